@@ -1,0 +1,16 @@
+#pragma once
+// The text table: every user-interface text 101..389 in German (ids 101..389),
+// English (1101..1389), French (2101..2389) and Spanish (3101..3389),
+// embedded as a resource.
+
+#include <QString>
+
+struct Zustand;
+
+namespace Texttabelle {
+// Resource string by id (number + language offset); empty for an unknown id.
+QString text(int id);
+bool vorhanden(int id);
+// Texte(k) = resource string (k + Sprache) for k = erster..letzter.
+void ladeTexte(Zustand &z, int erster, int letzter);
+}  // namespace Texttabelle

@@ -1,0 +1,6 @@
+#include "shell/Zustand.h"
+
+Zustand::Zustand()
+{
+    Protokollnamen.fill(QString());
+}

@@ -1,0 +1,8 @@
+set(CORE_SOURCES
+  Zustand.h Zustand.cpp
+  Ansi.h Ansi.cpp
+  Pfade.h Pfade.cpp
+  Einstellungsdatei.h Einstellungsdatei.cpp
+  Meldung.h Meldung.cpp
+  Texttabelle.h Texttabelle.cpp
+)

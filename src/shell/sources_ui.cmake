@@ -1,0 +1,3 @@
+list(APPEND UI_SOURCES
+  Hauptfenster.h Hauptfenster.cpp
+)
