@@ -1,0 +1,281 @@
+#include "link/SerialPort.h"
+
+#include <QMetaObject>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#endif
+
+SerialPort::SerialPort(QObject *parent) : Port(parent)
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::datenDa);
+    connect(&m_port, &QSerialPort::bytesWritten, this, [this](qint64 n) { emit gesendet(n); });
+}
+
+SerialPort::~SerialPort()
+{
+    // Quietly: no signals from a port that is being destroyed.
+    disconnect(m_fehlerVerbindung);
+    m_port.disconnect(this);
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void SerialPort::setDevice(const QString &device)
+{
+    m_device = device;
+}
+
+Port::Oeffnungsfehler SerialPort::einordnen(QSerialPort::SerialPortError fehler, bool zugriffErlaubt)
+{
+    switch (fehler) {
+    case QSerialPort::NoError:
+        return Oeffnungsfehler::Keiner;
+    case QSerialPort::DeviceNotFoundError:
+        return Oeffnungsfehler::GibtEsNicht;
+    case QSerialPort::PermissionError:
+        return zugriffErlaubt ? Oeffnungsfehler::Belegt : Oeffnungsfehler::KeineBerechtigung;
+    default:
+        return Oeffnungsfehler::Sonstiger;
+    }
+}
+
+bool SerialPort::anwenden()
+{
+    static const QSerialPort::Parity paritaet[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
+                                                   QSerialPort::OddParity, QSerialPort::MarkParity,
+                                                   QSerialPort::SpaceParity};
+    const int p = int(QByteArrayLiteral("neoms").indexOf(m_settings.parity));
+    const QSerialPort::StopBits stop = m_settings.stopBits == 20   ? QSerialPort::TwoStop
+                                       : m_settings.stopBits == 15 ? QSerialPort::OneAndHalfStop
+                                                                   : QSerialPort::OneStop;
+    bool ok = m_port.setBaudRate(m_settings.baud);
+    ok = m_port.setParity(paritaet[p < 0 ? 0 : p]) && ok;
+    ok = m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits)) && ok;
+    ok = m_port.setStopBits(stop) && ok;
+    ok = m_port.setFlowControl(QSerialPort::NoFlowControl) && ok;
+    return ok;
+}
+
+bool SerialPort::setSettings(const QString &settings)
+{
+    const auto s = LineSettings::parse(settings);
+    if (!s)
+        return false;
+    const LineSettings vorher = m_settings;
+    m_settings = *s;
+    if (!m_port.isOpen())
+        return true;
+    bool ok = anwenden();
+    if (!ok) {
+        // The device refuses (a pseudo-terminal takes neither parity nor
+        // fewer than 8 data bits): keep what it had.
+        m_settings = vorher;
+        anwenden();
+    }
+    // A refused setting leaves an error behind that is no port failure.
+    m_port.clearError();
+    return ok;
+}
+
+bool SerialPort::open()
+{
+    if (m_port.isOpen())
+        return true;
+    m_fehler = Oeffnungsfehler::Keiner;
+    m_fehlertext.clear();
+    m_verloren = false;
+
+    m_port.setPortName(m_device);
+    anwenden();
+    m_port.clearError();
+    if (m_device.isEmpty() || !m_port.open(QIODevice::ReadWrite)) {
+        bool zugriff = true;
+#ifdef Q_OS_UNIX
+        const QByteArray pfad = m_device.toLocal8Bit();
+        zugriff = ::access(pfad.constData(), R_OK | W_OK) == 0;
+#endif
+        m_fehler = m_device.isEmpty() ? Oeffnungsfehler::GibtEsNicht : einordnen(m_port.error(), zugriff);
+        if (m_fehler == Oeffnungsfehler::Keiner)
+            m_fehler = Oeffnungsfehler::Sonstiger;
+        m_fehlertext = m_port.errorString();
+        m_port.clearError();
+        return false;
+    }
+
+    // A pseudo-terminal has no modem lines: both calls fail there with an
+    // unsupported operation, which leaves the port perfectly usable.
+    m_port.setDataTerminalReady(false);
+    m_port.setRequestToSend(false);
+    m_port.clearError();
+
+    m_fehlerVerbindung =
+        connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPort::fehlerAufgetreten);
+    zaehlerMerken();
+    return true;
+}
+
+void SerialPort::close()
+{
+    disconnect(m_fehlerVerbindung);
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+    m_zaehlerGueltig = false;
+}
+
+void SerialPort::fehlerAufgetreten(QSerialPort::SerialPortError fehler)
+{
+    switch (fehler) {
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+        break;
+    default:
+        // Unsupported operations (modem lines of a pseudo-terminal), time-outs:
+        // the port goes on working.
+        return;
+    }
+    if (m_verloren)
+        return;
+    // The device is gone. Qt would repeat this error for as long as the port
+    // stays open, at full speed: stop listening now, close once control is
+    // back in the event loop (not inside Qt's own notification), report once.
+    m_verloren = true;
+    disconnect(m_fehlerVerbindung);
+    m_fehlertext = m_port.errorString();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_port.isOpen())
+                m_port.close();
+            m_port.clearError();
+            m_zaehlerGueltig = false;
+            emit verloren();
+        },
+        Qt::QueuedConnection);
+}
+
+void SerialPort::datenDa()
+{
+    const int code = neuerLeitungsfehler();
+    emit ereignis(code ? code : Ereigniscode::Empfangen);
+}
+
+// Qt 6 no longer reports framing, parity, break or overrun. Where the driver
+// counts them (real UARTs and most USB adapters under Linux) a rising counter
+// turns the receive event into the matching line error event. Pseudo-terminals
+// have no counters; their events stay plain receive events.
+void SerialPort::zaehlerMerken()
+{
+    m_zaehlerGueltig = false;
+#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
+    serial_icounter_struct z;
+    std::memset(&z, 0, sizeof z);
+    if (m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCGICOUNT, &z) == 0) {
+        m_zaehler[0] = z.frame;
+        m_zaehler[1] = z.parity;
+        m_zaehler[2] = z.brk;
+        m_zaehler[3] = z.overrun + z.buf_overrun;
+        m_zaehlerGueltig = true;
+    }
+#endif
+}
+
+int SerialPort::neuerLeitungsfehler()
+{
+    if (!m_zaehlerGueltig)
+        return 0;
+    const int alt[4] = {m_zaehler[0], m_zaehler[1], m_zaehler[2], m_zaehler[3]};
+    zaehlerMerken();
+    if (!m_zaehlerGueltig)
+        return 0;
+    if (m_zaehler[2] != alt[2])
+        return Ereigniscode::Break;
+    if (m_zaehler[0] != alt[0])
+        return Ereigniscode::Framing;
+    if (m_zaehler[1] != alt[1])
+        return Ereigniscode::Parity;
+    if (m_zaehler[3] != alt[3])
+        return Ereigniscode::Overrun;
+    return 0;
+}
+
+void SerialPort::setDtr(bool on)
+{
+    if (m_port.isOpen()) {
+        m_port.setDataTerminalReady(on);
+        m_port.clearError();
+    }
+}
+
+void SerialPort::setRts(bool on)
+{
+    if (m_port.isOpen()) {
+        m_port.setRequestToSend(on);
+        m_port.clearError();
+    }
+}
+
+void SerialPort::write(const QByteArray &bytes)
+{
+    if (m_port.isOpen() && !bytes.isEmpty())
+        m_port.write(bytes);
+}
+
+QByteArray SerialPort::readAll()
+{
+    return m_port.isOpen() ? m_port.readAll() : QByteArray();
+}
+
+void SerialPort::flushOutput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Output);
+}
+
+void SerialPort::flushInput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+qint64 SerialPort::bytesToWrite() const
+{
+    if (!m_port.isOpen())
+        return 0;
+    qint64 n = m_port.bytesToWrite();
+#if defined(Q_OS_UNIX) && defined(TIOCOUTQ)
+    int imTreiber = 0;
+    if (::ioctl(m_port.handle(), TIOCOUTQ, &imTreiber) == 0 && imTreiber > 0)
+        n += imTreiber;
+#endif
+    return n;
+}
+
+void SerialPort::drain()
+{
+    if (!m_port.isOpen())
+        return;
+    // Hand Qt's buffer to the driver first (flush() writes without reading,
+    // so no receive event runs in here), then wait for the driver.
+    for (int i = 0; i < 64 && m_port.bytesToWrite() > 0; ++i) {
+        if (!m_port.flush())
+            break;
+    }
+#ifdef Q_OS_UNIX
+    int r;
+    do {
+        r = ::tcdrain(m_port.handle());
+    } while (r == -1 && errno == EINTR);
+#endif
+}
