@@ -1,0 +1,48 @@
+// portavo-cli: the headless front end for scripts and batch work.
+
+#include "cli/Commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+void printUsage(QTextStream &s)
+{
+    s << "usage: portavo-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+    for (const Command &c : commands())
+        s << "  " << c.synopsis.leftJustified(28) << ' ' << c.summary << '\n';
+    s.flush();
+}
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("portavo-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        printUsage(err);
+        return 2;
+    }
+    const QString name = args.first();
+    if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        printUsage(out);
+        return 0;
+    }
+    for (const Command &c : commands()) {
+        if (c.name == name) {
+            const int status = c.run(args.mid(1), out, err);
+            out.flush();
+            err.flush();
+            return status;
+        }
+    }
+    err << "portavo-cli: unknown command \"" << name << "\"\n";
+    printUsage(err);
+    return 2;
+}

@@ -1,0 +1,338 @@
+#include "termfile/Terminaldatei.h"
+
+#include "shell/Ansi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// A main file holds about 14 KB; anything far larger is not one.
+constexpr qint64 HoechsteHauptdateigroesse = 1 << 20;
+
+const char *const Kundenbuchstaben[Terminaldatei::Kundenfelder] = {"V", "P", "O", "R", "T", "M"};
+
+QString seitenkennung(int seite)
+{
+    return seite == 2 ? QStringLiteral("3D") : seite == 3 ? QStringLiteral("4D") : QStringLiteral("2D");
+}
+
+// Splits into lines at LF, dropping one CR before it; a final line without
+// a line end counts, the empty rest after a final line end does not.
+QList<QByteArray> zeilen(const QByteArray &inhalt, int hoechstens)
+{
+    QList<QByteArray> liste;
+    qsizetype anfang = 0;
+    while (anfang < inhalt.size() && liste.size() < hoechstens) {
+        qsizetype ende = inhalt.indexOf('\n', anfang);
+        if (ende < 0)
+            ende = inhalt.size();
+        QByteArray zeile = inhalt.mid(anfang, ende - anfang);
+        if (zeile.endsWith('\r'))
+            zeile.chop(1);
+        liste.append(zeile);
+        anfang = ende + 1;
+    }
+    return liste;
+}
+
+QString anzeigename(const QString &pfad)
+{
+    return QDir::toNativeSeparators(pfad);
+}
+
+// Writes the whole content to a temporary file beside pfad and renames it
+// over pfad. On failure the previous file is untouched.
+Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
+{
+    QSaveFile datei(pfad);
+    const auto fehlschlag = [&](const QString &grund) {
+        return Dateiergebnis::fehler(
+            QStringLiteral("Die Datei „%1“ konnte nicht gespeichert werden (%2). "
+                           "Eine vorhandene Datei dieses Namens ist unverändert.")
+                .arg(anzeigename(pfad), grund),
+            pfad);
+    };
+    // QSaveFile 6.4 commits a cut-off file when the disk fills up (a short
+    // write is no error to it, and a buffered one is not even seen), so
+    // write unbuffered and check that every byte went out.
+    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fehlschlag(datei.errorString());
+    const qint64 geschrieben = datei.write(inhalt);
+    if (geschrieben != inhalt.size() || !datei.flush() || datei.error() != QFileDevice::NoError) {
+        const QString grund = geschrieben >= 0 && geschrieben < inhalt.size()
+            ? QStringLiteral("Datenträger voll? Nur %1 von %2 Bytes geschrieben").arg(geschrieben).arg(inhalt.size())
+            : datei.errorString();
+        datei.cancelWriting();
+        return fehlschlag(grund);
+    }
+    if (!datei.commit())
+        return fehlschlag(datei.errorString());
+    return Dateiergebnis::erfolg(pfad);
+}
+
+}  // namespace
+
+namespace Terminaldatei {
+
+// --- Names -------------------------------------------------------------------
+
+QString basis(const QString &hauptdatei)
+{
+    return hauptdatei.left(qMax<qsizetype>(0, hauptdatei.size() - 4));
+}
+
+QString hauptdateiname(const QString &basis, int seite)
+{
+    return basis + QStringLiteral(".S") + seitenkennung(seite);
+}
+
+QString namensdateiname(const QString &basis, int seite)
+{
+    return basis + QStringLiteral(".B") + seitenkennung(seite);
+}
+
+QString kundendateiname(const QString &basis, int seite, int feld)
+{
+    if (feld < 0 || feld >= Kundenfelder)
+        return QString();
+    return basis + QLatin1Char('.') + QLatin1String(Kundenbuchstaben[feld]) + seitenkennung(seite);
+}
+
+int seiteVonHauptdatei(const QString &hauptdatei)
+{
+    if (hauptdatei.endsWith(QLatin1String(".S3D"), Qt::CaseInsensitive))
+        return 2;
+    if (hauptdatei.endsWith(QLatin1String(".S4D"), Qt::CaseInsensitive))
+        return 3;
+    return 1;
+}
+
+// --- Main file -----------------------------------------------------------------
+
+Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel)
+{
+    const QList<QByteArray> liste = zeilen(inhalt, Bildgroesse);
+    Speicherbytes neu{};
+    for (int n = 0; n < Bildgroesse; ++n) {
+        const QString ort = QStringLiteral("Zeile %1 (Speicherbyte %2)").arg(n + 1).arg(n);
+        if (n >= liste.size()) {
+            return Dateiergebnis::fehler(
+                QStringLiteral("Die Hauptdatei ist zu kurz: sie enthält nur %1 von 2048 Zeilen; "
+                               "%2 fehlt.")
+                    .arg(liste.size())
+                    .arg(ort));
+        }
+        const QByteArray text = liste[n].trimmed();
+        if (text.isEmpty())
+            return Dateiergebnis::fehler(QStringLiteral("%1 ist leer, erwartet wird eine Zahl 0 bis 255.").arg(ort));
+        bool zahl = false;
+        const qlonglong wert = text.toLongLong(&zahl, 10);
+        if (!zahl) {
+            return Dateiergebnis::fehler(
+                QStringLiteral("%1: „%2“ ist keine Zahl.").arg(ort, Ansi::dekodieren(text.left(40))));
+        }
+        if (wert < 0 || wert > 255) {
+            return Dateiergebnis::fehler(
+                QStringLiteral("%1: %2 liegt nicht im Bereich 0 bis 255.").arg(ort).arg(wert));
+        }
+        neu[n] = qint16(wert);
+    }
+    ziel = neu;
+    return Dateiergebnis::erfolg();
+}
+
+Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel)
+{
+    QFile datei(pfad);
+    if (!datei.exists()) {
+        return Dateiergebnis::fehler(
+            QStringLiteral("Die Hauptdatei „%1“ gibt es nicht.").arg(anzeigename(pfad)), pfad);
+    }
+    if (!datei.open(QIODevice::ReadOnly)) {
+        return Dateiergebnis::fehler(QStringLiteral("Die Hauptdatei „%1“ lässt sich nicht lesen (%2).")
+                                         .arg(anzeigename(pfad), datei.errorString()),
+                                     pfad);
+    }
+    if (datei.size() > HoechsteHauptdateigroesse) {
+        return Dateiergebnis::fehler(
+            QStringLiteral("„%1“ ist keine Hauptdatei: sie ist viel zu groß.").arg(anzeigename(pfad)), pfad);
+    }
+    const QByteArray inhalt = datei.readAll();
+    if (datei.error() != QFileDevice::NoError) {
+        return Dateiergebnis::fehler(QStringLiteral("Die Hauptdatei „%1“ lässt sich nicht lesen (%2).")
+                                         .arg(anzeigename(pfad), datei.errorString()),
+                                     pfad);
+    }
+    Dateiergebnis e = parseHauptdatei(inhalt, ziel);
+    e.pfad = pfad;
+    if (!e.ok)
+        e.meldung = QStringLiteral("„%1“ lässt sich nicht laden. ").arg(anzeigename(pfad)) + e.meldung;
+    return e;
+}
+
+QByteArray hauptdateitext(const Datenbild &bild)
+{
+    QByteArray text;
+    text.reserve(Bildgroesse * 7);
+    for (int n = 0; n < Bildgroesse; ++n) {
+        text.append(' ');
+        text.append(QByteArray::number(bild.byte(n)));
+        text.append(" \r\n");
+    }
+    return text;
+}
+
+Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad)
+{
+    return schreibeAtomar(pfad, hauptdateitext(bild));
+}
+
+// --- Companion files -------------------------------------------------------------
+
+int leseBegleitdatei(const QString &pfad, QVector<QString> &ziel, int hoechstindex,
+                     int mindestzeilen, Ablage ablage)
+{
+    if (ziel.size() < Textobergrenze + 1)
+        ziel.resize(Textobergrenze + 1, Leerzeile);
+    hoechstindex = qBound(0, hoechstindex, int(ziel.size()) - 1);
+
+    QByteArray inhalt;
+    QFile datei(pfad);
+    if (!datei.exists()) {
+        if (ablage == Ablage::Anlegen) {
+            QFile leer(pfad);
+            if (leer.open(QIODevice::WriteOnly))
+                leer.close();
+        }
+    } else if (datei.open(QIODevice::ReadOnly)) {
+        inhalt = datei.readAll();
+    }
+
+    const QList<QByteArray> liste = zeilen(inhalt, hoechstindex + 1);
+    if (liste.size() < mindestzeilen) {
+        ziel.fill(Leerzeile);
+        return int(liste.size());
+    }
+    for (int i = 0; i < liste.size(); ++i)
+        ziel[i] = Ansi::dekodieren(liste[i]);
+    return int(liste.size());
+}
+
+QByteArray begleittext(const QVector<QString> &zeilen, int hoechstindex)
+{
+    QByteArray text;
+    for (int i = 0; i <= hoechstindex; ++i) {
+        QString zeile = i < zeilen.size() ? zeilen[i] : Leerzeile;
+        zeile.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.append(Ansi::kodieren(zeile));
+        text.append("\r\n");
+    }
+    return text;
+}
+
+Dateiergebnis schreibeBegleitdatei(const QString &pfad, const QVector<QString> &zeilen, int hoechstindex)
+{
+    return schreibeAtomar(pfad, begleittext(zeilen, hoechstindex));
+}
+
+// --- The whole set -------------------------------------------------------------------
+
+Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage)
+{
+    Speicherbytes bytes{};
+    Dateiergebnis e = leseHauptdatei(hauptdatei, bytes);
+    if (!e.ok)
+        return e;
+    std::copy(bytes.begin(), bytes.end(), bild.Daten.begin());
+    bild.setzeFlag(Flag::FestBit2, true);
+    bild.setzeFlag(Flag::FestBit4, true);
+    bild.Aenderungszaehler = -1;
+    bild.einstellungenAnzeigen();
+
+    bild.Dateiname = basis(hauptdatei) + QStringLiteral(".B2D");
+    bild.Begleittextgrenze = bild.Sondercode == 1 ? Textobergrenze : 2000;
+    leseBegleitdatei(bild.Dateiname, bild.Begleittext, bild.Begleittextgrenze, bild.Begleittextgrenze,
+                     ablage);
+    bild.baueListen();
+    return e;
+}
+
+void ladeSeitendateien(Datenbild &bild, const QString &basis, int seite, Ablage ablage)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    if (seite > 1) {
+        leseBegleitdatei(namensdateiname(basis, seite), bild.Seitennamen[seite - 2], Textobergrenze,
+                         Textobergrenze, ablage);
+    }
+    for (int feld = 0; feld < Kundenfelder; ++feld) {
+        leseBegleitdatei(kundendateiname(basis, seite, feld), bild.Kundendaten[seite - 1][feld],
+                         Textobergrenze, Textobergrenze, ablage);
+    }
+}
+
+Dateiergebnis ladeSeite(Datenbild &bild, const QString &basis, int seite, Ablage ablage)
+{
+    const Dateiergebnis e = laden(bild, hauptdateiname(basis, seite), ablage);
+    if (e.ok)
+        ladeSeitendateien(bild, basis, seite, ablage);
+    return e;
+}
+
+Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    const QString hauptdatei = hauptdateiname(basis, seite);
+    Dateiergebnis e = schreibeHauptdatei(bild, hauptdatei);
+    if (!e.ok)
+        return e;
+    if (seite == 1) {
+        bild.Dateiname = basis + QStringLiteral(".B2D");
+        const Dateiergebnis b = schreibeBegleitdatei(bild.Dateiname, bild.Begleittext, bild.Begleittextgrenze);
+        if (!b.ok)
+            return b;
+    }
+    bild.Aenderungszaehler = 0;
+    return Dateiergebnis::erfolg(hauptdatei);
+}
+
+Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei)
+{
+    const QString name = QFileInfo(hauptdatei).fileName();
+    if (name.size() < 5 || name.at(name.size() - 4) != QLatin1Char('.')) {
+        return Dateiergebnis::fehler(
+            QStringLiteral("„%1“ braucht eine Endung aus Punkt und drei Zeichen, etwa .S2D.")
+                .arg(anzeigename(hauptdatei)),
+            hauptdatei);
+    }
+    Dateiergebnis e = schreibeHauptdatei(bild, hauptdatei);
+    if (!e.ok)
+        return e;
+    const Dateiergebnis b = schreibeBegleitdatei(basis(hauptdatei) + QStringLiteral(".B2D"), bild.Begleittext,
+                                                 bild.Begleittextgrenze);
+    if (!b.ok)
+        return b;
+    bild.Aenderungszaehler = 0;
+    return e;
+}
+
+Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    Dateiergebnis e = Dateiergebnis::erfolg();
+    if (seite > 1)
+        e = schreibeBegleitdatei(namensdateiname(basis, seite), bild.Seitennamen[seite - 2], Textobergrenze);
+    for (int feld = 0; e.ok && feld < Kundenfelder; ++feld) {
+        e = schreibeBegleitdatei(kundendateiname(basis, seite, feld), bild.Kundendaten[seite - 1][feld],
+                                 Textobergrenze);
+    }
+    bild.Dateiname = basis + QStringLiteral(".B2D");
+    return e;
+}
+
+}  // namespace Terminaldatei

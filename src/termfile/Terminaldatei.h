@@ -1,0 +1,113 @@
+#pragma once
+// The terminal file on disk: one main file with the 2048 memory bytes
+// (.S2D, .S3D, .S4D for pages 1..3) and the companion text files beside it
+// (.B2D/.B3D/.B4D names or comments, .V .P .O .R .T .M + 2D/3D/4D customer
+// data). All files of one terminal file share a base name: the main file's
+// path without its last four characters.
+//
+// Nothing here shows a message: every operation returns a Dateiergebnis.
+// Every write goes to a temporary file in the same folder that replaces the
+// old file only when it is complete, so a failed save leaves the previous
+// file as it was.
+
+#include "termfile/Datenbild.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <array>
+
+struct Dateiergebnis {
+    bool ok = true;
+    QString meldung;  // why it failed, for the user; empty on success
+    QString pfad;     // the file concerned (the main file written or read)
+
+    explicit operator bool() const { return ok; }
+    static Dateiergebnis erfolg(const QString &pfad = QString()) { return {true, QString(), pfad}; }
+    static Dateiergebnis fehler(const QString &meldung, const QString &pfad = QString())
+    {
+        return {false, meldung, pfad};
+    }
+};
+
+namespace Terminaldatei {
+
+using Speicherbytes = std::array<qint16, Bildgroesse>;
+
+// Whether reading a missing companion file creates it empty (as the editor
+// does) or leaves the folder untouched (for read-only tools).
+enum class Ablage { Anlegen, NurLesen };
+
+// Customer data fields in file order: first name, post code, town, street,
+// telephone, remarks.
+constexpr int Kundenfelder = 6;
+
+// --- Names -----------------------------------------------------------------
+QString basis(const QString &hauptdatei);  // path minus its last four characters
+// Page 1..3 -> base + ".S2D" / ".S3D" / ".S4D" (any other page: page 1).
+QString hauptdateiname(const QString &basis, int seite);
+// Page 1..3 -> base + ".B2D" / ".B3D" / ".B4D".
+QString namensdateiname(const QString &basis, int seite);
+// Page 1..3, field 0..5 -> base + "V" "P" "O" "R" "T" "M" + "2D"/"3D"/"4D".
+QString kundendateiname(const QString &basis, int seite, int feld);
+// 2 for ".S3D", 3 for ".S4D" (any case), otherwise 1.
+int seiteVonHauptdatei(const QString &hauptdatei);
+
+// --- Main file ---------------------------------------------------------------
+// Parses main-file text: 2048 lines (CR LF or LF), one number 0..255 each,
+// surrounding blanks ignored; lines after the 2048th are not read. On any
+// fault the result names the line and why, and ziel is left untouched.
+Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel);
+Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel);
+// " value " CR LF for each of the bytes 0..2047.
+QByteArray hauptdateitext(const Datenbild &bild);
+Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad);
+
+// --- Companion files ---------------------------------------------------------
+// Reads lines 0..hoechstindex (Windows-1252, CR LF or LF) into ziel. When
+// fewer than mindestzeilen lines were read (a missing or short file counts
+// as no file) every element 0..5000 of ziel becomes "----------" instead;
+// otherwise elements beyond the lines read keep their values. Returns the
+// number of lines read. A missing file is created empty with Ablage::Anlegen;
+// none of this is ever an error.
+int leseBegleitdatei(const QString &pfad, QVector<QString> &ziel, int hoechstindex,
+                     int mindestzeilen, Ablage ablage = Ablage::Anlegen);
+// Lines 0..hoechstindex, Windows-1252, CR LF each. A line break inside a
+// string would shift every later line, so it is written as a blank.
+QByteArray begleittext(const QVector<QString> &zeilen, int hoechstindex);
+Dateiergebnis schreibeBegleitdatei(const QString &pfad, const QVector<QString> &zeilen,
+                                   int hoechstindex);
+
+// --- The whole set -------------------------------------------------------------
+// Loads a main file into bild: on success flag A bits 2 and 4 are set,
+// Aenderungszaehler is -1 and then the settings are shown (so it is 0),
+// Dateiname = base + ".B2D", Begleittextgrenze = 5000 (special code) or 2000,
+// Begleittext is read from the .B2D and the lists are rebuilt. A main file
+// that is missing or faulty changes nothing in bild.
+Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage = Ablage::Anlegen);
+// A page's companion files: for pages 2 and 3 its name file into
+// Seitennamen; for every page its six customer files into Kundendaten.
+// Each is read with lines 0..5000 and needs at least 5000 lines. (Page 1's
+// names are Begleittext, which laden() reads.)
+void ladeSeitendateien(Datenbild &bild, const QString &basis, int seite,
+                       Ablage ablage = Ablage::Anlegen);
+// Choosing a page: loads base + ".S2D"/".S3D"/".S4D" and the page's files.
+// A missing main file is reported and changes nothing.
+Dateiergebnis ladeSeite(Datenbild &bild, const QString &basis, int seite,
+                        Ablage ablage = Ablage::Anlegen);
+
+// Save: writes the page's main file (pfad of the result) and, for page 1,
+// Begleittext(0..Begleittextgrenze) to base + ".B2D" (which becomes
+// Dateiname). Aenderungszaehler becomes 0 only when everything was written.
+Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite);
+// The writing half of "save as": the main file under the chosen name, then
+// Begleittext(0..Begleittextgrenze) to its base + ".B2D"; Aenderungszaehler
+// becomes 0 on success. The chosen name must end in a dot and a three-letter
+// extension, since the companion name is cut from it.
+Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei);
+// Customer data of a page: for pages 2 and 3 the page's name file, then the
+// six customer files, lines 0..5000 each; Dateiname is set back to
+// base + ".B2D". Stops at the first file that cannot be written.
+Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite);
+
+}  // namespace Terminaldatei

@@ -1,0 +1,6 @@
+set(CORE_SOURCES
+  Displayzeichen.h Displayzeichen.cpp
+  Datenbild.h Datenbild.cpp
+  Terminaldatei.h Terminaldatei.cpp
+)
+set(UI_SOURCES)
