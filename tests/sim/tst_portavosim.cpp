@@ -1,0 +1,710 @@
+// portavo-sim seen from the PC side: the real program over a real
+// pseudo-terminal, driven with plain POSIX calls and bytes computed here.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace
+{
+
+const char STX = 0x02, ETX = 0x03, ACK = 0x06, NAK = 0x15;
+
+QByteArray telegram(int address, const QByteArray &command)
+{
+    QByteArray body;
+    body += char(address);
+    body += command;
+    body += ETX;
+    char check = 0;
+    for (char c : body)
+        check ^= c;
+    return STX + body + check;
+}
+
+QByteArray block(const QByteArray &memory)
+{
+    char check = ETX;
+    for (char c : memory)
+        check ^= c;
+    return STX + memory + ETX + check;
+}
+
+// A memory image with every kind of byte in it, 0xA7 at 100 and password 203000
+// (packed 02 03 00) in bytes 5..7.
+QByteArray patternImage()
+{
+    QByteArray m(2048, 0);
+    for (int i = 0; i < 2048; ++i)
+        m[i] = char((i * 37 + 11) & 0xFF);
+    m[5] = 0x02;
+    m[6] = 0x03;
+    m[7] = 0x00;
+    m[100] = char(0xA7);
+    return m;
+}
+
+QString imageJson(const QByteArray &m)
+{
+    QJsonArray a;
+    for (char c : m)
+        a.append(int(uint8_t(c)));
+    return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact));
+}
+
+QByteArray mainFile(const QByteArray &m)
+{
+    QByteArray text;
+    for (char c : m)
+        text += " " + QByteArray::number(int(uint8_t(c))) + " \r\n";
+    return text;
+}
+
+class Sim
+{
+public:
+    Sim() = default;
+    Sim(const Sim &) = delete;
+    Sim &operator=(const Sim &) = delete;
+    ~Sim()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        if (proc.state() != QProcess::NotRunning) {
+            proc.terminate();
+            if (!proc.waitForFinished(3000))
+                proc.kill();
+            proc.waitForFinished(1000);
+        }
+    }
+
+    bool start(const QString &scenario, QStringList args = {})
+    {
+        const QString exe = qEnvironmentVariable("PORTAVO_SIM");
+        if (exe.isEmpty() || !dir.isValid())
+            return false;
+        if (!scenario.isEmpty()) {
+            QFile f(dir.filePath("scenario.json"));
+            if (!f.open(QIODevice::WriteOnly))
+                return false;
+            f.write(scenario.toUtf8());
+            f.close();
+            args << "--scenario" << f.fileName();
+        }
+        args << "--state-dir" << state();
+        proc.setStandardErrorFile(dir.filePath("sim.err"));
+        proc.start(exe, args);
+        QElapsedTimer t;
+        t.start();
+        while (!proc.canReadLine() && t.elapsed() < 5000 && proc.state() != QProcess::NotRunning)
+            proc.waitForReadyRead(100);
+        if (!proc.canReadLine())
+            return false;
+        device = QString::fromLocal8Bit(proc.readLine()).trimmed();
+        fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        return fd >= 0 && setSpeed(19200);
+    }
+
+    QString state() const { return dir.filePath("state"); }
+    QString log() const
+    {
+        QFile f(dir.filePath("sim.err"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+    }
+
+    bool setSpeed(int baud)
+    {
+        termios t{};
+        if (tcgetattr(fd, &t) != 0)
+            return false;
+        cfmakeraw(&t);
+        const speed_t s = baud == 2400 ? B2400 : baud == 9600 ? B9600 : B19200;
+        cfsetispeed(&t, s);
+        cfsetospeed(&t, s);
+        return tcsetattr(fd, TCSANOW, &t) == 0;
+    }
+
+    void send(const QByteArray &bytes)
+    {
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else {
+                pollfd p{fd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+            }
+        }
+    }
+
+    // Reads until `count` bytes are in, `until` shows up, or the time is over.
+    QByteArray read(int ms, int count = -1, const QByteArray &until = {})
+    {
+        QByteArray got;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, int(std::max<qint64>(1, ms - t.elapsed()))) <= 0)
+                continue;
+            char buf[8192];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n > 0) {
+                got.append(buf, int(n));
+            } else if (n == 0 || errno != EAGAIN) { // the other side is gone
+                hungUp = true;
+                break;
+            }
+            if ((count >= 0 && got.size() >= count) || (!until.isEmpty() && got.contains(until)))
+                break;
+        }
+        return got;
+    }
+
+    // Sends and waits for the echo, so that the simulator has taken every byte.
+    QByteArray sendAndEcho(const QByteArray &bytes, int ms = 1000)
+    {
+        send(bytes);
+        return read(ms, bytes.size());
+    }
+
+    bool login(int address, const QByteArray &password)
+    {
+        const QByteArray t = telegram(address, "P" + password);
+        send(t);
+        QByteArray got = read(300, -1, QByteArray("J") + ETX);
+        got += read(20);
+        return got.indexOf(QByteArray("J") + ETX, 4) >= t.size();
+    }
+
+    QByteArray stateFile(int address) const
+    {
+        QFile f(state() + "/terminal-" + QString::number(address) + ".S2D");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QProcess proc;
+    QString device;
+    int fd = -1;
+    bool hungUp = false;
+};
+
+const QByteArray kPacked123456("0\x21\x43\x65", 4);
+const QByteArray kPacked203000("0\x02\x03\x00", 4);
+
+} // namespace
+
+class TestPortavoSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("PORTAVO_SIM"))
+            QSKIP("PORTAVO_SIM is not set (run under ctest)");
+    }
+
+    void echoesEveryByteAndNothingElse()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 3}]})", {"--no-pacing"}));
+        QByteArray all;
+        for (int i = 0; i < 256; ++i)
+            all += char(i);
+        sim.send(all);
+        QCOMPARE(sim.read(2000, 256), all);
+        QCOMPARE(sim.read(100), QByteArray());
+
+        // Every byte lands in the traffic log with the speed it came at.
+        QFile traffic(sim.state() + "/traffic.log");
+        QVERIFY(traffic.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = traffic.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 256);
+        QCOMPARE(lines[65].split(' ').mid(1), (QList<QByteArray>{"19200", "41"}));
+    }
+
+    void identifyAnswersDecodeToTheProtocol_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("protocol 0") << 5 << 0 << QByteArray("\x02\x05X@\x03\x1E", 6);
+        QTest::newRow("protocol 1") << 6 << 1 << QByteArray("\x02\x06X00A\x03\x1C", 8);
+        QTest::newRow("protocol 3") << 9 << 3 << QByteArray("\x02\x09XC\x03\x11", 6);
+        // Their requests end in a check byte of 0x03 and 0x02.
+        QTest::newRow("check 03") << 88 << 0 << QByteArray("\x02XX@\x03\x43", 6);
+        QTest::newRow("check 02") << 89 << 0 << QByteArray("\x02YX@\x03\x42", 6);
+    }
+
+    void identifyAnswersDecodeToTheProtocol()
+    {
+        QFETCH(int, address);
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, answer);
+        Sim sim;
+        QVERIFY(sim.start(
+            QString(R"({"terminals": [{"address": %1, "protocol": %2}]})").arg(address).arg(protocol)));
+        const QByteArray request = telegram(address, "X");
+        QElapsedTimer t;
+        t.start();
+        sim.send(request);
+        const QByteArray empfang = sim.read(300, request.size() + answer.size());
+        QVERIFY2(t.elapsed() < 45, qPrintable(QString::number(t.elapsed()))); // within one 50 ms tick
+        QCOMPARE(empfang, request + answer);
+        QCOMPARE(sim.read(60), QByteArray());
+        // The program's rule: 11 characters -> code at 9 minus 64, else "A" at 11 -> 1, else 255.
+        const int decoded = empfang.size() == 11                           ? uint8_t(empfang[8]) - 64
+                            : (empfang.size() >= 11 && empfang[10] == 'A') ? 1
+                                                                           : 255;
+        QCOMPARE(decoded, protocol);
+    }
+
+    void nobodyAnswersForeignAddressesOrBroadcast()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 1}]})", {"--no-pacing"}));
+        for (int a : {2, 255, 0}) {
+            const QByteArray request = telegram(a, "X");
+            sim.send(request);
+            QCOMPARE(sim.read(80), request);
+        }
+        // A telegram with a wrong check byte is not answered either.
+        QByteArray bad = telegram(1, "X");
+        bad[4] = char(bad[4] ^ 1);
+        sim.send(bad);
+        QCOMPARE(sim.read(80), bad);
+    }
+
+    void versionAnswerTellsProtocolAndVariant()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [
+            {"address": 1, "protocol": 0, "version": "Ver 3.12 TM 1 04"},
+            {"address": 2, "protocol": 1, "version": "Ver 4.02 TS 1 11"}]})",
+                          {"--no-pacing"}));
+        const QByteArray enq("\x02\x06\x03\x05", 4);
+        for (int a : {1, 2}) {
+            sim.send(telegram(a, "V"));
+            const QByteArray empfang = sim.read(150);
+            const int at = empfang.indexOf("Ver");
+            QVERIFY(at >= 5);
+            const QByteArray version = empfang.mid(at, 16);
+            QCOMPARE(version, a == 1 ? QByteArray("Ver 3.12 TM 1 04") : QByteArray("Ver 4.02 TS 1 11"));
+            QCOMPARE(version[12], '1');
+            QCOMPARE(empfang.contains(enq), a == 2);
+            sim.read(50);
+        }
+    }
+
+    void loginChecksThePassword()
+    {
+        Sim sim;
+        QVERIFY(sim.start(QString(R"({"terminals": [
+            {"address": 1, "image": %1},
+            {"address": 2, "password": "123456"},
+            {"address": 3, "password": "geheim"}]})")
+                              .arg(imageJson(patternImage())),
+                          {"--no-pacing"}));
+        // Packed bytes 02 03 of the password sit inside the telegram.
+        QVERIFY(sim.login(1, kPacked203000));
+        QVERIFY(!sim.login(1, kPacked123456));
+        QVERIFY(sim.login(2, kPacked123456));
+        QVERIFY(!sim.login(2, QByteArray("0\x21\x43\x66", 4)));
+        QVERIFY(sim.login(3, "Xgeheim"));
+        QVERIFY(!sim.login(3, "Xgeheix"));
+        QVERIFY(!sim.login(3, "0\x21\x43\x65"));
+        // A wrong password answers N, never J.
+        const QByteArray t = telegram(2, QByteArray("P0\x11\x11\x11", 5));
+        sim.send(t);
+        const QByteArray got = sim.read(200, t.size() + 6);
+        QCOMPARE(got.mid(t.size()), QByteArray("\x02\x02PN\x03") + char(0x02 ^ 'P' ^ 'N' ^ 0x03));
+    }
+
+    void readOutStream_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("checkedFrom");
+        QTest::addColumn<int>("dataFrom");
+        QTest::newRow("protocol 0") << 0 << 4107 << 8 << 9;
+        QTest::newRow("protocol 1") << 1 << 4109 << 11 << 11;
+    }
+
+    void readOutStream()
+    {
+        QFETCH(int, protocol);
+        QFETCH(int, total);
+        QFETCH(int, checkedFrom);
+        QFETCH(int, dataFrom);
+        Sim sim;
+        QVERIFY(sim.start(QString(R"({"terminals": [{"address": 4, "protocol": %1, "image": %2}]})")
+                              .arg(protocol)
+                              .arg(imageJson(patternImage())),
+                          {"--no-pacing"}));
+        // Without a login "E" is not answered.
+        sim.send(ACK + telegram(4, "E"));
+        QCOMPARE(sim.read(150).size(), 6);
+
+        QVERIFY(sim.login(4, kPacked203000));
+        sim.send(ACK + telegram(4, "E"));
+        const QByteArray s = sim.read(3000, total);
+        QCOMPARE(s.size(), total);
+        QCOMPARE(sim.read(100), QByteArray());
+        QCOMPARE(s.left(6), ACK + telegram(4, "E"));
+        QCOMPARE(s[total - 2], ETX);
+        char check = 0;
+        for (int i = checkedFrom; i <= total - 2; ++i)
+            check ^= s[i];
+        QCOMPARE(s[total - 1], check);
+
+        QByteArray expected = patternImage();
+        expected[8] = 4;
+        expected[10] = char(protocol);
+        QByteArray decoded;
+        for (int i = dataFrom; i < dataFrom + 4096; i += 2)
+            decoded += char((s[i] & 0xCF) | ((s[i + 1] & 0xCF) << 4));
+        QCOMPARE(decoded, expected);
+        QCOMPARE(s.mid(dataFrom + 200, 2), QByteArray("7:")); // 0xA7, low nibble first
+        QCOMPARE(sim.stateFile(4), mainFile(expected));
+    }
+
+    void writeBlockAtTheRightSpeedIsStored()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 1}, {"address": 2}]})", {"--no-pacing"}));
+        const QByteArray before = sim.stateFile(1);
+        QCOMPARE(before.count("\r\n"), 2048);
+        QVERIFY(before.startsWith(" 5 \r\n"));
+
+        QByteArray image = patternImage();
+        image[5] = 0x21; // keep password 123456
+        image[6] = 0x43;
+        image[7] = 0x65;
+        image[8] = 1;
+        image[10] = 0;
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(1, "D") + "U24###");
+        QVERIFY(sim.setSpeed(2400));
+        sim.send(block(image));
+        const QByteArray got = sim.read(3000, -1, "U19###");
+        QVERIFY2(got.endsWith("U19###"), qPrintable(sim.log()));
+        QCOMPARE(got.size(), 2051 + 6);
+        QCOMPARE(sim.stateFile(1), mainFile(image));
+
+        // The terminal now reads out what was written; the other one saw nothing.
+        QVERIFY(sim.setSpeed(19200));
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.send(ACK + telegram(1, "E"));
+        const QByteArray s = sim.read(3000, 4107);
+        QCOMPARE(s.size(), 4107);
+        QCOMPARE(char((s[9 + 200] & 0xCF) | ((s[10 + 200] & 0xCF) << 4)), char(0xA7));
+        QVERIFY(!sim.log().contains("terminal 2"));
+    }
+
+    void refusedBlockLeavesTheTerminalWaitingForRepair()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 1}]})", {"--no-pacing"}));
+        const QByteArray before = sim.stateFile(1);
+        QByteArray image = patternImage();
+        image[8] = 1;
+        image[10] = 0;
+
+        // Block at 19200 where 2400 is due: no confirmation, memory unchanged.
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(1, "D") + "U24###");
+        sim.send(block(image));
+        QVERIFY(!sim.read(500, 2051 + 6).contains("U19###"));
+        QCOMPARE(sim.stateFile(1), before);
+
+        // Now waiting: telegrams are not answered, a lone STX gets NAK.
+        sim.send(telegram(1, "X"));
+        QCOMPARE(sim.read(150).size(), 5);
+        sim.send(QByteArray(1, STX));
+        QCOMPARE(sim.read(500, 2), QByteArray() + STX + NAK);
+
+        // A broken-off block is not taken either.
+        QVERIFY(sim.setSpeed(2400));
+        sim.send(block(image).left(1000));
+        QCOMPARE(sim.read(300).size(), 1000);
+        QCOMPARE(sim.stateFile(1), before);
+        QVERIFY(sim.log().contains("broke off after 1000 bytes"));
+
+        // Repair: wake-up, then the whole block at 2400 without a login.
+        QVERIFY(sim.setSpeed(19200));
+        sim.send(QByteArray(1, STX));
+        QCOMPARE(sim.read(500, 2), QByteArray() + STX + NAK);
+        QVERIFY(sim.setSpeed(2400));
+        sim.send(block(image));
+        QVERIFY(sim.read(3000, -1, "U19###").endsWith("U19###"));
+        QCOMPARE(sim.stateFile(1), mainFile(image));
+    }
+
+    void badCheckAndRecoveryString()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 1}]})", {"--no-pacing"}));
+        QByteArray bad = block(QByteArray(2048, 0));
+        QCOMPARE(bad.right(2), QByteArray("\x03\x03"));
+        bad[2050] = 0x04;
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(1, "D") + "U24###");
+        QVERIFY(sim.setSpeed(2400));
+        sim.send(bad);
+        QVERIFY(!sim.read(400, 2057).contains("U19###"));
+        QVERIFY(sim.log().contains("wrong check byte"));
+
+        // The recovery triples bring it back to normal operation.
+        QVERIFY(sim.setSpeed(19200));
+        sim.sendAndEcho("111");
+        sim.send(telegram(1, "X"));
+        QCOMPARE(sim.read(200, 11).size(), 11);
+    }
+
+    void variantMTakesItsBlockAt19200()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 20, "variant": "M"}, {"address": 21}]})",
+                          {"--no-pacing"}));
+        QByteArray image(2048, 0x11);
+        image[8] = 20;
+        image[10] = 0;
+        image[5] = 0x21;
+        image[6] = 0x43;
+        image[7] = 0x65;
+        // "D" is not the command of a variant-M terminal.
+        QVERIFY(sim.login(20, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(20, "D") + "U24###");
+        sim.send(block(image));
+        QVERIFY(!sim.read(400, 2057).contains("U19###"));
+        sim.sendAndEcho("222");
+
+        QVERIFY(sim.login(20, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(20, "d") + "U24###");
+        // Block content that looks like a telegram to terminal 21 stays the block's.
+        image.replace(300, 5, telegram(21, "X"));
+        sim.send(block(image));
+        const QByteArray got = sim.read(2000, -1, "U19###");
+        QVERIFY(got.endsWith("U19###"));
+        QCOMPARE(got.size(), 2051 + 6);
+        QCOMPARE(sim.stateFile(20), mainFile(image));
+    }
+
+    void testModeStatusAndCardData()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [
+            {"address": 1, "events": [{"type": "card", "afterPolls": 1, "data": "40012345", "number": 17},
+                                       {"type": "fault", "afterPolls": 2}]},
+            {"address": 2, "protocol": 1, "events": [{"type": "skimming"}, {"type": "misread", "afterPolls": 1}]}]})",
+                          {"--no-pacing"}));
+        auto poll = [&sim](int address, const QByteArray &cmd) {
+            const QByteArray t = telegram(address, cmd);
+            sim.send(t);
+            const QByteArray got = sim.read(60);
+            sim.sendAndEcho(QByteArray(1, ACK));
+            return got.mid(t.size());
+        };
+        QCOMPARE(uint8_t(poll(1, "S")[3]), uint8_t(0x40));
+        QCOMPARE(uint8_t(poll(1, "S")[3]), uint8_t(0x44)); // card waiting
+        const QByteArray card = poll(1, "L2");
+        QCOMPARE(card.mid(7, 25), QByteArray("40012345").leftJustified(25, ' '));
+        QCOMPARE(card.mid(4, 3), QByteArray("017"));
+        QCOMPARE(uint8_t(poll(1, "S")[3]), uint8_t(0x41)); // fault, card fetched
+        QCOMPARE(uint8_t(poll(1, "S")[3]), uint8_t(0x40));
+        QCOMPARE(poll(1, "O")[3], '@');
+
+        QCOMPARE(uint8_t(poll(2, "S")[5]), uint8_t(0x50)); // skimming, 6th character
+        QCOMPARE(uint8_t(poll(2, "S")[5]), uint8_t(0x44));
+        QVERIFY(poll(2, "LC").mid(7, 25).contains("??"));
+    }
+
+    void faultsStrikeAsConfigured()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [
+            {"address": 1, "faults": [{"type": "drop", "command": "X", "count": 1}]},
+            {"address": 2, "faults": [{"type": "noise", "command": "X", "bytes": [255, 0]},
+                                       {"type": "delay", "command": "V", "ms": 150}]},
+            {"address": 3, "faults": [{"type": "badCheck", "command": "E"},
+                                       {"type": "silence", "command": "V", "afterBytes": 4}]}]})",
+                          {"--no-pacing"}));
+        const QByteArray x1 = telegram(1, "X");
+        sim.send(x1);
+        QCOMPARE(sim.read(100), x1); // dropped once
+        sim.send(x1);
+        QCOMPARE(sim.read(100).size(), 11);
+
+        const QByteArray x2 = telegram(2, "X");
+        sim.send(x2);
+        QCOMPARE(sim.read(100).mid(5, 3), QByteArray("\xFF\x00\x02", 3));
+        QElapsedTimer t;
+        t.start();
+        sim.send(telegram(2, "V"));
+        QCOMPARE(sim.read(1000, 5 + 21).size(), 5 + 21);
+        QVERIFY(t.elapsed() >= 150);
+
+        sim.send(telegram(3, "V"));
+        QCOMPARE(sim.read(150).size(), 5 + 4);
+        QVERIFY(sim.login(3, kPacked123456));
+        sim.send(ACK + telegram(3, "E"));
+        const QByteArray s = sim.read(3000, 4107);
+        QCOMPARE(s.size(), 4107);
+        char check = 0;
+        for (int i = 8; i <= 4105; ++i)
+            check ^= s[i];
+        QCOMPARE(char(s[4106] ^ 0xFF), check);
+    }
+
+    void echoCanBeSwitchedOff()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"echo": false, "terminals": [{"address": 1}]})", {"--no-pacing"}));
+        sim.send(telegram(1, "X"));
+        QCOMPARE(sim.read(100), QByteArray("\x02\x01X@\x03\x1A", 6));
+        sim.send("U24###");
+        QCOMPARE(sim.read(80), QByteArray());
+    }
+
+    void deviceDisappearsInTheMiddleOfAReadOut()
+    {
+        Sim sim;
+        QVERIFY(sim.start(
+            R"({"terminals": [{"address": 1, "faults": [{"type": "gone", "command": "E", "afterBytes": 100}]}]})",
+            {"--no-pacing"}));
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.send(ACK + telegram(1, "E"));
+        const QByteArray got = sim.read(2000, 5000);
+        QCOMPARE(got.size(), 6 + 100);
+        QVERIFY(sim.hungUp);
+        QVERIFY(sim.proc.waitForFinished(3000));
+        QCOMPARE(sim.proc.exitCode(), 3);
+    }
+
+    void deviceDisappearsInTheMiddleOfAWrite()
+    {
+        Sim sim;
+        QVERIFY(sim.start(
+            R"({"terminals": [{"address": 1, "faults": [{"type": "gone", "command": "block", "afterBytes": 500}]}]})",
+            {"--no-pacing"}));
+        QVERIFY(sim.login(1, kPacked123456));
+        sim.sendAndEcho(ACK + telegram(1, "D") + "U24###");
+        QVERIFY(sim.setSpeed(2400));
+        sim.send(block(QByteArray(2048, 0)));
+        QCOMPARE(sim.read(2000, 5000).size(), 500);
+        QVERIFY(sim.proc.waitForFinished(3000));
+        QCOMPARE(sim.proc.exitCode(), 3);
+    }
+
+    void pacingFollowsTheLineSpeed()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": []})"));
+        QVERIFY(sim.setSpeed(2400));
+        QElapsedTimer t;
+        t.start();
+        sim.send(QByteArray(100, 'a'));
+        QCOMPARE(sim.read(2000, 100).size(), 100);
+        const qint64 slow = t.elapsed(); // 100 x 10 bits at 2400 baud = 417 ms
+        QVERIFY2(slow >= 400 && slow < 650, qPrintable(QString::number(slow)));
+
+        QVERIFY(sim.setSpeed(19200));
+        t.restart();
+        sim.send(QByteArray(100, 'b'));
+        QCOMPARE(sim.read(2000, 100).size(), 100);
+        const qint64 fast = t.elapsed(); // 52 ms
+        QVERIFY2(fast >= 45 && fast < 200, qPrintable(QString::number(fast)));
+
+        QFile traffic(sim.state() + "/traffic.log");
+        QVERIFY(traffic.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = traffic.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 200);
+        QCOMPARE(lines[99].split(' ')[1], QByteArray("2400"));
+        QCOMPARE(lines[100].split(' ')[1], QByteArray("19200"));
+        const qint64 first = lines[0].split(' ')[0].toLongLong(), last = lines[99].split(' ')[0].toLongLong();
+        QVERIFY(qAbs(last - first - 99 * 4167) < 2000);
+    }
+
+    void answerWaitsForTheRequestAndTheTurnaround()
+    {
+        Sim sim;
+        QVERIFY(sim.start(R"({"terminals": [{"address": 1}]})", {"--turnaround", "30"}));
+        const QByteArray request = telegram(1, "X");
+        QElapsedTimer t;
+        t.start();
+        sim.send(request);
+        QCOMPARE(sim.read(200, 5), request);
+        const qint64 echo = t.elapsed();
+        QCOMPARE(sim.read(200, 6).size(), 6);
+        QVERIFY(t.elapsed() - echo >= 25);
+    }
+
+    void linkAndSignals()
+    {
+        Sim sim;
+        const QString link = sim.dir.filePath("bus");
+        QVERIFY(sim.start(QString(), {"--link", link}));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), sim.device);
+        ::kill(pid_t(sim.proc.processId()), SIGTERM);
+        QVERIFY(sim.proc.waitForFinished(3000));
+        QCOMPARE(sim.proc.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.proc.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+        // The demo bus lists its terminals and passwords at start.
+        QVERIFY(sim.log().contains("address 12, protocol 0"));
+        QVERIFY(sim.log().contains("password 123456"));
+    }
+
+    void scenarioErrorsAndImageFiles()
+    {
+        QTemporaryDir dir;
+        const QString exe = qEnvironmentVariable("PORTAVO_SIM");
+        auto run = [&](const QByteArray &json) {
+            QFile f(dir.filePath("s.json"));
+            f.open(QIODevice::WriteOnly);
+            f.write(json);
+            f.close();
+            QProcess p;
+            p.start(exe, {"--scenario", f.fileName()});
+            p.waitForFinished(3000);
+            return std::make_pair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError()));
+        };
+        QCOMPARE(run("{").first, 1);
+        auto r = run(R"({"terminals": [{"address": 1, "pasword": "1"}]})");
+        QCOMPARE(r.first, 1);
+        QVERIFY(r.second.contains("pasword"));
+        QCOMPARE(run(R"({"terminals": [{"address": 1}, {"address": 1}]})").first, 1);
+        QCOMPARE(run(R"({"terminals": [{"address": 1, "version": "Ver short"}]})").first, 1);
+        QCOMPARE(run(R"({"terminals": [{"address": 1, "image": "missing.S2D"}]})").first, 1);
+
+        // An image file relative to the scenario, as the terminal's memory.
+        Sim sim;
+        QDir(sim.dir.path()).mkdir("files");
+        QFile img(sim.dir.filePath("files/Halle.S2D"));
+        QVERIFY(img.open(QIODevice::WriteOnly));
+        img.write(mainFile(patternImage()));
+        img.close();
+        QVERIFY(sim.start(R"({"terminals": [{"address": 9, "image": "files/Halle.S2D"}]})"));
+        QByteArray expected = patternImage();
+        expected[8] = 9;
+        expected[10] = 0;
+        QCOMPARE(sim.stateFile(9), mainFile(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortavoSim)
+#include "tst_portavosim.moc"
