@@ -100,7 +100,10 @@ struct Bus {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 3000) {
-            if (z.Antwort.indexOf(Telegramm::Anmeldezusage, 4) >= 4)
+            // The answer is whole once its block check has followed "J" ETX;
+            // a check byte arriving later would land in the next store.
+            const int j = int(z.Antwort.indexOf(Telegramm::Anmeldezusage, 4));
+            if (j >= 4 && z.Antwort.size() > j + 2)
                 return true;
             QTest::qWait(10);
         }
