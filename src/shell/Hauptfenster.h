@@ -1,15 +1,126 @@
 #pragma once
-// The main window portavo2D.
+// The main window portavo2D: start-up, menus, identification display,
+// read-out and write panels, exit. It owns the RS485 port, the link and the
+// login and read-out sequences; the windows it opens get them by reference.
 
 #include <QMainWindow>
+#include <functional>
 
 struct Zustand;
+class Meldung;
+class Port;
+class Verbindung;
+class Anmeldung;
+class Auslesen;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class Schreibpanel;
 
 class portavo2D : public QMainWindow {
     Q_OBJECT
 public:
-    explicit portavo2D(Zustand &z, QWidget *parent = nullptr);
+    static const QString Webadresse;
+    static const QString Banner;
+
+    // port: the RS485 port to use (not owned); nullptr: a serial port of its own.
+    portavo2D(Zustand &z, Meldung &meldung, Port *port = nullptr, QWidget *parent = nullptr);
+    ~portavo2D() override;
+
+    // Start-up: clipboard handshake, settings file, port, start telegram,
+    // and one second later the start window.
+    void starte();
+
+    Zustand &zustand() { return m_z; }
+    Meldung &meldung() { return m_meldung; }
+    Port &port() { return *m_port; }
+    Verbindung &verbindung() { return *m_verbindung; }
+    Anmeldung &anmeldung() { return *m_anmeldung; }
+    Auslesen &auslesen() { return *m_auslesen; }
+    int portnummer() const { return m_portnummer; }
+    int blockpruefsumme() const { return m_blockpruefsumme; }
+
+    // The current terminal file (the file dialog's choice or the read-out's file).
+    QString aktuelleDatei() const { return m_datei; }
+    void setAktuelleDatei(const QString &datei) { m_datei = datei; }
+
+    // Replaces the file dialog: (title, filter, folder, file name) -> chosen path or "".
+    using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
+    void setDateiwahl(Dateiwahl wahl) { m_dateiwahl = std::move(wahl); }
+    // Opens the editor modally on a main file with the given caption.
+    using Editor = std::function<void(const QString &datei, const QString &titel)>;
+    void setEditor(Editor editor) { m_editor = std::move(editor); }
+
+    // The identification display back to "keine Identifikation", "kein Protokoll", "---".
+    void anzeigeZuruecksetzen();
+    // The load routine shared by Laden and the write command; false when refused or unreadable.
+    bool ladeDatei(const QString &datei);
+
+    QGroupBox *auslesePanel() const { return m_auslesePanel; }
+    Schreibpanel *schreibPanel() const { return m_schreibPanel; }
+    static void faerbe(QPushButton *knopf, bool bereit);
+
+signals:
+    // The start window was confirmed with "Rs485 Betrieb".
+    void betriebsbereit();
+    // Menu items whose windows live elsewhere.
+    void testbetriebGewaehlt();
+    void diagnoseGewaehlt();
+    void modemGewaehlt();
+
+protected:
+    void closeEvent(QCloseEvent *ereignis) override;
 
 private:
+    void bauen();
+    void weiterStarten();
+    void texteUndBeschriftungen();
+    void hintergrund();
+    void startfenster();
+    void menuesFuerStart(bool frei);
+    void identifizieren();
+    void auslesenStarten();
+    void auslesenFertig(const QString &datei);
+    void auslesenFehlgeschlagen(int textnummer);
+    void laden();
+    void bearbeitenFertig();
+    void dialogMitPortavo();
+    void hilfe();
+    void beenden();
+    void sendeEndstring();
+    void oeffneEditor(const QString &datei, const QString &titel);
+
     Zustand &m_z;
+    Meldung &m_meldung;
+    Port *m_port;
+    Port *m_eigenerPort = nullptr;
+    Verbindung *m_verbindung;
+    Anmeldung *m_anmeldung;
+    Auslesen *m_auslesen;
+    int m_portnummer = 1;
+    int m_blockpruefsumme = 0;
+    QString m_datei;
+    Dateiwahl m_dateiwahl;
+    Editor m_editor;
+
+    QTimer *m_timer7;
+    QTimer *m_zwischenablage;
+
+    QMenu *m_mnuFile, *m_mnuPortavo, *m_mnuTestbetrieb, *m_mnuHilfe;
+    QAction *m_mnuOpen, *m_mnuFileExit, *m_mnuAuslesen, *m_mnuBeschreiben, *m_mnuFertig, *m_mnuSchnittstelle,
+        *m_mnuDialog, *m_mnuDiagnose, *m_mnuModem, *m_mnuTrouble, *m_mnuSoftware, *m_mnuInstallation;
+
+    QWidget *m_flaeche;
+    QLabel *m_banner, *m_leer;
+    QGroupBox *m_frameVersion, *m_frameProtokoll;
+    QLabel *m_version, *m_protokoll, *m_adresse;
+    QGroupBox *m_auslesePanel;
+    QPushButton *m_auslesen1, *m_nichtAuslesen;
+    QLabel *m_status;
+    QProgressBar *m_ausleseFortschritt;
+    Schreibpanel *m_schreibPanel;
 };

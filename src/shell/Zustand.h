@@ -56,6 +56,10 @@ struct Zustand {
     qint16 Modembetrieb = 0;
     qint16 Modemverbindung = 0;
     qint16 Reparatur = 0;
+    // 1 after a write ended while the terminal may be left waiting for its
+    // block (serious programming error, or cancelled after "D"); 0 after a
+    // successful write. The recovery scan offers the repair write on it.
+    qint16 Schreibfehler = 0;
     qint16 LadenZumBearbeiten = 0;
 
     // Intervals in ms of the main window's ticks Timer1..Timer5 (index 1..5),

@@ -1,4 +1,5 @@
 #include "shell/Hauptfenster.h"
+#include "shell/MeldungBox.h"
 #include "shell/Zustand.h"
 
 #include <QApplication>
@@ -9,7 +10,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("portavo"));
     QCoreApplication::setApplicationName(QStringLiteral("portavo"));
     Zustand z;
-    portavo2D fenster(z);
+    MeldungBox meldung;
+    portavo2D fenster(z, meldung);
     fenster.show();
+    fenster.starte();
     return app.exec();
 }

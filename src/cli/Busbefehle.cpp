@@ -1,0 +1,365 @@
+// portavo-cli scan, identify and read: the address identification and the
+// read-out of the program, run on their own timers in an event loop.
+
+#include "cli/Commands.h"
+
+#include "diag/Adressidentifikation.h"
+#include "link/Anmeldung.h"
+#include "link/Auslesen.h"
+#include "link/SerialPort.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "shell/Ansi.h"
+#include "shell/Einstellungsdatei.h"
+#include "shell/MeldungDruck.h"
+#include "shell/Pfade.h"
+#include "shell/Programmstart.h"
+#include "shell/Texttabelle.h"
+#include "shell/Zustand.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct Optionen {
+    QString port;  // number 1..16 or a device path; empty: the settings file's port
+    std::optional<int> sprache;
+    QStringList rest;
+    QString passwort;
+    QString freiesPasswort;
+    bool hatFreiesPasswort = false;
+    QString ausgabe;
+    QString fehler;
+};
+
+std::optional<int> spracheAus(const QString &text)
+{
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("de") || t == QLatin1String("0"))
+        return 0;
+    if (t == QLatin1String("en") || t == QLatin1String("1000"))
+        return 1000;
+    if (t == QLatin1String("fr") || t == QLatin1String("2000"))
+        return 2000;
+    if (t == QLatin1String("es") || t == QLatin1String("3000"))
+        return 3000;
+    return std::nullopt;
+}
+
+Optionen lies(const QStringList &args)
+{
+    Optionen o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const auto wert = [&]() -> QString {
+            if (i + 1 >= args.size()) {
+                o.fehler = QStringLiteral("%1 needs a value").arg(a);
+                return QString();
+            }
+            return args.at(++i);
+        };
+        if (a == QLatin1String("--port") || a == QLatin1String("--device")) {
+            o.port = wert();
+            bool zahl = false;
+            const int n = o.port.toInt(&zahl);
+            if (zahl && (n < 1 || n > 16))
+                o.fehler = QStringLiteral("--port takes 1..16 or a device path");
+        } else if (a == QLatin1String("--lang")) {
+            const QString w = wert();
+            o.sprache = spracheAus(w);
+            if (!o.sprache && o.fehler.isEmpty())
+                o.fehler = QStringLiteral("unknown language \"%1\" (de, en, fr, es)").arg(w);
+        } else if (a == QLatin1String("--password")) {
+            o.passwort = wert();
+        } else if (a == QLatin1String("--free-password")) {
+            o.freiesPasswort = wert();
+            o.hatFreiesPasswort = true;
+        } else if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
+            o.ausgabe = wert();
+        } else if (a.startsWith(QLatin1String("--"))) {
+            o.fehler = QStringLiteral("unknown option %1").arg(a);
+        } else {
+            o.rest << a;
+        }
+        if (!o.fehler.isEmpty())
+            break;
+    }
+    return o;
+}
+
+// The program's state, link and port for one command.
+class Bus {
+public:
+    Zustand z;
+    SerialPort port;
+    Verbindung v{z};
+    MeldungDruck meldung;
+
+    // False (with the reason on err) when the port cannot be opened.
+    bool oeffnen(const Optionen &o, QTextStream &err)
+    {
+        int portnummer = 1;
+        QString leitung = QStringLiteral("19200,n,8,1");
+        if (const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei())) {
+            Einstellungsdatei::uebernehmen(z, *e);
+            portnummer = e->Portnummer;
+            leitung = e->Leitung;
+        }
+        if (o.sprache) {
+            z.Sprache = qint16(*o.sprache);
+            z.SpracheText = QString::number(*o.sprache);
+        }
+        Texttabelle::ladeTexte(z, 101, 178);
+        Programmstart::protokollnamenSetzen(z);
+        Programmstart::rs485Betrieb(z);
+
+        QString geraet;
+        if (!o.port.isEmpty()) {
+            bool zahl = false;
+            const int n = o.port.toInt(&zahl);
+            if (zahl)
+                portnummer = n;
+            else
+                geraet = o.port;
+        }
+        if (geraet.isEmpty())
+            geraet = Pfade::geraet(portnummer);
+        port.setDevice(geraet);
+        if (!port.setSettings(leitung))
+            port.setSettings(QStringLiteral("19200,n,8,1"));
+        if (!port.open()) {
+            if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
+                err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';
+            else
+                err << Programmstart::oeffnungsfehler(z.Sprache, portnummer, geraet, port.fehlertext()) << '\n';
+            return false;
+        }
+        port.setDtr(false);
+        port.setRts(false);
+        v.setPort(&port);
+        return true;
+    }
+};
+
+// Identifies one address as the window does after typing it and OK:
+// identify, then the version with its family check.
+struct Identifikation {
+    bool geantwortet = false;
+    bool versionDa = false;
+    bool familieOk = false;
+    QString version;
+    int adresse = 0;
+    int protokoll = 0;
+};
+
+Identifikation identifiziere(Bus &b, int adresse)
+{
+    Identifikation e;
+    Adressidentifikation ident(b.z, b.v, b.meldung);
+    QEventLoop schleife;
+    b.z.AdressSuche = 1;
+    b.z.Empfang.clear();
+    ident.laden();
+    QObject::connect(&ident, &Adressidentifikation::einzelidentifikationBeendet, &schleife, [&](bool ja) {
+        e.geantwortet = ja;
+        if (!ja)
+            schleife.quit();
+    });
+    QObject::connect(&ident, &Adressidentifikation::versionGeprueft, &schleife,
+                     [&](const QString &v, bool passt) {
+                         e.versionDa = true;
+                         e.version = v;
+                         e.familieOk = passt;
+                     });
+    QObject::connect(&ident, &Adressidentifikation::schliessen, &schleife, &QEventLoop::quit);
+    ident.adressfeldVerlassen(QString::number(adresse));
+    ident.ok();
+    schleife.exec();
+    b.z.AdressSuche = 0;
+    e.adresse = b.z.Adresse;
+    e.protokoll = b.z.Protokoll;
+    return e;
+}
+
+int adresseAus(const QString &text, QTextStream &err)
+{
+    bool ok = false;
+    const int a = text.toInt(&ok);
+    if (!ok || a < 1 || a > 255) {
+        err << "portavo-cli: ADDRESS must be 1..255\n";
+        return 0;
+    }
+    return a;
+}
+
+const char *const Hilfe =
+    "Bus commands (scan, identify, read) run the program's own sequences and timers.\n"
+    "\n"
+    "  scan                 polls addresses 1..255 with the identify command; one line per\n"
+    "                       terminal: ADDRESS PROTOCOL NAME\n"
+    "  identify ADDRESS     identifies one address and fetches its version string; prints\n"
+    "                       ADDRESS PROTOCOL NAME and the version; fails when the family\n"
+    "                       character (13th of the version) is not \"1\"\n"
+    "  read ADDRESS --password DIGITS [-o FILE]\n"
+    "                       identifies the address, logs in and reads the 2048-byte memory\n"
+    "                       into FILE (default PORTAVO.S2D in the current folder; the .B2D\n"
+    "                       beside it is removed); prints the file written\n"
+    "       --free-password TEXT  instead of --password: the free-entry login (\"X\" + TEXT)\n"
+    "\n"
+    "Options of all three:\n"
+    "  --port N|PATH        port number 1..16 through the port map (ports.dat), or a device\n"
+    "                       path; default: the port of the settings file Portavomodem.ini\n"
+    "  --device PATH        the same as --port PATH\n"
+    "  --lang de|en|fr|es   language of the messages; default: the settings file's\n"
+    "\n"
+    "Messages go to standard error in the program's wording. Exit status: 0 done,\n"
+    "1 failed (no interface echo, no terminal found, no answer, foreign family, login or\n"
+    "transfer failure, port not usable), 2 wrong usage.\n";
+
+bool hilfeVerlangt(const QStringList &args, QTextStream &out)
+{
+    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
+        return false;
+    out << Hilfe;
+    return true;
+}
+
+}  // namespace
+
+int runScan(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (hilfeVerlangt(args, out))
+        return 0;
+    const Optionen o = lies(args);
+    if (!o.fehler.isEmpty() || !o.rest.isEmpty()) {
+        err << "portavo-cli scan: " << (o.fehler.isEmpty() ? QStringLiteral("no arguments expected") : o.fehler)
+            << '\n';
+        return 2;
+    }
+    Bus b;
+    if (!b.oeffnen(o, err))
+        return 1;
+    Adressidentifikation ident(b.z, b.v, b.meldung);
+    QEventLoop schleife;
+    bool schnittstelleOk = false;
+    QObject::connect(&ident, &Adressidentifikation::scanBeendet, &schleife, [&](bool ok) {
+        schnittstelleOk = ok;
+        schleife.quit();
+    });
+    b.z.AdressSuche = 1;
+    b.z.Empfang.clear();
+    ident.laden();
+    ident.scan();
+    schleife.exec();
+    b.z.AdressSuche = 0;
+    if (!schnittstelleOk)
+        return 1;  // the message (text 193) is out
+    int gefunden = 0;
+    for (const QString &zeile : ident.liste()) {
+        int adresse = 0;
+        int protokoll = 0;
+        ident.zeileLesen(zeile, &adresse, &protokoll);
+        if (adresse == 0)
+            continue;  // the line that says nothing was found
+        out << adresse << ' ' << protokoll << ' ' << b.z.Protokollnamen.value(protokoll) << '\n';
+        ++gefunden;
+    }
+    if (gefunden == 0) {
+        err << b.z.Texte.value(195) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (hilfeVerlangt(args, out))
+        return 0;
+    const Optionen o = lies(args);
+    if (!o.fehler.isEmpty() || o.rest.size() != 1) {
+        err << "portavo-cli identify: " << (o.fehler.isEmpty() ? QStringLiteral("ADDRESS expected") : o.fehler)
+            << '\n';
+        return 2;
+    }
+    const int adresse = adresseAus(o.rest.first(), err);
+    if (adresse == 0)
+        return 2;
+    Bus b;
+    if (!b.oeffnen(o, err))
+        return 1;
+    const Identifikation e = identifiziere(b, adresse);
+    if (!e.geantwortet)
+        return 1;  // text 196 is out
+    out << e.adresse << ' ' << e.protokoll << ' ' << b.z.Protokollnamen.value(e.protokoll) << '\n';
+    if (!e.versionDa) {
+        err << "portavo-cli: no version answer from address " << e.adresse << '\n';
+        return 1;
+    }
+    out << e.version << '\n';
+    return e.familieOk ? 0 : 1;  // text 388 is out when the family is foreign
+}
+
+int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (hilfeVerlangt(args, out))
+        return 0;
+    const Optionen o = lies(args);
+    QString fehler = o.fehler;
+    if (fehler.isEmpty() && o.rest.size() != 1)
+        fehler = QStringLiteral("ADDRESS expected");
+    QByteArray passwort;
+    if (fehler.isEmpty()) {
+        if (o.hatFreiesPasswort == !o.passwort.isEmpty())
+            fehler = QStringLiteral("give either --password DIGITS or --free-password TEXT");
+        else if (o.hatFreiesPasswort && (o.freiesPasswort.isEmpty() || o.freiesPasswort.size() > 8))
+            fehler = QStringLiteral("--free-password takes 1..8 characters");
+        else if (o.hatFreiesPasswort)
+            passwort = QByteArray("X") + Ansi::kodieren(o.freiesPasswort);
+        else if ((passwort = Telegramm::packePasswort(o.passwort)).isEmpty())
+            fehler = QStringLiteral("--password takes exactly six digits");
+    }
+    if (!fehler.isEmpty()) {
+        err << "portavo-cli read: " << fehler << '\n';
+        return 2;
+    }
+    const int adresse = adresseAus(o.rest.first(), err);
+    if (adresse == 0)
+        return 2;
+    Bus b;
+    if (!b.oeffnen(o, err))
+        return 1;
+    const Identifikation e = identifiziere(b, adresse);
+    if (!e.geantwortet || b.z.AdresseBekannt == 0)
+        return 1;
+
+    Anmeldung anmeldung(b.z, b.v);
+    Auslesen auslesen(b.z, b.v, anmeldung, b.meldung);
+    if (!o.ausgabe.isEmpty())
+        auslesen.setZieldatei(o.ausgabe);
+    QEventLoop schleife;
+    QString datei;
+    int ende = 0;
+    QObject::connect(&auslesen, &Auslesen::fertig, &schleife, [&](const QString &d) {
+        datei = d;
+        schleife.quit();
+    });
+    QObject::connect(&auslesen, &Auslesen::fehlgeschlagen, &schleife, [&](int n) {
+        ende = n == 0 ? -1 : n;
+        schleife.quit();
+    });
+    b.z.Passwort = passwort;
+    b.z.PasswortOK = 1;
+    if (!auslesen.starte()) {
+        err << "portavo-cli: nothing could be sent\n";
+        return 1;
+    }
+    schleife.exec();
+    if (ende != 0)
+        return 1;  // the message of the failure ending is out
+    out << datei << '\n';
+    return 0;
+}

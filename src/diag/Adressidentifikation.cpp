@@ -1,0 +1,324 @@
+#include "diag/Adressidentifikation.h"
+
+#include "link/Verbindung.h"
+#include "shell/Ansi.h"
+#include "shell/Meldung.h"
+#include "shell/Texttabelle.h"
+#include "shell/Zustand.h"
+
+namespace {
+constexpr int Antwortmindestlaenge = 7;  // echo of the request (5) and more
+constexpr int Versionsmindestlaenge = 16;
+constexpr int Letzte = 255;
+}  // namespace
+
+Adressidentifikation::Adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
+    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung)
+{
+    m_timer1.setParent(this);  // so that windows and tests find it by name
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer2.setParent(this);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    connect(&m_timer1, &QTimer::timeout, this, &Adressidentifikation::tick1);
+    connect(&m_timer2, &QTimer::timeout, this, &Adressidentifikation::tick2);
+}
+
+QString Adressidentifikation::text(int nummer) const
+{
+    const QString t = m_z.Texte.value(nummer);
+    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+}
+
+void Adressidentifikation::laden()
+{
+    Texttabelle::ladeTexte(m_z, 183, 197);
+    Texttabelle::ladeTexte(m_z, 388, 388);
+    setzeOkFrei(false);
+    m_timer1.stop();
+    m_timer2.stop();
+    m_liste.clear();
+    m_auswahl = -1;
+    emit listeGeaendert();
+    m_z.Adresse = 48;
+    m_z.Protokoll = 0;
+    m_z.AdresseBekannt = 0;
+    setzeAdressfeld(QStringLiteral("48"));
+    m_zeilenmodus = 0;
+    m_anfragestatus = 0;
+    m_z.Protokollnamen[Letzte] = text(190);
+    const bool modem = m_z.Modembetrieb == 1;
+    m_timer1.setInterval(modem ? 250 : 50);
+    m_timer2.setInterval(modem ? 1000 : 300);
+}
+
+void Adressidentifikation::sendeAnfrage()
+{
+    // Verbindung sends nothing (and leaves Empfang alone) from address 256 on.
+    m_v.sendeAnfrage();
+}
+
+void Adressidentifikation::scan()
+{
+    m_liste.clear();
+    m_auswahl = -1;
+    emit listeGeaendert();
+    m_zeilenmodus = 0;
+    m_timer1.start();
+    m_z.Adresse = 1;
+    m_z.Befehl = QByteArray("X");
+    // One blank, so that the first tick does not take an empty store for a
+    // missing interface.
+    m_z.Empfang = QByteArray(" ");
+    m_anfragestatus = 0;
+    setzeGesperrt(true);
+}
+
+void Adressidentifikation::reset()
+{
+    m_z.Befehl = QByteArray("R");
+    m_anfragestatus = 1;
+    sendeAnfrage();
+    m_timer1.start();
+}
+
+void Adressidentifikation::einzelidentifikation()
+{
+    m_z.Befehl = QByteArray("X");
+    m_anfragestatus = 2;
+    sendeAnfrage();
+    m_timer1.start();
+}
+
+void Adressidentifikation::versionsanfrage()
+{
+    m_z.Befehl = QByteArray("V");
+    m_anfragestatus = 2;
+    sendeAnfrage();
+    m_timer1.start();
+}
+
+void Adressidentifikation::ok()
+{
+    m_zeilenmodus = 1;
+    if (m_z.Befehl != "R") {
+        if (m_liste.isEmpty())
+            einzelidentifikation();
+        if (m_auswahl >= 0 && m_auswahl < m_liste.size() && m_liste.at(m_auswahl) == text(195)) {
+            m_liste.clear();
+            m_auswahl = -1;
+            emit listeGeaendert();
+            return;
+        }
+        if (m_anfragestatus > 0)
+            return;
+    }
+    emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
+    m_z.AdresseBekannt = 1;
+    einzelidentifikation();
+    m_timer2.start();
+}
+
+void Adressidentifikation::abbrechen()
+{
+    m_timer1.stop();
+    m_timer2.stop();
+    m_z.AdresseBekannt = 0;
+    emit schliessen();
+}
+
+void Adressidentifikation::tick2()
+{
+    m_timer2.stop();
+    m_timer1.stop();
+    emit schliessen();
+}
+
+void Adressidentifikation::waehleZeile(int zeile)
+{
+    if (zeile < 0 || zeile >= m_liste.size())
+        return;
+    m_auswahl = zeile;
+    int adresse = 0;
+    int protokoll = 0;
+    zeileLesen(m_liste.at(zeile), &adresse, &protokoll);
+    m_z.Adresse = qint16(adresse);
+    m_z.Protokoll = qint16(protokoll);
+    setzeAdressfeld(QString::number(adresse));
+    emit auswahlGeaendert(zeile);
+}
+
+void Adressidentifikation::adressfeldVerlassen(const QString &feld)
+{
+    QString ziffern;
+    for (const QChar c : feld)
+        if (c.isDigit() && c.unicode() < 128)
+            ziffern += c;
+    // More digits than any address has are out of range as well.
+    int wert = ziffern.size() > 4 ? 0 : ziffern.toInt();
+    if (wert < 1 || wert > Letzte)
+        wert = 0;
+    m_z.Adresse = qint16(wert);
+    setzeAdressfeld(QString::number(wert));
+}
+
+QString Adressidentifikation::listenzeile(int adresse, int protokoll) const
+{
+    return text(191) + QStringLiteral("%1").arg(adresse, 3, 10, QLatin1Char('0')) + text(192)
+           + QStringLiteral("%1").arg(protokoll, 3, 10, QLatin1Char('0')) + QLatin1Char(' ')
+           + m_z.Protokollnamen.value(protokoll);
+}
+
+void Adressidentifikation::zeileLesen(const QString &zeile, int *adresse, int *protokoll) const
+{
+    const auto zahlNach = [&zeile](const QString &marke, int ab, int *ende) {
+        const int stelle = int(zeile.indexOf(marke, ab));
+        if (marke.isEmpty() || stelle < 0)
+            return 0;
+        *ende = stelle + int(marke.size()) + 3;
+        bool ok = false;
+        const int wert = zeile.mid(stelle + marke.size(), 3).trimmed().toInt(&ok);
+        return ok ? wert : 0;
+    };
+    int ende = 0;
+    *adresse = zahlNach(text(191), 0, &ende);
+    *protokoll = ende > 0 ? zahlNach(text(192), ende, &ende) : 0;
+}
+
+void Adressidentifikation::fuegeZeileHinzu(const QString &zeile)
+{
+    m_liste.append(zeile);
+    emit listeGeaendert();
+}
+
+void Adressidentifikation::setzeAdressfeld(const QString &t)
+{
+    m_adressfeld = t;
+    emit adressfeldGeaendert(t);
+}
+
+void Adressidentifikation::setzeGesperrt(bool g)
+{
+    m_gesperrt = g;
+    emit sperre(g);
+}
+
+void Adressidentifikation::setzeOkFrei(bool f)
+{
+    m_okFrei = f;
+    emit okFreigabe(f);
+}
+
+void Adressidentifikation::tick1()
+{
+    QByteArray &empfang = m_z.Empfang;
+    if (m_anfragestatus == 1) {
+        empfang.clear();
+        m_timer1.stop();
+        return;
+    }
+    setzeAdressfeld(QString::number(m_z.Adresse));
+
+    // A version request waits for its whole answer: a tick with only part
+    // of it (or none) neither acknowledges nor polls further addresses, so
+    // Adresse and Protokoll of the accepted terminal stay as they are.
+    // Timer2 closes the window in any case.
+    if (m_z.Befehl == "V" && m_anfragestatus == 2 && empfang.size() < Versionsmindestlaenge)
+        return;
+
+    if (empfang.size() < Antwortmindestlaenge) {
+        if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+            m_anfragestatus = 1;
+            m_timer1.stop();
+            einzelidentifikationAbschliessen();
+            return;
+        }
+        // A scan step.
+        if (empfang.isEmpty()) {
+            // Not even the echo of the last request came back.
+            m_timer1.stop();
+            m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193,
+                            194);
+            m_z.Adresse = 1;
+            setzeAdressfeld(QStringLiteral("1"));
+            setzeGesperrt(false);
+            emit scanBeendet(false);
+            return;
+        }
+        sendeAnfrage();
+        m_z.Adresse = qint16(m_z.Adresse + 1);
+        if (m_z.Adresse == Letzte + 2) {
+            m_z.Adresse = 1;
+            setzeOkFrei(true);
+            setzeGesperrt(false);
+            m_timer1.stop();
+            if (m_liste.isEmpty())
+                fuegeZeileHinzu(text(195));
+            waehleZeile(0);
+            emit listeFokus();
+            emit scanBeendet(true);
+        }
+        return;
+    }
+
+    // An answer.
+    m_v.sendeAck();
+    if (m_z.Befehl == "V" && empfang.size() >= Versionsmindestlaenge) {
+        m_timer1.stop();
+        versionAuswerten();
+        return;
+    }
+    int protokoll;
+    if (empfang.size() == 11)
+        protokoll = quint8(empfang.at(8)) - 64;
+    else
+        protokoll = empfang.size() > 10 && empfang.at(10) == 'A' ? 1 : 255;
+    // A character below "@" would give a negative number, which no name
+    // and no list line can carry: such a terminal is "unknown".
+    if (protokoll < 0 || protokoll > Letzte)
+        protokoll = Letzte;
+    m_z.Protokoll = qint16(protokoll);
+    if (m_z.Adresse != 0) {
+        fuegeZeileHinzu(listenzeile(m_zeilenmodus == 0 ? m_z.Adresse - 1 : m_z.Adresse, protokoll));
+        m_zeilenmodus = 0;
+    }
+    if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+        m_anfragestatus = 1;
+        m_timer1.stop();
+        einzelidentifikationAbschliessen();
+    } else {
+        empfang.clear();
+    }
+}
+
+void Adressidentifikation::einzelidentifikationAbschliessen()
+{
+    if (m_liste.isEmpty()) {
+        m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
+        m_z.Empfang.clear();
+        emit adressfeldFokus();
+        emit einzelidentifikationBeendet(false);
+        return;
+    }
+    emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
+    m_z.AdresseBekannt = 1;
+    versionsanfrage();
+    m_timer2.start();
+    emit einzelidentifikationBeendet(true);
+}
+
+void Adressidentifikation::versionAuswerten()
+{
+    const int stelle = int(m_z.Empfang.indexOf("Ver"));
+    if (stelle < 0)
+        return;
+    const QString version = Ansi::dekodieren(m_z.Empfang.mid(stelle, Versionsmindestlaenge));
+    m_z.Empfang.clear();
+    const bool passt = version.size() >= 13 && version.mid(12, 1) == m_z.Familienkennung;
+    if (!passt) {
+        m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
+        m_z.Empfang.clear();
+        m_z.AdresseBekannt = 0;
+    }
+    emit versionAnzeigen(version);
+    emit versionGeprueft(version, passt);
+}

@@ -1,0 +1,4 @@
+set(CORE_SOURCES
+  Adressidentifikation.h Adressidentifikation.cpp
+)
+set(UI_SOURCES)

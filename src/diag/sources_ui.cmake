@@ -1,0 +1,3 @@
+list(APPEND UI_SOURCES
+  Adressident2D.h Adressident2D.cpp
+)

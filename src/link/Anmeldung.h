@@ -1,0 +1,57 @@
+#pragma once
+// Login to the terminal before a read-out (Stufe 1) or a write (Stufe 2):
+// sends "P" + Passwort and waits on Timer1 for "J" ETX in Antwort.
+//
+// Each tick looks only at what arrived since the previous tick. The answer
+// counts when "J" ETX stands at 1-based position 5 or later of that text and
+// after the echo of the PC's own login telegram: a password typed in free
+// entry may itself end in "J", and its echo must never count as the
+// terminal's answer. Six ticks without the answer end the login.
+
+#include <QObject>
+#include <QTimer>
+
+struct Zustand;
+class Verbindung;
+
+class Anmeldung : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int HoechsteFehlversuche = 5;  // the sixth empty tick fails
+
+    Anmeldung(Zustand &z, Verbindung &v, QObject *parent = nullptr);
+
+    // Befehl := "P" + Passwort; Antwort := ""; sends the request;
+    // Empfangszahl := 0; Stufe := stufe; starts Timer1 with the interval in
+    // Zustand::Timerintervall[1]. False (nothing started) when the request
+    // cannot be formed (address above 255).
+    bool starte(int stufe);
+    // Stops Timer1 (the password dialog does so when it loads, and every
+    // failure ending).
+    void stoppe();
+
+    bool laeuft() const { return m_timer1.isActive(); }
+    int stufe() const { return m_stufe; }
+    int versuche() const { return m_versuche; }
+    QTimer &timer1() { return m_timer1; }
+
+signals:
+    // The answer was found: Antwort is cleared, the ACK is sent, Timer1 is
+    // stopped and Stufe is back to 0. The receiver sends its next request.
+    void angemeldet(int stufe);
+    // Six ticks without the answer; Timer1 is stopped, Stufe is back to 0.
+    void fehlgeschlagen(int stufe);
+
+private:
+    void tick();
+    // Leading bytes of Antwort that are the still outstanding echo of the
+    // login telegram; consumes them from the outstanding echo.
+    int echoAmAnfang();
+
+    Zustand &m_z;
+    Verbindung &m_v;
+    QTimer m_timer1;
+    int m_stufe = 0;
+    int m_versuche = 0;
+    QByteArray m_echo;  // the part of the login telegram whose echo is still due
+};

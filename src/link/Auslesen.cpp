@@ -1,0 +1,159 @@
+#include "link/Auslesen.h"
+
+#include "link/Anmeldung.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "shell/Meldung.h"
+#include "shell/Texttabelle.h"
+#include "shell/Zustand.h"
+#include "termfile/Terminaldatei.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+Auslesen::Auslesen(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
+    : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
+{
+    m_timer3.setParent(this);  // so that windows and tests find it by name
+    m_timer3.setObjectName(QStringLiteral("Timer3"));
+    connect(&m_timer3, &QTimer::timeout, this, &Auslesen::tick);
+    connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Auslesen::angemeldet);
+    connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Auslesen::anmeldungFehlgeschlagen);
+    connect(&m_v, &Verbindung::empfangen, this, &Auslesen::empfangen);
+    connect(&m_v, &Verbindung::portVerloren, this, &Auslesen::portVerloren);
+}
+
+int Auslesen::erwarteteBytes(int protokoll)
+{
+    switch (protokoll) {
+    case 0:
+        return 4107;
+    case 1:
+    case 255:
+        return 4109;
+    default:
+        return 0;
+    }
+}
+
+bool Auslesen::starte()
+{
+    if (m_laeuft)
+        return false;
+    m_versuche = 0;
+    m_z.PasswortOK = 0;
+    m_z.Identifiziert = 0;
+    if (!m_anmeldung.starte(1))
+        return false;
+    m_laeuft = true;
+    m_liest = false;
+    emit gestartet();
+    return true;
+}
+
+void Auslesen::angemeldet(int stufe)
+{
+    if (stufe != 1 || !m_laeuft)
+        return;
+    m_z.Befehl = QByteArray("E");
+    m_z.Empfangszahl = 0;
+    m_v.sendeAnfrage();
+    m_versuche = 0;
+    m_liest = true;
+    m_timer3.start(m_z.Timerintervall[3]);
+    emit fortschritt(0, erwarteteBytes(m_z.Protokoll));
+}
+
+void Auslesen::anmeldungFehlgeschlagen(int stufe)
+{
+    if (stufe != 1 || !m_laeuft)
+        return;
+    beende(154, 155);
+}
+
+void Auslesen::empfangen()
+{
+    if (m_liest)
+        emit fortschritt(m_z.Empfangszahl, erwarteteBytes(m_z.Protokoll));
+}
+
+void Auslesen::tick()
+{
+    if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
+        m_timer3.stop();
+        auswerten();
+        return;
+    }
+    if (++m_versuche > HoechsteWarteticks)
+        beende(156, 157);
+}
+
+void Auslesen::auswerten()
+{
+    m_liest = false;
+    const int protokoll = m_z.Protokoll;
+    const int anzahl = m_z.Empfangszahl;
+    if (protokoll == 1)
+        m_v.sendeProtokoll1Quittung();
+    else
+        m_v.sendeAck();
+
+    const auto format = Telegramm::ausleseformat(protokoll, anzahl);
+    const quint8 *bytes = m_z.Empfangsbytes.data();
+    if (Port *p = m_v.aktiverPort())
+        p->flushInput();
+    if (!format || !Telegramm::pruefbyteStimmt(bytes, anzahl, *format)) {
+        beende(158, 159);
+        return;
+    }
+
+    const QByteArray speicher = Telegramm::dekodiere(bytes, anzahl, *format);
+    for (int i = 0; i < speicher.size() && i <= Datenobergrenze; ++i)
+        m_z.bild.Daten[size_t(i)] = qint16(quint8(speicher.at(i)));
+    m_anmeldung.stoppe();
+    m_versuche = 0;
+
+    const QString datei = QFileInfo(m_zieldatei).absoluteFilePath();
+    const Dateiergebnis ergebnis = Terminaldatei::schreibeHauptdatei(m_z.bild, datei);
+    if (!ergebnis) {
+        // The memory is read, but the file is not there: say so rather than
+        // letting the editor open a file that was never written.
+        m_laeuft = false;
+        m_meldung.zeige(datei + QStringLiteral("\n") + ergebnis.meldung,
+                        m_z.Texte.value(159), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 159);
+        emit fehlgeschlagen(-1);
+        return;
+    }
+    m_z.Identifiziert = 1;
+
+    // The companion text file of the same name goes, so that no texts of an
+    // earlier file stay attached to the new one.
+    QFile::remove(Terminaldatei::basis(datei) + QStringLiteral(".B2D"));
+
+    m_laeuft = false;
+    emit fertig(datei);
+}
+
+void Auslesen::portVerloren()
+{
+    if (!m_laeuft)
+        return;
+    beende(193, 194);
+}
+
+void Auslesen::beende(int textnummer, int titelnummer)
+{
+    m_timer3.stop();
+    m_anmeldung.stoppe();
+    m_versuche = 0;
+    m_laeuft = false;
+    m_liest = false;
+    // 193/194 belong to another window's slice: take them from the table.
+    const auto text = [this](int n) {
+        const QString t = m_z.Texte.value(n);
+        return t.isEmpty() ? Texttabelle::text(n + m_z.Sprache) : t;
+    };
+    m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
+                    textnummer, titelnummer);
+    emit fehlgeschlagen(textnummer);
+}

@@ -1,0 +1,4 @@
+list(APPEND CORE_SOURCES
+  Anmeldung.h Anmeldung.cpp
+  Auslesen.h Auslesen.cpp
+)

@@ -1,0 +1,50 @@
+#pragma once
+// The core of start-up, shared by the program and portavo-cli: the settings
+// file, the RS485 port on the port map, the operating-mode intervals, the
+// protocol names.
+
+#include "link/Port.h"
+
+#include <QString>
+
+struct Zustand;
+
+namespace Programmstart {
+
+struct Portstart {
+    bool offen = false;
+    bool standardGeschrieben = false;  // the settings file was rewritten with the defaults
+    Port::Oeffnungsfehler fehler = Port::Oeffnungsfehler::Keiner;
+    QString geraet;
+    QString fehlertext;
+};
+
+// Opens port number n (1..16) on the device of the port map: receive
+// everything per event, DTR and RTS off.
+bool oeffnePort(Port &port, int portnummer);
+// Only the device of port number n, without opening.
+void setzePortnummer(Port &port, int portnummer);
+
+// Reads the settings file (line 1 becomes the port's settings, line 2 the
+// port number and Portnummer, 3 and 4 ModemText1/2, 5 SpracheText and
+// Sprache) and opens the port. A file that is missing or incomplete, line
+// settings the port cannot take, or a port that does not open: the file is
+// rewritten with the defaults, the port gets "19200,n,8,1" and number 1,
+// ModemText1 "0", ModemText2 "", German, and the port is opened once more.
+// If it still does not open it stays closed (the caller says so once).
+Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellungsdatei);
+
+// Protokollnamen(0..7) = texts 125..132 of the current slice.
+void protokollnamenSetzen(Zustand &z);
+
+// The start window's "Rs485 Betrieb": Modembetrieb 0 and the intervals
+// Timer1 100, Timer2 200, Timer3 100, Timer4 2500, Timer5 100 ms.
+void rs485Betrieb(Zustand &z);
+
+// Messages about a port the program cannot open, in the language of
+// sprache (0, 1000, 2000, 3000). Not part of the text table: they name the
+// device and, on Linux, the group that owns it.
+QString berechtigungshinweis(int sprache, const QString &geraet);
+QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, const QString &systemtext);
+
+}  // namespace Programmstart

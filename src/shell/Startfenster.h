@@ -1,0 +1,31 @@
+#pragma once
+// The start window start2d: language choice (rewrites the settings file)
+// and the RS485 operating mode.
+
+#include <QDialog>
+
+struct Zustand;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+class start2d : public QDialog {
+    Q_OBJECT
+public:
+    // portnummer: the number set on the main window's port (for the settings file).
+    start2d(Zustand &z, int portnummer, QWidget *parent = nullptr);
+
+signals:
+    // "Rs485 Betrieb" was pressed: Modembetrieb 0 and the intervals are set.
+    void rs485Gewaehlt();
+
+private:
+    void texteLaden();
+    void spracheGewaehlt(int i);
+
+    Zustand &m_z;
+    int m_portnummer;
+    QGroupBox *m_frame;
+    QRadioButton *m_option[4];
+    QPushButton *m_command;
+};
