@@ -1,0 +1,89 @@
+#include "termfile/Dateiablauf.h"
+
+#include "shell/Meldung.h"
+#include "shell/Texttabelle.h"
+#include "shell/Zustand.h"
+#include "termfile/Terminaldatei.h"
+
+#include <QFileInfo>
+
+namespace Dateiablauf {
+
+namespace {
+
+void meldeFehler(Zustand &z, Meldung &m, int textnummer, int titelnummer, const QString &grund)
+{
+    // The main window and the write command call this without the editor's
+    // text slice loaded: take the texts straight from the table.
+    const auto text = [&z](int nummer) { return Texttabelle::text(nummer + z.Sprache); };
+    QString meldung = text(textnummer);
+    if (!grund.isEmpty())
+        meldung += QStringLiteral("\n\n") + grund;
+    m.zeige(meldung, text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, textnummer,
+            titelnummer);
+}
+
+}  // namespace
+
+bool istHauptdateiname(const QString &pfad)
+{
+    static const char *const endungen[] = {".S2D", ".s2d", ".S3D", ".s3d", ".S4D", ".s4d"};
+    const QString ende = pfad.right(4);
+    for (const char *e : endungen)
+        if (ende == QLatin1String(e))
+            return true;
+    return false;
+}
+
+Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad)
+{
+    Ladeergebnis ergebnis;
+    if (!istHauptdateiname(pfad)) {
+        m.zeige(z, 176, 177, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+        return ergebnis;
+    }
+    Terminaldatei::Speicherbytes bytes{};
+    const Dateiergebnis e = Terminaldatei::leseHauptdatei(pfad, bytes);
+    if (!e.ok) {
+        meldeFehler(z, m, 384, 385, e.meldung);
+        return ergebnis;
+    }
+    int pruefsumme = 0;
+    for (int n = 0; n < Bildgroesse; ++n) {
+        z.bild.Daten[n] = bytes[n];
+        pruefsumme ^= bytes[n];
+    }
+    ergebnis.geladen = true;
+    ergebnis.Blockpruefsumme = pruefsumme ^ 3;
+    if (z.LadenZumBearbeiten == 1) {
+        z.LadenZumBearbeiten = 0;
+        ergebnis.bearbeiten = true;
+    }
+    return ergebnis;
+}
+
+bool speichern(Zustand &z, Meldung &m, const QString &basis, int seite)
+{
+    const Dateiergebnis e = Terminaldatei::speichern(z.bild, basis, seite);
+    if (!e.ok)
+        meldeFehler(z, m, 315, 316, e.meldung);
+    return e.ok;
+}
+
+Ergebnis speichernUnter(Zustand &z, Meldung &m, const QString &hauptdatei)
+{
+    if (QFileInfo::exists(hauptdatei)) {
+        const QString frage = z.Texte.value(386) + hauptdatei + z.Texte.value(387);
+        if (m.zeige(frage, z.Texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
+            != Meldung::Ja)
+            return Ergebnis::Abgelehnt;
+    }
+    const Dateiergebnis e = Terminaldatei::speichernUnter(z.bild, hauptdatei);
+    if (!e.ok) {
+        meldeFehler(z, m, 315, 316, e.meldung);
+        return Ergebnis::Fehlgeschlagen;
+    }
+    return Ergebnis::Gespeichert;
+}
+
+}  // namespace Dateiablauf
