@@ -250,17 +250,21 @@ void Bus::arrived(uint8_t b, int baud, int64_t t)
     const size_t n = plain_.size();
     if (n >= 3 && plain_[n - 1] >= '0' && plain_[n - 1] <= '9' && plain_[n - 1] == plain_[n - 2] &&
         plain_[n - 1] == plain_[n - 3]) {
+        // A terminal left waiting for a block stays waiting (only a block
+        // brings it back) and tells the recovery scan so: ACK STX 0xFF.
+        const std::string triple = plain_.substr(n - 3);
+        plain_.clear();
         for (Terminal &term : terms_) {
             if ((term.state == State::Announced || term.state == State::Waiting ||
                  term.state == State::Repair) &&
                 !owner(term)) {
-                term.state = State::Normal;
-                term.block.clear();
-                note("terminal " + std::to_string(term.address) + ": recovery string \"" +
-                     plain_.substr(n - 3) + "\", back to normal operation");
+                if (!term.recoverySeen)
+                    note("terminal " + std::to_string(term.address) + ": recovery string \"" + triple +
+                         "\", still waiting for a write block");
+                term.recoverySeen = true;
+                answer(term, "recovery", std::string("\x06\x02\xFF", 3), t);
             }
         }
-        plain_.clear();
     }
     feedParser(b, t);
 }
@@ -582,6 +586,8 @@ bool Bus::answer(Terminal &term, const std::string &cmd, std::string bytes, int6
         // Gone at the telegram itself and everything about the write block are judged on arrival.
         if (f.kind == Fault::Kind::Gone && ((f.afterBytes < 0 && cmd != "wakeup") || cmd == "block"))
             continue;
+        if (f.kind == Fault::Kind::Refuse)
+            continue;
         if (!strikes(term, i))
             continue;
         switch (f.kind) {
@@ -606,6 +612,8 @@ bool Bus::answer(Terminal &term, const std::string &cmd, std::string bytes, int6
             break;
         case Fault::Kind::Gone:
             goneAfter = std::max<int64_t>(f.afterBytes, 0);
+            break;
+        case Fault::Kind::Refuse:
             break;
         }
     }
@@ -690,6 +698,11 @@ void Bus::finishBlock(Terminal &term, int64_t t)
         why = "wrong check byte";
     else if (!term.blockSpeedOk)
         why = "bytes not at " + std::to_string(blockBaud(term)) + " baud";
+    for (size_t i = 0; why.empty() && i < term.cfg.faults.size(); ++i) {
+        const Fault &f = term.cfg.faults[i];
+        if (f.kind == Fault::Kind::Refuse && (f.command.empty() || f.command == "block") && strikes(term, i))
+            why = "refuse fault";
+    }
     if (!why.empty()) {
         note(who + "write block refused (" + why + "); waiting for a new block");
         term.block.clear();
@@ -700,6 +713,7 @@ void Bus::finishBlock(Terminal &term, int64_t t)
     term.block.clear();
     term.state = State::Normal;
     term.loggedIn = false;
+    term.recoverySeen = false;
     const int oldAddress = term.address;
     // The new memory carries the terminal's address and protocol.
     const Memory &m = term.cfg.memory;

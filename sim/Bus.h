@@ -80,6 +80,8 @@ private:
         bool blockSpeedOk = true;
         int64_t blockLastUs = 0;
         int blockGoneAt = -1;
+        // a recovery triple was seen while waiting (noted once)
+        bool recoverySeen = false;
 
         bool variantM() const { return cfg.variantM; }
     };

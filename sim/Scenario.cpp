@@ -125,14 +125,18 @@ struct Reader {
             f.kind = Fault::Kind::Silence;
         else if (type == "gone")
             f.kind = Fault::Kind::Gone;
+        else if (type == "refuse")
+            f.kind = Fault::Kind::Refuse;
         else
-            return fail(where, "\"type\" must be drop, badCheck, noise, delay, silence or gone");
+            return fail(where, "\"type\" must be drop, badCheck, noise, delay, silence, gone or refuse");
         if (!string(o, "command", f.command, has, where))
             return false;
         static const std::set<std::string> commands = {"X", "V", "P", "E", "D", "d",     "R",
-                                                       "S", "L", "K", "O", "G", "block", "wakeup"};
+                                                       "S", "L", "K", "O", "G", "block", "wakeup", "recovery"};
         if (has && !commands.count(f.command))
             return fail(where, "unknown \"command\" \"" + f.command + "\"");
+        if (f.kind == Fault::Kind::Refuse && has && f.command != "block")
+            return fail(where, "a \"refuse\" fault belongs to the write block (\"command\": \"block\")");
         if (!integer(o, "count", -1, 1000000, f.count, where) ||
             !integer(o, "skip", 0, 1000000, f.skip, where) ||
             !integer(o, "ms", 0, 600000, f.delayMs, where) ||

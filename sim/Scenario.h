@@ -16,10 +16,11 @@ using Memory = std::array<uint8_t, kMemorySize>;
 // A misbehaviour of one terminal, optionally limited to one command and to a
 // number of occurrences.
 struct Fault {
-    enum class Kind { Drop, BadCheck, Noise, Delay, Silence, Gone };
+    enum class Kind { Drop, BadCheck, Noise, Delay, Silence, Gone, Refuse };
     Kind kind = Kind::Drop;
     std::string command;        // "" = every command; "X", "V", "P", "E", "D", "d", "R", "S", "L",
-                                // "K", "O", "G", "block" (write block), "wakeup" (repair wake-up)
+                                // "K", "O", "G", "block" (write block), "wakeup" (repair wake-up),
+                                // "recovery" (answer to a recovery triple)
     int count = -1;             // how many times it strikes; -1 = always
     int skip = 0;               // matching occasions let through before it strikes
     int delayMs = 0;            // Delay

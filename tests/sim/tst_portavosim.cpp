@@ -468,9 +468,41 @@ private slots:
         QVERIFY(!sim.read(400, 2057).contains("U19###"));
         QVERIFY(sim.log().contains("wrong check byte"));
 
-        // The recovery triples bring it back to normal operation.
+        // The recovery triples are answered with ACK STX 0xFF each, and the
+        // terminal stays waiting: no answer to a telegram.
         QVERIFY(sim.setSpeed(19200));
-        sim.sendAndEcho("111");
+        QCOMPARE(sim.sendAndEcho("111", 300), QByteArray("111"));
+        QCOMPARE(sim.read(200, 3), QByteArray("\x06\x02\xFF", 3));
+        sim.send("222");
+        QCOMPARE(sim.read(300, 6), QByteArray("222\x06\x02\xFF", 6));
+        sim.send(telegram(1, "X"));
+        QCOMPARE(sim.read(200).size(), 5);
+        QCOMPARE(sim.log().count("recovery string"), 1);
+
+        // Two equal digits or a triple at 2400 baud are no recovery string.
+        sim.send("33");
+        QCOMPARE(sim.read(150), QByteArray("33"));
+        QVERIFY(sim.setSpeed(2400));
+        sim.send("444");
+        QCOMPARE(sim.read(300), QByteArray("444"));
+
+        // The repair write still restores it, and afterwards the triples
+        // pass unanswered again.
+        QVERIFY(sim.setSpeed(19200));
+        sim.send(QByteArray(1, STX));
+        QCOMPARE(sim.read(500, 2), QByteArray() + STX + NAK);
+        QVERIFY(sim.setSpeed(2400));
+        QByteArray image = patternImage();
+        image[5] = 0x21;
+        image[6] = 0x43;
+        image[7] = 0x65;
+        image[8] = 1;
+        image[10] = 0;
+        sim.send(block(image));
+        QVERIFY(sim.read(3000, -1, "U19###").endsWith("U19###"));
+        QVERIFY(sim.setSpeed(19200));
+        QCOMPARE(sim.sendAndEcho("555", 300), QByteArray("555"));
+        QCOMPARE(sim.read(150), QByteArray());
         sim.send(telegram(1, "X"));
         QCOMPARE(sim.read(200, 11).size(), 11);
     }

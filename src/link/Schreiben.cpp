@@ -1,0 +1,338 @@
+#include "link/Schreiben.h"
+
+#include "link/Anmeldung.h"
+#include "link/Port.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "shell/Meldung.h"
+#include "shell/Texttabelle.h"
+#include "shell/Zustand.h"
+
+namespace {
+const QString Normalgeschwindigkeit = QStringLiteral("19200,n,8,1");
+const QString Blockgeschwindigkeit = QStringLiteral("2400,n,8,1");
+}  // namespace
+
+Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
+    : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
+{
+    // Parented so that windows and tests find them by name.
+    m_timer2.setParent(this);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer4.setParent(this);
+    m_timer4.setObjectName(QStringLiteral("Timer4"));
+    m_timer4.setSingleShot(true);
+    m_timer5.setParent(this);
+    m_timer5.setObjectName(QStringLiteral("Timer5"));
+    // The protocol's time-outs and the 2500 ms before the block: never early.
+    for (QTimer *t : {&m_timer2, &m_timer4, &m_timer5})
+        t->setTimerType(Qt::PreciseTimer);
+    m_leitung.setParent(this);
+    m_leitung.setInterval(Leitungsblick);
+    connect(&m_timer2, &QTimer::timeout, this, &Schreiben::tick2);
+    connect(&m_timer4, &QTimer::timeout, this, &Schreiben::tick4);
+    connect(&m_timer5, &QTimer::timeout, this, &Schreiben::tick5);
+    connect(&m_leitung, &QTimer::timeout, this, &Schreiben::leitungPruefen);
+    connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Schreiben::angemeldet);
+    connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Schreiben::anmeldungFehlgeschlagen);
+    connect(&m_v, &Verbindung::reparaturAntwort, this, &Schreiben::reparaturAntwort);
+    connect(&m_v, &Verbindung::empfangen, this, &Schreiben::empfangen);
+    connect(&m_v, &Verbindung::portVerloren, this, [this] {
+        if (laeuft())
+            fehler(193, 194, m_phase != Phase::Anmeldung);
+    });
+}
+
+qint64 Schreiben::leitungszeitMs(qint64 bytes, int baud)
+{
+    if (baud <= 0)
+        return 0;
+    return (bytes * 10 * 1000 + baud - 1) / baud;
+}
+
+QByteArray Schreiben::block(const Zustand &z, int blockpruefsumme)
+{
+    QByteArray b;
+    b.reserve(Telegramm::Schreibblocklaenge);
+    b += Telegramm::STX;
+    for (int i = 0; i < Telegramm::Speichergroesse; ++i)
+        b += char(quint8(z.bild.Daten[size_t(i)]));
+    b += Telegramm::ETX;
+    b += char(quint8(blockpruefsumme));
+    return b;
+}
+
+bool Schreiben::brauchtPasswort() const
+{
+    return m_z.Reparatur != 1;
+}
+
+QString Schreiben::text(int nummer) const
+{
+    const QString t = m_z.Texte.value(nummer);
+    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+}
+
+bool Schreiben::starte()
+{
+    if (laeuft())
+        return false;
+    Port *port = m_v.aktiverPort();
+    if (!port || !port->isOpen())
+        return false;
+    m_versuche = 0;
+    m_z.PasswortOK = 0;
+    auto &d = m_z.bild.Daten;
+    m_z.Protokoll = d[10];
+    d[13] = 15;
+    d[12] = 0;
+    int pruef = 0;
+    for (int i = 0; i < Telegramm::Speichergroesse; ++i)
+        pruef ^= quint8(d[size_t(i)]);
+    m_blockpruefsumme = pruef ^ 3;
+    m_aufDerLeitung = 0;
+    m_sendedauer = 0;
+    m_rueckmeldung.clear();
+
+    if (m_z.Reparatur == 1) {
+        // No login: the terminal waits for a block and answers no telegram.
+        // What it sends goes to Empfangsbytes, as after "D".
+        m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
+        m_z.Empfangszahl = 0;
+        m_weckzeichen = 0;
+        m_phase = Phase::Wecken;
+        m_timer5.start(m_z.Timerintervall[5]);
+        emit gestartet();
+        return true;
+    }
+    if (!m_anmeldung.starte(2)) {
+        m_phase = Phase::Bereit;
+        return false;
+    }
+    m_phase = Phase::Anmeldung;
+    emit gestartet();
+    return true;
+}
+
+void Schreiben::angemeldet(int stufe)
+{
+    if (stufe != 2 || m_phase != Phase::Anmeldung)
+        return;
+    m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
+    m_z.Empfangszahl = 0;
+    m_v.sendeAnfrage();
+    m_versuche = 0;
+    m_z.Antwort.clear();
+    const QByteArray ankuendigung =
+        m_z.Modemverbindung == 0 ? Telegramm::Schreibankuendigung : Telegramm::Modemankuendigung;
+    Port *ziel = m_z.Modemverbindung == 0 ? m_v.port() : m_v.modemPort();
+    m_v.sendeRoh(ankuendigung, ziel);
+    // Timer4 counts from the moment the ACK, the request and the
+    // announcement have left the line, so that the line stays quiet for the
+    // whole delay before the block.
+    const int baud = ziel ? ziel->baud() : 19200;
+    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, m_z.Befehl).size() + ankuendigung.size();
+    m_phase = Phase::Angekuendigt;
+    m_timer4.start(int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
+}
+
+void Schreiben::anmeldungFehlgeschlagen(int stufe)
+{
+    if (stufe != 2 || m_phase != Phase::Anmeldung)
+        return;
+    fehler(154, 155, false);
+}
+
+void Schreiben::tick5()
+{
+    // One wake-up character per tick until the terminal answers.
+    m_z.Empfangszahl = 0;
+    ++m_weckzeichen;
+    m_v.sendeRoh(QByteArray(1, Telegramm::STX));
+    m_v.monitor(QStringLiteral("??") + QString::number(m_weckzeichen));
+}
+
+void Schreiben::reparaturAntwort()
+{
+    if (m_phase != Phase::Wecken)
+        return;
+    m_timer5.stop();
+    // The terminal is awake; from here on its bytes (echo, "U19###") must
+    // reach Empfangsbytes, so the repair routing ends.
+    m_z.Reparatur = 0;
+    m_phase = Phase::Angekuendigt;
+    m_timer4.start(m_z.Timerintervall[4]);
+}
+
+void Schreiben::tick4()
+{
+    m_timer4.stop();
+    if (m_phase != Phase::Angekuendigt)
+        return;
+    Port *port = m_v.aktiverPort();
+    if (!port || !port->isOpen()) {
+        fehler(193, 194, true);
+        return;
+    }
+    emit blockBegonnen();
+    if (m_z.Modembetrieb == 0 && m_z.Variante == 0) {
+        // The announcement has long left; make sure before the speed changes.
+        if (port->bytesToWrite() > 0)
+            port->drain();
+        port->setSettings(Blockgeschwindigkeit);
+    }
+    const QByteArray b = block(m_z, m_blockpruefsumme);
+    m_blockport = port;
+    m_blocklaenge = int(b.size());
+    m_blockbaud = port->baud();
+    m_echo = 0;
+    m_uebergeben = 0;
+    m_aufDerLeitung = 0;
+    m_gesendetVerbindung = connect(port, &Port::gesendet, this, &Schreiben::gesendet);
+    m_phase = Phase::Senden;
+    m_uebergabe.start();
+    port->write(b);
+    if (m_z.MonitorAktiv == 1) {
+        for (const QString &zeile : Telegramm::monitorSchreibblock(b))
+            m_v.monitor(zeile);
+    }
+    emit fortschritt(0, m_blocklaenge);
+    m_leitung.start();
+}
+
+void Schreiben::gesendet(qint64 bytes)
+{
+    if (m_phase == Phase::Senden)
+        m_uebergeben += bytes;
+}
+
+void Schreiben::empfangen(int anzahl)
+{
+    if (m_phase != Phase::Senden)
+        return;
+    // Half duplex: the echo of the block comes back ahead of any answer.
+    m_echo += anzahl;
+    leitungPruefen();
+}
+
+void Schreiben::leitungPruefen()
+{
+    if (m_phase != Phase::Senden)
+        return;
+    const qint64 vergangen = m_uebergabe.elapsed();
+    // What the line can have carried since the hand-over, but no more than
+    // the port has handed on.
+    const qint64 nachZeit = vergangen * m_blockbaud / 10000;
+    qint64 n = qMax(m_echo, qMin(m_uebergeben, nachZeit));
+    n = qMin<qint64>(n, m_blocklaenge);
+    aufDerLeitungMelden(int(n));
+
+    const bool echoZurueck = m_echo >= m_blocklaenge;
+    const bool leitungszeitVorbei = m_uebergeben >= m_blocklaenge && m_blockport &&
+                                    m_blockport->bytesToWrite() == 0 &&
+                                    vergangen >= leitungszeitMs(m_blocklaenge, m_blockbaud);
+    if (!echoZurueck && !leitungszeitVorbei)
+        return;
+    m_leitung.stop();
+    disconnect(m_gesendetVerbindung);
+    m_sendedauer = vergangen;
+    aufDerLeitungMelden(m_blocklaenge);
+    m_phase = Phase::Bestaetigung;
+    m_versuche = 0;
+    emit blockAufDerLeitung();
+    m_timer2.start(m_z.Timerintervall[2]);
+}
+
+void Schreiben::aufDerLeitungMelden(int bytes)
+{
+    if (bytes <= m_aufDerLeitung)
+        return;
+    m_aufDerLeitung = bytes;
+    emit fortschritt(bytes, m_blocklaenge);
+}
+
+void Schreiben::tick2()
+{
+    if (m_phase != Phase::Bestaetigung) {
+        m_timer2.stop();
+        return;
+    }
+    m_rueckmeldung.clear();
+    const int zahl = m_z.Empfangszahl;
+    if (zahl < Rueckmeldungslaenge) {
+        fehler(167, 168, true);
+        return;
+    }
+    for (int i = zahl - Rueckmeldungslaenge; i < zahl; ++i)
+        m_rueckmeldung += char(m_z.Empfangsbytes[size_t(i)]);
+    if (m_rueckmeldung.contains(Telegramm::Schreibbestaetigung) || m_z.Variante == 1) {
+        erfolg();
+        return;
+    }
+    if (++m_versuche > HoechsteWarteticks)
+        fehler(167, 168, true);
+}
+
+void Schreiben::aufhoeren()
+{
+    m_timer2.stop();
+    m_timer4.stop();
+    m_timer5.stop();
+    m_leitung.stop();
+    disconnect(m_gesendetVerbindung);
+    if (m_phase == Phase::Anmeldung)
+        m_anmeldung.stoppe();
+    m_phase = Phase::Bereit;
+}
+
+void Schreiben::auf19200()
+{
+    // A closed port (device gone) takes the settings for its next opening.
+    if (Port *p = m_v.port())
+        p->setSettings(Normalgeschwindigkeit);
+    if (m_z.Modembetrieb == 1) {
+        if (Port *p = m_v.modemPort())
+            p->setSettings(Normalgeschwindigkeit);
+    }
+}
+
+void Schreiben::erfolg()
+{
+    aufhoeren();
+    m_versuche = 0;
+    m_z.Schreibfehler = 0;
+    // Back to the telegram speed before the message waits for the user.
+    auf19200();
+    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 165, 166);
+    emit erfolgreich();
+    emit beendet();
+}
+
+void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
+{
+    aufhoeren();
+    m_versuche = 0;
+    if (terminalWartet)
+        m_z.Schreibfehler = 1;
+    auf19200();
+    m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
+                    textnummer, titelnummer);
+    emit fehlgeschlagen(textnummer);
+    emit beendet();
+}
+
+void Schreiben::abbrechen()
+{
+    const Phase vorher = m_phase;
+    m_z.Reparatur = 0;
+    if (vorher == Phase::Senden && m_blockport)
+        m_blockport->flushOutput();  // the rest of the block must not go out at 19200
+    aufhoeren();
+    if (vorher == Phase::Angekuendigt || vorher == Phase::Senden || vorher == Phase::Bestaetigung) {
+        // The terminal was told to expect a block and did not get it whole.
+        fehler(167, 168, true);
+        return;
+    }
+    auf19200();
+    emit beendet();
+}

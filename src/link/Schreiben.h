@@ -1,0 +1,136 @@
+#pragma once
+// Writing the data image into a terminal, from the write button on: login
+// (Stufe 2), "D" or "d", the announcement "U24###" ("###" over a modem
+// connection), Timer4, the write block at 2400 baud (19200 for variant "M"),
+// and the confirmation "U19###" among the last 200 received bytes on Timer2.
+//
+// The block goes to the port in one piece, but a pseudo-terminal or a USB
+// adapter takes it at once while the line needs 8.5 s for it at 2400 baud.
+// So the confirmation wait starts only when the block is on the line: its
+// echo has come back in full, or the port has handed over every byte, holds
+// none any more and the line time (10 bits per byte) since the hand-over has
+// passed. The progress follows the same bytes.
+//
+// Repair mode (Reparatur = 1, started from the recovery scan): no login; one
+// STX per Timer5 tick until the terminal answers (NAK, or more than one
+// byte), then Timer4 and the block as above.
+//
+// Every ending sets the port back to "19200,n,8,1": success (text 165),
+// failure (167 with title 168), login failure (154), the port's device going
+// away (193), and cancel.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+struct Zustand;
+class Verbindung;
+class Anmeldung;
+class Meldung;
+class Port;
+
+class Schreiben : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int HoechsteWarteticks = 30;     // the 31st Timer2 tick fails
+    static constexpr int Rueckmeldungslaenge = 200;   // bytes looked at for "U19###"
+    static constexpr int Leitungsblick = 50;          // ms between looks at the line while sending
+
+    enum class Phase { Bereit, Anmeldung, Angekuendigt, Wecken, Senden, Bestaetigung };
+    Q_ENUM(Phase)
+
+    Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent = nullptr);
+
+    // The write button, after the password was confirmed (Passwort holds
+    // it; in repair mode no password is needed): forces bytes 12 := 0 and
+    // 13 := 15, Protokoll := byte 10, computes Blockpruefsumme and logs in,
+    // or in repair mode starts the wake-up ticks. False when it cannot start
+    // (already running, address above 255, no port).
+    bool starte();
+    // The cancel button: Reparatur := 0, every tick of the write stopped,
+    // a block still in the port discarded, port back at 19200 baud. A
+    // terminal that was already told to expect a block is left waiting: that
+    // is reported like a failed write (text 167), so it gets repaired.
+    void abbrechen();
+
+    bool laeuft() const { return m_phase != Phase::Bereit; }
+    Phase phase() const { return m_phase; }
+    // A password is asked before starte() except in repair mode.
+    bool brauchtPasswort() const;
+    int blockpruefsumme() const { return m_blockpruefsumme; }
+    int versuche() const { return m_versuche; }
+    QByteArray rueckmeldung() const { return m_rueckmeldung; }
+    // Bytes of the block that are on the line so far (0..2051).
+    int aufDerLeitung() const { return m_aufDerLeitung; }
+    // Milliseconds from the hand-over of the block until it was on the line.
+    qint64 sendedauer() const { return m_sendedauer; }
+
+    QTimer &timer2() { return m_timer2; }
+    QTimer &timer4() { return m_timer4; }
+    QTimer &timer5() { return m_timer5; }
+
+    // Line time of n bytes at the given speed, 10 bits per byte, rounded up.
+    static qint64 leitungszeitMs(qint64 bytes, int baud);
+    // The block as it goes out: STX, Daten(0..2047), ETX, Blockpruefsumme.
+    static QByteArray block(const Zustand &z, int blockpruefsumme);
+
+signals:
+    // The login went out: the write button turns red.
+    void gestartet();
+    // Timer4 fired: the block is handed to the port (frame caption text 169).
+    void blockBegonnen();
+    // Bytes of the block on the line so far, of the whole block.
+    void fortschritt(int bytes, int gesamt);
+    // The block is on the line; the confirmation wait begins.
+    void blockAufDerLeitung();
+    // Text 165 was shown.
+    void erfolgreich();
+    // A failure ending, its message already shown: 154, 167, 193.
+    void fehlgeschlagen(int textnummer);
+    // After every ending, cancel included: the panel goes away.
+    void beendet();
+
+private:
+    void angemeldet(int stufe);
+    void anmeldungFehlgeschlagen(int stufe);
+    void tick2();
+    void tick4();
+    void tick5();
+    void reparaturAntwort();
+    void empfangen(int anzahl);
+    void gesendet(qint64 bytes);
+    void leitungPruefen();
+    void aufDerLeitungMelden(int bytes);
+    void erfolg();
+    void fehler(int textnummer, int titelnummer, bool terminalWartet);
+    void aufhoeren();
+    void auf19200();
+    QString text(int nummer) const;
+
+    Zustand &m_z;
+    Verbindung &m_v;
+    Anmeldung &m_anmeldung;
+    Meldung &m_meldung;
+    QTimer m_timer2;
+    QTimer m_timer4;
+    QTimer m_timer5;
+    QTimer m_leitung;  // looks at the line while the block goes out
+    Phase m_phase = Phase::Bereit;
+    int m_versuche = 0;
+    int m_blockpruefsumme = 0;
+    QByteArray m_rueckmeldung;
+    int m_weckzeichen = 0;
+
+    // The block on its way
+    QPointer<Port> m_blockport;
+    int m_blocklaenge = 0;
+    int m_blockbaud = 0;
+    qint64 m_echo = 0;         // bytes received since the hand-over
+    qint64 m_uebergeben = 0;   // bytes the port reports handed to the line
+    int m_aufDerLeitung = 0;
+    qint64 m_sendedauer = 0;
+    QElapsedTimer m_uebergabe;
+    QMetaObject::Connection m_gesendetVerbindung;
+};

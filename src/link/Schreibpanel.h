@@ -1,0 +1,98 @@
+#pragma once
+// The write panel of the main window ("    Schreibablauf PORTAVO") with the
+// write command that prepares it and the "Trouble" menu item. It owns the
+// write sequence and the recovery scan; the main window embeds the panel
+// (hidden until a file is chosen) and forwards its two menu items:
+//
+//   PORTAVO &beschreiben -> schreibbefehl()
+//   Tro&uble             -> troubleStarten()
+//
+// Controls by name: FrameSchreiben (this panel), FrameDatei, LabelDatei,
+// FrameSchreibknopf, CommandSchreiben, CommandSchreibenAbbrechen,
+// ProgressBar1 (0..2045).
+
+#include <QGroupBox>
+#include <functional>
+
+struct Zustand;
+class Verbindung;
+class Anmeldung;
+class Meldung;
+class Schreiben;
+class Troublesuche;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class Schreibpanel : public QGroupBox {
+    Q_OBJECT
+public:
+    Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QWidget *parent = nullptr);
+    ~Schreibpanel() override;
+
+    Schreiben &schreiben() { return *m_schreiben; }
+    Troublesuche &trouble() { return *m_trouble; }
+
+    // The file dialog: (title, filter, folder, file name) -> chosen path or "".
+    using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
+    void setDateiwahl(Dateiwahl wahl) { m_dateiwahl = std::move(wahl); }
+    // A modal dialog; the result is read from the shared state afterwards.
+    // Defaults: Passwort2D (PasswortOK) and Protokollident2D (ProtokollGewaehlt).
+    using Dialog = std::function<void()>;
+    void setPasswortdialog(Dialog d) { m_passwortdialog = std::move(d); }
+    void setProtokolldialog(Dialog d) { m_protokolldialog = std::move(d); }
+
+    // Captions from the current text slice (after the language changed).
+    void texteSetzen();
+    // The file chosen for writing.
+    QString datei() const { return m_datei; }
+
+    // "PORTAVO &beschreiben": question 144 when nothing is identified, the
+    // file dialog, the load routine, the protocol identification, then the
+    // panel. In repair mode (Reparatur = 1) without question and protocol
+    // identification, and with the repair caption and notice.
+    void schreibbefehl();
+    // "Tro&uble": the recovery scan; its repair question may lead back
+    // into schreibbefehl() in repair mode.
+    void troubleStarten();
+
+signals:
+    // Step 1 of the write command: the read-out panel goes away.
+    void auslesePanelVerbergen();
+    // The version string from the protocol identification.
+    void versionAnzeigen(const QString &version);
+    // The chosen file becomes the main window's current file name.
+    void dateiGewaehlt(const QString &datei);
+    // A write or a scan runs (the main window may lock its menus).
+    void laeuftGeaendert(bool laeuft);
+
+private:
+    void schreibknopf();
+    void abbrechenknopf();
+    void beendet();
+    void sanduhr(bool an);
+    void standardPasswortdialog();
+    void standardProtokolldialog();
+    static void faerbe(QPushButton *knopf, bool bereit);
+    QString text(int nummer) const;
+
+    Zustand &m_z;
+    Anmeldung &m_anmeldung;
+    Meldung &m_meldung;
+    Verbindung &m_v;
+    Schreiben *m_schreiben;
+    Troublesuche *m_trouble;
+    Dateiwahl m_dateiwahl;
+    Dialog m_passwortdialog;
+    Dialog m_protokolldialog;
+    QString m_datei;
+    bool m_sanduhr = false;
+    int m_letzterFehler = 0;
+
+    QGroupBox *m_frameDatei;
+    QLabel *m_dateiLabel;
+    QGroupBox *m_frameSchreiben;
+    QPushButton *m_schreibknopf;
+    QPushButton *m_abbrechen;
+    QProgressBar *m_fortschritt;
+};

@@ -1,0 +1,96 @@
+#pragma once
+// "Trouble": the recovery scan after a serious programming error, and the
+// way to the repair write.
+//
+// The scan runs on Timer8: the first tick after 500 ms, then one every
+// 50 ms. Each tick sends the digit of Suchzaehler mod 10 three times on the
+// RS485 port ("111", "222", ... "000", "111", ...), over a modem connection
+// the broadcast identification instead. It ends after 2048 ticks, at once
+// when the modem port cannot be opened, or early when ACK STX 0xFF shows up
+// among more than 40 received bytes: a terminal still waiting for its block
+// answers the scan that way. The received bytes are looked for where they
+// land after a write, in Empfangsbytes.
+//
+// At its end, if the last write failed (Schreibfehler = 1) or a waiting
+// terminal answered, the repair write is offered (Yes/No). Yes starts the
+// one-shot Timer6 (2000 ms), which sets Reparatur := 1 and asks for the
+// write command to be run again (signal reparaturStarten).
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+struct Zustand;
+class Verbindung;
+class Meldung;
+class Schreiben;
+
+class Troublesuche : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ErsterTick = 500;  // ms
+    static constexpr int Tickabstand = 50;  // ms
+    static constexpr int HoechsterZaehler = 2048;
+    static constexpr int Reparaturverzoegerung = 2000;  // Timer6, ms
+    // Number under which the repair question is reported to the Meldung
+    // seam (its texts are not part of the text table, see reparaturfrage()).
+    static constexpr int Reparaturfragenummer = 390;
+
+    // schreiben: the write sequence; a write still running is cancelled
+    // first (its confirmation wait, Timer2, must not run into the scan).
+    Troublesuche(Zustand &z, Verbindung &v, Meldung &meldung, Schreiben *schreiben = nullptr,
+                 QObject *parent = nullptr);
+
+    // The scan's pace (default 500 ms, then 50 ms); tests run it faster.
+    void setTakt(int ersterTickMs, int abstandMs)
+    {
+        m_ersterTick = ersterTickMs;
+        m_abstand = abstandMs;
+    }
+
+    // Menu "Tro&uble".
+    void starte();
+    // Ends the scan at once (no question).
+    void stoppe();
+
+    bool laeuft() const { return m_timer8.isActive(); }
+    int suchzaehler() const { return m_suchzaehler; }
+    // Ticks of the last scan that sent something.
+    int gesendeteTicks() const { return m_gesendet; }
+    // A waiting terminal answered during the last scan.
+    bool wartenderGesehen() const { return m_gesehen; }
+    QTimer &timer8() { return m_timer8; }
+    QTimer &timer6() { return m_timer6; }
+
+    // The repair question and its title in the language of sprache
+    // (0, 1000, 2000, 3000).
+    static QString reparaturfrage(int sprache);
+    static QString reparaturtitel(int sprache);
+
+signals:
+    // The main window shows the hourglass pointer while the scan runs.
+    void sanduhr(bool an);
+    // The scan is over (before the repair question).
+    void beendet(bool wartenderGesehen);
+    // Timer6 fired: Reparatur is 1; run the write command again.
+    void reparaturStarten();
+
+private:
+    void tick8();
+    void tick6();
+    void ende();
+    bool antwortDa() const;
+
+    Zustand &m_z;
+    Verbindung &m_v;
+    Meldung &m_meldung;
+    QPointer<Schreiben> m_schreiben;
+    QTimer m_timer8;
+    QTimer m_timer6;
+    int m_ersterTick = ErsterTick;
+    int m_abstand = Tickabstand;
+    int m_suchzaehler = 0;
+    int m_gesendet = 0;
+    bool m_gesehen = false;
+};
