@@ -1,18 +1,15 @@
 // portavo-cli scan, identify and read: the address identification and the
 // read-out of the program, run on their own timers in an event loop.
 
+#include "cli/Busanschluss.h"
 #include "cli/Commands.h"
 
 #include "diag/Adressidentifikation.h"
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
-#include "link/SerialPort.h"
 #include "link/Telegramm.h"
-#include "link/Verbindung.h"
 #include "shell/Ansi.h"
-#include "shell/Einstellungsdatei.h"
 #include "shell/MeldungDruck.h"
-#include "shell/Pfade.h"
 #include "shell/Programmstart.h"
 #include "shell/Texttabelle.h"
 #include "shell/Zustand.h"
@@ -26,8 +23,7 @@
 namespace {
 
 struct Optionen {
-    QString port;  // number 1..16 or a device path; empty: the settings file's port
-    std::optional<int> sprache;
+    Busoptionen bus;
     QStringList rest;
     QString passwort;
     QString freiesPasswort;
@@ -35,20 +31,6 @@ struct Optionen {
     QString ausgabe;
     QString fehler;
 };
-
-std::optional<int> spracheAus(const QString &text)
-{
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("de") || t == QLatin1String("0"))
-        return 0;
-    if (t == QLatin1String("en") || t == QLatin1String("1000"))
-        return 1000;
-    if (t == QLatin1String("fr") || t == QLatin1String("2000"))
-        return 2000;
-    if (t == QLatin1String("es") || t == QLatin1String("3000"))
-        return 3000;
-    return std::nullopt;
-}
 
 Optionen lies(const QStringList &args)
 {
@@ -62,18 +44,12 @@ Optionen lies(const QStringList &args)
             }
             return args.at(++i);
         };
-        if (a == QLatin1String("--port") || a == QLatin1String("--device")) {
-            o.port = wert();
-            bool zahl = false;
-            const int n = o.port.toInt(&zahl);
-            if (zahl && (n < 1 || n > 16))
-                o.fehler = QStringLiteral("--port takes 1..16 or a device path");
-        } else if (a == QLatin1String("--lang")) {
-            const QString w = wert();
-            o.sprache = spracheAus(w);
-            if (!o.sprache && o.fehler.isEmpty())
-                o.fehler = QStringLiteral("unknown language \"%1\" (de, en, fr, es)").arg(w);
-        } else if (a == QLatin1String("--password")) {
+        if (leseBusoption(args, i, o.bus, o.fehler)) {
+            if (!o.fehler.isEmpty())
+                break;
+            continue;
+        }
+        if (a == QLatin1String("--password")) {
             o.passwort = wert();
         } else if (a == QLatin1String("--free-password")) {
             o.freiesPasswort = wert();
@@ -92,57 +68,9 @@ Optionen lies(const QStringList &args)
 }
 
 // The program's state, link and port for one command.
-class Bus {
-public:
-    Zustand z;
-    SerialPort port;
-    Verbindung v{z};
+struct Bus : Busanschluss {
     MeldungDruck meldung;
-
-    // False (with the reason on err) when the port cannot be opened.
-    bool oeffnen(const Optionen &o, QTextStream &err)
-    {
-        int portnummer = 1;
-        QString leitung = QStringLiteral("19200,n,8,1");
-        if (const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei())) {
-            Einstellungsdatei::uebernehmen(z, *e);
-            portnummer = e->Portnummer;
-            leitung = e->Leitung;
-        }
-        if (o.sprache) {
-            z.Sprache = qint16(*o.sprache);
-            z.SpracheText = QString::number(*o.sprache);
-        }
-        Texttabelle::ladeTexte(z, 101, 178);
-        Programmstart::protokollnamenSetzen(z);
-        Programmstart::rs485Betrieb(z);
-
-        QString geraet;
-        if (!o.port.isEmpty()) {
-            bool zahl = false;
-            const int n = o.port.toInt(&zahl);
-            if (zahl)
-                portnummer = n;
-            else
-                geraet = o.port;
-        }
-        if (geraet.isEmpty())
-            geraet = Pfade::geraet(portnummer);
-        port.setDevice(geraet);
-        if (!port.setSettings(leitung))
-            port.setSettings(QStringLiteral("19200,n,8,1"));
-        if (!port.open()) {
-            if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
-                err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';
-            else
-                err << Programmstart::oeffnungsfehler(z.Sprache, portnummer, geraet, port.fehlertext()) << '\n';
-            return false;
-        }
-        port.setDtr(false);
-        port.setRts(false);
-        v.setPort(&port);
-        return true;
-    }
+    bool oeffnen(const Optionen &o, QTextStream &err) { return Busanschluss::oeffnen(o.bus, err); }
 };
 
 // Identifies one address as the window does after typing it and OK:

@@ -21,9 +21,9 @@ const QVector<Command> &commands()
          QStringLiteral("read a terminal's memory into a main file (default PORTAVO.S2D)"), runRead},
         {QStringLiteral("write"),
          QStringLiteral("write FILE --address A --password DIGITS [--new-address N] [--protocol K] "
-                        "[--device PATH | --port N]"),
+                        "[--port N|PATH] [--lang L]"),
          QStringLiteral("write a terminal file into the terminal at address A"), runWrite},
-        {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--device PATH | --port N]"),
+        {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
          QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
          runTrouble},
     };

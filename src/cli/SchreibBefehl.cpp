@@ -1,24 +1,21 @@
 // write FILE --address A --password DIGITS [--new-address N] [--protocol K]
 // trouble [--repair FILE]
-// Both take [--device PATH | --port N]; without them the port number of the
-// settings file (else 1) on the port map.
+// Both take [--port N|PATH] and [--lang de|en|fr|es]; without --port the port
+// number of the settings file (else 1) on the port map.
 //
 // They run the program's own sequences: the load routine, the protocol
 // identification (version request), the write sequence with its timers, the
 // recovery scan and the repair write. Every message the program would show
 // is printed on standard error; failures exit with 1, wrong usage with 2.
 
+#include "cli/Busanschluss.h"
 #include "cli/Commands.h"
 #include "diag/Protokollident.h"
 #include "link/Anmeldung.h"
 #include "link/Schreiben.h"
-#include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Trouble.h"
-#include "link/Verbindung.h"
-#include "shell/Einstellungsdatei.h"
 #include "shell/MeldungDruck.h"
-#include "shell/Pfade.h"
 #include "shell/Programmstart.h"
 #include "shell/Texttabelle.h"
 #include "shell/Zustand.h"
@@ -37,8 +34,7 @@ constexpr int Weckgrenze = 120000;
 
 struct Optionen {
     QString datei;
-    QString geraet;
-    int portnummer = 0;
+    Busoptionen bus;
     int adresse = -1;
     int neueAdresse = -1;
     int protokoll = -1;
@@ -67,13 +63,10 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
             *ziel = args.at(++i);
             return true;
         };
-        QString w;
-        if (a == QLatin1String("--device")) {
-            if (!wert(&o.geraet) || o.geraet.isEmpty())
-                return QStringLiteral("--device needs a path");
-        } else if (a == QLatin1String("--port")) {
-            if (!wert(&w) || !zahl(w, 1, 16, &o.portnummer))
-                return QStringLiteral("--port needs a number 1..16");
+        QString w, fehler;
+        if (leseBusoption(args, i, o.bus, fehler)) {
+            if (!fehler.isEmpty())
+                return fehler;
         } else if (schreiben && a == QLatin1String("--address")) {
             if (!wert(&w) || !zahl(w, 0, 255, &o.adresse))
                 return QStringLiteral("--address needs a number 0..255");
@@ -107,33 +100,22 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
 }
 
 // The shared state, the port and the link of one command.
-struct Bus {
-    Zustand z;
-    SerialPort port;
-    Verbindung v{z};
+struct Bus : Busanschluss {
     Anmeldung anmeldung{z, v};
 
-    Bus()
+    // Settings and texts before anything else, so that a refused file
+    // is reported in the chosen language.
+    explicit Bus(const Optionen &o)
     {
-        if (const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei()))
-            Einstellungsdatei::uebernehmen(z, *e);
+        einstellen(o.bus);
         Texttabelle::ladeTexte(z, 101, 389);
-        Programmstart::rs485Betrieb(z);
-        Programmstart::protokollnamenSetzen(z);
     }
 
     bool oeffne(const Optionen &o, QTextStream &err)
     {
-        port.setSettings(QStringLiteral("19200,n,8,1"));
-        const int nummer = o.portnummer > 0 ? o.portnummer : z.Portnummer;
-        port.setDevice(o.geraet.isEmpty() ? Pfade::geraet(nummer) : o.geraet);
-        if (!port.open()) {
-            err << Programmstart::oeffnungsfehler(z.Sprache, nummer, port.device(), port.fehlertext()) << '\n';
+        if (!oeffnen(o.bus, err))
             return false;
-        }
-        port.setDtr(false);
-        port.setRts(false);
-        v.setPort(&port);
+        Texttabelle::ladeTexte(z, 101, 389);
         return true;
     }
 };
@@ -193,7 +175,7 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "portavo-cli write: " << falsch << '\n';
         return 2;
     }
-    Bus bus;
+    Bus bus(o);
     MeldungDruck meldung(Meldung::Nein);
     bus.z.Identifiziert = 1;
     bus.z.LadenZumBearbeiten = 0;
@@ -244,7 +226,7 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "portavo-cli trouble: " << falsch << '\n';
         return 2;
     }
-    Bus bus;
+    Bus bus(o);
     // With --repair the repair question is answered Yes.
     MeldungDruck meldung(o.reparatur.isEmpty() ? Meldung::Nein : Meldung::Ja);
     if (!o.reparatur.isEmpty()) {

@@ -1,0 +1,40 @@
+#pragma once
+// What every bus command of portavo-cli shares: the options that choose the
+// port and the language, and the program's state, port and link opened on
+// them the way the main window opens its port at start.
+
+#include "link/SerialPort.h"
+#include "link/Verbindung.h"
+#include "shell/Zustand.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <optional>
+
+struct Busoptionen {
+    QString port;                // number 1..16 or a device path; empty: the settings file's port
+    std::optional<int> sprache;  // 0, 1000, 2000, 3000; unset: the settings file's language
+};
+
+// Takes "--port N|PATH", "--device PATH" or "--lang de|en|fr|es" at args[i]
+// (i then points at its value). False when args[i] is none of them; a bad
+// value leaves its reason in fehler.
+bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &fehler);
+
+class Busanschluss {
+public:
+    Zustand z;
+    SerialPort port;
+    Verbindung v{z};
+
+    // Settings file, language, texts 101..178, protocol names and the RS485
+    // time-outs, as the main window has them after its start window.
+    void einstellen(const Busoptionen &o);
+    // einstellen(), then the port. False, with the reason on err, when the
+    // port cannot be opened.
+    bool oeffnen(const Busoptionen &o, QTextStream &err);
+
+private:
+    int m_portnummer = 1;
+    QString m_leitung = QStringLiteral("19200,n,8,1");
+};
