@@ -8,6 +8,8 @@
 #include "shell/Zustand.h"
 #include "termfile/Terminaldatei.h"
 
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -60,6 +62,7 @@ void Auslesen::angemeldet(int stufe)
     m_v.sendeAnfrage();
     m_versuche = 0;
     m_liest = true;
+    m_ausgerichtet = false;
     m_timer3.start(m_z.Timerintervall[3]);
     emit fortschritt(0, erwarteteBytes(m_z.Protokoll));
 }
@@ -77,8 +80,40 @@ void Auslesen::empfangen()
         emit fortschritt(m_z.Empfangszahl, erwarteteBytes(m_z.Protokoll));
 }
 
+// The login answer's last byte (its block check) can arrive just after the
+// tick that found "J" ETX, and then lands in the byte store ahead of the echo
+// of ACK and "E", so that the answer would never have its length. The store
+// must begin with that echo: whatever came before it is dropped.
+void Auslesen::echoAusrichten()
+{
+    constexpr int HoechstensVorweg = 3;
+    const QByteArray echo = Telegramm::Quittung + m_z.Rumpf;
+    const quint8 *b = m_z.Empfangsbytes.data();
+    const auto echoAb = [&](int k) {
+        if (k + echo.size() > m_z.Empfangszahl)
+            return false;
+        for (int i = 0; i < echo.size(); ++i)
+            if (b[k + i] != quint8(echo.at(i)))
+                return false;
+        return true;
+    };
+    if (m_ausgerichtet || m_z.Empfangszahl < echo.size())
+        return;
+    for (int k = 0; k <= HoechstensVorweg; ++k) {
+        if (!echoAb(k))
+            continue;
+        if (k > 0) {
+            std::memmove(m_z.Empfangsbytes.data(), b + k, size_t(m_z.Empfangszahl - k));
+            m_z.Empfangszahl = qint16(m_z.Empfangszahl - k);
+        }
+        break;
+    }
+    m_ausgerichtet = true;
+}
+
 void Auslesen::tick()
 {
+    echoAusrichten();
     if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
         m_timer3.stop();
         auswerten();

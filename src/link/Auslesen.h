@@ -59,6 +59,7 @@ private:
     void angemeldet(int stufe);
     void anmeldungFehlgeschlagen(int stufe);
     void tick();
+    void echoAusrichten();
     void empfangen();
     void auswerten();
     void portVerloren();
@@ -71,6 +72,7 @@ private:
     QTimer m_timer3;
     QString m_zieldatei = QStringLiteral("PORTAVO.S2D");
     int m_versuche = 0;
+    bool m_ausgerichtet = false;
     bool m_laeuft = false;
     bool m_liest = false;  // "E" sent, answer awaited
 };
