@@ -3,6 +3,7 @@
 #include "diag/Adressident2D.h"
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
+#include "link/Schreiben.h"
 #include "link/Schreibpanel.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
@@ -130,8 +131,9 @@ void portavo2D::bauen()
     m_mnuPortavo = leiste->addMenu(QString());
     m_mnuPortavo->setObjectName(QStringLiteral("mnuPortavo"));
     connect(m_mnuPortavo, &QMenu::aboutToShow, this, [this] {
-        // Opening the menu throws away output not yet sent.
-        if (m_port->isOpen())
+        // Opening the menu throws away output not yet sent, but never a
+        // write block on its way: the terminal would be left half written.
+        if (m_port->isOpen() && !m_schreibPanel->schreiben().laeuft())
             m_port->flushOutput();
     });
     m_mnuAuslesen = m_mnuPortavo->addAction(QString(), this, &portavo2D::identifizieren);
@@ -247,6 +249,11 @@ void portavo2D::bauen()
     connect(m_schreibPanel, &Schreibpanel::auslesePanelVerbergen, m_auslesePanel, &QWidget::hide);
     connect(m_schreibPanel, &Schreibpanel::versionAnzeigen, m_version, &QLabel::setText);
     connect(m_schreibPanel, &Schreibpanel::dateiGewaehlt, this, [this](const QString &d) { m_datei = d; });
+    // While a write or a recovery scan runs, no other bus command may start.
+    connect(m_schreibPanel, &Schreibpanel::laeuftGeaendert, this, [this](bool laeuft) {
+        m_mnuPortavo->menuAction()->setEnabled(!laeuft);
+        m_mnuTrouble->setEnabled(!laeuft);
+    });
     layout->addWidget(m_schreibPanel);
     layout->addStretch(1);
 }
