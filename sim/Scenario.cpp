@@ -63,27 +63,37 @@ struct Reader {
         return true;
     }
 
-    bool string(const QJsonObject &o, const char *key, std::string &out, bool &present,
-                const std::string &where)
+    // The string under `key`, if there is one; anything else there fails.
+    bool text(const QJsonObject &o, const char *key, QString &out, bool &present, const std::string &where)
     {
         present = o.contains(key);
         if (!present)
             return true;
         if (!o.value(key).isString())
             return fail(where, std::string("\"") + key + "\" must be a string");
-        out = o.value(key).toString().toStdString();
+        out = o.value(key).toString();
+        return true;
+    }
+
+    bool string(const QJsonObject &o, const char *key, std::string &out, bool &present,
+                const std::string &where)
+    {
+        QString s;
+        if (!text(o, key, s, present, where))
+            return false;
+        if (present)
+            out = s.toStdString();
         return true;
     }
 
     bool latin1(const QJsonObject &o, const char *key, std::string &out, bool &present,
                 const std::string &where)
     {
-        present = o.contains(key);
+        QString s;
+        if (!text(o, key, s, present, where))
+            return false;
         if (!present)
             return true;
-        if (!o.value(key).isString())
-            return fail(where, std::string("\"") + key + "\" must be a string");
-        const QString s = o.value(key).toString();
         for (QChar c : s) {
             if (c.unicode() > 255)
                 return fail(where, std::string("\"") + key + "\" holds a character outside Latin-1");
@@ -259,33 +269,29 @@ struct Reader {
         t.memory[8] = uint8_t(t.address);
         t.memory[10] = uint8_t(t.protocol);
 
-        if (o.contains("events")) {
-            if (!o.value("events").isArray())
-                return fail(where, "\"events\" must be an array");
-            int i = 0;
-            for (const QJsonValue &v : o.value("events").toArray()) {
-                const std::string w = where + ".events[" + std::to_string(i++) + "]";
-                if (!v.isObject())
-                    return fail(w, "must be an object");
-                TestEvent e;
-                if (!event(v.toObject(), e, w))
-                    return false;
-                t.events.push_back(e);
-            }
-        }
-        if (o.contains("faults")) {
-            if (!o.value("faults").isArray())
-                return fail(where, "\"faults\" must be an array");
-            int i = 0;
-            for (const QJsonValue &v : o.value("faults").toArray()) {
-                const std::string w = where + ".faults[" + std::to_string(i++) + "]";
-                if (!v.isObject())
-                    return fail(w, "must be an object");
-                Fault f;
-                if (!fault(v.toObject(), f, w))
-                    return false;
-                t.faults.push_back(f);
-            }
+        return list(o, "events", &Reader::event, t.events, where) &&
+               list(o, "faults", &Reader::fault, t.faults, where);
+    }
+
+    // An optional array of objects under `key`, each read by `read`.
+    template <typename T>
+    bool list(const QJsonObject &o, const char *key,
+              bool (Reader::*read)(const QJsonObject &, T &, const std::string &), std::vector<T> &out,
+              const std::string &where)
+    {
+        if (!o.contains(key))
+            return true;
+        if (!o.value(key).isArray())
+            return fail(where, std::string("\"") + key + "\" must be an array");
+        int i = 0;
+        for (const QJsonValue &v : o.value(key).toArray()) {
+            const std::string w = where + "." + key + "[" + std::to_string(i++) + "]";
+            if (!v.isObject())
+                return fail(w, "must be an object");
+            T item;
+            if (!(this->*read)(v.toObject(), item, w))
+                return false;
+            out.push_back(item);
         }
         return true;
     }

@@ -1,5 +1,6 @@
 #include "diag/Adressident2D.h"
 
+#include "diag/Ziffernfeld.h"
 #include "shell/Zustand.h"
 
 #include <QGridLayout>
@@ -101,44 +102,22 @@ void Adressident2D::listeZeigen()
 bool Adressident2D::eventFilter(QObject *objekt, QEvent *ereignis)
 {
     if (objekt == m_text1) {
-        switch (ereignis->type()) {
-        case QEvent::FocusIn:
-        case QEvent::MouseButtonRelease:
-            QTimer::singleShot(0, m_text1, &QLineEdit::selectAll);
-            break;
-        case QEvent::FocusOut: {
+        if (ereignis->type() == QEvent::FocusOut) {
             // Only when the user leaves the field: not when a message box
             // or another window takes the focus, and not when a scan locks
             // the window (the field still shows the old address then).
             const auto grund = static_cast<QFocusEvent *>(ereignis)->reason();
             if (!m_ident->gesperrt() && grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
                 m_ident->adressfeldVerlassen(m_text1->text());
-            break;
-        }
-        case QEvent::KeyPress: {
-            auto *taste = static_cast<QKeyEvent *>(ereignis);
-            if (taste->key() == Qt::Key_Backspace)
-                return false;
-            if (taste->key() == Qt::Key_Return || taste->key() == Qt::Key_Enter) {
-                m_command1->setFocus();
-                return true;
-            }
-            const QString t = taste->text();
-            if (t.isEmpty())
-                return false;  // cursor keys
-            if (t.at(0) < QLatin1Char('0') || t.at(0) > QLatin1Char('9'))
-                return true;
-            break;
-        }
-        default:
-            break;
-        }
-    } else if (objekt == m_list3 && ereignis->type() == QEvent::KeyPress) {
-        auto *taste = static_cast<QKeyEvent *>(ereignis);
-        if ((taste->key() == Qt::Key_Return || taste->key() == Qt::Key_Enter) && m_list3->currentRow() >= 0) {
-            m_ident->waehleZeile(m_list3->currentRow());
+        } else if (Ziffernfeld::istEnter(ereignis)) {
+            m_command1->setFocus();
+            return true;
+        } else if (Ziffernfeld::filtern(m_text1, ereignis)) {
             return true;
         }
+    } else if (objekt == m_list3 && Ziffernfeld::istEnter(ereignis) && m_list3->currentRow() >= 0) {
+        m_ident->waehleZeile(m_list3->currentRow());
+        return true;
     }
     return QDialog::eventFilter(objekt, ereignis);
 }

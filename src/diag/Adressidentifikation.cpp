@@ -1,5 +1,6 @@
 #include "diag/Adressidentifikation.h"
 
+#include "diag/Identhilfen.h"
 #include "link/Verbindung.h"
 #include "shell/Ansi.h"
 #include "shell/Meldung.h"
@@ -8,7 +9,7 @@
 
 namespace {
 constexpr int Antwortmindestlaenge = 7;  // echo of the request (5) and more
-constexpr int Versionsmindestlaenge = 16;
+constexpr int Versionsmindestlaenge = Identhilfen::Versionslaenge;
 constexpr int Letzte = 255;
 }  // namespace
 
@@ -25,8 +26,7 @@ Adressidentifikation::Adressidentifikation(Zustand &z, Verbindung &v, Meldung &m
 
 QString Adressidentifikation::text(int nummer) const
 {
-    const QString t = m_z.Texte.value(nummer);
-    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+    return Identhilfen::text(m_z, nummer);
 }
 
 void Adressidentifikation::laden()
@@ -308,12 +308,12 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
 
 void Adressidentifikation::versionAuswerten()
 {
-    const int stelle = int(m_z.Empfang.indexOf("Ver"));
-    if (stelle < 0)
+    const QByteArray roh = Identhilfen::version(m_z.Empfang);
+    if (roh.isEmpty())
         return;
-    const QString version = Ansi::dekodieren(m_z.Empfang.mid(stelle, Versionsmindestlaenge));
+    const QString version = Ansi::dekodieren(roh);
     m_z.Empfang.clear();
-    const bool passt = version.size() >= 13 && version.mid(12, 1) == m_z.Familienkennung;
+    const bool passt = Identhilfen::familiePasst(version, m_z.Familienkennung);
     if (!passt) {
         m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
         m_z.Empfang.clear();

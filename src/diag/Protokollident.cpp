@@ -1,5 +1,6 @@
 #include "diag/Protokollident.h"
 
+#include "diag/Identhilfen.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "shell/Meldung.h"
@@ -31,8 +32,7 @@ Protokollidentifikation::Protokollidentifikation(Zustand &z, Verbindung &v, Meld
 
 QString Protokollidentifikation::text(int nummer) const
 {
-    const QString t = m_z.Texte.value(nummer);
-    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+    return Identhilfen::text(m_z, nummer);
 }
 
 void Protokollidentifikation::laden()
@@ -144,18 +144,17 @@ void Protokollidentifikation::versionAuswerten()
 {
     m_timer2.stop();
     const QByteArray empfang = m_z.Empfang;
-    const int stelle = int(empfang.indexOf("Ver"));
-    if (stelle < 0 || empfang.size() - stelle < 16) {
+    const QByteArray version = Identhilfen::version(empfang);
+    if (version.size() < Identhilfen::Versionslaenge) {
         m_z.Empfang.clear();
         m_z.AdressSuche = 0;
         m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
         emit versionGeprueft(false);
         return;
     }
-    const QByteArray version = empfang.mid(stelle, 16);
     m_version = QString::fromLatin1(version);
     m_z.Variante = version.at(10) == 'M' ? 1 : 0;
-    if (QString(QLatin1Char(version.at(12))) != m_z.Familienkennung) {
+    if (!Identhilfen::familiePasst(m_version, m_z.Familienkennung)) {
         m_z.Empfang.clear();
         m_z.AdressSuche = 0;
         m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);

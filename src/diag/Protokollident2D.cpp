@@ -1,5 +1,6 @@
 #include "diag/Protokollident2D.h"
 
+#include "diag/Ziffernfeld.h"
 #include "shell/Zustand.h"
 
 #include <QButtonGroup>
@@ -110,32 +111,15 @@ bool Protokollident2D::eventFilter(QObject *objekt, QEvent *ereignis)
 {
     auto *feld = qobject_cast<QLineEdit *>(objekt);
     if (feld && (feld == m_text1 || feld == m_text2)) {
-        switch (ereignis->type()) {
-        case QEvent::FocusIn:
-        case QEvent::MouseButtonRelease:
-            QTimer::singleShot(0, feld, &QLineEdit::selectAll);
-            break;
-        case QEvent::FocusOut:
+        if (ereignis->type() == QEvent::FocusOut) {
             if (feld == m_text1)
                 m_ident->neueAdresseVerlassen(m_text1->text());
             else
                 m_ident->adressfeldVerlassen(m_text2->text());
-            break;
-        case QEvent::KeyPress: {
-            auto *taste = static_cast<QKeyEvent *>(ereignis);
-            if (taste->key() == Qt::Key_Backspace)
-                return false;
-            if (taste->key() == Qt::Key_Return || taste->key() == Qt::Key_Enter)
-                return feld == m_text2;  // swallowed in Text2, taken in text1
-            const QString t = taste->text();
-            if (t.isEmpty())
-                return false;  // cursor keys
-            if (t.at(0) < QLatin1Char('0') || t.at(0) > QLatin1Char('9'))
-                return true;
-            break;
-        }
-        default:
-            break;
+        } else if (Ziffernfeld::istEnter(ereignis)) {
+            return feld == m_text2;  // swallowed in Text2, taken in text1
+        } else if (Ziffernfeld::filtern(feld, ereignis)) {
+            return true;
         }
     }
     return QDialog::eventFilter(objekt, ereignis);

@@ -1,3 +1,4 @@
 list(APPEND UI_SOURCES
   Adressident2D.h Adressident2D.cpp
+  Ziffernfeld.h
 )
