@@ -69,8 +69,7 @@ bool Schreiben::brauchtPasswort() const
 
 QString Schreiben::text(int nummer) const
 {
-    const QString t = m_z.Texte.value(nummer);
-    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+    return Texttabelle::text(m_z, nummer);
 }
 
 bool Schreiben::starte()

@@ -97,8 +97,7 @@ Schreibpanel::~Schreibpanel()
 
 QString Schreibpanel::text(int nummer) const
 {
-    const QString t = m_z.Texte.value(nummer);
-    return t.isEmpty() ? Texttabelle::text(nummer + m_z.Sprache) : t;
+    return Texttabelle::text(m_z, nummer);
 }
 
 void Schreibpanel::faerbe(QPushButton *knopf, bool bereit)

@@ -140,4 +140,10 @@ void ladeTexte(Zustand &z, int erster, int letzter)
         z.Texte[k] = text(k + versatz);
 }
 
+QString text(const Zustand &z, int nummer)
+{
+    const QString t = z.Texte.value(nummer);
+    return t.isEmpty() ? text(nummer + z.Sprache) : t;
+}
+
 }  // namespace Texttabelle

@@ -11,6 +11,9 @@ namespace Texttabelle {
 // Resource string by id (number + language offset); empty for an unknown id.
 QString text(int id);
 bool vorhanden(int id);
+// Text k of the current slice Texte(k); when the calling window has not
+// loaded that slice, the table's text k in the language of z.
+QString text(const Zustand &z, int nummer);
 // Texte(k) = resource string (k + Sprache) for k = erster..letzter.
 void ladeTexte(Zustand &z, int erster, int letzter);
 }  // namespace Texttabelle

@@ -14,8 +14,8 @@ namespace {
 void meldeFehler(Zustand &z, Meldung &m, int textnummer, int titelnummer, const QString &grund)
 {
     // The main window and the write command call this without the editor's
-    // text slice loaded: take the texts straight from the table.
-    const auto text = [&z](int nummer) { return Texttabelle::text(nummer + z.Sprache); };
+    // text slice loaded.
+    const auto text = [&z](int nummer) { return Texttabelle::text(z, nummer); };
     QString meldung = text(textnummer);
     if (!grund.isEmpty())
         meldung += QStringLiteral("\n\n") + grund;
