@@ -1,25 +1,18 @@
 #include "shell/Einstellungsdatei.h"
 
 #include "shell/Ansi.h"
+#include "shell/Dateiersatz.h"
 #include "shell/Zustand.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 bool schreibeZeilen(const QString &pfad, const QStringList &zeilen)
 {
-    QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly))
-        return false;
-    for (const QString &z : zeilen) {
-        const QByteArray zeile = Ansi::kodieren(z) + "\r\n";
-        if (datei.write(zeile) != zeile.size()) {
-            datei.cancelWriting();
-            return false;
-        }
-    }
-    return datei.commit();
+    QByteArray inhalt;
+    for (const QString &z : zeilen)
+        inhalt += Ansi::kodieren(z) + "\r\n";
+    return Dateiersatz::ersetze(pfad, inhalt);
 }
 
 bool istSprache(const QString &text, qint16 *wert)

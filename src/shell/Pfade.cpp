@@ -1,8 +1,9 @@
 #include "shell/Pfade.h"
 
+#include "shell/Dateiersatz.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -52,12 +53,10 @@ QString geraet(int portnummer)
         return QString();
     QFile datei(portsDatei());
     if (!datei.exists()) {
-        QSaveFile neu(portsDatei());
-        if (neu.open(QIODevice::WriteOnly)) {
-            for (const QString &g : standard)
-                neu.write(g.toUtf8() + "\r\n");
-            neu.commit();
-        }
+        QByteArray karte;
+        for (const QString &g : standard)
+            karte += g.toUtf8() + "\r\n";
+        Dateiersatz::ersetze(portsDatei(), karte);
         return standard.at(portnummer - 1);
     }
     if (!datei.open(QIODevice::ReadOnly))

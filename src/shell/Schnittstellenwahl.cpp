@@ -1,13 +1,13 @@
 #include "shell/Schnittstellenwahl.h"
 
 #include "shell/Ansi.h"
+#include "shell/Dateiersatz.h"
 #include "shell/Einstellungsdatei.h"
 #include "shell/Pfade.h"
 #include "shell/Programmstart.h"
 #include "shell/Zustand.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 const QString Schnittstellenwahl::LeererOrt = QStringLiteral("-------");
 
@@ -44,15 +44,13 @@ QStringList Schnittstellenwahl::leseOrte(const QString &pfad)
 
 bool Schnittstellenwahl::schreibeOrte(const QString &pfad, const QStringList &orte)
 {
-    QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray inhalt;
     for (int i = 0; i < Ports; ++i) {
         QString ort = orte.value(i);
         ort.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        datei.write(Ansi::kodieren(ort) + "\r\n");
+        inhalt += Ansi::kodieren(ort) + "\r\n";
     }
-    return datei.commit();
+    return Dateiersatz::ersetze(pfad, inhalt);
 }
 
 int Schnittstellenwahl::nummer(const QString &eintrag)

@@ -1,11 +1,11 @@
 #include "termfile/Terminaldatei.h"
 
 #include "shell/Ansi.h"
+#include "shell/Dateiersatz.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -47,29 +47,13 @@ QString anzeigename(const QString &pfad)
 // over pfad. On failure the previous file is untouched.
 Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
 {
-    QSaveFile datei(pfad);
-    const auto fehlschlag = [&](const QString &grund) {
+    QString grund;
+    if (!Dateiersatz::ersetze(pfad, inhalt, &grund))
         return Dateiergebnis::fehler(
             QStringLiteral("Die Datei „%1“ konnte nicht gespeichert werden (%2). "
                            "Eine vorhandene Datei dieses Namens ist unverändert.")
                 .arg(anzeigename(pfad), grund),
             pfad);
-    };
-    // QSaveFile 6.4 commits a cut-off file when the disk fills up (a short
-    // write is no error to it, and a buffered one is not even seen), so
-    // write unbuffered and check that every byte went out.
-    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fehlschlag(datei.errorString());
-    const qint64 geschrieben = datei.write(inhalt);
-    if (geschrieben != inhalt.size() || !datei.flush() || datei.error() != QFileDevice::NoError) {
-        const QString grund = geschrieben >= 0 && geschrieben < inhalt.size()
-            ? QStringLiteral("Datenträger voll? Nur %1 von %2 Bytes geschrieben").arg(geschrieben).arg(inhalt.size())
-            : datei.errorString();
-        datei.cancelWriting();
-        return fehlschlag(grund);
-    }
-    if (!datei.commit())
-        return fehlschlag(datei.errorString());
     return Dateiergebnis::erfolg(pfad);
 }
 
