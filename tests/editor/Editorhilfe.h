@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QString>
 #include <array>
+#include <utility>
 
 using Bytes = std::array<int, 2048>;
 
@@ -23,6 +24,19 @@ inline Bytes grundbild()
     b[8] = 7;
     for (int i = 16; i < 272; ++i)
         b[i] = 32;
+    return b;
+}
+
+// grundbild() with track 2 and track 3/1 of the given digits evaluated
+// (0: not evaluated) and block lists on or off.
+inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0, bool sperr = false)
+{
+    Bytes b = grundbild();
+    b[2] = (ziffern2 ? 1 : 0) | (ziffern31 ? 2 : 0);
+    b[3] = (ziffern2 + 1) / 2;
+    b[4] = (ziffern31 + 1) / 2;
+    b[9] = (ziffern2 % 2) | (ziffern31 % 2) << 1;
+    b[1] |= sperr ? 0x40 : 0;
     return b;
 }
 
@@ -58,23 +72,15 @@ inline QByteArray leseDatei(const QString &pfad)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// View end of list 1..4 for arrangement code 0..7 as the terminal divides
-// its list area (first byte, view end); {0, 0} when not in the arrangement.
+// First byte and view end of list 1..4 for arrangement code 0..7 as the
+// terminal divides its list area; {0, 0} when not in the arrangement.
 inline std::pair<int, int> listenbereich(int code, int liste)
 {
-    switch (code) {
-    case 2: if (liste == 1) return {272, 2046}; break;
-    case 3: if (liste == 1) return {272, 1293}; if (liste == 3) return {1295, 2046}; break;
-    case 4: if (liste == 2) return {272, 2046}; break;
-    case 5: if (liste == 2) return {272, 1293}; if (liste == 4) return {1295, 2046}; break;
-    case 6: if (liste == 1) return {272, 758}; if (liste == 2) return {760, 2046}; break;
-    case 7:
-        if (liste == 1) return {272, 758};
-        if (liste == 2) return {760, 1293};
-        if (liste == 3) return {1295, 1782};
-        if (liste == 4) return {1784, 2046};
-        break;
-    default: break;
-    }
-    return {0, 0};
+    static const int bereiche[8][4][2] = {
+        {}, {},
+        {{272, 2046}}, {{272, 1293}, {}, {1295, 2046}},
+        {{}, {272, 2046}}, {{}, {272, 1293}, {}, {1295, 2046}},
+        {{272, 758}, {760, 2046}}, {{272, 758}, {760, 1293}, {1295, 1782}, {1784, 2046}},
+    };
+    return {bereiche[code][liste - 1][0], bereiche[code][liste - 1][1]};
 }
