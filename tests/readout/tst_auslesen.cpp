@@ -1,235 +1,192 @@
-// Login and read-out against a FakePort bus: bytes sent, files written,
-// and every failure ending.
+// Read-out: the real link on a pseudo-terminal against portavo-sim, paced
+// at the line speed, for both answer layouts and every failure ending; the
+// login's answer in its odd positions against a FakePort bus.
 
 #include "Busattrappe.h"
-#include "link/Anmeldung.h"
+#include "Simulator.h"
+#include "Testhilfe.h"
 #include "link/Auslesen.h"
-#include "link/Verbindung.h"
-#include "shell/MeldungAufnahme.h"
-#include "shell/Programmstart.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "link/SerialPort.h"
+#include "termfile/Terminaldatei.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
-namespace {
-QByteArray muster(int saat)
-{
-    QByteArray m(2048, '\0');
-    for (int i = 0; i < m.size(); ++i)
-        m[i] = char((i * 7 + saat) & 0xFF);
-    return m;
-}
-}  // namespace
+#include <algorithm>
 
 class TestAuslesen : public QObject {
     Q_OBJECT
 
-    struct Aufbau {
-        Zustand z;
-        FakePort port;
-        Busattrappe bus{port};
-        Verbindung v{z};
-        MeldungAufnahme meldung;
-        Anmeldung anmeldung{z, v};
-        Auslesen auslesen{z, v, anmeldung, meldung};
-
-        explicit Aufbau(int protokoll, const QString &passwort = QStringLiteral("123456"))
+    template <class P>
+    struct Lauf : Strecke<P> {
+        Auslesen auslesen{this->z, this->v, this->anmeldung, this->meldung};
+        using Strecke<P>::Strecke;
+        // Runs until the read-out ends; the text number (0 = success), -1 when it does not end.
+        int lese(int adresse, int protokoll, const QByteArray &passwort, qint64 *dauer = nullptr)
         {
-            Texttabelle::ladeTexte(z, 101, 178);
-            Programmstart::rs485Betrieb(z);
-            port.open();
-            v.setPort(&port);
-            z.Adresse = 1;
-            z.Protokoll = qint16(protokoll);
-            Testterminal t;
-            t.protokoll = protokoll;
-            t.speicher = muster(protokoll);
-            bus.terminals.insert(1, t);
-            z.Passwort = Telegramm::packePasswort(passwort);
-        }
-        // Runs until the read-out ends; returns the text number (0 = success).
-        int lauf(int grenzeMs = 8000)
-        {
+            this->z.Adresse = qint16(adresse);
+            this->z.Protokoll = qint16(protokoll);
+            this->z.Passwort = passwort;
             QSignalSpy fertig(&auslesen, &Auslesen::fertig);
             QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
-            if (!auslesen.starte())
-                return -2;
-            if (!QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, grenzeMs))
-                return -3;
+            QElapsedTimer uhr;
+            uhr.start();
+            if (!auslesen.starte() || !QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 10000))
+                return -1;
+            if (dauer)
+                *dauer = uhr.elapsed();
             return fehler.isEmpty() ? 0 : fehler.first().first().toInt();
         }
     };
 
-    QTemporaryDir m_ordner;
-    QString m_vorher;
+    Simulator m_sim;
+    Arbeitsordner m_ordner;
+    const QByteArray m_passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+
+    // The folder holds an old file and its companion text before each read-out.
+    static void alteDateien()
+    {
+        QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
+        QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
+    }
 
 private slots:
-    void init()
+    void initTestCase()
     {
-        m_vorher = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_ordner.path()));
-        QFile::remove(QStringLiteral("PORTAVO.S2D"));
-        QFile::remove(QStringLiteral("PORTAVO.B2D"));
+        using T = Simulator;
+        const QJsonArray fehler5{QJsonObject{{"type", "badCheck"}, {"command", "E"}}};
+        const QJsonArray fehler6{QJsonObject{{"type", "silence"}, {"command", "E"}, {"afterBytes", 2000}}};
+        const QJsonArray fehler7{QJsonObject{{"type", "gone"}, {"command", "E"}, {"afterBytes", 1000}}};
+        SIM_STARTEN(m_sim, QJsonArray{T::terminal(4, 0), T::terminal(9, 1), T::terminal(5, 1, {{"faults", fehler5}}),
+                                      T::terminal(6, 0, {{"faults", fehler6}}),
+                                      T::terminal(7, 0, {{"faults", fehler7}})});
     }
-    void cleanup() { QDir::setCurrent(m_vorher); }
 
-    void liestBeideProtokolleInDatei_data()
+    void amBus_data()
     {
+        QTest::addColumn<int>("adresse");
         QTest::addColumn<int>("protokoll");
+        QTest::addColumn<QString>("passwort");
+        QTest::addColumn<int>("ende");
         QTest::addColumn<int>("bytes");
-        QTest::newRow("Protokoll 0") << 0 << 4107;
-        QTest::newRow("Protokoll 1") << 1 << 4109;
+        QTest::newRow("Protokoll 0") << 4 << 0 << "246810" << 0 << 4107;
+        QTest::newRow("Protokoll 1") << 9 << 1 << "246810" << 0 << 4109;
+        QTest::newRow("falsches Passwort") << 4 << 0 << "123456" << 154 << 0;
+        QTest::newRow("falsches Pruefbyte") << 5 << 1 << "246810" << 158 << 4109;
+        QTest::newRow("Schweigen nach 2000 Bytes") << 6 << 0 << "246810" << 156 << 6 + 2000;
+        // A protocol-0 answer never counts for protocol 2, which is never read out.
+        QTest::newRow("Protokoll 2") << 4 << 2 << "246810" << 156 << 4107;
+        // 4109 bytes where 4107 are expected never count as complete.
+        QTest::newRow("zu lang") << 9 << 0 << "246810" << 156 << 4109;
     }
-    void liestBeideProtokolleInDatei()
+    void amBus()
     {
+        QFETCH(int, adresse);
         QFETCH(int, protokoll);
+        QFETCH(QString, passwort);
+        QFETCH(int, ende);
         QFETCH(int, bytes);
-        Aufbau a(protokoll);
-        {
-            QFile alt(QStringLiteral("PORTAVO.B2D"));
-            QVERIFY(alt.open(QIODevice::WriteOnly));
-            alt.write("Kommentar einer alten Datei\r\n");
+        alteDateien();
+        Lauf<SerialPort> l(m_sim.device());
+        QVERIFY(l.port.isOpen());
+        l.z.bild.Daten.fill(9);
+        QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
+        const int beginn = int(m_sim.verkehr().size());
+        qint64 dauer = 0;
+        QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort), &dauer), ende);
+        QCOMPARE(int(l.z.Empfangszahl), bytes);
+        const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
+        if (ende != 0) {
+            QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
+            QCOMPARE(l.meldung.eintraege().first().text, l.z.Texte.at(ende));
+            // Neither Daten nor the files are touched.
+            QVERIFY(std::all_of(l.z.bild.Daten.begin(), l.z.bild.Daten.end(), [](qint16 d) { return d == 9; }));
+            QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
+            QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
+            if (ende == 154) {
+                // Six empty login ticks of 100 ms; nothing but the login went out.
+                QVERIFY2(dauer >= 550 && dauer < 1500, qPrintable(QString::number(dauer)));
+                QCOMPARE(l.meldung.eintraege().first().titelnummer, 155);
+                QCOMPARE(Simulator::bytes(m_sim.verkehr(beginn)), login);
+            }
+            return;
         }
-        QSignalSpy fortschritt(&a.auslesen, &Auslesen::fortschritt);
-        QCOMPARE(a.lauf(), 0);
-        QCOMPARE(int(a.z.Empfangszahl), bytes);
-        QVERIFY(a.meldung.eintraege().isEmpty());
-        QCOMPARE(int(a.z.Identifiziert), 1);
-
-        // Bytes on the line: login, ACK, "E", then the protocol's acknowledgement.
-        const QByteArray login = Telegramm::anfrage(1, QByteArray("P") + Telegramm::packePasswort("123456"));
-        QByteArray erwartet = login + Telegramm::Quittung + Telegramm::anfrage(1, "E");
-        erwartet += protokoll == 1 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
-        QCOMPARE(a.port.written(), erwartet);
-        QCOMPARE(a.port.written().mid(login.size() + 1), QByteArray("\x02\x01\x45\x03\x47", 5)
-                                                              + erwartet.mid(login.size() + 6));
-
-        const QByteArray speicher = muster(protokoll);
-        for (int i = 0; i < 2048; ++i)
-            QCOMPARE(int(a.z.bild.Daten[size_t(i)]), int(quint8(speicher.at(i))));
-        QFile datei(QStringLiteral("PORTAVO.S2D"));
-        QVERIFY(datei.open(QIODevice::ReadOnly));
-        const QList<QByteArray> zeilen = datei.readAll().split('\n');
-        QCOMPARE(zeilen.size(), 2049);  // 2048 lines, each ended by CR LF
-        QCOMPARE(zeilen.at(0), QByteArray(" ") + QByteArray::number(quint8(speicher.at(0))) + " \r");
-        QCOMPARE(zeilen.at(2047), QByteArray(" ") + QByteArray::number(quint8(speicher.at(2047))) + " \r");
+        QVERIFY(l.meldung.eintraege().isEmpty());
+        QCOMPARE(int(l.z.Identifiziert), 1);
+        // The file holds the terminal's memory: 2048 lines in main-file format.
+        const QByteArray datei = lies(QStringLiteral("PORTAVO.S2D"));
+        QCOMPARE(datei.count("\r\n"), 2048);
+        QCOMPARE(datei, m_sim.speicher(adresse));
+        QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), datei);
         QVERIFY(!QFile::exists(QStringLiteral("PORTAVO.B2D")));
-
-        // Progress counts real bytes up to the protocol's length.
-        QVERIFY(fortschritt.count() > 3);
-        QCOMPARE(fortschritt.last().at(0).toInt(), bytes);
-        QCOMPARE(fortschritt.last().at(1).toInt(), bytes);
+        // Login, ACK, "E", then the protocol's acknowledgement.
+        const QByteArray quittung = protokoll == 1 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
+        QTRY_COMPARE(Simulator::bytes(m_sim.verkehr(beginn)),
+                     login + Telegramm::Quittung + Telegramm::anfrage(adresse, "E") + quittung);
+        QCOMPARE(fortschritt.last(), (QList<QVariant>{bytes, bytes}));
+        // Wire time of login, answer and read-out at 19200 baud, plus the
+        // first login tick and the Timer3 tick that finds it complete.
+        const double draht = (9 + 9 + 1 + 5 + bytes - 6 + quittung.size()) * 10.0 / 19.2;
+        QVERIFY2(dauer < draht + 400, qPrintable(QStringLiteral("%1 ms, line %2 ms").arg(dauer).arg(draht)));
     }
 
-    void falschesPasswortEndetNachSechsTicks()
+    // Last: the simulator is gone afterwards.
+    void geraetVerschwindet()
     {
-        Aufbau a(0, QStringLiteral("654321"));
-        QElapsedTimer uhr;
-        uhr.start();
-        QCOMPARE(a.lauf(), 154);
-        QVERIFY2(uhr.elapsed() >= 550 && uhr.elapsed() < 1500, qPrintable(QString::number(uhr.elapsed())));
-        QCOMPARE(a.meldung.textnummern(), QList<int>{154});
-        QCOMPARE(a.meldung.eintraege().first().text, a.z.Texte.at(154));
-        QCOMPARE(a.meldung.eintraege().first().titelnummer, 155);
-        // Only the login went out.
-        QCOMPARE(a.port.writes().size(), 1);
-        QVERIFY(!a.anmeldung.laeuft());
-        QVERIFY(!QFile::exists(QStringLiteral("PORTAVO.S2D")));
-    }
-
-    void protokollOhneAuslesungEndetAlsDatensatzfehler()
-    {
-        Aufbau a(0);
-        a.z.Protokoll = 2;  // the terminal sends a protocol-0 answer, which never counts for 2
-        QCOMPARE(a.lauf(), 156);
-    }
-
-    void zuLangeAntwortZaehltNieAlsKomplett()
-    {
-        Aufbau a(0);
-        a.bus.terminals[1].protokoll = 1;  // 4109 bytes where 4107 are expected
-        QCOMPARE(a.lauf(), 156);
-        QCOMPARE(int(a.z.Empfangszahl), 4109);
-    }
-
-    void echoDesEigenenLoginsZaehltNicht()
-    {
-        // Free entry ending in "J": the echo holds "J" ETX from position 5 on.
-        Aufbau a(0);
-        a.bus.terminals[1].antwortet = false;
-        a.z.Passwort = QByteArray("XabJ");
-        QCOMPARE(a.lauf(), 154);
-        QCOMPARE(a.port.writes().size(), 1);
-        QVERIFY(a.port.written().contains(QByteArray("J\x03")));
-    }
-
-    void geraeteverlustBeendetSofort()
-    {
-        Aufbau a(0);
-        a.bus.stueckgroesse = 256;
-        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        QSignalSpy fort(&a.auslesen, &Auslesen::fortschritt);
-        QVERIFY(a.auslesen.starte());
-        QTRY_VERIFY(fort.count() >= 2);
-        a.port.loseDevice();
-        QCOMPARE(fehler.count(), 1);
-        QCOMPARE(fehler.first().first().toInt(), 193);
-        QCOMPARE(a.meldung.eintraege().first().textnummer, 193);
-        QVERIFY(!a.meldung.eintraege().first().text.isEmpty());
-        QVERIFY(!a.auslesen.timer3().isActive());
-        QVERIFY(!a.auslesen.laeuft());
+        alteDateien();
+        Lauf<SerialPort> l(m_sim.device());
+        QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
+        qint64 dauer = 0;
+        QCOMPARE(l.lese(7, 0, m_passwort, &dauer), 193);
+        QVERIFY(dauer < 2500);  // ends at the loss, not after the wait
+        QVERIFY(!l.port.isOpen());
+        QVERIFY(!l.auslesen.laeuft());
+        QVERIFY(!l.auslesen.timer3().isActive());
+        QCOMPARE(l.meldung.textnummern(), QList<int>{193});
+        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
         QTest::qWait(300);
         QCOMPARE(fehler.count(), 1);
     }
 
-    void zusageVorStelleFuenfWirdVerfehlt()
+    // The terminal at 1 stays silent; the test plays its answer "J" ETX.
+    void loginzusage_data()
     {
-        // The echo is gone (no interface echo) and the answer comes as "J" ETX
-        // alone in its own tick: it stands at position 1 and is missed.
-        Aufbau a(0);
-        a.bus.echo = false;
-        a.bus.terminals[1].antwortet = false;
-        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        QVERIFY(a.auslesen.starte());
-        QTest::qWait(150);
-        a.port.inject(QByteArray("J\x03", 2));
-        QTRY_COMPARE(fehler.count(), 1);
-        QCOMPARE(fehler.first().first().toInt(), 154);
+        QTest::addColumn<QByteArray>("passwort");
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<bool>("zusage");
+        QTest::addColumn<bool>("angemeldet");
+        // Free entry ending in "J": the echo holds "J" ETX from position 5 on.
+        QTest::newRow("Echo des eigenen Logins") << QByteArray("XabJ") << true << false << false;
+        // No interface echo: "J" ETX alone in its tick stands at position 1.
+        QTest::newRow("Zusage vor Stelle 5") << m_passwort << false << true << false;
+        QTest::newRow("Zusage nach dem Echo im selben Tick") << m_passwort << true << true << true;
     }
-
-    void zusageNachEchoImSelbenTick()
+    void loginzusage()
     {
-        Aufbau a(0);
-        a.bus.terminals[1].antwortet = false;
-        QSignalSpy angemeldet(&a.anmeldung, &Anmeldung::angemeldet);
+        QFETCH(QByteArray, passwort);
+        QFETCH(bool, echo);
+        QFETCH(bool, zusage);
+        QFETCH(bool, angemeldet);
+        Lauf<FakePort> a;
+        Busattrappe bus(a.port);
+        bus.echo = echo;
+        QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
+        QSignalSpy nein(&a.auslesen, &Auslesen::fehlgeschlagen);
+        a.z.Adresse = 1;
+        a.z.Passwort = passwort;
         QVERIFY(a.auslesen.starte());
-        // "J" ETX right after the echo of the nine-byte login, in the same tick.
-        QTRY_COMPARE(a.z.Antwort.size(), 9);
-        a.port.inject(QByteArray("J\x03", 2));
-        QTRY_COMPARE(angemeldet.count(), 1);
-        QCOMPARE(angemeldet.first().first().toInt(), 1);
-        QCOMPARE(a.port.writes().at(1).bytes, Telegramm::Quittung);
-        QCOMPARE(a.port.writes().at(2).bytes, Telegramm::anfrage(1, "E"));
-        a.auslesen.timer3().stop();
-    }
-
-    void intervalleKommenAusDemZustand()
-    {
-        Aufbau a(0);
-        a.z.Timerintervall[1] = 200;
-        a.z.Timerintervall[3] = 300;
-        a.bus.terminals[1].abbruchNach = 10;
-        QVERIFY(a.auslesen.starte());
-        QCOMPARE(a.anmeldung.timer1().interval(), 200);
-        QTRY_VERIFY(a.auslesen.timer3().isActive());
-        QCOMPARE(a.auslesen.timer3().interval(), 300);
-        a.auslesen.timer3().stop();
+        QTRY_COMPARE(a.z.Antwort.size(), echo ? 9 : 0);
+        if (zusage)
+            a.port.inject(QByteArray("J\x03", 2));
+        QTRY_COMPARE_WITH_TIMEOUT(ja.count() + nein.count(), 1, 3000);
+        QCOMPARE(ja.count(), int(angemeldet));
+        if (angemeldet) {
+            QCOMPARE(a.gesendet().mid(1), (QList<QByteArray>{Telegramm::Quittung, Telegramm::anfrage(1, "E")}));
+            a.auslesen.timer3().stop();
+            return;
+        }
+        QCOMPARE(nein.first().first().toInt(), 154);
+        QCOMPARE(a.port.writes().size(), 1);  // the login only
+        QVERIFY(!a.anmeldung.laeuft());
     }
 };
 

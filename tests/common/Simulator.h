@@ -1,0 +1,111 @@
+#pragma once
+// Runs portavo-sim (path in PORTAVO_SIM) for one test: writes the scenario,
+// starts the simulator with a state folder of its own and reads the device
+// path from its first line. The state folder holds every terminal's memory
+// as a main file and the traffic log (each byte the program sent, with the
+// time and the speed it arrived at).
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts the simulator or fails the test function.
+#define SIM_STARTEN(sim, ...)                                                                                  \
+    do {                                                                                                       \
+        const QString simFehler_ = (sim).starten(__VA_ARGS__);                                                 \
+        QVERIFY2(simFehler_.isEmpty(), qPrintable(simFehler_));                                                \
+    } while (false)
+
+class Simulator {
+public:
+    struct Byte {
+        qint64 us;
+        int baud;
+        quint8 wert;
+    };
+
+    // A terminal of the scenario; password 246810 unless the extra keys say otherwise.
+    static QJsonObject terminal(int adresse, int protokoll = 0, const QJsonObject &extra = {})
+    {
+        QJsonObject t{{"address", adresse}, {"protocol", protokoll}, {"password", "246810"}};
+        for (auto i = extra.begin(); i != extra.end(); ++i)
+            t[i.key()] = i.value();
+        return t;
+    }
+
+    Simulator() { m_proc.setProcessChannelMode(QProcess::ForwardedErrorChannel); }
+    ~Simulator() { stoppen(); }
+
+    // Empty on success, otherwise why it did not start.
+    QString starten(const QJsonArray &terminals, const QStringList &weitere = {})
+    {
+        const QString programm = qEnvironmentVariable("PORTAVO_SIM");
+        if (programm.isEmpty())
+            return QStringLiteral("PORTAVO_SIM is not set");
+        const QString datei = m_dir.filePath(QStringLiteral("szenario.json"));
+        QFile f(datei);
+        if (!m_dir.isValid() || !f.open(QIODevice::WriteOnly)
+            || f.write(QJsonDocument(QJsonObject{{"terminals", terminals}}).toJson()) < 0)
+            return QStringLiteral("cannot write %1").arg(datei);
+        f.close();
+        m_proc.start(programm, QStringList{"--scenario", datei, "--state-dir", m_dir.path()} + weitere);
+        if (!m_proc.waitForStarted(5000))
+            return QStringLiteral("%1 does not start: %2").arg(programm, m_proc.errorString());
+        if (!QTest::qWaitFor([this] { return m_proc.canReadLine() || m_proc.state() != QProcess::Running; }, 5000)
+            || !m_proc.canReadLine())
+            return QStringLiteral("no device line from the simulator (exit code %1)").arg(m_proc.exitCode());
+        m_device = QString::fromLocal8Bit(m_proc.readLine()).trimmed();
+        return m_device.startsWith(QLatin1Char('/')) ? QString()
+                                                      : QStringLiteral("unexpected first line \"%1\"").arg(m_device);
+    }
+
+    QString device() const { return m_device; }
+
+    // The terminal's memory in main-file format.
+    QByteArray speicher(int adresse) const
+    {
+        QFile f(m_dir.filePath(QStringLiteral("terminal-%1.S2D").arg(adresse)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Every byte received so far, from the ab-th on.
+    QVector<Byte> verkehr(int ab = 0) const
+    {
+        QVector<Byte> v;
+        QFile f(m_dir.filePath(QStringLiteral("traffic.log")));
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &zeile : f.readAll().split('\n')) {
+                const QList<QByteArray> t = zeile.split(' ');
+                if (t.size() == 3)
+                    v.append({t[0].toLongLong(), t[1].toInt(), quint8(t[2].toInt(nullptr, 16))});
+            }
+        return v.mid(ab);
+    }
+    static QByteArray bytes(const QVector<Byte> &v)
+    {
+        QByteArray b;
+        for (const Byte &x : v)
+            b += char(x.wert);
+        return b;
+    }
+
+    void stoppen()
+    {
+        if (m_proc.state() == QProcess::NotRunning)
+            return;
+        m_proc.terminate();
+        if (!m_proc.waitForFinished(3000)) {
+            m_proc.kill();
+            m_proc.waitForFinished(3000);
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_proc;
+    QString m_device;
+};
