@@ -5,6 +5,7 @@
 #include "Fensterhilfe.h"
 #include "Simulator.h"
 #include "Testhilfe.h"
+#include "link/Schreibpanel.h"
 #include "shell/Hauptfenster.h"
 #include "shell/Pfade.h"
 
@@ -159,6 +160,21 @@ private slots:
         QCOMPARE(w.port.written(), Telegramm::Endstring.repeated(mal));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Übernehmen"));
         QVERIFY(!w.f.isVisible());
+    }
+
+    void schreibenSperrtDieBusmenues()
+    {
+        // While a write or recovery scan runs, neither the PORTAVO menu nor
+        // Trouble may start another bus command.
+        Fenster<> w;
+        starteBisBereit(w.f);
+        QAction *portavo = kind<QMenu>(&w.f, "mnuPortavo")->menuAction();
+        QAction *trouble = kind<QAction>(&w.f, "mnuTrouble");
+        QVERIFY(portavo->isEnabled() && trouble->isEnabled());
+        emit w.f.schreibPanel()->laeuftGeaendert(true);
+        QVERIFY(!portavo->isEnabled() && !trouble->isEnabled());
+        emit w.f.schreibPanel()->laeuftGeaendert(false);
+        QVERIFY(portavo->isEnabled() && trouble->isEnabled());
     }
 
     void ladenOeffnetDenEditorUndLehntKaputteDateiAb()
