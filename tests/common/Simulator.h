@@ -93,6 +93,15 @@ public:
         return b;
     }
 
+    // The device disappears at once, as when an adapter is pulled.
+    void abziehen()
+    {
+        if (m_proc.state() == QProcess::NotRunning)
+            return;
+        m_proc.kill();
+        m_proc.waitForFinished(5000);
+    }
+
     void stoppen()
     {
         if (m_proc.state() == QProcess::NotRunning)

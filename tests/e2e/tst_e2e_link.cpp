@@ -29,17 +29,16 @@ QByteArray speicher(int protokoll)
     return m;
 }
 
-QJsonObject szenario(int protokoll)
+QJsonObject terminal(int protokoll)
 {
     QJsonArray bild;
     for (const char ch : speicher(protokoll))
         bild.append(int(quint8(ch)));
-    QJsonObject terminal{{"address", TerminalAdresse},
-                         {"protocol", protokoll},
-                         {"version", "Ver 3.12 TS 1 04"},
-                         {"password", TerminalPasswort},
-                         {"image", bild}};
-    return QJsonObject{{"terminals", QJsonArray{terminal}}};
+    return QJsonObject{{"address", TerminalAdresse},
+                       {"protocol", protokoll},
+                       {"version", "Ver 3.12 TS 1 04"},
+                       {"password", TerminalPasswort},
+                       {"image", bild}};
 }
 
 QByteArray empfangsbytes(const Zustand &z)
@@ -57,7 +56,7 @@ struct Bus {
 
     explicit Bus(int protokoll)
     {
-        fehler = sim.starten(szenario(protokoll));
+        fehler = sim.starten(QJsonArray{terminal(protokoll)});
         if (!fehler.isEmpty())
             return;
         port.setDevice(sim.device());
