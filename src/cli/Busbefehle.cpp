@@ -124,6 +124,20 @@ int adresseAus(const QString &text, QTextStream &err)
     return a;
 }
 
+// ADDRESS of the command line, the port, then the identification of that
+// address. 0 when the terminal answered; otherwise the exit status (2 for a
+// bad address, 1 when the port failed or text 196 was shown).
+int oeffneUndIdentifiziere(Bus &b, const Optionen &o, QTextStream &err, Identifikation &e)
+{
+    const int adresse = adresseAus(o.rest.first(), err);
+    if (adresse == 0)
+        return 2;
+    if (!b.oeffnen(o, err))
+        return 1;
+    e = identifiziere(b, adresse);
+    return e.geantwortet ? 0 : 1;
+}
+
 const char *const Hilfe =
     "Bus commands (scan, identify, read) run the program's own sequences and timers.\n"
     "\n"
@@ -213,15 +227,10 @@ int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
             << '\n';
         return 2;
     }
-    const int adresse = adresseAus(o.rest.first(), err);
-    if (adresse == 0)
-        return 2;
     Bus b;
-    if (!b.oeffnen(o, err))
-        return 1;
-    const Identifikation e = identifiziere(b, adresse);
-    if (!e.geantwortet)
-        return 1;  // text 196 is out
+    Identifikation e;
+    if (const int status = oeffneUndIdentifiziere(b, o, err, e))
+        return status;
     out << e.adresse << ' ' << e.protokoll << ' ' << b.z.Protokollnamen.value(e.protokoll) << '\n';
     if (!e.versionDa) {
         err << "portavo-cli: no version answer from address " << e.adresse << '\n';
@@ -254,15 +263,12 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "portavo-cli read: " << fehler << '\n';
         return 2;
     }
-    const int adresse = adresseAus(o.rest.first(), err);
-    if (adresse == 0)
-        return 2;
     Bus b;
-    if (!b.oeffnen(o, err))
-        return 1;
-    const Identifikation e = identifiziere(b, adresse);
-    if (!e.geantwortet || b.z.AdresseBekannt == 0)
-        return 1;
+    Identifikation e;
+    if (const int status = oeffneUndIdentifiziere(b, o, err, e))
+        return status;
+    if (b.z.AdresseBekannt == 0)
+        return 1;  // text 388 is out
 
     Anmeldung anmeldung(b.z, b.v);
     Auslesen auslesen(b.z, b.v, anmeldung, b.meldung);
