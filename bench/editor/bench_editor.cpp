@@ -2,11 +2,11 @@
 // file (all four lists, one-byte entries: the most rows there can be, and a
 // comment on every entry), and to rebuild all lists after a settings change.
 
-#include "shell/MeldungAufnahme.h"
-#include "shell/Zustand.h"
+#include "support/MeldungAufnahme.h"
+#include "base/Zustand.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"
-#include "termfile/portadatei2D.h"
+#include "app/portadatei2D.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,10 +10,10 @@
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/MeldungDruck.h"
-#include "shell/Programmstart.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/MeldungDruck.h"
+#include "link/Programmstart.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 
 #include <QCoreApplication>
 #include <QDir>

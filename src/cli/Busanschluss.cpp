@@ -1,9 +1,9 @@
 #include "cli/Busanschluss.h"
 
-#include "shell/Einstellungsdatei.h"
-#include "shell/Pfade.h"
-#include "shell/Programmstart.h"
-#include "shell/Texttabelle.h"
+#include "base/Einstellungsdatei.h"
+#include "base/Pfade.h"
+#include "link/Programmstart.h"
+#include "base/Texttabelle.h"
 
 namespace {
 std::optional<int> spracheAus(const QString &text)

@@ -5,7 +5,7 @@
 
 #include "link/SerialPort.h"
 #include "link/Verbindung.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 #include <QStringList>
 #include <QTextStream>

@@ -2,17 +2,17 @@
 // read-out of the program, run on their own timers in an event loop.
 
 #include "cli/Busanschluss.h"
-#include "cli/Commands.h"
+#include "cli/Befehlstabelle.h"
 
 #include "diag/Adressidentifikation.h"
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
 #include "link/Telegramm.h"
-#include "shell/Ansi.h"
-#include "shell/MeldungDruck.h"
-#include "shell/Programmstart.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Ansi.h"
+#include "base/MeldungDruck.h"
+#include "link/Programmstart.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

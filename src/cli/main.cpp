@@ -1,6 +1,6 @@
 // portavo-cli: the headless front end for scripts and batch work.
 
-#include "cli/Commands.h"
+#include "cli/Befehlstabelle.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

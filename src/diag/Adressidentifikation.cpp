@@ -2,10 +2,10 @@
 
 #include "diag/Identhilfen.h"
 #include "link/Verbindung.h"
-#include "shell/Ansi.h"
-#include "shell/Meldung.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Ansi.h"
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 
 namespace {
 constexpr int Antwortmindestlaenge = 7;  // echo of the request (5) and more

@@ -2,8 +2,8 @@
 // What the address identification and the protocol identification share:
 // their texts and the reading of a terminal's version answer.
 
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 Anmeldung::Anmeldung(Zustand &z, Verbindung &v, QObject *parent) : QObject(parent), m_z(z), m_v(v)
 {

@@ -3,9 +3,9 @@
 #include "link/Anmeldung.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/Meldung.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 #include "termfile/Terminaldatei.h"
 
 #include <cstring>

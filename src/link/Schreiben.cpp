@@ -4,9 +4,9 @@
 #include "link/Port.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/Meldung.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 
 namespace {
 const QString Normalgeschwindigkeit = QStringLiteral("19200,n,8,1");

@@ -1,7 +1,7 @@
 #include "link/Verbindung.h"
 
 #include "link/Telegramm.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 Verbindung::Verbindung(Zustand &z, QObject *parent) : QObject(parent), m_z(z) {}
 

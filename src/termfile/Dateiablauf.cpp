@@ -1,8 +1,8 @@
 #include "termfile/Dateiablauf.h"
 
-#include "shell/Meldung.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 #include "termfile/Terminaldatei.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "termfile/Einstellungsregeln.h"
 
-#include "shell/Meldung.h"
-#include "shell/Zustand.h"
-#include "termfile/Datenbild.h"
+#include "base/Meldung.h"
+#include "base/Zustand.h"
+#include "base/Datenbild.h"
 
 #include <QStringList>
 

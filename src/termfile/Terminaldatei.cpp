@@ -1,7 +1,7 @@
 #include "termfile/Terminaldatei.h"
 
-#include "shell/Ansi.h"
-#include "shell/Dateiersatz.h"
+#include "base/Ansi.h"
+#include "base/Dateiersatz.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,7 +10,7 @@
 // old file only when it is complete, so a failed save leaves the previous
 // file as it was.
 
-#include "termfile/Datenbild.h"
+#include "base/Datenbild.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,12 +2,12 @@
 // offscreen windows: against FakePort for start-up and exit, against
 // portavo-sim for the flows on the bus.
 
-#include "Fensterhilfe.h"
-#include "Simulator.h"
-#include "Testhilfe.h"
-#include "link/Schreibpanel.h"
-#include "shell/Hauptfenster.h"
-#include "shell/Pfade.h"
+#include "support/Fensterhilfe.h"
+#include "support/Simulator.h"
+#include "support/Testhilfe.h"
+#include "app/Schreibpanel.h"
+#include "app/portavo2D.h"
+#include "base/Pfade.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 // Start-up's settings and port handling, the port selection logic and the
 // password box rules, without windows.
 
-#include "Testhilfe.h"
-#include "shell/Passworteingabe.h"
-#include "shell/Pfade.h"
-#include "shell/Schnittstellenwahl.h"
+#include "support/Testhilfe.h"
+#include "link/Passworteingabe.h"
+#include "base/Pfade.h"
+#include "link/Schnittstellenwahl.h"
 
 namespace {
 QString geraet(int n) { return QStringLiteral("/dev/test%1").arg(n); }

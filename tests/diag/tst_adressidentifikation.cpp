@@ -1,8 +1,8 @@
 // Address identification against a FakePort bus: scan, single
 // identification, version check, reset and the address field.
 
-#include "Busattrappe.h"
-#include "Testhilfe.h"
+#include "support/Busattrappe.h"
+#include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
 
 class TestAdressidentifikation : public QObject {

@@ -2,11 +2,11 @@
 // 19200 and 2400 baud, the stores the echo and the answers land in, and the
 // device pulled away in the middle of a read-out and of a write block.
 
-#include "Simulator.h"
+#include "support/Simulator.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 #include <QJsonArray>
 

@@ -2,9 +2,9 @@
 
 #include "Editorhilfe.h"
 
-#include "shell/MeldungAufnahme.h"
-#include "shell/Texttabelle.h"
-#include "shell/Zustand.h"
+#include "support/MeldungAufnahme.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"

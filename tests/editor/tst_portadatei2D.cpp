@@ -3,11 +3,11 @@
 
 #include "Editorhilfe.h"
 
-#include "shell/MeldungAufnahme.h"
-#include "shell/Zustand.h"
-#include "termfile/Listenmodell.h"
-#include "termfile/displayeingabe2D.h"
-#include "termfile/portadatei2D.h"
+#include "support/MeldungAufnahme.h"
+#include "base/Zustand.h"
+#include "app/Listenmodell.h"
+#include "app/displayeingabe2D.h"
+#include "app/portadatei2D.h"
 
 #include <QtTest>
 #include <QtWidgets>

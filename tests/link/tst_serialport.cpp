@@ -4,7 +4,7 @@
 #include "link/LineSettings.h"
 #include "link/SerialPort.h"
 #include "link/Verbindung.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
 // Sending and receive routing of the link, on FakePort.
 
-#include "link/FakePort.h"
+#include "support/FakePort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "shell/Zustand.h"
+#include "base/Zustand.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -2,9 +2,9 @@
 // at the line speed, for both answer layouts and every failure ending; the
 // login's answer in its odd positions against a FakePort bus.
 
-#include "Busattrappe.h"
-#include "Simulator.h"
-#include "Testhilfe.h"
+#include "support/Busattrappe.h"
+#include "support/Simulator.h"
+#include "support/Testhilfe.h"
 #include "link/Auslesen.h"
 #include "link/SerialPort.h"
 #include "termfile/Terminaldatei.h"

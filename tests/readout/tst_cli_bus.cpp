@@ -1,7 +1,7 @@
 // portavo-cli identify, read and scan against portavo-sim.
 
-#include "Simulator.h"
-#include "Testhilfe.h"
+#include "support/Simulator.h"
+#include "support/Testhilfe.h"
 
 class TestCliBus : public QObject {
     Q_OBJECT

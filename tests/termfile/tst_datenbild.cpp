@@ -1,8 +1,8 @@
 // The terminal data image: byte map, flags, lists, special-code planes,
 // system number and display characters.
 
-#include "termfile/Datenbild.h"
-#include "termfile/Displayzeichen.h"
+#include "base/Datenbild.h"
+#include "base/Displayzeichen.h"
 
 #include <QTest>
 

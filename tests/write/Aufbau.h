@@ -2,7 +2,7 @@
 // The write sequence on a FakePort: terminal 4, password 246810 and an image
 // whose bytes differ from one another.
 
-#include "Testhilfe.h"
+#include "support/Testhilfe.h"
 #include "link/Schreiben.h"
 
 struct Aufbau : Strecke<FakePort> {

@@ -3,7 +3,7 @@
 // and every ending with its text and the port back at 19200 baud.
 
 #include "Aufbau.h"
-#include "diag/Protokollident.h"
+#include "diag/Protokollidentifikation.h"
 
 #include <QElapsedTimer>
 

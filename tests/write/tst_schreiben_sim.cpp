@@ -1,14 +1,14 @@
 // Writing end to end: the program's sequences on a pseudo-terminal against
 // portavo-sim, which records every byte with the speed it arrived at.
 
-#include "Simulator.h"
-#include "Testhilfe.h"
-#include "diag/Protokollident.h"
-#include "diag/Protokollident2D.h"
+#include "support/Simulator.h"
+#include "support/Testhilfe.h"
+#include "diag/Protokollidentifikation.h"
+#include "app/Protokollident2D.h"
 #include "link/Schreiben.h"
-#include "link/Schreibpanel.h"
+#include "app/Schreibpanel.h"
 #include "link/SerialPort.h"
-#include "link/Trouble.h"
+#include "link/Troublesuche.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
 

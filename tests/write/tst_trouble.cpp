@@ -2,7 +2,7 @@
 // from its end to the repair write.
 
 #include "Aufbau.h"
-#include "link/Trouble.h"
+#include "link/Troublesuche.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

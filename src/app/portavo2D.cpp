@@ -1,0 +1,556 @@
+#include "app/portavo2D.h"
+
+#include "app/Adressident2D.h"
+#include "link/Anmeldung.h"
+#include "link/Auslesen.h"
+#include "link/Schreiben.h"
+#include "app/Schreibpanel.h"
+#include "link/SerialPort.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "base/Meldung.h"
+#include "app/Passwort2D.h"
+#include "base/Pfade.h"
+#include "link/Programmstart.h"
+#include "app/Schnittstelle2D.h"
+#include "app/start2d.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "termfile/Dateiablauf.h"
+#include "termfile/Terminaldatei.h"
+#include "app/portadatei2D.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+const QString portavo2D::Webadresse = QStringLiteral("https://www.qrx-gmbh.example/portavo485");
+const QString portavo2D::Banner = QStringLiteral("Datenterminals der QRX GmbH: PORTAVO 485");
+
+namespace {
+const QString Stop = QStringLiteral("Stop");
+const QColor Anzeigefarbe(13, 86, 178);
+
+QString alsQtFilter(const QString &filter)
+{
+    // "Name|*.S2D|Name 2|*.B2D" -> "Name (*.S2D);;Name 2 (*.B2D)"
+    const QStringList teile = filter.split(QLatin1Char('|'));
+    QStringList qt;
+    for (int i = 0; i + 1 < teile.size(); i += 2)
+        qt << QStringLiteral("%1 (%2)").arg(teile.at(i), teile.at(i + 1));
+    return qt.join(QStringLiteral(";;"));
+}
+}  // namespace
+
+portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
+    : QMainWindow(parent), m_z(z), m_meldung(meldung), m_port(port)
+{
+    setObjectName(QStringLiteral("portavo2D"));
+    if (!m_port) {
+        m_eigenerPort = new SerialPort(this);
+        m_port = m_eigenerPort;
+    }
+    m_verbindung = new Verbindung(m_z, this);
+    m_verbindung->setPort(m_port);
+    m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
+    m_auslesen = new Auslesen(m_z, *m_verbindung, *m_anmeldung, m_meldung, this);
+
+    m_timer7 = new QTimer(this);
+    m_timer7->setObjectName(QStringLiteral("Timer7"));
+    m_timer7->setSingleShot(true);
+    m_timer7->setInterval(1000);
+    connect(m_timer7, &QTimer::timeout, this, &portavo2D::startfenster);
+    m_zwischenablage = new QTimer(this);
+    m_zwischenablage->setObjectName(QStringLiteral("TimerZwischenablage"));
+    m_zwischenablage->setInterval(100);
+    connect(m_zwischenablage, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::clipboard()->text() == Stop)
+            return;
+        m_zwischenablage->stop();
+        weiterStarten();
+    });
+
+    m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
+        QFileDialog d(this, titel, ordner, alsQtFilter(filter));
+        d.setObjectName(QStringLiteral("Dateidialog"));
+        d.setFileMode(QFileDialog::ExistingFile);
+        d.setAcceptMode(QFileDialog::AcceptOpen);
+        d.selectFile(name);
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+            return QString();
+        return d.selectedFiles().first();
+    };
+    m_editor = [this](const QString &datei, const QString &titel) { oeffneEditor(datei, titel); };
+
+    connect(m_auslesen, &Auslesen::gestartet, this, [this] {
+        faerbe(m_auslesen1, false);
+        m_auslesen1->setEnabled(false);
+        m_nichtAuslesen->setEnabled(false);
+        m_ausleseFortschritt->setValue(0);
+        m_ausleseFortschritt->show();
+    });
+    connect(m_auslesen, &Auslesen::fortschritt, this, [this](int empfangen, int erwartet) {
+        m_ausleseFortschritt->setMaximum(qMax(1, erwartet));
+        m_ausleseFortschritt->setValue(qMin(empfangen, qMax(1, erwartet)));
+    });
+    connect(m_auslesen, &Auslesen::fertig, this, &portavo2D::auslesenFertig);
+    connect(m_auslesen, &Auslesen::fehlgeschlagen, this, &portavo2D::auslesenFehlgeschlagen);
+
+    bauen();
+    texteUndBeschriftungen();
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    menuesFuerStart(false);
+    resize(760, 560);
+}
+
+portavo2D::~portavo2D() = default;
+
+void portavo2D::bauen()
+{
+    auto *leiste = menuBar();
+    m_mnuFile = leiste->addMenu(QString());
+    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuOpen = m_mnuFile->addAction(QString(), this, &portavo2D::laden);
+    m_mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    m_mnuFileExit = m_mnuFile->addAction(QString(), this, &portavo2D::beenden);
+    m_mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    m_mnuPortavo = leiste->addMenu(QString());
+    m_mnuPortavo->setObjectName(QStringLiteral("mnuPortavo"));
+    connect(m_mnuPortavo, &QMenu::aboutToShow, this, [this] {
+        // Opening the menu throws away output not yet sent, but never a
+        // write block on its way: the terminal would be left half written.
+        if (m_port->isOpen() && !m_schreibPanel->schreiben().laeuft())
+            m_port->flushOutput();
+    });
+    m_mnuAuslesen = m_mnuPortavo->addAction(QString(), this, &portavo2D::identifizieren);
+    m_mnuAuslesen->setObjectName(QStringLiteral("mnuAuslesen"));
+    m_mnuBeschreiben = m_mnuPortavo->addAction(QString(), this, [this] { m_schreibPanel->schreibbefehl(); });
+    m_mnuBeschreiben->setObjectName(QStringLiteral("mnuBeschreiben"));
+    m_mnuFertig = m_mnuPortavo->addAction(QString(), this, &portavo2D::bearbeitenFertig);
+    m_mnuFertig->setObjectName(QStringLiteral("mnuFertig"));
+
+    m_mnuSchnittstelle = leiste->addAction(QString());
+    m_mnuSchnittstelle->setObjectName(QStringLiteral("mnuSchnittstelle"));
+    connect(m_mnuSchnittstelle, &QAction::triggered, this, [this] {
+        Schnittstelle2D d(m_z, m_meldung, *m_port, m_portnummer, this);
+        d.exec();
+    });
+
+    m_mnuTestbetrieb = leiste->addMenu(QString());
+    m_mnuTestbetrieb->setObjectName(QStringLiteral("mnuTestbetrieb"));
+    m_mnuDialog = m_mnuTestbetrieb->addAction(QString(), this, &portavo2D::dialogMitPortavo);
+    m_mnuDialog->setObjectName(QStringLiteral("mnuDialog"));
+    m_mnuDiagnose = m_mnuTestbetrieb->addAction(QString(), this, &portavo2D::diagnoseGewaehlt);
+    m_mnuDiagnose->setObjectName(QStringLiteral("mnuDiagnose"));
+
+    m_mnuModem = leiste->addAction(QString());
+    m_mnuModem->setObjectName(QStringLiteral("mnuModem"));
+    connect(m_mnuModem, &QAction::triggered, this, [this] {
+        anzeigeZuruecksetzen();
+        emit modemGewaehlt();
+    });
+    m_mnuTrouble = leiste->addAction(QString());
+    m_mnuTrouble->setObjectName(QStringLiteral("mnuTrouble"));
+    connect(m_mnuTrouble, &QAction::triggered, this, [this] { m_schreibPanel->troubleStarten(); });
+
+    m_mnuHilfe = leiste->addMenu(QString());
+    m_mnuHilfe->setObjectName(QStringLiteral("mnuHilfe"));
+    m_mnuSoftware = m_mnuHilfe->addAction(QStringLiteral("&Software"), this, &portavo2D::hilfe);
+    m_mnuSoftware->setObjectName(QStringLiteral("mnuSoftware"));
+    m_mnuInstallation = m_mnuHilfe->addAction(QStringLiteral("&Installation"), this, &portavo2D::hilfe);
+    m_mnuInstallation->setObjectName(QStringLiteral("mnuInstallation"));
+
+    // --- window area ---
+    m_flaeche = new QWidget(this);
+    m_flaeche->setObjectName(QStringLiteral("Flaeche"));
+    setCentralWidget(m_flaeche);
+    auto *layout = new QVBoxLayout(m_flaeche);
+
+    m_banner = new QLabel(Banner, m_flaeche);
+    m_banner->setObjectName(QStringLiteral("LabelBanner"));
+    m_banner->setAlignment(Qt::AlignCenter);
+    QFont gross = m_banner->font();
+    gross.setPointSize(gross.pointSize() + 8);
+    gross.setBold(true);
+    m_banner->setFont(gross);
+    m_leer = new QLabel(m_flaeche);
+    m_leer->setObjectName(QStringLiteral("LabelLeer"));
+    layout->addWidget(m_banner);
+    layout->addWidget(m_leer);
+
+    auto anzeige = [this](const QString &name) {
+        auto *l = new QLabel(m_flaeche);
+        l->setObjectName(name);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, Anzeigefarbe);
+        l->setPalette(p);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        return l;
+    };
+    auto *anzeigen = new QHBoxLayout;
+    m_frameVersion = new QGroupBox(m_flaeche);
+    m_frameVersion->setObjectName(QStringLiteral("FrameVersion"));
+    m_version = anzeige(QStringLiteral("LabelVersion"));
+    (new QVBoxLayout(m_frameVersion))->addWidget(m_version);
+    m_frameProtokoll = new QGroupBox(m_flaeche);
+    m_frameProtokoll->setObjectName(QStringLiteral("FrameProtokoll"));
+    m_protokoll = anzeige(QStringLiteral("LabelProtokoll"));
+    m_adresse = anzeige(QStringLiteral("LabelAdresse"));
+    auto *pa = new QHBoxLayout(m_frameProtokoll);
+    pa->addWidget(m_protokoll, 1);
+    pa->addWidget(m_adresse);
+    anzeigen->addWidget(m_frameVersion, 1);
+    anzeigen->addWidget(m_frameProtokoll, 1);
+    layout->addLayout(anzeigen);
+
+    // Read-out panel
+    m_auslesePanel = new QGroupBox(m_flaeche);
+    m_auslesePanel->setObjectName(QStringLiteral("FrameAuslesen"));
+    m_auslesen1 = new QPushButton(m_auslesePanel);
+    m_auslesen1->setObjectName(QStringLiteral("CommandAuslesen"));
+    m_nichtAuslesen = new QPushButton(m_auslesePanel);
+    m_nichtAuslesen->setObjectName(QStringLiteral("CommandNichtAuslesen"));
+    m_status = new QLabel(m_auslesePanel);
+    m_status->setObjectName(QStringLiteral("LabelStatus"));
+    m_ausleseFortschritt = new QProgressBar(m_auslesePanel);
+    m_ausleseFortschritt->setObjectName(QStringLiteral("ProgressBarAuslesen"));
+    m_ausleseFortschritt->setFormat(QStringLiteral("%v / %m"));
+    m_ausleseFortschritt->hide();
+    auto *al = new QVBoxLayout(m_auslesePanel);
+    al->addWidget(m_auslesen1);
+    al->addWidget(m_nichtAuslesen);
+    al->addWidget(m_status);
+    al->addWidget(m_ausleseFortschritt);
+    faerbe(m_auslesen1, true);
+    connect(m_auslesen1, &QPushButton::clicked, this, &portavo2D::auslesenStarten);
+    connect(m_nichtAuslesen, &QPushButton::clicked, m_auslesePanel, &QWidget::hide);
+    layout->addWidget(m_auslesePanel);
+
+    // Write panel: the write sequence and the recovery scan live in it.
+    m_schreibPanel = new Schreibpanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
+    m_schreibPanel->setDateiwahl([this](const QString &titel, const QString &filter, const QString &ordner,
+                                        const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
+    connect(m_schreibPanel, &Schreibpanel::auslesePanelVerbergen, m_auslesePanel, &QWidget::hide);
+    connect(m_schreibPanel, &Schreibpanel::versionAnzeigen, m_version, &QLabel::setText);
+    connect(m_schreibPanel, &Schreibpanel::dateiGewaehlt, this, [this](const QString &d) { m_datei = d; });
+    // While a write or a recovery scan runs, no other bus command may start.
+    connect(m_schreibPanel, &Schreibpanel::laeuftGeaendert, this, [this](bool laeuft) {
+        m_mnuPortavo->menuAction()->setEnabled(!laeuft);
+        m_mnuTrouble->setEnabled(!laeuft);
+    });
+    layout->addWidget(m_schreibPanel);
+    layout->addStretch(1);
+}
+
+void portavo2D::faerbe(QPushButton *knopf, bool bereit)
+{
+    knopf->setStyleSheet(bereit ? QStringLiteral("background-color: rgb(0, 255, 0); color: black;")
+                                : QStringLiteral("background-color: rgb(255, 0, 0); color: black;"));
+    knopf->setProperty("bereit", bereit);
+}
+
+void portavo2D::menuesFuerStart(bool frei)
+{
+    for (QAction *a : {m_mnuFile->menuAction(), m_mnuSchnittstelle, m_mnuDialog, m_mnuPortavo->menuAction(),
+                       m_mnuTrouble, m_mnuTestbetrieb->menuAction()})
+        a->setEnabled(frei);
+    m_mnuModem->setEnabled(false);
+}
+
+void portavo2D::texteUndBeschriftungen()
+{
+    Texttabelle::ladeTexte(m_z, 101, 178);
+    const QVector<QString> &t = m_z.Texte;
+    setWindowTitle(t.at(114));
+    m_mnuFile->setTitle(t.at(101));
+    m_mnuOpen->setText(t.at(102));
+    m_mnuFileExit->setText(t.at(103));
+    m_mnuPortavo->setTitle(t.at(104));
+    m_mnuAuslesen->setText(t.at(105));
+    m_mnuBeschreiben->setText(t.at(106));
+    m_mnuFertig->setText(t.at(107));
+    m_mnuSchnittstelle->setText(t.at(108));
+    m_mnuTestbetrieb->setTitle(t.at(109));
+    m_mnuDialog->setText(t.at(110));
+    m_mnuDiagnose->setText(t.at(111));
+    m_mnuModem->setText(t.at(112));
+    m_mnuTrouble->setText(t.at(113));
+    m_mnuHilfe->setTitle(t.at(143));
+    m_frameVersion->setTitle(t.at(115));
+    m_frameProtokoll->setTitle(t.at(116));
+    m_schreibPanel->texteSetzen();
+    m_auslesePanel->setTitle(t.at(122));
+    m_auslesen1->setText(t.at(123));
+    m_nichtAuslesen->setText(t.at(124));
+    hintergrund();
+}
+
+void portavo2D::hintergrund()
+{
+    const QPixmap bild(Pfade::hintergrundbild());
+    if (bild.isNull()) {
+        m_flaeche->setAutoFillBackground(false);
+        m_banner->setText(Banner);
+        m_banner->show();
+        m_leer->hide();
+        return;
+    }
+    QPalette p = m_flaeche->palette();
+    p.setBrush(QPalette::Window, QBrush(bild));
+    m_flaeche->setPalette(p);
+    m_flaeche->setAutoFillBackground(true);
+    m_banner->hide();
+    m_leer->hide();
+}
+
+void portavo2D::anzeigeZuruecksetzen()
+{
+    m_version->setText(m_z.Texte.at(133));
+    m_protokoll->setText(m_z.Texte.at(134));
+    m_adresse->setText(m_z.Texte.at(135));
+}
+
+// --- start-up ---------------------------------------------------------------
+
+void portavo2D::starte()
+{
+    QDir().mkpath(Pfade::konfiguration());
+    // A co-operating program says "Stop" on the clipboard: wait, looking
+    // again every 100 ms, with the window responsive.
+    if (QGuiApplication::clipboard()->text() == Stop) {
+        m_zwischenablage->start();
+        return;
+    }
+    weiterStarten();
+}
+
+void portavo2D::weiterStarten()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("Warten"));
+
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    m_anmeldung->stoppe();
+    m_auslesen->timer3().stop();
+    m_z.Identifiziert = 0;
+    menuesFuerStart(false);
+
+    m_z.Familienkennung = QStringLiteral("1");
+    const Programmstart::Portstart port =
+        Programmstart::einstellungenUndPort(m_z, *m_port, Pfade::einstellungsdatei());
+    m_portnummer = m_z.Portnummer;
+    m_z.Startverzeichnis = QDir::currentPath();
+    texteUndBeschriftungen();
+    if (!port.offen) {
+        // Once, and the program runs on with the port closed: files can
+        // still be edited and another port chosen.
+        m_meldung.zeige(m_z, 136, 137);
+        if (port.fehler == Port::Oeffnungsfehler::KeineBerechtigung)
+            m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.Sprache, port.geraet), m_z.Texte.at(137),
+                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
+    }
+    Programmstart::protokollnamenSetzen(m_z);
+    anzeigeZuruecksetzen();
+    if (m_port->isOpen())
+        m_verbindung->sendeRoh(Telegramm::Startstring, m_port);
+    m_timer7->start();
+}
+
+void portavo2D::startfenster()
+{
+    m_timer7->stop();
+    start2d fenster(m_z, m_portnummer, this);
+    bool rs485 = false;
+    connect(&fenster, &start2d::rs485Gewaehlt, this, [&rs485] { rs485 = true; });
+    fenster.exec();
+    texteUndBeschriftungen();
+    // The protocol names follow the chosen language as well.
+    Programmstart::protokollnamenSetzen(m_z);
+    anzeigeZuruecksetzen();  // nothing can be identified before this point
+    if (rs485) {
+        menuesFuerStart(true);
+        emit betriebsbereit();
+    }
+}
+
+// --- identification and read-out -------------------------------------------
+
+void portavo2D::identifizieren()
+{
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    anzeigeZuruecksetzen();
+    m_z.Identifiziert = 0;
+    m_z.AdressSuche = 1;
+    m_z.Empfang.clear();
+    {
+        Adressident2D fenster(m_z, *m_verbindung, m_meldung, this);
+        connect(&fenster.ident(), &Adressidentifikation::terminalAnzeigen, this,
+                [this](int adresse, const QString &name) {
+                    m_adresse->setText(QString::number(adresse));
+                    m_protokoll->setText(name);
+                });
+        connect(&fenster.ident(), &Adressidentifikation::versionAnzeigen, m_version, &QLabel::setText);
+        fenster.exec();
+    }
+    m_z.AdressSuche = 0;
+    if (m_z.AdresseBekannt != 0) {
+        m_z.Identifiziert = 1;
+        m_auslesePanel->show();
+        m_auslesen1->setEnabled(true);
+        m_nichtAuslesen->setEnabled(true);
+        m_schreibPanel->hide();
+    } else {
+        anzeigeZuruecksetzen();
+    }
+}
+
+void portavo2D::auslesenStarten()
+{
+    m_z.PasswortOK = 0;
+    {
+        Passwort2D fenster(m_z, m_meldung, &m_anmeldung->timer1(), this);
+        fenster.exec();
+    }
+    if (m_z.PasswortOK == 0)
+        return;
+    m_status->setText(m_z.Texte.at(153));
+    if (!m_auslesen->starte())
+        m_status->clear();
+}
+
+void portavo2D::auslesenFertig(const QString &datei)
+{
+    faerbe(m_auslesen1, true);
+    m_auslesen1->setEnabled(true);
+    m_nichtAuslesen->setEnabled(true);
+    m_status->clear();
+    m_ausleseFortschritt->hide();
+    if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja) {
+        m_datei = datei;
+        m_editor(datei, m_z.Texte.at(160));
+    } else {
+        m_auslesePanel->hide();
+        m_schreibPanel->hide();
+    }
+}
+
+void portavo2D::auslesenFehlgeschlagen(int textnummer)
+{
+    faerbe(m_auslesen1, true);
+    m_auslesen1->setEnabled(true);
+    m_nichtAuslesen->setEnabled(true);
+    m_status->clear();
+    m_ausleseFortschritt->hide();
+    if (textnummer == 154) {
+        if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
+            faerbe(schreiben, true);
+            schreiben->setEnabled(true);
+        }
+    } else {
+        m_schreibPanel->hide();
+    }
+}
+
+void portavo2D::oeffneEditor(const QString &datei, const QString &titel)
+{
+    const QString nachher = bearbeiteTerminaldatei(m_z, m_meldung, datei, titel, this);
+    // Save as may have moved the file; the main window follows it.
+    if (!nachher.isEmpty())
+        m_datei = nachher;
+}
+
+// --- files --------------------------------------------------------------------
+
+void portavo2D::laden()
+{
+    const QString datei = m_dateiwahl(m_z.Texte.at(142), m_z.Texte.at(141), m_z.Startverzeichnis, m_z.Texte.at(140));
+    if (datei.isEmpty())
+        return;
+    m_z.LadenZumBearbeiten = 1;
+    ladeDatei(datei);
+}
+
+bool portavo2D::ladeDatei(const QString &datei)
+{
+    const Dateiablauf::Ladeergebnis e = Dateiablauf::ladeRoutine(m_z, m_meldung, datei);
+    if (!e.geladen)
+        return false;
+    m_blockpruefsumme = e.Blockpruefsumme;
+    m_datei = datei;
+    if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
+        schreiben->setEnabled(true);
+        faerbe(schreiben, true);
+    }
+    if (e.bearbeiten)
+        m_editor(datei, datei);
+    return true;
+}
+
+// --- other menu items -----------------------------------------------------------
+
+void portavo2D::bearbeitenFertig()
+{
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    m_protokoll->setText(m_z.Texte.at(134));
+    m_adresse->setText(m_z.Texte.at(135));
+    m_z.Identifiziert = 0;
+}
+
+void portavo2D::dialogMitPortavo()
+{
+    if (m_adresse->text() == m_z.Texte.at(135)) {
+        m_meldung.zeige(m_z, 138, 139);
+        return;
+    }
+    m_z.TestAktiv = 1;
+    emit testbetriebGewaehlt();
+    m_z.TestAktiv = 0;
+}
+
+void portavo2D::hilfe()
+{
+    QDir::setCurrent(m_z.Startverzeichnis);
+    m_meldung.zeige(Webadresse, QStringLiteral("INTERNET"), Meldung::Knoepfe::Ok, Meldung::Symbol::Keins, -1, -1);
+}
+
+// --- exit -------------------------------------------------------------------------
+
+void portavo2D::sendeEndstring()
+{
+    if (m_port->isOpen())
+        m_verbindung->sendeRoh(Telegramm::Endstring, m_port);
+}
+
+void portavo2D::beenden()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
+    sendeEndstring();
+    close();
+}
+
+void portavo2D::closeEvent(QCloseEvent *ereignis)
+{
+    m_zwischenablage->stop();
+    m_timer7->stop();
+    sendeEndstring();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
+    ereignis->accept();
+}

@@ -1,0 +1,73 @@
+#include "base/Pfade.h"
+
+#include "base/Dateiersatz.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace {
+QString ordner(QStandardPaths::StandardLocation ort)
+{
+    QString pfad = qEnvironmentVariable("PORTAVO_HOME");
+    if (pfad.isEmpty())
+        pfad = QStandardPaths::writableLocation(ort);
+    if (pfad.isEmpty())
+        pfad = QDir::homePath() + QStringLiteral("/.portavo");
+    QDir().mkpath(pfad);  // an existing folder is not an error
+    return QDir(pfad).absolutePath();
+}
+
+QStringList standardPorts()
+{
+    QStringList geraete;
+#ifdef Q_OS_WIN
+    for (int n = 1; n <= 16; ++n)
+        geraete << QStringLiteral("COM%1").arg(n);
+#else
+    for (int n = 0; n < 4; ++n)
+        geraete << QStringLiteral("/dev/ttyUSB%1").arg(n);
+    for (int n = 0; n < 4; ++n)
+        geraete << QStringLiteral("/dev/ttyACM%1").arg(n);
+    for (int n = 0; n < 8; ++n)
+        geraete << QStringLiteral("/dev/ttyS%1").arg(n);
+#endif
+    return geraete;
+}
+}  // namespace
+
+namespace Pfade {
+
+QString konfiguration() { return ordner(QStandardPaths::AppConfigLocation); }
+QString programm() { return ordner(QStandardPaths::AppDataLocation); }
+QString einstellungsdatei() { return konfiguration() + QStringLiteral("/Portavomodem.ini"); }
+QString hintergrundbild() { return konfiguration() + QStringLiteral("/hauptbild.bmp"); }
+QString orteDatei() { return programm() + QStringLiteral("/orte.dat"); }
+QString portsDatei() { return programm() + QStringLiteral("/ports.dat"); }
+
+QString geraet(int portnummer)
+{
+    const QStringList standard = standardPorts();
+    if (portnummer < 1 || portnummer > 16)
+        return QString();
+    QFile datei(portsDatei());
+    if (!datei.exists()) {
+        QByteArray karte;
+        for (const QString &g : standard)
+            karte += g.toUtf8() + "\r\n";
+        Dateiersatz::ersetze(portsDatei(), karte);
+        return standard.at(portnummer - 1);
+    }
+    if (!datei.open(QIODevice::ReadOnly))
+        return standard.at(portnummer - 1);
+    const QList<QByteArray> zeilen = datei.readAll().split('\n');
+    if (portnummer - 1 < zeilen.size()) {
+        const QString g = QString::fromUtf8(zeilen.at(portnummer - 1)).trimmed();
+        if (!g.isEmpty())
+            return g;
+    }
+    return standard.at(portnummer - 1);
+}
+
+}  // namespace Pfade

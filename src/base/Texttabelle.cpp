@@ -1,0 +1,149 @@
+#include "base/Texttabelle.h"
+
+#include "base/Zustand.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QVector>
+#include <QtGlobal>
+
+// The text table lives in the resources of the static core library; a static
+// library's resources must be registered by hand, and Q_INIT_RESOURCE may only
+// be used outside any namespace.
+static void registriereKernressourcen()
+{
+    Q_INIT_RESOURCE(core);
+}
+
+namespace Texttabelle {
+namespace {
+
+constexpr int ErsteNummer = 101;
+constexpr int LetzteNummer = 389;
+constexpr int Anzahl = LetzteNummer - ErsteNummer + 1;
+constexpr int Sprachen = 4;   // German, English, French, Spanish: offsets 0, 1000, 2000, 3000
+constexpr int Sprachabstand = 1000;
+
+const char *const Kopfzeile = "nr\tde\ten\tfr\tes";
+
+// texte[sprache * Anzahl + (nummer - ErsteNummer)]; empty when the resource could not be read.
+using Tabelle = QVector<QString>;
+
+bool fehler(int zeile, const char *grund)
+{
+    qCritical("texte.tsv, line %d: %s; the text table stays empty", zeile, grund);
+    return false;
+}
+
+bool parse(const QByteArray &inhalt, Tabelle &texte)
+{
+    QList<QByteArray> zeilen = inhalt.split('\n');
+    // A final line end leaves one empty piece behind; nothing else may be empty.
+    if (!zeilen.isEmpty() && zeilen.constLast().isEmpty())
+        zeilen.removeLast();
+    for (QByteArray &z : zeilen) {
+        if (z.endsWith('\r'))   // tolerate a checkout with CR LF line ends
+            z.chop(1);
+    }
+
+    if (zeilen.isEmpty() || zeilen.first() != Kopfzeile)
+        return fehler(1, "header missing or not \"nr<TAB>de<TAB>en<TAB>fr<TAB>es\"");
+    if (zeilen.size() != 1 + Anzahl)
+        return fehler(int(zeilen.size()), "wrong number of lines (one per text number 101..389 expected)");
+
+    Tabelle neu(Sprachen * Anzahl);
+    for (int i = 0; i < Anzahl; ++i) {
+        const int zeilennummer = i + 2;
+        const QList<QByteArray> felder = zeilen.at(i + 1).split('\t');
+        if (felder.size() != 1 + Sprachen)
+            return fehler(zeilennummer, "expected exactly five tab-separated columns");
+
+        const QByteArray &nr = felder.at(0);
+        bool ok = !nr.isEmpty();
+        for (char c : nr)
+            ok = ok && c >= '0' && c <= '9';
+        const int nummer = ok ? nr.toInt(&ok) : 0;
+        if (!ok || nummer != ErsteNummer + i)
+            return fehler(zeilennummer, "text numbers must run from 101 to 389 without gaps");
+
+        for (int s = 0; s < Sprachen; ++s) {
+            const QByteArray &roh = felder.at(1 + s);
+            if (roh.isEmpty())
+                return fehler(zeilennummer, "empty text");
+            // Invalid sequences decode to U+FFFD and so do not survive the round trip.
+            QString text = QString::fromUtf8(roh);
+            if (text.toUtf8() != roh)
+                return fehler(zeilennummer, "text is not valid UTF-8");
+            neu[s * Anzahl + i] = std::move(text);
+        }
+    }
+    texte = std::move(neu);
+    return true;
+}
+
+Tabelle lade()
+{
+    registriereKernressourcen();
+    Tabelle texte;
+    QFile datei(QStringLiteral(":/texte.tsv"));
+    if (!datei.open(QIODevice::ReadOnly)) {
+        qCritical("text table resource :/texte.tsv not found; the text table stays empty");
+        return texte;
+    }
+    parse(datei.readAll(), texte);
+    return texte;
+}
+
+const Tabelle &tabelle()
+{
+    static const Tabelle texte = lade();
+    return texte;
+}
+
+// Index into the table, or -1 for an id outside 101..389 + 0/1000/2000/3000.
+int index(int id)
+{
+    if (id < 0 || id >= Sprachen * Sprachabstand)
+        return -1;
+    const int sprache = id / Sprachabstand;
+    const int nummer = id % Sprachabstand;
+    if (nummer < ErsteNummer || nummer > LetzteNummer)
+        return -1;
+    const int i = sprache * Anzahl + (nummer - ErsteNummer);
+    return i < tabelle().size() ? i : -1;
+}
+
+}  // namespace
+
+QString text(int id)
+{
+    const int i = index(id);
+    return i < 0 ? QString() : tabelle().at(i);
+}
+
+bool vorhanden(int id)
+{
+    return index(id) >= 0;
+}
+
+void ladeTexte(Zustand &z, int erster, int letzter)
+{
+    const int von = qMax(erster, 0);
+    const int bis = qMin(letzter, int(z.Texte.size()) - 1);
+    // An unknown language offset (a damaged settings file) falls back to
+    // German rather than leaving captions blank or picking unrelated texts.
+    const int sprache = z.Sprache;
+    const bool bekannt = sprache >= 0 && sprache < Sprachen * Sprachabstand && sprache % Sprachabstand == 0;
+    const int versatz = bekannt ? sprache : 0;
+    for (int k = von; k <= bis; ++k)
+        z.Texte[k] = text(k + versatz);
+}
+
+QString text(const Zustand &z, int nummer)
+{
+    const QString t = z.Texte.value(nummer);
+    return t.isEmpty() ? text(nummer + z.Sprache) : t;
+}
+
+}  // namespace Texttabelle

@@ -1,0 +1,6 @@
+#include "base/Zustand.h"
+
+Zustand::Zustand()
+{
+    Protokollnamen.fill(QString());
+}

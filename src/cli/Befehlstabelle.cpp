@@ -1,0 +1,31 @@
+#include "cli/Befehlstabelle.h"
+
+// Busbefehle.cpp
+int runScan(const QStringList &args, QTextStream &out, QTextStream &err);
+int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err);
+int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
+// SchreibBefehl.cpp
+int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
+int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
+
+const QVector<Command> &commands()
+{
+    static const QVector<Command> table = {
+        {QStringLiteral("show"), QStringLiteral("show FILE [--json]"),
+         QStringLiteral("print a terminal file (.S2D/.S3D/.S4D) with its lists, texts and cards"), runShow},
+        {QStringLiteral("scan"), QStringLiteral("scan [--port N|PATH] [--lang de|en|fr|es]"),
+         QStringLiteral("list the terminals on the bus: ADDRESS PROTOCOL NAME (scan --help)"), runScan},
+        {QStringLiteral("identify"), QStringLiteral("identify ADDRESS [--port N|PATH] [--lang L]"),
+         QStringLiteral("protocol and version string of one terminal, with the family check"), runIdentify},
+        {QStringLiteral("read"), QStringLiteral("read ADDRESS --password DIGITS [-o FILE] [--port N|PATH] [--lang L]"),
+         QStringLiteral("read a terminal's memory into a main file (default PORTAVO.S2D)"), runRead},
+        {QStringLiteral("write"),
+         QStringLiteral("write FILE --address A --password DIGITS [--new-address N] [--protocol K] "
+                        "[--port N|PATH] [--lang L]"),
+         QStringLiteral("write a terminal file into the terminal at address A"), runWrite},
+        {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
+         QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
+         runTrouble},
+    };
+    return table;
+}

@@ -1,0 +1,276 @@
+// write FILE --address A --password DIGITS [--new-address N] [--protocol K]
+// trouble [--repair FILE]
+// Both take [--port N|PATH] and [--lang de|en|fr|es]; without --port the port
+// number of the settings file (else 1) on the port map.
+//
+// They run the program's own sequences: the load routine, the protocol
+// identification (version request), the write sequence with its timers, the
+// recovery scan and the repair write. Every message the program would show
+// is printed on standard error; failures exit with 1, wrong usage with 2.
+
+#include "cli/Busanschluss.h"
+#include "cli/Befehlstabelle.h"
+#include "diag/Protokollidentifikation.h"
+#include "link/Anmeldung.h"
+#include "link/Schreiben.h"
+#include "link/Telegramm.h"
+#include "link/Troublesuche.h"
+#include "base/MeldungDruck.h"
+#include "link/Programmstart.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "termfile/Dateiablauf.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// The longest a repair write keeps sending wake-up characters.
+constexpr int Weckgrenze = 120000;
+
+struct Optionen {
+    QString datei;
+    Busoptionen bus;
+    int adresse = -1;
+    int neueAdresse = -1;
+    int protokoll = -1;
+    QString passwort;
+    QString reparatur;  // trouble --repair FILE
+};
+
+bool zahl(const QString &text, int von, int bis, int *wert)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < von || n > bis)
+        return false;
+    *wert = n;
+    return true;
+}
+
+// Empty on success, otherwise what is wrong.
+QString lese(const QStringList &args, bool schreiben, Optionen &o)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const auto wert = [&](QString *ziel) {
+            if (i + 1 >= args.size())
+                return false;
+            *ziel = args.at(++i);
+            return true;
+        };
+        QString w, fehler;
+        if (leseBusoption(args, i, o.bus, fehler)) {
+            if (!fehler.isEmpty())
+                return fehler;
+        } else if (schreiben && a == QLatin1String("--address")) {
+            if (!wert(&w) || !zahl(w, 0, 255, &o.adresse))
+                return QStringLiteral("--address needs a number 0..255");
+        } else if (schreiben && a == QLatin1String("--new-address")) {
+            if (!wert(&w) || !zahl(w, 1, 255, &o.neueAdresse))
+                return QStringLiteral("--new-address needs a number 1..255");
+        } else if (schreiben && a == QLatin1String("--protocol")) {
+            if (!wert(&w) || !zahl(w, 0, 7, &o.protokoll))
+                return QStringLiteral("--protocol needs a number 0..7");
+        } else if (schreiben && a == QLatin1String("--password")) {
+            if (!wert(&o.passwort))
+                return QStringLiteral("--password needs six digits");
+        } else if (!schreiben && a == QLatin1String("--repair")) {
+            if (!wert(&o.reparatur) || o.reparatur.isEmpty())
+                return QStringLiteral("--repair needs a file");
+        } else if (schreiben && !a.startsWith(QLatin1String("--")) && o.datei.isEmpty()) {
+            o.datei = a;
+        } else {
+            return QStringLiteral("unknown argument \"%1\"").arg(a);
+        }
+    }
+    if (schreiben) {
+        if (o.datei.isEmpty())
+            return QStringLiteral("no FILE given");
+        if (o.adresse < 0)
+            return QStringLiteral("--address is required");
+        if (Telegramm::packePasswort(o.passwort).isEmpty())
+            return QStringLiteral("--password needs exactly six digits");
+    }
+    return {};
+}
+
+// The shared state, the port and the link of one command.
+struct Bus : Busanschluss {
+    Anmeldung anmeldung{z, v};
+
+    // Settings and texts before anything else, so that a refused file
+    // is reported in the chosen language.
+    explicit Bus(const Optionen &o)
+    {
+        einstellen(o.bus);
+        Texttabelle::ladeTexte(z, 101, 389);
+    }
+
+    bool oeffne(const Optionen &o, QTextStream &err)
+    {
+        if (!oeffnen(o.bus, err))
+            return false;
+        Texttabelle::ladeTexte(z, 101, 389);
+        return true;
+    }
+};
+
+// Runs the event loop until the sequence has ended.
+void warte(Schreiben &s)
+{
+    if (!s.laeuft())
+        return;
+    QEventLoop schleife;
+    QObject::connect(&s, &Schreiben::beendet, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+// Start, wait, report. 0 success, 1 failure.
+int schreibeUndWarte(Bus &bus, MeldungDruck &meldung, QTextStream &out, QTextStream &err)
+{
+    Schreiben s(bus.z, bus.v, bus.anmeldung, meldung);
+    bool ok = false;
+    int fehler = 0;
+    QObject::connect(&s, &Schreiben::erfolgreich, [&ok] { ok = true; });
+    QObject::connect(&s, &Schreiben::fehlgeschlagen, [&fehler](int t) { fehler = t; });
+    QTimer weckgrenze;
+    weckgrenze.setSingleShot(true);
+    QObject::connect(&weckgrenze, &QTimer::timeout, &s, [&s] {
+        if (s.phase() == Schreiben::Phase::Wecken)
+            s.abbrechen();
+    });
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!s.starte()) {
+        err << "portavo-cli: the write could not start\n";
+        return 1;
+    }
+    if (s.phase() == Schreiben::Phase::Wecken)
+        weckgrenze.start(Weckgrenze);
+    warte(s);
+    if (ok) {
+        out << bus.z.Texte.value(165).trimmed() << '\n';
+        out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
+            << (bus.z.Variante == 1 ? "variant M, " : "") << "block on the line after " << s.sendedauer()
+            << " ms, " << uhr.elapsed() << " ms in all\n";
+        return 0;
+    }
+    if (fehler == 0)
+        err << "portavo-cli: the terminal did not answer the wake-up characters\n";
+    return 1;
+}
+
+}  // namespace
+
+int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    Optionen o;
+    const QString falsch = lese(args, true, o);
+    if (!falsch.isEmpty()) {
+        err << "portavo-cli write: " << falsch << '\n';
+        return 2;
+    }
+    Bus bus(o);
+    MeldungDruck meldung(Meldung::Nein);
+    bus.z.Identifiziert = 1;
+    bus.z.LadenZumBearbeiten = 0;
+    // The file first: a refused file sends nothing.
+    if (!Dateiablauf::ladeRoutine(bus.z, meldung, o.datei).geladen)
+        return 1;
+    if (!bus.oeffne(o, err))
+        return 1;
+
+    // The protocol identification, as its window would run with these fields.
+    Protokollidentifikation ident(bus.z, bus.v, meldung);
+    auto &d = bus.z.bild.Daten;
+    if (d[10] > 7)
+        d[10] = 0;
+    const int protokoll = o.protokoll >= 0 ? o.protokoll : d[10];
+    if (!ident.protokollFrei(protokoll)) {
+        err << "portavo-cli write: protocol " << protokoll << " has no name and cannot be chosen\n";
+        return 2;
+    }
+    bus.z.Adresse = qint16(o.adresse);
+    bus.z.ProtokollGewaehlt = 0;
+    ident.waehleProtokoll(protokoll);
+    ident.setAdressfeld(QString::number(o.adresse));
+    ident.setNeueAdresse(QString::number(o.neueAdresse >= 0 ? o.neueAdresse : d[8]));
+    {
+        QEventLoop schleife;
+        QObject::connect(&ident, &Protokollidentifikation::versionGeprueft, &schleife, &QEventLoop::quit);
+        ident.ok();
+        if (ident.timer2().isActive())
+            schleife.exec();
+        ident.geschlossen();
+    }
+    if (bus.z.ProtokollGewaehlt != 1)
+        return 1;
+    bus.z.ProtokollGewaehlt = 0;
+    out << "terminal at address " << o.adresse << ": " << ident.version() << '\n';
+
+    bus.z.Passwort = Telegramm::packePasswort(o.passwort);
+    bus.z.PasswortOK = 1;
+    return schreibeUndWarte(bus, meldung, out, err);
+}
+
+int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    Optionen o;
+    const QString falsch = lese(args, false, o);
+    if (!falsch.isEmpty()) {
+        err << "portavo-cli trouble: " << falsch << '\n';
+        return 2;
+    }
+    Bus bus(o);
+    // With --repair the repair question is answered Yes.
+    MeldungDruck meldung(o.reparatur.isEmpty() ? Meldung::Nein : Meldung::Ja);
+    if (!o.reparatur.isEmpty()) {
+        // Refuse a wrong file before anything goes on the bus.
+        if (!Dateiablauf::istHauptdateiname(o.reparatur)) {
+            meldung.zeige(bus.z, 176, 177);
+            return 1;
+        }
+    }
+    if (!bus.oeffne(o, err))
+        return 1;
+
+    Troublesuche suche(bus.z, bus.v, meldung);
+    bool reparieren = false;
+    {
+        QEventLoop schleife;
+        QObject::connect(&suche, &Troublesuche::beendet, &schleife, &QEventLoop::quit);
+        suche.starte();
+        schleife.exec();
+    }
+    out << "recovery scan: " << suche.gesendeteTicks() << " ticks, "
+        << (suche.wartenderGesehen() ? "a terminal waiting for its block answered"
+                                     : "no waiting terminal answered")
+        << '\n';
+    out.flush();
+    if (suche.timer6().isActive()) {
+        QEventLoop schleife;
+        QObject::connect(&suche, &Troublesuche::reparaturStarten, &schleife, [&] {
+            reparieren = true;
+            schleife.quit();
+        });
+        schleife.exec();
+    }
+    if (!reparieren)
+        return 0;
+
+    // The write command in repair mode: the file, then the block without login.
+    bus.z.Identifiziert = 1;
+    bus.z.LadenZumBearbeiten = 0;
+    if (!Dateiablauf::ladeRoutine(bus.z, meldung, o.reparatur).geladen) {
+        bus.z.Reparatur = 0;
+        return 1;
+    }
+    out << "repair write of " << o.reparatur << '\n';
+    out.flush();
+    return schreibeUndWarte(bus, meldung, out, err);
+}

@@ -1,0 +1,193 @@
+#include "diag/Protokollidentifikation.h"
+
+#include "diag/Identhilfen.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+
+namespace {
+// Digits of a field as a number; an empty field is 0.
+int zahl(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok ? n : (text.trimmed().isEmpty() ? 0 : 256 * 256);
+}
+}  // namespace
+
+Protokollidentifikation::Protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
+    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung)
+{
+    m_timer1.setParent(this);  // so that windows and tests find them by name
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setSingleShot(true);
+    m_timer2.setParent(this);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, &Protokollidentifikation::startschritt);
+    connect(&m_timer2, &QTimer::timeout, this, &Protokollidentifikation::versionAuswerten);
+}
+
+QString Protokollidentifikation::text(int nummer) const
+{
+    return Identhilfen::text(m_z, nummer);
+}
+
+void Protokollidentifikation::laden()
+{
+    Texttabelle::ladeTexte(m_z, 344, 357);
+    Texttabelle::ladeTexte(m_z, 196, 197);
+    Texttabelle::ladeTexte(m_z, 388, 388);
+    m_z.AdresseBekannt = 0;
+    m_adressfeld = m_z.Adresse > 0 ? QString::number(m_z.Adresse) : QString();
+    m_wahl = -1;
+    m_version.clear();
+    emit felderGeaendert();
+    m_timer1.start(Startverzoegerung);
+}
+
+QString Protokollidentifikation::protokollname(int k) const
+{
+    return k >= 0 && k < Protokollwahlen ? m_z.Protokollnamen.value(k) : QString();
+}
+
+bool Protokollidentifikation::protokollFrei(int k) const
+{
+    return protokollname(k).size() > 1;
+}
+
+void Protokollidentifikation::waehleProtokoll(int k)
+{
+    if (k < 0 || k >= Protokollwahlen)
+        return;
+    m_wahl = k;
+    m_z.Protokoll = qint16(k);
+    emit felderGeaendert();
+}
+
+void Protokollidentifikation::startschritt()
+{
+    m_timer1.stop();
+    auto &d = m_z.bild.Daten;
+    if (d[10] > 7)
+        d[10] = 0;
+    // The terminal's protocol as known before the file's choice is shown.
+    const int protokollVorher = m_z.Protokoll;
+    waehleProtokoll(d[10]);
+    m_neueAdresse = QString::number(d[8]);
+    emit felderGeaendert();
+    if (d[8] == m_z.Adresse && d[10] == protokollVorher)
+        return;
+    const int antwort = m_meldung.zeige(text(354), text(355), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage,
+                                        354, 355);
+    if (antwort == Meldung::Ja)
+        okAusfuehren(356, 357);
+}
+
+void Protokollidentifikation::adressfeldVerlassen(const QString &text)
+{
+    m_adressfeld = text;
+    if (!text.trimmed().isEmpty() && zahl(text) > 255)
+        m_adressfeld = QStringLiteral("1");
+    emit felderGeaendert();
+}
+
+void Protokollidentifikation::neueAdresseVerlassen(const QString &text)
+{
+    const int n = zahl(text);
+    m_neueAdresse = QString::number(n < 1 || n > 255 ? 1 : n);
+    emit felderGeaendert();
+}
+
+void Protokollidentifikation::ok()
+{
+    okAusfuehren(350, 351);
+}
+
+void Protokollidentifikation::okAusfuehren(int textnummer, int titelnummer)
+{
+    if (m_timer2.isActive())
+        return;  // an answer is awaited already
+    if (m_adressfeld.trimmed().isEmpty()) {
+        m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, textnummer, titelnummer);
+        emit adressfeldFokus();
+        return;
+    }
+    // The fields are clamped as if they had been left.
+    adressfeldVerlassen(m_adressfeld);
+    neueAdresseVerlassen(m_neueAdresse);
+    m_z.Adresse = qint16(zahl(m_adressfeld));
+    m_z.bild.Daten[8] = qint16(zahl(m_neueAdresse));
+    m_z.bild.Daten[10] = m_z.Protokoll;
+    versionsanfrage();
+}
+
+void Protokollidentifikation::versionsanfrage()
+{
+    if (m_z.Adresse > 255)
+        return;
+    m_z.AdressSuche = 1;
+    m_z.Befehl = QByteArray("V");
+    m_z.Empfang.clear();
+    if (!m_v.sendeAnfrage()) {
+        m_z.AdressSuche = 0;
+        return;
+    }
+    emit versionAngefragt();
+    m_timer2.start(Versionswartezeit);
+}
+
+void Protokollidentifikation::versionAuswerten()
+{
+    m_timer2.stop();
+    const QByteArray empfang = m_z.Empfang;
+    const QByteArray version = Identhilfen::version(empfang);
+    if (version.size() < Identhilfen::Versionslaenge) {
+        m_z.Empfang.clear();
+        m_z.AdressSuche = 0;
+        m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
+        emit versionGeprueft(false);
+        return;
+    }
+    m_version = QString::fromLatin1(version);
+    m_z.Variante = version.at(10) == 'M' ? 1 : 0;
+    if (!Identhilfen::familiePasst(m_version, m_z.Familienkennung)) {
+        m_z.Empfang.clear();
+        m_z.AdressSuche = 0;
+        m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
+        emit versionGeprueft(false);
+        emit schliessen(false);
+        return;
+    }
+    m_z.AdressSuche = 0;
+    m_z.ProtokollGewaehlt = 1;
+    emit versionAnzeigen(m_version);
+    if (empfang.contains(Telegramm::Protokoll1Quittung)) {
+        m_z.Protokoll = 1;
+        m_v.sendeRoh(Telegramm::Protokoll1Quittung, m_v.port());
+        m_v.monitor(Telegramm::MonitorProtokoll1Quittung);
+    } else {
+        m_z.Protokoll = 0;
+        m_v.sendeRoh(Telegramm::Quittung, m_v.port());
+        m_v.monitor(Telegramm::MonitorQuittung);
+    }
+    m_z.Empfang.clear();
+    emit versionGeprueft(true);
+    emit schliessen(true);
+}
+
+void Protokollidentifikation::abbrechen()
+{
+    emit schliessen(false);
+}
+
+void Protokollidentifikation::geschlossen()
+{
+    m_timer1.stop();
+    m_timer2.stop();
+    m_z.AdresseBekannt = 0;
+    m_z.AdressSuche = 0;
+}

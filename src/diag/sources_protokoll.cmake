@@ -1,4 +1,0 @@
-# Protocol identification before a write.
-list(APPEND CORE_SOURCES
-  Protokollident.h Protokollident.cpp
-)

@@ -1,3 +1,0 @@
-list(APPEND UI_SOURCES
-  Protokollident2D.h Protokollident2D.cpp
-)

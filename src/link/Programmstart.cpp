@@ -1,0 +1,107 @@
+#include "link/Programmstart.h"
+
+#include "base/Einstellungsdatei.h"
+#include "base/Pfade.h"
+#include "base/Zustand.h"
+
+#include <QFileInfo>
+
+namespace Programmstart {
+
+void setzePortnummer(Port &port, int portnummer)
+{
+    port.setDevice(Pfade::geraet(portnummer));
+}
+
+bool oeffnePort(Port &port, int portnummer)
+{
+    if (port.isOpen())
+        port.close();
+    setzePortnummer(port, portnummer);
+    if (!port.open())
+        return false;
+    // A pseudo-terminal refuses the modem lines; that is no port failure.
+    port.setDtr(false);
+    port.setRts(false);
+    return true;
+}
+
+Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellungsdatei)
+{
+    Portstart s;
+    const auto e = Einstellungsdatei::lesen(einstellungsdatei);
+    bool ok = e && port.setSettings(e->Leitung);
+    if (ok) {
+        Einstellungsdatei::uebernehmen(z, *e);
+        ok = oeffnePort(port, z.Portnummer);
+    }
+    if (!ok) {
+        port.close();
+        Einstellungsdatei::schreibeStandard(einstellungsdatei);
+        s.standardGeschrieben = true;
+        port.setSettings(QStringLiteral("19200,n,8,1"));
+        Einstellungsdatei::uebernehmen(z, Einstellungen{});
+        ok = oeffnePort(port, 1);
+    }
+    s.offen = ok;
+    s.geraet = port.device();
+    if (!ok) {
+        s.fehler = port.letzterFehler();
+        s.fehlertext = port.fehlertext();
+    }
+    return s;
+}
+
+void protokollnamenSetzen(Zustand &z)
+{
+    for (int i = 0; i <= 7; ++i)
+        z.Protokollnamen[i] = z.Texte.value(125 + i);
+}
+
+void rs485Betrieb(Zustand &z)
+{
+    z.Modembetrieb = 0;
+    z.Timerintervall[1] = 100;
+    z.Timerintervall[3] = 100;
+    z.Timerintervall[2] = 200;
+    z.Timerintervall[4] = 2500;
+    z.Timerintervall[5] = 100;
+}
+
+namespace {
+int sprachindex(int sprache)
+{
+    return sprache == 1000 ? 1 : sprache == 2000 ? 2 : sprache == 3000 ? 3 : 0;
+}
+}  // namespace
+
+QString berechtigungshinweis(int sprache, const QString &geraet)
+{
+    QString gruppe = QFileInfo(geraet).group();
+    if (gruppe.isEmpty() || gruppe == QLatin1String("root"))
+        gruppe = QStringLiteral("dialout");
+    static const char *const vorlagen[] = {
+        "Keine Berechtigung für %1.\n\nDie Schnittstelle gehört der Gruppe \"%2\". Nehmen Sie Ihren Benutzer "
+        "in diese Gruppe auf (sudo adduser $USER %2) und melden Sie sich neu an.",
+        "No permission to open %1.\n\nThe port belongs to the group \"%2\". Add your user to that group "
+        "(sudo adduser $USER %2) and log in again.",
+        "Pas d'autorisation pour ouvrir %1.\n\nLe port appartient au groupe \"%2\". Ajoutez votre utilisateur "
+        "à ce groupe (sudo adduser $USER %2) puis reconnectez-vous.",
+        "Sin permiso para abrir %1.\n\nEl puerto pertenece al grupo \"%2\". Añada su usuario a ese grupo "
+        "(sudo adduser $USER %2) y vuelva a iniciar la sesión.",
+    };
+    return QString::fromUtf8(vorlagen[sprachindex(sprache)]).arg(geraet, gruppe);
+}
+
+QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, const QString &systemtext)
+{
+    static const char *const vorlagen[] = {
+        "Die Schnittstelle COM %1 (%2) kann nicht geöffnet werden:\n%3",
+        "The port COM %1 (%2) cannot be opened:\n%3",
+        "Le port COM %1 (%2) ne peut pas être ouvert :\n%3",
+        "El puerto COM %1 (%2) no se puede abrir:\n%3",
+    };
+    return QString::fromUtf8(vorlagen[sprachindex(sprache)]).arg(portnummer).arg(geraet, systemtext);
+}
+
+}  // namespace Programmstart

@@ -1,6 +1,0 @@
-#include "shell/Zustand.h"
-
-Zustand::Zustand()
-{
-    Protokollnamen.fill(QString());
-}

@@ -1,5 +1,0 @@
-list(APPEND CORE_SOURCES
-  Uebergabe.h
-  Einstellungsregeln.h Einstellungsregeln.cpp
-  Dateiablauf.h Dateiablauf.cpp
-)

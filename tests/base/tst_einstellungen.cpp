@@ -1,0 +1,145 @@
+// Settings file, port map and the Windows-1252 text conversion.
+#include "base/Ansi.h"
+#include "base/Einstellungsdatei.h"
+#include "base/Pfade.h"
+#include "base/Zustand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+class tst_Einstellungen : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString datei(const QByteArray &inhalt = {}, const char *name = "Portavomodem.ini")
+    {
+        const QString pfad = m_dir.filePath(QLatin1String(name));
+        QFile f(pfad);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(inhalt) != inhalt.size())
+            qFatal("cannot write %s", name);
+        return pfad;
+    }
+
+    static QByteArray lies(const QString &pfad)
+    {
+        QFile f(pfad);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void liestAlleFuenfZeilen()
+    {
+        auto e = Einstellungsdatei::lesen(datei("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n2000\r\n"));
+        QVERIFY(e.has_value());
+        QCOMPARE(e->Leitung, QStringLiteral("9600,e,7,2"));
+        QCOMPARE(e->Portnummer, 12);
+        QCOMPARE(e->ModemText1, QStringLiteral("1"));
+        QCOMPARE(e->ModemText2, QStringLiteral("0049"));
+        QCOMPARE(e->SpracheText, QStringLiteral("2000"));
+        Zustand z;
+        Einstellungsdatei::uebernehmen(z, *e);
+        QCOMPARE(z.Sprache, qint16(2000));
+        QCOMPARE(z.Portnummer, qint16(12));
+
+        // LF alone and an empty line 4 are read as well.
+        e = Einstellungsdatei::lesen(datei("19200,n,8,1\n3\n0\n\n1000\n"));
+        QVERIFY(e.has_value());
+        QCOMPARE(e->ModemText2, QString());
+        QCOMPARE(e->SpracheText, QStringLiteral("1000"));
+    }
+
+    void unbrauchbareDateienGeltenAlsFehlend_data()
+    {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::newRow("four lines") << QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("port 0") << QByteArray("19200,n,8,1\r\n0\r\n0\r\n\r\n0\r\n");
+        QTest::newRow("port 17") << QByteArray("19200,n,8,1\r\n17\r\n0\r\n\r\n0\r\n");
+        QTest::newRow("port text") << QByteArray("19200,n,8,1\r\nCOM1\r\n0\r\n\r\n0\r\n");
+        QTest::newRow("language 500") << QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n500\r\n");
+    }
+    void unbrauchbareDateienGeltenAlsFehlend()
+    {
+        QFETCH(QByteArray, inhalt);
+        QVERIFY(!Einstellungsdatei::lesen(datei(inhalt)).has_value());
+        QVERIFY(!Einstellungsdatei::lesen(m_dir.filePath(QStringLiteral("fehlt.ini"))).has_value());
+    }
+
+    void schreibtFuenfZeilen()
+    {
+        // Whatever line 1 held, the writer puts the constant back; text in
+        // Windows-1252.
+        const QString pfad = datei("2400,n,8,1\r\n 2 \r\n1\r\n0\r\n0\r\n");
+        Zustand z;
+        z.ModemText1 = QStringLiteral("1");
+        z.ModemText2 = QStringLiteral("Büro €");
+        z.SpracheText = QStringLiteral("3000");
+        QVERIFY(Einstellungsdatei::schreibe(pfad, z, 5));
+        QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n 5 \r\n1\r\nB\xfcro \x80\r\n3000\r\n"));
+        const auto e = Einstellungsdatei::lesen(pfad);
+        QVERIFY(e.has_value());
+        QCOMPARE(e->Portnummer, 5);
+        QCOMPARE(e->ModemText2, QStringLiteral("Büro €"));
+
+        QVERIFY(Einstellungsdatei::schreibeStandard(pfad));
+        QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
+        QVERIFY(Einstellungsdatei::lesen(pfad).has_value());
+    }
+
+    void fehlgeschlagenesSchreibenLaesstDieDatei()
+    {
+        // A file size limit of 16 bytes makes the write fail as a full disk
+        // would (also for root, whom folder permissions do not stop).
+        const QByteArray alt("19200,n,8,1\r\n 4 \r\n0\r\n\r\n1000\r\n");
+        const QString pfad = datei(alt);
+        rlimit vorher{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &vorher), 0);
+        const auto altesSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit eng = vorher;
+        eng.rlim_cur = 16;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &eng), 0);
+        const bool ok = Einstellungsdatei::schreibe(pfad, Zustand(), 9);
+        setrlimit(RLIMIT_FSIZE, &vorher);
+        std::signal(SIGXFSZ, altesSignal);
+        QVERIFY(!ok);
+        QCOMPARE(lies(pfad), alt);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Portavomodem.ini"});
+    }
+
+    void ansiRundreise()
+    {
+        QByteArray alle;
+        for (int i = 0; i < 256; ++i)
+            alle.append(char(i));
+        QCOMPARE(Ansi::kodieren(Ansi::dekodieren(alle)), alle);
+        QCOMPARE(Ansi::code(QChar(0x20AC)), 0x80);
+        QCOMPARE(Ansi::code(QChar(u'ß')), 223);
+        QCOMPARE(Ansi::kodieren(QStringLiteral("\u4e2d")), QByteArray("?"));
+    }
+
+    void portkarte()
+    {
+        qputenv("PORTAVO_HOME", m_dir.filePath(QStringLiteral("home")).toUtf8());
+        QCOMPARE(Pfade::geraet(1), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(Pfade::geraet(5), QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(Pfade::geraet(16), QStringLiteral("/dev/ttyS7"));
+        QCOMPARE(Pfade::geraet(17), QString());
+        QFile karte(Pfade::portsDatei());
+        QVERIFY(karte.exists());
+        QVERIFY(karte.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        karte.write("/tmp/pts-demo\r\n\r\n");
+        karte.close();
+        QCOMPARE(Pfade::geraet(1), QStringLiteral("/tmp/pts-demo"));
+        QCOMPARE(Pfade::geraet(2), QStringLiteral("/dev/ttyUSB1"));  // empty line: default
+        QCOMPARE(Pfade::einstellungsdatei(), m_dir.filePath(QStringLiteral("home/Portavomodem.ini")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Einstellungen)
+#include "tst_einstellungen.moc"

@@ -1,0 +1,128 @@
+#include "support/FakePort.h"
+
+FakePort::FakePort(QObject *parent) : Port(parent) {}
+
+bool FakePort::open()
+{
+    if (m_open)
+        return true;
+    if (m_openFailure != Oeffnungsfehler::Keiner) {
+        m_fehler = m_openFailure;
+        switch (m_openFailure) {
+        case Oeffnungsfehler::GibtEsNicht:
+            m_fehlertext = QStringLiteral("No such file or directory");
+            break;
+        case Oeffnungsfehler::Belegt:
+            m_fehlertext = QStringLiteral("Device or resource busy");
+            break;
+        case Oeffnungsfehler::KeineBerechtigung:
+            m_fehlertext = QStringLiteral("Permission denied");
+            break;
+        default:
+            m_fehlertext = QStringLiteral("Input/output error");
+            break;
+        }
+        return false;
+    }
+    m_fehler = Oeffnungsfehler::Keiner;
+    m_fehlertext.clear();
+    m_open = true;
+    ++m_openCount;
+    return true;
+}
+
+void FakePort::close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_eingang.clear();
+    m_ausstehend = 0;
+    ++m_closeCount;
+}
+
+bool FakePort::setSettings(const QString &settings)
+{
+    const auto s = LineSettings::parse(settings);
+    if (!s)
+        return false;
+    m_settings = *s;
+    return true;
+}
+
+void FakePort::write(const QByteArray &bytes)
+{
+    if (!m_open) {
+        ++m_verloreneWrites;
+        return;
+    }
+    m_writes.append({bytes, m_settings.toString(), m_settings.baud});
+    if (m_halten)
+        m_ausstehend += bytes.size();
+    else
+        emit gesendet(bytes.size());
+}
+
+QByteArray FakePort::written() const
+{
+    QByteArray alles;
+    for (const Write &w : m_writes)
+        alles += w.bytes;
+    return alles;
+}
+
+QByteArray FakePort::readAll()
+{
+    QByteArray b;
+    b.swap(m_eingang);
+    return b;
+}
+
+void FakePort::flushOutput()
+{
+    ++m_flushOutputCount;
+    m_ausstehend = 0;
+}
+
+void FakePort::flushInput()
+{
+    ++m_flushInputCount;
+    m_eingang.clear();
+}
+
+void FakePort::drain()
+{
+    ++m_drainCount;
+    sent(m_ausstehend);
+}
+
+void FakePort::sent(qint64 bytes)
+{
+    bytes = qMin(bytes, m_ausstehend);
+    if (bytes <= 0)
+        return;
+    m_ausstehend -= bytes;
+    emit gesendet(bytes);
+}
+
+void FakePort::queue(const QByteArray &bytes)
+{
+    if (m_open)
+        m_eingang += bytes;
+}
+
+void FakePort::inject(const QByteArray &bytes)
+{
+    if (!m_open)
+        return;
+    m_eingang += bytes;
+    emit ereignis(Ereigniscode::Empfangen);
+}
+
+void FakePort::loseDevice()
+{
+    if (!m_open)
+        return;
+    close();
+    emit verloren();
+}
