@@ -159,6 +159,25 @@ int64_t Bus::nextWakeUs() const
     return w == INT64_MAX ? -1 : w;
 }
 
+int64_t Bus::nextLineUs() const
+{
+    if (gone_)
+        return -1;
+    if (onLine_)
+        return onLine_->endUs;
+    int64_t w = INT64_MAX;
+    if (!pc_.empty())
+        w = std::min(w, pc_.front().readyUs);
+    if (!answers_.empty()) {
+        const Answer &a = answers_.front();
+        if (a.sent > 0)
+            w = std::min(w, lineFreeUs_);
+        else if (a.readyUs <= lineFreeUs_ + opt_.turnaroundUs)
+            w = std::min(w, a.readyUs);
+    }
+    return w == INT64_MAX ? -1 : w;
+}
+
 void Bus::complete(const OnLine &b)
 {
     if (b.fromPc) {

@@ -44,6 +44,12 @@ public:
     void advance(int64_t nowUs, std::string &toPc);
     // When advance() has something to do next; -1 = only when the PC sends.
     int64_t nextWakeUs() const;
+    // When the line itself has something to do next: a byte on the line, a
+    // byte from the PC, an answer under way or one due after the ordinary
+    // turnaround; -1 when it waits for anything else (a block gap, a delay
+    // fault, a scheduled disappearance, the PC). A caller that wants line time
+    // without real waiting may jump its clock to this time.
+    int64_t nextLineUs() const;
     // A "gone" fault struck: the device must disappear now.
     bool gone() const { return gone_; }
 

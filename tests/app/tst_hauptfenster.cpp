@@ -1,9 +1,10 @@
 // The main window with its start window, identification and read-out, in
-// offscreen windows: against FakePort for start-up and exit, against
-// portavo-sim for the flows on the bus.
+// offscreen windows: against FakePort for start-up and exit, against the
+// in-process simulated bus for the flows on the bus.
 
 #include "support/Fensterhilfe.h"
-#include "support/Simulator.h"
+#include "support/SimBus.h"
+#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Schreibpanel.h"
 #include "app/portavo2D.h"
@@ -259,18 +260,20 @@ private slots:
     // On the simulated bus: scan, choose, identify, read out.
     void identifizierenUndAuslesenAmBus()
     {
-        Simulator sim;
+        SimBus sim;
         const QJsonObject t17{{"version", "Ver 4.02 TS 1 11"}, {"password", "112233"}};
-        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0), Simulator::terminal(17, 1, t17)});
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
         portkarte(sim.device());
         Arbeitsordner arbeit;
         Zustand z;
         MeldungAufnahme meldung;
-        portavo2D f(z, meldung);
+        SimPort port;
+        portavo2D f(z, meldung, &port);
         QStringList editor;
         f.setEditor([&](const QString &datei, const QString &titel) { editor << datei << titel; });
         starteBisBereit(f);
         QVERIFY(f.port().isOpen());
+        QCOMPARE(f.port().device(), sim.device());
 
         QTimer::singleShot(0, &f, [&f] { kind<QAction>(&f, "mnuAuslesen")->trigger(); });
         QVERIFY(mitModal(QStringLiteral("Adressident2D"), [&](QWidget *w) {

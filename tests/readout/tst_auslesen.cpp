@@ -1,15 +1,16 @@
-// Read-out: the real link on a pseudo-terminal against portavo-sim, paced
-// at the line speed, for both answer layouts and every failure ending; the
-// login's answer in its odd positions against a FakePort bus.
+// Read-out: the link on the in-process simulated bus for both answer layouts
+// and every failure ending, one read-out over a pseudo-terminal against
+// portavo-sim with the real serial port; the login's answer in its odd
+// positions against a FakePort bus.
 
 #include "support/Busattrappe.h"
+#include "support/SimBus.h"
+#include "support/SimPort.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
 #include "link/SerialPort.h"
 #include "termfile/Terminaldatei.h"
-
-#include <QElapsedTimer>
 
 #include <algorithm>
 
@@ -20,25 +21,29 @@ class TestAuslesen : public QObject {
     struct Lauf : Strecke<P> {
         Auslesen auslesen{this->z, this->v, this->anmeldung, this->meldung};
         using Strecke<P>::Strecke;
+        // Login ticks until the read-out ended.
+        int anmeldeticks = 0;
         // Runs until the read-out ends; the text number (0 = success), -1 when it does not end.
-        int lese(int adresse, int protokoll, const QByteArray &passwort, qint64 *dauer = nullptr)
+        int lese(int adresse, int protokoll, const QByteArray &passwort)
         {
             this->z.Adresse = qint16(adresse);
             this->z.Protokoll = qint16(protokoll);
             this->z.Passwort = passwort;
             QSignalSpy fertig(&auslesen, &Auslesen::fertig);
             QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
-            QElapsedTimer uhr;
-            uhr.start();
-            if (!auslesen.starte() || !QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 10000))
+            auto *timer1 = this->anmeldung.template findChild<QTimer *>(QStringLiteral("Timer1"));
+            anmeldeticks = 0;
+            const auto zaehler = QObject::connect(timer1, &QTimer::timeout, [this] { ++anmeldeticks; });
+            const bool geendet = auslesen.starte()
+                                 && QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000);
+            QObject::disconnect(zaehler);
+            if (!geendet)
                 return -1;
-            if (dauer)
-                *dauer = uhr.elapsed();
             return fehler.isEmpty() ? 0 : fehler.first().first().toInt();
         }
     };
 
-    Simulator m_sim;
+    SimBus m_sim;
     Arbeitsordner m_ordner;
     const QByteArray m_passwort = Telegramm::packePasswort(QStringLiteral("246810"));
 
@@ -52,11 +57,11 @@ class TestAuslesen : public QObject {
 private slots:
     void initTestCase()
     {
-        using T = Simulator;
+        using T = SimBus;
         const QJsonArray fehler5{QJsonObject{{"type", "badCheck"}, {"command", "E"}}};
         const QJsonArray fehler6{QJsonObject{{"type", "silence"}, {"command", "E"}, {"afterBytes", 2000}}};
         const QJsonArray fehler7{QJsonObject{{"type", "gone"}, {"command", "E"}, {"afterBytes", 1000}}};
-        SIM_STARTEN(m_sim, QJsonArray{T::terminal(4, 0), T::terminal(9, 1), T::terminal(5, 1, {{"faults", fehler5}}),
+        SIMBUS_STARTEN(m_sim, QJsonArray{T::terminal(4, 0), T::terminal(9, 1), T::terminal(5, 1, {{"faults", fehler5}}),
                                       T::terminal(6, 0, {{"faults", fehler6}}),
                                       T::terminal(7, 0, {{"faults", fehler7}})});
     }
@@ -86,13 +91,14 @@ private slots:
         QFETCH(int, ende);
         QFETCH(int, bytes);
         alteDateien();
-        Lauf<SerialPort> l(m_sim.device());
+        Lauf<SimPort> l(m_sim.device());
         QVERIFY(l.port.isOpen());
+        // The simulated bus answers at once: login and read-out ticks of 20 ms.
+        l.z.Timerintervall[1] = l.z.Timerintervall[3] = 20;
         l.z.bild.Daten.fill(9);
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
         const int beginn = int(m_sim.verkehr().size());
-        qint64 dauer = 0;
-        QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort), &dauer), ende);
+        QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
         QCOMPARE(int(l.z.Empfangszahl), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
         if (ende != 0) {
@@ -103,10 +109,10 @@ private slots:
             QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
             QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
             if (ende == 154) {
-                // Six empty login ticks of 100 ms; nothing but the login went out.
-                QVERIFY2(dauer >= 550 && dauer < 1500, qPrintable(QString::number(dauer)));
+                // The sixth empty login tick gives up; nothing but the login went out.
+                QCOMPARE(l.anmeldeticks, 6);
                 QCOMPARE(l.meldung.eintraege().first().titelnummer, 155);
-                QCOMPARE(Simulator::bytes(m_sim.verkehr(beginn)), login);
+                QCOMPARE(SimBus::bytes(m_sim.verkehr(beginn)), login);
             }
             return;
         }
@@ -120,24 +126,41 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("PORTAVO.B2D")));
         // Login, ACK, "E", then the protocol's acknowledgement.
         const QByteArray quittung = protokoll == 1 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
-        QTRY_COMPARE(Simulator::bytes(m_sim.verkehr(beginn)),
+        QTRY_COMPARE(SimBus::bytes(m_sim.verkehr(beginn)),
                      login + Telegramm::Quittung + Telegramm::anfrage(adresse, "E") + quittung);
         QCOMPARE(fortschritt.last(), (QList<QVariant>{bytes, bytes}));
-        // Wire time of login, answer and read-out at 19200 baud, plus the
-        // first login tick and the Timer3 tick that finds it complete.
-        const double draht = (9 + 9 + 1 + 5 + bytes - 6 + quittung.size()) * 10.0 / 19.2;
-        QVERIFY2(dauer < draht + 400, qPrintable(QStringLiteral("%1 ms, line %2 ms").arg(dauer).arg(draht)));
+    }
+
+    // The same read-out over the real serial port, a pseudo-terminal and
+    // portavo-sim in its own process, paced at the line speed.
+    void ueberPseudoterminal()
+    {
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(9, 1)});
+        alteDateien();
+        Lauf<SerialPort> l(sim.device());
+        QVERIFY(l.port.isOpen());
+        QCOMPARE(l.lese(9, 1, m_passwort), 0);
+        QCOMPARE(int(l.z.Empfangszahl), 4109);
+        QVERIFY(l.meldung.eintraege().isEmpty());
+        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), sim.speicher(9));
+        QTRY_COMPARE(Simulator::bytes(sim.verkehr()),
+                     Telegramm::anfrage(9, QByteArray("P") + m_passwort) + Telegramm::Quittung
+                         + Telegramm::anfrage(9, "E") + Telegramm::Protokoll1Quittung);
     }
 
     // Last: the simulator is gone afterwards.
     void geraetVerschwindet()
     {
         alteDateien();
-        Lauf<SerialPort> l(m_sim.device());
+        Lauf<SimPort> l(m_sim.device());
         QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
-        qint64 dauer = 0;
-        QCOMPARE(l.lese(7, 0, m_passwort, &dauer), 193);
-        QVERIFY(dauer < 2500);  // ends at the loss, not after the wait
+        QSignalSpy verloren(&l.port, &Port::verloren);
+        QCOMPARE(l.lese(7, 0, m_passwort), 193);
+        // It ends at the loss, not after Timer3's wait: the 1000 answer bytes
+        // before it were the last thing the read-out saw.
+        QCOMPARE(verloren.count(), 1);
+        QCOMPARE(int(l.z.Empfangszahl), 6 + 1000);
         QVERIFY(!l.port.isOpen());
         QVERIFY(!l.auslesen.laeuft());
         QVERIFY(!l.auslesen.timer3().isActive());

@@ -1,0 +1,132 @@
+#pragma once
+// The simulated bus in-process: the bus model of portavo-sim (terminals,
+// echo, faults) as a device that a SimPort opens by its name. Tests use it
+// like the Simulator helper, without a pseudo-terminal and a second process.
+//
+// Time. The model runs on a clock of its own, in microseconds: the real time
+// since the start plus every stretch it skipped. In the default mode the line
+// takes no real time: bytes on the line and the ordinary turnaround are
+// skipped at once, so echo and answers arrive on the next turns of the event
+// loop, while the clock still counts 10 bit times per byte at the speed the
+// port has set (the traffic log shows the line as it would be). What is not
+// line time stays real: the silence that ends a write block or makes a wake-up,
+// a delay fault, a scheduled disappearance. With "--paced" nothing is skipped
+// and every byte takes its line time, as with portavo-sim.
+//
+// Echo and answers reach the port in pieces as on a line: a new receive
+// event wherever the line was quiet for longer than a byte, one per turn of
+// the event loop.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QVector>
+
+#include <deque>
+#include <memory>
+
+namespace sim {
+class Bus;
+}
+class SimPort;
+
+// Starts the bus or fails the test function.
+#define SIMBUS_STARTEN(bus, ...)                                                                               \
+    do {                                                                                                       \
+        const QString simbusFehler_ = (bus).starten(__VA_ARGS__);                                              \
+        QVERIFY2(simbusFehler_.isEmpty(), qPrintable(simbusFehler_));                                          \
+    } while (false)
+
+class SimBus : public QObject {
+    Q_OBJECT
+public:
+    // A byte from the PC as the terminals received it: when its line time
+    // ended (µs on the bus clock), at which speed, which value.
+    struct Byte {
+        qint64 us;
+        int baud;
+        quint8 wert;
+    };
+
+    // A terminal of the scenario; password 246810 unless the extra keys say otherwise.
+    static QJsonObject terminal(int adresse, int protokoll = 0, const QJsonObject &extra = {});
+
+    explicit SimBus(QObject *parent = nullptr);
+    ~SimBus() override;
+
+    // Builds the bus from the scenario's terminals (the scenario format of
+    // portavo-sim). Options: "--no-echo", "--no-pacing" (the clock counts no
+    // line time), "--turnaround MS", "--paced" (bytes take their line time in
+    // real time). Empty on success, otherwise why not.
+    QString starten(const QJsonArray &terminals, const QStringList &optionen = {});
+    // The same with a whole scenario object ("echo", "blockGapMs", "goneAtMs", ...).
+    QString starten(const QJsonObject &szenario, const QStringList &optionen = {});
+
+    // The name a SimPort opens ("sim:1", ...); each bus has its own.
+    QString device() const { return m_device; }
+    static SimBus *zuGeraet(const QString &device);
+
+    // The terminal's memory in main-file format; empty when no terminal answers there.
+    QByteArray speicher(int adresse) const;
+    // Every byte received from the PC so far, from the ab-th on.
+    QVector<Byte> verkehr(int ab = 0) const { return m_verkehr.mid(ab); }
+    static QByteArray bytes(const QVector<Byte> &v);
+    // The model's notes (logins refused, blocks accepted or refused, faults).
+    QStringList notizen() const { return m_notizen; }
+    // The bus clock now (µs since the start).
+    qint64 jetztUs() const;
+
+    // --- failure modes ---
+    // The device goes away at once (an adapter pulled): the open port closes
+    // and reports the loss; it cannot be opened again. A "gone" fault of the
+    // scenario does the same once the bytes before it have arrived.
+    void abziehen();
+    bool weg() const { return m_weg; }
+    // The next bytes that reach the port arrive spoiled: the port raises the
+    // line error `code` (Ereigniscode, e.g. Framing) instead and loses them.
+    void setLeitungsfehler(int code) { m_leitungsfehler = code; }
+
+    // --- the port's side (SimPort) ---
+    bool belegen(SimPort *port);
+    // The speed the port has set; bytes take it when they start on the line.
+    void setBaud(int baud) { m_baud = baud; }
+    void freigeben(SimPort *port);
+    void vomPc(const QByteArray &bytes);
+    // Bytes written and not yet on the line's far end.
+    qint64 unterwegs() const;
+    void verwerfen();  // flush output: what has not started on the line goes
+    // Everything written so far starts on the line now, at the speed set now.
+    void leeren();
+
+private:
+    void pumpen();
+    void zustellen();
+    void planen();
+    void verschwinden();
+    QString aufbauen(const QByteArray &json, const QStringList &optionen);
+
+    std::unique_ptr<sim::Bus> m_bus;
+    QString m_device;
+    QPointer<SimPort> m_port;
+    QElapsedTimer m_uhr;
+    qint64 m_vorlaufUs = 0;
+    bool m_echtzeit = false;
+    int m_baud = 19200;
+    bool m_weg = false;
+    int m_leitungsfehler = 0;
+    QByteArray m_ausstehend;  // written, not yet handed to the model
+    qint64 m_angekommen = 0;  // bytes the model has received
+    qint64 m_uebergeben = 0;  // bytes handed to the model
+    qint64 m_gemeldet = 0;    // of those, reported to the port as sent
+    QVector<Byte> m_verkehr;
+    QStringList m_notizen;
+    std::deque<QByteArray> m_stuecke;  // echo and answers on their way to the port
+    qint64 m_letzteAusgabeUs = -1;
+    QTimer m_pumpe;
+    QTimer m_zustellung;
+};
