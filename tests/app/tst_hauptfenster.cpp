@@ -5,6 +5,7 @@
 #include "support/Fensterhilfe.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
+#include "app/Auslesepanel.h"
 #include "app/Schreibpanel.h"
 #include "app/portavo2D.h"
 #include "base/Pfade.h"
