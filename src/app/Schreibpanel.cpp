@@ -8,7 +8,7 @@
 #include "app/Passwort2D.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
-#include "termfile/Dateiablauf.h"
+#include "workflow/Schreibablauf.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -25,8 +25,7 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     : QGroupBox(parent), m_z(z), m_anmeldung(anmeldung), m_meldung(meldung), m_v(v)
 {
     setObjectName(QStringLiteral("FrameSchreiben"));
-    m_schreiben = new Schreiben(z, v, anmeldung, meldung, this);
-    m_trouble = new Troublesuche(z, v, meldung, m_schreiben, this);
+    m_ablauf = new Schreibablauf(z, v, anmeldung, meldung, this);
 
     m_frameDatei = new QGroupBox(this);
     m_frameDatei->setObjectName(QStringLiteral("FrameDatei"));
@@ -54,24 +53,29 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     l->addWidget(m_frameSchreiben);
     faerbe(m_schreibknopf, true);
 
-    connect(m_schreibknopf, &QPushButton::clicked, this, &Schreibpanel::schreibknopf);
-    connect(m_abbrechen, &QPushButton::clicked, this, &Schreibpanel::abbrechenknopf);
-    connect(m_schreiben, &Schreiben::gestartet, this, [this] {
+    connect(m_schreibknopf, &QPushButton::clicked, m_ablauf, &Schreibablauf::schreibknopf);
+    connect(m_abbrechen, &QPushButton::clicked, m_ablauf, &Schreibablauf::abbrechen);
+    connect(&schreiben(), &Schreiben::gestartet, this, [this] {
         faerbe(m_schreibknopf, false);
         m_schreibknopf->setEnabled(false);
         m_fortschritt->setValue(0);
-        emit laeuftGeaendert(true);
     });
-    connect(m_schreiben, &Schreiben::blockBegonnen, this,
-            [this] { m_frameSchreiben->setTitle(text(169)); });
-    connect(m_schreiben, &Schreiben::fortschritt, this, [this](int bytes, int gesamt) {
+    connect(&schreiben(), &Schreiben::blockBegonnen, this, [this] { m_frameSchreiben->setTitle(text(169)); });
+    connect(&schreiben(), &Schreiben::fortschritt, this, [this](int bytes, int gesamt) {
         m_fortschritt->setValue(gesamt > 0 ? int(qint64(bytes) * Fortschrittsende / gesamt) : 0);
     });
-    connect(m_schreiben, &Schreiben::fehlgeschlagen, this, [this](int text) { m_letzterFehler = text; });
-    connect(m_schreiben, &Schreiben::beendet, this, &Schreibpanel::beendet);
-    connect(m_trouble, &Troublesuche::sanduhr, this, &Schreibpanel::sanduhr);
-    connect(m_trouble, &Troublesuche::beendet, this, [this] { emit laeuftGeaendert(false); });
-    connect(m_trouble, &Troublesuche::reparaturStarten, this, &Schreibpanel::schreibbefehl);
+    connect(m_ablauf, &Schreibablauf::befehlBegonnen, this, [this] {
+        emit auslesePanelVerbergen();
+        m_dateiLabel->clear();
+    });
+    connect(m_ablauf, &Schreibablauf::dateiGewaehlt, this, [this](const QString &datei) {
+        m_dateiLabel->setText(datei);
+        emit dateiGewaehlt(datei);
+    });
+    connect(m_ablauf, &Schreibablauf::bereit, this, &Schreibpanel::bereit);
+    connect(m_ablauf, &Schreibablauf::schreibenBeendet, this, &Schreibpanel::beendet);
+    connect(m_ablauf, &Schreibablauf::laeuftGeaendert, this, &Schreibpanel::laeuftGeaendert);
+    connect(m_ablauf, &Schreibablauf::sanduhr, this, &Schreibpanel::sanduhr);
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
         QString f = filter;
@@ -85,6 +89,16 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     };
     m_passwortdialog = [this] { standardPasswortdialog(); };
     m_protokolldialog = [this] { standardProtokolldialog(); };
+    m_ablauf->setDateiwahl([this](const QString &titel, const QString &filter, const QString &ordner,
+                                  const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
+    m_ablauf->setPasswortfrage([this] {
+        m_passwortdialog();
+        return m_z.PasswortOK == 1;
+    });
+    m_ablauf->setProtokollwahl([this] {
+        m_protokolldialog();
+        return m_z.ProtokollGewaehlt != 0;
+    });
     texteSetzen();
     hide();
 }
@@ -93,6 +107,21 @@ Schreibpanel::~Schreibpanel()
 {
     if (m_sanduhr)
         QApplication::restoreOverrideCursor();
+}
+
+Schreiben &Schreibpanel::schreiben()
+{
+    return m_ablauf->schreiben();
+}
+
+Troublesuche &Schreibpanel::trouble()
+{
+    return m_ablauf->trouble();
+}
+
+QString Schreibpanel::datei() const
+{
+    return m_ablauf->datei();
 }
 
 QString Schreibpanel::text(int nummer) const
@@ -132,56 +161,15 @@ void Schreibpanel::standardProtokolldialog()
 
 void Schreibpanel::schreibbefehl()
 {
-    if (m_schreiben->laeuft() || m_trouble->laeuft())
-        return;
-    const bool reparatur = m_z.Reparatur == 1;
-    // A repair that does not reach the panel must not leave the receive
-    // routing in repair mode.
-    const auto abbruch = [this, reparatur] {
-        if (reparatur)
-            m_z.Reparatur = 0;
-    };
-    m_z.Empfangszahl = 0;
-    emit auslesePanelVerbergen();
-    m_dateiLabel->clear();
-    if (reparatur)
-        m_z.Identifiziert = 1;
-    if (m_z.Identifiziert == 0 &&
-        m_meldung.zeige(text(144), text(145), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 144, 145) !=
-            Meldung::Ja)
-        return;
+    m_ablauf->schreibbefehl();
+}
 
-    const QString datei = m_dateiwahl(text(148), text(147), m_z.Startverzeichnis, text(146));
-    if (datei.isEmpty()) {
-        abbruch();
-        return;
-    }
-    m_z.LadenZumBearbeiten = 0;
-    Texttabelle::ladeTexte(m_z, 384, 385);  // the load routine's own message
-    // A refused or unreadable file ends the command: the terminal never
-    // gets an image that was not chosen.
-    if (!Dateiablauf::ladeRoutine(m_z, m_meldung, datei).geladen) {
-        abbruch();
-        return;
-    }
-    m_datei = datei;
-    m_dateiLabel->setText(datei);
-    emit dateiGewaehlt(datei);
-
-    if (!reparatur) {
-        // The waiting terminal of a repair answers no version request; the
-        // block goes out without address anyway.
-        m_z.ProtokollGewaehlt = 0;
-        m_protokolldialog();
-        if (m_z.ProtokollGewaehlt == 0)
-            return;
-    }
-    m_z.ProtokollGewaehlt = 0;
+void Schreibpanel::bereit(bool reparatur)
+{
     m_schreibknopf->setEnabled(true);
     faerbe(m_schreibknopf, true);
     m_abbrechen->setEnabled(true);
     m_fortschritt->setValue(0);
-    m_z.LadenZumBearbeiten = 0;
     m_frameSchreiben->setTitle(text(119));
     if (reparatur) {
         setStyleSheet(QStringLiteral("QGroupBox#FrameSchreiben { background-color: rgb(255, 255, 0); }"));
@@ -195,29 +183,7 @@ void Schreibpanel::schreibbefehl()
         m_meldung.zeige(text(151), text(152), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 151, 152);
 }
 
-void Schreibpanel::schreibknopf()
-{
-    if (m_schreiben->laeuft())
-        return;
-    m_letzterFehler = 0;
-    if (m_schreiben->brauchtPasswort()) {
-        m_z.Passwort.clear();
-        m_z.PasswortOK = 0;
-        m_passwortdialog();
-        if (m_z.PasswortOK != 1)
-            return;
-    }
-    if (!m_schreiben->starte())
-        m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193, 194);
-}
-
-void Schreibpanel::abbrechenknopf()
-{
-    // Ends through beendet(): panel hidden, port at 19200, Reparatur 0.
-    m_schreiben->abbrechen();
-}
-
-void Schreibpanel::beendet()
+void Schreibpanel::beendet(int textnummer)
 {
     setStyleSheet(QString());
     setTitle(text(164));
@@ -227,16 +193,13 @@ void Schreibpanel::beendet()
     m_abbrechen->setEnabled(true);
     // A refused login leaves the panel ready for another try with the
     // same file; every other ending closes it.
-    if (m_letzterFehler != 154)
+    if (textnummer != 154)
         hide();
-    m_letzterFehler = 0;
-    emit laeuftGeaendert(false);
 }
 
 void Schreibpanel::troubleStarten()
 {
-    emit laeuftGeaendert(true);
-    m_trouble->starte();
+    m_ablauf->troubleStarten();
 }
 
 void Schreibpanel::sanduhr(bool an)

@@ -1,8 +1,9 @@
 #pragma once
 // The write panel of the main window ("    Schreibablauf PORTAVO") with the
-// write command that prepares it and the "Trouble" menu item. It owns the
-// write sequence and the recovery scan; the main window embeds the panel
-// (hidden until a file is chosen) and forwards its two menu items:
+// write command that prepares it and the "Trouble" menu item. It drives the
+// write workflow (Schreibablauf: write sequence and recovery scan) and shows
+// its state; the main window embeds the panel (hidden until a file is
+// chosen) and forwards its two menu items:
 //
 //   PORTAVO &beschreiben -> schreibbefehl()
 //   Tro&uble             -> troubleStarten()
@@ -19,6 +20,7 @@ class Verbindung;
 class Anmeldung;
 class Meldung;
 class Schreiben;
+class Schreibablauf;
 class Troublesuche;
 class QLabel;
 class QProgressBar;
@@ -30,8 +32,9 @@ public:
     Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QWidget *parent = nullptr);
     ~Schreibpanel() override;
 
-    Schreiben &schreiben() { return *m_schreiben; }
-    Troublesuche &trouble() { return *m_trouble; }
+    Schreibablauf &ablauf() { return *m_ablauf; }
+    Schreiben &schreiben();
+    Troublesuche &trouble();
 
     // The file dialog: (title, filter, folder, file name) -> chosen path or "".
     using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
@@ -45,7 +48,7 @@ public:
     // Captions from the current text slice (after the language changed).
     void texteSetzen();
     // The file chosen for writing.
-    QString datei() const { return m_datei; }
+    QString datei() const;
 
     // "PORTAVO &beschreiben": question 144 when nothing is identified, the
     // file dialog, the load routine, the protocol identification, then the
@@ -67,9 +70,8 @@ signals:
     void laeuftGeaendert(bool laeuft);
 
 private:
-    void schreibknopf();
-    void abbrechenknopf();
-    void beendet();
+    void bereit(bool reparatur);
+    void beendet(int textnummer);
     void sanduhr(bool an);
     void standardPasswortdialog();
     void standardProtokolldialog();
@@ -80,14 +82,11 @@ private:
     Anmeldung &m_anmeldung;
     Meldung &m_meldung;
     Verbindung &m_v;
-    Schreiben *m_schreiben;
-    Troublesuche *m_trouble;
+    Schreibablauf *m_ablauf;
     Dateiwahl m_dateiwahl;
     Dialog m_passwortdialog;
     Dialog m_protokolldialog;
-    QString m_datei;
     bool m_sanduhr = false;
-    int m_letzterFehler = 0;
 
     QGroupBox *m_frameDatei;
     QLabel *m_dateiLabel;

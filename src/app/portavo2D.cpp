@@ -1,6 +1,7 @@
 #include "app/portavo2D.h"
 
 #include "app/Adressident2D.h"
+#include "app/Auslesepanel.h"
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
 #include "link/Schreiben.h"
@@ -18,6 +19,8 @@
 #include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
+#include "workflow/Ausleseablauf.h"
+#include "workflow/Identifikationsablauf.h"
 #include "app/portadatei2D.h"
 
 #include <QApplication>
@@ -31,7 +34,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -65,7 +67,7 @@ portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
     m_verbindung = new Verbindung(m_z, this);
     m_verbindung->setPort(m_port);
     m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
-    m_auslesen = new Auslesen(m_z, *m_verbindung, *m_anmeldung, m_meldung, this);
+    m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 
     m_timer7 = new QTimer(this);
     m_timer7->setObjectName(QStringLiteral("Timer7"));
@@ -94,20 +96,6 @@ portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
     };
     m_editor = [this](const QString &datei, const QString &titel) { oeffneEditor(datei, titel); };
 
-    connect(m_auslesen, &Auslesen::gestartet, this, [this] {
-        faerbe(m_auslesen1, false);
-        m_auslesen1->setEnabled(false);
-        m_nichtAuslesen->setEnabled(false);
-        m_ausleseFortschritt->setValue(0);
-        m_ausleseFortschritt->show();
-    });
-    connect(m_auslesen, &Auslesen::fortschritt, this, [this](int empfangen, int erwartet) {
-        m_ausleseFortschritt->setMaximum(qMax(1, erwartet));
-        m_ausleseFortschritt->setValue(qMin(empfangen, qMax(1, erwartet)));
-    });
-    connect(m_auslesen, &Auslesen::fertig, this, &portavo2D::auslesenFertig);
-    connect(m_auslesen, &Auslesen::fehlgeschlagen, this, &portavo2D::auslesenFehlgeschlagen);
-
     bauen();
     texteUndBeschriftungen();
     m_auslesePanel->hide();
@@ -117,6 +105,11 @@ portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
 }
 
 portavo2D::~portavo2D() = default;
+
+Auslesen &portavo2D::auslesen()
+{
+    return m_auslesePanel->ablauf().auslesen();
+}
 
 void portavo2D::bauen()
 {
@@ -220,26 +213,9 @@ void portavo2D::bauen()
     layout->addLayout(anzeigen);
 
     // Read-out panel
-    m_auslesePanel = new QGroupBox(m_flaeche);
-    m_auslesePanel->setObjectName(QStringLiteral("FrameAuslesen"));
-    m_auslesen1 = new QPushButton(m_auslesePanel);
-    m_auslesen1->setObjectName(QStringLiteral("CommandAuslesen"));
-    m_nichtAuslesen = new QPushButton(m_auslesePanel);
-    m_nichtAuslesen->setObjectName(QStringLiteral("CommandNichtAuslesen"));
-    m_status = new QLabel(m_auslesePanel);
-    m_status->setObjectName(QStringLiteral("LabelStatus"));
-    m_ausleseFortschritt = new QProgressBar(m_auslesePanel);
-    m_ausleseFortschritt->setObjectName(QStringLiteral("ProgressBarAuslesen"));
-    m_ausleseFortschritt->setFormat(QStringLiteral("%v / %m"));
-    m_ausleseFortschritt->hide();
-    auto *al = new QVBoxLayout(m_auslesePanel);
-    al->addWidget(m_auslesen1);
-    al->addWidget(m_nichtAuslesen);
-    al->addWidget(m_status);
-    al->addWidget(m_ausleseFortschritt);
-    faerbe(m_auslesen1, true);
-    connect(m_auslesen1, &QPushButton::clicked, this, &portavo2D::auslesenStarten);
-    connect(m_nichtAuslesen, &QPushButton::clicked, m_auslesePanel, &QWidget::hide);
+    m_auslesePanel = new Auslesepanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
+    connect(m_auslesePanel, &Auslesepanel::fertig, this, &portavo2D::auslesenFertig);
+    connect(m_auslesePanel, &Auslesepanel::fehlgeschlagen, this, &portavo2D::auslesenFehlgeschlagen);
     layout->addWidget(m_auslesePanel);
 
     // Write panel: the write sequence and the recovery scan live in it.
@@ -295,9 +271,7 @@ void portavo2D::texteUndBeschriftungen()
     m_frameVersion->setTitle(t.at(115));
     m_frameProtokoll->setTitle(t.at(116));
     m_schreibPanel->texteSetzen();
-    m_auslesePanel->setTitle(t.at(122));
-    m_auslesen1->setText(t.at(123));
-    m_nichtAuslesen->setText(t.at(124));
+    m_auslesePanel->texteSetzen();
     hintergrund();
 }
 
@@ -347,7 +321,7 @@ void portavo2D::weiterStarten()
     m_auslesePanel->hide();
     m_schreibPanel->hide();
     m_anmeldung->stoppe();
-    m_auslesen->timer3().stop();
+    auslesen().timer3().stop();
     m_z.Identifiziert = 0;
     menuesFuerStart(false);
 
@@ -396,10 +370,7 @@ void portavo2D::identifizieren()
     m_auslesePanel->hide();
     m_schreibPanel->hide();
     anzeigeZuruecksetzen();
-    m_z.Identifiziert = 0;
-    m_z.AdressSuche = 1;
-    m_z.Empfang.clear();
-    {
+    const bool erkannt = m_identifikation->imFenster([this] {
         Adressident2D fenster(m_z, *m_verbindung, m_meldung, this);
         connect(&fenster.ident(), &Adressidentifikation::terminalAnzeigen, this,
                 [this](int adresse, const QString &name) {
@@ -408,40 +379,17 @@ void portavo2D::identifizieren()
                 });
         connect(&fenster.ident(), &Adressidentifikation::versionAnzeigen, m_version, &QLabel::setText);
         fenster.exec();
-    }
-    m_z.AdressSuche = 0;
-    if (m_z.AdresseBekannt != 0) {
-        m_z.Identifiziert = 1;
-        m_auslesePanel->show();
-        m_auslesen1->setEnabled(true);
-        m_nichtAuslesen->setEnabled(true);
+    });
+    if (erkannt) {
+        m_auslesePanel->freigeben();
         m_schreibPanel->hide();
     } else {
         anzeigeZuruecksetzen();
     }
 }
 
-void portavo2D::auslesenStarten()
-{
-    m_z.PasswortOK = 0;
-    {
-        Passwort2D fenster(m_z, m_meldung, &m_anmeldung->timer1(), this);
-        fenster.exec();
-    }
-    if (m_z.PasswortOK == 0)
-        return;
-    m_status->setText(m_z.Texte.at(153));
-    if (!m_auslesen->starte())
-        m_status->clear();
-}
-
 void portavo2D::auslesenFertig(const QString &datei)
 {
-    faerbe(m_auslesen1, true);
-    m_auslesen1->setEnabled(true);
-    m_nichtAuslesen->setEnabled(true);
-    m_status->clear();
-    m_ausleseFortschritt->hide();
     if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja) {
         m_datei = datei;
         m_editor(datei, m_z.Texte.at(160));
@@ -453,11 +401,6 @@ void portavo2D::auslesenFertig(const QString &datei)
 
 void portavo2D::auslesenFehlgeschlagen(int textnummer)
 {
-    faerbe(m_auslesen1, true);
-    m_auslesen1->setEnabled(true);
-    m_nichtAuslesen->setEnabled(true);
-    m_status->clear();
-    m_ausleseFortschritt->hide();
     if (textnummer == 154) {
         if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
             faerbe(schreiben, true);

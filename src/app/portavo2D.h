@@ -16,10 +16,11 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QProgressBar;
 class QPushButton;
 class QTimer;
 class Schreibpanel;
+class Auslesepanel;
+class Identifikationsablauf;
 
 class portavo2D : public QMainWindow {
     Q_OBJECT
@@ -40,7 +41,7 @@ public:
     Port &port() { return *m_port; }
     Verbindung &verbindung() { return *m_verbindung; }
     Anmeldung &anmeldung() { return *m_anmeldung; }
-    Auslesen &auslesen() { return *m_auslesen; }
+    Auslesen &auslesen();
     int portnummer() const { return m_portnummer; }
     int blockpruefsumme() const { return m_blockpruefsumme; }
 
@@ -60,7 +61,7 @@ public:
     // The load routine shared by Laden and the write command; false when refused or unreadable.
     bool ladeDatei(const QString &datei);
 
-    QGroupBox *auslesePanel() const { return m_auslesePanel; }
+    Auslesepanel *auslesePanel() const { return m_auslesePanel; }
     Schreibpanel *schreibPanel() const { return m_schreibPanel; }
     static void faerbe(QPushButton *knopf, bool bereit);
 
@@ -83,7 +84,6 @@ private:
     void startfenster();
     void menuesFuerStart(bool frei);
     void identifizieren();
-    void auslesenStarten();
     void auslesenFertig(const QString &datei);
     void auslesenFehlgeschlagen(int textnummer);
     void laden();
@@ -100,7 +100,7 @@ private:
     Port *m_eigenerPort = nullptr;
     Verbindung *m_verbindung;
     Anmeldung *m_anmeldung;
-    Auslesen *m_auslesen;
+    Identifikationsablauf *m_identifikation;
     int m_portnummer = 1;
     int m_blockpruefsumme = 0;
     QString m_datei;
@@ -118,9 +118,6 @@ private:
     QLabel *m_banner, *m_leer;
     QGroupBox *m_frameVersion, *m_frameProtokoll;
     QLabel *m_version, *m_protokoll, *m_adresse;
-    QGroupBox *m_auslesePanel;
-    QPushButton *m_auslesen1, *m_nichtAuslesen;
-    QLabel *m_status;
-    QProgressBar *m_ausleseFortschritt;
+    Auslesepanel *m_auslesePanel;
     Schreibpanel *m_schreibPanel;
 };

@@ -4,21 +4,15 @@
 #include "cli/Busanschluss.h"
 #include "cli/Befehlstabelle.h"
 
-#include "diag/Adressidentifikation.h"
-#include "link/Anmeldung.h"
-#include "link/Auslesen.h"
-#include "link/Telegramm.h"
 #include "base/Ansi.h"
 #include "base/MeldungDruck.h"
-#include "link/Programmstart.h"
-#include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "link/Anmeldung.h"
+#include "link/Telegramm.h"
+#include "workflow/Ausleseablauf.h"
+#include "workflow/Identifikationsablauf.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
-
-#include <memory>
-#include <optional>
 
 namespace {
 
@@ -73,44 +67,18 @@ struct Bus : Busanschluss {
     bool oeffnen(const Optionen &o, QTextStream &err) { return Busanschluss::oeffnen(o.bus, err); }
 };
 
+using Identifikation = Identifikationsablauf::Ergebnis;
+
 // Identifies one address as the window does after typing it and OK:
 // identify, then the version with its family check.
-struct Identifikation {
-    bool geantwortet = false;
-    bool versionDa = false;
-    bool familieOk = false;
-    QString version;
-    int adresse = 0;
-    int protokoll = 0;
-};
-
 Identifikation identifiziere(Bus &b, int adresse)
 {
-    Identifikation e;
-    Adressidentifikation ident(b.z, b.v, b.meldung);
+    Identifikationsablauf ablauf(b.z, b.v, b.meldung);
     QEventLoop schleife;
-    b.z.AdressSuche = 1;
-    b.z.Empfang.clear();
-    ident.laden();
-    QObject::connect(&ident, &Adressidentifikation::einzelidentifikationBeendet, &schleife, [&](bool ja) {
-        e.geantwortet = ja;
-        if (!ja)
-            schleife.quit();
-    });
-    QObject::connect(&ident, &Adressidentifikation::versionGeprueft, &schleife,
-                     [&](const QString &v, bool passt) {
-                         e.versionDa = true;
-                         e.version = v;
-                         e.familieOk = passt;
-                     });
-    QObject::connect(&ident, &Adressidentifikation::schliessen, &schleife, &QEventLoop::quit);
-    ident.adressfeldVerlassen(QString::number(adresse));
-    ident.ok();
+    QObject::connect(&ablauf, &Identifikationsablauf::identifiziert, &schleife, &QEventLoop::quit);
+    ablauf.identifiziere(adresse);
     schleife.exec();
-    b.z.AdressSuche = 0;
-    e.adresse = b.z.Adresse;
-    e.protokoll = b.z.Protokoll;
-    return e;
+    return ablauf.ergebnis();
 }
 
 int adresseAus(const QString &text, QTextStream &err)
@@ -185,29 +153,20 @@ int runScan(const QStringList &args, QTextStream &out, QTextStream &err)
     Bus b;
     if (!b.oeffnen(o, err))
         return 1;
-    Adressidentifikation ident(b.z, b.v, b.meldung);
+    Identifikationsablauf ablauf(b.z, b.v, b.meldung);
     QEventLoop schleife;
     bool schnittstelleOk = false;
-    QObject::connect(&ident, &Adressidentifikation::scanBeendet, &schleife, [&](bool ok) {
+    QObject::connect(&ablauf, &Identifikationsablauf::scanBeendet, &schleife, [&](bool ok) {
         schnittstelleOk = ok;
         schleife.quit();
     });
-    b.z.AdressSuche = 1;
-    b.z.Empfang.clear();
-    ident.laden();
-    ident.scan();
+    ablauf.scan();
     schleife.exec();
-    b.z.AdressSuche = 0;
     if (!schnittstelleOk)
         return 1;  // the message (text 193) is out
     int gefunden = 0;
-    for (const QString &zeile : ident.liste()) {
-        int adresse = 0;
-        int protokoll = 0;
-        ident.zeileLesen(zeile, &adresse, &protokoll);
-        if (adresse == 0)
-            continue;  // the line that says nothing was found
-        out << adresse << ' ' << protokoll << ' ' << b.z.Protokollnamen.value(protokoll) << '\n';
+    for (const Identifikationsablauf::Terminal &t : ablauf.terminals()) {
+        out << t.adresse << ' ' << t.protokoll << ' ' << b.z.Protokollnamen.value(t.protokoll) << '\n';
         ++gefunden;
     }
     if (gefunden == 0) {
@@ -267,27 +226,30 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
     Identifikation e;
     if (const int status = oeffneUndIdentifiziere(b, o, err, e))
         return status;
-    if (b.z.AdresseBekannt == 0)
+    if (!e.bekannt)
         return 1;  // text 388 is out
 
     Anmeldung anmeldung(b.z, b.v);
-    Auslesen auslesen(b.z, b.v, anmeldung, b.meldung);
+    Ausleseablauf ablauf(b.z, b.v, anmeldung, b.meldung);
     if (!o.ausgabe.isEmpty())
-        auslesen.setZieldatei(o.ausgabe);
+        ablauf.setZieldatei(o.ausgabe);
+    ablauf.setPasswortfrage([&] {
+        b.z.Passwort = passwort;
+        b.z.PasswortOK = 1;
+        return true;
+    });
     QEventLoop schleife;
     QString datei;
     int ende = 0;
-    QObject::connect(&auslesen, &Auslesen::fertig, &schleife, [&](const QString &d) {
+    QObject::connect(&ablauf, &Ausleseablauf::fertig, &schleife, [&](const QString &d) {
         datei = d;
         schleife.quit();
     });
-    QObject::connect(&auslesen, &Auslesen::fehlgeschlagen, &schleife, [&](int n) {
+    QObject::connect(&ablauf, &Ausleseablauf::fehlgeschlagen, &schleife, [&](int n) {
         ende = n == 0 ? -1 : n;
         schleife.quit();
     });
-    b.z.Passwort = passwort;
-    b.z.PasswortOK = 1;
-    if (!auslesen.starte()) {
+    if (ablauf.starte() != Ausleseablauf::Start::Gestartet) {
         err << "portavo-cli: nothing could be sent\n";
         return 1;
     }

@@ -10,22 +10,20 @@
 
 #include "cli/Busanschluss.h"
 #include "cli/Befehlstabelle.h"
+#include "base/MeldungDruck.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
 #include "diag/Protokollidentifikation.h"
 #include "link/Anmeldung.h"
 #include "link/Schreiben.h"
 #include "link/Telegramm.h"
 #include "link/Troublesuche.h"
-#include "base/MeldungDruck.h"
-#include "link/Programmstart.h"
-#include "base/Texttabelle.h"
-#include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
+#include "workflow/Schreibablauf.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -120,24 +118,18 @@ struct Bus : Busanschluss {
     }
 };
 
-// Runs the event loop until the sequence has ended.
-void warte(Schreiben &s)
+// The write button of the workflow: start, wait, report. 0 success, 1 failure.
+int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, QTextStream &out, QTextStream &err)
 {
-    if (!s.laeuft())
-        return;
-    QEventLoop schleife;
-    QObject::connect(&s, &Schreiben::beendet, &schleife, &QEventLoop::quit);
-    schleife.exec();
-}
-
-// Start, wait, report. 0 success, 1 failure.
-int schreibeUndWarte(Bus &bus, MeldungDruck &meldung, QTextStream &out, QTextStream &err)
-{
-    Schreiben s(bus.z, bus.v, bus.anmeldung, meldung);
+    Schreiben &s = ablauf.schreiben();
     bool ok = false;
     int fehler = 0;
-    QObject::connect(&s, &Schreiben::erfolgreich, [&ok] { ok = true; });
-    QObject::connect(&s, &Schreiben::fehlgeschlagen, [&fehler](int t) { fehler = t; });
+    QEventLoop schleife;
+    QObject::connect(&s, &Schreiben::erfolgreich, &schleife, [&ok] { ok = true; });
+    QObject::connect(&ablauf, &Schreibablauf::schreibenBeendet, &schleife, [&](int t) {
+        fehler = t;
+        schleife.quit();
+    });
     QTimer weckgrenze;
     weckgrenze.setSingleShot(true);
     QObject::connect(&weckgrenze, &QTimer::timeout, &s, [&s] {
@@ -146,13 +138,14 @@ int schreibeUndWarte(Bus &bus, MeldungDruck &meldung, QTextStream &out, QTextStr
     });
     QElapsedTimer uhr;
     uhr.start();
-    if (!s.starte()) {
+    if (!ablauf.schreibknopf()) {
         err << "portavo-cli: the write could not start\n";
         return 1;
     }
     if (s.phase() == Schreiben::Phase::Wecken)
         weckgrenze.start(Weckgrenze);
-    warte(s);
+    if (s.laeuft())
+        schleife.exec();
     if (ok) {
         out << bus.z.Texte.value(165).trimmed() << '\n';
         out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
@@ -165,27 +158,12 @@ int schreibeUndWarte(Bus &bus, MeldungDruck &meldung, QTextStream &out, QTextStr
     return 1;
 }
 
-}  // namespace
-
-int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
+// The protocol identification as its window would run with the fields of
+// the command line. 0 when a protocol was chosen, else the exit status.
+int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextStream &out, QTextStream &err)
 {
-    Optionen o;
-    const QString falsch = lese(args, true, o);
-    if (!falsch.isEmpty()) {
-        err << "portavo-cli write: " << falsch << '\n';
-        return 2;
-    }
-    Bus bus(o);
-    MeldungDruck meldung(Meldung::Nein);
-    bus.z.Identifiziert = 1;
-    bus.z.LadenZumBearbeiten = 0;
-    // The file first: a refused file sends nothing.
-    if (!Dateiablauf::ladeRoutine(bus.z, meldung, o.datei).geladen)
-        return 1;
     if (!bus.oeffne(o, err))
         return 1;
-
-    // The protocol identification, as its window would run with these fields.
     Protokollidentifikation ident(bus.z, bus.v, meldung);
     auto &d = bus.z.bild.Daten;
     if (d[10] > 7)
@@ -210,12 +188,37 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (bus.z.ProtokollGewaehlt != 1)
         return 1;
-    bus.z.ProtokollGewaehlt = 0;
     out << "terminal at address " << o.adresse << ": " << ident.version() << '\n';
+    return 0;
+}
 
-    bus.z.Passwort = Telegramm::packePasswort(o.passwort);
-    bus.z.PasswortOK = 1;
-    return schreibeUndWarte(bus, meldung, out, err);
+}  // namespace
+
+int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    Optionen o;
+    const QString falsch = lese(args, true, o);
+    if (!falsch.isEmpty()) {
+        err << "portavo-cli write: " << falsch << '\n';
+        return 2;
+    }
+    Bus bus(o);
+    MeldungDruck meldung(Meldung::Nein);
+    bus.z.Identifiziert = 1;
+    Schreibablauf ablauf(bus.z, bus.v, bus.anmeldung, meldung);
+    // The file first: a refused file sends nothing; the port opens for the
+    // protocol identification.
+    int status = 1;
+    ablauf.setDateiwahl([&o](const QString &, const QString &, const QString &, const QString &) { return o.datei; });
+    ablauf.setProtokollwahl([&] { return (status = protokollWaehlen(bus, meldung, o, out, err)) == 0; });
+    ablauf.setPasswortfrage([&] {
+        bus.z.Passwort = Telegramm::packePasswort(o.passwort);
+        bus.z.PasswortOK = 1;
+        return true;
+    });
+    if (!ablauf.schreibbefehl())
+        return status;
+    return schreibeUndWarte(bus, ablauf, out, err);
 }
 
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -239,12 +242,14 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!bus.oeffne(o, err))
         return 1;
 
-    Troublesuche suche(bus.z, bus.v, meldung);
-    bool reparieren = false;
+    Schreibablauf ablauf(bus.z, bus.v, bus.anmeldung, meldung);
+    ablauf.setDateiwahl(
+        [&o](const QString &, const QString &, const QString &, const QString &) { return o.reparatur; });
+    Troublesuche &suche = ablauf.trouble();
     {
         QEventLoop schleife;
         QObject::connect(&suche, &Troublesuche::beendet, &schleife, &QEventLoop::quit);
-        suche.starte();
+        ablauf.troubleStarten();
         schleife.exec();
     }
     out << "recovery scan: " << suche.gesendeteTicks() << " ticks, "
@@ -252,25 +257,24 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
                                      : "no waiting terminal answered")
         << '\n';
     out.flush();
-    if (suche.timer6().isActive()) {
-        QEventLoop schleife;
-        QObject::connect(&suche, &Troublesuche::reparaturStarten, &schleife, [&] {
-            reparieren = true;
-            schleife.quit();
-        });
-        schleife.exec();
-    }
-    if (!reparieren)
+    if (!suche.timer6().isActive())
         return 0;
 
-    // The write command in repair mode: the file, then the block without login.
-    bus.z.Identifiziert = 1;
-    bus.z.LadenZumBearbeiten = 0;
-    if (!Dateiablauf::ladeRoutine(bus.z, meldung, o.reparatur).geladen) {
-        bus.z.Reparatur = 0;
-        return 1;
+    // Timer6 runs the write command in repair mode: the file, then the
+    // block without login.
+    bool bereit = false;
+    {
+        QEventLoop schleife;
+        QObject::connect(&ablauf, &Schreibablauf::bereit, &schleife, [&] {
+            bereit = true;
+            schleife.quit();
+        });
+        QObject::connect(&ablauf, &Schreibablauf::nichtBereit, &schleife, &QEventLoop::quit);
+        schleife.exec();
     }
+    if (!bereit)
+        return 1;
     out << "repair write of " << o.reparatur << '\n';
     out.flush();
-    return schreibeUndWarte(bus, meldung, out, err);
+    return schreibeUndWarte(bus, ablauf, out, err);
 }

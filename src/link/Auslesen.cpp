@@ -6,12 +6,9 @@
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
-#include "termfile/Terminaldatei.h"
 
 #include <cstring>
 
-#include <QFile>
-#include <QFileInfo>
 
 Auslesen::Auslesen(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
     : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
@@ -148,25 +145,9 @@ void Auslesen::auswerten()
     m_anmeldung.stoppe();
     m_versuche = 0;
 
-    const QString datei = QFileInfo(m_zieldatei).absoluteFilePath();
-    const Dateiergebnis ergebnis = Terminaldatei::schreibeHauptdatei(m_z.bild, datei);
-    if (!ergebnis) {
-        // The memory is read, but the file is not there: say so rather than
-        // letting the editor open a file that was never written.
-        m_laeuft = false;
-        m_meldung.zeige(datei + QStringLiteral("\n") + ergebnis.meldung,
-                        m_z.Texte.value(159), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 159);
-        emit fehlgeschlagen(-1);
-        return;
-    }
     m_z.Identifiziert = 1;
-
-    // The companion text file of the same name goes, so that no texts of an
-    // earlier file stay attached to the new one.
-    QFile::remove(Terminaldatei::basis(datei) + QStringLiteral(".B2D"));
-
     m_laeuft = false;
-    emit fertig(datei);
+    emit fertig();
 }
 
 void Auslesen::portVerloren()

@@ -1,17 +1,15 @@
 #pragma once
 // Read-out of a terminal's 2048-byte memory: login (Stufe 1), then "E" and
-// the nibble-coded answer, waited for on Timer3. The answer is checked,
-// decoded into Daten and written as a main file ("PORTAVO.S2D" in the
-// current folder unless another file is set); the companion text file of
-// that name is removed so that no texts of an earlier file stay attached.
+// the nibble-coded answer, waited for on Timer3. The answer is checked and
+// decoded into Daten; saving it is the caller's step (no file is touched
+// here).
 //
 // Failure endings show their message through the Meldung seam and report
 // the text number: 154 login failure, 156 record error (answer incomplete
-// after 31 ticks), 158 compare error (check byte wrong; Daten and the file
-// stay untouched), 193 the port's device went away.
+// after 31 ticks), 158 compare error (check byte wrong; Daten stays
+// untouched), 193 the port's device went away.
 
 #include <QObject>
-#include <QString>
 #include <QTimer>
 
 struct Zustand;
@@ -26,11 +24,6 @@ public:
 
     Auslesen(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung,
              QObject *parent = nullptr);
-
-    // Where the main file goes; relative names are taken in the current
-    // folder at the moment it is written. Default "PORTAVO.S2D".
-    void setZieldatei(const QString &pfad) { m_zieldatei = pfad; }
-    QString zieldatei() const { return m_zieldatei; }
 
     // Starts after the password was confirmed (Passwort holds it):
     // PasswortOK := 0, Identifiziert := 0, login with Stufe 1.
@@ -49,10 +42,9 @@ signals:
     void gestartet();
     // Bytes collected since "E" against the bytes the protocol needs.
     void fortschritt(int empfangen, int erwartet);
-    // Daten filled and the file written (its full path); Identifiziert = 1.
-    void fertig(const QString &datei);
-    // One of the failure endings, its message already shown; -1 when the
-    // memory was read but the file could not be written.
+    // Daten holds the terminal's memory; Identifiziert = 1.
+    void fertig();
+    // One of the failure endings, its message already shown.
     void fehlgeschlagen(int textnummer);
 
 private:
@@ -70,7 +62,6 @@ private:
     Anmeldung &m_anmeldung;
     Meldung &m_meldung;
     QTimer m_timer3;
-    QString m_zieldatei = QStringLiteral("PORTAVO.S2D");
     int m_versuche = 0;
     bool m_ausgerichtet = false;
     bool m_laeuft = false;

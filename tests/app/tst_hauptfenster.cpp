@@ -6,6 +6,7 @@
 #include "support/SimBus.h"
 #include "support/SimPort.h"
 #include "support/Testhilfe.h"
+#include "app/Auslesepanel.h"
 #include "app/Schreibpanel.h"
 #include "app/portavo2D.h"
 #include "base/Pfade.h"

@@ -1,0 +1,107 @@
+#include "workflow/Schreibablauf.h"
+
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "link/Schreiben.h"
+#include "link/Troublesuche.h"
+#include "termfile/Dateiablauf.h"
+
+Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
+    : QObject(parent), m_z(z), m_meldung(meldung)
+{
+    m_schreiben = new Schreiben(z, v, anmeldung, meldung, this);
+    m_trouble = new Troublesuche(z, v, meldung, m_schreiben, this);
+    connect(m_schreiben, &Schreiben::gestartet, this, [this] { emit laeuftGeaendert(true); });
+    connect(m_schreiben, &Schreiben::fehlgeschlagen, this, [this](int t) { m_letzterFehler = t; });
+    connect(m_schreiben, &Schreiben::beendet, this, [this] {
+        const int fehler = m_letzterFehler;
+        m_letzterFehler = 0;
+        emit schreibenBeendet(fehler);
+        emit laeuftGeaendert(false);
+    });
+    connect(m_trouble, &Troublesuche::sanduhr, this, &Schreibablauf::sanduhr);
+    connect(m_trouble, &Troublesuche::beendet, this, [this] { emit laeuftGeaendert(false); });
+    connect(m_trouble, &Troublesuche::reparaturStarten, this, &Schreibablauf::schreibbefehl);
+}
+
+QString Schreibablauf::text(int nummer) const
+{
+    return Texttabelle::text(m_z, nummer);
+}
+
+bool Schreibablauf::schreibbefehl()
+{
+    if (m_schreiben->laeuft() || m_trouble->laeuft())
+        return false;
+    const bool reparatur = m_z.Reparatur == 1;
+    // A repair that does not reach the write button must not leave the
+    // receive routing in repair mode.
+    const auto abbruch = [this, reparatur] {
+        if (reparatur)
+            m_z.Reparatur = 0;
+        emit nichtBereit();
+        return false;
+    };
+    m_z.Empfangszahl = 0;
+    emit befehlBegonnen();
+    if (reparatur)
+        m_z.Identifiziert = 1;
+    if (m_z.Identifiziert == 0 &&
+        m_meldung.zeige(text(144), text(145), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 144, 145) !=
+            Meldung::Ja)
+        return abbruch();
+
+    const QString datei = m_dateiwahl ? m_dateiwahl(text(148), text(147), m_z.Startverzeichnis, text(146)) : QString();
+    if (datei.isEmpty())
+        return abbruch();
+    m_z.LadenZumBearbeiten = 0;
+    Texttabelle::ladeTexte(m_z, 384, 385);  // the load routine's own message
+    // A refused or unreadable file ends the command: the terminal never
+    // gets an image that was not chosen.
+    if (!Dateiablauf::ladeRoutine(m_z, m_meldung, datei).geladen)
+        return abbruch();
+    m_datei = datei;
+    emit dateiGewaehlt(datei);
+
+    if (!reparatur) {
+        // The waiting terminal of a repair answers no version request; the
+        // block goes out without address anyway.
+        m_z.ProtokollGewaehlt = 0;
+        if (!m_protokollwahl || !m_protokollwahl())
+            return abbruch();
+    }
+    m_z.ProtokollGewaehlt = 0;
+    m_z.LadenZumBearbeiten = 0;
+    emit bereit(reparatur);
+    return true;
+}
+
+bool Schreibablauf::schreibknopf()
+{
+    if (m_schreiben->laeuft())
+        return false;
+    m_letzterFehler = 0;
+    if (m_schreiben->brauchtPasswort()) {
+        m_z.Passwort.clear();
+        m_z.PasswortOK = 0;
+        if (!m_passwortfrage || !m_passwortfrage())
+            return false;
+    }
+    if (m_schreiben->starte())
+        return true;
+    m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193, 194);
+    return false;
+}
+
+void Schreibablauf::abbrechen()
+{
+    // Ends through Schreiben::beendet: port at 19200, Reparatur 0.
+    m_schreiben->abbrechen();
+}
+
+void Schreibablauf::troubleStarten()
+{
+    emit laeuftGeaendert(true);
+    m_trouble->starte();
+}

@@ -1,0 +1,159 @@
+// Identification workflow and the receive routing it holds: on a FakePort
+// bus whose terminals answer "X" and "V".
+
+#include "support/Busattrappe.h"
+#include "support/Testhilfe.h"
+#include "diag/Adressidentifikation.h"
+#include "link/Empfangsweiche.h"
+#include "workflow/Identifikationsablauf.h"
+
+#include <memory>
+#include <stdexcept>
+
+class TestIdentifikationsablauf : public QObject {
+    Q_OBJECT
+
+    struct Lauf : Strecke<FakePort> {
+        Busattrappe bus{port};
+        Identifikationsablauf ablauf{z, v, meldung};
+    };
+
+    // Leaves its scope early, the way a sequence gives up half-way.
+    static bool frueherAusstieg(Zustand &z, bool aussteigen)
+    {
+        const Empfangsweiche weiche(z);
+        if (aussteigen)
+            return false;
+        z.Empfang += "x";
+        return true;
+    }
+
+private slots:
+    void weicheGibtDenEmpfangImmerZurueck()
+    {
+        Zustand z;
+        z.Empfang = "alt";
+        {
+            const Empfangsweiche weiche(z);
+            QCOMPARE(int(z.AdressSuche), 1);
+            QVERIFY(z.Empfang.isEmpty());
+        }
+        QCOMPARE(int(z.AdressSuche), 0);
+
+        QVERIFY(!frueherAusstieg(z, true));
+        QCOMPARE(int(z.AdressSuche), 0);
+        QVERIFY(frueherAusstieg(z, false));
+        QCOMPARE(int(z.AdressSuche), 0);
+
+        try {
+            const Empfangsweiche weiche(z);
+            throw std::runtime_error("Abbruch");
+        } catch (const std::runtime_error &) {
+        }
+        QCOMPARE(int(z.AdressSuche), 0);
+    }
+
+    void einzelneAdresse_data()
+    {
+        QTest::addColumn<int>("adresse");
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<bool>("geantwortet");
+        QTest::addColumn<bool>("familieOk");
+        QTest::addColumn<QList<int>>("meldungen");
+        QTest::newRow("Protokoll 1, eigene Familie") << 5 << QByteArray("Ver 2.07 KD 1 00") << true << true
+                                                     << QList<int>{};
+        QTest::newRow("fremde Familie") << 5 << QByteArray("Ver 2.07 KD 7 00") << true << false
+                                        << QList<int>{388};
+        QTest::newRow("keine Antwort") << 6 << QByteArray() << false << false << QList<int>{196};
+    }
+    void einzelneAdresse()
+    {
+        QFETCH(int, adresse);
+        QFETCH(QByteArray, version);
+        QFETCH(bool, geantwortet);
+        QFETCH(bool, familieOk);
+        QFETCH(QList<int>, meldungen);
+        Lauf l;
+        l.bus.terminal(5, 1, version);
+        QSignalSpy ende(&l.ablauf, &Identifikationsablauf::identifiziert);
+        QVERIFY(l.ablauf.identifiziere(adresse));
+        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(l.ablauf.laeuft());
+        QVERIFY(!l.ablauf.identifiziere(adresse));  // one at a time
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.ablauf.laeuft());
+        const Identifikationsablauf::Ergebnis &e = l.ablauf.ergebnis();
+        QCOMPARE(e.geantwortet, geantwortet);
+        QCOMPARE(e.versionDa, geantwortet);
+        QCOMPARE(e.familieOk, familieOk);
+        QCOMPARE(e.bekannt, familieOk);
+        QCOMPARE(e.adresse, adresse);
+        if (geantwortet) {
+            QCOMPARE(e.protokoll, 1);
+            QCOMPARE(e.version, QString::fromLatin1(version));
+        }
+        QCOMPARE(l.meldung.textnummern(), meldungen);
+        QTest::qWait(100);
+        QCOMPARE(ende.count(), 1);
+    }
+
+    void scanOhneSchnittstellenecho()
+    {
+        Lauf l;
+        l.bus.echo = false;
+        QSignalSpy ende(&l.ablauf, &Identifikationsablauf::scanBeendet);
+        QVERIFY(l.ablauf.scan());
+        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(ende.first().first().toBool(), false);
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(l.ablauf.terminals().isEmpty());
+        QCOMPARE(l.meldung.textnummern(), QList<int>{193});
+    }
+
+    void abgebrochenerScanGibtDenEmpfangZurueck()
+    {
+        Lauf l;
+        l.bus.terminal(3, 0);
+        auto ablauf = std::make_unique<Identifikationsablauf>(l.z, l.v, l.meldung);
+        QVERIFY(ablauf->scan());
+        QTRY_VERIFY(l.port.writes().size() >= 3);
+        QCOMPARE(int(l.z.AdressSuche), 1);
+        ablauf.reset();  // the owner goes away mid-scan
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        const int geschrieben = int(l.port.writes().size());
+        QTest::qWait(200);
+        QCOMPARE(int(l.port.writes().size()), geschrieben);  // and nothing runs on
+    }
+
+    void fenster()
+    {
+        Lauf l;
+        l.z.Identifiziert = 1;
+        l.z.Empfang = "Rest";
+        // Cancelled: nothing identified.
+        bool gelaufen = false;
+        QVERIFY(!l.ablauf.imFenster([&] {
+            gelaufen = true;
+            QCOMPARE(int(l.z.AdressSuche), 1);
+            QVERIFY(l.z.Empfang.isEmpty());
+            QCOMPARE(int(l.z.Identifiziert), 0);
+            l.z.AdresseBekannt = 0;
+        }));
+        QVERIFY(gelaufen);
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        QCOMPARE(int(l.z.Identifiziert), 0);
+        // A terminal accepted in the window.
+        QVERIFY(l.ablauf.imFenster([&] { l.z.AdresseBekannt = 1; }));
+        QCOMPARE(int(l.z.Identifiziert), 1);
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        // A window that fails on its way out still gives the routing back.
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 l.ablauf.imFenster([] { throw std::runtime_error("Fenster"); }));
+        QCOMPARE(int(l.z.AdressSuche), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIdentifikationsablauf)
+#include "tst_identifikationsablauf.moc"
