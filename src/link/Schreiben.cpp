@@ -302,7 +302,7 @@ void Schreiben::erfolg()
     m_z.Schreibfehler = 0;
     // Back to the telegram speed before the message waits for the user.
     auf19200();
-    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 165, 166);
+    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 165, 166);
     emit erfolgreich();
     emit beendet();
 }
