@@ -144,6 +144,9 @@ void Schreiben::anmeldungFehlgeschlagen(int stufe)
 
 void Schreiben::tick5()
 {
+    m_v.abholen();
+    if (!m_timer5.isActive())
+        return;  // the port went away while its bytes were fetched
     // One wake-up character per tick until the terminal answers.
     m_z.Empfangszahl = 0;
     ++m_weckzeichen;
@@ -252,6 +255,9 @@ void Schreiben::aufDerLeitungMelden(int bytes)
 
 void Schreiben::tick2()
 {
+    m_v.abholen();
+    if (!m_timer2.isActive())
+        return;  // the port went away while its bytes were fetched
     if (m_phase != Phase::Bestaetigung) {
         m_timer2.stop();
         return;
