@@ -116,6 +116,11 @@ bool SerialPort::open()
     // unsupported operation, which leaves the port perfectly usable.
     m_port.setDataTerminalReady(false);
     m_port.setRequestToSend(false);
+    // Bytes that reached the device before it was opened answer nobody's
+    // request here (the echo of a previous program's last ACK, noise of
+    // the adapter being plugged in); they would stand in front of the
+    // first answer.
+    m_port.clear(QSerialPort::Input);
     m_port.clearError();
 
     m_fehlerVerbindung =

@@ -28,6 +28,10 @@ private slots:
         s.z.AdressSuche = 1;
         Adressidentifikation ident(s.z, s.v, s.meldung);
         ident.laden();
+        // Twice the program's 50 ms, so that a busy test machine's scheduler
+        // alone cannot make the simulator miss a tick; a 250 ms stall still
+        // spans several ticks.
+        ident.timer1().setInterval(100);
         QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
         // Stalls right after a request went out, across the whole scan.
         int stalls = 0;
