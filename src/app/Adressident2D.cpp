@@ -35,8 +35,9 @@ Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     m_command1->setObjectName(QStringLiteral("Command1"));
     auto *command4 = new QPushButton(this);
     command4->setObjectName(QStringLiteral("Command4"));
-    auto *command2 = new QPushButton(this);
-    command2->setObjectName(QStringLiteral("Command2"));
+    m_command2 = new QPushButton(this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    auto *command2 = m_command2;
     m_command3 = new QPushButton(this);
     m_command3->setObjectName(QStringLiteral("Command3"));
     for (QPushButton *b : {m_command1, command4, command2, m_command3})
@@ -61,8 +62,9 @@ Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     connect(&id, &Adressidentifikation::adressfeldGeaendert, m_text1, &QLineEdit::setText);
     connect(&id, &Adressidentifikation::okFreigabe, m_command3, &QWidget::setEnabled);
     connect(&id, &Adressidentifikation::sperre, this, [this](bool g) {
+        // Cancel stays usable: it stops a running scan.
         for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            w->setEnabled(!g && (w != m_command3 || m_ident->okFreigegeben()));
+            w->setEnabled(w == m_command2 || (!g && (w != m_command3 || m_ident->okFreigegeben())));
     });
     connect(&id, &Adressidentifikation::listeFokus, m_list3, [this] { m_list3->setFocus(); });
     connect(&id, &Adressidentifikation::adressfeldFokus, m_text1, [this] { m_text1->setFocus(); });
@@ -110,6 +112,15 @@ bool Adressident2D::eventFilter(QObject *objekt, QEvent *ereignis)
             if (!m_ident->gesperrt() && grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
                 m_ident->adressfeldVerlassen(m_text1->text());
         } else if (Ziffernfeld::istEnter(ereignis)) {
+            // Enter on a typed address identifies that address at once;
+            // without one it leads on to the scan button.
+            if (!m_ident->gesperrt()) {
+                m_ident->adressfeldVerlassen(m_text1->text());
+                if (m_ident->okFreigegeben() && m_ident->liste().isEmpty()) {
+                    m_ident->ok();
+                    return true;
+                }
+            }
             m_command1->setFocus();
             return true;
         } else if (Ziffernfeld::filtern(m_text1, ereignis)) {

@@ -29,6 +29,7 @@ private:
     Adressidentifikation *m_ident;
     QLineEdit *m_text1;
     QListWidget *m_list3;
+    QPushButton *m_command2 = nullptr;
     QPushButton *m_command1;
     QPushButton *m_command3;
 };

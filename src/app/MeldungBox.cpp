@@ -6,7 +6,13 @@
 int MeldungBox::zeige(const QString &text, const QString &titel, Knoepfe knoepfe, Symbol symbol, int textnummer,
                       int)
 {
-    QMessageBox box(m_eltern ? m_eltern : QApplication::activeWindow());
+    // Over the window it belongs to: the modal dialog that asks, else the
+    // main window. The active window is no guide: while the program is not
+    // in front there is none, and the box would open in the screen centre.
+    QWidget *eltern = QApplication::activeModalWidget();
+    if (!eltern)
+        eltern = m_eltern ? m_eltern : QApplication::activeWindow();
+    QMessageBox box(eltern);
     box.setObjectName(QStringLiteral("Meldung"));
     box.setProperty("textnummer", textnummer);
     box.setWindowTitle(titel);

@@ -1,5 +1,5 @@
 #pragma once
-// Meldung as a QMessageBox, modal over the active window.
+// Meldung as a QMessageBox, modal over the dialog that asks or the main window.
 
 #include "base/Meldung.h"
 

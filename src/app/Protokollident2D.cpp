@@ -92,6 +92,9 @@ Protokollident2D::Protokollident2D(Zustand &z, Verbindung &v, Meldung &meldung, 
     for (int k = 0; k < m_ptk.size(); ++k) {
         m_ptk[k]->setText(id.protokollname(k));
         m_ptk[k]->setEnabled(id.protokollFrei(k));
+        // A protocol without a name cannot be chosen: an empty, greyed
+        // option would only puzzle.
+        m_ptk[k]->setVisible(id.protokollFrei(k));
     }
     felderZeigen();
 }

@@ -11,6 +11,7 @@
 #include "link/Verbindung.h"
 #include "base/Meldung.h"
 #include "app/Passwort2D.h"
+#include "app/QtTexte.h"
 #include "base/Pfade.h"
 #include "link/Programmstart.h"
 #include "app/Schnittstelle2D.h"
@@ -252,6 +253,7 @@ void portavo2D::menuesFuerStart(bool frei)
 void portavo2D::texteUndBeschriftungen()
 {
     Texttabelle::ladeTexte(m_z, 101, 178);
+    QtTexte::waehle(m_z.Sprache);
     const QVector<QString> &t = m_z.Texte;
     setWindowTitle(t.at(114));
     m_mnuFile->setTitle(t.at(101));

@@ -2,6 +2,7 @@
 
 #include "base/Ansi.h"
 #include "base/Dateiersatz.h"
+#include "base/Dateizugriff.h"
 #include "base/Zustand.h"
 
 #include <QFile>
@@ -30,10 +31,11 @@ namespace Einstellungsdatei {
 
 std::optional<Einstellungen> lesen(const QString &pfad)
 {
-    QFile datei(pfad);
-    if (!datei.open(QIODevice::ReadOnly))
+    // Five short lines; a FIFO, a device or a huge file is no settings file.
+    const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, 64 * 1024);
+    if (!gelesen.ok())
         return std::nullopt;
-    QByteArray inhalt = datei.readAll();
+    const QByteArray inhalt = gelesen.inhalt;
     QList<QByteArray> zeilen = inhalt.split('\n');
     // A last line ended by CR LF leaves one empty piece behind it.
     if (!zeilen.isEmpty() && zeilen.last().isEmpty() && inhalt.endsWith('\n'))

@@ -1,6 +1,7 @@
 #include "base/Pfade.h"
 
 #include "base/Dateiersatz.h"
+#include "base/Dateizugriff.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,17 +52,17 @@ QString geraet(int portnummer)
     const QStringList standard = standardPorts();
     if (portnummer < 1 || portnummer > 16)
         return QString();
-    QFile datei(portsDatei());
-    if (!datei.exists()) {
+    const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(portsDatei(), 64 * 1024);
+    if (gelesen.stand == Dateizugriff::Lesestand::Fehlt && !Dateizugriff::belegt(portsDatei())) {
         QByteArray karte;
         for (const QString &g : standard)
             karte += g.toUtf8() + "\r\n";
         Dateiersatz::ersetze(portsDatei(), karte);
         return standard.at(portnummer - 1);
     }
-    if (!datei.open(QIODevice::ReadOnly))
+    if (!gelesen.ok())
         return standard.at(portnummer - 1);
-    const QList<QByteArray> zeilen = datei.readAll().split('\n');
+    const QList<QByteArray> zeilen = gelesen.inhalt.split('\n');
     if (portnummer - 1 < zeilen.size()) {
         const QString g = QString::fromUtf8(zeilen.at(portnummer - 1)).trimmed();
         if (!g.isEmpty())

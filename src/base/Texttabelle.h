@@ -1,7 +1,8 @@
 #pragma once
-// The text table: every user-interface text 101..389 in German (ids 101..389),
-// English (1101..1389), French (2101..2389) and Spanish (3101..3389),
-// embedded as a resource.
+// The text table: every user-interface text in German (ids 101..999),
+// English (1101..1999), French (2101..2999) and Spanish (3101..3999),
+// embedded as a resource. Numbers 101..389 run without gaps; later texts
+// keep blocks of numbers per window.
 
 #include <QString>
 

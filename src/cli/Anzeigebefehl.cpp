@@ -48,8 +48,10 @@ QString jaNein(bool ja)
     return ja ? QStringLiteral("Ja") : QStringLiteral("nein");
 }
 
-// Control characters would garble a terminal; show them as their symbols
-// (one character each, so a line stays 16 wide).
+// Control characters from a file would be obeyed by the terminal that shows
+// them (an ESC sequence can move the cursor, rewrite the screen or set the
+// window title); show them as their symbols instead, one character each, so
+// a display line stays 16 wide.
 QString sichtbar(QString text)
 {
     for (QChar &c : text) {
@@ -57,6 +59,8 @@ QString sichtbar(QString text)
             c = QChar(char16_t(0x2400 + c.unicode()));
         else if (c.unicode() == 127)
             c = QChar(char16_t(0x2421));
+        else if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            c = QChar(char16_t(0xFFFD));  // C1 controls (CSI and the like)
     }
     return text;
 }
@@ -78,7 +82,7 @@ void zeigeText(const Datenbild &bild, const QString &datei, int seite, QTextStre
         out << "  " << name.leftJustified(26) << ' ' << wert << '\n';
     };
 
-    out << "Terminaldatei  " << datei << '\n';
+    out << "Terminaldatei  " << sichtbar(datei) << '\n';
     if (g.sondercode)
         out << "Sondercode (12 000 Karten), Seite " << seite << '\n';
     out << '\n' << "Grundeinstellungen\n";
@@ -111,7 +115,7 @@ void zeigeText(const Datenbild &bild, const QString &datei, int seite, QTextStre
                 continue;
             ++berechtigt;
             k << "  " << seitenmarke(seite) << QStringLiteral("%1").arg(c, 4, 10, QLatin1Char('0')) << "  "
-              << bild.kartenstatus(c).leftJustified(12) << "  " << namen[c] << '\n';
+              << bild.kartenstatus(c).leftJustified(12) << "  " << sichtbar(namen[c]) << '\n';
         }
         k.flush();
         out << '\n' << "Karten, nicht gesperrt: " << berechtigt << '\n' << karten;
@@ -123,7 +127,7 @@ void zeigeText(const Datenbild &bild, const QString &datei, int seite, QTextStre
             out << '\n' << listenname(lage.liste) << "  (Anzahl " << anzahl << ")\n";
             for (int k = erste; k < erste + anzahl && k <= Zeilenobergrenze; ++k) {
                 out << "  " << QString::number(k).rightJustified(5) << "  " << bild.Zeilentext[k] << "  "
-                    << bild.Begleittext[k] << '\n';
+                    << sichtbar(bild.Begleittext[k]) << '\n';
             }
         }
     }

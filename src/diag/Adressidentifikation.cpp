@@ -120,6 +120,23 @@ void Adressidentifikation::ok()
 
 void Adressidentifikation::abbrechen()
 {
+    if (m_gesperrt && m_timer1.isActive() && m_z.Befehl == "X" && m_anfragestatus == 0) {
+        // Cancel during a scan stops the scan and keeps what it found; the
+        // window stays open for a choice.
+        m_timer1.stop();
+        m_z.Adresse = 1;
+        setzeAdressfeld(QStringLiteral("1"));
+        setzeGesperrt(false);
+        if (m_liste.isEmpty()) {
+            fuegeZeileHinzu(text(195));
+        } else {
+            setzeOkFrei(true);
+        }
+        waehleZeile(0);
+        emit listeFokus();
+        emit scanBeendet(true);
+        return;
+    }
     m_timer1.stop();
     m_timer2.stop();
     m_z.AdresseBekannt = 0;
@@ -159,6 +176,10 @@ void Adressidentifikation::adressfeldVerlassen(const QString &feld)
         wert = 0;
     m_z.Adresse = qint16(wert);
     setzeAdressfeld(QString::number(wert));
+    // A typed address can be identified at once: no scan of the whole bus
+    // needed first.
+    if (wert > 0 && !m_gesperrt && m_liste.isEmpty())
+        setzeOkFrei(true);
 }
 
 QString Adressidentifikation::listenzeile(int adresse, int protokoll) const
@@ -210,6 +231,9 @@ void Adressidentifikation::setzeOkFrei(bool f)
 
 void Adressidentifikation::tick1()
 {
+    m_v.abholen();
+    if (!m_timer1.isActive())
+        return;  // the port went away while its bytes were fetched
     QByteArray &empfang = m_z.Empfang;
     if (m_anfragestatus == 1) {
         empfang.clear();

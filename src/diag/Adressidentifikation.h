@@ -29,7 +29,9 @@ public:
     void scan();                                    // Command1
     void reset();                                   // Command4
     void ok();                                      // Command3
-    void abbrechen();                               // Command2
+    // Command2: closes the window; during a scan it stops the scan only
+    // (the list keeps what was found).
+    void abbrechen();
     void waehleZeile(int zeile);                    // List3 click or Enter
     void adressfeldVerlassen(const QString &text);  // text1 loses the focus
 

@@ -142,6 +142,7 @@ void Protokollidentifikation::versionsanfrage()
 
 void Protokollidentifikation::versionAuswerten()
 {
+    m_v.abholen();
     m_timer2.stop();
     const QByteArray empfang = m_z.Empfang;
     const QByteArray version = Identhilfen::version(empfang);

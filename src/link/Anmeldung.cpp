@@ -48,6 +48,9 @@ int Anmeldung::echoAmAnfang()
 
 void Anmeldung::tick()
 {
+    m_v.abholen();
+    if (!m_timer1.isActive())
+        return;  // the port went away while its bytes were fetched
     const int ab = qMax(4, echoAmAnfang());
     const int stelle = int(m_z.Antwort.indexOf(Telegramm::Anmeldezusage, ab));
     if (stelle >= 0) {

@@ -110,6 +110,9 @@ void Auslesen::echoAusrichten()
 
 void Auslesen::tick()
 {
+    m_v.abholen();
+    if (!m_timer3.isActive())
+        return;  // the port went away while its bytes were fetched
     echoAusrichten();
     if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
         m_timer3.stop();

@@ -58,6 +58,12 @@ public:
     // Blocks until the output has left the line driver; only for a speed change
     // right after a short write (never for long blocks on the UI thread).
     virtual void drain() = 0;
+    // Takes the bytes the system holds for the port right now, without
+    // waiting, and reports them as a receive event before it returns. A
+    // tick calls it before it decides that nothing came back: after a
+    // stall of the UI thread the tick's timer may run before the event
+    // that would have delivered the waiting answer.
+    virtual void abholen() {}
 
 signals:
     // Event code 2 when bytes are waiting; 1001..1011 for line errors.

@@ -2,6 +2,7 @@
 
 #include "base/Ansi.h"
 #include "base/Dateiersatz.h"
+#include "base/Dateizugriff.h"
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
 #include "link/Programmstart.h"
@@ -21,15 +22,14 @@ QStringList Schnittstellenwahl::leseOrte(const QString &pfad)
     QStringList orte;
     for (int i = 0; i < Ports; ++i)
         orte << LeererOrt;
-    QFile datei(pfad);
-    if (!datei.exists()) {
-        if (datei.open(QIODevice::WriteOnly))
-            datei.close();
+    const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, 64 * 1024);
+    if (gelesen.stand == Dateizugriff::Lesestand::Fehlt) {
+        Dateizugriff::leerAnlegen(pfad);
         return orte;
     }
-    if (!datei.open(QIODevice::ReadOnly))
+    if (!gelesen.ok())
         return orte;
-    const QByteArray inhalt = datei.readAll();
+    const QByteArray inhalt = gelesen.inhalt;
     QList<QByteArray> zeilen = inhalt.split('\n');
     if (!zeilen.isEmpty() && zeilen.last().isEmpty())
         zeilen.removeLast();  // after the last line end

@@ -144,6 +144,9 @@ void Schreiben::anmeldungFehlgeschlagen(int stufe)
 
 void Schreiben::tick5()
 {
+    m_v.abholen();
+    if (!m_timer5.isActive())
+        return;  // the port went away while its bytes were fetched
     // One wake-up character per tick until the terminal answers.
     m_z.Empfangszahl = 0;
     ++m_weckzeichen;
@@ -252,6 +255,9 @@ void Schreiben::aufDerLeitungMelden(int bytes)
 
 void Schreiben::tick2()
 {
+    m_v.abholen();
+    if (!m_timer2.isActive())
+        return;  // the port went away while its bytes were fetched
     if (m_phase != Phase::Bestaetigung) {
         m_timer2.stop();
         return;
@@ -302,7 +308,7 @@ void Schreiben::erfolg()
     m_z.Schreibfehler = 0;
     // Back to the telegram speed before the message waits for the user.
     auf19200();
-    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 165, 166);
+    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 165, 166);
     emit erfolgreich();
     emit beendet();
 }

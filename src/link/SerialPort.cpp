@@ -116,6 +116,11 @@ bool SerialPort::open()
     // unsupported operation, which leaves the port perfectly usable.
     m_port.setDataTerminalReady(false);
     m_port.setRequestToSend(false);
+    // Bytes that reached the device before it was opened answer nobody's
+    // request here (the echo of a previous program's last ACK, noise of
+    // the adapter being plugged in); they would stand in front of the
+    // first answer.
+    m_port.clear(QSerialPort::Input);
     m_port.clearError();
 
     m_fehlerVerbindung =
@@ -228,8 +233,14 @@ void SerialPort::setRts(bool on)
 
 void SerialPort::write(const QByteArray &bytes)
 {
-    if (m_port.isOpen() && !bytes.isEmpty())
-        m_port.write(bytes);
+    if (!m_port.isOpen() || bytes.isEmpty())
+        return;
+    m_port.write(bytes);
+    // QSerialPort only queues the bytes until the event loop next looks at
+    // the device. Hand them to the driver now (flush() never blocks): a
+    // request must leave when its tick sends it, or a stalled UI thread
+    // would make the next tick see no echo of a request still queued here.
+    m_port.flush();
 }
 
 QByteArray SerialPort::readAll()
@@ -260,6 +271,14 @@ qint64 SerialPort::bytesToWrite() const
         n += imTreiber;
 #endif
     return n;
+}
+
+void SerialPort::abholen()
+{
+    // A zero time-out only looks: readyRead (and so the receive event)
+    // comes at once when bytes are waiting, and nothing blocks.
+    if (m_port.isOpen())
+        m_port.waitForReadyRead(0);
 }
 
 void SerialPort::drain()

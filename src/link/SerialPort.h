@@ -39,6 +39,7 @@ public:
     // Qt's own buffer plus what the driver still holds.
     qint64 bytesToWrite() const override;
     void drain() override;
+    void abholen() override;
 
     // How a refused open is told: DeviceNotFoundError means the device does
     // not exist. Qt reports PermissionError both when the user may not open

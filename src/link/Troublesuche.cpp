@@ -1,5 +1,7 @@
 #include "link/Troublesuche.h"
 
+#include "base/Texttabelle.h"
+
 #include "link/Port.h"
 #include "link/Schreiben.h"
 #include "link/Telegramm.h"
@@ -8,31 +10,16 @@
 #include "base/Zustand.h"
 
 namespace {
-int sprachindex(int sprache)
-{
-    const int i = sprache / 1000;
-    return i >= 0 && i <= 3 ? i : 0;
-}
 }  // namespace
 
 QString Troublesuche::reparaturfrage(int sprache)
 {
-    static const char *const texte[4] = {
-        "Der PORTAVO hat seine Daten nicht vollständig erhalten. Soll er jetzt ohne Anmeldung neu "
-        "beschrieben werden (Reparatur)?",
-        "The PORTAVO did not receive its data completely. Write it again now without login (repair)?",
-        "Le PORTAVO n'a pas reçu toutes ses données. Faut-il le réécrire maintenant sans connexion "
-        "(réparation) ?",
-        "El PORTAVO no recibió todos sus datos. ¿Desea escribirlo de nuevo ahora sin inicio de sesión "
-        "(reparación)?",
-    };
-    return QString::fromUtf8(texte[sprachindex(sprache)]);
+    return Texttabelle::text(Reparaturfragenummer + sprache);
 }
 
 QString Troublesuche::reparaturtitel(int sprache)
 {
-    static const char *const texte[4] = {"  Reparatur", "  Repair", "  Réparation", "  Reparación"};
-    return QString::fromUtf8(texte[sprachindex(sprache)]);
+    return Texttabelle::text(Reparaturfragenummer + 1 + sprache);
 }
 
 Troublesuche::Troublesuche(Zustand &z, Verbindung &v, Meldung &meldung, Schreiben *schreiben, QObject *parent)
@@ -46,6 +33,7 @@ Troublesuche::Troublesuche(Zustand &z, Verbindung &v, Meldung &meldung, Schreibe
     m_timer6.setSingleShot(true);
     connect(&m_timer8, &QTimer::timeout, this, &Troublesuche::tick8);
     connect(&m_timer6, &QTimer::timeout, this, &Troublesuche::tick6);
+    connect(&m_v, &Verbindung::portVerloren, this, &Troublesuche::portVerloren);
 }
 
 void Troublesuche::starte()
@@ -57,6 +45,17 @@ void Troublesuche::starte()
     m_suchzaehler = 0;
     m_gesendet = 0;
     m_gesehen = false;
+    m_fehler = 0;
+    m_abgebrochen = false;
+    Port *port = m_v.port();
+    if (m_z.Modemverbindung != 1 && (!port || !port->isOpen())) {
+        // A port that is gone (or never opened) reaches no terminal.
+        m_fehler = 193;
+        m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 193, 194);
+        emit beendet(false);
+        return;
+    }
     m_timer8.start(m_ersterTick);
 }
 
@@ -83,8 +82,12 @@ bool Troublesuche::antwortDa() const
 
 void Troublesuche::tick8()
 {
+    m_v.abholen();
+    if (!m_timer8.isActive())
+        return;  // the port went away while its bytes were fetched
     ++m_suchzaehler;
     emit sanduhr(true);
+    emit fortschritt(qMin(m_suchzaehler, int(HoechsterZaehler)), HoechsterZaehler);
     if (m_suchzaehler > HoechsterZaehler) {
         ende();
         return;
@@ -117,13 +120,42 @@ void Troublesuche::ende()
     m_timer8.stop();
     emit sanduhr(false);
     emit beendet(m_gesehen);
-    if (m_z.Schreibfehler != 1 && !m_gesehen)
+    if (m_z.Schreibfehler != 1 && !m_gesehen) {
+        // Nearly two minutes of scanning deserve an answer, not silence.
+        m_meldung.zeige(Texttabelle::text(m_z, 404), Texttabelle::text(m_z, 405), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Information, 404, 405);
         return;
+    }
     const int antwort = m_meldung.zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
                                         Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
                                         Reparaturfragenummer + 1);
     if (antwort == Meldung::Ja)
         m_timer6.start(Reparaturverzoegerung);
+}
+
+void Troublesuche::abbrechen()
+{
+    if (!m_timer8.isActive())
+        return;
+    m_timer8.stop();
+    m_abgebrochen = true;
+    emit sanduhr(false);
+    emit beendet(m_gesehen);
+}
+
+// Without its port the scan reaches no terminal: it ends at once with the
+// port message, instead of ticking into the void for nearly two minutes and
+// then reporting that nothing was waiting.
+void Troublesuche::portVerloren()
+{
+    if (!m_timer8.isActive())
+        return;
+    m_timer8.stop();
+    m_fehler = 193;
+    emit sanduhr(false);
+    m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
+                    Meldung::Symbol::Ausrufezeichen, 193, 194);
+    emit beendet(m_gesehen);
 }
 
 void Troublesuche::tick6()

@@ -11,7 +11,8 @@
 // answers the scan that way. The received bytes are looked for where they
 // land after a write, in Empfangsbytes.
 //
-// At its end, if the last write failed (Schreibfehler = 1) or a waiting
+// It ends at once, with the port message, when the port is gone. At its
+// end, if the last write failed (Schreibfehler = 1) or a waiting
 // terminal answered, the repair write is offered (Yes/No). Yes starts the
 // one-shot Timer6 (2000 ms), which sets Reparatur := 1 and asks for the
 // write command to be run again (signal reparaturStarten).
@@ -33,9 +34,8 @@ public:
     static constexpr int Tickabstand = 50;  // ms
     static constexpr int HoechsterZaehler = 2048;
     static constexpr int Reparaturverzoegerung = 2000;  // Timer6, ms
-    // Number under which the repair question is reported to the Meldung
-    // seam (its texts are not part of the text table, see reparaturfrage()).
-    static constexpr int Reparaturfragenummer = 390;
+    // Text numbers of the repair question and its title.
+    static constexpr int Reparaturfragenummer = 400;
 
     // schreiben: the write sequence; a write still running is cancelled
     // first (its confirmation wait, Timer2, must not run into the scan).
@@ -53,6 +53,9 @@ public:
     void starte();
     // Ends the scan at once (no question).
     void stoppe();
+    // The user's cancel: ends the scan at once, without the repair
+    // question; beendet() follows.
+    void abbrechen();
 
     bool laeuft() const { return m_timer8.isActive(); }
     int suchzaehler() const { return m_suchzaehler; }
@@ -60,6 +63,9 @@ public:
     int gesendeteTicks() const { return m_gesendet; }
     // A waiting terminal answered during the last scan.
     bool wartenderGesehen() const { return m_gesehen; }
+    // 193 when the last scan ended because the port was gone, else 0.
+    int fehler() const { return m_fehler; }
+    bool abgebrochen() const { return m_abgebrochen; }
     QTimer &timer8() { return m_timer8; }
     QTimer &timer6() { return m_timer6; }
 
@@ -71,7 +77,10 @@ public:
 signals:
     // The main window shows the hourglass pointer while the scan runs.
     void sanduhr(bool an);
-    // The scan is over (before the repair question).
+    // Ticks so far of the most the scan runs.
+    void fortschritt(int ticks, int hoechstens);
+    // The scan is over (before the repair question), also after a cancel
+    // and when the port went away (fehler() then says so).
     void beendet(bool wartenderGesehen);
     // Timer6 fired: Reparatur is 1; run the write command again.
     void reparaturStarten();
@@ -80,6 +89,7 @@ private:
     void tick8();
     void tick6();
     void ende();
+    void portVerloren();
     bool antwortDa() const;
 
     Zustand &m_z;
@@ -93,4 +103,6 @@ private:
     int m_suchzaehler = 0;
     int m_gesendet = 0;
     bool m_gesehen = false;
+    int m_fehler = 0;
+    bool m_abgebrochen = false;
 };

@@ -72,6 +72,12 @@ void Verbindung::sendeRoh(const QByteArray &bytes, Port *port)
         port->write(bytes);
 }
 
+void Verbindung::abholen()
+{
+    if (Port *p = aktiverPort(); p && p->isOpen())
+        p->abholen();
+}
+
 void Verbindung::empfangsereignis(int code)
 {
     if (!m_port)

@@ -44,6 +44,9 @@ public:
     // The receive event of the port: code 2 reads every waiting byte and
     // routes it; the line-error codes close and reopen the port.
     void empfangsereignis(int code);
+    // Routes the bytes waiting on the active port now (see Port::abholen);
+    // every sequence's tick calls it first.
+    void abholen();
     // Route one receive event's bytes (also used for the modem port's data).
     void verarbeite(const QByteArray &eingang);
 

@@ -2,6 +2,7 @@
 
 #include "base/Ansi.h"
 #include "base/Dateiersatz.h"
+#include "base/Dateizugriff.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@ namespace {
 
 // A main file holds about 14 KB; anything far larger is not one.
 constexpr qint64 HoechsteHauptdateigroesse = 1 << 20;
+// 5001 lines of names or customer data; far more is not such a file.
+constexpr qint64 HoechsteBegleitdateigroesse = 16 << 20;
 
 const char *const Kundenbuchstaben[Terminaldatei::Kundenfelder] = {"V", "P", "O", "R", "T", "M"};
 
@@ -96,9 +99,12 @@ int seiteVonHauptdatei(const QString &hauptdatei)
 
 // --- Main file -----------------------------------------------------------------
 
-Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel)
+Dateiergebnis parseHauptdatei(const QByteArray &rohinhalt, Speicherbytes &ziel)
 {
-    const QList<QByteArray> liste = zeilen(inhalt, Bildgroesse);
+    // An editor that saved the file as UTF-8 may have put a byte-order mark
+    // in front of the first number.
+    const QByteArray inhalt = rohinhalt.startsWith("\xEF\xBB\xBF") ? rohinhalt.mid(3) : rohinhalt;
+    const QList<QByteArray> liste = zeilen(inhalt, Bildgroesse + 1 + 64);
     Speicherbytes neu{};
     for (int n = 0; n < Bildgroesse; ++n) {
         const QString ort = QStringLiteral("Zeile %1 (Speicherbyte %2)").arg(n + 1).arg(n);
@@ -124,33 +130,38 @@ Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel)
         }
         neu[n] = qint16(wert);
     }
+    // Blank lines after the last number are harmless; another number is
+    // not: the file was not written for this memory, and dropping the rest
+    // silently would load something else than the file says.
+    for (int n = Bildgroesse; n < liste.size(); ++n) {
+        if (!liste[n].trimmed().isEmpty()) {
+            return Dateiergebnis::fehler(
+                QStringLiteral("Zeile %1: die Hauptdatei enthält mehr als 2048 Zahlen.").arg(n + 1));
+        }
+    }
     ziel = neu;
     return Dateiergebnis::erfolg();
 }
 
 Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel)
 {
-    QFile datei(pfad);
-    if (!datei.exists()) {
+    const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, HoechsteHauptdateigroesse);
+    switch (gelesen.stand) {
+    case Dateizugriff::Lesestand::Gelesen:
+        break;
+    case Dateizugriff::Lesestand::Fehlt:
         return Dateiergebnis::fehler(
             QStringLiteral("Die Hauptdatei „%1“ gibt es nicht.").arg(anzeigename(pfad)), pfad);
-    }
-    if (!datei.open(QIODevice::ReadOnly)) {
-        return Dateiergebnis::fehler(QStringLiteral("Die Hauptdatei „%1“ lässt sich nicht lesen (%2).")
-                                         .arg(anzeigename(pfad), datei.errorString()),
-                                     pfad);
-    }
-    if (datei.size() > HoechsteHauptdateigroesse) {
+    case Dateizugriff::Lesestand::KeineDatei:
+    case Dateizugriff::Lesestand::ZuGross:
         return Dateiergebnis::fehler(
-            QStringLiteral("„%1“ ist keine Hauptdatei: sie ist viel zu groß.").arg(anzeigename(pfad)), pfad);
-    }
-    const QByteArray inhalt = datei.readAll();
-    if (datei.error() != QFileDevice::NoError) {
+            QStringLiteral("„%1“ ist keine Hauptdatei: %2").arg(anzeigename(pfad), gelesen.grund), pfad);
+    case Dateizugriff::Lesestand::Fehler:
         return Dateiergebnis::fehler(QStringLiteral("Die Hauptdatei „%1“ lässt sich nicht lesen (%2).")
-                                         .arg(anzeigename(pfad), datei.errorString()),
+                                         .arg(anzeigename(pfad), gelesen.grund),
                                      pfad);
     }
-    Dateiergebnis e = parseHauptdatei(inhalt, ziel);
+    Dateiergebnis e = parseHauptdatei(gelesen.inhalt, ziel);
     e.pfad = pfad;
     if (!e.ok)
         e.meldung = QStringLiteral("„%1“ lässt sich nicht laden. ").arg(anzeigename(pfad)) + e.meldung;
@@ -183,17 +194,13 @@ int leseBegleitdatei(const QString &pfad, QVector<QString> &ziel, int hoechstind
         ziel.resize(Textobergrenze + 1, Leerzeile);
     hoechstindex = qBound(0, hoechstindex, int(ziel.size()) - 1);
 
-    QByteArray inhalt;
-    QFile datei(pfad);
-    if (!datei.exists()) {
-        if (ablage == Ablage::Anlegen) {
-            QFile leer(pfad);
-            if (leer.open(QIODevice::WriteOnly))
-                leer.close();
-        }
-    } else if (datei.open(QIODevice::ReadOnly)) {
-        inhalt = datei.readAll();
-    }
+    // Anything but a regular file of sensible size counts as no file: a
+    // FIFO or a link to a device must neither hang the editor nor fill
+    // the memory.
+    const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, HoechsteBegleitdateigroesse);
+    if (gelesen.stand == Dateizugriff::Lesestand::Fehlt && ablage == Ablage::Anlegen)
+        Dateizugriff::leerAnlegen(pfad);
+    const QByteArray inhalt = gelesen.ok() ? gelesen.inhalt : QByteArray();
 
     const QList<QByteArray> liste = zeilen(inhalt, hoechstindex + 1);
     if (liste.size() < mindestzeilen) {

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 class tst_Einstellungen : public QObject {
     Q_OBJECT
@@ -69,6 +70,23 @@ private slots:
         QFETCH(QByteArray, inhalt);
         QVERIFY(!Einstellungsdatei::lesen(datei(inhalt)).has_value());
         QVERIFY(!Einstellungsdatei::lesen(m_dir.filePath(QStringLiteral("fehlt.ini"))).has_value());
+    }
+
+    // A FIFO or a link to a device in place of the settings file or the
+    // port map: no hang, no endless read; the file counts as unusable.
+    void sonderdateienGeltenAlsFehlend()
+    {
+        QTemporaryDir eigen;
+        const QString fifo = eigen.filePath(QStringLiteral("fifo.ini"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!Einstellungsdatei::lesen(fifo).has_value());
+        const QString null = eigen.filePath(QStringLiteral("zero.ini"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), null));
+        QVERIFY(!Einstellungsdatei::lesen(null).has_value());
+        // A settings file needs five short lines; megabytes are no such file.
+        QVERIFY(!Einstellungsdatei::lesen(datei(QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n")
+                                                + QByteArray(200 * 1024, ' ')))
+                     .has_value());
     }
 
     void schreibtFuenfZeilen()

@@ -224,6 +224,63 @@ private slots:
         QCOMPARE(int(a.z.AdresseBekannt), 0);
         QCOMPARE(a.geschlossen, 2);
     }
+
+    // Cancel during a scan stops the scan, keeps what was found and leaves
+    // the window open for a choice; cancel afterwards closes it.
+    void abbrechenWaehrendDesScans()
+    {
+        Aufbau a;
+        a.bus.terminal(3, 0);
+        a.bus.terminal(200, 0);
+        QSignalSpy ende(&a.ident, &Adressidentifikation::scanBeendet);
+        a.ident.timer1().setInterval(5);
+        a.ident.scan();
+        QTRY_VERIFY(a.z.Adresse > 10);
+        a.ident.abbrechen();
+        QCOMPARE(ende.size(), 1);
+        QCOMPARE(ende.first().first().toBool(), true);
+        QVERIFY(!a.ident.timer1().isActive());
+        QVERIFY(!a.ident.gesperrt());
+        QCOMPARE(a.geschlossen, 0);
+        QCOMPARE(a.ident.liste().size(), 1);  // address 3 only: 200 was never asked
+        QVERIFY(a.ident.okFreigegeben());
+        const int gesendet = int(a.port.writes().size());
+        QTest::qWait(30);
+        QCOMPARE(int(a.port.writes().size()), gesendet);
+        a.ident.abbrechen();
+        QCOMPARE(a.geschlossen, 1);
+    }
+
+    void abbrechenOhneFundeZeigtDieLeereZeile()
+    {
+        Aufbau a;
+        a.ident.timer1().setInterval(5);
+        a.ident.scan();
+        QTRY_VERIFY(a.z.Adresse > 3);
+        a.ident.abbrechen();
+        QCOMPARE(a.ident.liste(), QStringList{a.z.Texte.at(195)});
+        QVERIFY(!a.ident.okFreigegeben());
+        QCOMPARE(a.geschlossen, 0);
+    }
+
+    // A typed address is identified without a scan of the whole bus.
+    void getippteAdresseOhneScan()
+    {
+        Aufbau a;
+        a.bus.terminal(42, 1);
+        QVERIFY(!a.ident.okFreigegeben());
+        a.ident.adressfeldVerlassen(QStringLiteral("0"));
+        QVERIFY(!a.ident.okFreigegeben());
+        a.ident.adressfeldVerlassen(QStringLiteral("42"));
+        QVERIFY(a.ident.okFreigegeben());
+        a.ident.ok();
+        QTRY_COMPARE(a.geschlossen, 1);
+        QCOMPARE(int(a.z.AdresseBekannt), 1);
+        QCOMPARE(a.adresse, QStringLiteral("42"));
+        QCOMPARE(a.protokoll, QStringLiteral("QRX / Norvall"));
+        QCOMPARE(a.gesendet().first(), Telegramm::anfrage(42, "X"));
+        QCOMPARE(int(a.gesendet().size()), 4);  // X, ACK, V, ACK: no scan
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAdressidentifikation)

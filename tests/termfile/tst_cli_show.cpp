@@ -155,6 +155,30 @@ private slots:
             QCOMPARE(starte(args).status, 2);
         QCOMPARE(starte({"help"}).status, 0);
     }
+
+    // A comment or card name with an ESC sequence must not reach the
+    // terminal as one: the screen could be rewritten or the title changed.
+    void steuerzeichenSichtbar()
+    {
+        QVERIFY(QFile::copy(datei("standard.S2D"), datei("esc.S2D")));
+        QByteArray namen;
+        {
+            QFile b(datei("standard.B2D"));
+            QVERIFY(b.open(QIODevice::ReadOnly));
+            namen = b.readAll();
+        }
+        namen.replace("Meier, Tor 1", QByteArray("Mei\x1b]0;x\x07" "er\x1b[2J"));
+        {
+            QFile b(datei("esc.B2D"));
+            QVERIFY(b.open(QIODevice::WriteOnly));
+            b.write(namen);
+        }
+        const Lauf l = starte({"show", datei("esc.S2D")});
+        QCOMPARE(l.status, 0);
+        QVERIFY(!l.aus.contains(QChar(0x1b)));
+        QVERIFY(!l.aus.contains(QChar(0x07)));
+        QVERIFY2(l.aus.contains(QStringLiteral("Mei\u241b]0;x\u2407er\u241b[2J")), qPrintable(l.aus));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstCliShow)

@@ -11,6 +11,8 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <QFileInfo>
 
 namespace {
 
@@ -328,6 +330,109 @@ private slots:
         QCOMPARE(lies(basis + ".B2D"), QByteArray("alte Namen\r\n"));
         QVERIFY(!kunden.ok);
         QCOMPARE(dateien(dir), 2);  // no temporary file is left behind
+    }
+
+    // Files that are not what their name says: the program must answer at
+    // once with a message, never hang on a FIFO or read a device forever.
+    void keineGewoehnlicheDatei_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("Link auf /dev/zero") << "zero";
+        QTest::newRow("Ordner") << "ordner";
+    }
+    void keineGewoehnlicheDatei()
+    {
+        QFETCH(QString, art);
+        QTemporaryDir dir;
+        const QString haupt = dir.filePath(QStringLiteral("X.S2D"));
+        if (art == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(haupt).constData(), 0600), 0);
+        else if (art == "zero")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), haupt));
+        else
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("X.S2D")));
+        Terminaldatei::Speicherbytes ziel{};
+        ziel[3] = 77;
+        const Dateiergebnis e = Terminaldatei::leseHauptdatei(haupt, ziel);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.meldung.contains(QStringLiteral("X.S2D")), qPrintable(e.meldung));
+        QCOMPARE(ziel[3], qint16(77));
+    }
+
+    void begleitdateiAlsFifoZaehltAlsFehlend()
+    {
+        QTemporaryDir dir;
+        const QString b2d = dir.filePath(QStringLiteral("X.B2D"));
+        QCOMPARE(::mkfifo(QFile::encodeName(b2d).constData(), 0600), 0);
+        QVector<QString> ziel(Textobergrenze + 1, QStringLiteral("alt"));
+        QCOMPARE(Terminaldatei::leseBegleitdatei(b2d, ziel, 2000, 2000), 0);
+        QCOMPARE(ziel[0], Leerzeile);
+        QCOMPARE(QFileInfo(b2d).isFile(), false);  // still the FIFO, nothing created over it
+    }
+
+    // A companion file that is missing is created empty, but never through
+    // a link someone planted at its name.
+    void fehlendeBegleitdateiNichtDurchEinenLink()
+    {
+        QTemporaryDir dir;
+        const QString fremd = dir.filePath(QStringLiteral("fremd.txt"));
+        const QString b2d = dir.filePath(QStringLiteral("X.B2D"));
+        QVERIFY(QFile::link(fremd, b2d));  // dangling
+        QVector<QString> ziel(Textobergrenze + 1);
+        Terminaldatei::leseBegleitdatei(b2d, ziel, 2000, 2000);
+        QVERIFY(!QFile::exists(fremd));
+    }
+
+    // Saving replaces the name, not the file a planted link points to.
+    void speichernFolgtKeinemLink()
+    {
+        QTemporaryDir dir;
+        const QString fremd = dir.filePath(QStringLiteral("fremd.txt"));
+        schreibe(fremd, "nicht anfassen\n");
+        const QString haupt = dir.filePath(QStringLiteral("T.S2D"));
+        QVERIFY(QFile::link(fremd, haupt));
+        auto b = bildMitMuster();
+        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, haupt).ok);
+        QCOMPARE(lies(fremd), QByteArray("nicht anfassen\n"));
+        QVERIFY(!QFileInfo(haupt).isSymLink());
+        QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
+    }
+
+    void speichernBehaeltRechte()
+    {
+        QTemporaryDir dir;
+        const QString haupt = dir.filePath(QStringLiteral("T.S2D"));
+        schreibe(haupt, "x");
+        QVERIFY(QFile::setPermissions(haupt, QFile::ReadOwner | QFile::WriteOwner));
+        auto b = bildMitMuster();
+        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, haupt).ok);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(haupt).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0600);
+        QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
+    }
+
+    void hauptdateiMitByteOrderMark()
+    {
+        QByteArray text = "\xEF\xBB\xBF" + hauptdatei(werte());
+        Terminaldatei::Speicherbytes ziel{};
+        QVERIFY(Terminaldatei::parseHauptdatei(text, ziel).ok);
+        QCOMPARE(int(ziel[0]), werte()[0]);
+        QCOMPARE(int(ziel[2047]), werte()[2047]);
+    }
+
+    void mehrAls2048Zahlen()
+    {
+        Terminaldatei::Speicherbytes ziel{};
+        ziel[0] = 99;
+        QByteArray text = hauptdatei(werte()) + " 5 \r\n";
+        const Dateiergebnis e = Terminaldatei::parseHauptdatei(text, ziel);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.meldung.contains(QStringLiteral("Zeile 2049")), qPrintable(e.meldung));
+        QCOMPARE(ziel[0], qint16(99));
+        // Blank lines after the last number are no fault.
+        QVERIFY(Terminaldatei::parseHauptdatei(hauptdatei(werte()) + "\r\n  \r\n", ziel).ok);
     }
 };
 

@@ -181,6 +181,7 @@ private slots:
         QVERIFY(erfolg.wait(1000));
         QCOMPARE(a.meldung.textnummern(), QList<int>{165});
         QCOMPARE(a.meldung.eintraege().first().text, QStringLiteral("PORTAVO erfolgreich programmiert"));
+        QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
         QCOMPARE(a.port.baud(), 19200);
         QVERIFY(a.schreiben.rueckmeldung().endsWith("U19###"));
         QCOMPARE(a.schreiben.rueckmeldung().size(), 200);

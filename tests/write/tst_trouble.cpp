@@ -85,7 +85,10 @@ private slots:
         QCOMPARE(a.letzterWrite(), QByteArray("888"));  // tick 2048
         QVERIFY(!t.wartenderGesehen());
         if (!schreibfehler) {
-            QVERIFY(a.meldung.eintraege().isEmpty());
+            // Nothing waits: said so once, as information, and no repair.
+            QCOMPARE(a.meldung.textnummern(), QList<int>{404});
+            QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
+            QVERIFY(!t.timer6().isActive());
             return;
         }
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
@@ -121,6 +124,67 @@ private slots:
         QVERIFY(!a.schreiben.laeuft());
         QVERIFY(!a.anmeldung.laeuft());
         t.stoppe();
+    }
+
+    // The adapter pulled during the scan: the scan ends at once with the
+    // port message, and never reports that nothing was waiting.
+    void portWegBeendetDenSuchlauf()
+    {
+        Aufbau a;
+        a.z.Schreibfehler = 1;
+        Troublesuche t(a.z, a.v, a.meldung);
+        t.setTakt(1, 5);
+        QSignalSpy ende(&t, &Troublesuche::beendet);
+        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
+        t.starte();
+        QTRY_VERIFY(fortschritt.size() >= 3);
+        a.port.loseDevice();
+        QCOMPARE(ende.size(), 1);
+        QVERIFY(!t.laeuft());
+        QCOMPARE(t.fehler(), 193);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{193});  // no repair question on a dead port
+        QVERIFY(!t.timer6().isActive());
+        QVERIFY(t.gesendeteTicks() < 2048);
+    }
+
+    void geschlossenerPortBeginntGarNicht()
+    {
+        Aufbau a;
+        a.port.close();
+        Troublesuche t(a.z, a.v, a.meldung);
+        QSignalSpy ende(&t, &Troublesuche::beendet);
+        t.starte();
+        QCOMPARE(ende.size(), 1);
+        QVERIFY(!t.laeuft());
+        QCOMPARE(t.fehler(), 193);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{193});
+        QVERIFY(a.port.writes().isEmpty());
+    }
+
+    // Cancel: the scan stops without a question; the progress ran up to
+    // where it stood and counts against the 2048 ticks.
+    void abbrechenOhneFrage()
+    {
+        Aufbau a;
+        a.z.Schreibfehler = 1;
+        Troublesuche t(a.z, a.v, a.meldung);
+        t.setTakt(1, 1);
+        QSignalSpy ende(&t, &Troublesuche::beendet);
+        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
+        t.starte();
+        QTRY_VERIFY(fortschritt.size() >= 10);
+        t.abbrechen();
+        QCOMPARE(ende.size(), 1);
+        QVERIFY(t.abgebrochen());
+        QVERIFY(a.meldung.eintraege().isEmpty());
+        QVERIFY(!t.timer6().isActive());
+        for (int i = 0; i < fortschritt.size(); ++i) {
+            QCOMPARE(fortschritt.at(i).at(0).toInt(), i + 1);
+            QCOMPARE(fortschritt.at(i).at(1).toInt(), 2048);
+        }
+        const int bisher = int(fortschritt.size());
+        QTest::qWait(20);
+        QCOMPARE(int(fortschritt.size()), bisher);  // no tick after the cancel
     }
 };
 
