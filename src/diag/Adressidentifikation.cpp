@@ -64,6 +64,7 @@ void Adressidentifikation::scan()
     emit listeGeaendert();
     m_zeilenmodus = 0;
     m_timer1.start();
+    m_takt.start();
     m_z.Adresse = 1;
     m_z.Befehl = QByteArray("X");
     // One blank, so that the first tick does not take an empty store for a
@@ -79,6 +80,7 @@ void Adressidentifikation::reset()
     m_anfragestatus = 1;
     sendeAnfrage();
     m_timer1.start();
+    m_takt.start();
 }
 
 void Adressidentifikation::einzelidentifikation()
@@ -87,6 +89,7 @@ void Adressidentifikation::einzelidentifikation()
     m_anfragestatus = 2;
     sendeAnfrage();
     m_timer1.start();
+    m_takt.start();
 }
 
 void Adressidentifikation::versionsanfrage()
@@ -95,6 +98,7 @@ void Adressidentifikation::versionsanfrage()
     m_anfragestatus = 2;
     sendeAnfrage();
     m_timer1.start();
+    m_takt.start();
 }
 
 void Adressidentifikation::ok()
@@ -234,6 +238,8 @@ void Adressidentifikation::tick1()
     m_v.abholen();
     if (!m_timer1.isActive())
         return;  // the port went away while its bytes were fetched
+    if (!m_takt.zaehlt(m_timer1.interval()))
+        return;  // a missed timeout delivered late
     QByteArray &empfang = m_z.Empfang;
     if (m_anfragestatus == 1) {
         empfang.clear();

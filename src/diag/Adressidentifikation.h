@@ -8,6 +8,8 @@
 //
 // Empfang must be the receive store while this runs (AdressSuche = 1).
 
+#include "link/Taktwaechter.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -92,6 +94,7 @@ private:
     Meldung &m_meldung;
     QTimer m_timer1;
     QTimer m_timer2;
+    Taktwaechter m_takt;
     QStringList m_liste;
     int m_auswahl = -1;
     QString m_adressfeld;

@@ -25,6 +25,7 @@ bool Anmeldung::starte(int stufe)
     m_stufe = stufe;
     m_versuche = 0;
     m_timer1.start(m_z.Timerintervall[1]);
+    m_takt.start();
     return true;
 }
 
@@ -51,6 +52,8 @@ void Anmeldung::tick()
     m_v.abholen();
     if (!m_timer1.isActive())
         return;  // the port went away while its bytes were fetched
+    if (!m_takt.zaehlt(m_timer1.interval()))
+        return;  // a missed timeout delivered late
     const int ab = qMax(4, echoAmAnfang());
     const int stelle = int(m_z.Antwort.indexOf(Telegramm::Anmeldezusage, ab));
     if (stelle >= 0) {

@@ -8,6 +8,8 @@
 // entry may itself end in "J", and its echo must never count as the
 // terminal's answer. Six ticks without the answer end the login.
 
+#include "link/Taktwaechter.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -51,6 +53,7 @@ private:
     Zustand &m_z;
     Verbindung &m_v;
     QTimer m_timer1;
+    Taktwaechter m_takt;
     int m_stufe = 0;
     int m_versuche = 0;
     QByteArray m_echo;  // the part of the login telegram whose echo is still due

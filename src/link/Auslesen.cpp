@@ -61,6 +61,7 @@ void Auslesen::angemeldet(int stufe)
     m_liest = true;
     m_ausgerichtet = false;
     m_timer3.start(m_z.Timerintervall[3]);
+    m_takt.start();
     emit fortschritt(0, erwarteteBytes(m_z.Protokoll));
 }
 
@@ -113,6 +114,8 @@ void Auslesen::tick()
     m_v.abholen();
     if (!m_timer3.isActive())
         return;  // the port went away while its bytes were fetched
+    if (!m_takt.zaehlt(m_timer3.interval()))
+        return;  // a missed timeout delivered late
     echoAusrichten();
     if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
         m_timer3.stop();

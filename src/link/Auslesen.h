@@ -9,6 +9,8 @@
 // after 31 ticks), 158 compare error (check byte wrong; Daten stays
 // untouched), 193 the port's device went away.
 
+#include "link/Taktwaechter.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -62,6 +64,7 @@ private:
     Anmeldung &m_anmeldung;
     Meldung &m_meldung;
     QTimer m_timer3;
+    Taktwaechter m_takt;
     int m_versuche = 0;
     bool m_ausgerichtet = false;
     bool m_laeuft = false;

@@ -243,6 +243,7 @@ void Schreiben::leitungPruefen()
     m_versuche = 0;
     emit blockAufDerLeitung();
     m_timer2.start(m_z.Timerintervall[2]);
+    m_takt.start();
 }
 
 void Schreiben::aufDerLeitungMelden(int bytes)
@@ -258,6 +259,8 @@ void Schreiben::tick2()
     m_v.abholen();
     if (!m_timer2.isActive())
         return;  // the port went away while its bytes were fetched
+    if (!m_takt.zaehlt(m_timer2.interval()))
+        return;  // a missed timeout delivered late
     if (m_phase != Phase::Bestaetigung) {
         m_timer2.stop();
         return;

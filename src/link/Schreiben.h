@@ -21,6 +21,8 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include "link/Taktwaechter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -116,6 +118,7 @@ private:
     QTimer m_timer2;
     QTimer m_timer4;
     QTimer m_timer5;
+    Taktwaechter m_takt;  // of Timer2
     QTimer m_leitung;  // looks at the line while the block goes out
     Phase m_phase = Phase::Bereit;
     int m_versuche = 0;

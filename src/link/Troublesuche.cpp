@@ -57,6 +57,7 @@ void Troublesuche::starte()
         return;
     }
     m_timer8.start(m_ersterTick);
+    m_takt.start();
 }
 
 void Troublesuche::stoppe()
@@ -85,6 +86,8 @@ void Troublesuche::tick8()
     m_v.abholen();
     if (!m_timer8.isActive())
         return;  // the port went away while its bytes were fetched
+    if (!m_takt.zaehlt(m_timer8.interval()))
+        return;  // a missed timeout delivered late
     ++m_suchzaehler;
     emit sanduhr(true);
     emit fortschritt(qMin(m_suchzaehler, int(HoechsterZaehler)), HoechsterZaehler);

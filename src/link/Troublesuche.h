@@ -17,6 +17,8 @@
 // one-shot Timer6 (2000 ms), which sets Reparatur := 1 and asks for the
 // write command to be run again (signal reparaturStarten).
 
+#include "link/Taktwaechter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -98,6 +100,7 @@ private:
     QPointer<Schreiben> m_schreiben;
     QTimer m_timer8;
     QTimer m_timer6;
+    Taktwaechter m_takt;
     int m_ersterTick = ErsterTick;
     int m_abstand = Tickabstand;
     int m_suchzaehler = 0;

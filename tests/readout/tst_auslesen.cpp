@@ -142,7 +142,8 @@ private slots:
         QCOMPARE(l.lese(9, 1, m_passwort), 0);
         QCOMPARE(int(l.z.Empfangszahl), 4109);
         QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), sim.speicher(9));
+        QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), sim.speicher(9));
+        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));  // saving is the caller's step
         QTRY_COMPARE(Simulator::bytes(sim.verkehr()),
                      Telegramm::anfrage(9, QByteArray("P") + m_passwort) + Telegramm::Quittung
                          + Telegramm::anfrage(9, "E") + Telegramm::Protokoll1Quittung);

@@ -1,0 +1,32 @@
+#pragma once
+// Which ticks of a sequence's timer count.
+//
+// After the UI thread stood still for longer than a tick interval (a modal
+// box opening, the system swapping), Qt delivers the missed timeouts of a
+// repeating timer back to back. A sequence that sends a request on one tick
+// and judges its answer on the next would then judge it a moment after
+// sending, before even the echo could come back, and report a dead
+// interface or count a failed try. A tick counts only when at least half an
+// interval has passed since the tick that counted last (or since the start).
+
+#include <QElapsedTimer>
+
+class Taktwaechter {
+public:
+    // The timer was (re)started: the next tick counts only after half the
+    // interval.
+    void start() { m_uhr.start(); }
+    // True when this tick counts (and it is then the new reference); false
+    // for a tick that follows the last counted one too closely. Without a
+    // start() every tick counts.
+    bool zaehlt(int intervallMs)
+    {
+        if (m_uhr.isValid() && m_uhr.elapsed() < intervallMs / 2)
+            return false;
+        m_uhr.start();
+        return true;
+    }
+
+private:
+    QElapsedTimer m_uhr;
+};
