@@ -20,8 +20,10 @@ namespace Texttabelle {
 namespace {
 
 constexpr int ErsteNummer = 101;
-constexpr int LetzteNummer = 389;
-constexpr int Anzahl = LetzteNummer - ErsteNummer + 1;
+constexpr int LetzteNummer = 389;         // 101..389 without gaps
+constexpr int HoechsteNummer = 999;       // later texts: ascending, gaps allowed
+constexpr int Pflichtzeilen = LetzteNummer - ErsteNummer + 1;
+constexpr int Anzahl = HoechsteNummer - ErsteNummer + 1;
 constexpr int Sprachen = 4;   // German, English, French, Spanish: offsets 0, 1000, 2000, 3000
 constexpr int Sprachabstand = 1000;
 
@@ -49,11 +51,12 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
 
     if (zeilen.isEmpty() || zeilen.first() != Kopfzeile)
         return fehler(1, "header missing or not \"nr<TAB>de<TAB>en<TAB>fr<TAB>es\"");
-    if (zeilen.size() != 1 + Anzahl)
+    if (zeilen.size() < 1 + Pflichtzeilen || zeilen.size() > 1 + Anzahl)
         return fehler(int(zeilen.size()), "wrong number of lines (one per text number 101..389 expected)");
 
     Tabelle neu(Sprachen * Anzahl);
-    for (int i = 0; i < Anzahl; ++i) {
+    int vorige = ErsteNummer - 1;
+    for (int i = 0; i + 1 < zeilen.size(); ++i) {
         const int zeilennummer = i + 2;
         const QList<QByteArray> felder = zeilen.at(i + 1).split('\t');
         if (felder.size() != 1 + Sprachen)
@@ -64,8 +67,11 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
         for (char c : nr)
             ok = ok && c >= '0' && c <= '9';
         const int nummer = ok ? nr.toInt(&ok) : 0;
-        if (!ok || nummer != ErsteNummer + i)
+        if (!ok || (i < Pflichtzeilen && nummer != ErsteNummer + i))
             return fehler(zeilennummer, "text numbers must run from 101 to 389 without gaps");
+        if (nummer <= vorige || nummer > HoechsteNummer)
+            return fehler(zeilennummer, "text numbers after 389 must ascend and stay below 1000");
+        vorige = nummer;
 
         for (int s = 0; s < Sprachen; ++s) {
             const QByteArray &roh = felder.at(1 + s);
@@ -75,7 +81,7 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
             QString text = QString::fromUtf8(roh);
             if (text.toUtf8() != roh)
                 return fehler(zeilennummer, "text is not valid UTF-8");
-            neu[s * Anzahl + i] = std::move(text);
+            neu[s * Anzahl + (nummer - ErsteNummer)] = std::move(text);
         }
     }
     texte = std::move(neu);
@@ -101,17 +107,18 @@ const Tabelle &tabelle()
     return texte;
 }
 
-// Index into the table, or -1 for an id outside 101..389 + 0/1000/2000/3000.
+// Index into the table, or -1 for an id the table does not hold.
 int index(int id)
 {
     if (id < 0 || id >= Sprachen * Sprachabstand)
         return -1;
     const int sprache = id / Sprachabstand;
     const int nummer = id % Sprachabstand;
-    if (nummer < ErsteNummer || nummer > LetzteNummer)
+    if (nummer < ErsteNummer || nummer > HoechsteNummer)
         return -1;
     const int i = sprache * Anzahl + (nummer - ErsteNummer);
-    return i < tabelle().size() ? i : -1;
+    // A number the table leaves out after 389 holds an empty text.
+    return i < tabelle().size() && !tabelle().at(i).isEmpty() ? i : -1;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The text table: every user-interface text 101..389 in German (ids 101..389),
-// English (1101..1389), French (2101..2389) and Spanish (3101..3389),
-// embedded as a resource.
+// English (1101..1389), French (2101..2389) and Spanish (3101..3389), and
+// the program's own later texts above 389 (ascending, not every number
+// used) in the same four languages; embedded as a resource.
 
 #include <QString>
 

@@ -120,6 +120,21 @@ private slots:
         }
     }
 
+    // Texts after 389 ascend with gaps; a number left out is no text.
+    void spaetereTexteMitLuecken()
+    {
+        for (int nr = 450; nr <= 460; ++nr)
+            for (int sprache : Sprachen)
+                QVERIFY2(!T(nr + sprache).trimmed().isEmpty(), qPrintable(QString::number(nr + sprache)));
+        for (int id : {390, 449, 1449, 999, 3999})
+            QVERIFY2(!Texttabelle::vorhanden(id) && T(id).isNull(), qPrintable(QString::number(id)));
+        Zustand z;
+        z.Sprache = 1000;
+        Texttabelle::ladeTexte(z, 449, 451);
+        QCOMPARE(z.Texte.at(450), T(1450));
+        QVERIFY(z.Texte.at(449).isEmpty());
+    }
+
     void ladeTexteMitSprachversatz()
     {
         Zustand z;
