@@ -223,10 +223,11 @@ void Testbetrieb::datenschritt(const QByteArray &antwort)
 {
     m_kartendaten = antwort;
     m_fehllesung = istFehllesung(antwort);
-    // A misread is logged with its raw characters as well.
-    protokollErgebnis(m_protokoll.schreibeBewegung(antwort));
     m_datenstatus = 0;
     m_datenVorhanden = false;
+    // A misread is logged with its raw characters as well. The state is
+    // complete before anyone hears of a failure.
+    protokollErgebnis(m_protokoll.schreibeBewegung(antwort));
     emit kartendatenErhalten(antwort, m_fehllesung);
 }
 
