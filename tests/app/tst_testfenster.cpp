@@ -368,11 +368,17 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(port.written().contains(Telegramm::anfrage(17, "K")), 3000);
             QTRY_VERIFY(monitor->modell().rowCount() > 0);
             QCOMPARE(monitor->modell().zeileText(0), Telegramm::monitorTelegramm(Telegramm::anfrage(17, "K")));
+            // Applying an installation hides the main window; test mode
+            // and the monitor stay.
+            kind<QPushButton>(w, "Command4")->click();
+            QVERIFY(!f.isVisible());
+            QVERIFY(w->isVisible() && monitor->isVisible());
             geprueft = true;
             kind<QPushButton>(w, "Command2")->click();
         }));
         QVERIFY(geprueft);
         QCOMPARE(int(z.TestAktiv), 0);
+        QVERIFY(f.isVisible());
         // The same monitor opens again, emptied.
         kind<QAction>(&f, "mnuDiagnose")->trigger();
         QCOMPARE(f.findChildren<Test4852d *>().size(), 1);
