@@ -16,6 +16,8 @@
 #include "link/Programmstart.h"
 #include "app/Schnittstelle2D.h"
 #include "app/start2d.h"
+#include "app/Test4852d.h"
+#include "app/Testbetrieb2D.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
@@ -148,7 +150,20 @@ void portavo2D::bauen()
     m_mnuTestbetrieb->setObjectName(QStringLiteral("mnuTestbetrieb"));
     m_mnuDialog = m_mnuTestbetrieb->addAction(QString(), this, &portavo2D::dialogMitPortavo);
     m_mnuDialog->setObjectName(QStringLiteral("mnuDialog"));
-    m_mnuDiagnose = m_mnuTestbetrieb->addAction(QString(), this, &portavo2D::diagnoseGewaehlt);
+    m_mnuDiagnose = m_mnuTestbetrieb->addAction(QString(), this, [this] {
+        // One monitor per main window, opened modeless and kept for the next time.
+        auto *monitor = findChild<Test4852d *>(QString(), Qt::FindDirectChildrenOnly);
+        if (!monitor) {
+            monitor = new Test4852d(m_z, *m_verbindung, m_meldung, this);
+            monitor->setAttribute(Qt::WA_DeleteOnClose, false);
+        } else {
+            monitor->oeffnen();
+        }
+        monitor->show();
+        monitor->raise();
+        monitor->activateWindow();
+        emit diagnoseGewaehlt();
+    });
     m_mnuDiagnose->setObjectName(QStringLiteral("mnuDiagnose"));
 
     m_mnuModem = leiste->addAction(QString());
@@ -467,6 +482,11 @@ void portavo2D::dialogMitPortavo()
     }
     m_z.TestAktiv = 1;
     emit testbetriebGewaehlt();
+    {
+        // Modal to this window only: the RS485 monitor stays usable.
+        Testbetrieb2D fenster(m_z, *m_verbindung, m_meldung, this);
+        fenster.exec();
+    }
     m_z.TestAktiv = 0;
 }
 

@@ -7,6 +7,9 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
 // SchreibBefehl.cpp
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
+// Testbefehle.cpp
+int runTest(const QStringList &args, QTextStream &out, QTextStream &err);
+int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err);
 
 const QVector<Command> &commands()
 {
@@ -26,6 +29,12 @@ const QVector<Command> &commands()
         {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
          QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
          runTrouble},
+        {QStringLiteral("test"),
+         QStringLiteral("test ADDRESS [--seconds N] [--source 2|3|chip] [--mode normal|open|closed] "
+                        "[--installation NAME [--private]] [--log FILE] [--port N|PATH] [--lang L]"),
+         QStringLiteral("test mode: status polling, card data into the movement log (test --help)"), runTest},
+        {QStringLiteral("monitor"), QStringLiteral("monitor [--seconds N] [--port N|PATH] [--lang L]"),
+         QStringLiteral("print every byte received from the bus with a time stamp"), runMonitor},
     };
     return table;
 }

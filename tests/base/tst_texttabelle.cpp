@@ -120,6 +120,21 @@ private slots:
         }
     }
 
+    // Texts after 389 ascend with gaps; a number left out is no text.
+    void spaetereTexteMitLuecken()
+    {
+        for (int nr : {400, 401, 402, 403, 404, 405, 406, 407, 450, 451, 452, 453, 454, 455, 456, 457, 458, 459, 460})
+            for (int sprache : Sprachen)
+                QVERIFY2(!T(nr + sprache).trimmed().isEmpty(), qPrintable(QString::number(nr + sprache)));
+        for (int id : {390, 449, 1449, 999, 3999})
+            QVERIFY2(!Texttabelle::vorhanden(id) && T(id).isNull(), qPrintable(QString::number(id)));
+        Zustand z;
+        z.Sprache = 1000;
+        Texttabelle::ladeTexte(z, 449, 451);
+        QCOMPARE(z.Texte.at(450), T(1450));
+        QVERIFY(z.Texte.at(449).isEmpty());
+    }
+
     void ladeTexteMitSprachversatz()
     {
         Zustand z;
