@@ -20,14 +20,15 @@ namespace Texttabelle {
 namespace {
 
 constexpr int ErsteNummer = 101;
-constexpr int LetzteNummer = 389;
-constexpr int Anzahl = LetzteNummer - ErsteNummer + 1;
+constexpr int LetzteGrundnummer = 389;  // 101..389 are all there, without gaps
+constexpr int HoechsteNummer = 999;
 constexpr int Sprachen = 4;   // German, English, French, Spanish: offsets 0, 1000, 2000, 3000
 constexpr int Sprachabstand = 1000;
 
 const char *const Kopfzeile = "nr\tde\ten\tfr\tes";
 
-// texte[sprache * Anzahl + (nummer - ErsteNummer)]; empty when the resource could not be read.
+// texte[sprache * Sprachabstand + nummer]; a null string where the table has
+// no text; empty when the resource could not be read.
 using Tabelle = QVector<QString>;
 
 bool fehler(int zeile, const char *grund)
@@ -36,6 +37,9 @@ bool fehler(int zeile, const char *grund)
     return false;
 }
 
+// One line per text number in ascending order: 101..389 without gaps, then
+// the program's later texts with numbers up to 999 (gaps allowed, so that
+// the texts of one window can keep a block of numbers of their own).
 bool parse(const QByteArray &inhalt, Tabelle &texte)
 {
     QList<QByteArray> zeilen = inhalt.split('\n');
@@ -49,23 +53,25 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
 
     if (zeilen.isEmpty() || zeilen.first() != Kopfzeile)
         return fehler(1, "header missing or not \"nr<TAB>de<TAB>en<TAB>fr<TAB>es\"");
-    if (zeilen.size() != 1 + Anzahl)
-        return fehler(int(zeilen.size()), "wrong number of lines (one per text number 101..389 expected)");
 
-    Tabelle neu(Sprachen * Anzahl);
-    for (int i = 0; i < Anzahl; ++i) {
-        const int zeilennummer = i + 2;
-        const QList<QByteArray> felder = zeilen.at(i + 1).split('\t');
+    Tabelle neu(Sprachen * Sprachabstand);
+    int vorige = ErsteNummer - 1;
+    for (int i = 1; i < zeilen.size(); ++i) {
+        const int zeilennummer = i + 1;
+        const QList<QByteArray> felder = zeilen.at(i).split('\t');
         if (felder.size() != 1 + Sprachen)
             return fehler(zeilennummer, "expected exactly five tab-separated columns");
 
         const QByteArray &nr = felder.at(0);
-        bool ok = !nr.isEmpty();
+        bool ok = !nr.isEmpty() && nr.size() <= 3;
         for (char c : nr)
             ok = ok && c >= '0' && c <= '9';
         const int nummer = ok ? nr.toInt(&ok) : 0;
-        if (!ok || nummer != ErsteNummer + i)
-            return fehler(zeilennummer, "text numbers must run from 101 to 389 without gaps");
+        if (!ok || nummer <= vorige || nummer > HoechsteNummer)
+            return fehler(zeilennummer, "text numbers must ascend, from 101 up to 999");
+        if (nummer <= LetzteGrundnummer && nummer != vorige + 1)
+            return fehler(zeilennummer, "text numbers 101 to 389 must run without gaps");
+        vorige = nummer;
 
         for (int s = 0; s < Sprachen; ++s) {
             const QByteArray &roh = felder.at(1 + s);
@@ -75,9 +81,11 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
             QString text = QString::fromUtf8(roh);
             if (text.toUtf8() != roh)
                 return fehler(zeilennummer, "text is not valid UTF-8");
-            neu[s * Anzahl + i] = std::move(text);
+            neu[s * Sprachabstand + nummer] = std::move(text);
         }
     }
+    if (vorige < LetzteGrundnummer)
+        return fehler(int(zeilen.size()), "texts 101 to 389 incomplete");
     texte = std::move(neu);
     return true;
 }
@@ -101,17 +109,14 @@ const Tabelle &tabelle()
     return texte;
 }
 
-// Index into the table, or -1 for an id outside 101..389 + 0/1000/2000/3000.
+// Index into the table, or -1 for an id the table has no text for.
 int index(int id)
 {
-    if (id < 0 || id >= Sprachen * Sprachabstand)
+    if (id < 0 || id >= Sprachen * Sprachabstand || id >= tabelle().size())
         return -1;
-    const int sprache = id / Sprachabstand;
-    const int nummer = id % Sprachabstand;
-    if (nummer < ErsteNummer || nummer > LetzteNummer)
+    if (id % Sprachabstand < ErsteNummer || tabelle().at(id).isNull())
         return -1;
-    const int i = sprache * Anzahl + (nummer - ErsteNummer);
-    return i < tabelle().size() ? i : -1;
+    return id;
 }
 
 }  // namespace
