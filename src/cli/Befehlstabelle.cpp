@@ -4,6 +4,8 @@
 int runScan(const QStringList &args, QTextStream &out, QTextStream &err);
 int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
+// Druckbefehl.cpp
+int runPrint(const QStringList &args, QTextStream &out, QTextStream &err);
 // SchreibBefehl.cpp
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
@@ -26,6 +28,10 @@ const QVector<Command> &commands()
         {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
          QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
          runTrouble},
+        {QStringLiteral("print"),
+         QStringLiteral("print FILE --pdf OUT.pdf [--section settings|authorizations|blocklists|display|all] "
+                        "[--lang L]"),
+         QStringLiteral("the printed lists of a terminal file as a PDF (all sections unless --section)"), runPrint},
     };
     return table;
 }
