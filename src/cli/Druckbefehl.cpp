@@ -34,6 +34,17 @@ std::optional<int> sprachversatz(const QString &kuerzel)
     return i * 1000;
 }
 
+const char *const Hilfe =
+    "Writes the printed lists of a terminal file, laid out as the editor prints them\n"
+    "(A4 portrait, page head and foot, the date and time of now), as a PDF file.\n"
+    "  --section settings        basic settings\n"
+    "            authorizations  authorization lists of track 2 and track 3/1\n"
+    "            blocklists      block lists of track 2 and track 3/1\n"
+    "            display         the eight display texts\n"
+    "            all             all four, each starting on a new page (default)\n"
+    "  --lang de|en|fr|es        language of the texts and of the date (default de)\n"
+    "Pages 2 and 3 of a special-code file (.S3D, .S4D) print with their own names.\n";
+
 }  // namespace
 
 int runPrint(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -42,6 +53,10 @@ int runPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     QString pdf;
     QString teil = QStringLiteral("all");
     QString sprache = QStringLiteral("de");
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << Aufruf << Hilfe;
+        return 0;
+    }
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         const bool mitWert = a == QLatin1String("--pdf") || a == QLatin1String("--section") || a == QLatin1String("--lang");

@@ -210,6 +210,9 @@ private slots:
             QVERIFY(l.fehler.contains(QStringLiteral("usage: portavo-cli print")));
         }
         QVERIFY(!QFile::exists(datei("x.pdf")));
+        const Lauf hilfe = starte({"print", "--help"});
+        QCOMPARE(hilfe.status, 0);
+        QVERIFY(hilfe.aus.contains(QStringLiteral("--section")));
 
         // A file that is not there.
         Lauf l = starte({"print", datei("fehlt.S2D"), "--pdf", datei("x.pdf")});
