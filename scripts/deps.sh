@@ -1,5 +1,5 @@
 # Sourced by the other scripts: installs the Debian 12 packages the build needs.
-PORTAVO_PACKAGES="build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-translations-l10n"
+PORTAVO_PACKAGES="build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-translations-l10n poppler-utils fonts-liberation"
 
 portavo_install_deps() {
   local missing=""

@@ -6,12 +6,14 @@
 #include "base/Zustand.h"
 #include "app/Datensp2D.h"
 #include "app/Listenmodell.h"
+#include "termfile/Drucklayout.h"
 #include "termfile/Terminaldatei.h"
 #include "app/displayeingabe2D.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -78,7 +80,7 @@ void erhoeheZaehler(Datenbild &bild)
 }  // namespace
 
 portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
-    : QDialog(parent), m_z(z), m_meldung(m)
+    : QDialog(parent), m_z(z), m_meldung(m), m_druck(z, m, this)
 {
     m_passwortabfrage = [this](Zustand &zustand, QWidget *eltern) {
         Passwort2D dialog(zustand, m_meldung, nullptr, eltern);
@@ -100,6 +102,10 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_drucken->setObjectName(QStringLiteral("mnuPrint"));
     QAction *allesDrucken = datei->addAction(text(248));
     allesDrucken->setObjectName(QStringLiteral("mnuPrintAll"));
+    QAction *ansicht = datei->addAction(Texttabelle::text(z, 430));
+    ansicht->setObjectName(QStringLiteral("mnuPreview"));
+    QAction *pdf = datei->addAction(Texttabelle::text(z, 431));
+    pdf->setObjectName(QStringLiteral("mnuExportPdf"));
     QAction *beenden = datei->addAction(text(249));
     beenden->setObjectName(QStringLiteral("mnuFileExit"));
     m_code = menue->addAction(text(269));
@@ -107,6 +113,10 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_code->setEnabled(false);
     connect(speichernAktion, &QAction::triggered, this, [this] { speichern(); });
     connect(alsAktion, &QAction::triggered, this, &portadatei2D::speichernAls);
+    connect(m_drucken, &QAction::triggered, this, &portadatei2D::druckeTeil);
+    connect(allesDrucken, &QAction::triggered, this, &portadatei2D::druckeAlles);
+    connect(ansicht, &QAction::triggered, this, &portadatei2D::seitenansicht);
+    connect(pdf, &QAction::triggered, this, &portadatei2D::alsPdfExportieren);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
 
     auto *kopf = new QHBoxLayout;
@@ -517,6 +527,39 @@ void portadatei2D::tabGewechselt(int tab)
         m_drucken->setText(m_z.Texte.value(drucktexte[tab]));
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->widget(i)->setEnabled(i == tab);
+}
+
+// --- Printing --------------------------------------------------------------------------
+
+QVector<Druckseite> portadatei2D::druckseiten(bool alles)
+{
+    uebernimmOffeneBox();  // a number being typed counts as entered
+    const Drucklayout layout(Druckinhalt::ausBild(m_z.bild, m_hauptdatei, m_z.Sprache, m_z.Protokollnamen, seite()),
+                             QDateTime::currentDateTime());
+    if (alles)
+        return layout.alles();
+    const int tab = qBound(0, m_tabs->currentIndex(), 3);
+    return layout.teil(static_cast<Druckteil>(tab));
+}
+
+void portadatei2D::druckeTeil()
+{
+    m_druck.drucken(druckseiten(false), m_hauptdatei);
+}
+
+void portadatei2D::druckeAlles()
+{
+    m_druck.drucken(druckseiten(true), m_hauptdatei);
+}
+
+void portadatei2D::seitenansicht()
+{
+    m_druck.seitenansicht(druckseiten(false), m_hauptdatei);
+}
+
+void portadatei2D::alsPdfExportieren()
+{
+    m_druck.alsPdf(druckseiten(true), m_hauptdatei);
 }
 
 // --- Saving and leaving --------------------------------------------------------------

@@ -11,6 +11,7 @@
 //   dateiLaden()              the whole Datei / Laden command: file dialog,
 //                             load routine, editor.
 
+#include "app/Druckablauf.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Uebergabe.h"
@@ -51,6 +52,7 @@ public:
     QString hauptdatei() const { return m_hauptdatei; }
     Uebergabe &uebergabe() { return m_u; }
     Listenmodell *listenmodell(int liste) const { return m_modelle[liste - 1]; }
+    Druckablauf &druckablauf() { return m_druck; }
 
     // Rebuilds the four grids from the image.
     void baueListenNeu();
@@ -61,6 +63,12 @@ public:
 public slots:
     bool speichern();
     void speichernAls();
+    // File menu: print the current tab's section, print all four, the
+    // preview of the current tab's section, all four as a PDF file.
+    void druckeTeil();
+    void druckeAlles();
+    void seitenansicht();
+    void alsPdfExportieren();
 
 signals:
     void hauptdateiGeaendert(const QString &hauptdatei);
@@ -98,11 +106,13 @@ private:
     void fokusAufTabs();
     int seite() const;
     Zahlbox *zahlboxVon(QObject *objekt);
+    QVector<Druckseite> druckseiten(bool alles);
 
     Zustand &m_z;
     Meldung &m_meldung;
     Uebergabe m_u;
     Passwortabfrage m_passwortabfrage;
+    Druckablauf m_druck;
     QString m_hauptdatei;
     QString m_basis;
 

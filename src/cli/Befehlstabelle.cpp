@@ -4,7 +4,9 @@
 int runScan(const QStringList &args, QTextStream &out, QTextStream &err);
 int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
-// SchreibBefehl.cpp
+// Druckbefehl.cpp
+int runPrint(const QStringList &args, QTextStream &out, QTextStream &err);
+// Schreibbefehle.cpp
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
 // Testbefehle.cpp
@@ -35,6 +37,10 @@ const QVector<Command> &commands()
          QStringLiteral("test mode: status polling, card data into the movement log (test --help)"), runTest},
         {QStringLiteral("monitor"), QStringLiteral("monitor [--seconds N] [--port N|PATH] [--lang L]"),
          QStringLiteral("print every byte received from the bus with a time stamp"), runMonitor},
+        {QStringLiteral("print"),
+         QStringLiteral("print FILE --pdf OUT.pdf [--section settings|authorizations|blocklists|display|all] "
+                        "[--lang L]"),
+         QStringLiteral("the printed lists of a terminal file as a PDF (all sections unless --section)"), runPrint},
     };
     return table;
 }

@@ -3,9 +3,12 @@
 #include "cli/Befehlstabelle.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 void printUsage(QTextStream &s)
@@ -19,7 +22,14 @@ void printUsage(QTextStream &s)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Laying text out for a PDF needs the fonts of a QGuiApplication. The
+    // command line opens no window, so it takes the offscreen platform,
+    // which needs no display and works the same with or without one.
+    const bool grafik = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (grafik)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        grafik ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("portavo-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,0 +1,93 @@
+#include "print/Seitenmaler.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace {
+constexpr qreal TwipsJeZoll = 1440.0;
+constexpr int A4Breite = 11906;
+constexpr int A4Hoehe = 16838;
+}  // namespace
+
+void Seitenmaler::maleSeite(QPainter &p, const Druckseite &seite, qreal dpiX, qreal dpiY)
+{
+    const qreal fx = dpiX / TwipsJeZoll;
+    const qreal fy = dpiY / TwipsJeZoll;
+    p.save();
+    p.setPen(Qt::black);
+    for (const Druckelement &e : seite.elemente) {
+        QFont schrift(e.schrift);
+        schrift.setStyleHint(QFont::SansSerif);
+        schrift.setPointSizeF(e.groesse);
+        schrift.setBold(e.fett);
+        p.setFont(schrift);
+        // Metrics of the font as the device resolves it.
+        const QFontMetricsF fm(p.font(), p.device());
+        QString text = e.text;
+        if (e.breite > 0)
+            text = fm.elidedText(text, Qt::ElideRight, e.breite * fx);
+        p.drawText(QPointF(e.x * fx, e.y * fy + fm.ascent()), text);
+    }
+    p.restore();
+}
+
+bool Seitenmaler::male(QPainter &p, QPagedPaintDevice &geraet, const QVector<Druckseite> &seiten)
+{
+    const qreal dpiX = geraet.logicalDpiX();
+    const qreal dpiY = geraet.logicalDpiY();
+    for (int i = 0; i < seiten.size(); ++i) {
+        if (i > 0 && !geraet.newPage())
+            return false;
+        maleSeite(p, seiten[i], dpiX, dpiY);
+    }
+    return true;
+}
+
+bool Seitenmaler::schreibePdf(const QVector<Druckseite> &seiten, const QString &pfad, const QString &titel,
+                              QString *fehler)
+{
+    const auto misslungen = [fehler](const QString &grund) {
+        if (fehler)
+            *fehler = grund;
+        return false;
+    };
+    QSaveFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        return misslungen(datei.errorString());
+    {
+        QPdfWriter pdf(&datei);
+        pdf.setTitle(titel);
+        pdf.setCreator(QStringLiteral("PORTAVO 485"));
+        pdf.setResolution(1200);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter p;
+        if (!p.begin(&pdf))
+            return misslungen(QStringLiteral("the PDF could not be started"));
+        const bool ok = male(p, pdf, seiten);
+        if (!p.end() || !ok)
+            return misslungen(QStringLiteral("the PDF could not be completed"));
+    }
+    if (datei.error() != QFileDevice::NoError)
+        return misslungen(datei.errorString());
+    if (!datei.commit())
+        return misslungen(datei.errorString());
+    return true;
+}
+
+QImage Seitenmaler::bild(const Druckseite &seite, int dpi)
+{
+    QImage img(qRound(A4Breite * dpi / TwipsJeZoll), qRound(A4Hoehe * dpi / TwipsJeZoll), QImage::Format_RGB32);
+    img.setDotsPerMeterX(qRound(dpi / 0.0254));
+    img.setDotsPerMeterY(qRound(dpi / 0.0254));
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    maleSeite(p, seite, dpi, dpi);
+    p.end();
+    return img;
+}
