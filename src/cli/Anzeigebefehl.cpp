@@ -212,6 +212,14 @@ QJsonObject alsJson(const Datenbild &bild, const QString &datei, int seite)
 
 int runShow(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << "show FILE [--json]\n"
+               "  Prints a terminal file (.S2D/.S3D/.S4D and its companion files) as a technician reads\n"
+               "  it: basic settings, card lists with comments (standard mode) or the cards that are not\n"
+               "  blocked with their names (special-code mode), display texts. Control characters are\n"
+               "  shown as their symbols. --json gives the same as one JSON object. Nothing is written.\n";
+        return 0;
+    }
     bool json = false;
     QString datei;
     for (const QString &a : args) {

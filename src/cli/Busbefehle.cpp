@@ -223,6 +223,16 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     Bus b;
+    // Where the memory goes is checked before anything is sent: a read-out
+    // that cannot be saved, or a name whose companion file is another
+    // file's, must not cost a transfer.
+    b.einstellen(o.bus);
+    const QString zielFehler =
+        Ausleseablauf::zielFehler(b.z, o.ausgabe.isEmpty() ? QStringLiteral("PORTAVO.S2D") : o.ausgabe);
+    if (!zielFehler.isEmpty()) {
+        err << "portavo-cli read: " << zielFehler << '\n';
+        return 2;
+    }
     Identifikation e;
     if (const int status = oeffneUndIdentifiziere(b, o, err, e))
         return status;

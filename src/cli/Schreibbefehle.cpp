@@ -1,4 +1,5 @@
 // write FILE --address A --password DIGITS [--new-address N] [--protocol K]
+//       [--use-file-settings]
 // trouble [--repair FILE]
 // Both take [--port N|PATH] and [--lang de|en|fr|es]; without --port the port
 // number of the settings file (else 1) on the port map.
@@ -25,7 +26,16 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <csignal>
+
 namespace {
+
+volatile std::sig_atomic_t g_unterbrochen = 0;
+
+void unterbrechen(int)
+{
+    g_unterbrochen = 1;
+}
 
 // The longest a repair write keeps sending wake-up characters.
 constexpr int Weckgrenze = 120000;
@@ -36,6 +46,7 @@ struct Optionen {
     int adresse = -1;
     int neueAdresse = -1;
     int protokoll = -1;
+    bool dateieinstellungen = false;  // --use-file-settings
     QString passwort;
     QString reparatur;  // trouble --repair FILE
 };
@@ -66,14 +77,16 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
             if (!fehler.isEmpty())
                 return fehler;
         } else if (schreiben && a == QLatin1String("--address")) {
-            if (!wert(&w) || !zahl(w, 0, 255, &o.adresse))
-                return QStringLiteral("--address needs a number 0..255");
+            if (!wert(&w) || !zahl(w, 1, 255, &o.adresse))
+                return QStringLiteral("--address needs a number 1..255");
         } else if (schreiben && a == QLatin1String("--new-address")) {
             if (!wert(&w) || !zahl(w, 1, 255, &o.neueAdresse))
                 return QStringLiteral("--new-address needs a number 1..255");
         } else if (schreiben && a == QLatin1String("--protocol")) {
             if (!wert(&w) || !zahl(w, 0, 7, &o.protokoll))
                 return QStringLiteral("--protocol needs a number 0..7");
+        } else if (schreiben && a == QLatin1String("--use-file-settings")) {
+            o.dateieinstellungen = true;
         } else if (schreiben && a == QLatin1String("--password")) {
             if (!wert(&o.passwort))
                 return QStringLiteral("--password needs six digits");
@@ -144,8 +157,31 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, QTextStream &out, QTextStr
     }
     if (s.phase() == Schreiben::Phase::Wecken)
         weckgrenze.start(Weckgrenze);
+    // Ctrl-C ends the write the way the cancel button does; the terminal
+    // may then wait for a block that never comes, and the user must know.
+    g_unterbrochen = 0;
+    std::signal(SIGINT, unterbrechen);
+    std::signal(SIGTERM, unterbrechen);
+    QTimer wache;
+    bool unterbrochen = false;
+    QObject::connect(&wache, &QTimer::timeout, &s, [&] {
+        if (g_unterbrochen && !unterbrochen) {
+            unterbrochen = true;
+            s.abbrechen();
+        }
+    });
+    wache.start(50);
     if (s.laeuft())
         schleife.exec();
+    wache.stop();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    if (unterbrochen) {
+        err << "portavo-cli: interrupted. The terminal may have been told to expect its data block and be "
+               "left waiting for it; it then answers no other command until it is repaired: run "
+               "\"portavo-cli trouble --repair FILE\" with the same file.\n";
+        return 130;
+    }
     if (ok) {
         out << bus.z.Texte.value(165).trimmed() << '\n';
         out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
@@ -173,11 +209,24 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
         err << "portavo-cli write: protocol " << protokoll << " has no name and cannot be chosen\n";
         return 2;
     }
+    // The file carries an address and a protocol of its own. Writing it
+    // would give the terminal those: never without being told so.
+    int neueAdresse = o.adresse;
+    if (o.neueAdresse >= 0) {
+        neueAdresse = o.neueAdresse;
+    } else if (o.dateieinstellungen) {
+        neueAdresse = d[8] >= 1 && d[8] <= 255 ? d[8] : o.adresse;
+    } else if (d[8] != o.adresse) {
+        err << "portavo-cli write: the file gives the terminal address " << d[8] << ", but it is at address "
+            << o.adresse << " now. Say which address it is to have: --new-address " << d[8]
+            << " (or --use-file-settings) to take the file's, --new-address " << o.adresse << " to keep it.\n";
+        return 2;
+    }
     bus.z.Adresse = qint16(o.adresse);
     bus.z.ProtokollGewaehlt = 0;
     ident.waehleProtokoll(protokoll);
     ident.setAdressfeld(QString::number(o.adresse));
-    ident.setNeueAdresse(QString::number(o.neueAdresse >= 0 ? o.neueAdresse : d[8]));
+    ident.setNeueAdresse(QString::number(neueAdresse));
     {
         QEventLoop schleife;
         QObject::connect(&ident, &Protokollidentifikation::versionGeprueft, &schleife, &QEventLoop::quit);
@@ -189,13 +238,60 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
     if (bus.z.ProtokollGewaehlt != 1)
         return 1;
     out << "terminal at address " << o.adresse << ": " << ident.version() << '\n';
+    // The version answer tells the protocol the terminal speaks now.
+    if (o.protokoll < 0 && !o.dateieinstellungen && protokoll != bus.z.Protokoll) {
+        err << "portavo-cli write: the file gives the terminal protocol " << protokoll << " ("
+            << bus.z.Protokollnamen.value(protokoll).trimmed() << "), but it speaks protocol " << bus.z.Protokoll
+            << " now. Say which it is to have: --protocol " << protokoll << " (or --use-file-settings), --protocol "
+            << bus.z.Protokoll << " to keep it.\n";
+        return 2;
+    }
+    out << "writing the file: the terminal at address " << o.adresse << " gets address " << d[8]
+        << " and protocol " << d[10] << " (" << bus.z.Protokollnamen.value(d[10]).trimmed() << ")\n";
+    out.flush();
     return 0;
+}
+
+const char *const SchreibHilfe =
+    "write FILE --address A --password DIGITS [options]\n"
+    "  Writes the main file FILE (.S2D/.S3D/.S4D) into the terminal at address A (1..255): the\n"
+    "  file is loaded and checked first (nothing is sent for a refused file), the terminal's\n"
+    "  version is checked, then login, the announcement and the block at 2400 baud (19200 for\n"
+    "  variant M), and the terminal's confirmation.\n"
+    "  The file carries an address (byte 8) and a protocol (byte 10) for the terminal. When\n"
+    "  they differ from the terminal's present ones, the write is refused unless one of\n"
+    "    --new-address N       the address the terminal is to have (1..255)\n"
+    "    --protocol K          the protocol it is to have (0..7, a protocol with a name)\n"
+    "    --use-file-settings   take the file's address and protocol\n"
+    "  says what to do. The address and protocol set are printed before the block goes out.\n"
+    "  --port N|PATH, --lang de|en|fr|es as for the other bus commands.\n"
+    "  Ctrl-C ends the write; the terminal may then wait for its block: repair it with\n"
+    "  \"portavo-cli trouble --repair FILE\".\n"
+    "  Exit status: 0 written and confirmed, 1 failed, 2 wrong usage or a refused difference,\n"
+    "  130 interrupted.\n";
+
+const char *const TroubleHilfe =
+    "trouble [--repair FILE] [--port N|PATH] [--lang de|en|fr|es]\n"
+    "  The recovery scan after a failed write: up to 2048 ticks (about 104 s) looking for a\n"
+    "  terminal still waiting for its block. With --repair FILE a terminal found waiting (or a\n"
+    "  failed last write) is written again with FILE, without login.\n"
+    "  Exit status: 0 scan done (and repair written), 1 failed (the port went away, repair\n"
+    "  failed), 2 wrong usage.\n";
+
+bool hilfeVerlangt(const QStringList &args, QTextStream &out, const char *hilfe)
+{
+    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
+        return false;
+    out << hilfe;
+    return true;
 }
 
 }  // namespace
 
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (hilfeVerlangt(args, out, SchreibHilfe))
+        return 0;
     Optionen o;
     const QString falsch = lese(args, true, o);
     if (!falsch.isEmpty()) {
@@ -223,6 +319,8 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (hilfeVerlangt(args, out, TroubleHilfe))
+        return 0;
     Optionen o;
     const QString falsch = lese(args, false, o);
     if (!falsch.isEmpty()) {
@@ -252,6 +350,8 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
         ablauf.troubleStarten();
         schleife.exec();
     }
+    if (suche.fehler() != 0)
+        return 1;  // the port went away: its message is out
     out << "recovery scan: " << suche.gesendeteTicks() << " ticks, "
         << (suche.wartenderGesehen() ? "a terminal waiting for its block answered"
                                      : "no waiting terminal answered")

@@ -40,6 +40,10 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString name = args.first();
+    if (name == QLatin1String("--version")) {
+        out << "portavo-cli " << PORTAVO_VERSION << '\n';
+        return 0;
+    }
     if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
         printUsage(out);
         return 0;

@@ -1,8 +1,10 @@
 #include "workflow/Ausleseablauf.h"
 
 #include "base/Meldung.h"
+#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "link/Auslesen.h"
+#include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
 
 #include <QFile>
@@ -32,6 +34,21 @@ Ausleseablauf::Start Ausleseablauf::starte()
     return m_auslesen->starte() ? Start::Gestartet : Start::NichtGesendet;
 }
 
+QString Ausleseablauf::zielFehler(const Zustand &z, const QString &pfad)
+{
+    if (!Dateiablauf::istHauptdateiname(pfad))
+        return Texttabelle::text(z, 176) + QStringLiteral(" (.S2D, .S3D, .S4D): ") + pfad;
+    const QFileInfo ziel(pfad);
+    if (ziel.isDir())
+        return Texttabelle::text(z, 410).arg(pfad);
+    const QFileInfo ordner(ziel.absolutePath());
+    if (!ordner.isDir())
+        return Texttabelle::text(z, 408).arg(ordner.filePath());
+    if (!ordner.isWritable())
+        return Texttabelle::text(z, 409).arg(ordner.filePath());
+    return QString();
+}
+
 void Ausleseablauf::speichern()
 {
     const QString datei = QFileInfo(m_zieldatei).absoluteFilePath();
@@ -45,6 +62,11 @@ void Ausleseablauf::speichern()
         emit fehlgeschlagen(-1);
         return;
     }
-    QFile::remove(Terminaldatei::basis(datei) + QStringLiteral(".B2D"));
+    // The companion names file of the same page goes, so that no names of
+    // an earlier file stay attached to the new memory; only for a proper
+    // main-file name, whose base name is the file's own.
+    if (Dateiablauf::istHauptdateiname(datei))
+        QFile::remove(Terminaldatei::namensdateiname(Terminaldatei::basis(datei),
+                                                     Terminaldatei::seiteVonHauptdatei(datei)));
     emit fertig(datei);
 }

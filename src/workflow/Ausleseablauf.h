@@ -36,6 +36,13 @@ public:
     // folder at the moment the file is written.
     void setZieldatei(const QString &pfad) { m_zieldatei = pfad; }
     QString zieldatei() const { return m_zieldatei; }
+    // Why pfad cannot take a read-out (German, for the user), or empty. A
+    // name without a main-file extension is refused: its companion files
+    // are found by cutting the extension off, and another name would make
+    // the read-out remove an unrelated file ("notes.txt" -> "notes.B2D").
+    // The folder must exist and be writable, so that a read-out is not
+    // thrown away at the end.
+    static QString zielFehler(const Zustand &z, const QString &pfad);
 
     enum class Start { KeinPasswort, NichtGesendet, Gestartet };
     // PasswortOK := 0, the password question, then the login. Nothing

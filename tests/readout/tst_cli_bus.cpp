@@ -87,6 +87,54 @@ private slots:
         QCOMPARE(lies(anders), m_sim.speicher(5));
     }
 
+    // An output name without a main-file extension would make the read-out
+    // remove an unrelated companion ("notes.txt" -> "notes.B2D"): refused
+    // before anything is sent, and so is a folder that cannot be written.
+    void ausgabenameGeprueft()
+    {
+        QTemporaryDir ordner;
+        const QString notizen = ordner.filePath(QStringLiteral("notes.B2D"));
+        QVERIFY(schreib(notizen, "wichtig\r\n"));
+        const int vorher = int(m_sim.verkehr().size());
+        Ergebnis e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o",
+                          ordner.filePath(QStringLiteral("notes.txt"))});
+        QCOMPARE(e.status, 2);
+        QVERIFY2(e.fehler.contains(Texttabelle::text(176)), qPrintable(e.fehler));
+        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", ordner.filePath(QStringLiteral("abc"))});
+        QCOMPARE(e.status, 2);
+        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o",
+                 ordner.filePath(QStringLiteral("gibtsnicht/x.S2D"))});
+        QCOMPARE(e.status, 2);
+        QVERIFY2(e.fehler.contains(QStringLiteral("gibtsnicht")), qPrintable(e.fehler));
+        QCOMPARE(lies(notizen), QByteArray("wichtig\r\n"));
+        QCOMPARE(int(m_sim.verkehr().size()), vorher);  // nothing went on the bus
+        // A proper name removes only its own companion file.
+        QVERIFY(schreib(ordner.filePath(QStringLiteral("notes.B3D")), "bleibt\r\n"));
+        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", ordner.filePath(QStringLiteral("notes.S2D"))});
+        QCOMPARE(e.status, 0);
+        QVERIFY(!QFile::exists(notizen));
+        QVERIFY(QFile::exists(ordner.filePath(QStringLiteral("notes.B3D"))));
+    }
+
+    // The adapter pulled during the recovery scan: the command ends at once
+    // with the port message and a failure status, not after the whole scan
+    // with "no waiting terminal".
+    void troubleEndetBeiVerlorenemPort()
+    {
+        Simulator weg;
+        SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
+        QProcess p;
+        p.start(qEnvironmentVariable("PORTAVO_CLI"), {"trouble", "--port", weg.device()});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(weg.verkehr().size() >= 9, 10000);  // the scan is under way
+        weg.abziehen();
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 1);
+        const QString fehler = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(fehler.contains(Texttabelle::text(193)), qPrintable(fehler));
+        QVERIFY(!QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("no waiting terminal")));
+    }
+
     void scanOhneEcho()
     {
         Simulator stumm;

@@ -240,6 +240,55 @@ private slots:
         QCOMPARE(bei2400, 3 * 2051);  // refused, repaired, written
     }
 
+    // The file's address and protocol differ from the terminal's: the
+    // command line never readdresses or switches a terminal silently.
+    void kommandozeileFragtVorDemUmstellen()
+    {
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0)}, {QStringLiteral("--no-pacing")});
+        const auto cli = [](const QStringList &args, int status, const QString &aus, const QString &fehler) {
+            QProcess p;
+            p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+            QVERIFY(p.waitForFinished(60000));
+            const QString o = QString::fromUtf8(p.readAllStandardOutput());
+            const QString e = QString::fromUtf8(p.readAllStandardError());
+            QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
+        };
+        const auto bei2400 = [&sim] {
+            int n = 0;
+            for (const Simulator::Byte &b : sim.verkehr())
+                n += b.baud == 2400;
+            return n;
+        };
+        const QStringList basis{"--address", "3", "--password", "246810", "--device", sim.device()};
+        // Address 9 in the file, the terminal at 3: refused before anything is sent.
+        const QString neun = hauptdateiMit(m_ordner.filePath(QStringLiteral("neun.S2D")), 2, 9);
+        cli(QStringList{"write", neun} + basis, 2, "", "--new-address 9");
+        QTest::qWait(100);
+        QVERIFY(sim.verkehr().isEmpty());
+        // Saying so: the terminal keeps its address, and the output says which it gets.
+        cli(QStringList{"write", neun} + basis + QStringList{"--new-address", "3"}, 0,
+            "gets address 3 and protocol 0", "");
+        QTRY_VERIFY(!sim.speicher(3).isEmpty());
+        QCOMPARE(bei2400(), 2051);
+        // Protocol 1 in the file, the terminal speaks 0: refused after the
+        // version check, before any block.
+        QByteArray text = lies(neun);
+        QList<QByteArray> zeilen = text.split('\n');
+        zeilen[8] = " 3 \r";
+        zeilen[10] = " 1 \r";
+        const QString eins = m_ordner.filePath(QStringLiteral("eins.S2D"));
+        QVERIFY(schreib(eins, zeilen.join('\n')));
+        cli(QStringList{"write", eins} + basis, 2, "", "--protocol 1");
+        QCOMPARE(bei2400(), 2051);
+        cli(QStringList{"write", eins} + basis + QStringList{"--use-file-settings"}, 0,
+            "gets address 3 and protocol 1", "");
+        QCOMPARE(bei2400(), 2 * 2051);
+        // --address 0 is no terminal's address.
+        cli(QStringList{"write", eins, "--address", "0", "--password", "246810", "--device", sim.device()}, 2, "",
+            "1..255");
+    }
+
     void schreibpanel()
     {
         SimBus sim;
