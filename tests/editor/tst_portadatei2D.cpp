@@ -5,6 +5,8 @@
 
 #include "support/MeldungAufnahme.h"
 #include "base/Zustand.h"
+#include "app/Ladeablauf.h"
+#include "app/Listengitter.h"
 #include "app/Listenmodell.h"
 #include "app/displayeingabe2D.h"
 #include "app/portadatei2D.h"
