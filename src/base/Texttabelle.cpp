@@ -20,7 +20,7 @@ namespace Texttabelle {
 namespace {
 
 constexpr int ErsteNummer = 101;
-constexpr int LetzteNummer = 389;
+constexpr int LetzteNummer = 422;
 constexpr int Anzahl = LetzteNummer - ErsteNummer + 1;
 constexpr int Sprachen = 4;   // German, English, French, Spanish: offsets 0, 1000, 2000, 3000
 constexpr int Sprachabstand = 1000;
@@ -50,7 +50,7 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
     if (zeilen.isEmpty() || zeilen.first() != Kopfzeile)
         return fehler(1, "header missing or not \"nr<TAB>de<TAB>en<TAB>fr<TAB>es\"");
     if (zeilen.size() != 1 + Anzahl)
-        return fehler(int(zeilen.size()), "wrong number of lines (one per text number 101..389 expected)");
+        return fehler(int(zeilen.size()), "wrong number of lines (one line per text number expected)");
 
     Tabelle neu(Sprachen * Anzahl);
     for (int i = 0; i < Anzahl; ++i) {
@@ -65,7 +65,7 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
             ok = ok && c >= '0' && c <= '9';
         const int nummer = ok ? nr.toInt(&ok) : 0;
         if (!ok || nummer != ErsteNummer + i)
-            return fehler(zeilennummer, "text numbers must run from 101 to 389 without gaps");
+            return fehler(zeilennummer, "text numbers must run from 101 upwards without gaps");
 
         for (int s = 0; s < Sprachen; ++s) {
             const QByteArray &roh = felder.at(1 + s);
@@ -101,7 +101,7 @@ const Tabelle &tabelle()
     return texte;
 }
 
-// Index into the table, or -1 for an id outside 101..389 + 0/1000/2000/3000.
+// Index into the table, or -1 for an id outside 101..LetzteNummer + 0/1000/2000/3000.
 int index(int id)
 {
     if (id < 0 || id >= Sprachen * Sprachabstand)

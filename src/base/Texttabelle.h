@@ -1,6 +1,6 @@
 #pragma once
-// The text table: every user-interface text 101..389 in German (ids 101..389),
-// English (1101..1389), French (2101..2389) and Spanish (3101..3389),
+// The text table: every user-interface text 101..422 in German (ids 101..422),
+// English (1101..1422), French (2101..2422) and Spanish (3101..3422),
 // embedded as a resource.
 
 #include <QString>

@@ -7,6 +7,9 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
 // SchreibBefehl.cpp
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
+// Listenbefehle.cpp
+int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
+int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
 
 const QVector<Command> &commands()
 {
@@ -26,6 +29,10 @@ const QVector<Command> &commands()
         {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
          QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
          runTrouble},
+        {QStringLiteral("export"), QStringLiteral("export FILE [--page N] [-o OUT.csv]"),
+         QStringLiteral("the lists of a terminal file (or the cards of page N) as CSV"), runExport},
+        {QStringLiteral("import"), QStringLiteral("import FILE IN.csv [--page N]"),
+         QStringLiteral("take CSV rows into a terminal file; any faulty row refuses the whole file"), runImport},
     };
     return table;
 }
