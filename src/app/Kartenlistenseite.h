@@ -25,14 +25,23 @@ public:
     Listengitter *gitter(int liste) const;
     // Re-reads both grids from the image's decoded lists.
     void neuAufbauen();
+    // Special-code mode: the page on show (1..3), whether grid 1 is the page
+    // view with customer data, and the base name of the file set (where the
+    // page's companion files are written after an accepted card change).
+    void setSeite(int seite, bool seitenansicht, const QString &basis);
 
 private:
     void eintragBearbeiten(int liste, int zeile, int spalte);
+    void karteBearbeiten(Listenmodell *modell, Listengitter *gitter, int zeile);
+    void systemnummerBearbeiten(Listenmodell *modell);
 
     Zustand &m_z;
     Meldung &m_meldung;
     Uebergabe &m_u;
     int m_ersteListe;
+    int m_seite = 1;
+    bool m_seitenansicht = false;
+    QString m_basis;
     std::array<Listenmodell *, 2> m_modelle{};
     std::array<Listengitter *, 2> m_gitter{};
 };

@@ -31,8 +31,15 @@ void Listengitter::passeSpaltenAn()
     if (!m_modell)
         return;
     const QFontMetrics fm = fontMetrics();
-    for (int spalte = 0; spalte < 2; ++spalte)
-        setColumnWidth(spalte, fm.horizontalAdvance(m_modell->spaltenbeschriftung(spalte)) + 12);
+    m_anker = -1;
+    for (int spalte = 0; spalte < m_modell->columnCount(); ++spalte) {
+        int breite = fm.horizontalAdvance(m_modell->spaltenbeschriftung(spalte));
+        // The card grid's system and card rows are wider than its caption.
+        if (m_modell->kartengitter())
+            for (int zeile = 1; zeile <= 3; ++zeile)
+                breite = qMax(breite, fm.horizontalAdvance(m_modell->zelltext(zeile, spalte)));
+        setColumnWidth(spalte, breite + 12);
+    }
 }
 
 void Listengitter::setBearbeitung(bool an)
@@ -67,7 +74,19 @@ void Listengitter::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    m_shift = event->modifiers().testFlag(Qt::ShiftModifier);
     QTableView::keyPressEvent(event);
+    m_shift = false;
+}
+
+void Listengitter::mousePressEvent(QMouseEvent *event)
+{
+    m_shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    const QModelIndex i = indexAt(event->position().toPoint());
+    if (i.isValid() && i != currentIndex())
+        setCurrentIndex(i);
+    m_shift = false;
+    QTableView::mousePressEvent(event);
 }
 
 void Listengitter::mouseDoubleClickEvent(QMouseEvent *event)
@@ -75,7 +94,13 @@ void Listengitter::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex i = indexAt(event->position().toPoint());
     if (!i.isValid())
         return;
-    setCurrentIndex(i);
+    // The press before already made the cell current (and, with Shift,
+    // extended the group): the double click only asks for the edit.
+    if (i != currentIndex()) {
+        m_shift = event->modifiers().testFlag(Qt::ShiftModifier);
+        setCurrentIndex(i);
+        m_shift = false;
+    }
     emit bearbeiten(i.row(), i.column());
 }
 
@@ -94,7 +119,29 @@ void Listengitter::focusOutEvent(QFocusEvent *event)
 void Listengitter::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (current.isValid() && current.row() != 1)
+    const bool gruppe = m_shift && m_modell && m_modell->kartengitter() && m_anker >= 3 && current.isValid()
+                        && current.row() >= 3;
+    if (!gruppe && current.isValid() && current.row() != 1) {
+        m_anker = current.row();
         emit zelleBetreten(qMax(0, current.row() - 3));
+    }
+    zeigeGruppe();
     hebeHervor();
+}
+
+void Listengitter::setAnker(int zeile)
+{
+    m_anker = zeile;
+    zeigeGruppe();
+}
+
+void Listengitter::zeigeGruppe()
+{
+    if (!m_modell)
+        return;
+    const int zeile = currentIndex().row();
+    if (m_modell->kartengitter() && m_anker >= 3 && zeile >= 3 && zeile != m_anker)
+        m_modell->setGruppe(m_anker, zeile);
+    else
+        m_modell->setGruppe(-1, -1);
 }

@@ -3,12 +3,18 @@
 #include "app/Dateidialog.h"
 #include "app/Displaytextseite.h"
 #include "app/Kartenlistenseite.h"
+#include "app/Listengitter.h"
+#include "app/Listenmodell.h"
+#include "app/suchen2d.h"
+#include "base/Dateiersatz.h"
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
+#include "termfile/Listenaustausch.h"
 #include "termfile/Terminaldatei.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -16,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -29,6 +36,7 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
 {
     setObjectName(QStringLiteral("portadatei2D"));
     Texttabelle::ladeTexte(z, 244, 387);
+    Texttabelle::ladeTexte(z, 388, 422);
     const auto text = [&z](int n) { return z.Texte.value(n); };
 
     auto *menue = new QMenuBar(this);
@@ -43,6 +51,14 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_drucken->setObjectName(QStringLiteral("mnuPrint"));
     QAction *allesDrucken = datei->addAction(text(248));
     allesDrucken->setObjectName(QStringLiteral("mnuPrintAll"));
+    datei->addSeparator();
+    QAction *exportieren = datei->addAction(text(415));
+    exportieren->setObjectName(QStringLiteral("mnuCsvExport"));
+    QAction *importieren = datei->addAction(text(416));
+    importieren->setObjectName(QStringLiteral("mnuCsvImport"));
+    connect(exportieren, &QAction::triggered, this, &portadatei2D::listenExportieren);
+    connect(importieren, &QAction::triggered, this, &portadatei2D::listenImportieren);
+    datei->addSeparator();
     QAction *beenden = datei->addAction(text(249));
     beenden->setObjectName(QStringLiteral("mnuFileExit"));
     m_code = menue->addAction(text(269));
@@ -61,9 +77,19 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_karten12000->setObjectName(QStringLiteral("Check12000"));
     for (QPushButton *b : {m_suchen1, m_suchen2})
         b->setAutoDefault(false);
-    connect(m_suchen1, &QPushButton::clicked, this, [this] { m_u.Suchmodus = 1; });
-    connect(m_suchen2, &QPushButton::clicked, this, [this] { m_u.Suchmodus = 2; });
+    connect(m_suchen1, &QPushButton::clicked, this, [this] { suchen(1); });
+    connect(m_suchen2, &QPushButton::clicked, this, [this] { suchen(2); });
+    connect(m_karten12000, &QCheckBox::clicked, this, &portadatei2D::karten12000);
     kopf->addWidget(m_karten12000);
+    m_seitenwahl = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        m_seitenoption[i] = new QRadioButton(text(398 + i), this);
+        m_seitenoption[i]->setObjectName(QStringLiteral("OptionSeite%1").arg(i + 1));
+        m_seitenoption[i]->hide();
+        m_seitenwahl->addButton(m_seitenoption[i], i + 1);
+        kopf->addWidget(m_seitenoption[i]);
+    }
+    connect(m_seitenwahl, &QButtonGroup::idClicked, this, [this](int seite) { seiteWaehlen(seite); });
     kopf->addStretch();
     kopf->addWidget(m_suchen1);
     kopf->addWidget(m_suchen2);
@@ -115,13 +141,35 @@ bool portadatei2D::oeffne(const QString &hauptdatei)
     }
     m_hauptdatei = hauptdatei;
     m_basis = Terminaldatei::basis(hauptdatei);
+    // Save writes the page that is open, so an .S3D stays page 2.
+    m_seite = m_z.bild.istSondercode() ? Terminaldatei::seiteVonHauptdatei(hauptdatei) : 1;
+    // The page's names and customer data, so that whatever writes the
+    // page's files (a card change, a CSV import) writes what is on disk.
+    if (m_z.bild.istSondercode())
+        Terminaldatei::ladeSeitendateien(m_z.bild, m_basis, m_seite, Terminaldatei::Ablage::NurLesen);
     m_grund->vergisOffeneBox();
     m_karten12000->setChecked(false);
-    zeigeEinstellungen();
-    baueListenNeu();
-    zeigeDisplaytexte();
+    m_seitenansicht = false;
+    setzeSeitenwahl(0);
+    for (QRadioButton *o : m_seitenoption)
+        o->hide();
+    m_grund->setNurProtokoll(false);
+    for (int i = 0; i < m_tabs->count(); ++i)
+        m_tabs->setTabVisible(i, true);
+    m_tabs->setTabText(1, m_z.Texte.value(334));
+    m_berechtigungen->gitter(2)->show();
+    allesAnzeigen();
     m_tabs->setCurrentIndex(0);
     return true;
+}
+
+void portadatei2D::allesAnzeigen()
+{
+    zeigeEinstellungen();
+    m_berechtigungen->setSeite(m_seite, m_seitenansicht, m_basis);
+    m_sperrlisten->setSeite(m_seite, false, m_basis);
+    baueListenNeu();
+    zeigeDisplaytexte();
 }
 
 void portadatei2D::zeigeEinstellungen()
@@ -135,6 +183,171 @@ void portadatei2D::kopfAnpassen()
     m_suchen1->setVisible(sonder);
     m_karten12000->setVisible(sonder);
     m_suchen2->setVisible(!m_karten12000->isChecked());
+}
+
+// --- Special-code pages --------------------------------------------------------------
+
+void portadatei2D::setzeSeitenwahl(int seite)
+{
+    m_seitenwahl->setExclusive(false);
+    for (int i = 0; i < 3; ++i)
+        m_seitenoption[i]->setChecked(i + 1 == seite);
+    m_seitenwahl->setExclusive(true);
+}
+
+bool portadatei2D::aenderungenSichern()
+{
+    m_grund->uebernimmOffeneBox();
+    if (m_z.bild.Aenderungszaehler > 0
+        && m_meldung.zeige(m_z, 275, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja)
+        return speichern();
+    return true;
+}
+
+void portadatei2D::karten12000(bool an)
+{
+    if (an) {
+        m_grund->setNurProtokoll(true);
+        for (int i = 1; i < m_tabs->count(); ++i)
+            m_tabs->setTabVisible(i, false);
+        m_tabs->setCurrentIndex(0);
+        for (QRadioButton *o : m_seitenoption)
+            o->show();
+        setzeSeitenwahl(0);
+        kopfAnpassen();
+        return;
+    }
+    // Back to the standard layout; the terminal file is read again, so
+    // unsaved changes are offered for saving first.
+    if (!aenderungenSichern()) {
+        m_karten12000->setChecked(true);
+        return;
+    }
+    const QString datei = m_hauptdatei;
+    if (!oeffne(datei))
+        return;
+}
+
+bool portadatei2D::seiteWaehlen(int seite)
+{
+    if (seite < 1 || seite > 3)
+        return false;
+    const int vorher = m_seitenansicht ? m_seite : 0;
+    if (!aenderungenSichern()) {
+        setzeSeitenwahl(vorher);
+        return false;
+    }
+    const QString datei = Terminaldatei::hauptdateiname(m_basis, seite);
+    if (!QFileInfo::exists(datei)) {
+        // A page the terminal file does not have yet: made from this page.
+        if (m_meldung.zeige(m_z, 414, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) != Meldung::Ja) {
+            setzeSeitenwahl(vorher);
+            return false;
+        }
+        const Dateiergebnis e = Terminaldatei::legeSeiteAn(m_z.bild, m_basis, seite);
+        if (!e.ok) {
+            m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(316),
+                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
+            setzeSeitenwahl(vorher);
+            return false;
+        }
+    }
+    const Dateiergebnis e = Terminaldatei::ladeSeite(m_z.bild, m_basis, seite);
+    if (!e.ok) {
+        m_meldung.zeige(m_z.Texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(385),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 384, 385);
+        setzeSeitenwahl(vorher);
+        return false;
+    }
+    m_seite = seite;
+    m_seitenansicht = true;
+    m_hauptdatei = datei;
+    setzeSeitenwahl(seite);
+    emit hauptdateiGeaendert(m_hauptdatei);
+    zeigeSeite();
+    return true;
+}
+
+void portadatei2D::zeigeSeite()
+{
+    m_grund->vergisOffeneBox();
+    allesAnzeigen();
+    m_tabs->setTabText(1, m_z.Texte.value(394 + m_seite));
+    m_tabs->setTabVisible(1, true);
+    m_berechtigungen->gitter(2)->hide();
+    m_tabs->setCurrentIndex(1);
+}
+
+void portadatei2D::suchen(int modus)
+{
+    m_u.Suchmodus = qint16(modus);
+    Listengitter *gitter = m_berechtigungen->gitter(modus == 1 ? 1 : 2);
+    if (m_tabs->currentIndex() != 1)
+        m_tabs->setCurrentIndex(1);
+    suchen2d dialog(m_z, m_meldung, gitter, this);
+    dialog.exec();
+}
+
+// --- CSV ----------------------------------------------------------------------------------
+
+void portadatei2D::listenExportieren()
+{
+    m_grund->uebernimmOffeneBox();
+    const QString pfad = Dateidialog::speichern(this, m_z.Texte.value(418), m_z.Texte.value(417),
+                                                QFileInfo(m_hauptdatei).absolutePath(),
+                                                QFileInfo(m_basis).fileName() + QStringLiteral(".csv"),
+                                                QStringLiteral("csv"), QStringLiteral("DateiCsvExport"));
+    if (pfad.isEmpty())
+        return;
+    if (QFileInfo::exists(pfad)) {
+        const QString frage = m_z.Texte.value(386) + pfad + m_z.Texte.value(387);
+        if (m_meldung.zeige(frage, m_z.Texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
+            != Meldung::Ja)
+            return;
+    }
+    QString grund;
+    if (!Dateiersatz::ersetze(pfad, Listenaustausch::exportieren(m_z.bild, m_seite), &grund)) {
+        m_meldung.zeige(m_z.Texte.value(422) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 422, 406);
+    }
+}
+
+void portadatei2D::listenImportieren()
+{
+    m_grund->uebernimmOffeneBox();
+    const QString pfad = Dateidialog::oeffnen(this, m_z.Texte.value(419), m_z.Texte.value(417),
+                                              QFileInfo(m_hauptdatei).absolutePath(), QString(),
+                                              QStringLiteral("DateiCsvImport"));
+    if (pfad.isEmpty())
+        return;
+    QFile datei(pfad);
+    QByteArray csv;
+    if (datei.open(QIODevice::ReadOnly))
+        csv = datei.readAll();
+    const auto melde = [this](int nummer, const QString &grund) {
+        m_meldung.zeige(m_z.Texte.value(nummer) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, nummer, 406);
+    };
+    if (datei.error() != QFileDevice::NoError) {
+        melde(420, datei.errorString());
+        return;
+    }
+    // Checked on a copy: a refused file leaves the image as it was.
+    Datenbild neu = m_z.bild;
+    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv);
+    if (!e.ok) {
+        melde(420, e.meldung);
+        return;
+    }
+    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite);
+    if (!gespeichert.ok) {
+        melde(420, gespeichert.meldung);
+        return;
+    }
+    m_z.bild = neu;
+    allesAnzeigen();
+    m_z.bild.Aenderungszaehler = 0;
+    m_meldung.zeige(m_z, 421, 406, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
 }
 
 void portadatei2D::baueListenNeu()
@@ -165,15 +378,10 @@ void portadatei2D::tabGewechselt(int tab)
 
 // --- Saving and leaving --------------------------------------------------------------
 
-int portadatei2D::seite() const
-{
-    return 1;  // standard mode knows page 1 only
-}
-
 bool portadatei2D::speichern()
 {
     m_grund->uebernimmOffeneBox();
-    const int s = seite();
+    const int s = m_seite;
     if (!Dateiablauf::speichern(m_z, m_meldung, m_basis, s))
         return false;
     m_hauptdatei = Terminaldatei::hauptdateiname(m_basis, s);
@@ -192,12 +400,24 @@ void portadatei2D::speichernAls()
                                                 QStringLiteral("DateiSpeichernAls"));
     if (pfad.isEmpty())
         return;
-    if (Dateiablauf::speichernUnter(m_z, m_meldung, pfad) != Dateiablauf::Ergebnis::Gespeichert)
+    // The open page keeps its place in the set: page 2 goes to the new
+    // name's .S3D, page 3 to its .S4D.
+    const QString neueBasis = Terminaldatei::basis(pfad);
+    const QString ziel = m_seite > 1 ? Terminaldatei::hauptdateiname(neueBasis, m_seite) : pfad;
+    if (Dateiablauf::speichernUnter(m_z, m_meldung, ziel) != Dateiablauf::Ergebnis::Gespeichert)
         return;
+    // The rest of the set (other pages, names, customer data) moves along.
+    const Dateiergebnis satz = Terminaldatei::uebertrageSatz(
+        m_basis, neueBasis, {ziel, Terminaldatei::namensdateiname(neueBasis, 1)});
+    if (!satz.ok) {
+        m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + satz.meldung, m_z.Texte.value(316),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
+    }
     // Later saves go to the file the caption names.
-    setWindowTitle(pfad);
-    m_hauptdatei = pfad;
-    m_basis = Terminaldatei::basis(pfad);
+    setWindowTitle(ziel);
+    m_hauptdatei = ziel;
+    m_basis = neueBasis;
+    m_berechtigungen->setSeite(m_seite, m_seitenansicht, m_basis);
     emit hauptdateiGeaendert(m_hauptdatei);
 }
 

@@ -5,6 +5,11 @@
 // (Grundeinstellungsseite), the card lists of standard mode
 // (Kartenlistenseite, twice) and the sixteen display lines
 // (Displaytextseite). Ladeablauf.h holds the main window's entry points.
+//
+// A special-code file (12 000 cards) has three pages, each with its own
+// main file (.S2D, .S3D, .S4D): Save writes the page that is open. Ticking
+// "12 000 Karten" shows the page options and, once a page is chosen, the
+// page view with the customer data of that page.
 
 #include "app/Grundeinstellungsseite.h"
 #include "termfile/Uebergabe.h"
@@ -17,8 +22,10 @@ class Listenmodell;
 class Kartenlistenseite;
 class Displaytextseite;
 class QAction;
+class QButtonGroup;
 class QCheckBox;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 
 class portadatei2D : public QDialog {
@@ -35,6 +42,10 @@ public:
     QString hauptdatei() const { return m_hauptdatei; }
     Uebergabe &uebergabe() { return m_u; }
     Listenmodell *listenmodell(int liste) const;
+    // The page that is open (1..3; standard mode 1) and whether the page
+    // view is on show.
+    int seite() const { return m_seite; }
+    bool seitenansicht() const { return m_seitenansicht; }
 
     // Rebuilds the four grids from the image.
     void baueListenNeu();
@@ -45,6 +56,12 @@ public:
 public slots:
     bool speichern();
     void speichernAls();
+    // "12 000 Karten" ticked or unticked, a page option chosen.
+    void karten12000(bool an);
+    bool seiteWaehlen(int seite);
+    // The lists as CSV, and back (menu items texts 415, 416).
+    void listenExportieren();
+    void listenImportieren();
 
 signals:
     void hauptdateiGeaendert(const QString &hauptdatei);
@@ -57,13 +74,21 @@ private:
     void kopfAnpassen();
     void tabGewechselt(int tab);
     void fokusAufTabs();
-    int seite() const;
+    void suchen(int modus);
+    // Asks "Soll die Datei gespeichert werden?" when something changed and
+    // saves on Yes. False when saving failed (the caller stays).
+    bool aenderungenSichern();
+    void zeigeSeite();
+    void setzeSeitenwahl(int seite);  // 0: none chosen
+    void allesAnzeigen();
 
     Zustand &m_z;
     Meldung &m_meldung;
     Uebergabe m_u;
     QString m_hauptdatei;
     QString m_basis;
+    int m_seite = 1;
+    bool m_seitenansicht = false;
 
     QTabWidget *m_tabs = nullptr;
     QAction *m_drucken = nullptr;
@@ -71,6 +96,8 @@ private:
     QPushButton *m_suchen1 = nullptr;
     QPushButton *m_suchen2 = nullptr;
     QCheckBox *m_karten12000 = nullptr;
+    QButtonGroup *m_seitenwahl = nullptr;
+    QRadioButton *m_seitenoption[3] = {};
     Grundeinstellungsseite *m_grund = nullptr;
     Kartenlistenseite *m_berechtigungen = nullptr;
     Kartenlistenseite *m_sperrlisten = nullptr;

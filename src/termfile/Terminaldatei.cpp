@@ -319,4 +319,59 @@ Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int se
     return e;
 }
 
+QStringList satzdateien(const QString &basis)
+{
+    QStringList dateien;
+    for (int seite = 1; seite <= 3; ++seite) {
+        dateien << hauptdateiname(basis, seite) << namensdateiname(basis, seite);
+        for (int feld = 0; feld < Kundenfelder; ++feld)
+            dateien << kundendateiname(basis, seite, feld);
+    }
+    return dateien;
+}
+
+Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis, const QStringList &schonGeschrieben)
+{
+    if (QFileInfo(alteBasis).absoluteFilePath() == QFileInfo(neueBasis).absoluteFilePath())
+        return Dateiergebnis::erfolg();
+    const QStringList alt = satzdateien(alteBasis);
+    const QStringList neu = satzdateien(neueBasis);
+    for (int i = 0; i < alt.size(); ++i) {
+        if (schonGeschrieben.contains(neu[i]))
+            continue;
+        QFile quelle(alt[i]);
+        if (!quelle.exists())
+            continue;
+        if (!quelle.open(QIODevice::ReadOnly)) {
+            return Dateiergebnis::fehler(QStringLiteral("„%1“ lässt sich nicht lesen (%2).")
+                                             .arg(anzeigename(alt[i]), quelle.errorString()),
+                                         alt[i]);
+        }
+        const Dateiergebnis e = schreibeAtomar(neu[i], quelle.readAll());
+        if (!e.ok)
+            return e;
+    }
+    return Dateiergebnis::erfolg(neueBasis);
+}
+
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    Datenbild neu;
+    neu.Daten = vorlage.Daten;
+    for (int a = Adresse::Zeitzonenebene1; a < Bildgroesse; ++a)
+        neu.setzeByte(a, 0);
+    const QString hauptdatei = hauptdateiname(basis, seite);
+    Dateiergebnis e = schreibeHauptdatei(neu, hauptdatei);
+    const QVector<QString> leer(Textobergrenze + 1, Leerzeile);
+    if (e.ok)
+        e = schreibeBegleitdatei(namensdateiname(basis, seite), leer, Textobergrenze);
+    for (int feld = 0; e.ok && feld < Kundenfelder; ++feld)
+        e = schreibeBegleitdatei(kundendateiname(basis, seite, feld), leer, Textobergrenze);
+    if (e.ok)
+        e.pfad = hauptdatei;
+    return e;
+}
+
 }  // namespace Terminaldatei

@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <array>
 
@@ -109,5 +110,19 @@ Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei);
 // six customer files, lines 0..5000 each; Dateiname is set back to
 // base + ".B2D". Stops at the first file that cannot be written.
 Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite);
+
+// Every file of a set: the three main files, the three name files and the
+// eighteen customer files of basis.
+QStringList satzdateien(const QString &basis);
+// Save as with the whole set: copies every existing file of the old set to
+// the new base name, except the files named in schonGeschrieben (already
+// written from the image). Stops at the first file that cannot be written.
+Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis,
+                             const QStringList &schonGeschrieben);
+// A page that has no main file yet, made from the open page: its settings,
+// display lines and system number, every card blocked; its names and
+// customer files empty ("----------"). Writes the page's main file, name
+// file and six customer files.
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite);
 
 }  // namespace Terminaldatei
