@@ -518,6 +518,54 @@ private slots:
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
     }
 
+    void standardlisteDurchsuchen()
+    {
+        // Grid 2 of a standard image (track 3/1 only): the first entry (row 2)
+        // is found, in capitals for a lower-case text.
+        const QString datei = pfad("ST.S2D");
+        schreibeDatei(datei, hauptdateiInhalt(standardbild(0, 8)));
+        schreibeDatei(pfad("ST.B2D"), begleitInhalt({"WAGNER vorn", "x", "y", "Wagner hinten"}, 2001));
+        auto w = oeffne(datei);
+        Listengitter *g = kind<Listengitter>(w.get(), "Mgd2");
+        QVERIFY(!kind<QPushButton>(w.get(), "Suchen1")->isVisible());
+        QStringList zeilen;
+        imDialog([&](QWidget *d) {
+            kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("wagner"));
+            kind<QPushButton>(d, "Command1")->click();
+            zeilen << QString::number(g->currentIndex().row()) << QString::number(g->currentIndex().column());
+            kind<QPushButton>(d, "Command2")->click();
+            zeilen << QString::number(g->currentIndex().row());
+            kind<QPushButton>(d, "Command3")->click();
+        });
+        kind<QPushButton>(w.get(), "Suchen2")->click();
+        QCOMPARE(zeilen, (QStringList{"2", "1", "5"}));
+        QCOMPARE(w->uebergabe().Suchmodus, qint16(2));
+    }
+
+    void seitenansichtGruppeBehaeltNamen()
+    {
+        auto w = oeffne(satz());
+        kind<QCheckBox>(w.get(), "Check12000")->click();
+        kind<QRadioButton>(w.get(), "OptionSeite1")->click();
+        Listengitter *g = kind<Listengitter>(w.get(), "Mgd1");
+        klick(g, 53, 2);
+        klick(g, 55, 2, Qt::ShiftModifier);
+        QStringList gesehen;
+        imDialog([&](QWidget *d) {
+            gesehen << kind<QLabel>(d, "Label1")->text() << kind<QLineEdit>(d, "text1")->text()
+                    << kind<QLineEdit>(d, "text7")->text();
+            kind<QPushButton>(d, "Command2")->click();
+        });
+        QTest::keyClick(g, Qt::Key_Enter);
+        QCOMPARE(gesehen, (QStringList{"0050-0052", "Name", "Bemerkungen"}));
+        for (int k = 50; k <= 52; ++k) {
+            QCOMPARE(m_z.bild.zeitzonenziffern(k), QStringLiteral("1"));
+            QCOMPARE(m_z.bild.Begleittext[k], QStringLiteral("Name %1").arg(k));
+            QCOMPARE(m_z.bild.Kundendaten[0][5][k], QStringLiteral("M2D %1").arg(k));
+        }
+        QCOMPARE(w->uebergabe().Zonenziffern, QStringLiteral("111"));
+    }
+
     void speichernAlsNimmtDenSatzMit()
     {
         satz();
