@@ -33,6 +33,14 @@ int seitenoption(QStringList &args, QTextStream &err)
 
 int runExport(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
+    if (argumente.contains(QStringLiteral("--help"))) {
+        out << "usage: portavo-cli export FILE [--page N] [-o OUT.csv]\n"
+               "  Writes the lists of the terminal file as CSV (UTF-8, RFC 4180, a header row)\n"
+               "  to OUT.csv or standard output. Standard mode: Liste,Eintrag,Datenstring,Begleittext;\n"
+               "  special code: Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\n"
+               "  for page N (1..3; default: the page of FILE's name).\n";
+        return 0;
+    }
     QStringList args = argumente;
     const int seite = seitenoption(args, err);
     if (seite < 0)
@@ -76,6 +84,13 @@ int runExport(const QStringList &argumente, QTextStream &out, QTextStream &err)
 
 int runImport(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
+    if (argumente.contains(QStringLiteral("--help"))) {
+        out << "usage: portavo-cli import FILE IN.csv [--page N]\n"
+               "  Takes the rows of IN.csv (as export writes them) into the terminal file and\n"
+               "  saves it. Every row is checked first: a faulty row refuses the whole file,\n"
+               "  names the row and changes no file. Entries without a row keep their data.\n";
+        return 0;
+    }
     QStringList args = argumente;
     const int seite = seitenoption(args, err);
     if (seite < 0)
