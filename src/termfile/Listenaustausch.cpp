@@ -311,15 +311,22 @@ Dateiergebnis speichereSatz(Datenbild &bild, const QString &basis, int seite)
 {
     const QVector<Satzdatei> dateien = satzdateien(bild, basis, seite);
     QVector<Satzdatei> vorher;
+    QVector<bool> gab;
     for (const Satzdatei &d : dateien) {
         QFile f(d.pfad);
+        gab.append(f.exists());
         vorher.append({d.pfad, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray()});
     }
     for (int i = 0; i < dateien.size(); ++i) {
         QString grund;
         if (!Dateiersatz::ersetze(dateien[i].pfad, dateien[i].inhalt, &grund)) {
-            for (int j = 0; j < i; ++j)
-                Dateiersatz::ersetze(vorher[j].pfad, vorher[j].inhalt);
+            // Back to the set as it was: old contents, no new files.
+            for (int j = 0; j < i; ++j) {
+                if (gab[j])
+                    Dateiersatz::ersetze(vorher[j].pfad, vorher[j].inhalt);
+                else
+                    QFile::remove(vorher[j].pfad);
+            }
             return Dateiergebnis::fehler(QStringLiteral("„%1“ konnte nicht geschrieben werden (%2); "
                                                         "die Terminaldatei ist unverändert.")
                                              .arg(dateien[i].pfad, grund),

@@ -423,8 +423,16 @@ private slots:
         QCOMPARE(zelle(m, 3, 2), QStringLiteral("V2D 0"));
         QVERIFY(leseDatei(pfad("SK.S3D")).contains("\r\n 0 \r\n"));  // page 2 not saved
 
-        // Unticking restores the standard layout and reads the file again.
+        // Unticking restores the standard layout and reads the file again
+        // (after the question about the unsaved change, answered No).
+        m_z.bild.setzeByte(0, 77);
+        m_z.bild.Aenderungszaehler = 1;
+        m_m.leeren();
+        m_m.antworte(Meldung::Nein);
         kind<QCheckBox>(w.get(), "Check12000")->click();
+        QCOMPARE(m_m.textnummern(), QList<int>{275});
+        QCOMPARE(m_z.bild.byte(0), 5);
+        QCOMPARE(w->hauptdatei(), pfad("SK.S2D"));
         QVERIFY(kind<QGroupBox>(w.get(), "FrameSummer")->isVisible());
         QCOMPARE(tabs->tabText(1), QStringLiteral("Berechtigungen"));
         QVERIFY(tabs->isTabVisible(3));

@@ -295,6 +295,25 @@ private slots:
         QCOMPARE(alleDateien(m_dir.path()), vorher);
     }
 
+    void schreibfehlerStelltDenSatzWiederHer()
+    {
+        // The remarks file cannot be written (a folder has its name): the
+        // files written before it get their old content back.
+        const QString s = sondersatz();
+        QFile::remove(m_dir.filePath("SK.M2D"));
+        QVERIFY(QDir(m_dir.path()).mkdir("SK.M2D"));
+        QFile::remove(m_dir.filePath("SK.T2D"));  // did not exist: must not appear
+        const auto vorher = alleDateien(m_dir.path());
+        const QByteArray csv = "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n"
+                               "5,2,neu,neu,,,,,\r\n";
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 1, csv);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.meldung.contains(QStringLiteral("SK.M2D")), qPrintable(e.meldung));
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+        QVERIFY(!QFile::exists(m_dir.filePath("SK.T2D")));
+        QDir(m_dir.filePath("SK.M2D")).removeRecursively();
+    }
+
     void kommandozeile()
     {
         const QString cli = qEnvironmentVariable("PORTAVO_CLI");
