@@ -237,7 +237,7 @@ bool portadatei2D::seiteWaehlen(int seite)
         setzeSeitenwahl(vorher);
         return false;
     }
-    const QString datei = Terminaldatei::hauptdateiname(m_basis, seite);
+    QString datei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, seite));
     if (!QFileInfo::exists(datei)) {
         // A page the terminal file does not have yet: made from this page.
         if (m_meldung.zeige(m_z, 414, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) != Meldung::Ja) {
@@ -384,7 +384,7 @@ bool portadatei2D::speichern()
     const int s = m_seite;
     if (!Dateiablauf::speichern(m_z, m_meldung, m_basis, s))
         return false;
-    m_hauptdatei = Terminaldatei::hauptdateiname(m_basis, s);
+    m_hauptdatei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, s));
     emit hauptdateiGeaendert(m_hauptdatei);
     return true;
 }

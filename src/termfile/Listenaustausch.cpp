@@ -309,10 +309,11 @@ Dateiergebnis exportiereDatei(const QString &hauptdatei, int seite, QByteArray &
 
 Dateiergebnis speichereSatz(Datenbild &bild, const QString &basis, int seite)
 {
-    const QVector<Satzdatei> dateien = satzdateien(bild, basis, seite);
+    QVector<Satzdatei> dateien = satzdateien(bild, basis, seite);
     QVector<Satzdatei> vorher;
     QVector<bool> gab;
-    for (const Satzdatei &d : dateien) {
+    for (Satzdatei &d : dateien) {
+        d.pfad = Terminaldatei::vorhandeneDatei(d.pfad);
         QFile f(d.pfad);
         gab.append(f.exists());
         vorher.append({d.pfad, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray()});

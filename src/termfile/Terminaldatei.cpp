@@ -45,8 +45,9 @@ QString anzeigename(const QString &pfad)
 
 // Writes the whole content to a temporary file beside pfad and renames it
 // over pfad. On failure the previous file is untouched.
-Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
+Dateiergebnis schreibeAtomar(const QString &gesucht, const QByteArray &inhalt)
 {
+    const QString pfad = Terminaldatei::vorhandeneDatei(gesucht);
     QString grund;
     if (!Dateiersatz::ersetze(pfad, inhalt, &grund))
         return Dateiergebnis::fehler(
@@ -62,6 +63,20 @@ Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
 namespace Terminaldatei {
 
 // --- Names -------------------------------------------------------------------
+
+QString vorhandeneDatei(const QString &pfad)
+{
+    const QFileInfo info(pfad);
+    if (info.exists() || pfad.isEmpty())
+        return pfad;
+    // The folder's name filter ignores case; brackets in a name would act
+    // as wildcards, so only names equal but for case count.
+    QStringList treffer;
+    for (const QString &name : info.dir().entryList({info.fileName()}, QDir::Files))
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            treffer.append(name);
+    return treffer.size() == 1 ? info.dir().filePath(treffer.first()) : pfad;
+}
 
 QString basis(const QString &hauptdatei)
 {
@@ -128,8 +143,9 @@ Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel)
     return Dateiergebnis::erfolg();
 }
 
-Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel)
+Dateiergebnis leseHauptdatei(const QString &gesucht, Speicherbytes &ziel)
 {
+    const QString pfad = vorhandeneDatei(gesucht);
     QFile datei(pfad);
     if (!datei.exists()) {
         return Dateiergebnis::fehler(
@@ -176,9 +192,10 @@ Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad)
 
 // --- Companion files -------------------------------------------------------------
 
-int leseBegleitdatei(const QString &pfad, QVector<QString> &ziel, int hoechstindex,
+int leseBegleitdatei(const QString &gesucht, QVector<QString> &ziel, int hoechstindex,
                      int mindestzeilen, Ablage ablage)
 {
+    const QString pfad = vorhandeneDatei(gesucht);
     if (ziel.size() < Textobergrenze + 1)
         ziel.resize(Textobergrenze + 1, Leerzeile);
     hoechstindex = qBound(0, hoechstindex, int(ziel.size()) - 1);
@@ -339,7 +356,7 @@ Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis,
     for (int i = 0; i < alt.size(); ++i) {
         if (schonGeschrieben.contains(neu[i]))
             continue;
-        QFile quelle(alt[i]);
+        QFile quelle(vorhandeneDatei(alt[i]));
         if (!quelle.exists())
             continue;
         if (!quelle.open(QIODevice::ReadOnly)) {

@@ -51,6 +51,11 @@ QString hauptdateiname(const QString &basis, int seite);
 QString namensdateiname(const QString &basis, int seite);
 // Page 1..3, field 0..5 -> base + "V" "P" "O" "R" "T" "M" + "2D"/"3D"/"4D".
 QString kundendateiname(const QString &basis, int seite, int feld);
+// The file on disk that pfad means: pfad itself when it exists, otherwise
+// the one file of its folder whose name differs only in case ("t7.s2d" for
+// "t7.S2D"), otherwise pfad. Every read and write of a set goes through it,
+// so a set copied with lower-case extensions is read and saved in place.
+QString vorhandeneDatei(const QString &pfad);
 // 2 for ".S3D", 3 for ".S4D" (any case), otherwise 1.
 int seiteVonHauptdatei(const QString &hauptdatei);
 

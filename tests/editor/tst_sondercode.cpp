@@ -574,6 +574,23 @@ private slots:
         QCOMPARE(w->uebergabe().Zonenziffern, QStringLiteral("111"));
     }
 
+    void kleingeschriebeneDateiWirdGespeichert()
+    {
+        // The file dialog offers "t7.s2d": Save must write that very file.
+        satz();
+        const QString klein = pfad("t7.s2d");
+        schreibeDatei(klein, hauptdateiInhalt(sonderbild()));
+        schreibeDatei(pfad("t7.b2d"), begleitInhalt(namen("klein "), 5001));
+        auto w = oeffne(klein);
+        QCOMPARE(zelle(w->listenmodell(1), 3, 1), QStringLiteral("klein 0"));
+        kind<QRadioButton>(w.get(), "SummerJa")->click();
+        kind<QAction>(w.get(), "mnuSave")->trigger();
+        QVERIFY(leseDatei(klein).startsWith(" 5 \r\n 21 \r\n"));
+        QVERIFY(!QDir(m_dir.path()).entryList(QDir::Files).contains(QStringLiteral("t7.S2D")));
+        QVERIFY(!QDir(m_dir.path()).entryList(QDir::Files).contains(QStringLiteral("t7.B2D")));
+        QCOMPARE(w->hauptdatei(), klein);
+    }
+
     void speichernAlsNimmtDenSatzMit()
     {
         satz();
