@@ -536,6 +536,7 @@ private slots:
         auto w = oeffne(datei);
         Listengitter *g = kind<Listengitter>(w.get(), "Mgd2");
         QVERIFY(!kind<QPushButton>(w.get(), "Suchen1")->isVisible());
+        bild(w.get(), QStringLiteral("standard-grundeinstellungen"));
         QStringList zeilen;
         imDialog([&](QWidget *d) {
             kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("wagner"));
