@@ -4,7 +4,7 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "print/Seitenmaler.h"
-#include "termfile/Einstellungsregeln.h"
+#include "app/Dateidialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -86,7 +86,7 @@ void Druckablauf::seitenansicht(const QVector<Druckseite> &seiten, const QString
 Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, const QString &vorschlag)
 {
     QFileDialog dialog(m_eltern, m_z.Texte.value(433), QFileInfo(vorschlag).absolutePath(),
-                       Einstellungsregeln::dateifilter(m_z.Texte.value(434)));
+                       Dateidialog::qtFilter(m_z.Texte.value(434)));
     dialog.setObjectName(QStringLiteral("PdfExport"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

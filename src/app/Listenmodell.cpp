@@ -3,12 +3,13 @@
 #include "base/Datenbild.h"
 
 #include <QApplication>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QPalette>
 
 namespace {
 const QColor Hervorgehoben(255, 0, 0);  // &H00FF
+const QColor Gruen(0, 128, 0);          // &H8000
+const QColor Blau(0, 0, 255);           // &HFF0000
+const QColor Gefunden(128, 255, 255);   // &H00FFFF80
 
 QColor fensterfarbe()
 {
@@ -36,6 +37,26 @@ void Listenmodell::setTexte(const QString &beschriftung, const QString &anzahlte
         emit dataChanged(index(0, 0), index(1, 1));
 }
 
+void Listenmodell::setKartentexte(const Kartenregeln::Zeilentexte &texte, const QString &seitenbeschriftung)
+{
+    m_kartentexte = texte;
+    m_seitenbeschriftung = seitenbeschriftung.split(QLatin1Char('|'));
+}
+
+void Listenmodell::setSeite(int seite, bool seitenansicht)
+{
+    m_seite = seite;
+    m_seitenansicht = seitenansicht && m_liste == 1;
+    neuAufbauen();
+}
+
+int Listenmodell::karte(int zeile) const
+{
+    if (!m_karten || zeile < Kartenregeln::ErsteKartenzeile || zeile >= Kartenregeln::Gitterzeilen)
+        return -1;
+    return zeile - Kartenregeln::ErsteKartenzeile;
+}
+
 void Listenmodell::neuAufbauen()
 {
     beginResetModel();
@@ -43,7 +64,19 @@ void Listenmodell::neuAufbauen()
     m_anzahl = 0;
     m_erste = 0;
     m_breit = false;
-    if (!m_bild.istSondercode()) {
+    m_karten = false;
+    m_angenommen.clear();
+    m_gruppeVon = m_gruppeBis = -1;
+    m_tZeile = m_tSpalte = -1;
+    if (m_bild.istSondercode()) {
+        // One track only in special-code mode: grid 1 for track 2, grid 2
+        // for track 3/1; the page view always uses grid 1.
+        const bool spur2 = m_bild.flag(Flag::Spur2Auswerten);
+        const bool spur31 = m_bild.flag(Flag::Spur31Auswerten);
+        m_karten = m_seitenansicht || (m_liste == 1 && spur2) || (m_liste == 2 && spur31 && !spur2);
+        if (m_karten)
+            m_anzahl = Kartenregeln::Kartenzahl - 1;
+    } else {
         for (const Listenlage &lage : m_bild.listenlagen()) {
             if (lage.liste != m_liste)
                 continue;
@@ -62,6 +95,8 @@ void Listenmodell::neuAufbauen()
 
 int Listenmodell::eintragsnummer(int zeile) const
 {
+    if (m_karten)
+        return karte(zeile);
     if (!m_inAnordnung || zeile < 2 || zeile >= m_anzahl + 2)
         return -1;
     return m_erste + zeile - 2;
@@ -69,6 +104,8 @@ int Listenmodell::eintragsnummer(int zeile) const
 
 QString Listenmodell::spaltenbeschriftung(int spalte) const
 {
+    if (m_karten && m_seitenansicht)
+        return m_seitenbeschriftung.value(spalte);
     if (spalte == 0)
         return m_beschriftung[0];
     return m_breit ? m_beschriftung[1] + QString(m_verbreiterung, QLatin1Char(' ')) : m_beschriftung[1];
@@ -97,30 +134,77 @@ QModelIndex Listenmodell::hervorhebung() const
 
 void Listenmodell::markiereGeaendert(int zeile, int spalte)
 {
-    m_geaendert.insert(zeile * 2 + spalte);
+    m_geaendert.insert(zeile * 8 + spalte);
     emit dataChanged(index(zeile, spalte), index(zeile, spalte), {Qt::BackgroundRole});
 }
 
 bool Listenmodell::geaendert(int zeile, int spalte) const
 {
-    return m_geaendert.contains(zeile * 2 + spalte);
+    return m_geaendert.contains(zeile * 8 + spalte);
 }
 
 void Listenmodell::zeileNeuZeichnen(int zeile)
 {
-    emit dataChanged(index(zeile, 0), index(zeile, 1));
+    emit dataChanged(index(zeile, 0), index(zeile, columnCount() - 1));
+}
+
+void Listenmodell::markiereAngenommen(int vonZeile, int bisZeile)
+{
+    for (int z = vonZeile; z <= bisZeile; ++z)
+        m_angenommen.insert(z);
+    emit dataChanged(index(vonZeile, 0), index(bisZeile, columnCount() - 1));
+}
+
+void Listenmodell::setGruppe(int vonZeile, int bisZeile)
+{
+    if (vonZeile > bisZeile)
+        std::swap(vonZeile, bisZeile);
+    const int altVon = m_gruppeVon;
+    const int altBis = m_gruppeBis;
+    m_gruppeVon = vonZeile;
+    m_gruppeBis = bisZeile;
+    if (altVon >= 0)
+        emit dataChanged(index(altVon, 0), index(altBis, 0), {Qt::BackgroundRole});
+    if (vonZeile >= 0)
+        emit dataChanged(index(vonZeile, 0), index(bisZeile, 0), {Qt::BackgroundRole});
+}
+
+void Listenmodell::setTreffer(int zeile, int spalte)
+{
+    const int alt = m_tZeile;
+    const int altSpalte = m_tSpalte;
+    m_tZeile = zeile;
+    m_tSpalte = spalte;
+    if (alt >= 0)
+        emit dataChanged(index(alt, altSpalte), index(alt, altSpalte), {Qt::BackgroundRole});
+    if (zeile >= 0)
+        emit dataChanged(index(zeile, spalte), index(zeile, spalte), {Qt::BackgroundRole});
+}
+
+QModelIndex Listenmodell::treffer() const
+{
+    return m_tZeile < 0 ? QModelIndex() : index(m_tZeile, m_tSpalte);
+}
+
+QString Listenmodell::zelltext(int zeile, int spalte) const
+{
+    return data(index(zeile, spalte), Qt::DisplayRole).toString();
 }
 
 int Listenmodell::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
+    if (m_karten)
+        return Kartenregeln::Gitterzeilen;
     return m_inAnordnung ? m_anzahl + 2 : Leerzeilen;
 }
 
 int Listenmodell::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 2;
+    if (parent.isValid())
+        return 0;
+    return m_karten && m_seitenansicht ? 8 : 2;
 }
 
 QVariant Listenmodell::data(const QModelIndex &index, int role) const
@@ -129,6 +213,8 @@ QVariant Listenmodell::data(const QModelIndex &index, int role) const
         return QVariant();
     const int zeile = index.row();
     const int spalte = index.column();
+    if (m_karten)
+        return kartendaten(zeile, spalte, role);
     if (role == Qt::DisplayRole) {
         if (zeile == 0)
             return spaltenbeschriftung(spalte);
@@ -154,103 +240,45 @@ QVariant Listenmodell::data(const QModelIndex &index, int role) const
     return QVariant();
 }
 
+QVariant Listenmodell::kartendaten(int zeile, int spalte, int role) const
+{
+    const int k = karte(zeile);
+    if (role == Qt::DisplayRole) {
+        if (zeile == 0)
+            return spaltenbeschriftung(spalte);
+        if (zeile == 1)
+            return spalte == 0 ? m_anzahltext + QLatin1Char(' ') + QString::number(m_anzahl) : QString();
+        if (zeile == Kartenregeln::Systemzeile) {
+            if (spalte == 0)
+                return Kartenregeln::systemzeile(m_bild, m_kartentexte);
+            return spalte == 1 ? Kartenregeln::systemzeileRechts() : QString();
+        }
+        if (spalte == 0)
+            return Kartenregeln::kartenzeile(m_bild, k, Kartenregeln::marker(m_seite, m_seitenansicht), m_kartentexte);
+        return Kartenregeln::kundenfeld(m_bild, m_seite, spalte - 1).value(k);
+    }
+    if (role == Qt::ForegroundRole) {
+        if (m_angenommen.contains(zeile))
+            return Blau;
+        if (k >= 0 && !m_bild.gesperrt(k))
+            return Gruen;
+        return QVariant();
+    }
+    if (role == Qt::BackgroundRole) {
+        if (zeile == 0)
+            return schaltflaechenfarbe();
+        if (zeile == m_tZeile && spalte == m_tSpalte)
+            return Gefunden;
+        if ((zeile == m_hZeile && spalte == m_hSpalte) || (spalte == 0 && zeile >= m_gruppeVon && zeile <= m_gruppeBis))
+            return Hervorgehoben;
+        if (geaendert(zeile, spalte))
+            return schaltflaechenfarbe();
+        return fensterfarbe();
+    }
+    return QVariant();
+}
+
 Qt::ItemFlags Listenmodell::flags(const QModelIndex &index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-}
-
-// --- Listengitter ------------------------------------------------------------
-
-Listengitter::Listengitter(QWidget *parent) : QTableView(parent)
-{
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWordWrap(false);
-    setTabKeyNavigation(false);
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-}
-
-void Listengitter::setModell(Listenmodell *modell)
-{
-    m_modell = modell;
-    setModel(modell);
-    connect(modell, &QAbstractItemModel::modelReset, this, &Listengitter::passeSpaltenAn);
-    passeSpaltenAn();
-}
-
-void Listengitter::passeSpaltenAn()
-{
-    if (!m_modell)
-        return;
-    const QFontMetrics fm = fontMetrics();
-    for (int spalte = 0; spalte < 2; ++spalte)
-        setColumnWidth(spalte, fm.horizontalAdvance(m_modell->spaltenbeschriftung(spalte)) + 12);
-}
-
-void Listengitter::setBearbeitung(bool an)
-{
-    m_bearbeitung = an;
-    hebeHervor();
-}
-
-void Listengitter::hebeHervor()
-{
-    if (!m_modell)
-        return;
-    const QModelIndex c = currentIndex();
-    const bool aktiv = (hasFocus() || m_bearbeitung) && m_modell->rowCount() >= 3 && !m_modell->leer();
-    if (aktiv && c.isValid() && c.row() >= 2)
-        m_modell->setHervorhebung(c.row(), c.column());
-    else
-        m_modell->setHervorhebung(-1, -1);
-}
-
-void Listengitter::keyPressEvent(QKeyEvent *event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (m_modell && m_modell->leer() && event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab) {
-        event->accept();  // an empty list takes no keys
-        return;
-    }
-    if (enter) {
-        const QModelIndex c = currentIndex();
-        if (c.isValid())
-            emit bearbeiten(c.row(), c.column());
-        event->accept();
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void Listengitter::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    const QModelIndex i = indexAt(event->position().toPoint());
-    if (!i.isValid())
-        return;
-    setCurrentIndex(i);
-    emit bearbeiten(i.row(), i.column());
-}
-
-void Listengitter::focusInEvent(QFocusEvent *event)
-{
-    QTableView::focusInEvent(event);
-    hebeHervor();
-}
-
-void Listengitter::focusOutEvent(QFocusEvent *event)
-{
-    QTableView::focusOutEvent(event);
-    hebeHervor();
-}
-
-void Listengitter::currentChanged(const QModelIndex &current, const QModelIndex &previous)
-{
-    QTableView::currentChanged(current, previous);
-    if (current.isValid() && current.row() != 1)
-        emit zelleBetreten(qMax(0, current.row() - 3));
-    hebeHervor();
 }

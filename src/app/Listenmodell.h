@@ -6,10 +6,17 @@
 // the count ("Anzahl(max)" and the number of slots), from row 2 one row per
 // entry slot with the card data string and its comment. A grid whose list
 // is not in the current arrangement has 25 blank rows.
+//
+// A special-code image shows in grid 1 (track 2) or grid 2 (track 3/1) as
+// the card grid of 4099 rows: caption, count 4095, the system row (row 2),
+// card c in row c + 3 with marker, number and status, green while the card
+// is not blocked, and its name. In the page view grid 1 has eight columns:
+// status, then name and the six customer fields of the page.
+
+#include "termfile/Kartenregeln.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
-#include <QTableView>
 
 struct Datenbild;
 
@@ -28,8 +35,20 @@ public:
     // Re-reads the list from the image (after Datenbild::baueListen).
     void neuAufbauen();
 
+    // The card grid: the page view (eight columns, grid 1 only) and the
+    // page whose names and customer data are shown; the row texts 390..393
+    // and the page view's caption (394).
+    void setKartentexte(const Kartenregeln::Zeilentexte &texte, const QString &seitenbeschriftung);
+    void setSeite(int seite, bool seitenansicht);
+    int seite() const { return m_seite; }
+    bool seitenansicht() const { return m_seitenansicht; }
+    // Whether this grid shows the special-code card grid.
+    bool kartengitter() const { return m_karten; }
+    // Card number of a grid row (row - 3), or -1.
+    int karte(int zeile) const;
+
     int liste() const { return m_liste; }
-    bool leer() const { return m_anzahl == 0; }
+    bool leer() const { return !m_karten && m_anzahl == 0; }
     int anzahl() const { return m_anzahl; }
     // Running entry number of a grid row, or -1 for rows 0, 1 and blank rows.
     int eintragsnummer(int zeile) const;
@@ -43,6 +62,16 @@ public:
     void markiereGeaendert(int zeile, int spalte);
     bool geaendert(int zeile, int spalte) const;
     void zeileNeuZeichnen(int zeile);
+    // Card grid: rows accepted by a record dialog are drawn blue (and the
+    // system row after a change); the group being chosen (rows von..bis,
+    // -1: none); the cell a search found.
+    void markiereAngenommen(int vonZeile, int bisZeile);
+    bool angenommen(int zeile) const { return m_angenommen.contains(zeile); }
+    void setGruppe(int vonZeile, int bisZeile);
+    void setTreffer(int zeile, int spalte);  // -1: none
+    QModelIndex treffer() const;
+    // The cell's text as the search reads it (any row, any column).
+    QString zelltext(int zeile, int spalte) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -50,6 +79,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    QVariant kartendaten(int zeile, int spalte, int role) const;
+
     Datenbild &m_bild;
     int m_liste;
     int m_verbreiterung;
@@ -61,36 +92,15 @@ private:
     bool m_breit = false;
     int m_hZeile = -1;
     int m_hSpalte = -1;
-    QSet<int> m_geaendert;  // zeile * 2 + spalte
-};
-
-// The view of one card-list grid: double click or Enter asks for an entry
-// to be edited; the current cell is highlighted while the grid has the focus.
-class Listengitter : public QTableView {
-    Q_OBJECT
-public:
-    explicit Listengitter(QWidget *parent = nullptr);
-    void setModell(Listenmodell *modell);
-    Listenmodell *modell() const { return m_modell; }
-    // Column widths from the caption texts (a widened caption widens).
-    void passeSpaltenAn();
-    // Keeps the highlight on the current cell while a dialog edits it.
-    void setBearbeitung(bool an);
-
-signals:
-    void bearbeiten(int zeile, int spalte);
-    // Entering a cell: the card number of its row (row - 3, at least 0).
-    void zelleBetreten(int gruppenanfang);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
-
-private:
-    void hebeHervor();
-    Listenmodell *m_modell = nullptr;
-    bool m_bearbeitung = false;
+    QSet<int> m_geaendert;  // zeile * 8 + spalte
+    bool m_karten = false;
+    bool m_seitenansicht = false;
+    int m_seite = 1;
+    Kartenregeln::Zeilentexte m_kartentexte;
+    QStringList m_seitenbeschriftung;
+    QSet<int> m_angenommen;
+    int m_gruppeVon = -1;
+    int m_gruppeBis = -1;
+    int m_tZeile = -1;
+    int m_tSpalte = -1;
 };

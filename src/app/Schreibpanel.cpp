@@ -1,5 +1,6 @@
 #include "app/Schreibpanel.h"
 
+#include "app/Dateidialog.h"
 #include "app/Protokollident2D.h"
 #include "link/Anmeldung.h"
 #include "link/Schreiben.h"
@@ -11,7 +12,6 @@
 #include "workflow/Schreibablauf.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -78,14 +78,7 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     connect(m_ablauf, &Schreibablauf::sanduhr, this, &Schreibpanel::sanduhr);
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
-        QString f = filter;
-        // "Name|*.S2D|Name|*.B2D" -> "Name (*.S2D);;Name (*.B2D)"
-        const QStringList teile = f.split(QLatin1Char('|'));
-        QStringList filterliste;
-        for (int i = 0; i + 1 < teile.size(); i += 2)
-            filterliste << teile.at(i) + QStringLiteral(" (") + teile.at(i + 1) + QLatin1Char(')');
-        return QFileDialog::getOpenFileName(window(), titel, ordner + QLatin1Char('/') + name,
-                                            filterliste.join(QStringLiteral(";;")));
+        return Dateidialog::oeffnen(window(), titel, filter, ordner, name);
     };
     m_passwortdialog = [this] { standardPasswortdialog(); };
     m_protokolldialog = [this] { standardProtokolldialog(); };

@@ -4,6 +4,7 @@
 #include "base/Zustand.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocale>
 
 int main(int argc, char *argv[])
@@ -19,6 +20,20 @@ int main(int argc, char *argv[])
     MeldungBox meldung;
     portavo2D fenster(z, meldung);
     meldung.setEltern(&fenster);
+    // portavo FILE: the terminal file opens in the editor once the start
+    // window has been answered, as if chosen with Datei / Laden.
+    const QStringList argumente = QCoreApplication::arguments();
+    if (argumente.size() > 1) {
+        const QString datei = QFileInfo(argumente.at(1)).absoluteFilePath();
+        QObject::connect(
+            &fenster, &portavo2D::betriebsbereit, &fenster,
+            [&fenster, &z, datei] {
+                z.LadenZumBearbeiten = 1;
+                fenster.ladeDatei(datei);
+                z.LadenZumBearbeiten = 0;
+            },
+            Qt::ConnectionType(Qt::SingleShotConnection | Qt::QueuedConnection));
+    }
     fenster.show();
     fenster.starte();
     return app.exec();

@@ -1,93 +1,44 @@
 #include "app/portadatei2D.h"
 
+#include "app/Dateidialog.h"
+#include "app/Displaytextseite.h"
+#include "app/Kartenlistenseite.h"
+#include "app/Listengitter.h"
+#include "app/Listenmodell.h"
+#include "app/suchen2d.h"
+#include "base/Dateiersatz.h"
 #include "base/Meldung.h"
-#include "app/Passwort2D.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
-#include "app/Datensp2D.h"
-#include "app/Listenmodell.h"
+#include "termfile/Dateiablauf.h"
 #include "termfile/Drucklayout.h"
+#include "termfile/Listenaustausch.h"
 #include "termfile/Terminaldatei.h"
-#include "app/displayeingabe2D.h"
 
-#include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
-using Einstellungsregeln::Option;
-using Einstellungsregeln::Zahlfeld;
-
 namespace {
-
 constexpr int Twips = 15;  // twips per pixel at 96 dpi
-
-// Option pairs: option, frame caption, object name stem.
-struct Optionsangabe {
-    Option option;
-    int text;
-    const char *name;
-};
-const Optionsangabe Optionsangaben[Einstellungsregeln::Optionszahl] = {
-    {Option::Summer, 253, "Summer"},
-    {Option::Intervallton, 256, "Intervallton"},
-    {Option::Ueberwachungsmodul, 257, "Ueberwachungsmodul"},
-    {Option::Chipkarte, 259, "Chipkarte"},
-    {Option::Startzeichen, 260, "Startzeichen"},
-    {Option::Display, 261, "Display"},
-    {Option::Spur2, 262, "Spur2"},
-    {Option::Spur31, 263, "Spur31"},
-    {Option::Stoerung, 264, "Stoerung"},
-    {Option::Sperrlisten, 266, "Sperrlisten"},
-};
-
-// Comment column widening per grid.
-constexpr int Verbreiterung[4] = {54, 57, 57, 56};
-
-bool istFensterwechsel(Qt::FocusReason grund)
-{
-    return grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-}
-
-bool istEnter(const QKeyEvent *e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
-
-void erhoeheZaehler(Datenbild &bild)
-{
-    if (bild.Aenderungszaehler < 1)
-        bild.Aenderungszaehler = 1;
-}
-
 }  // namespace
 
 portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     : QDialog(parent), m_z(z), m_meldung(m), m_druck(z, m, this)
 {
-    m_passwortabfrage = [this](Zustand &zustand, QWidget *eltern) {
-        Passwort2D dialog(zustand, m_meldung, nullptr, eltern);
-        dialog.exec();
-    };
     setObjectName(QStringLiteral("portadatei2D"));
     Texttabelle::ladeTexte(z, 244, 387);
+    Texttabelle::ladeTexte(z, 388, 422);
     const auto text = [&z](int n) { return z.Texte.value(n); };
 
     auto *menue = new QMenuBar(this);
@@ -106,6 +57,18 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     ansicht->setObjectName(QStringLiteral("mnuPreview"));
     QAction *pdf = datei->addAction(Texttabelle::text(z, 431));
     pdf->setObjectName(QStringLiteral("mnuExportPdf"));
+    connect(m_drucken, &QAction::triggered, this, &portadatei2D::druckeTeil);
+    connect(allesDrucken, &QAction::triggered, this, &portadatei2D::druckeAlles);
+    connect(ansicht, &QAction::triggered, this, &portadatei2D::druckvorschau);
+    connect(pdf, &QAction::triggered, this, &portadatei2D::alsPdfExportieren);
+    datei->addSeparator();
+    QAction *exportieren = datei->addAction(text(415));
+    exportieren->setObjectName(QStringLiteral("mnuCsvExport"));
+    QAction *importieren = datei->addAction(text(416));
+    importieren->setObjectName(QStringLiteral("mnuCsvImport"));
+    connect(exportieren, &QAction::triggered, this, &portadatei2D::listenExportieren);
+    connect(importieren, &QAction::triggered, this, &portadatei2D::listenImportieren);
+    datei->addSeparator();
     QAction *beenden = datei->addAction(text(249));
     beenden->setObjectName(QStringLiteral("mnuFileExit"));
     m_code = menue->addAction(text(269));
@@ -113,10 +76,6 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_code->setEnabled(false);
     connect(speichernAktion, &QAction::triggered, this, [this] { speichern(); });
     connect(alsAktion, &QAction::triggered, this, &portadatei2D::speichernAls);
-    connect(m_drucken, &QAction::triggered, this, &portadatei2D::druckeTeil);
-    connect(allesDrucken, &QAction::triggered, this, &portadatei2D::druckeAlles);
-    connect(ansicht, &QAction::triggered, this, &portadatei2D::seitenansicht);
-    connect(pdf, &QAction::triggered, this, &portadatei2D::alsPdfExportieren);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
 
     auto *kopf = new QHBoxLayout;
@@ -128,19 +87,37 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_karten12000->setObjectName(QStringLiteral("Check12000"));
     for (QPushButton *b : {m_suchen1, m_suchen2})
         b->setAutoDefault(false);
-    connect(m_suchen1, &QPushButton::clicked, this, [this] { m_u.Suchmodus = 1; });
-    connect(m_suchen2, &QPushButton::clicked, this, [this] { m_u.Suchmodus = 2; });
+    connect(m_suchen1, &QPushButton::clicked, this, [this] { suchen(1); });
+    connect(m_suchen2, &QPushButton::clicked, this, [this] { suchen(2); });
+    connect(m_karten12000, &QCheckBox::clicked, this, &portadatei2D::karten12000);
     kopf->addWidget(m_karten12000);
+    m_seitenwahl = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        m_seitenoption[i] = new QRadioButton(text(398 + i), this);
+        m_seitenoption[i]->setObjectName(QStringLiteral("OptionSeite%1").arg(i + 1));
+        m_seitenoption[i]->hide();
+        m_seitenwahl->addButton(m_seitenoption[i], i + 1);
+        kopf->addWidget(m_seitenoption[i]);
+    }
+    connect(m_seitenwahl, &QButtonGroup::idClicked, this, [this](int seite) { seiteWaehlen(seite); });
     kopf->addStretch();
     kopf->addWidget(m_suchen1);
     kopf->addWidget(m_suchen2);
 
+    m_grund = new Grundeinstellungsseite(m_z, m_meldung, this);
+    m_berechtigungen = new Kartenlistenseite(m_z, m_meldung, m_u, 1, this);
+    m_sperrlisten = new Kartenlistenseite(m_z, m_meldung, m_u, 3, this);
+    m_display = new Displaytextseite(m_z, m_u, this);
+    connect(m_grund, &Grundeinstellungsseite::listenGeaendert, this, &portadatei2D::baueListenNeu);
+    connect(m_grund, &Grundeinstellungsseite::fokusAbgeben, this, &portadatei2D::fokusAufTabs);
+    connect(m_grund, &Grundeinstellungsseite::angezeigt, this, &portadatei2D::kopfAnpassen);
+
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_tabs->addTab(baueGrundeinstellungen(), text(250));
-    m_tabs->addTab(baueListenseite(1), text(334));
-    m_tabs->addTab(baueListenseite(3), text(335));
-    m_tabs->addTab(baueDisplayseite(), text(336));
+    m_tabs->addTab(m_grund, text(250));
+    m_tabs->addTab(m_berechtigungen, text(334));
+    m_tabs->addTab(m_sperrlisten, text(335));
+    m_tabs->addTab(m_display, text(336));
     connect(m_tabs, &QTabWidget::currentChanged, this, &portadatei2D::tabGewechselt);
 
     auto *layout = new QVBoxLayout(this);
@@ -152,128 +129,14 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     m_drucken->setText(text(273));
 }
 
-QGroupBox *portadatei2D::neuerRahmen(const QString &name, int textnummer, QWidget *eltern)
+void portadatei2D::setPasswortabfrage(Passwortabfrage abfrage)
 {
-    auto *rahmen = new QGroupBox(m_z.Texte.value(textnummer), eltern);
-    rahmen->setObjectName(QStringLiteral("Frame") + name);
-    return rahmen;
+    m_grund->setPasswortabfrage(std::move(abfrage));
 }
 
-QWidget *portadatei2D::baueGrundeinstellungen()
+Listenmodell *portadatei2D::listenmodell(int liste) const
 {
-    auto *seite = new QWidget;
-    seite->setObjectName(QStringLiteral("TabGrundeinstellungen"));
-    auto *gitter = new QGridLayout(seite);
-    const auto zahlbox = [&](int index, Zahlfeld feld, const QString &name, int textnummer) -> QGroupBox * {
-        QGroupBox *rahmen = neuerRahmen(name, textnummer, seite);
-        auto *box = new QLineEdit(rahmen);
-        box->setObjectName(QStringLiteral("Text") + name);
-        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
-        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-        box->installEventFilter(this);
-        m_zahlboxen[index] = {feld, rahmen, box};
-        auto *l = new QHBoxLayout(rahmen);
-        l->addWidget(box);
-        return rahmen;
-    };
-
-    // Door-open time with its unit.
-    QGroupBox *zeit = zahlbox(0, Zahlfeld::Tueroeffnungszeit, QStringLiteral("Tueroeffnungszeit"), 251);
-    auto *sekunden = new QLabel(m_z.Texte.value(252), zeit);
-    sekunden->setObjectName(QStringLiteral("LabelSekunden"));
-    zeit->layout()->addWidget(sekunden);
-    gitter->addWidget(zeit, 0, 0);
-
-    int position = 1;
-    const auto setze = [&](QWidget *w) {
-        gitter->addWidget(w, position % 5, position / 5);
-        ++position;
-    };
-    for (int i = 0; i < Einstellungsregeln::Optionszahl; ++i) {
-        const Optionsangabe &a = Optionsangaben[i];
-        const QString name = QLatin1String(a.name);
-        QGroupBox *rahmen = neuerRahmen(name, a.text, seite);
-        auto *ja = new QRadioButton(m_z.Texte.value(254), rahmen);
-        ja->setObjectName(name + QStringLiteral("Ja"));
-        auto *nein = new QRadioButton(m_z.Texte.value(255), rahmen);
-        nein->setObjectName(name + QStringLiteral("Nein"));
-        auto *l = new QHBoxLayout(rahmen);
-        l->addWidget(ja);
-        l->addWidget(nein);
-        m_optionen[i] = {a.option, rahmen, ja, nein};
-        const Option o = a.option;
-        connect(ja, &QRadioButton::clicked, this, [this, o] { optionGedrueckt(o, true); });
-        connect(nein, &QRadioButton::clicked, this, [this, o] { optionGedrueckt(o, false); });
-        setze(rahmen);
-        if (a.option == Option::Ueberwachungsmodul) {
-            m_passwortrahmen = neuerRahmen(QStringLiteral("Passwort"), 258, seite);
-            m_passwort = new QLineEdit(m_passwortrahmen);
-            m_passwort->setObjectName(QStringLiteral("TextPasswort"));
-            m_passwort->setReadOnly(true);
-            m_passwort->installEventFilter(this);
-            (new QHBoxLayout(m_passwortrahmen))->addWidget(m_passwort);
-            setze(m_passwortrahmen);
-        }
-        if (a.option == Option::Stoerung) {
-            QGroupBox *rahmen2 = zahlbox(1, Zahlfeld::Adresse, QStringLiteral("Adresse"), 265);
-            rahmen2->setObjectName(QStringLiteral("FrameProtokoll"));
-            m_protokoll = new QLabel(rahmen2);
-            m_protokoll->setObjectName(QStringLiteral("LabelProtokoll"));
-            m_protokoll->setMinimumWidth(m_protokoll->fontMetrics().horizontalAdvance(QString(14, QLatin1Char('M'))));
-            auto *l2 = static_cast<QHBoxLayout *>(rahmen2->layout());
-            l2->insertWidget(0, m_protokoll);
-            setze(rahmen2);
-        }
-    }
-    setze(zahlbox(2, Zahlfeld::LaengeSpur2, QStringLiteral("LaengeSpur2"), 267));
-    setze(zahlbox(3, Zahlfeld::LaengeSpur31, QStringLiteral("LaengeSpur31"), 268));
-    return seite;
-}
-
-QWidget *portadatei2D::baueListenseite(int ersteListe)
-{
-    auto *seite = new QWidget;
-    seite->setObjectName(ersteListe == 1 ? QStringLiteral("TabBerechtigungen") : QStringLiteral("TabSperrlisten"));
-    auto *l = new QHBoxLayout(seite);
-    for (int liste = ersteListe; liste < ersteListe + 2; ++liste) {
-        auto *modell = new Listenmodell(m_z.bild, liste, Verbreiterung[liste - 1], this);
-        modell->setTexte(m_z.Texte.value(329 + liste), m_z.Texte.value(329));
-        auto *gitter = new Listengitter(seite);
-        gitter->setObjectName(QStringLiteral("Mgd%1").arg(liste));
-        gitter->setModell(modell);
-        m_modelle[liste - 1] = modell;
-        m_gitter[liste - 1] = gitter;
-        connect(gitter, &Listengitter::bearbeiten, this,
-                [this, liste](int zeile, int spalte) { eintragBearbeiten(liste, zeile, spalte); });
-        connect(gitter, &Listengitter::zelleBetreten, this, [this](int g) { m_u.Gruppenanfang = qint16(g); });
-        l->addWidget(gitter);
-    }
-    return seite;
-}
-
-QWidget *portadatei2D::baueDisplayseite()
-{
-    auto *seite = new QWidget;
-    seite->setObjectName(QStringLiteral("TabDisplaytexte"));
-    auto *gitter = new QGridLayout(seite);
-    QFont schrift(QStringLiteral("monospace"));
-    schrift.setStyleHint(QFont::Monospace);
-    for (int n = 1; n <= 8; ++n) {
-        auto *rahmen = new QGroupBox(m_z.Texte.value(337) + QLatin1Char(' ') + QString::number(n), seite);
-        rahmen->setObjectName(QStringLiteral("FrameDisplaytext%1").arg(n));
-        auto *l = new QVBoxLayout(rahmen);
-        for (int i = 2 * (n - 1); i < 2 * n; ++i) {
-            auto *box = new QLineEdit(rahmen);
-            box->setObjectName(QStringLiteral("Zeile%1").arg(i));
-            box->setReadOnly(true);
-            box->setFont(schrift);
-            box->installEventFilter(this);
-            m_zeilen[i] = box;
-            l->addWidget(box);
-        }
-        gitter->addWidget(rahmen, (n - 1) % 4, (n - 1) / 4);
-    }
-    return seite;
+    return (liste <= 2 ? m_berechtigungen : m_sperrlisten)->modell(liste);
 }
 
 // --- Loading and showing -------------------------------------------------------
@@ -288,236 +151,230 @@ bool portadatei2D::oeffne(const QString &hauptdatei)
     }
     m_hauptdatei = hauptdatei;
     m_basis = Terminaldatei::basis(hauptdatei);
-    m_offeneBox = nullptr;
+    // Save writes the page that is open, so an .S3D stays page 2.
+    m_seite = m_z.bild.istSondercode() ? Terminaldatei::seiteVonHauptdatei(hauptdatei) : 1;
+    // The page's names and customer data, so that whatever writes the
+    // page's files (a card change, a CSV import) writes what is on disk.
+    if (m_z.bild.istSondercode())
+        Terminaldatei::ladeSeitendateien(m_z.bild, m_basis, m_seite, Terminaldatei::Ablage::NurLesen);
+    m_grund->vergisOffeneBox();
     m_karten12000->setChecked(false);
-    zeigeEinstellungen();
-    baueListenNeu();
-    zeigeDisplaytexte();
+    m_seitenansicht = false;
+    setzeSeitenwahl(0);
+    for (QRadioButton *o : m_seitenoption)
+        o->hide();
+    m_grund->setNurProtokoll(false);
+    for (int i = 0; i < m_tabs->count(); ++i)
+        m_tabs->setTabVisible(i, true);
+    m_tabs->setTabText(1, m_z.Texte.value(334));
+    m_berechtigungen->gitter(2)->show();
+    allesAnzeigen();
     m_tabs->setCurrentIndex(0);
     return true;
 }
 
+void portadatei2D::allesAnzeigen()
+{
+    zeigeEinstellungen();
+    m_berechtigungen->setSeite(m_seite, m_seitenansicht, m_basis);
+    m_sperrlisten->setSeite(m_seite, false, m_basis);
+    baueListenNeu();
+    zeigeDisplaytexte();
+}
+
 void portadatei2D::zeigeEinstellungen()
 {
-    const Datenbild &b = m_z.bild;
-    for (Optionspaar &p : m_optionen) {
-        const bool ja = Einstellungsregeln::istJa(b, p.option);
-        const QSignalBlocker s1(p.ja), s2(p.nein);
-        (ja ? p.ja : p.nein)->setChecked(true);
-        p.rahmen->setEnabled(true);
-        p.ja->setVisible(true);
-        p.nein->setVisible(true);
-    }
-    for (Zahlbox &z : m_zahlboxen) {
-        z.box->setText(QString::number(Einstellungsregeln::wert(b, z.feld)));
-        z.rahmen->setEnabled(true);
-        z.box->setVisible(true);
-    }
-    m_passwort->setText(b.passwortZiffern());
-    m_passwortrahmen->setEnabled(true);
-    m_protokoll->setText(b.protokollbeschriftung(m_z.Protokollnamen));
+    m_grund->zeigeEinstellungen();  // then kopfAnpassen through angezeigt()
+}
 
-    const auto paar = [this](Option o) -> Optionspaar & {
-        for (Optionspaar &p : m_optionen)
-            if (p.option == o)
-                return p;
-        return m_optionen[0];
-    };
-    paar(Option::Chipkarte).rahmen->setEnabled(Einstellungsregeln::chipkarteFreigegeben(b));
-    m_zahlboxen[2].rahmen->setEnabled(b.flag(Flag::Spur2Auswerten));
-    m_zahlboxen[3].rahmen->setEnabled(b.flag(Flag::Spur31Auswerten));
-
-    const bool sonder = b.istSondercode();
-    if (sonder) {
-        for (Option o : {Option::Display, Option::Sperrlisten}) {
-            paar(o).rahmen->setEnabled(false);
-            paar(o).ja->setVisible(false);
-            paar(o).nein->setVisible(false);
-        }
-        for (int i : {2, 3}) {
-            m_zahlboxen[i].rahmen->setEnabled(false);
-            m_zahlboxen[i].box->setVisible(false);
-        }
-    }
+void portadatei2D::kopfAnpassen()
+{
+    const bool sonder = m_z.bild.istSondercode();
     m_suchen1->setVisible(sonder);
     m_karten12000->setVisible(sonder);
     m_suchen2->setVisible(!m_karten12000->isChecked());
 }
 
+// --- Special-code pages --------------------------------------------------------------
+
+void portadatei2D::setzeSeitenwahl(int seite)
+{
+    m_seitenwahl->setExclusive(false);
+    for (int i = 0; i < 3; ++i)
+        m_seitenoption[i]->setChecked(i + 1 == seite);
+    m_seitenwahl->setExclusive(true);
+}
+
+bool portadatei2D::aenderungenSichern()
+{
+    m_grund->uebernimmOffeneBox();
+    if (m_z.bild.Aenderungszaehler > 0
+        && m_meldung.zeige(m_z, 275, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja)
+        return speichern();
+    return true;
+}
+
+void portadatei2D::karten12000(bool an)
+{
+    if (an) {
+        m_grund->setNurProtokoll(true);
+        for (int i = 1; i < m_tabs->count(); ++i)
+            m_tabs->setTabVisible(i, false);
+        m_tabs->setCurrentIndex(0);
+        for (QRadioButton *o : m_seitenoption)
+            o->show();
+        setzeSeitenwahl(0);
+        kopfAnpassen();
+        return;
+    }
+    // Back to the standard layout; the terminal file is read again, so
+    // unsaved changes are offered for saving first.
+    if (!aenderungenSichern()) {
+        m_karten12000->setChecked(true);
+        return;
+    }
+    const QString datei = m_hauptdatei;
+    if (!oeffne(datei))
+        return;
+}
+
+bool portadatei2D::seiteWaehlen(int seite)
+{
+    if (seite < 1 || seite > 3)
+        return false;
+    const int vorher = m_seitenansicht ? m_seite : 0;
+    if (!aenderungenSichern()) {
+        setzeSeitenwahl(vorher);
+        return false;
+    }
+    QString datei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, seite));
+    if (!QFileInfo::exists(datei)) {
+        // A page the terminal file does not have yet: made from this page.
+        if (m_meldung.zeige(m_z, 414, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) != Meldung::Ja) {
+            setzeSeitenwahl(vorher);
+            return false;
+        }
+        const Dateiergebnis e = Terminaldatei::legeSeiteAn(m_z.bild, m_basis, seite);
+        if (!e.ok) {
+            m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(316),
+                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
+            setzeSeitenwahl(vorher);
+            return false;
+        }
+    }
+    const Dateiergebnis e = Terminaldatei::ladeSeite(m_z.bild, m_basis, seite);
+    if (!e.ok) {
+        m_meldung.zeige(m_z.Texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(385),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 384, 385);
+        setzeSeitenwahl(vorher);
+        return false;
+    }
+    m_seite = seite;
+    m_seitenansicht = true;
+    m_hauptdatei = datei;
+    setzeSeitenwahl(seite);
+    emit hauptdateiGeaendert(m_hauptdatei);
+    zeigeSeite();
+    return true;
+}
+
+void portadatei2D::zeigeSeite()
+{
+    m_grund->vergisOffeneBox();
+    allesAnzeigen();
+    m_tabs->setTabText(1, m_z.Texte.value(394 + m_seite));
+    m_tabs->setTabVisible(1, true);
+    m_berechtigungen->gitter(2)->hide();
+    m_tabs->setCurrentIndex(1);
+}
+
+void portadatei2D::suchen(int modus)
+{
+    m_u.Suchmodus = qint16(modus);
+    Listengitter *gitter = m_berechtigungen->gitter(modus == 1 ? 1 : 2);
+    if (m_tabs->currentIndex() != 1)
+        m_tabs->setCurrentIndex(1);
+    suchen2d dialog(m_z, m_meldung, gitter, this);
+    dialog.exec();
+}
+
+// --- CSV ----------------------------------------------------------------------------------
+
+void portadatei2D::listenExportieren()
+{
+    m_grund->uebernimmOffeneBox();
+    const QString pfad = Dateidialog::speichern(this, m_z.Texte.value(418), m_z.Texte.value(417),
+                                                QFileInfo(m_hauptdatei).absolutePath(),
+                                                QFileInfo(m_basis).fileName() + QStringLiteral(".csv"),
+                                                QStringLiteral("csv"), QStringLiteral("DateiCsvExport"));
+    if (pfad.isEmpty())
+        return;
+    if (QFileInfo::exists(pfad)) {
+        const QString frage = m_z.Texte.value(386) + pfad + m_z.Texte.value(387);
+        if (m_meldung.zeige(frage, m_z.Texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
+            != Meldung::Ja)
+            return;
+    }
+    QString grund;
+    if (!Dateiersatz::ersetze(pfad, Listenaustausch::exportieren(m_z.bild, m_seite), &grund)) {
+        m_meldung.zeige(m_z.Texte.value(422) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 422, 406);
+    }
+}
+
+void portadatei2D::listenImportieren()
+{
+    m_grund->uebernimmOffeneBox();
+    const QString pfad = Dateidialog::oeffnen(this, m_z.Texte.value(419), m_z.Texte.value(417),
+                                              QFileInfo(m_hauptdatei).absolutePath(), QString(),
+                                              QStringLiteral("DateiCsvImport"));
+    if (pfad.isEmpty())
+        return;
+    QFile datei(pfad);
+    QByteArray csv;
+    if (datei.open(QIODevice::ReadOnly))
+        csv = datei.readAll();
+    const auto melde = [this](int nummer, const QString &grund) {
+        m_meldung.zeige(m_z.Texte.value(nummer) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, nummer, 406);
+    };
+    if (datei.error() != QFileDevice::NoError) {
+        melde(420, datei.errorString());
+        return;
+    }
+    // Checked on a copy: a refused file leaves the image as it was.
+    Datenbild neu = m_z.bild;
+    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv);
+    if (!e.ok) {
+        melde(420, e.meldung);
+        return;
+    }
+    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite);
+    if (!gespeichert.ok) {
+        melde(420, gespeichert.meldung);
+        return;
+    }
+    m_z.bild = neu;
+    allesAnzeigen();
+    m_z.bild.Aenderungszaehler = 0;
+    m_meldung.zeige(m_z, 421, 406, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
+}
+
 void portadatei2D::baueListenNeu()
 {
     m_z.bild.baueListen();
-    for (Listenmodell *modell : m_modelle)
-        modell->neuAufbauen();
+    m_berechtigungen->neuAufbauen();
+    m_sperrlisten->neuAufbauen();
 }
 
 void portadatei2D::zeigeDisplaytexte()
 {
-    for (int i = 0; i < 16; ++i)
-        m_zeilen[i]->setText(m_z.bild.displayzeile(i));
-}
-
-// --- Basic settings --------------------------------------------------------------
-
-void portadatei2D::optionGedrueckt(Option o, bool ja)
-{
-    uebernimmOffeneBox();
-    const Einstellungsregeln::Folge folge = Einstellungsregeln::optionGedrueckt(m_z, m_meldung, o, ja);
-    zeigeEinstellungen();  // also puts a refused or cancelled press back
-    if (folge != Einstellungsregeln::Folge::Nichts)
-        baueListenNeu();
-    else if (Einstellungsregeln::istJa(m_z.bild, o) != ja)
-        fokusAufTabs();
+    m_display->zeigeDisplaytexte();
 }
 
 void portadatei2D::fokusAufTabs()
 {
     m_tabs->tabBar()->setFocus(Qt::OtherFocusReason);
-}
-
-portadatei2D::Zahlbox *portadatei2D::zahlboxVon(QObject *objekt)
-{
-    for (Zahlbox &z : m_zahlboxen)
-        if (z.box == objekt)
-            return &z;
-    return nullptr;
-}
-
-void portadatei2D::zahlboxBetreten(Zahlbox &z, Qt::FocusReason grund)
-{
-    if (istFensterwechsel(grund))
-        return;
-    m_offeneBox = &z;
-    if (z.feld == Zahlfeld::LaengeSpur2 || z.feld == Zahlfeld::LaengeSpur31)
-        m_meldung.zeige(m_z, 317, 318, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
-    else if (z.feld == Zahlfeld::Adresse)
-        m_meldung.zeige(m_z, 321, 322, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
-    QLineEdit *box = z.box;
-    QTimer::singleShot(0, box, &QLineEdit::selectAll);
-}
-
-bool portadatei2D::zahlboxTaste(Zahlbox &z, QKeyEvent *e)
-{
-    if (e->key() == Qt::Key_Backspace)
-        return false;
-    const bool enter = istEnter(e);
-    const QString t = e->text();
-    const bool zeichen = enter || (!t.isEmpty() && t.at(0).isPrint());
-    if (!zeichen)
-        return false;  // cursor and editing keys
-    m_z.bild.Aenderungszaehler = 1;
-    m_offeneBox = &z;
-    if (enter) {
-        fokusAufTabs();
-        return true;
-    }
-    return !Einstellungsregeln::zifferErlaubt(t);
-}
-
-void portadatei2D::uebernimmOffeneBox()
-{
-    Zahlbox *z = m_offeneBox;
-    if (!z)
-        return;
-    m_offeneBox = nullptr;
-    const int vorher = Einstellungsregeln::wert(m_z.bild, z->feld);
-    const int wert = Einstellungsregeln::verlassen(m_z.bild, z->feld, z->box->text());
-    z->box->setText(QString::number(wert));
-    const bool laenge = z->feld == Zahlfeld::LaengeSpur2 || z->feld == Zahlfeld::LaengeSpur31;
-    if (laenge || wert != vorher)
-        erhoeheZaehler(m_z.bild);
-    if (laenge) {
-        zeigeEinstellungen();
-        baueListenNeu();
-    }
-}
-
-void portadatei2D::passwortEingeben()
-{
-    m_z.PasswortOK = 0;
-    fokusAufTabs();
-    if (m_passwortabfrage)
-        m_passwortabfrage(m_z, this);
-    if (Einstellungsregeln::passwortUebernehmen(m_z))
-        zeigeEinstellungen();
-}
-
-// --- Lists and display lines -------------------------------------------------------
-
-void portadatei2D::eintragBearbeiten(int liste, int zeile, int spalte)
-{
-    Listenmodell *modell = m_modelle[liste - 1];
-    Listengitter *gitter = m_gitter[liste - 1];
-    const int k = modell->eintragsnummer(zeile);
-    if (modell->leer() || k < 0)
-        return;
-    gitter->setCurrentIndex(modell->index(zeile, spalte));
-    gitter->setBearbeitung(true);
-    m_u.Eintragsnummer = qint16(k);
-    Datensp2D dialog(m_z, m_meldung, m_u, this);
-    dialog.move(mapToGlobal(QPoint(5750 / Twips, 3000 / Twips)));
-    dialog.exec();
-    gitter->setBearbeitung(false);
-    if (m_u.Dialogergebnis != 0) {
-        m_z.bild.schreibeEintragZurueck(k);
-        modell->zeileNeuZeichnen(zeile);
-        modell->markiereGeaendert(zeile, spalte);
-    }
-}
-
-void portadatei2D::displayzeileBearbeiten(int zeile)
-{
-    QLineEdit *box = m_zeilen[zeile];
-    QPalette p = box->palette();
-    p.setColor(QPalette::Text, QColor(255, 0, 0));
-    box->setPalette(p);
-    m_u.Displayzeile = qint16(zeile);
-    displayeingabe2D dialog(m_z, m_u, box, this);
-    dialog.exec();
-}
-
-bool portadatei2D::eventFilter(QObject *objekt, QEvent *event)
-{
-    const QEvent::Type typ = event->type();
-    if (Zahlbox *z = zahlboxVon(objekt)) {
-        if (typ == QEvent::FocusIn)
-            zahlboxBetreten(*z, static_cast<QFocusEvent *>(event)->reason());
-        else if (typ == QEvent::FocusOut && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())
-                 && m_offeneBox == z)
-            uebernimmOffeneBox();
-        else if (typ == QEvent::KeyPress)
-            return zahlboxTaste(*z, static_cast<QKeyEvent *>(event));
-        return false;
-    }
-    if (objekt == m_passwort) {
-        if (typ == QEvent::FocusIn && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
-            passwortEingeben();
-            return true;
-        }
-        return false;
-    }
-    for (int i = 0; i < 16; ++i) {
-        if (objekt != m_zeilen[i])
-            continue;
-        QLineEdit *box = m_zeilen[i];
-        if ((typ == QEvent::FocusIn || typ == QEvent::FocusOut)
-            && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
-            QPalette p = box->palette();
-            p.setColor(QPalette::Text, typ == QEvent::FocusIn ? QColor(255, 0, 0)
-                                                              : QApplication::palette().color(QPalette::Text));
-            box->setPalette(p);
-        } else if (typ == QEvent::MouseButtonPress
-                   && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            box->setFocus(Qt::MouseFocusReason);
-            displayzeileBearbeiten(i);
-            return true;
-        } else if (typ == QEvent::KeyPress && istEnter(static_cast<QKeyEvent *>(event))) {
-            displayzeileBearbeiten(i);
-            return true;
-        }
-        return false;
-    }
-    return QDialog::eventFilter(objekt, event);
 }
 
 void portadatei2D::tabGewechselt(int tab)
@@ -529,11 +386,74 @@ void portadatei2D::tabGewechselt(int tab)
         m_tabs->widget(i)->setEnabled(i == tab);
 }
 
+// --- Saving and leaving --------------------------------------------------------------
+
+bool portadatei2D::speichern()
+{
+    m_grund->uebernimmOffeneBox();
+    const int s = m_seite;
+    if (!Dateiablauf::speichern(m_z, m_meldung, m_basis, s))
+        return false;
+    m_hauptdatei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, s));
+    emit hauptdateiGeaendert(m_hauptdatei);
+    return true;
+}
+
+void portadatei2D::speichernAls()
+{
+    m_grund->uebernimmOffeneBox();
+    QString ordner = m_z.Texte.value(314);
+    if (!QDir(ordner).exists())
+        ordner = QFileInfo(m_hauptdatei).absolutePath();
+    const QString pfad = Dateidialog::speichern(this, m_z.Texte.value(313), m_z.Texte.value(312), ordner,
+                                                m_z.Texte.value(311), QStringLiteral("S2D"),
+                                                QStringLiteral("DateiSpeichernAls"));
+    if (pfad.isEmpty())
+        return;
+    // The open page keeps its place in the set: page 2 goes to the new
+    // name's .S3D, page 3 to its .S4D.
+    const QString neueBasis = Terminaldatei::basis(pfad);
+    const QString ziel = m_seite > 1 ? Terminaldatei::hauptdateiname(neueBasis, m_seite) : pfad;
+    if (Dateiablauf::speichernUnter(m_z, m_meldung, ziel) != Dateiablauf::Ergebnis::Gespeichert)
+        return;
+    // The rest of the set (other pages, names, customer data) moves along.
+    const Dateiergebnis satz = Terminaldatei::uebertrageSatz(
+        m_basis, neueBasis, {ziel, Terminaldatei::namensdateiname(neueBasis, 1)});
+    if (!satz.ok) {
+        m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + satz.meldung, m_z.Texte.value(316),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
+    }
+    // Later saves go to the file the caption names.
+    setWindowTitle(ziel);
+    m_hauptdatei = ziel;
+    m_basis = neueBasis;
+    m_berechtigungen->setSeite(m_seite, m_seitenansicht, m_basis);
+    emit hauptdateiGeaendert(m_hauptdatei);
+}
+
+void portadatei2D::closeEvent(QCloseEvent *event)
+{
+    m_grund->uebernimmOffeneBox();
+    if (m_z.bild.Aenderungszaehler > 0
+        && m_meldung.zeige(m_z, 275, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja
+        && !speichern()) {
+        event->ignore();  // the changes could not be written: stay open
+        return;
+    }
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void portadatei2D::reject()
+{
+    close();
+}
+
 // --- Printing --------------------------------------------------------------------------
 
 QVector<Druckseite> portadatei2D::druckseiten(bool alles)
 {
-    uebernimmOffeneBox();  // a number being typed counts as entered
+    m_grund->uebernimmOffeneBox();  // a number being typed counts as entered
     const Drucklayout layout(Druckinhalt::ausBild(m_z.bild, m_hauptdatei, m_z.Sprache, m_z.Protokollnamen, seite()),
                              QDateTime::currentDateTime());
     if (alles)
@@ -552,7 +472,7 @@ void portadatei2D::druckeAlles()
     m_druck.drucken(druckseiten(true), m_hauptdatei);
 }
 
-void portadatei2D::seitenansicht()
+void portadatei2D::druckvorschau()
 {
     m_druck.seitenansicht(druckseiten(false), m_hauptdatei);
 }
@@ -560,105 +480,4 @@ void portadatei2D::seitenansicht()
 void portadatei2D::alsPdfExportieren()
 {
     m_druck.alsPdf(druckseiten(true), m_hauptdatei);
-}
-
-// --- Saving and leaving --------------------------------------------------------------
-
-int portadatei2D::seite() const
-{
-    return 1;  // standard mode knows page 1 only
-}
-
-bool portadatei2D::speichern()
-{
-    uebernimmOffeneBox();
-    const int s = seite();
-    if (!Dateiablauf::speichern(m_z, m_meldung, m_basis, s))
-        return false;
-    m_hauptdatei = Terminaldatei::hauptdateiname(m_basis, s);
-    emit hauptdateiGeaendert(m_hauptdatei);
-    return true;
-}
-
-void portadatei2D::speichernAls()
-{
-    uebernimmOffeneBox();
-    QString ordner = m_z.Texte.value(314);
-    if (!QDir(ordner).exists())
-        ordner = QFileInfo(m_hauptdatei).absolutePath();
-    QFileDialog dialog(this, m_z.Texte.value(313), ordner, Einstellungsregeln::dateifilter(m_z.Texte.value(312)));
-    dialog.setObjectName(QStringLiteral("DateiSpeichernAls"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the question below asks
-    dialog.setDefaultSuffix(QStringLiteral("S2D"));
-    dialog.selectFile(m_z.Texte.value(311));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString pfad = dialog.selectedFiles().constFirst();
-    if (Dateiablauf::speichernUnter(m_z, m_meldung, pfad) != Dateiablauf::Ergebnis::Gespeichert)
-        return;
-    // Later saves go to the file the caption names.
-    setWindowTitle(pfad);
-    m_hauptdatei = pfad;
-    m_basis = Terminaldatei::basis(pfad);
-    emit hauptdateiGeaendert(m_hauptdatei);
-}
-
-void portadatei2D::closeEvent(QCloseEvent *event)
-{
-    uebernimmOffeneBox();
-    if (m_z.bild.Aenderungszaehler > 0
-        && m_meldung.zeige(m_z, 275, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja
-        && !speichern()) {
-        event->ignore();  // the changes could not be written: stay open
-        return;
-    }
-    event->accept();
-    QDialog::done(QDialog::Rejected);
-}
-
-void portadatei2D::reject()
-{
-    close();
-}
-
-// --- Entry points -----------------------------------------------------------------------
-
-QString bearbeiteTerminaldatei(Zustand &z, Meldung &m, const QString &hauptdatei, const QString &titel,
-                               QWidget *parent, Passwortabfrage abfrage)
-{
-    portadatei2D editor(z, m, parent);
-    if (abfrage)
-        editor.setPasswortabfrage(std::move(abfrage));
-    if (!editor.oeffne(hauptdatei))
-        return QString();
-    editor.setWindowTitle(titel);
-    editor.exec();
-    return editor.hauptdatei();
-}
-
-Ladeablauf dateiLaden(Zustand &z, Meldung &m, QWidget *parent, Passwortabfrage abfrage)
-{
-    Ladeablauf ablauf;
-    Texttabelle::ladeTexte(z, 140, 142);
-    Texttabelle::ladeTexte(z, 176, 177);
-    QFileDialog dialog(parent, z.Texte.value(142), z.Startverzeichnis, Einstellungsregeln::dateifilter(z.Texte.value(141)));
-    dialog.setObjectName(QStringLiteral("DateiLaden"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.selectFile(z.Texte.value(140));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return ablauf;
-    ablauf.gewaehlt = true;
-    ablauf.pfad = dialog.selectedFiles().constFirst();
-    z.LadenZumBearbeiten = 1;
-    ablauf.ergebnis = Dateiablauf::ladeRoutine(z, m, ablauf.pfad);
-    // A refused file must not leave the request behind for the next load.
-    z.LadenZumBearbeiten = 0;
-    if (ablauf.ergebnis.bearbeiten)
-        ablauf.hauptdateiNachher = bearbeiteTerminaldatei(z, m, ablauf.pfad, ablauf.pfad, parent, std::move(abfrage));
-    return ablauf;
 }

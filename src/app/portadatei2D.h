@@ -1,42 +1,33 @@
 #pragma once
-// The terminal-file editor portadatei2D: basic settings, the card lists of
-// standard mode (authorizations, block lists), the sixteen display lines,
-// Save / Save as and the unsaved-changes question on leaving.
+// The terminal-file editor portadatei2D: the window with its menu, the
+// file commands (Save, Save as, the unsaved-changes question on leaving)
+// and four tabs, each a class of its own: basic settings
+// (Grundeinstellungsseite), the card lists of standard mode
+// (Kartenlistenseite, twice) and the sixteen display lines
+// (Displaytextseite). Ladeablauf.h holds the main window's entry points.
 //
-// Entry points for the main window:
-//   bearbeiteTerminaldatei()  opens the editor modally on a main file with
-//                             a caption (Datei / Laden, or the read-out's
-//                             "Geladene Datei bearbeiten ?" Yes with the
-//                             caption "PORTAVO.S2D");
-//   dateiLaden()              the whole Datei / Laden command: file dialog,
-//                             load routine, editor.
+// A special-code file (12 000 cards) has three pages, each with its own
+// main file (.S2D, .S3D, .S4D): Save writes the page that is open. Ticking
+// "12 000 Karten" shows the page options and, once a page is chosen, the
+// page view with the customer data of that page.
 
 #include "app/Druckablauf.h"
-#include "termfile/Dateiablauf.h"
-#include "termfile/Einstellungsregeln.h"
+#include "app/Grundeinstellungsseite.h"
 #include "termfile/Uebergabe.h"
 
 #include <QDialog>
-#include <array>
-#include <functional>
 
 struct Zustand;
 class Meldung;
 class Listenmodell;
-class Listengitter;
+class Kartenlistenseite;
+class Displaytextseite;
 class QAction;
+class QButtonGroup;
 class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-
-// Opens the password dialog modally; it leaves its result in Passwort and
-// PasswortOK of the shared state. The editor uses Passwort2D unless told
-// otherwise.
-using Passwortabfrage = std::function<void(Zustand &, QWidget *parent)>;
 
 class portadatei2D : public QDialog {
     Q_OBJECT
@@ -46,12 +37,16 @@ public:
     // Loads the terminal file (main file path) and shows it on the first tab.
     // A missing or faulty main file is reported (text 384) and false returned.
     bool oeffne(const QString &hauptdatei);
-    void setPasswortabfrage(Passwortabfrage abfrage) { m_passwortabfrage = std::move(abfrage); }
+    void setPasswortabfrage(Passwortabfrage abfrage);
 
     // The main file Save writes (Save and Save as change it).
     QString hauptdatei() const { return m_hauptdatei; }
     Uebergabe &uebergabe() { return m_u; }
-    Listenmodell *listenmodell(int liste) const { return m_modelle[liste - 1]; }
+    Listenmodell *listenmodell(int liste) const;
+    // The page that is open (1..3; standard mode 1) and whether the page
+    // view is on show.
+    int seite() const { return m_seite; }
+    bool seitenansicht() const { return m_seitenansicht; }
     Druckablauf &druckablauf() { return m_druck; }
 
     // Rebuilds the four grids from the image.
@@ -63,58 +58,47 @@ public:
 public slots:
     bool speichern();
     void speichernAls();
+    // "12 000 Karten" ticked or unticked, a page option chosen.
+    void karten12000(bool an);
+    bool seiteWaehlen(int seite);
+    // The lists as CSV, and back (menu items texts 415, 416).
+    void listenExportieren();
+    void listenImportieren();
     // File menu: print the current tab's section, print all four, the
     // preview of the current tab's section, all four as a PDF file.
     void druckeTeil();
     void druckeAlles();
-    void seitenansicht();
+    void druckvorschau();
     void alsPdfExportieren();
 
 signals:
     void hauptdateiGeaendert(const QString &hauptdatei);
 
 protected:
-    bool eventFilter(QObject *objekt, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
 
 private:
-    struct Optionspaar {
-        Einstellungsregeln::Option option;
-        QGroupBox *rahmen;
-        QRadioButton *ja;
-        QRadioButton *nein;
-    };
-    struct Zahlbox {
-        Einstellungsregeln::Zahlfeld feld;
-        QGroupBox *rahmen;
-        QLineEdit *box;
-    };
-
-    QWidget *baueGrundeinstellungen();
-    QWidget *baueListenseite(int ersteListe);
-    QWidget *baueDisplayseite();
-    QGroupBox *neuerRahmen(const QString &name, int textnummer, QWidget *eltern);
-    void optionGedrueckt(Einstellungsregeln::Option o, bool ja);
-    void zahlboxBetreten(Zahlbox &z, Qt::FocusReason grund);
-    bool zahlboxTaste(Zahlbox &z, QKeyEvent *event);
-    void uebernimmOffeneBox();
-    void passwortEingeben();
-    void eintragBearbeiten(int liste, int zeile, int spalte);
-    void displayzeileBearbeiten(int zeile);
+    void kopfAnpassen();
     void tabGewechselt(int tab);
     void fokusAufTabs();
-    int seite() const;
-    Zahlbox *zahlboxVon(QObject *objekt);
+    void suchen(int modus);
+    // Asks "Soll die Datei gespeichert werden?" when something changed and
+    // saves on Yes. False when saving failed (the caller stays).
+    bool aenderungenSichern();
+    void zeigeSeite();
+    void setzeSeitenwahl(int seite);  // 0: none chosen
+    void allesAnzeigen();
     QVector<Druckseite> druckseiten(bool alles);
 
     Zustand &m_z;
     Meldung &m_meldung;
     Uebergabe m_u;
-    Passwortabfrage m_passwortabfrage;
     Druckablauf m_druck;
     QString m_hauptdatei;
     QString m_basis;
+    int m_seite = 1;
+    bool m_seitenansicht = false;
 
     QTabWidget *m_tabs = nullptr;
     QAction *m_drucken = nullptr;
@@ -122,30 +106,10 @@ private:
     QPushButton *m_suchen1 = nullptr;
     QPushButton *m_suchen2 = nullptr;
     QCheckBox *m_karten12000 = nullptr;
-    std::array<Optionspaar, Einstellungsregeln::Optionszahl> m_optionen{};
-    std::array<Zahlbox, 4> m_zahlboxen{};
-    Zahlbox *m_offeneBox = nullptr;  // the number box being typed into
-    QGroupBox *m_passwortrahmen = nullptr;
-    QLineEdit *m_passwort = nullptr;
-    QLabel *m_protokoll = nullptr;
-    std::array<Listenmodell *, 4> m_modelle{};
-    std::array<Listengitter *, 4> m_gitter{};
-    std::array<QLineEdit *, 16> m_zeilen{};
+    QButtonGroup *m_seitenwahl = nullptr;
+    QRadioButton *m_seitenoption[3] = {};
+    Grundeinstellungsseite *m_grund = nullptr;
+    Kartenlistenseite *m_berechtigungen = nullptr;
+    Kartenlistenseite *m_sperrlisten = nullptr;
+    Displaytextseite *m_display = nullptr;
 };
-
-// Opens the editor modally on hauptdatei with the given caption, on its
-// first tab. Returns the main file current when it closed (Save as may
-// have changed it), or an empty string when the file could not be loaded.
-QString bearbeiteTerminaldatei(Zustand &z, Meldung &m, const QString &hauptdatei, const QString &titel,
-                               QWidget *parent = nullptr, Passwortabfrage abfrage = {});
-
-// Datei / Laden: the open-file dialog (texts 140..142, initial folder
-// Startverzeichnis), LadenZumBearbeiten := 1, the load routine and then the
-// editor with the file's full name as caption.
-struct Ladeablauf {
-    bool gewaehlt = false;  // a file was chosen (not cancelled)
-    QString pfad;           // the chosen file: the main window's current file
-    Dateiablauf::Ladeergebnis ergebnis;  // geladen: enable the write button
-    QString hauptdateiNachher;  // the editor's main file when it closed
-};
-Ladeablauf dateiLaden(Zustand &z, Meldung &m, QWidget *parent = nullptr, Passwortabfrage abfrage = {});

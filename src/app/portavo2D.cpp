@@ -2,6 +2,7 @@
 
 #include "app/Adressident2D.h"
 #include "app/Auslesepanel.h"
+#include "app/Dateidialog.h"
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
 #include "link/Schreiben.h"
@@ -25,13 +26,13 @@
 #include "workflow/Ausleseablauf.h"
 #include "workflow/Identifikationsablauf.h"
 #include "app/portadatei2D.h"
+#include "app/Ladeablauf.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,16 +48,6 @@ const QString portavo2D::Banner = QStringLiteral("Datenterminals der QRX GmbH: P
 namespace {
 const QString Stop = QStringLiteral("Stop");
 const QColor Anzeigefarbe(13, 86, 178);
-
-QString alsQtFilter(const QString &filter)
-{
-    // "Name|*.S2D|Name 2|*.B2D" -> "Name (*.S2D);;Name 2 (*.B2D)"
-    const QStringList teile = filter.split(QLatin1Char('|'));
-    QStringList qt;
-    for (int i = 0; i + 1 < teile.size(); i += 2)
-        qt << QStringLiteral("%1 (%2)").arg(teile.at(i), teile.at(i + 1));
-    return qt.join(QStringLiteral(";;"));
-}
 }  // namespace
 
 portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
@@ -88,14 +79,7 @@ portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
     });
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
-        QFileDialog d(this, titel, ordner, alsQtFilter(filter));
-        d.setObjectName(QStringLiteral("Dateidialog"));
-        d.setFileMode(QFileDialog::ExistingFile);
-        d.setAcceptMode(QFileDialog::AcceptOpen);
-        d.selectFile(name);
-        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-            return QString();
-        return d.selectedFiles().first();
+        return Dateidialog::oeffnen(this, titel, filter, ordner, name);
     };
     m_editor = [this](const QString &datei, const QString &titel) { oeffneEditor(datei, titel); };
 

@@ -12,6 +12,9 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
 // Testbefehle.cpp
 int runTest(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err);
+// Listenbefehle.cpp
+int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
+int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
 
 const QVector<Command> &commands()
 {
@@ -41,6 +44,10 @@ const QVector<Command> &commands()
          QStringLiteral("print FILE --pdf OUT.pdf [--section settings|authorizations|blocklists|display|all] "
                         "[--lang L]"),
          QStringLiteral("the printed lists of a terminal file as a PDF (all sections unless --section)"), runPrint},
+        {QStringLiteral("export"), QStringLiteral("export FILE [--page N] [-o OUT.csv]"),
+         QStringLiteral("the lists of a terminal file (or the cards of page N) as CSV"), runExport},
+        {QStringLiteral("import"), QStringLiteral("import FILE IN.csv [--page N]"),
+         QStringLiteral("take CSV rows into a terminal file; any faulty row refuses the whole file"), runImport},
     };
     return table;
 }

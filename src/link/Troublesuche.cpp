@@ -125,8 +125,8 @@ void Troublesuche::ende()
     emit beendet(m_gesehen);
     if (m_z.Schreibfehler != 1 && !m_gesehen) {
         // Nearly two minutes of scanning deserve an answer, not silence.
-        m_meldung.zeige(Texttabelle::text(m_z, 404), Texttabelle::text(m_z, 405), Meldung::Knoepfe::Ok,
-                        Meldung::Symbol::Information, 404, 405);
+        m_meldung.zeige(Texttabelle::text(m_z, 554), Texttabelle::text(m_z, 555), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Information, 554, 555);
         return;
     }
     const int antwort = m_meldung.zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),

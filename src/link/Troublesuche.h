@@ -37,7 +37,7 @@ public:
     static constexpr int HoechsterZaehler = 2048;
     static constexpr int Reparaturverzoegerung = 2000;  // Timer6, ms
     // Text numbers of the repair question and its title.
-    static constexpr int Reparaturfragenummer = 400;
+    static constexpr int Reparaturfragenummer = 550;
 
     // schreiben: the write sequence; a write still running is cancelled
     // first (its confirmation wait, Timer2, must not run into the scan).

@@ -4,7 +4,6 @@
 #include "base/Zustand.h"
 #include "base/Datenbild.h"
 
-#include <QStringList>
 
 namespace Einstellungsregeln {
 
@@ -192,19 +191,6 @@ bool passwortUebernehmen(Zustand &z)
 bool datenstringZeichenErlaubt(QChar c)
 {
     return c == QLatin1Char('#') || (c >= QLatin1Char('0') && c <= QLatin1Char('?'));
-}
-
-QString dateifilter(const QString &tabellenform)
-{
-    const QStringList teile = tabellenform.split(QLatin1Char('|'));
-    QStringList filter;
-    for (int i = 0; i + 1 < teile.size(); i += 2) {
-        QString muster = teile[i + 1].trimmed();
-        if (muster.toLower() != muster)
-            muster += QLatin1Char(' ') + muster.toLower();
-        filter.append(QStringLiteral("%1 (%2)").arg(teile[i].trimmed(), muster));
-    }
-    return filter.join(QStringLiteral(";;"));
 }
 
 }  // namespace Einstellungsregeln

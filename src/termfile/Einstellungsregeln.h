@@ -78,8 +78,4 @@ bool passwortUebernehmen(Zustand &z);
 // A character the data-string box takes: "0".."?" (nibbles 0..15) and "#".
 bool datenstringZeichenErlaubt(QChar c);
 
-// A file-dialog filter in the text table's form "name|*.ext|name|*.*" as
-// the dialog wants it: "name (*.ext);;name (*.*)".
-QString dateifilter(const QString &tabellenform);
-
 }  // namespace Einstellungsregeln

@@ -48,8 +48,9 @@ QString anzeigename(const QString &pfad)
 
 // Writes the whole content to a temporary file beside pfad and renames it
 // over pfad. On failure the previous file is untouched.
-Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
+Dateiergebnis schreibeAtomar(const QString &gesucht, const QByteArray &inhalt)
 {
+    const QString pfad = Terminaldatei::vorhandeneDatei(gesucht);
     QString grund;
     if (!Dateiersatz::ersetze(pfad, inhalt, &grund))
         return Dateiergebnis::fehler(
@@ -65,6 +66,20 @@ Dateiergebnis schreibeAtomar(const QString &pfad, const QByteArray &inhalt)
 namespace Terminaldatei {
 
 // --- Names -------------------------------------------------------------------
+
+QString vorhandeneDatei(const QString &pfad)
+{
+    const QFileInfo info(pfad);
+    if (info.exists() || pfad.isEmpty())
+        return pfad;
+    // The folder's name filter ignores case; brackets in a name would act
+    // as wildcards, so only names equal but for case count.
+    QStringList treffer;
+    for (const QString &name : info.dir().entryList({info.fileName()}, QDir::Files))
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            treffer.append(name);
+    return treffer.size() == 1 ? info.dir().filePath(treffer.first()) : pfad;
+}
 
 QString basis(const QString &hauptdatei)
 {
@@ -143,8 +158,9 @@ Dateiergebnis parseHauptdatei(const QByteArray &rohinhalt, Speicherbytes &ziel)
     return Dateiergebnis::erfolg();
 }
 
-Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel)
+Dateiergebnis leseHauptdatei(const QString &gesucht, Speicherbytes &ziel)
 {
+    const QString pfad = vorhandeneDatei(gesucht);
     const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, HoechsteHauptdateigroesse);
     switch (gelesen.stand) {
     case Dateizugriff::Lesestand::Gelesen:
@@ -187,9 +203,10 @@ Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad)
 
 // --- Companion files -------------------------------------------------------------
 
-int leseBegleitdatei(const QString &pfad, QVector<QString> &ziel, int hoechstindex,
+int leseBegleitdatei(const QString &gesucht, QVector<QString> &ziel, int hoechstindex,
                      int mindestzeilen, Ablage ablage)
 {
+    const QString pfad = vorhandeneDatei(gesucht);
     if (ziel.size() < Textobergrenze + 1)
         ziel.resize(Textobergrenze + 1, Leerzeile);
     hoechstindex = qBound(0, hoechstindex, int(ziel.size()) - 1);
@@ -323,6 +340,61 @@ Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int se
                                  Textobergrenze);
     }
     bild.Dateiname = basis + QStringLiteral(".B2D");
+    return e;
+}
+
+QStringList satzdateien(const QString &basis)
+{
+    QStringList dateien;
+    for (int seite = 1; seite <= 3; ++seite) {
+        dateien << hauptdateiname(basis, seite) << namensdateiname(basis, seite);
+        for (int feld = 0; feld < Kundenfelder; ++feld)
+            dateien << kundendateiname(basis, seite, feld);
+    }
+    return dateien;
+}
+
+Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis, const QStringList &schonGeschrieben)
+{
+    if (QFileInfo(alteBasis).absoluteFilePath() == QFileInfo(neueBasis).absoluteFilePath())
+        return Dateiergebnis::erfolg();
+    const QStringList alt = satzdateien(alteBasis);
+    const QStringList neu = satzdateien(neueBasis);
+    for (int i = 0; i < alt.size(); ++i) {
+        if (schonGeschrieben.contains(neu[i]))
+            continue;
+        QFile quelle(vorhandeneDatei(alt[i]));
+        if (!quelle.exists())
+            continue;
+        if (!quelle.open(QIODevice::ReadOnly)) {
+            return Dateiergebnis::fehler(QStringLiteral("„%1“ lässt sich nicht lesen (%2).")
+                                             .arg(anzeigename(alt[i]), quelle.errorString()),
+                                         alt[i]);
+        }
+        const Dateiergebnis e = schreibeAtomar(neu[i], quelle.readAll());
+        if (!e.ok)
+            return e;
+    }
+    return Dateiergebnis::erfolg(neueBasis);
+}
+
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    Datenbild neu;
+    neu.Daten = vorlage.Daten;
+    for (int a = Adresse::Zeitzonenebene1; a < Bildgroesse; ++a)
+        neu.setzeByte(a, 0);
+    const QString hauptdatei = hauptdateiname(basis, seite);
+    Dateiergebnis e = schreibeHauptdatei(neu, hauptdatei);
+    const QVector<QString> leer(Textobergrenze + 1, Leerzeile);
+    if (e.ok)
+        e = schreibeBegleitdatei(namensdateiname(basis, seite), leer, Textobergrenze);
+    for (int feld = 0; e.ok && feld < Kundenfelder; ++feld)
+        e = schreibeBegleitdatei(kundendateiname(basis, seite, feld), leer, Textobergrenze);
+    if (e.ok)
+        e.pfad = hauptdatei;
     return e;
 }
 

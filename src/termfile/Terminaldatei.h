@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <array>
 
@@ -50,6 +51,11 @@ QString hauptdateiname(const QString &basis, int seite);
 QString namensdateiname(const QString &basis, int seite);
 // Page 1..3, field 0..5 -> base + "V" "P" "O" "R" "T" "M" + "2D"/"3D"/"4D".
 QString kundendateiname(const QString &basis, int seite, int feld);
+// The file on disk that pfad means: pfad itself when it exists, otherwise
+// the one file of its folder whose name differs only in case ("t7.s2d" for
+// "t7.S2D"), otherwise pfad. Every read and write of a set goes through it,
+// so a set copied with lower-case extensions is read and saved in place.
+QString vorhandeneDatei(const QString &pfad);
 // 2 for ".S3D", 3 for ".S4D" (any case), otherwise 1.
 int seiteVonHauptdatei(const QString &hauptdatei);
 
@@ -109,5 +115,19 @@ Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei);
 // six customer files, lines 0..5000 each; Dateiname is set back to
 // base + ".B2D". Stops at the first file that cannot be written.
 Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite);
+
+// Every file of a set: the three main files, the three name files and the
+// eighteen customer files of basis.
+QStringList satzdateien(const QString &basis);
+// Save as with the whole set: copies every existing file of the old set to
+// the new base name, except the files named in schonGeschrieben (already
+// written from the image). Stops at the first file that cannot be written.
+Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis,
+                             const QStringList &schonGeschrieben);
+// A page that has no main file yet, made from the open page: its settings,
+// display lines and system number, every card blocked; its names and
+// customer files empty ("----------"). Writes the page's main file, name
+// file and six customer files.
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite);
 
 }  // namespace Terminaldatei

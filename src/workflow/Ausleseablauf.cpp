@@ -40,12 +40,12 @@ QString Ausleseablauf::zielFehler(const Zustand &z, const QString &pfad)
         return Texttabelle::text(z, 176) + QStringLiteral(" (.S2D, .S3D, .S4D): ") + pfad;
     const QFileInfo ziel(pfad);
     if (ziel.isDir())
-        return Texttabelle::text(z, 410).arg(pfad);
+        return Texttabelle::text(z, 560).arg(pfad);
     const QFileInfo ordner(ziel.absolutePath());
     if (!ordner.isDir())
-        return Texttabelle::text(z, 408).arg(ordner.filePath());
+        return Texttabelle::text(z, 558).arg(ordner.filePath());
     if (!ordner.isWritable())
-        return Texttabelle::text(z, 409).arg(ordner.filePath());
+        return Texttabelle::text(z, 559).arg(ordner.filePath());
     return QString();
 }
 

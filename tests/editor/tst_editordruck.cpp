@@ -82,8 +82,9 @@ private slots:
     void menue()
     {
         auto w = oeffne();
-        const QStringList namen = {"mnuSave", "mnuSaveAs", "mnuPrint", "mnuPrintAll", "mnuPreview", "mnuExportPdf",
-                                   "mnuFileExit"};
+        const QStringList namen = {"mnuSave",      "mnuSaveAs",    "mnuPrint", "mnuPrintAll",  "mnuPreview",
+                                   "mnuExportPdf", QString(),      "mnuCsvExport", "mnuCsvImport", QString(),
+                                   "mnuFileExit"};  // the unnamed ones are separators
         QMenu *datei = w->findChild<QMenu *>(QStringLiteral("mnuFile"));
         QVERIFY(datei);
         QStringList vorhanden;

@@ -5,6 +5,8 @@
 
 #include "support/MeldungAufnahme.h"
 #include "base/Zustand.h"
+#include "app/Ladeablauf.h"
+#include "app/Listengitter.h"
 #include "app/Listenmodell.h"
 #include "app/displayeingabe2D.h"
 #include "app/portadatei2D.h"
@@ -469,7 +471,9 @@ private slots:
         QVERIFY(!kind<QLineEdit>(w.get(), "TextLaengeSpur2")->isVisible());
         QVERIFY(kind<QPushButton>(w.get(), "Suchen1")->isVisible());
         QVERIFY(kind<QCheckBox>(w.get(), "Check12000")->isVisible());
-        for (int liste = 1; liste <= 4; ++liste)
+        // Track 2 evaluated: grid 1 is the card grid, the others stay empty.
+        QCOMPARE(w->listenmodell(1)->rowCount(), 4099);
+        for (int liste = 2; liste <= 4; ++liste)
             QCOMPARE(w->listenmodell(liste)->rowCount(), 25);
     }
 

@@ -82,6 +82,37 @@ int dateien(const QTemporaryDir &dir) { return int(QDir(dir.path()).entryList(QD
 class TstTerminaldatei : public QObject {
     Q_OBJECT
 private slots:
+    void kleingeschriebenerSatzBleibtWoErIst()
+    {
+        // A set copied with lower-case extensions is read and saved in place:
+        // no second set in upper case appears beside it.
+        QTemporaryDir dir;
+        const QString s = dir.filePath(QStringLiteral("t7.s2d"));
+        schreibe(s, hauptdatei(werte(true)));
+        schreibe(dir.filePath(QStringLiteral("t7.b2d")), textzeilen(5001, "name "));
+        schreibe(dir.filePath(QStringLiteral("t7.v2d")), textzeilen(5001, "vorname "));
+        auto b = std::make_unique<Datenbild>();
+        QVERIFY(Terminaldatei::laden(*b, s).ok);
+        QCOMPARE(b->Begleittext[7], QStringLiteral("name 7"));
+        Terminaldatei::ladeSeitendateien(*b, Terminaldatei::basis(s), 1, Terminaldatei::Ablage::NurLesen);
+        QCOMPARE(b->Kundendaten[0][0][3], QStringLiteral("vorname 3"));
+        b->Daten[0] = 99;
+        b->Begleittext[7] = QStringLiteral("neu");
+        QVERIFY(Terminaldatei::speichern(*b, Terminaldatei::basis(s), 1).ok);
+        QVERIFY(lies(s).startsWith(" 99 \r\n"));
+        QVERIFY(lies(dir.filePath(QStringLiteral("t7.b2d"))).contains("\r\nneu\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("t7.b2d"), QStringLiteral("t7.s2d"), QStringLiteral("t7.v2d")}));
+
+        QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(QStringLiteral("T7.S2D"))), s);
+        // Brackets are no wildcards here; a name nobody has stays as asked.
+        schreibe(dir.filePath(QStringLiteral("a1.S2D")), "x");
+        const QString klammer = dir.filePath(QStringLiteral("a[1].S2D"));
+        QCOMPARE(Terminaldatei::vorhandeneDatei(klammer), klammer);
+        QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(QStringLiteral("fehlt.S2D"))),
+                 dir.filePath(QStringLiteral("fehlt.S2D")));
+    }
+
     void hauptdateiRundreise()
     {
         QTemporaryDir dir;

@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!t.wartenderGesehen());
         if (!schreibfehler) {
             // Nothing waits: said so once, as information, and no repair.
-            QCOMPARE(a.meldung.textnummern(), QList<int>{404});
+            QCOMPARE(a.meldung.textnummern(), QList<int>{554});
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
             QVERIFY(!t.timer6().isActive());
             return;

@@ -1,0 +1,38 @@
+#include "app/Ladeablauf.h"
+
+#include "app/Dateidialog.h"
+#include "app/portadatei2D.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+
+QString bearbeiteTerminaldatei(Zustand &z, Meldung &m, const QString &hauptdatei, const QString &titel,
+                               QWidget *parent, Passwortabfrage abfrage)
+{
+    portadatei2D editor(z, m, parent);
+    if (abfrage)
+        editor.setPasswortabfrage(std::move(abfrage));
+    if (!editor.oeffne(hauptdatei))
+        return QString();
+    editor.setWindowTitle(titel);
+    editor.exec();
+    return editor.hauptdatei();
+}
+
+Ladeablauf dateiLaden(Zustand &z, Meldung &m, QWidget *parent, Passwortabfrage abfrage)
+{
+    Ladeablauf ablauf;
+    Texttabelle::ladeTexte(z, 140, 142);
+    Texttabelle::ladeTexte(z, 176, 177);
+    ablauf.pfad = Dateidialog::oeffnen(parent, z.Texte.value(142), z.Texte.value(141), z.Startverzeichnis,
+                                       z.Texte.value(140), QStringLiteral("DateiLaden"));
+    if (ablauf.pfad.isEmpty())
+        return ablauf;
+    ablauf.gewaehlt = true;
+    z.LadenZumBearbeiten = 1;
+    ablauf.ergebnis = Dateiablauf::ladeRoutine(z, m, ablauf.pfad);
+    // A refused file must not leave the request behind for the next load.
+    z.LadenZumBearbeiten = 0;
+    if (ablauf.ergebnis.bearbeiten)
+        ablauf.hauptdateiNachher = bearbeiteTerminaldatei(z, m, ablauf.pfad, ablauf.pfad, parent, std::move(abfrage));
+    return ablauf;
+}

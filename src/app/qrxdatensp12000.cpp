@@ -1,0 +1,158 @@
+#include "app/qrxdatensp12000.h"
+
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "termfile/Kartenregeln.h"
+#include "termfile/Uebergabe.h"
+
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString vierstellig(int n)
+{
+    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+}
+
+// Box name, label text number (0: no label) and initial text number per field.
+struct Feldangabe {
+    const char *name;
+    int label;
+    int anfang;
+};
+const Feldangabe Felder[7] = {
+    {"text1", 219, 407}, {"text8", 220, 408}, {"text3", 221, 409}, {"text4", 222, 410},
+    {"text5", 223, 411}, {"text6", 224, 412}, {"text7", 0, 225},
+};
+
+}  // namespace
+
+qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *parent)
+    : QDialog(parent), m_z(z), m_u(u), m_seite(seite)
+{
+    setObjectName(QStringLiteral("qrxdatensp12000"));
+    Texttabelle::ladeTexte(z, 198, 225);
+    Texttabelle::ladeTexte(z, 390, 422);
+    const auto text = [&z](int n) { return z.Texte.value(n); };
+    setWindowTitle(text(198));
+    m_u.Zonenziffern.clear();
+    m_u.Dialogergebnis = 0;
+    const int karte = qBound(0, int(m_u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
+    m_gruppe = m_u.Gruppenanfang != m_u.Eintragsnummer;
+
+    auto *frame1 = new QGroupBox(text(208), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *label1 = new QLabel(frame1);
+    label1->setObjectName(QStringLiteral("Label1"));
+    const QString praefix = seite == 2 ? QStringLiteral("B ") : seite == 3 ? QStringLiteral("C ") : QString();
+    label1->setText(m_gruppe ? vierstellig(m_u.Gruppenanfang) + QLatin1Char('-') + vierstellig(m_u.Eintragsnummer)
+                             : praefix + vierstellig(karte));
+    auto *label2 = new QLabel(frame1);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setText(m_gruppe ? text(213) : m_z.bild.gesperrt(karte) ? text(215) : text(214));
+    auto *l1 = new QHBoxLayout(frame1);
+    l1->addWidget(label1);
+    l1->addWidget(label2);
+    l1->addStretch();
+
+    auto *form = new QFormLayout;
+    for (int feld = 0; feld < 7; ++feld) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QLatin1String(Felder[feld].name));
+        box->setText(m_gruppe ? text(Felder[feld].anfang)
+                              : Kartenregeln::kundenfeld(m_z.bild, m_seite, feld).value(karte));
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(feld == 6 ? 40 : 28, QLatin1Char('M'))));
+        box->installEventFilter(this);
+        m_felder[feld] = box;
+        if (Felder[feld].label)
+            form->addRow(text(Felder[feld].label), box);
+        else
+            form->addRow(box);
+    }
+
+    auto *command2 = new QPushButton(text(211), this);
+    command2->setObjectName(QStringLiteral("Command2"));
+    auto *command3 = new QPushButton(text(212), this);
+    command3->setObjectName(QStringLiteral("Command3"));
+    auto *command1 = new QPushButton(text(201), this);
+    command1->setObjectName(QStringLiteral("Command1"));
+    for (QPushButton *b : {command1, command2, command3})
+        b->setAutoDefault(false);
+    connect(command2, &QPushButton::clicked, this, &qrxdatensp12000::berechtigen);
+    connect(command3, &QPushButton::clicked, this, &qrxdatensp12000::sperren);
+    connect(command1, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *knoepfe = new QHBoxLayout;
+    knoepfe->addWidget(command2);
+    knoepfe->addWidget(command3);
+    knoepfe->addStretch();
+    knoepfe->addWidget(command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame1);
+    layout->addLayout(form);
+    layout->addLayout(knoepfe);
+}
+
+bool qrxdatensp12000::eventFilter(QObject *objekt, QEvent *event)
+{
+    for (int feld = 0; feld < 7; ++feld) {
+        if (objekt != m_felder[feld])
+            continue;
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A click empties the box for the new text.
+            m_felder[feld]->clear();
+            m_felder[feld]->setModified(true);
+        } else if (event->type() == QEvent::FocusOut) {
+            const auto grund = static_cast<QFocusEvent *>(event)->reason();
+            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
+                speichereFeld(feld);
+        }
+        break;
+    }
+    return QDialog::eventFilter(objekt, event);
+}
+
+void qrxdatensp12000::speichereFeld(int feld)
+{
+    // A group's boxes start with their captions ("Vorname", ...): only what
+    // was typed is stored, never a caption.
+    QLineEdit *box = m_felder[feld];
+    if (!box->isModified())
+        return;
+    const int karte = qBound(0, int(m_u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
+    QVector<QString> &ziel = Kartenregeln::kundenfeld(m_z.bild, m_seite, feld);
+    if (karte < ziel.size())
+        ziel[karte] = box->text();
+}
+
+void qrxdatensp12000::berechtigen()
+{
+    if (QWidget *f = focusWidget())
+        for (int feld = 0; feld < 7; ++feld)
+            if (f == m_felder[feld])
+                speichereFeld(feld);
+    // A group keeps each card's own name unless one was typed.
+    std::optional<QString> name;
+    if (!m_gruppe || m_felder[0]->isModified())
+        name = m_felder[0]->text();
+    Kartenregeln::berechtigen(m_z.bild, m_u, m_seite, {true, false, false}, name);
+    accept();
+}
+
+void qrxdatensp12000::sperren()
+{
+    if (QWidget *f = focusWidget())
+        for (int feld = 0; feld < 7; ++feld)
+            if (f == m_felder[feld])
+                speichereFeld(feld);
+    Kartenregeln::sperren(m_z.bild, m_u);
+    accept();
+}
