@@ -20,7 +20,10 @@ namespace Texttabelle {
 namespace {
 
 constexpr int ErsteNummer = 101;
-constexpr int LetzteNummer = 389;
+constexpr int LetzteNummer = 999;
+// 101..389 run without gaps; the program's own texts above follow in
+// ascending order and may leave numbers out.
+constexpr int LueckenloseBis = 389;
 constexpr int Anzahl = LetzteNummer - ErsteNummer + 1;
 constexpr int Sprachen = 4;   // German, English, French, Spanish: offsets 0, 1000, 2000, 3000
 constexpr int Sprachabstand = 1000;
@@ -49,13 +52,15 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
 
     if (zeilen.isEmpty() || zeilen.first() != Kopfzeile)
         return fehler(1, "header missing or not \"nr<TAB>de<TAB>en<TAB>fr<TAB>es\"");
-    if (zeilen.size() != 1 + Anzahl)
-        return fehler(int(zeilen.size()), "wrong number of lines (one per text number 101..389 expected)");
+    const int pflicht = LueckenloseBis - ErsteNummer + 1;
+    if (zeilen.size() < 1 + pflicht)
+        return fehler(int(zeilen.size()), "too few lines (one per text number 101..389 expected)");
 
     Tabelle neu(Sprachen * Anzahl);
-    for (int i = 0; i < Anzahl; ++i) {
-        const int zeilennummer = i + 2;
-        const QList<QByteArray> felder = zeilen.at(i + 1).split('\t');
+    int vorige = ErsteNummer - 1;
+    for (int z = 1; z < zeilen.size(); ++z) {
+        const int zeilennummer = z + 1;
+        const QList<QByteArray> felder = zeilen.at(z).split('\t');
         if (felder.size() != 1 + Sprachen)
             return fehler(zeilennummer, "expected exactly five tab-separated columns");
 
@@ -64,8 +69,12 @@ bool parse(const QByteArray &inhalt, Tabelle &texte)
         for (char c : nr)
             ok = ok && c >= '0' && c <= '9';
         const int nummer = ok ? nr.toInt(&ok) : 0;
-        if (!ok || nummer != ErsteNummer + i)
+        if (!ok || (vorige < LueckenloseBis && nummer != vorige + 1))
             return fehler(zeilennummer, "text numbers must run from 101 to 389 without gaps");
+        if (nummer <= vorige || nummer > LetzteNummer)
+            return fehler(zeilennummer, "text numbers above 389 must ascend and stay below 1000");
+        vorige = nummer;
+        const int i = nummer - ErsteNummer;
 
         for (int s = 0; s < Sprachen; ++s) {
             const QByteArray &roh = felder.at(1 + s);
@@ -101,7 +110,7 @@ const Tabelle &tabelle()
     return texte;
 }
 
-// Index into the table, or -1 for an id outside 101..389 + 0/1000/2000/3000.
+// Index into the table, or -1 for an id the table does not hold.
 int index(int id)
 {
     if (id < 0 || id >= Sprachen * Sprachabstand)
@@ -111,7 +120,7 @@ int index(int id)
     if (nummer < ErsteNummer || nummer > LetzteNummer)
         return -1;
     const int i = sprache * Anzahl + (nummer - ErsteNummer);
-    return i < tabelle().size() ? i : -1;
+    return i < tabelle().size() && !tabelle().at(i).isNull() ? i : -1;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// The text table: every user-interface text 101..389 in German (ids 101..389),
+// The text table: every user-interface text 101..389 (and the program's own
+// texts above, with gaps, up to 999) in German (ids 101..389),
 // English (1101..1389), French (2101..2389) and Spanish (3101..3389),
 // embedded as a resource.
 
