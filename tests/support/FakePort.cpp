@@ -59,7 +59,7 @@ bool FakePort::setHandshake(int modus)
     if (modus < 0 || modus > 3)
         return false;
     if (modus == m_verweigerterHandshake) {
-        m_fehlertext = m_verweigerung;
+        m_fehlertext = m_handshakeVerweigerung;
         return false;
     }
     m_handshake = modus;

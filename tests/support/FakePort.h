@@ -43,7 +43,7 @@ public:
     void refuseHandshake(int modus, const QString &text)
     {
         m_verweigerterHandshake = modus;
-        m_verweigerung = text;
+        m_handshakeVerweigerung = text;
     }
     // setSettings() refuses every string with this speed, like a device that cannot take it.
     void refuseBaud(int baud, const QString &text)
@@ -100,6 +100,7 @@ private:
     int m_verweigerterHandshake = -1;
     int m_verweigerteBaud = -1;
     QString m_verweigerung;
+    QString m_handshakeVerweigerung;
     Oeffnungsfehler m_fehler = Oeffnungsfehler::Keiner;
     Oeffnungsfehler m_openFailure = Oeffnungsfehler::Keiner;
     QString m_fehlertext;
