@@ -161,7 +161,6 @@ bool Busanschluss::waehlen(const QString &nummer, QTextStream &err)
         sigaction(SIGTERM, &sa, nullptr);
     }
 
-    err << Texttabelle::text(z, 508) << ' ' << nummer << Qt::endl;
     QEventLoop schleife;
     int fehler = 0;
     QObject::connect(m_sitzung.get(), &Modemsitzung::verbunden, &schleife, &QEventLoop::quit);
@@ -171,8 +170,10 @@ bool Busanschluss::waehlen(const QString &nummer, QTextStream &err)
     });
     QObject::connect(m_sitzung.get(), &Modemsitzung::verbindungVerloren, m_sitzung.get(),
                      [this] { *m_err << Texttabelle::text(z, 512) << Qt::endl; });
-    if (m_sitzung->waehle(nummer))
+    if (m_sitzung->waehle(nummer)) {
+        err << Texttabelle::text(z, 508) << ' ' << nummer << Qt::endl;
         schleife.exec();
+    }
     if (fehler != 0 || !m_sitzung->steht()) {
         err << Texttabelle::text(z, fehler != 0 ? fehler : 506) << Qt::endl;
         auflegen();
