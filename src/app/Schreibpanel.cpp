@@ -63,7 +63,10 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
         emit laeuftGeaendert(true);
     });
     connect(m_schreiben, &Schreiben::blockBegonnen, this,
-            [this] { m_frameSchreiben->setTitle(text(169)); });
+            [this] {
+                const QString modem = m_z.Modembetrieb == 1 ? QStringLiteral("Modem ") : QString();
+                m_frameSchreiben->setTitle(modem + text(169));
+            });
     connect(m_schreiben, &Schreiben::fortschritt, this, [this](int bytes, int gesamt) {
         m_fortschritt->setValue(gesamt > 0 ? int(qint64(bytes) * Fortschrittsende / gesamt) : 0);
     });

@@ -99,6 +99,13 @@ frmmodem1::frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port, QW
     connect(m_terminal, &Modemterminal::piep, this, [] { QApplication::beep(); });
     connect(m_terminal, &Modemterminal::meldungGezeigt, m_timer2, [this] { m_timer2->start(); });
     connect(m_terminal, &Modemterminal::portGeaendert, this, &frmmodem1::menuesNachPort);
+    // The device went away (adapter pulled): the port is closed by then.
+    connect(m_port, &Port::verloren, this, [this] {
+        m_terminal->verbindungZuruecksetzen();
+        menuesNachPort();
+        m_meldung.zeige(m_port->fehlertext(), windowTitle(), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
+                        -1, 226);
+    });
     connect(m_auflegen, &Auflegen::fertig, this, [this] {
         if (m_port->isOpen())
             m_port->close();

@@ -245,6 +245,17 @@ private slots:
         QVERIFY(kind<QTimer>(a.f.get(), "Timer2")->isActive());
     }
 
+    void geraetVerschwindet()
+    {
+        Modemaufbau a;
+        a.port.inject("\r\nCONNECT\r\n");
+        a.port.loseDevice();
+        QCOMPARE(a.z.Modemverbindung, qint16(0));
+        QVERIFY(!a.aktion("mnuOpen")->isChecked());
+        QVERIFY(!a.aktion("mnuHangUp")->isEnabled());
+        QCOMPARE(a.meldung.eintraege().size(), 1);
+    }
+
     void schliessenWartetAufAusgabe()
     {
         Modemaufbau a;

@@ -4,6 +4,9 @@
 
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "link/Anmeldung.h"
+#include "link/Programmstart.h"
+#include "link/Schreiben.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "modem/Auflegen.h"
@@ -477,6 +480,52 @@ private slots:
         QVERIFY(aufgelegt.wait(3000));
         QCOMPARE(port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
         QVERIFY(!port.isOpen());
+    }
+
+    // The write over a modem connection: "###" after "D", "###" again on
+    // Timer4, then Timer9, Timer10, Timer11 and the block at 2400 baud on the
+    // modem port; afterwards the port is back at 19200.
+    void schreibenUeberDasModem()
+    {
+        Terminalaufbau a;
+        Programmstart::modemBetrieb(a.z);
+        a.z.Timerintervall[4] = 20;
+        a.verbinde();
+        QCOMPARE(a.z.Modemverbindung, qint16(1));
+        Anmeldung anmeldung(a.z, a.v);
+        Schreiben s(a.z, a.v, anmeldung, a.meldung);
+        a.z.Adresse = 1;
+        a.z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+        a.z.PasswortOK = 1;
+        QStringList kette;
+        for (const char *name : {"Timer9", "Timer10", "Timer11"}) {
+            auto *t = s.findChild<QTimer *>(QLatin1String(name));
+            QVERIFY2(t, name);
+            connect(t, &QTimer::timeout, [&kette, name] { kette << QLatin1String(name); });
+        }
+        QCOMPARE(s.findChild<QTimer *>(QStringLiteral("Timer9"))->interval(), 300);
+        QCOMPARE(s.findChild<QTimer *>(QStringLiteral("Timer11"))->interval(), 50);
+        a.port.clearWrites();
+        QVERIFY(s.starte());
+        QByteArray antwort = QByteArray() + Telegramm::STX + char(1) + "PJ" + Telegramm::ETX;
+        antwort += char(Telegramm::blockpruefung(antwort, 1, int(antwort.size()) - 1));
+        a.port.inject(a.z.Rumpf + antwort);
+        QSignalSpy aufDerLeitung(&s, &Schreiben::blockAufDerLeitung);
+        QTRY_COMPARE_WITH_TIMEOUT(kette.size(), 3, 5000);
+        QCOMPARE(kette, (QStringList{"Timer9", "Timer10", "Timer11"}));
+        const auto &w = a.port.writes();
+        QVERIFY(w.size() >= 6);
+        QCOMPARE(w.at(w.size() - 3).bytes, Telegramm::Modemankuendigung);
+        QCOMPARE(w.at(w.size() - 2).bytes, Telegramm::Modemankuendigung);
+        QCOMPARE(w.last().bytes.size(), Telegramm::Schreibblocklaenge);
+        QCOMPARE(w.last().settings, QStringLiteral("2400,n,8,1"));
+        QVERIFY(!a.port.written().contains("U24###"));
+        a.port.inject(w.last().bytes);  // its echo: the block is on the line
+        QCOMPARE(aufDerLeitung.count(), 1);
+        a.port.inject(QByteArray(200, 'x') + "U19###");
+        QSignalSpy erfolg(&s, &Schreiben::erfolgreich);
+        QVERIFY(erfolg.wait(3000));
+        QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
     }
 
     void sitzungVerliertTraeger()
