@@ -81,6 +81,11 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
 {
     einstellen(o);
     int portnummer = m_portnummer;
+    // A modem's port and settings are those the modem window stored.
+    const Modemeinstellungen modem = o.waehlen.isEmpty() ? Modemeinstellungen() : Modemeinstellungen::lesen();
+    bool zahl = false;
+    if (const int n = modem.ComAnschluss.trimmed().toInt(&zahl); zahl && n >= 1 && n <= 16)
+        portnummer = n;
     QString geraet;
     if (!o.port.isEmpty()) {
         bool zahl = false;
@@ -93,10 +98,10 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     if (geraet.isEmpty())
         geraet = Pfade::geraet(portnummer);
     port.setDevice(geraet);
-    // A modem's port keeps the settings the modem window stored for it.
-    const QString modemLeitung = o.waehlen.isEmpty() ? QString() : Modemeinstellungen::lesen().Einstellungen;
-    if (!port.setSettings(modemLeitung.isEmpty() ? m_leitung : modemLeitung))
+    if (!port.setSettings(modem.Einstellungen.isEmpty() ? m_leitung : modem.Einstellungen))
         port.setSettings(QStringLiteral("19200,n,8,1"));
+    if (!modem.Handshaking.isEmpty())
+        port.setHandshake(modem.Handshaking.trimmed().toInt());
     if (!port.open()) {
         if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
             err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';

@@ -6,6 +6,7 @@
 #include "app/frmeinst1.h"
 #include "app/frmmodem1.h"
 #include "app/portavo2D.h"
+#include "app/start2d.h"
 #include "base/Pfade.h"
 #include "modem/Auflegen.h"
 #include "modem/Modemeinstellungen.h"
@@ -532,6 +533,9 @@ private slots:
         frmeinst1 d(a.port, nummer, echo, a.meldung);
         d.show();
         QVERIFY(d.grab().save(ordner + QStringLiteral("/frmeinst1.png")));
+        start2d s(a.z, 1);
+        s.show();
+        QVERIFY(s.grab().save(ordner + QStringLiteral("/start2d.png")));
     }
 };
 

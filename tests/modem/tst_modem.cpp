@@ -7,6 +7,7 @@
 #include "link/Anmeldung.h"
 #include "link/Programmstart.h"
 #include "link/Schreiben.h"
+#include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "modem/Auflegen.h"
@@ -526,6 +527,26 @@ private slots:
         QSignalSpy erfolg(&s, &Schreiben::erfolgreich);
         QVERIFY(erfolg.wait(3000));
         QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
+    }
+
+    void serielleSchnittstelleUndHandshake()
+    {
+        SerialPort p;
+        QCOMPARE(p.handshake(), 0);
+        QVERIFY(p.setHandshake(1));
+        QVERIFY(p.setHandshake(2));
+        QCOMPARE(p.handshake(), 2);
+        // XON/XOFF and RTS/CTS at once: the serial layer has no such mode.
+        QVERIFY(!p.setHandshake(3));
+        QVERIFY(!p.fehlertext().isEmpty());
+        QCOMPARE(p.handshake(), 2);
+        QVERIFY(!p.setHandshake(-1));
+        QVERIFY(!p.setHandshake(4));
+        QCOMPARE(p.handshake(), 2);
+        p.setDtr(true);
+        QVERIFY(p.dtr());
+        p.setDtr(false);
+        QVERIFY(!p.dtr());
     }
 
     void sitzungVerliertTraeger()
