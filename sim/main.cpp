@@ -1,6 +1,7 @@
 // portavo-sim: a simulated RS485 bus with PORTAVO 485 terminals on a
 // pseudo-terminal. See --help and README.md.
 #include "Bus.h"
+#include "Modem.h"
 #include "Pty.h"
 #include "Scenario.h"
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -43,6 +45,13 @@ Options:
                     (default 3; overrides the scenario)
   --no-echo         the interface module gives no echo
   --verbose         log every telegram and answer on stderr
+  --modem           a Hayes modem stands in front of the bus (AT commands,
+                    ATD dials, data mode after CONNECT, "+++" escape, ATH)
+  --modem-result R  what a dial ends in: connect (default), busy,
+                    no-carrier, no-dialtone, no-answer, silent (no answer
+                    at all)
+  --modem-delay MS  from the dial to its result (default 1500)
+  --modem-guard MS  escape guard time (default 1000)
   --help            this text
   --version         the version
 
@@ -112,6 +121,8 @@ int main(int argc, char **argv)
     sim::BusOptions options;
     int turnaroundMs = -1;
     bool noEcho = false;
+    bool withModem = false;
+    sim::ModemOptions modemOptions;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         std::string v;
@@ -147,6 +158,26 @@ int main(int argc, char **argv)
             noEcho = true;
         } else if (a == "--verbose") {
             options.verbose = true;
+        } else if (a == "--modem") {
+            withModem = true;
+        } else if (a == "--modem-result") {
+            if (!needValue(argc, argv, i, v))
+                return ExitUsage;
+            if (!sim::parseModemResult(v, modemOptions.result)) {
+                std::fprintf(stderr, "portavo-sim: --modem-result wants connect, busy, no-carrier, "
+                                     "no-dialtone, no-answer or silent\n");
+                return ExitUsage;
+            }
+        } else if (a == "--modem-delay" || a == "--modem-guard") {
+            if (!needValue(argc, argv, i, v))
+                return ExitUsage;
+            char *end = nullptr;
+            const long ms = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != 0 || ms < 0 || ms > 600000) {
+                std::fprintf(stderr, "portavo-sim: %s wants milliseconds 0..600000\n", a.c_str());
+                return ExitUsage;
+            }
+            (a == "--modem-delay" ? modemOptions.connectDelayUs : modemOptions.guardUs) = int64_t(ms) * 1000;
         } else {
             std::fprintf(stderr, "portavo-sim: unknown option %s (see --help)\n", a.c_str());
             return ExitUsage;
@@ -225,6 +256,11 @@ int main(int argc, char **argv)
         return ExitSystem;
     }
     bus.lineSpeed = [&pty] { return pty.lineSpeed(); };
+    std::unique_ptr<sim::Modem> modem;
+    if (withModem) {
+        modem = std::make_unique<sim::Modem>(bus, modemOptions);
+        modem->log = bus.log;
+    }
 
     bool linked = false;
     if (!linkPath.empty()) {
@@ -248,15 +284,19 @@ int main(int argc, char **argv)
 
     std::printf("%s\n", pty.slavePath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "portavo-sim: bus on %s%s%s\n%s", pty.slavePath().c_str(),
+    std::fprintf(stderr, "portavo-sim: bus on %s%s%s%s\n%s", pty.slavePath().c_str(),
                  options.pacing ? "" : " (no pacing)", options.echo ? "" : " (no echo)",
+                 modem ? " behind a Hayes modem" : "",
                  sim::describe(scenario).c_str());
 
     std::string toPc;
     const size_t kMaxPending = 1 << 20;
     uint8_t buf[4096];
     while (!g_stop) {
-        bus.advance(nowUs(start), toPc);
+        if (modem)
+            modem->advance(nowUs(start), toPc);
+        else
+            bus.advance(nowUs(start), toPc);
         while (!toPc.empty()) {
             const ssize_t n = write(pty.masterFd(), toPc.data(), toPc.size());
             if (n <= 0)
@@ -270,7 +310,7 @@ int main(int argc, char **argv)
         if (bus.gone())
             break;
 
-        const int64_t wake = bus.nextWakeUs();
+        const int64_t wake = modem ? modem->nextWakeUs() : bus.nextWakeUs();
         timespec timeout{};
         timespec *tp = nullptr;
         if (wake >= 0) {
@@ -287,7 +327,9 @@ int main(int argc, char **argv)
         }
         if (r > 0 && (pfd.revents & POLLIN)) {
             const ssize_t n = read(pty.masterFd(), buf, sizeof buf);
-            if (n > 0)
+            if (n > 0 && modem)
+                modem->fromPc(buf, size_t(n), nowUs(start));
+            else if (n > 0)
                 bus.fromPc(buf, size_t(n), nowUs(start));
         }
     }

@@ -60,7 +60,10 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
         m_schreibknopf->setEnabled(false);
         m_fortschritt->setValue(0);
     });
-    connect(&schreiben(), &Schreiben::blockBegonnen, this, [this] { m_frameSchreiben->setTitle(text(169)); });
+    connect(&schreiben(), &Schreiben::blockBegonnen, this, [this] {
+        const QString modem = m_z.Modembetrieb == 1 ? QStringLiteral("Modem ") : QString();
+        m_frameSchreiben->setTitle(modem + text(169));
+    });
     connect(&schreiben(), &Schreiben::fortschritt, this, [this](int bytes, int gesamt) {
         m_fortschritt->setValue(gesamt > 0 ? int(qint64(bytes) * Fortschrittsende / gesamt) : 0);
     });

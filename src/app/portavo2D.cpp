@@ -7,6 +7,7 @@
 #include "link/Auslesen.h"
 #include "link/Schreiben.h"
 #include "app/Schreibpanel.h"
+#include "app/frmmodem1.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
@@ -155,6 +156,7 @@ void portavo2D::bauen()
     connect(m_mnuModem, &QAction::triggered, this, [this] {
         anzeigeZuruecksetzen();
         emit modemGewaehlt();
+        modemOeffnen();
     });
     m_mnuTrouble = leiste->addAction(QString());
     m_mnuTrouble->setObjectName(QStringLiteral("mnuTrouble"));
@@ -353,6 +355,8 @@ void portavo2D::startfenster()
     start2d fenster(m_z, m_portnummer, this);
     bool rs485 = false;
     connect(&fenster, &start2d::rs485Gewaehlt, this, [&rs485] { rs485 = true; });
+    bool modem = false;
+    connect(&fenster, &start2d::modemGewaehlt, this, [&modem] { modem = true; });
     fenster.exec();
     texteUndBeschriftungen();
     // The protocol names follow the chosen language as well.
@@ -360,6 +364,12 @@ void portavo2D::startfenster()
     anzeigeZuruecksetzen();  // nothing can be identified before this point
     if (rs485) {
         menuesFuerStart(true);
+        emit betriebsbereit();
+    } else if (modem) {
+        // Modem operation: Datei, Modem, PORTAVO and Testbetrieb.
+        for (QAction *a : {m_mnuFile->menuAction(), m_mnuModem, m_mnuPortavo->menuAction(),
+                           m_mnuTestbetrieb->menuAction()})
+            a->setEnabled(true);
         emit betriebsbereit();
     }
 }
@@ -502,4 +512,37 @@ void portavo2D::closeEvent(QCloseEvent *ereignis)
     sendeEndstring();
     QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
     ereignis->accept();
+}
+
+// --- modem operation --------------------------------------------------------
+
+void portavo2D::modemOeffnen()
+{
+    if (m_modemfenster) {
+        m_modemfenster->raise();
+        m_modemfenster->activateWindow();
+        return;
+    }
+    auto *f = new frmmodem1(m_z, *m_verbindung, m_meldung, m_modemport, this);
+    f->setAttribute(Qt::WA_DeleteOnClose);
+    m_modemfenster = f;
+    connect(f, &frmmodem1::verbindungSteht, this, [this] {
+        m_mnuModem->setEnabled(false);
+        m_mnuPortavo->menuAction()->setEnabled(true);
+        m_mnuTrouble->setEnabled(true);
+    });
+    connect(f, &frmmodem1::auflegenBeginnt, this, [this] {
+        m_schreibPanel->schreiben().timer5().stop();
+        m_mnuTrouble->setEnabled(false);
+    });
+    connect(f, &frmmodem1::aufgelegt, this, [this] {
+        anzeigeZuruecksetzen();
+        m_mnuPortavo->menuAction()->setEnabled(false);
+    });
+    connect(f, &frmmodem1::beendet, this, [this] {
+        anzeigeZuruecksetzen();
+        m_mnuModem->setEnabled(true);
+        m_mnuPortavo->menuAction()->setEnabled(false);
+    });
+    f->show();
 }

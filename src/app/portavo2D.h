@@ -3,7 +3,10 @@
 // read-out and write panels, exit. It owns the RS485 port, the link and the
 // login and read-out sequences; the windows it opens get them by reference.
 
+#include "app/frmmodem1.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 
 struct Zustand;
@@ -63,6 +66,10 @@ public:
 
     Auslesepanel *auslesePanel() const { return m_auslesePanel; }
     Schreibpanel *schreibPanel() const { return m_schreibPanel; }
+    // The modem window while it is open (menu "M&odem").
+    frmmodem1 *modemfenster() const { return m_modemfenster; }
+    // Replaces the modem window's own serial port (tests).
+    void setModemport(Port *port) { m_modemport = port; }
     static void faerbe(QPushButton *knopf, bool bereit);
 
 signals:
@@ -93,6 +100,7 @@ private:
     void beenden();
     void sendeEndstring();
     void oeffneEditor(const QString &datei, const QString &titel);
+    void modemOeffnen();
 
     Zustand &m_z;
     Meldung &m_meldung;
@@ -106,6 +114,8 @@ private:
     QString m_datei;
     Dateiwahl m_dateiwahl;
     Editor m_editor;
+    QPointer<frmmodem1> m_modemfenster;
+    Port *m_modemport = nullptr;
 
     QTimer *m_timer7;
     QTimer *m_zwischenablage;

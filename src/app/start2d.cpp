@@ -34,9 +34,17 @@ start2d::start2d(Zustand &z, int portnummer, QWidget *parent) : QDialog(parent),
         emit rs485Gewaehlt();
         accept();
     });
+    m_modem = new QPushButton(this);
+    m_modem->setObjectName(QStringLiteral("Command2"));
+    connect(m_modem, &QPushButton::clicked, this, [this] {
+        Programmstart::modemBetrieb(m_z);
+        emit modemGewaehlt();
+        accept();
+    });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_frame);
     layout->addWidget(m_command);
+    layout->addWidget(m_modem);
 
     texteLaden();
     const int gewaehlt = m_z.Sprache / 1000;
@@ -51,6 +59,7 @@ void start2d::texteLaden()
     setWindowTitle(m_z.Texte.at(179));
     m_frame->setTitle(m_z.Texte.at(182));
     m_command->setText(m_z.Texte.at(181));
+    m_modem->setText(m_z.Texte.at(180));
 }
 
 void start2d::spracheGewaehlt(int i)

@@ -1,6 +1,6 @@
 #pragma once
 // The start window start2d: language choice (rewrites the settings file)
-// and the RS485 operating mode.
+// and the operating mode, RS485 or modem.
 
 #include <QDialog>
 
@@ -18,6 +18,8 @@ public:
 signals:
     // "Rs485 Betrieb" was pressed: Modembetrieb 0 and the intervals are set.
     void rs485Gewaehlt();
+    // "Modembetrieb" was pressed: Modembetrieb 1 and the modem intervals are set.
+    void modemGewaehlt();
 
 private:
     void texteLaden();
@@ -28,4 +30,5 @@ private:
     QGroupBox *m_frame;
     QRadioButton *m_option[4];
     QPushButton *m_command;
+    QPushButton *m_modem;
 };

@@ -4,6 +4,16 @@
 #include "base/Pfade.h"
 #include "link/Programmstart.h"
 #include "base/Texttabelle.h"
+#include "modem/Modemeinstellungen.h"
+#include "modem/Modemsitzung.h"
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 std::optional<int> spracheAus(const QString &text)
@@ -25,14 +35,19 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
 {
     const QString &a = args.at(i);
     const bool portOption = a == QLatin1String("--port") || a == QLatin1String("--device");
-    if (!portOption && a != QLatin1String("--lang"))
+    const bool waehlOption = a == QLatin1String("--dial");
+    if (!portOption && !waehlOption && a != QLatin1String("--lang"))
         return false;
     if (i + 1 >= args.size()) {
         fehler = QStringLiteral("%1 needs a value").arg(a);
         return true;
     }
     const QString wert = args.at(++i);
-    if (portOption) {
+    if (waehlOption) {
+        o.waehlen = wert;
+        if (wert.trimmed().isEmpty())
+            fehler = QStringLiteral("--dial takes a telephone number");
+    } else if (portOption) {
         o.port = wert;
         bool zahl = false;
         const int n = wert.toInt(&zahl);
@@ -66,6 +81,11 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
 {
     einstellen(o);
     int portnummer = m_portnummer;
+    // A modem's port and settings are those the modem window stored.
+    const Modemeinstellungen modem = o.waehlen.isEmpty() ? Modemeinstellungen() : Modemeinstellungen::lesen();
+    bool zahl = false;
+    if (const int n = modem.ComAnschluss.trimmed().toInt(&zahl); zahl && n >= 1 && n <= 16)
+        portnummer = n;
     QString geraet;
     if (!o.port.isEmpty()) {
         bool zahl = false;
@@ -78,8 +98,10 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     if (geraet.isEmpty())
         geraet = Pfade::geraet(portnummer);
     port.setDevice(geraet);
-    if (!port.setSettings(m_leitung))
+    if (!port.setSettings(modem.Einstellungen.isEmpty() ? m_leitung : modem.Einstellungen))
         port.setSettings(QStringLiteral("19200,n,8,1"));
+    if (!modem.Handshaking.isEmpty())
+        port.setHandshake(modem.Handshaking.trimmed().toInt());
     if (!port.open()) {
         if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
             err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';
@@ -87,8 +109,98 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
             err << Programmstart::oeffnungsfehler(z.Sprache, portnummer, geraet, port.fehlertext()) << '\n';
         return false;
     }
+    if (!o.waehlen.isEmpty())
+        return waehlen(o.waehlen, err);
     port.setDtr(false);
     port.setRts(false);
     v.setPort(&port);
     return true;
+}
+
+// --- --dial ------------------------------------------------------------------
+
+namespace {
+// Ctrl-C and SIGTERM reach the event loop through a socket pair.
+int g_signalpaar[2] = {-1, -1};
+
+void signalAngekommen(int)
+{
+    const char c = 1;
+    if (::write(g_signalpaar[1], &c, 1) < 0) {
+        // nothing more can be done inside a signal handler
+    }
+}
+}  // namespace
+
+Busanschluss::Busanschluss() = default;
+
+Busanschluss::~Busanschluss()
+{
+    auflegen();
+}
+
+bool Busanschluss::waehlen(const QString &nummer, QTextStream &err)
+{
+    m_err = &err;
+    Programmstart::modemBetrieb(z);
+    // A modem takes commands only while DTR is on.
+    port.setDtr(true);
+    v.setModemPort(&port);
+    m_sitzung = std::make_unique<Modemsitzung>(z, v, port);
+
+    if (g_signalpaar[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalpaar) == 0) {
+        auto *melder = new QSocketNotifier(g_signalpaar[0], QSocketNotifier::Read, m_sitzung.get());
+        QObject::connect(melder, &QSocketNotifier::activated, m_sitzung.get(), [this] {
+            char c;
+            if (::read(g_signalpaar[0], &c, 1) < 0)
+                return;
+            if (m_err)
+                *m_err << Texttabelle::text(z, 513) << Qt::endl;
+            auflegen();
+            std::exit(130);
+        });
+        struct sigaction sa {};
+        sa.sa_handler = signalAngekommen;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, nullptr);
+        sigaction(SIGTERM, &sa, nullptr);
+    }
+
+    QEventLoop schleife;
+    int fehler = 0;
+    QObject::connect(m_sitzung.get(), &Modemsitzung::verbunden, &schleife, &QEventLoop::quit);
+    QObject::connect(m_sitzung.get(), &Modemsitzung::fehlgeschlagen, &schleife, [&](int nr) {
+        fehler = nr;
+        schleife.quit();
+    });
+    QObject::connect(m_sitzung.get(), &Modemsitzung::verbindungVerloren, m_sitzung.get(),
+                     [this] { *m_err << Texttabelle::text(z, 512) << Qt::endl; });
+    if (m_sitzung->waehle(nummer)) {
+        err << Texttabelle::text(z, 508) << ' ' << nummer << Qt::endl;
+        schleife.exec();
+    }
+    if (fehler != 0 || !m_sitzung->steht()) {
+        err << Texttabelle::text(z, fehler != 0 ? fehler : 506) << Qt::endl;
+        auflegen();
+        return false;
+    }
+    err << Texttabelle::text(z, 509) << Qt::endl;
+    return true;
+}
+
+void Busanschluss::auflegen()
+{
+    if (!m_sitzung || !port.isOpen())
+        return;
+    // A sequence still running (Ctrl-C) must not write into the guard times
+    // of the escape: from here on the link has no modem port.
+    v.setModemPort(nullptr);
+    QEventLoop schleife;
+    QObject::connect(m_sitzung.get(), &Modemsitzung::aufgelegt, &schleife, &QEventLoop::quit);
+    m_sitzung->legeAuf();
+    if (port.isOpen())
+        schleife.exec();
+    if (m_err)
+        *m_err << Texttabelle::text(z, 510) << Qt::endl;
+    m_err = nullptr;
 }

@@ -9,23 +9,37 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <memory>
 #include <optional>
+
+class Modemsitzung;
 
 struct Busoptionen {
     QString port;                // number 1..16 or a device path; empty: the settings file's port
     std::optional<int> sprache;  // 0, 1000, 2000, 3000; unset: the settings file's language
+    QString waehlen;             // --dial: the number; the port is then the modem's
 };
 
-// Takes "--port N|PATH", "--device PATH" or "--lang de|en|fr|es" at args[i]
+// Takes "--port N|PATH", "--device PATH", "--lang de|en|fr|es" or
+// "--dial NUMBER" at args[i]
 // (i then points at its value). False when args[i] is none of them; a bad
 // value leaves its reason in fehler.
 bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &fehler);
 
+// With --dial the port is a modem's: oeffnen() dials and waits for the
+// connection (modem intervals, Modembetrieb 1), and the connection is hung
+// up when the Busanschluss ends, after a failure as well; Ctrl-C hangs up
+// before the program ends.
 class Busanschluss {
 public:
     Zustand z;
     SerialPort port;
     Verbindung v{z};
+
+    Busanschluss();
+    ~Busanschluss();
+    Busanschluss(const Busanschluss &) = delete;
+    Busanschluss &operator=(const Busanschluss &) = delete;
 
     // Settings file, language, texts 101..178, protocol names and the RS485
     // time-outs, as the main window has them after its start window.
@@ -35,6 +49,11 @@ public:
     bool oeffnen(const Busoptionen &o, QTextStream &err);
 
 private:
+    bool waehlen(const QString &nummer, QTextStream &err);
+    void auflegen();
+
+    std::unique_ptr<Modemsitzung> m_sitzung;
+    QTextStream *m_err = nullptr;
     int m_portnummer = 1;
     QString m_leitung = QStringLiteral("19200,n,8,1");
 };

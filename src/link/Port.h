@@ -47,6 +47,13 @@ public:
 
     virtual void setDtr(bool on) = 0;
     virtual void setRts(bool on) = 0;
+    // The DTR line as last set.
+    virtual bool dtr() const { return false; }
+
+    // Handshake: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both. False, and the mode
+    // unchanged, when the port cannot use it (fehlertext() tells why).
+    virtual bool setHandshake(int modus) { return modus == 0; }
+    virtual int handshake() const { return 0; }
 
     virtual void write(const QByteArray &bytes) = 0;
     // Every byte waiting in the input buffer.

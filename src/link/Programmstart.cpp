@@ -68,6 +68,16 @@ void rs485Betrieb(Zustand &z)
     z.Timerintervall[5] = 100;
 }
 
+void modemBetrieb(Zustand &z)
+{
+    z.Modembetrieb = 1;
+    z.Timerintervall[1] = 200;
+    z.Timerintervall[3] = 200;
+    z.Timerintervall[2] = 400;
+    z.Timerintervall[4] = 5000;
+    z.Timerintervall[5] = 300;
+}
+
 namespace {
 int sprachindex(int sprache)
 {

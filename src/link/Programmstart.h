@@ -40,6 +40,9 @@ void protokollnamenSetzen(Zustand &z);
 // The start window's "Rs485 Betrieb": Modembetrieb 0 and the intervals
 // Timer1 100, Timer2 200, Timer3 100, Timer4 2500, Timer5 100 ms.
 void rs485Betrieb(Zustand &z);
+// The start window's "Modembetrieb": Modembetrieb 1 and the intervals of a
+// telephone line: Timer1 200, Timer2 400, Timer3 200, Timer4 5000, Timer5 300 ms.
+void modemBetrieb(Zustand &z);
 
 // Messages about a port the program cannot open, in the language of
 // sprache (0, 1000, 2000, 3000). Not part of the text table: they name the

@@ -33,6 +33,19 @@ Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &m
     connect(&m_timer4, &QTimer::timeout, this, &Schreiben::tick4);
     connect(&m_timer5, &QTimer::timeout, this, &Schreiben::tick5);
     connect(&m_leitung, &QTimer::timeout, this, &Schreiben::leitungPruefen);
+    const std::pair<QTimer *, int> kette[] = {{&m_timer9, 9}, {&m_timer10, 10}, {&m_timer11, 11}};
+    for (const auto &[t, n] : kette) {
+        t->setParent(this);
+        t->setObjectName(QStringLiteral("Timer%1").arg(n));
+        t->setSingleShot(true);
+        t->setTimerType(Qt::PreciseTimer);
+    }
+    m_timer9.setInterval(300);
+    m_timer10.setInterval(300);
+    m_timer11.setInterval(50);
+    connect(&m_timer9, &QTimer::timeout, &m_timer10, [this] { m_timer10.start(); });
+    connect(&m_timer10, &QTimer::timeout, &m_timer11, [this] { m_timer11.start(); });
+    connect(&m_timer11, &QTimer::timeout, this, &Schreiben::tick11);
     connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Schreiben::angemeldet);
     connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Schreiben::anmeldungFehlgeschlagen);
     connect(&m_v, &Verbindung::reparaturAntwort, this, &Schreiben::reparaturAntwort);
@@ -177,7 +190,29 @@ void Schreiben::tick4()
         return;
     }
     emit blockBegonnen();
-    if (m_z.Modembetrieb == 0 && m_z.Variante == 0) {
+    if (m_z.Modembetrieb == 1) {
+        m_v.sendeRoh(Telegramm::Modemankuendigung, port);
+        m_timer9.start();
+        return;
+    }
+    blockSenden(port);
+}
+
+void Schreiben::tick11()
+{
+    if (m_phase != Phase::Angekuendigt)
+        return;
+    Port *port = m_v.aktiverPort();
+    if (!port || !port->isOpen()) {
+        fehler(193, 194, true);
+        return;
+    }
+    blockSenden(port);
+}
+
+void Schreiben::blockSenden(Port *port)
+{
+    if (m_z.Variante == 0) {
         // The announcement has long left; make sure before the speed changes.
         if (port->bytesToWrite() > 0)
             port->drain();
@@ -286,6 +321,9 @@ void Schreiben::aufhoeren()
     m_timer2.stop();
     m_timer4.stop();
     m_timer5.stop();
+    m_timer9.stop();
+    m_timer10.stop();
+    m_timer11.stop();
     m_leitung.stop();
     disconnect(m_gesendetVerbindung);
     if (m_phase == Phase::Anmeldung)

@@ -11,6 +11,10 @@
 // none any more and the line time (10 bits per byte) since the hand-over has
 // passed. The progress follows the same bytes.
 //
+// In modem operation the Timer4 tick sends "###" once more on the modem
+// port and hands the block to a chain of ticks: Timer9 (300 ms), Timer10
+// (300 ms), then Timer11 (50 ms) sends it at 2400 baud on the modem port.
+//
 // Repair mode (Reparatur = 1, started from the recovery scan): no login; one
 // STX per Timer5 tick until the terminal answers (NAK, or more than one
 // byte), then Timer4 and the block as above.
@@ -100,6 +104,8 @@ private:
     void tick2();
     void tick4();
     void tick5();
+    void tick11();
+    void blockSenden(Port *port);
     void reparaturAntwort();
     void empfangen(int anzahl);
     void gesendet(qint64 bytes);
@@ -119,6 +125,9 @@ private:
     QTimer m_timer4;
     QTimer m_timer5;
     Taktwaechter m_takt;  // of Timer2
+    QTimer m_timer9;   // the modem chain before the block
+    QTimer m_timer10;
+    QTimer m_timer11;
     QTimer m_leitung;  // looks at the line while the block goes out
     Phase m_phase = Phase::Bereit;
     int m_versuche = 0;

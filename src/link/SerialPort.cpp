@@ -62,7 +62,10 @@ bool SerialPort::anwenden()
     ok = m_port.setParity(paritaet[p < 0 ? 0 : p]) && ok;
     ok = m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits)) && ok;
     ok = m_port.setStopBits(stop) && ok;
-    ok = m_port.setFlowControl(QSerialPort::NoFlowControl) && ok;
+    ok = m_port.setFlowControl(m_handshake == 1   ? QSerialPort::SoftwareControl
+                               : m_handshake == 2 ? QSerialPort::HardwareControl
+                                                  : QSerialPort::NoFlowControl) &&
+         ok;
     return ok;
 }
 
@@ -79,6 +82,7 @@ bool SerialPort::setSettings(const QString &settings)
     if (!ok) {
         // The device refuses (a pseudo-terminal takes neither parity nor
         // fewer than 8 data bits): keep what it had.
+        m_fehlertext = m_port.errorString();
         m_settings = vorher;
         anwenden();
     }
@@ -215,8 +219,31 @@ int SerialPort::neuerLeitungsfehler()
     return 0;
 }
 
+bool SerialPort::setHandshake(int modus)
+{
+    if (modus < 0 || modus > 3) {
+        m_fehlertext = QStringLiteral("Unknown handshake mode %1").arg(modus);
+        return false;
+    }
+    if (modus == 3) {
+        m_fehlertext = QStringLiteral("XON/XOFF and RTS/CTS flow control cannot be used together on this port");
+        return false;
+    }
+    const int vorher = m_handshake;
+    m_handshake = modus;
+    if (m_port.isOpen() && !anwenden()) {
+        m_fehlertext = m_port.errorString();
+        m_handshake = vorher;
+        anwenden();
+        m_port.clearError();
+        return false;
+    }
+    return true;
+}
+
 void SerialPort::setDtr(bool on)
 {
+    m_dtr = on;
     if (m_port.isOpen()) {
         m_port.setDataTerminalReady(on);
         m_port.clearError();

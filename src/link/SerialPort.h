@@ -31,6 +31,10 @@ public:
 
     void setDtr(bool on) override;
     void setRts(bool on) override;
+    bool dtr() const override { return m_dtr; }
+    // XON/XOFF and RTS/CTS at once is refused: the serial layer has no such mode.
+    bool setHandshake(int modus) override;
+    int handshake() const override { return m_handshake; }
 
     void write(const QByteArray &bytes) override;
     QByteArray readAll() override;
@@ -62,6 +66,8 @@ private:
     QString m_fehlertext;
     QMetaObject::Connection m_fehlerVerbindung;
     bool m_verloren = false;
+    bool m_dtr = false;
+    int m_handshake = 0;
     // Line error counters of the driver at the last look (where it has them).
     bool m_zaehlerGueltig = false;
     int m_zaehler[4] = {0, 0, 0, 0};  // frame, parity, break, overrun

@@ -46,7 +46,23 @@ bool FakePort::setSettings(const QString &settings)
     const auto s = LineSettings::parse(settings);
     if (!s)
         return false;
+    if (s->baud == m_verweigerteBaud) {
+        m_fehlertext = m_verweigerung;
+        return false;
+    }
     m_settings = *s;
+    return true;
+}
+
+bool FakePort::setHandshake(int modus)
+{
+    if (modus < 0 || modus > 3)
+        return false;
+    if (modus == m_verweigerterHandshake) {
+        m_fehlertext = m_handshakeVerweigerung;
+        return false;
+    }
+    m_handshake = modus;
     return true;
 }
 

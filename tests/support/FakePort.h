@@ -36,7 +36,21 @@ public:
 
     void setDtr(bool on) override { m_dtr = on; }
     void setRts(bool on) override { m_rts = on; }
-    bool dtr() const { return m_dtr; }
+    bool dtr() const override { return m_dtr; }
+    // Takes every mode 0..3 unless refuseHandshake() says otherwise.
+    bool setHandshake(int modus) override;
+    int handshake() const override { return m_handshake; }
+    void refuseHandshake(int modus, const QString &text)
+    {
+        m_verweigerterHandshake = modus;
+        m_handshakeVerweigerung = text;
+    }
+    // setSettings() refuses every string with this speed, like a device that cannot take it.
+    void refuseBaud(int baud, const QString &text)
+    {
+        m_verweigerteBaud = baud;
+        m_verweigerung = text;
+    }
     bool rts() const { return m_rts; }
 
     void write(const QByteArray &bytes) override;
@@ -82,6 +96,11 @@ private:
     bool m_open = false;
     bool m_dtr = true;
     bool m_rts = true;
+    int m_handshake = 0;
+    int m_verweigerterHandshake = -1;
+    int m_verweigerteBaud = -1;
+    QString m_verweigerung;
+    QString m_handshakeVerweigerung;
     Oeffnungsfehler m_fehler = Oeffnungsfehler::Keiner;
     Oeffnungsfehler m_openFailure = Oeffnungsfehler::Keiner;
     QString m_fehlertext;

@@ -1,0 +1,74 @@
+// A Hayes modem in front of the simulated bus, as a remote installation is
+// reached by telephone. Command mode: "AT" command lines ended by CR, echoed
+// while echo is on (ATE0/ATE1), answered with verbose result codes. ATD dials:
+// after a delay the line connects ("CONNECT 9600") or ends with BUSY,
+// NO CARRIER, NO DIALTONE or NO ANSWER, as chosen; "silent" never answers.
+// Data mode passes every byte to the bus and the bus's bytes back. "+++"
+// with a guard time of silence before and after returns to command mode
+// ("OK"); ATH then hangs up, ATO goes back online.
+//
+// The installation's interface module takes the modem's write announcement
+// "###" as the bus announcement: three "#" at the telegram speed reach the
+// bus as "U24###".
+#pragma once
+
+#include "Bus.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace sim
+{
+
+struct ModemOptions {
+    enum class Result { Connect, Busy, NoCarrier, NoDialtone, NoAnswer, Silent };
+    Result result = Result::Connect;
+    int64_t connectDelayUs = 1500000;
+    int64_t guardUs = 1000000;
+    int connectSpeed = 9600;
+};
+
+// "connect", "busy", "no-carrier", "no-dialtone", "no-answer", "silent".
+bool parseModemResult(const std::string &text, ModemOptions::Result &result);
+
+class Modem
+{
+public:
+    std::function<void(const std::string &)> log;
+    // The last number dialled ("T47", "T0,47"), for the operator.
+    std::string lastDial;
+
+    Modem(Bus &bus, const ModemOptions &options);
+
+    void fromPc(const uint8_t *data, size_t n, int64_t nowUs);
+    void advance(int64_t nowUs, std::string &toPc);
+    int64_t nextWakeUs() const;
+    bool online() const { return state_ == State::Online; }
+    bool carrier() const { return state_ == State::Online || state_ == State::Escaped; }
+
+private:
+    enum class State { Command, Dialing, Online, Escaped };
+    void commandByte(uint8_t b, int64_t nowUs);
+    void command(const std::string &line, int64_t nowUs);
+    void dataByte(uint8_t b, int64_t nowUs);
+    void toBus(const std::string &bytes, int64_t nowUs);
+    void result(const std::string &text);
+    void note(const std::string &text);
+
+    Bus &bus_;
+    ModemOptions opt_;
+    State state_ = State::Command;
+    bool echo_ = true;
+    std::string line_;
+    std::string pending_; // for the PC
+    int64_t dialDoneUs_ = -1;
+    int64_t lastFromPcUs_ = -1;
+    int64_t silenceBeforePlusUs_ = -1;
+    int plusCount_ = 0;
+    int64_t escapeAtUs_ = -1;
+    std::string hashes_;
+    std::string lastToBus_;
+};
+
+} // namespace sim

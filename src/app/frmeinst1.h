@@ -1,0 +1,45 @@
+#pragma once
+// The modem port's settings dialog frmeinst1 ("COM-Anschluß-Einstellungen"):
+// port number, speed, data format, handshake and the terminal's local echo.
+// It works on the modem window's port; OK applies and stores the values in
+// the per-user settings, Cancel changes nothing (not even the echo). A value
+// the port refuses is shown with the serial layer's message; the dialog then
+// stays open, nothing is stored and a changed port number is set back.
+// Its captions are fixed German words.
+
+#include <QDialog>
+
+class Meldung;
+class Port;
+class QAction;
+class QComboBox;
+class QRadioButton;
+
+class frmeinst1 : public QDialog {
+    Q_OBJECT
+public:
+    // portnummer and echo belong to the modem window and change only on OK;
+    // mnuOpen is its "Anschluss öffnen" item (may be null).
+    frmeinst1(Port &port, int &portnummer, bool &echo, Meldung &meldung, QAction *mnuOpen = nullptr,
+              QWidget *parent = nullptr);
+
+    void LoadPropertySettings();
+    int handshakewahl() const { return m_handshake; }
+    bool echowahl() const { return m_echowahl; }
+
+private:
+    void ok();
+    void fehler(const QString &text);
+
+    Port &m_port;
+    int &m_portnummer;
+    bool &m_echo;
+    Meldung &m_meldung;
+    QAction *m_mnuOpen;
+    int m_handshake = 0;
+    bool m_echowahl = false;
+
+    QComboBox *m_cboPort, *m_cboSpeed, *m_cboDataBits, *m_cboParity, *m_cboStopBits;
+    QRadioButton *m_optFlow[4];
+    QRadioButton *m_optEcho[2];
+};
