@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -60,6 +61,7 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
         m_schreibknopf->setEnabled(false);
         m_fortschritt->setValue(0);
     });
+    connect(&schreiben(), &Schreiben::angekuendigt, this, [this] { m_frameSchreiben->setTitle(text(556)); });
     connect(&schreiben(), &Schreiben::blockBegonnen, this, [this] {
         const QString modem = m_z.Modembetrieb == 1 ? QStringLiteral("Modem ") : QString();
         m_frameSchreiben->setTitle(modem + text(169));
@@ -193,9 +195,36 @@ void Schreibpanel::beendet(int textnummer)
         hide();
 }
 
+// The scan takes nearly two minutes when nothing waits: its progress and a
+// way to stop it are shown, not only the wait cursor.
 void Schreibpanel::troubleStarten()
 {
+    Troublesuche &suche = trouble();
+    if (!m_troublefortschritt) {
+        m_troublefortschritt = new QProgressDialog(window());
+        m_troublefortschritt->setObjectName(QStringLiteral("Troublefortschritt"));
+        m_troublefortschritt->setWindowModality(Qt::WindowModal);
+        m_troublefortschritt->setAutoClose(false);
+        m_troublefortschritt->setAutoReset(false);
+        m_troublefortschritt->setMinimumDuration(0);
+        m_troublefortschritt->setRange(0, Troublesuche::HoechsterZaehler);
+        connect(&suche, &Troublesuche::fortschritt, m_troublefortschritt, &QProgressDialog::setValue);
+        connect(&suche, &Troublesuche::beendet, m_troublefortschritt, &QProgressDialog::hide);
+        connect(m_troublefortschritt, &QProgressDialog::canceled, this, [this] {
+            if (!trouble().laeuft())
+                return;
+            trouble().abbrechen();
+            m_meldung.zeige(text(557), text(555), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 557, 555);
+        });
+    }
+    m_troublefortschritt->setWindowTitle(text(555));
+    m_troublefortschritt->setLabelText(text(552));
+    m_troublefortschritt->setCancelButtonText(text(553));
+    m_troublefortschritt->setValue(0);
+    m_troublefortschritt->show();
     m_ablauf->troubleStarten();
+    if (!suche.laeuft())
+        m_troublefortschritt->hide();  // ended at once (no port)
 }
 
 void Schreibpanel::sanduhr(bool an)

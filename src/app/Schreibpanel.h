@@ -24,6 +24,7 @@ class Schreibablauf;
 class Troublesuche;
 class QLabel;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 
 class Schreibpanel : public QGroupBox {
@@ -94,4 +95,5 @@ private:
     QPushButton *m_schreibknopf;
     QPushButton *m_abbrechen;
     QProgressBar *m_fortschritt;
+    QProgressDialog *m_troublefortschritt = nullptr;
 };

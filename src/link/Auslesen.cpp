@@ -35,6 +35,16 @@ int Auslesen::erwarteteBytes(int protokoll)
     }
 }
 
+int Auslesen::datenbytes(int protokoll, int empfangen)
+{
+    const int erwartet = erwarteteBytes(protokoll);
+    if (erwartet == 0)
+        return 0;
+    // Two characters per memory byte; after them only ETX and the check byte.
+    const int kopf = erwartet - 2 * Bildgroesse - 2;
+    return qBound(0, (empfangen - kopf) / 2, int(Bildgroesse));
+}
+
 bool Auslesen::starte()
 {
     if (m_laeuft)
@@ -62,7 +72,7 @@ void Auslesen::angemeldet(int stufe)
     m_ausgerichtet = false;
     m_timer3.start(m_z.Timerintervall[3]);
     m_takt.start();
-    emit fortschritt(0, erwarteteBytes(m_z.Protokoll));
+    emit fortschritt(0, Bildgroesse);
 }
 
 void Auslesen::anmeldungFehlgeschlagen(int stufe)
@@ -75,7 +85,7 @@ void Auslesen::anmeldungFehlgeschlagen(int stufe)
 void Auslesen::empfangen()
 {
     if (m_liest)
-        emit fortschritt(m_z.Empfangszahl, erwarteteBytes(m_z.Protokoll));
+        emit fortschritt(datenbytes(m_z.Protokoll, m_z.Empfangszahl), Bildgroesse);
 }
 
 // The login answer's last byte (its block check) can arrive just after the

@@ -38,12 +38,15 @@ public:
     // Bytes of the whole answer (echo included) for a protocol: 4107 for 0,
     // 4109 for 1 and 255; 0 for a protocol that is never read out.
     static int erwarteteBytes(int protokoll);
+    // Memory bytes among the first `empfangen` bytes of the answer.
+    static int datenbytes(int protokoll, int empfangen);
 
 signals:
     // The login went out (status text 153, read-out button red).
     void gestartet();
-    // Bytes collected since "E" against the bytes the protocol needs.
-    void fortschritt(int empfangen, int erwartet);
+    // Memory bytes received so far of the 2048: the echo, the answer's
+    // head and its end do not count, and two characters make one byte.
+    void fortschritt(int datenbytes, int gesamt);
     // Daten holds the terminal's memory; Identifiziert = 1.
     void fertig();
     // One of the failure endings, its message already shown.

@@ -146,6 +146,7 @@ void Schreiben::angemeldet(int stufe)
     const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, m_z.Befehl).size() + ankuendigung.size();
     m_phase = Phase::Angekuendigt;
     m_timer4.start(int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
+    emit angekuendigt();
 }
 
 void Schreiben::anmeldungFehlgeschlagen(int stufe)
@@ -177,6 +178,7 @@ void Schreiben::reparaturAntwort()
     m_z.Reparatur = 0;
     m_phase = Phase::Angekuendigt;
     m_timer4.start(m_z.Timerintervall[4]);
+    emit angekuendigt();
 }
 
 void Schreiben::tick4()

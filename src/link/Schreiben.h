@@ -85,6 +85,9 @@ public:
 signals:
     // The login went out: the write button turns red.
     void gestartet();
+    // The terminal was told to expect the block; Timer4 runs until the block
+    // goes out (the panel says what it waits for).
+    void angekuendigt();
     // Timer4 fired: the block is handed to the port (frame caption text 169).
     void blockBegonnen();
     // Bytes of the block on the line so far, of the whole block.

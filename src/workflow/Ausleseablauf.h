@@ -55,7 +55,7 @@ signals:
     // The login went out.
     void gestartet();
     // Bytes collected since "E" against the bytes the protocol needs.
-    void fortschritt(int empfangen, int erwartet);
+    void fortschritt(int datenbytes, int gesamt);
     // The main file is written (its full path); Identifiziert = 1.
     void fertig(const QString &datei);
     // A failure ending with its text number, its message already shown;

@@ -145,6 +145,7 @@ private slots:
         a.z.bild.Daten[10] = 1;
         QSignalSpy fortschritt(&a.schreiben, &Schreiben::fortschritt);
         QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
+        QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
         QVERIFY(a.schreiben.starte());
         QCOMPARE(a.z.Protokoll, qint16(1));  // byte 10 of the image
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, QByteArray("P") + a.z.Passwort));
@@ -156,6 +157,7 @@ private slots:
         QCOMPARE(a.port.written(), Telegramm::Quittung + Telegramm::anfrage(4, "D") + "U24###");
         QCOMPARE(a.port.writes().last().baud, 19200);
         QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);
+        QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
         a.port.clearWrites();
         a.schreiben.timer4().start(10);
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
