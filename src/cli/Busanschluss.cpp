@@ -87,10 +87,10 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     if (const int n = modem.ComAnschluss.trimmed().toInt(&zahl); zahl && n >= 1 && n <= 16)
         portnummer = n;
     QString geraet;
+    bool zahlPort = false;
     if (!o.port.isEmpty()) {
-        bool zahl = false;
-        const int n = o.port.toInt(&zahl);
-        if (zahl)
+        const int n = o.port.toInt(&zahlPort);
+        if (zahlPort)
             portnummer = n;
         else
             geraet = o.port;
@@ -105,8 +105,12 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     if (!port.open()) {
         if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
             err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';
+        else if (port.letzterFehler() == Port::Oeffnungsfehler::Belegt)
+            err << Texttabelle::text(z, 561).arg(geraet) << '\n';
         else
-            err << Programmstart::oeffnungsfehler(z.Sprache, portnummer, geraet, port.fehlertext()) << '\n';
+            err << Programmstart::oeffnungsfehler(z.Sprache, o.port.isEmpty() || zahlPort ? portnummer : 0, geraet,
+                                                  port.fehlertext())
+                << '\n';
         return false;
     }
     if (!o.waehlen.isEmpty())

@@ -111,6 +111,16 @@ QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, cons
         "Le port COM %1 (%2) ne peut pas être ouvert :\n%3",
         "El puerto COM %1 (%2) no se puede abrir:\n%3",
     };
+    // A device given by its path has no port number: "COM 1" would name
+    // another port than the one that failed.
+    static const char *const ohneNummer[] = {
+        "Die Schnittstelle %1 kann nicht geöffnet werden:\n%2",
+        "The port %1 cannot be opened:\n%2",
+        "Le port %1 ne peut pas être ouvert :\n%2",
+        "El puerto %1 no se puede abrir:\n%2",
+    };
+    if (portnummer <= 0)
+        return QString::fromUtf8(ohneNummer[sprachindex(sprache)]).arg(geraet, systemtext);
     return QString::fromUtf8(vorlagen[sprachindex(sprache)]).arg(portnummer).arg(geraet, systemtext);
 }
 

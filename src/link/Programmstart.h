@@ -48,6 +48,7 @@ void modemBetrieb(Zustand &z);
 // sprache (0, 1000, 2000, 3000). Not part of the text table: they name the
 // device and, on Linux, the group that owns it.
 QString berechtigungshinweis(int sprache, const QString &geraet);
+// portnummer 0: the device was given by its path, not by a number.
 QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, const QString &systemtext);
 
 }  // namespace Programmstart

@@ -2,6 +2,7 @@
 
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
+#include "link/SerialPort.h"
 
 class TestCliBus : public QObject {
     Q_OBJECT
@@ -133,6 +134,24 @@ private slots:
         const QString fehler = QString::fromUtf8(p.readAllStandardError());
         QVERIFY2(fehler.contains(Texttabelle::text(193)), qPrintable(fehler));
         QVERIFY(!QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("no waiting terminal")));
+    }
+
+    // A port held by another program is told apart from a missing one; a
+    // device given by its path is named by its path alone.
+    void portBelegtOderFehlt()
+    {
+        Simulator belegt;
+        SIM_STARTEN(belegt, QJsonArray{Simulator::terminal(1)});
+        SerialPort halter;
+        halter.setDevice(belegt.device());
+        QVERIFY(halter.open());
+        Ergebnis e = cli({"scan", "--port", belegt.device(), "--lang", "en"});
+        QCOMPARE(e.status, 1);
+        QVERIFY2(e.fehler.contains(Texttabelle::text(1561).arg(belegt.device())), qPrintable(e.fehler));
+        halter.close();
+        e = cli({"scan", "--port", QStringLiteral("/dev/gibt-es-nicht"), "--lang", "en"});
+        QCOMPARE(e.status, 1);
+        QVERIFY2(e.fehler.startsWith(QStringLiteral("The port /dev/gibt-es-nicht cannot be opened")), qPrintable(e.fehler));
     }
 
     void scanOhneEcho()
