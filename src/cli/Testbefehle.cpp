@@ -4,7 +4,7 @@
 #include "cli/Befehlstabelle.h"
 #include "cli/Busanschluss.h"
 
-#include "diag/Adressidentifikation.h"
+#include "workflow/Identifikationsablauf.h"
 #include "diag/Testbetrieb.h"
 #include "base/Ansi.h"
 #include "base/MeldungDruck.h"
@@ -102,23 +102,12 @@ struct Bus : Busanschluss {
 // terminal must answer and belong to the family. Protokoll is set by it.
 bool identifiziere(Bus &b, int adresse)
 {
-    Adressidentifikation ident(b.z, b.v, b.meldung);
+    Identifikationsablauf ablauf(b.z, b.v, b.meldung);
     QEventLoop schleife;
-    bool geantwortet = false;
-    b.z.AdressSuche = 1;
-    b.z.Empfang.clear();
-    ident.laden();
-    QObject::connect(&ident, &Adressidentifikation::einzelidentifikationBeendet, &schleife, [&](bool ja) {
-        geantwortet = ja;
-        if (!ja)
-            schleife.quit();
-    });
-    QObject::connect(&ident, &Adressidentifikation::schliessen, &schleife, &QEventLoop::quit);
-    ident.adressfeldVerlassen(QString::number(adresse));
-    ident.ok();
-    schleife.exec();
-    b.z.AdressSuche = 0;
-    return geantwortet && b.z.AdresseBekannt != 0;
+    QObject::connect(&ablauf, &Identifikationsablauf::identifiziert, &schleife, &QEventLoop::quit);
+    if (ablauf.identifiziere(adresse) && ablauf.laeuft())
+        schleife.exec();
+    return ablauf.ergebnis().geantwortet && ablauf.ergebnis().bekannt;
 }
 
 // Runs the event loop for the given seconds, or until SIGINT / SIGTERM.
