@@ -29,6 +29,18 @@ QString hauptdateiMit(const QString &pfad, int saat, int adresse)
     return schreib(pfad, hauptdatei([&](int i) { return fest.value(i, (i * 31 + saat) & 0xFF); })) ? pfad : QString();
 }
 
+// Runs portavo-cli and checks its exit status and that its output and
+// errors contain the given texts.
+void cli(const QStringList &args, int status, const QString &aus, const QString &fehler)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    QVERIFY(p.waitForFinished(60000));
+    const QString o = QString::fromUtf8(p.readAllStandardOutput());
+    const QString e = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
+}
+
 const QJsonObject verweigert{
     {"faults", QJsonArray{QJsonObject{{"type", "refuse"}, {"command", "block"}, {"count", 1}}}}};
 }  // namespace
@@ -198,14 +210,6 @@ private slots:
         const QString falsch = hauptdateiMit(m_ordner.filePath(QStringLiteral("halle.B2D")), 1, 3);
         const QStringList schreiben{"write",    richtig,  "--address", "3",
                                     "--password", "246810", "--device", sim.device()};
-        const auto cli = [](const QStringList &args, int status, const QString &aus, const QString &fehler) {
-            QProcess p;
-            p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
-            QVERIFY(p.waitForFinished(60000));
-            const QString o = QString::fromUtf8(p.readAllStandardOutput());
-            const QString e = QString::fromUtf8(p.readAllStandardError());
-            QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
-        };
 
         // A refused file ends the command with text 176 and sends nothing.
         cli(QStringList(schreiben).replaceInStrings(richtig, falsch), 1, "", "keine PORTAVOdatei");
@@ -246,14 +250,6 @@ private slots:
     {
         Simulator sim;
         SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0)}, {QStringLiteral("--no-pacing")});
-        const auto cli = [](const QStringList &args, int status, const QString &aus, const QString &fehler) {
-            QProcess p;
-            p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
-            QVERIFY(p.waitForFinished(60000));
-            const QString o = QString::fromUtf8(p.readAllStandardOutput());
-            const QString e = QString::fromUtf8(p.readAllStandardError());
-            QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
-        };
         const auto bei2400 = [&sim] {
             int n = 0;
             for (const Simulator::Byte &b : sim.verkehr())
