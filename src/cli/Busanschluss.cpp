@@ -3,6 +3,7 @@
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
 #include "link/Programmstart.h"
+#include "base/Dateizugriff.h"
 #include "base/Texttabelle.h"
 #include "modem/Modemeinstellungen.h"
 #include "modem/Modemsitzung.h"
@@ -63,7 +64,8 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
 
 void Busanschluss::einstellen(const Busoptionen &o)
 {
-    if (const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei())) {
+    const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei());
+    if (e) {
         Einstellungsdatei::uebernehmen(z, *e);
         m_portnummer = e->Portnummer;
         m_leitung = e->Leitung;
@@ -73,6 +75,17 @@ void Busanschluss::einstellen(const Busoptionen &o)
         z.SpracheText = QString::number(*o.sprache);
     }
     Texttabelle::ladeTexte(z, 101, 178);
+    // A damaged settings file or port map is said once; the command line
+    // never rewrites them, it works on with the defaults.
+    if (!m_dateienGeprueft) {
+        m_dateienGeprueft = true;
+        QTextStream fehler(stderr);
+        if (!e && Dateizugriff::belegt(Pfade::einstellungsdatei()))
+            fehler << Texttabelle::text(z, 562).arg(Pfade::einstellungsdatei()) << Qt::endl;
+        const Dateizugriff::Leseergebnis karte = Dateizugriff::lesen(Pfade::portsDatei(), 64 * 1024);
+        if (karte.stand != Dateizugriff::Lesestand::Gelesen && Dateizugriff::belegt(Pfade::portsDatei()))
+            fehler << Texttabelle::text(z, 563).arg(Pfade::portsDatei(), karte.grund) << Qt::endl;
+    }
     Programmstart::protokollnamenSetzen(z);
     Programmstart::rs485Betrieb(z);
 }

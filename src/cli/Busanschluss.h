@@ -54,6 +54,7 @@ private:
 
     std::unique_ptr<Modemsitzung> m_sitzung;
     QTextStream *m_err = nullptr;
+    bool m_dateienGeprueft = false;
     int m_portnummer = 1;
     QString m_leitung = QStringLiteral("19200,n,8,1");
 };

@@ -2,6 +2,8 @@
 
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
+
+#include <sys/stat.h>
 #include "link/SerialPort.h"
 
 class TestCliBus : public QObject {
@@ -152,6 +154,29 @@ private slots:
         e = cli({"scan", "--port", QStringLiteral("/dev/gibt-es-nicht"), "--lang", "en"});
         QCOMPARE(e.status, 1);
         QVERIFY2(e.fehler.startsWith(QStringLiteral("The port /dev/gibt-es-nicht cannot be opened")), qPrintable(e.fehler));
+    }
+
+    // A damaged settings file or port map is said once, and left as it is.
+    void beschaedigteDateienEinmalGemeldet()
+    {
+        QTemporaryDir heim;
+        const QString ini = heim.filePath(QStringLiteral("Portavomodem.ini"));
+        QVERIFY(schreib(ini, "kaputt\r\n"));
+        QCOMPARE(::mkfifo(QFile::encodeName(heim.filePath(QStringLiteral("ports.dat"))).constData(), 0600), 0);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PORTAVO_HOME"), heim.path());
+        p.setProcessEnvironment(env);
+        // read: the settings are taken before the target check and again
+        // when the port opens; still one message each.
+        p.start(qEnvironmentVariable("PORTAVO_CLI"),
+                {"read", "5", "--password", "135790", "--port", m_sim.device(), "--lang", "en", "-o",
+                 heim.filePath(QStringLiteral("x.S2D"))});
+        QVERIFY(p.waitForFinished(30000));
+        const QString fehler = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(fehler.count(Texttabelle::text(1562).arg(ini)), 1);
+        QCOMPARE(fehler.count(Texttabelle::text(1563).section(QLatin1Char('('), 0, 0).arg(heim.filePath(QStringLiteral("ports.dat")))), 1);
+        QCOMPARE(lies(ini), QByteArray("kaputt\r\n"));
     }
 
     void scanOhneEcho()
