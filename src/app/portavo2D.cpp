@@ -208,8 +208,9 @@ void portavo2D::bauen()
     m_protokoll = anzeige(QStringLiteral("LabelProtokoll"));
     m_adresse = anzeige(QStringLiteral("LabelAdresse"));
     auto *pa = new QHBoxLayout(m_frameProtokoll);
-    pa->addWidget(m_protokoll, 1);
+    pa->addWidget(m_protokoll);
     pa->addWidget(m_adresse);
+    pa->addStretch(1);
     anzeigen->addWidget(m_frameVersion, 1);
     anzeigen->addWidget(m_frameProtokoll, 1);
     layout->addLayout(anzeigen);
@@ -273,6 +274,16 @@ void portavo2D::texteUndBeschriftungen()
     m_mnuHilfe->setTitle(t.at(143));
     m_frameVersion->setTitle(t.at(115));
     m_frameProtokoll->setTitle(t.at(116));
+    // The frame's caption names both values ("Protokoll   Adresse"): the
+    // address stands under its heading, not at the far right.
+    {
+        const QString titel = t.at(116);
+        const int wort = int(titel.trimmed().lastIndexOf(QLatin1Char(' '))) + 1;
+        const int vorWort = wort > 0 ? int(titel.indexOf(titel.trimmed().mid(wort))) : 0;
+        const int x = m_frameProtokoll->fontMetrics().horizontalAdvance(titel.left(vorWort));
+        const QMargins rand = m_frameProtokoll->layout()->contentsMargins();
+        m_protokoll->setMinimumWidth(qMax(0, x - rand.left() - m_frameProtokoll->layout()->spacing()));
+    }
     m_schreibPanel->texteSetzen();
     m_auslesePanel->texteSetzen();
     hintergrund();
