@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QWidget *parent)
@@ -63,11 +64,20 @@ Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     });
 }
 
+// The caption of the cancel button was laid out for a narrow button that
+// wraps: a run of blanks stands where its second line begins. On a button
+// that does not wrap the run shows as a gap; it becomes the line break.
+QString Auslesepanel::beschriftung(const QString &text)
+{
+    static const QRegularExpression luecke(QStringLiteral("\\s{3,}"));
+    return text.trimmed().replace(luecke, QStringLiteral("\n"));
+}
+
 void Auslesepanel::texteSetzen()
 {
     setTitle(m_z.Texte.at(122));
     m_auslesen->setText(m_z.Texte.at(123));
-    m_nichtAuslesen->setText(m_z.Texte.at(124));
+    m_nichtAuslesen->setText(beschriftung(m_z.Texte.at(124)));
 }
 
 void Auslesepanel::freigeben()

@@ -20,6 +20,9 @@ class QPushButton;
 class Auslesepanel : public QGroupBox {
     Q_OBJECT
 public:
+    // A button caption from the text table: a run of three or more blanks
+    // becomes a line break, blanks at the ends go.
+    static QString beschriftung(const QString &text);
     Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QWidget *parent = nullptr);
 
     Ausleseablauf &ablauf() { return *m_ablauf; }

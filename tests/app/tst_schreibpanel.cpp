@@ -1,5 +1,7 @@
-// The write panel's view of the recovery scan: progress and a cancel.
+// The main window's panels: the write panel's view of the recovery scan
+// (progress and a cancel) and the read-out panel's button captions.
 
+#include "app/Auslesepanel.h"
 #include "app/Schreibpanel.h"
 #include "link/Troublesuche.h"
 #include "support/Testhilfe.h"
@@ -37,6 +39,18 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QCOMPARE(s.meldung.textnummern(), QList<int>{557});
         QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
+    }
+
+    void beschriftungOhneLuecke()
+    {
+        for (int sprache : {0, 1000, 2000, 3000}) {
+            const QString roh = Texttabelle::text(124 + sprache);
+            const QString b = Auslesepanel::beschriftung(roh);
+            QCOMPARE(b.count(QLatin1Char('\n')), 1);
+            QVERIFY2(!b.contains(QStringLiteral("  ")) && b == b.trimmed(), qPrintable(b));
+            QCOMPARE(QString(b).replace(QLatin1Char('\n'), QLatin1Char(' ')), roh.simplified());
+        }
+        QCOMPARE(Auslesepanel::beschriftung(QStringLiteral("  a b  c ")), QStringLiteral("a b  c"));
     }
 
     // Without a port the scan does not start: the dialog goes again at once.
