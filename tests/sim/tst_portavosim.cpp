@@ -430,8 +430,9 @@ private slots:
         // The recovery triples are answered with ACK STX 0xFF each (so that
         // the scan can end early), and the terminal stays waiting.
         QVERIFY(sim.setSpeed(19200));
-        QCOMPARE(sim.sendAndEcho("111", 300), QByteArray("111"));
-        QCOMPARE(sim.read(200, 3), QByteArray("\x06\x02\xFF", 3));
+        // Echo and answer may come in one read on a busy machine: take both.
+        sim.send("111");
+        QCOMPARE(sim.read(500, 6), QByteArray("111\x06\x02\xFF", 6));
         sim.send("222");
         QCOMPARE(sim.read(300, 6), QByteArray("222\x06\x02\xFF", 6));
         sim.send(telegram(1, "X"));
