@@ -1,5 +1,7 @@
 #include "app/qrxdatensp12000.h"
 
+#include "app/Kartendialogteile.h"
+
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Kartenregeln.h"
@@ -16,11 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString vierstellig(int n)
-{
-    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
-}
 
 // Box name, label text number (0: no label) and initial text number per field.
 struct Feldangabe {
@@ -53,8 +50,7 @@ qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *p
     auto *label1 = new QLabel(frame1);
     label1->setObjectName(QStringLiteral("Label1"));
     const QString praefix = seite == 2 ? QStringLiteral("B ") : seite == 3 ? QStringLiteral("C ") : QString();
-    label1->setText(m_gruppe ? vierstellig(m_u.Gruppenanfang) + QLatin1Char('-') + vierstellig(m_u.Eintragsnummer)
-                             : praefix + vierstellig(karte));
+    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, praefix));
     auto *label2 = new QLabel(frame1);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setText(m_gruppe ? text(213) : m_z.bild.gesperrt(karte) ? text(215) : text(214));
@@ -78,23 +74,8 @@ qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *p
             form->addRow(box);
     }
 
-    auto *command2 = new QPushButton(text(211), this);
-    command2->setObjectName(QStringLiteral("Command2"));
-    auto *command3 = new QPushButton(text(212), this);
-    command3->setObjectName(QStringLiteral("Command3"));
-    auto *command1 = new QPushButton(text(201), this);
-    command1->setObjectName(QStringLiteral("Command1"));
-    for (QPushButton *b : {command1, command2, command3})
-        b->setAutoDefault(false);
-    connect(command2, &QPushButton::clicked, this, &qrxdatensp12000::berechtigen);
-    connect(command3, &QPushButton::clicked, this, &qrxdatensp12000::sperren);
-    connect(command1, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *knoepfe = new QHBoxLayout;
-    knoepfe->addWidget(command2);
-    knoepfe->addWidget(command3);
-    knoepfe->addStretch();
-    knoepfe->addWidget(command1);
+    auto *knoepfe = Kartendialogteile::knopfzeile(
+        this, text, [this] { berechtigen(); }, [this] { sperren(); });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addLayout(form);

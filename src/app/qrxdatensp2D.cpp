@@ -1,5 +1,7 @@
 #include "app/qrxdatensp2D.h"
 
+#include "app/Kartendialogteile.h"
+
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
@@ -15,13 +17,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-QString vierstellig(int n)
-{
-    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
-}
-}  // namespace
 
 qrxdatensp2D::qrxdatensp2D(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWidget *parent)
     : QDialog(parent), m_z(z), m_meldung(m), m_u(u), m_seite(seite)
@@ -39,8 +34,7 @@ qrxdatensp2D::qrxdatensp2D(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWid
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto *label1 = new QLabel(frame1);
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setText(m_gruppe ? vierstellig(m_u.Gruppenanfang) + QLatin1Char('-') + vierstellig(m_u.Eintragsnummer)
-                             : vierstellig(karte));
+    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe));
     auto *label2 = new QLabel(frame1);
     label2->setObjectName(QStringLiteral("Label2"));
     auto *l1 = new QHBoxLayout(frame1);
@@ -76,23 +70,8 @@ qrxdatensp2D::qrxdatensp2D(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWid
     m_text2->installEventFilter(this);
     (new QVBoxLayout(frame2))->addWidget(m_text2);
 
-    auto *command2 = new QPushButton(text(211), this);
-    command2->setObjectName(QStringLiteral("Command2"));
-    auto *command3 = new QPushButton(text(212), this);
-    command3->setObjectName(QStringLiteral("Command3"));
-    auto *command1 = new QPushButton(text(201), this);
-    command1->setObjectName(QStringLiteral("Command1"));
-    for (QPushButton *b : {command1, command2, command3})
-        b->setAutoDefault(false);
-    connect(command2, &QPushButton::clicked, this, &qrxdatensp2D::berechtigen);
-    connect(command3, &QPushButton::clicked, this, &qrxdatensp2D::sperren);
-    connect(command1, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *knoepfe = new QHBoxLayout;
-    knoepfe->addWidget(command2);
-    knoepfe->addWidget(command3);
-    knoepfe->addStretch();
-    knoepfe->addWidget(command1);
+    auto *knoepfe = Kartendialogteile::knopfzeile(
+        this, text, [this] { berechtigen(); }, [this] { sperren(); });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(frame3);

@@ -1,0 +1,23 @@
+#pragma once
+// What the two card record dialogs (qrxdatensp2D, qrxdatensp12000) share:
+// the caption of the card or group and their row of buttons.
+
+#include <QString>
+#include <functional>
+
+struct Uebergabe;
+class QDialog;
+class QHBoxLayout;
+
+namespace Kartendialogteile {
+
+// "0042" for one card (after praefix, e.g. "B " on page 2), "0040-0042"
+// for a group from Gruppenanfang to Eintragsnummer.
+QString kartenbereich(const Uebergabe &u, int karte, bool gruppe, const QString &praefix = QString());
+
+// Command2 (authorize), Command3 (block) and Command1 (cancel, rejects the
+// dialog) with the captions of texts 211, 212, 201 of the slice loaded.
+QHBoxLayout *knopfzeile(QDialog *dialog, const std::function<QString(int)> &text,
+                        const std::function<void()> &berechtigen, const std::function<void()> &sperren);
+
+}  // namespace Kartendialogteile
