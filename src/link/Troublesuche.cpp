@@ -1,16 +1,12 @@
 #include "link/Troublesuche.h"
 
+#include "base/Meldung.h"
 #include "base/Texttabelle.h"
-
+#include "base/Zustand.h"
 #include "link/Port.h"
 #include "link/Schreiben.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
-#include "base/Meldung.h"
-#include "base/Zustand.h"
-
-namespace {
-}  // namespace
 
 QString Troublesuche::reparaturfrage(int sprache)
 {
@@ -50,10 +46,7 @@ void Troublesuche::starte()
     Port *port = m_v.port();
     if (m_z.Modemverbindung != 1 && (!port || !port->isOpen())) {
         // A port that is gone (or never opened) reaches no terminal.
-        m_fehler = 193;
-        m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
-                        Meldung::Symbol::Ausrufezeichen, 193, 194);
-        emit beendet(false);
+        portFehlt();
         return;
     }
     m_timer8.start(m_ersterTick);
@@ -154,8 +147,13 @@ void Troublesuche::portVerloren()
     if (!m_timer8.isActive())
         return;
     m_timer8.stop();
-    m_fehler = 193;
     emit sanduhr(false);
+    portFehlt();
+}
+
+void Troublesuche::portFehlt()
+{
+    m_fehler = 193;
     m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
                     Meldung::Symbol::Ausrufezeichen, 193, 194);
     emit beendet(m_gesehen);

@@ -92,6 +92,8 @@ private:
     void tick6();
     void ende();
     void portVerloren();
+    // The port message (193) and the end of the scan.
+    void portFehlt();
     bool antwortDa() const;
 
     Zustand &m_z;
