@@ -11,27 +11,14 @@
 #include "app/displayeingabe2D.h"
 #include "app/portadatei2D.h"
 
+#include "support/Fensterhilfe.h"
+
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
 #include <memory>
 
 namespace {
-
-// Runs f on the next modal dialog as soon as it is up.
-void imDialog(std::function<void(QWidget *)> f)
-{
-    auto *t = new QTimer;
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, f] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            t->stop();
-            t->deleteLater();
-            f(w);
-        }
-    });
-    t->start();
-}
 
 // Chooses name in the next file dialog, whose caption must be titel; then
 // runs danach (which may wait for the next dialog).

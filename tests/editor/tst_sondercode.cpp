@@ -10,27 +10,14 @@
 #include "base/Zustand.h"
 #include "support/MeldungAufnahme.h"
 
+#include "support/Fensterhilfe.h"
+
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
 #include <memory>
 
 namespace {
-
-QTimer *imDialog(std::function<void(QWidget *)> f)
-{
-    auto *t = new QTimer;
-    t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, f] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            t->stop();
-            t->deleteLater();
-            f(w);
-        }
-    });
-    t->start();
-    return t;
-}
 
 template <class T>
 T *kind(QWidget *w, const char *name)

@@ -29,6 +29,23 @@ inline bool mitModal(const QString &name, const std::function<void(QWidget *)> &
     return QTest::qWaitFor([&] { return erledigt; }, grenzeMs);
 }
 
+// Runs f on the next modal dialog as soon as it is up (the test then
+// opens the dialog); returns the timer that watches, which deletes itself.
+inline QTimer *imDialog(std::function<void(QWidget *)> f)
+{
+    auto *t = new QTimer;
+    t->setInterval(5);
+    QObject::connect(t, &QTimer::timeout, [t, f] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            t->stop();
+            t->deleteLater();
+            f(w);
+        }
+    });
+    t->start();
+    return t;
+}
+
 template <class T = QWidget>
 T *kind(QObject *o, const char *name)
 {
