@@ -64,6 +64,11 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
 
 void Busanschluss::einstellen(const Busoptionen &o)
 {
+    // Once per command: the commands take the settings before they check
+    // their arguments and the port opens after that.
+    if (m_eingestellt)
+        return;
+    m_eingestellt = true;
     const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei());
     if (e) {
         Einstellungsdatei::uebernehmen(z, *e);
@@ -77,8 +82,7 @@ void Busanschluss::einstellen(const Busoptionen &o)
     Texttabelle::ladeTexte(z, 101, 178);
     // A damaged settings file or port map is said once; the command line
     // never rewrites them, it works on with the defaults.
-    if (!m_dateienGeprueft) {
-        m_dateienGeprueft = true;
+    {
         QTextStream fehler(stderr);
         if (!e && Dateizugriff::belegt(Pfade::einstellungsdatei()))
             fehler << Texttabelle::text(z, 562).arg(Pfade::einstellungsdatei()) << Qt::endl;

@@ -43,7 +43,7 @@ public:
 
     // Settings file, language, texts 101..178, protocol names and the RS485
     // time-outs, as the main window has them after its start window.
-    void einstellen(const Busoptionen &o);
+    void einstellen(const Busoptionen &o);  // once; later calls do nothing
     // einstellen(), then the port. False, with the reason on err, when the
     // port cannot be opened.
     bool oeffnen(const Busoptionen &o, QTextStream &err);
@@ -54,7 +54,7 @@ private:
 
     std::unique_ptr<Modemsitzung> m_sitzung;
     QTextStream *m_err = nullptr;
-    bool m_dateienGeprueft = false;
+    bool m_eingestellt = false;
     int m_portnummer = 1;
     QString m_leitung = QStringLiteral("19200,n,8,1");
 };
