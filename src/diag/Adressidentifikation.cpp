@@ -235,11 +235,8 @@ void Adressidentifikation::setzeOkFrei(bool f)
 
 void Adressidentifikation::tick1()
 {
-    m_v.abholen();
-    if (!m_timer1.isActive())
-        return;  // the port went away while its bytes were fetched
-    if (!m_takt.zaehlt(m_timer1.interval()))
-        return;  // a missed timeout delivered late
+    if (!m_takt.tickNehmen(m_v, m_timer1))
+        return;
     QByteArray &empfang = m_z.Empfang;
     if (m_anfragestatus == 1) {
         empfang.clear();

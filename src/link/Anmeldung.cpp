@@ -49,11 +49,8 @@ int Anmeldung::echoAmAnfang()
 
 void Anmeldung::tick()
 {
-    m_v.abholen();
-    if (!m_timer1.isActive())
-        return;  // the port went away while its bytes were fetched
-    if (!m_takt.zaehlt(m_timer1.interval()))
-        return;  // a missed timeout delivered late
+    if (!m_takt.tickNehmen(m_v, m_timer1))
+        return;
     const int ab = qMax(4, echoAmAnfang());
     const int stelle = int(m_z.Antwort.indexOf(Telegramm::Anmeldezusage, ab));
     if (stelle >= 0) {

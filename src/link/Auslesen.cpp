@@ -121,11 +121,8 @@ void Auslesen::echoAusrichten()
 
 void Auslesen::tick()
 {
-    m_v.abholen();
-    if (!m_timer3.isActive())
-        return;  // the port went away while its bytes were fetched
-    if (!m_takt.zaehlt(m_timer3.interval()))
-        return;  // a missed timeout delivered late
+    if (!m_takt.tickNehmen(m_v, m_timer3))
+        return;
     echoAusrichten();
     if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
         m_timer3.stop();

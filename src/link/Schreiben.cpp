@@ -293,11 +293,8 @@ void Schreiben::aufDerLeitungMelden(int bytes)
 
 void Schreiben::tick2()
 {
-    m_v.abholen();
-    if (!m_timer2.isActive())
-        return;  // the port went away while its bytes were fetched
-    if (!m_takt.zaehlt(m_timer2.interval()))
-        return;  // a missed timeout delivered late
+    if (!m_takt.tickNehmen(m_v, m_timer2))
+        return;
     if (m_phase != Phase::Bestaetigung) {
         m_timer2.stop();
         return;

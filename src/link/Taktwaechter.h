@@ -11,6 +11,9 @@
 
 #include <QElapsedTimer>
 
+class QTimer;
+class Verbindung;
+
 class Taktwaechter {
 public:
     // The timer was (re)started: the next tick counts only after half the
@@ -26,6 +29,13 @@ public:
         m_uhr.start();
         return true;
     }
+
+    // The start of every sequence tick: fetches the bytes waiting on the
+    // port first (Verbindung::abholen), then tells whether the tick is to
+    // run. False when the timer stopped meanwhile (the port went away and
+    // ended the sequence while its bytes were fetched) or when the tick is
+    // a missed timeout delivered late (zaehlt()).
+    bool tickNehmen(Verbindung &v, const QTimer &timer);
 
 private:
     QElapsedTimer m_uhr;

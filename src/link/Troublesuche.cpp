@@ -76,11 +76,8 @@ bool Troublesuche::antwortDa() const
 
 void Troublesuche::tick8()
 {
-    m_v.abholen();
-    if (!m_timer8.isActive())
-        return;  // the port went away while its bytes were fetched
-    if (!m_takt.zaehlt(m_timer8.interval()))
-        return;  // a missed timeout delivered late
+    if (!m_takt.tickNehmen(m_v, m_timer8))
+        return;
     ++m_suchzaehler;
     emit sanduhr(true);
     emit fortschritt(qMin(m_suchzaehler, int(HoechsterZaehler)), HoechsterZaehler);
