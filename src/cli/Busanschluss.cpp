@@ -32,6 +32,15 @@ std::optional<int> spracheAus(const QString &text)
 }
 }  // namespace
 
+QString optionswert(const QStringList &args, int &i, QString &fehler)
+{
+    if (i + 1 >= args.size()) {
+        fehler = QStringLiteral("%1 needs a value").arg(args.at(i));
+        return QString();
+    }
+    return args.at(++i);
+}
+
 bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &fehler)
 {
     const QString &a = args.at(i);
@@ -40,7 +49,7 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
     if (!portOption && !waehlOption && a != QLatin1String("--lang"))
         return false;
     if (i + 1 >= args.size()) {
-        fehler = QStringLiteral("%1 needs a value").arg(a);
+        optionswert(args, i, fehler);  // says what is missing
         return true;
     }
     const QString wert = args.at(++i);

@@ -24,6 +24,10 @@ struct Busoptionen {
 // "--dial NUMBER" at args[i]
 // (i then points at its value). False when args[i] is none of them; a bad
 // value leaves its reason in fehler.
+// The value after the option at args[i] (i then points at it); empty, with
+// "OPTION needs a value" in fehler, when there is none.
+QString optionswert(const QStringList &args, int &i, QString &fehler);
+
 bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &fehler);
 
 // With --dial the port is a modem's: oeffnen() dials and waits for the

@@ -40,13 +40,7 @@ Optionen lies(const QStringList &args, bool testbefehl)
     Optionen o;
     for (int i = 0; i < args.size() && o.fehler.isEmpty(); ++i) {
         const QString &a = args.at(i);
-        const auto wert = [&]() -> QString {
-            if (i + 1 >= args.size()) {
-                o.fehler = QStringLiteral("%1 needs a value").arg(a);
-                return QString();
-            }
-            return args.at(++i);
-        };
+        const auto wert = [&] { return optionswert(args, i, o.fehler); };
         if (leseBusoption(args, i, o.bus, o.fehler))
             continue;
         if (a == QLatin1String("--seconds")) {
