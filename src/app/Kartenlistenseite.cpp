@@ -136,18 +136,19 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
         dialog.exec();
     }
     gitter->setBearbeitung(false);
-    // Customer fields are stored as they are left, even when the dialog is
-    // cancelled; the page's files are written so that the next edit, which
-    // reads them again first, does not lose them.
     const bool angenommen = m_u.Dialogergebnis != 0;
-    if (angenommen) {
-        gitter->setAnker(zeile);
-        modell->markiereAngenommen(bereich.von + Kartenregeln::ErsteKartenzeile,
-                                   bereich.bis + Kartenregeln::ErsteKartenzeile);
-    } else {
+    if (!angenommen) {
+        // Cancelled: the image and the arrays are as they were, and so are
+        // the page's files.
         modell->zeileNeuZeichnen(zeile);
+        return;
     }
-    if (modell->seitenansicht() || (angenommen && m_seite > 1)) {
+    gitter->setAnker(zeile);
+    modell->markiereAngenommen(bereich.von + Kartenregeln::ErsteKartenzeile,
+                               bereich.bis + Kartenregeln::ErsteKartenzeile);
+    // The page's files are written at once, so that the next edit, which
+    // reads them again first, does not lose the change.
+    if (modell->seitenansicht() || m_seite > 1) {
         const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite);
         if (!e.ok) {
             m_meldung.zeige(Texttabelle::text(m_z, 315) + QStringLiteral("\n\n") + e.meldung,

@@ -4,6 +4,11 @@
 // In the special-code card grid Shift+click and Shift+arrow extend a group
 // of card rows from the anchor (the row entered without Shift) to the
 // current row; Enter or a double click then edits that group.
+//
+// Row 0 of the model (the captions) stands in the column heads and
+// column 0 (data string, or card number and status) in a column of its
+// own over the grid's left edge: both stay on show however far the grid
+// is scrolled, down or across.
 
 #include <QTableView>
 
@@ -25,6 +30,9 @@ public:
     // Makes zeile the anchor: no group is chosen any more.
     void setAnker(int zeile);
 
+    // Scrolls so that index is on show beside the fixed column 0.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     void bearbeiten(int zeile, int spalte);
     // Entering a cell without Shift: the card number of its row (row - 3,
@@ -38,11 +46,19 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject *objekt, QEvent *event) override;
 
 private:
     void hebeHervor();
     void zeigeGruppe();
+    void druecke(const QModelIndex &i, Qt::KeyboardModifiers mod);
+    void doppelklick(const QModelIndex &i, Qt::KeyboardModifiers mod);
+    void richteFesteSpalteEin();
+    void legeFesteSpalteAn();
     Listenmodell *m_modell = nullptr;
+    QTableView *m_fest = nullptr;  // column 0, over the grid's left edge
     bool m_bearbeitung = false;
     bool m_shift = false;  // the key or click moving the current cell holds Shift
     int m_anker = -1;

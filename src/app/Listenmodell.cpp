@@ -111,6 +111,11 @@ QString Listenmodell::spaltenbeschriftung(int spalte) const
     return m_breit ? m_beschriftung[1] + QString(m_verbreiterung, QLatin1Char(' ')) : m_beschriftung[1];
 }
 
+QString Listenmodell::gittername() const
+{
+    return spaltenbeschriftung(0).trimmed();
+}
+
 void Listenmodell::setHervorhebung(int zeile, int spalte)
 {
     if (zeile < 2 || spalte < 0)
@@ -231,6 +236,8 @@ QVariant Listenmodell::data(const QModelIndex &index, int role) const
     if (role == Qt::BackgroundRole) {
         if (zeile == 0)
             return schaltflaechenfarbe();
+        if (zeile == m_tZeile && spalte == m_tSpalte)
+            return Gefunden;
         if (zeile == m_hZeile && spalte == m_hSpalte)
             return Hervorgehoben;
         if (geaendert(zeile, spalte))
@@ -276,6 +283,13 @@ QVariant Listenmodell::kartendaten(int zeile, int spalte, int role) const
         return fensterfarbe();
     }
     return QVariant();
+}
+
+QVariant Listenmodell::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
+        return spaltenbeschriftung(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags Listenmodell::flags(const QModelIndex &index) const

@@ -54,6 +54,12 @@ public:
     int eintragsnummer(int zeile) const;
     // Caption parts as shown (the comment caption may carry widening blanks).
     QString spaltenbeschriftung(int spalte) const;
+    // What the grid is called ("Berechtigungen Spur 2"): its first caption
+    // part without the blanks that set the column's width.
+    QString gittername() const;
+    // Whether there is anything to search: a list of the arrangement or
+    // the card grid (a grid of blank rows has nothing).
+    bool durchsuchbar() const { return m_karten || m_inAnordnung; }
 
     // Cell colours: the highlighted cell (&H00FF), cells changed by a dialog
     // (button face), all others the window colour.
@@ -76,6 +82,9 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The column heads are row 0's captions, so that a view can keep them
+    // on show while it scrolls.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:

@@ -166,7 +166,9 @@ bool portadatei2D::oeffne(const QString &hauptdatei)
     m_grund->setNurProtokoll(false);
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->setTabVisible(i, true);
-    m_tabs->setTabText(1, m_z.Texte.value(334));
+    // A second or third page names itself on the tab as in the page view.
+    const bool andereSeite = m_z.bild.istSondercode() && m_seite > 1;
+    m_tabs->setTabText(1, m_z.Texte.value(andereSeite ? 394 + m_seite : 334));
     m_berechtigungen->gitter(2)->show();
     allesAnzeigen();
     m_tabs->setCurrentIndex(0);
@@ -189,10 +191,26 @@ void portadatei2D::zeigeEinstellungen()
 
 void portadatei2D::kopfAnpassen()
 {
-    const bool sonder = m_z.bild.istSondercode();
-    m_suchen1->setVisible(sonder);
-    m_karten12000->setVisible(sonder);
-    m_suchen2->setVisible(!m_karten12000->isChecked());
+    m_karten12000->setVisible(m_z.bild.istSondercode());
+    // While the page options wait for a choice no grid is on show.
+    const bool seitenwahl = m_karten12000->isChecked() && !m_seitenansicht;
+    for (int knopf = 1; knopf <= 2; ++knopf) {
+        QPushButton *b = knopf == 1 ? m_suchen1 : m_suchen2;
+        const int liste = suchliste(knopf);
+        const Listenmodell *m = listenmodell(liste);
+        // The page view shows grid 1 alone.
+        const bool sichtbar = !seitenwahl && m->durchsuchbar() && !(m_seitenansicht && liste != 1);
+        b->setText(Texttabelle::text(m_z, 691).arg(m->gittername()));
+        b->setVisible(sichtbar);
+    }
+}
+
+int portadatei2D::suchliste(int knopf) const
+{
+    // The two grids of the card-list tab on show; from any other tab the
+    // authorizations, whose tab the search then brings up.
+    const int erste = m_tabs && m_tabs->currentIndex() == 2 ? 3 : 1;
+    return erste + (knopf == 2 ? 1 : 0);
 }
 
 // --- Special-code pages --------------------------------------------------------------
@@ -250,7 +268,7 @@ bool portadatei2D::seiteWaehlen(int seite)
     QString datei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, seite));
     if (!QFileInfo::exists(datei)) {
         // A page the terminal file does not have yet: made from this page.
-        if (m_meldung.zeige(m_z, 414, 276, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) != Meldung::Ja) {
+        if (m_meldung.zeige(m_z, 414, 690, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) != Meldung::Ja) {
             setzeSeitenwahl(vorher);
             return false;
         }
@@ -272,6 +290,7 @@ bool portadatei2D::seiteWaehlen(int seite)
     m_seite = seite;
     m_seitenansicht = true;
     m_hauptdatei = datei;
+    setWindowTitle(m_hauptdatei);  // the caption names the page Save writes
     setzeSeitenwahl(seite);
     emit hauptdateiGeaendert(m_hauptdatei);
     zeigeSeite();
@@ -288,13 +307,16 @@ void portadatei2D::zeigeSeite()
     m_tabs->setCurrentIndex(1);
 }
 
-void portadatei2D::suchen(int modus)
+void portadatei2D::suchen(int knopf)
 {
-    m_u.Suchmodus = qint16(modus);
-    Listengitter *gitter = m_berechtigungen->gitter(modus == 1 ? 1 : 2);
-    if (m_tabs->currentIndex() != 1)
-        m_tabs->setCurrentIndex(1);
+    const int liste = suchliste(knopf);
+    m_u.Suchmodus = qint16(liste);
+    const int tab = liste <= 2 ? 1 : 2;
+    Listengitter *gitter = (tab == 1 ? m_berechtigungen : m_sperrlisten)->gitter(liste);
+    if (m_tabs->currentIndex() != tab)
+        m_tabs->setCurrentIndex(tab);
     suchen2d dialog(m_z, m_meldung, gitter, this);
+    dialog.setWindowTitle((knopf == 1 ? m_suchen1 : m_suchen2)->text());
     dialog.exec();
 }
 
@@ -365,6 +387,7 @@ void portadatei2D::baueListenNeu()
     m_z.bild.baueListen();
     m_berechtigungen->neuAufbauen();
     m_sperrlisten->neuAufbauen();
+    kopfAnpassen();
 }
 
 void portadatei2D::zeigeDisplaytexte()
@@ -384,6 +407,7 @@ void portadatei2D::tabGewechselt(int tab)
         m_drucken->setText(m_z.Texte.value(drucktexte[tab]));
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->widget(i)->setEnabled(i == tab);
+    kopfAnpassen();
 }
 
 // --- Saving and leaving --------------------------------------------------------------

@@ -82,7 +82,9 @@ private:
     void kopfAnpassen();
     void tabGewechselt(int tab);
     void fokusAufTabs();
-    void suchen(int modus);
+    // Search button 1 or 2: the grid it searches (1..4) and the search.
+    int suchliste(int knopf) const;
+    void suchen(int knopf);
     // Asks "Soll die Datei gespeichert werden?" when something changed and
     // saves on Yes. False when saving failed (the caller stays).
     bool aenderungenSichern();

@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -49,8 +48,7 @@ qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *p
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto *label1 = new QLabel(frame1);
     label1->setObjectName(QStringLiteral("Label1"));
-    const QString praefix = seite == 2 ? QStringLiteral("B ") : seite == 3 ? QStringLiteral("C ") : QString();
-    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, praefix));
+    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, Kartenregeln::seitenpraefix(seite)));
     auto *label2 = new QLabel(frame1);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setText(m_gruppe ? text(213) : m_z.bild.gesperrt(karte) ? text(215) : text(214));
@@ -84,56 +82,49 @@ qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *p
 
 bool qrxdatensp12000::eventFilter(QObject *objekt, QEvent *event)
 {
-    for (int feld = 0; feld < 7; ++feld) {
-        if (objekt != m_felder[feld])
+    for (QLineEdit *box : m_felder) {
+        if (objekt != box)
             continue;
-        if (event->type() == QEvent::MouseButtonPress) {
-            // A click empties the box for the new text.
-            m_felder[feld]->clear();
-            m_felder[feld]->setModified(true);
-        } else if (event->type() == QEvent::FocusOut) {
-            const auto grund = static_cast<QFocusEvent *>(event)->reason();
-            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
-                speichereFeld(feld);
+        if (event->type() == QEvent::FocusIn
+            && static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason) {
+            m_geklickt = box;
+        } else if (event->type() == QEvent::MouseButtonRelease && m_geklickt == box) {
+            // The click that brought the focus selects the whole text (a
+            // drag that chose part of it is left as it is).
+            m_geklickt = nullptr;
+            if (!box->hasSelectedText())
+                box->selectAll();
         }
         break;
     }
     return QDialog::eventFilter(objekt, event);
 }
 
-void qrxdatensp12000::speichereFeld(int feld)
+void qrxdatensp12000::uebernimmFelder(const Kartenregeln::Bereich &bereich)
 {
-    // A group's boxes start with their captions ("Vorname", ...): only what
-    // was typed is stored, never a caption.
-    QLineEdit *box = m_felder[feld];
-    if (!box->isModified())
-        return;
-    const int karte = qBound(0, int(m_u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
-    QVector<QString> &ziel = Kartenregeln::kundenfeld(m_z.bild, m_seite, feld);
-    if (karte < ziel.size())
-        ziel[karte] = box->text();
+    // A single card's boxes start with its own data. A group's start with
+    // their captions ("Vorname", ...): only what was typed is stored there,
+    // never a caption.
+    for (int feld = 0; feld < 7; ++feld) {
+        QLineEdit *box = m_felder[feld];
+        if (m_gruppe && !box->isModified())
+            continue;
+        QVector<QString> &ziel = Kartenregeln::kundenfeld(m_z.bild, m_seite, feld);
+        for (int karte = bereich.von; karte <= bereich.bis && karte < ziel.size(); ++karte)
+            ziel[karte] = box->text();
+    }
 }
 
 void qrxdatensp12000::berechtigen()
 {
-    if (QWidget *f = focusWidget())
-        for (int feld = 0; feld < 7; ++feld)
-            if (f == m_felder[feld])
-                speichereFeld(feld);
-    // A group keeps each card's own name unless one was typed.
-    std::optional<QString> name;
-    if (!m_gruppe || m_felder[0]->isModified())
-        name = m_felder[0]->text();
-    Kartenregeln::berechtigen(m_z.bild, m_u, m_seite, {true, false, false}, name);
+    uebernimmFelder(Kartenregeln::bereich(m_u));
+    Kartenregeln::berechtigen(m_z.bild, m_u, m_seite, {true, false, false}, std::nullopt);
     accept();
 }
 
 void qrxdatensp12000::sperren()
 {
-    if (QWidget *f = focusWidget())
-        for (int feld = 0; feld < 7; ++feld)
-            if (f == m_felder[feld])
-                speichereFeld(feld);
+    uebernimmFelder(Kartenregeln::bereich(m_u));
     Kartenregeln::sperren(m_z.bild, m_u);
     accept();
 }

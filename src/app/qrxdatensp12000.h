@@ -1,9 +1,12 @@
 #pragma once
 // Dialog qrxdatensp12000: one card, or a group, of the page view ("12 000
 // Karten") with the card's name and customer data. "Berechtigen"
-// authorizes the range in time zone 1, "Sperren" blocks it. Every input
-// box stores its text into the page's arrays as soon as it loses the focus,
-// whether the dialog is then confirmed or cancelled.
+// authorizes the range in time zone 1, "Sperren" blocks it; either stores
+// what was typed into the boxes for every card of the range. "abbrechen"
+// leaves the image and the page's arrays exactly as they were. A click
+// into a box selects its text, ready to be typed over or kept.
+
+#include "termfile/Kartenregeln.h"
 
 #include <QDialog>
 #include <array>
@@ -22,7 +25,8 @@ protected:
     bool eventFilter(QObject *objekt, QEvent *event) override;
 
 private:
-    void speichereFeld(int feld);
+    // The boxes typed into, stored for every card of the range.
+    void uebernimmFelder(const Kartenregeln::Bereich &bereich);
     void berechtigen();
     void sperren();
 
@@ -33,4 +37,5 @@ private:
     // Field 0 the name (text1), 1..6 first name (text8), post code (text3),
     // town (text4), street (text5), telephone (text6), remarks (text7).
     std::array<QLineEdit *, 7> m_felder{};
+    QLineEdit *m_geklickt = nullptr;  // the box a mouse click is giving the focus to
 };

@@ -34,7 +34,7 @@ qrxdatensp2D::qrxdatensp2D(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWid
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto *label1 = new QLabel(frame1);
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe));
+    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, Kartenregeln::seitenpraefix(m_seite)));
     auto *label2 = new QLabel(frame1);
     label2->setObjectName(QStringLiteral("Label2"));
     auto *l1 = new QHBoxLayout(frame1);

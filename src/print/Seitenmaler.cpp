@@ -27,11 +27,24 @@ void Seitenmaler::maleSeite(QPainter &p, const Druckseite &seite, qreal dpiX, qr
         schrift.setBold(e.fett);
         p.setFont(schrift);
         // Metrics of the font as the device resolves it.
+        const auto metrik = [&](qreal groesse) {
+            QFont f = schrift;
+            f.setPointSizeF(groesse);
+            return QFontMetricsF(f, p.device());
+        };
+        const Druckelement::Satz satz = e.setze(
+            [&](const QString &t, qreal groesse) { return metrik(groesse).horizontalAdvance(t) / fx; },
+            [&](qreal groesse) { return metrik(groesse).lineSpacing() / fy; });
+        schrift.setPointSizeF(satz.groesse);
+        p.setFont(schrift);
         const QFontMetricsF fm(p.font(), p.device());
-        QString text = e.text;
-        if (e.breite > 0)
-            text = fm.elidedText(text, Qt::ElideRight, e.breite * fx);
-        p.drawText(QPointF(e.x * fx, e.y * fy + fm.ascent()), text);
+        qreal y = e.y * fy + fm.ascent();
+        for (QString text : satz.zeilen) {
+            if (e.breite > 0)
+                text = fm.elidedText(text, Qt::ElideRight, e.breite * fx);
+            p.drawText(QPointF(e.x * fx, y), text);
+            y += fm.lineSpacing();
+        }
     }
     p.restore();
 }

@@ -3,7 +3,8 @@
 // QPainter: onto any paged device the caller has opened (a printer, the
 // print preview), into a PDF file on A4 portrait, or into an image.
 // Texts with a width limit are cut with an ellipsis where they would
-// overrun it in the device's own font metrics.
+// overrun it in the device's own font metrics; those with a height as well
+// are set smaller or wrapped to fit first (Druckelement::setze).
 
 #include "termfile/Druckseite.h"
 

@@ -56,7 +56,7 @@ public:
         m_offen = false;
     }
 
-    void schreibe(int px, int py, const QString &text, int breite = 0)
+    void schreibe(int px, int py, const QString &text, int breite = 0, int hoehe = 0)
     {
         if (text.trimmed().isEmpty())
             return;
@@ -66,6 +66,7 @@ public:
         e.y = py;
         e.groesse = groesse;
         e.breite = breite;
+        e.hoehe = hoehe;
         m_seiten.last().elemente.append(std::move(e));
     }
 
@@ -223,15 +224,16 @@ void Drucklayout::gitter(Lauf &l, const Druckgitter &g) const
     }
     if (g.kartenAb >= 0) {
         // Card rows three to a line: the card at the cell's left, its name
-        // beside it (an empty name slot is left blank).
+        // beside it (an empty name slot is left blank). A long name is set
+        // smaller or wrapped inside the line, never cut.
         for (int r = g.kartenAb; r < g.zeilen.size(); r += 3) {
             umbruch();
             for (int s = 0; s < 3 && r + s < g.zeilen.size(); ++s) {
                 const auto &zeile = g.zeilen[r + s];
                 const int zx = Kartenspalten[s];
-                l.schreibe(zx, l.y, zeile[0].simplified(), Kartennamenabstand - 50);
+                l.schreibe(zx, l.y, zeile[0].simplified(), Kartennamenabstand - 50, l.zeilenhoehe);
                 if (zeile[1] != Leerzeile)
-                    l.schreibe(zx + Kartennamenabstand, l.y, zeile[1], Kartennamenbreite);
+                    l.schreibe(zx + Kartennamenabstand, l.y, zeile[1], Kartennamenbreite, l.zeilenhoehe);
             }
             l.y += l.zeilenhoehe;
         }

@@ -95,10 +95,20 @@ QString systemzeileRechts()
 
 QString marker(int seite, bool seitenansicht)
 {
-    if (!seitenansicht)
-        return QStringLiteral(">");
+    // Pages 2 and 3 carry their letter in every view, so that a card of
+    // page 2 is never shown as one of page 1.
     seite = gueltigeSeite(seite);
-    return seite == 2 ? QStringLiteral("B ") : seite == 3 ? QStringLiteral("C ") : QStringLiteral("> ");
+    if (seite == 2)
+        return QStringLiteral("B ");
+    if (seite == 3)
+        return QStringLiteral("C ");
+    return seitenansicht ? QStringLiteral("> ") : QStringLiteral(">");
+}
+
+QString seitenpraefix(int seite)
+{
+    seite = gueltigeSeite(seite);
+    return seite == 2 ? QStringLiteral("B ") : seite == 3 ? QStringLiteral("C ") : QString();
 }
 
 Bereich bereich(const Uebergabe &u)

@@ -45,9 +45,12 @@ QString kartenzeile(const Datenbild &bild, int karte, const QString &marker, con
 // Column 0 of the system row: "System:  >>>>" + four digits + "<<<<<<<<<<".
 QString systemzeile(const Datenbild &bild, const Zeilentexte &t);
 QString systemzeileRechts();  // "<<<<<<<<<<<<<<<<<<<<<<"
-// Marker of a card row: ">" in the two-column grid, "> ", "B ", "C " in
-// the page view of page 1, 2, 3.
+// Marker of a card row: page 1 ">" in the two-column grid and "> " in the
+// page view; pages 2 and 3 "B " and "C " in either view.
 QString marker(int seite, bool seitenansicht);
+// What the card record dialogs put before a single card's number: nothing
+// on page 1, "B " on page 2, "C " on page 3.
+QString seitenpraefix(int seite);
 
 // --- Card record dialogs ------------------------------------------------------
 // The range of a group, as both dialogs work it out: from Gruppenanfang

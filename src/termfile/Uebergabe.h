@@ -13,5 +13,5 @@ struct Uebergabe {
     QString Zonenziffern;
     qint16 Displayzeile = 0;     // 0..15
     qint16 Systemnummer = 0;     // 0..4095
-    qint16 Suchmodus = 0;        // 1 special-code grid, 2 standard grid 2
+    qint16 Suchmodus = 0;        // the grid searched last: 1..4 (Mgd1..Mgd4)
 };

@@ -28,6 +28,19 @@ int pdfSeiten(const QString &pfad)
     return int(inhalt.count("/Type /Page\n")) + int(inhalt.count("/Type /Page ")) + int(inhalt.count("/Type /Page>"));
 }
 
+// The words of page n (from 1) of a PDF, as pdftotext (poppler-utils) reads them.
+QStringList pdfWoerter(const QString &pfad, int n)
+{
+    const QString werkzeug = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (werkzeug.isEmpty())
+        qWarning("pdftotext not found: install poppler-utils (scripts/deps.sh)");
+    QProcess p;
+    p.start(werkzeug, {"-f", QString::number(n), "-l", QString::number(n), pfad, "-"});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
 }  // namespace
 
 class tst_editordruck : public QObject {
@@ -38,11 +51,13 @@ class tst_editordruck : public QObject {
     MeldungAufnahme m_m;
     QString m_datei;
 
-    std::unique_ptr<portadatei2D> oeffne()
+    std::unique_ptr<portadatei2D> oeffne(QString datei = QString())
     {
+        if (datei.isEmpty())
+            datei = m_datei;
         auto w = std::make_unique<portadatei2D>(m_z, m_m);
-        if (!w->oeffne(m_datei))
-            qFatal("cannot open %s", qPrintable(m_datei));
+        if (!w->oeffne(datei))
+            qFatal("cannot open %s", qPrintable(datei));
         w->show();
         return w;
     }
@@ -171,6 +186,34 @@ private slots:
         QCOMPARE(titel, QStringLiteral("Seitenansicht"));
         QCOMPARE(seiten, 5);
         QVERIFY(m_m.eintraege().isEmpty());
+    }
+
+    void langeNamenImKartendruckGanz()
+    {
+        // Special code, three cards to a printed line: long names are set
+        // smaller or wrapped, every word of them on paper.
+        const QString datei = m_dir.filePath(QStringLiteral("LANG.S2D"));
+        Bytes b = grundbild();
+        b[2] = 0x81;
+        b[3] = 4;
+        b[4] = 4;
+        QVERIFY(schreibeDatei(datei, hauptdateiInhalt(b)));
+        const QString lang1 = QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord");
+        const QString lang2 = QStringLiteral("Maximilian Mustermann-Oberhausen");
+        const QString lang3 = QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle");
+        QVERIFY(schreibeDatei(m_dir.filePath(QStringLiteral("LANG.B2D")),
+                              begleitInhalt({"----------", lang1, "Meier", "----------", "----------", lang2, lang3}, 5001)));
+        auto w = oeffne(datei);
+        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        const QString pdf = m_dir.filePath(QStringLiteral("karten.pdf"));
+        druckeNach(*w, pdf);
+        waehle(*w, "mnuPrint");
+        QVERIFY(m_m.eintraege().isEmpty());
+        const QStringList woerter = pdfWoerter(pdf, 1);
+        QVERIFY2(woerter.contains(QStringLiteral("Meier")), qPrintable(woerter.join(QLatin1Char(' '))));
+        for (const QString &name : {lang1, lang2, lang3})
+            for (const QString &wort : name.split(QLatin1Char(' ')))
+                QVERIFY2(woerter.contains(wort), qPrintable(wort + QStringLiteral(" missing in: ") + woerter.join(QLatin1Char(' '))));
     }
 
     void pdfExport()

@@ -82,6 +82,29 @@ void doppelklick(Listengitter *g, int zeile, int spalte)
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, p);
 }
 
+// What a user sees at point p of the grid (grid coordinates): (column,
+// row) of the cell, row -1 for a column head.
+QPoint sichtbar(Listengitter *g, QPoint p)
+{
+    QWidget *w = g->childAt(p);
+    if (!w)
+        return {-9, -9};
+    if (auto *kopf = qobject_cast<QHeaderView *>(w->parentWidget()))
+        return {kopf->logicalIndexAt(w->mapFrom(g, p)), -1};
+    if (auto *v = qobject_cast<QAbstractItemView *>(w->parentWidget())) {
+        const QModelIndex i = v->indexAt(w->mapFrom(g, p));
+        return {i.column(), i.row()};
+    }
+    return {-9, -9};
+}
+
+// A point at the grid's left edge in the row zeile (which is on show).
+QPoint sichtbarerPunkt(Listengitter *g, int zeile)
+{
+    const QRect r = g->visualRect(g->model()->index(zeile, 1));
+    return {g->viewport()->x() + 3, g->viewport()->y() + r.center().y()};
+}
+
 }  // namespace
 
 class tst_sondercode : public QObject {
@@ -364,27 +387,21 @@ private slots:
             QCOMPARE(zelle(m, 27, s), erwartet[s - 1]);
         bild(w.get(), QStringLiteral("seitenansicht"));
 
-        // qrxdatensp12000: a first name typed and left is kept even when cancelled.
+        // qrxdatensp12000: a first name typed, then "Sperren": stored and
+        // the page's customer files written.
         Listengitter *g = kind<Listengitter>(w.get(), "Mgd1");
         QString label;
         imDialog([&](QWidget *d) {
             QCOMPARE(d->objectName(), QStringLiteral("qrxdatensp12000"));
             label = kind<QLabel>(d, "Label1")->text() + QLatin1Char('/') + kind<QLineEdit>(d, "text8")->text();
             bild(d, QStringLiteral("qrxdatensp12000"));
-            auto *text8 = kind<QLineEdit>(d, "text8");
-            QApplication::setActiveWindow(d);
-            QVERIFY(QTest::qWaitForWindowActive(d));
-            text8->setFocus(Qt::MouseFocusReason);
-            QTest::mouseClick(text8, Qt::LeftButton);  // empties it
-            text8->setText(QStringLiteral("Jörg"));
-            text8->setModified(true);
-            kind<QLineEdit>(d, "text3")->setFocus(Qt::TabFocusReason);
-            kind<QPushButton>(d, "Command1")->click();
+            kind<QLineEdit>(d, "text8")->setText(QStringLiteral("Jörg"));
+            kind<QPushButton>(d, "Command3")->click();
         });
         doppelklick(g, 27, 1);
         QCOMPARE(label, QStringLiteral("B 0024/V3D 24"));
         QCOMPARE(m_z.bild.Kundendaten[1][0][24], QStringLiteral("Jörg"));
-        QVERIFY(m_z.bild.zeitzone(24, 1));
+        QVERIFY(m_z.bild.gesperrt(24));
         QVERIFY(leseDatei(pfad("SK.V3D")).contains("\r\nJ\xf6rg\r\n"));
 
         // Authorizing: zone 1 only; name stored; the page's files rewritten.
@@ -435,6 +452,9 @@ private slots:
         m_m.antworte(Meldung::Nein);
         kind<QRadioButton>(w.get(), "OptionSeite3")->click();
         QCOMPARE(m_m.textnummern(), QList<int>{414});
+        // A question of its own, not the one about unsaved changes.
+        QCOMPARE(m_m.eintraege().at(0).titelnummer, 690);
+        QCOMPARE(m_m.eintraege().at(0).titel, QStringLiteral("  Seite anlegen"));
         QVERIFY(!QFile::exists(pfad("SK.S4D")));
         QVERIFY(!kind<QRadioButton>(w.get(), "OptionSeite3")->isChecked());
         QCOMPARE(w->seite(), 1);
@@ -513,29 +533,248 @@ private slots:
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
     }
 
-    void standardlisteDurchsuchen()
+    void jedesGitterDurchsuchbar_data()
     {
-        // Grid 2 of a standard image (track 3/1 only): the first entry (row 2)
-        // is found, in capitals for a lower-case text.
+        QTest::addColumn<int>("ziffern2");
+        QTest::addColumn<int>("ziffern31");
+        QTest::addColumn<bool>("sperr");
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<int>("tab");        // tab on show before the search
+        QTest::addColumn<QString>("knopf");
+        QTest::addColumn<int>("liste");      // the grid it must search
+        QTest::addColumn<QString>("beschriftung");
+        QTest::addColumn<bool>("andererKnopf");  // the other button on show
+        QTest::newRow("Spur 2 allein") << 6 << 0 << false << 0 << 1 << "Suchen1" << 1
+                                       << "Suchen: Berechtigungen Spur 2" << false;
+        QTest::newRow("Spur 2 allein, englisch, vom ersten Tab") << 6 << 0 << false << 1000 << 0 << "Suchen1" << 1
+                                                                 << "Search: Authorizations track 2" << false;
+        QTest::newRow("Spur 3 allein") << 0 << 8 << false << 0 << 1 << "Suchen2" << 2
+                                       << "Suchen: Berechtigungen Spur 3" << false;
+        QTest::newRow("beide Spuren, Spur 2") << 6 << 8 << false << 0 << 1 << "Suchen1" << 1
+                                              << "Suchen: Berechtigungen Spur 2" << true;
+        QTest::newRow("beide Spuren, Spur 3") << 6 << 8 << false << 0 << 1 << "Suchen2" << 2
+                                              << "Suchen: Berechtigungen Spur 3" << true;
+        QTest::newRow("Sperrliste Spur 2") << 6 << 8 << true << 0 << 2 << "Suchen1" << 3
+                                           << "Suchen: Sperrliste Spur 2" << true;
+        QTest::newRow("Sperrliste Spur 3, englisch") << 6 << 8 << true << 1000 << 2 << "Suchen2" << 4
+                                                     << "Search: Block list track 3" << true;
+    }
+
+    void jedesGitterDurchsuchbar()
+    {
+        // Every grid on show can be searched, and its button says which.
+        QFETCH(int, ziffern2);
+        QFETCH(int, ziffern31);
+        QFETCH(bool, sperr);
+        QFETCH(int, sprache);
+        QFETCH(int, tab);
+        QFETCH(QString, knopf);
+        QFETCH(int, liste);
+        QFETCH(QString, beschriftung);
+        QFETCH(bool, andererKnopf);
+        m_z.Sprache = sprache;
         const QString datei = pfad("ST.S2D");
-        schreibeDatei(datei, hauptdateiInhalt(standardbild(0, 8)));
-        schreibeDatei(pfad("ST.B2D"), begleitInhalt({"WAGNER vorn", "x", "y", "Wagner hinten"}, 2001));
+        schreibeDatei(datei, hauptdateiInhalt(standardbild(ziffern2, ziffern31, sperr)));
+        schreibeDatei(pfad("ST.B2D"), begleitInhalt({}, 2001));
         auto w = oeffne(datei);
-        Listengitter *g = kind<Listengitter>(w.get(), "Mgd2");
-        QVERIFY(!kind<QPushButton>(w.get(), "Suchen1")->isVisible());
-        bild(w.get(), QStringLiteral("standard-grundeinstellungen"));
-        QStringList zeilen;
+        kind<QTabWidget>(w.get(), "SSTab1")->setCurrentIndex(tab);
+        Listenmodell *m = w->listenmodell(liste);
+        // Entries 1 and 4 of the list match, whatever the case.
+        m_z.bild.Begleittext[m->eintragsnummer(3)] = QStringLiteral("WAGNER vorn");
+        m_z.bild.Begleittext[m->eintragsnummer(6)] = QStringLiteral("Wagner hinten");
+        auto *b = kind<QPushButton>(w.get(), qPrintable(knopf));
+        auto *anderer = kind<QPushButton>(w.get(), knopf == QLatin1String("Suchen1") ? "Suchen2" : "Suchen1");
+        QVERIFY(b->isVisible());
+        QCOMPARE(b->text(), beschriftung);
+        QCOMPARE(anderer->isVisible(), andererKnopf);
+        auto *g = kind<Listengitter>(w.get(), qPrintable(QStringLiteral("Mgd%1").arg(liste)));
+        QStringList gesehen;
         imDialog([&](QWidget *d) {
+            gesehen << d->windowTitle();
             kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("wagner"));
             kind<QPushButton>(d, "Command1")->click();
-            zeilen << QString::number(g->currentIndex().row()) << QString::number(g->currentIndex().column());
+            gesehen << QString::number(g->currentIndex().row()) << QString::number(g->currentIndex().column());
             kind<QPushButton>(d, "Command2")->click();
-            zeilen << QString::number(g->currentIndex().row());
+            gesehen << QString::number(g->currentIndex().row());
             kind<QPushButton>(d, "Command3")->click();
         });
-        kind<QPushButton>(w.get(), "Suchen2")->click();
-        QCOMPARE(zeilen, (QStringList{"2", "1", "5"}));
-        QCOMPARE(w->uebergabe().Suchmodus, qint16(2));
+        b->click();
+        QCOMPARE(gesehen, (QStringList{beschriftung, "3", "1", "6"}));
+        QCOMPARE(farbe(m, 6, 1, Qt::BackgroundRole), QColor(128, 255, 255));  // the match is marked
+        QVERIFY(farbe(m, 3, 1, Qt::BackgroundRole) != QColor(128, 255, 255));
+        QVERIFY(m_m.textnummern().isEmpty());
+        QCOMPARE(w->uebergabe().Suchmodus, qint16(liste));
+        QCOMPARE(kind<QTabWidget>(w.get(), "SSTab1")->currentIndex(), liste <= 2 ? 1 : 2);
+    }
+
+    void seiteBleibtNachDerSeitenansichtBeschriftet()
+    {
+        // Page 2 chosen, then back to the standard layout: the grid, the
+        // tab, the caption and the card dialog all say page 2, and Save
+        // writes page 2.
+        auto w = oeffne(satz());
+        const QByteArray s2 = leseDatei(pfad("SK.S2D"));
+        QCOMPARE(leseDatei(pfad("SK.S3D")).split('\n').at(515), QByteArray(" 1 \r"));
+        kind<QCheckBox>(w.get(), "Check12000")->click();
+        kind<QRadioButton>(w.get(), "OptionSeite2")->click();
+        kind<QCheckBox>(w.get(), "Check12000")->click();
+        QVERIFY(m_m.textnummern().isEmpty());
+        QCOMPARE(w->seite(), 2);
+        QCOMPARE(w->hauptdatei(), pfad("SK.S3D"));
+        QCOMPARE(w->windowTitle(), pfad("SK.S3D"));
+        auto *tabs = kind<QTabWidget>(w.get(), "SSTab1");
+        QCOMPARE(tabs->tabText(1), QStringLiteral("B - Karten bis 4095"));
+        Listenmodell *m = w->listenmodell(1);
+        QCOMPARE(m->columnCount(), 2);
+        QCOMPARE(zelle(m, 27, 0), QStringLiteral("B 0024             Zeitzone 1"));
+        QCOMPARE(zelle(m, 27, 1), QStringLiteral("Zwei 24"));
+        QCOMPARE(zelle(m, 12, 0), QStringLiteral("B 0009     Gesperrt    "));
+        QString label;
+        imDialog([&](QWidget *d) {
+            label = d->objectName() + QLatin1Char('/') + kind<QLabel>(d, "Label1")->text();
+            kind<QPushButton>(d, "Command3")->click();
+        });
+        doppelklick(gitter1(w.get()), 27, 0);
+        QCOMPARE(label, QStringLiteral("qrxdatensp2D/B 0024"));
+        kind<QAction>(w.get(), "mnuSave")->trigger();
+        QCOMPARE(leseDatei(pfad("SK.S3D")).split('\n').at(515), QByteArray(" 0 \r"));  // card 24 blocked
+        QCOMPARE(leseDatei(pfad("SK.S2D")), s2);
+
+        // Opened as page 1, the plain grid keeps its ">" and the dialog no prefix.
+        w.reset();
+        auto w1 = oeffne(pfad("SK.S2D"));
+        QCOMPARE(zelle(w1->listenmodell(1), 12, 0), QStringLiteral(">0009             Zeitzone 13"));
+        QCOMPARE(kind<QTabWidget>(w1.get(), "SSTab1")->tabText(1), QStringLiteral("Berechtigungen"));
+        imDialog([&](QWidget *d) {
+            label = kind<QLabel>(d, "Label1")->text();
+            kind<QPushButton>(d, "Command1")->click();
+        });
+        doppelklick(gitter1(w1.get()), 12, 0);
+        QCOMPARE(label, QStringLiteral("0009"));
+    }
+
+    void kartendialogAbbrechenSchreibtNichts_data()
+    {
+        QTest::addColumn<QString>("wie");
+        QTest::newRow("abbrechen") << "Command1";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("Fenster schliessen") << "close";
+    }
+
+    void kartendialogAbbrechenSchreibtNichts()
+    {
+        QFETCH(QString, wie);
+        auto w = oeffne(satz());
+        kind<QCheckBox>(w.get(), "Check12000")->click();
+        kind<QRadioButton>(w.get(), "OptionSeite2")->click();
+        const auto dateien = [&] {
+            QMap<QString, QByteArray> inhalt;
+            for (const QString &n : QDir(m_dir.path()).entryList(QDir::Files))
+                inhalt[n] = leseDatei(pfad(n));
+            return inhalt;
+        };
+        const auto vorher = dateien();
+        const Datenbild bildVorher = m_z.bild;
+        QStringList gesehen;
+        imDialog([&](QWidget *d) {
+            QApplication::setActiveWindow(d);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            // A click into a box selects its text; nothing is emptied.
+            auto *text8 = kind<QLineEdit>(d, "text8");
+            QTest::mouseClick(text8, Qt::LeftButton, {}, text8->rect().center());
+            gesehen << text8->text() << text8->selectedText();
+            QTest::keyClicks(text8, "Joerg");
+            auto *text7 = kind<QLineEdit>(d, "text7");
+            QTest::mouseClick(text7, Qt::LeftButton, {}, text7->rect().center());
+            gesehen << text7->selectedText();
+            QTest::keyClicks(text7, "neu");
+            kind<QLineEdit>(d, "text1")->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(kind<QLineEdit>(d, "text1"), "Anders");
+            kind<QLineEdit>(d, "text3")->setFocus(Qt::TabFocusReason);
+            gesehen << text8->text();
+            if (wie == QLatin1String("Escape"))
+                QTest::keyClick(d, Qt::Key_Escape);
+            else if (wie == QLatin1String("close"))
+                d->close();
+            else
+                kind<QPushButton>(d, qPrintable(wie))->click();
+        });
+        doppelklick(kind<Listengitter>(w.get(), "Mgd1"), 27, 1);
+        QCOMPARE(gesehen, (QStringList{"V3D 24", "V3D 24", "M3D 24", "Joerg"}));
+        QCOMPARE(w->uebergabe().Dialogergebnis, qint16(0));
+        for (int feld = 0; feld < 6; ++feld)
+            QCOMPARE(m_z.bild.Kundendaten[1][feld], bildVorher.Kundendaten[1][feld]);
+        QCOMPARE(m_z.bild.Seitennamen[0], bildVorher.Seitennamen[0]);
+        QCOMPARE(zelle(w->listenmodell(1), 27, 2), QStringLiteral("V3D 24"));
+        QCOMPARE(dateien(), vorher);
+        QVERIFY(m_z.bild.zeitzone(24, 1));
+
+        // Confirmed, what was typed is stored and written.
+        imDialog([&](QWidget *d) {
+            kind<QLineEdit>(d, "text8")->selectAll();
+            QTest::keyClicks(kind<QLineEdit>(d, "text8"), "Joerg");
+            kind<QPushButton>(d, "Command2")->click();
+        });
+        doppelklick(kind<Listengitter>(w.get(), "Mgd1"), 27, 1);
+        QCOMPARE(m_z.bild.Kundendaten[1][0][24], QStringLiteral("Joerg"));
+        QVERIFY(leseDatei(pfad("SK.V3D")).contains("\r\nJoerg\r\n"));
+        QCOMPARE(zelle(w->listenmodell(1), 27, 2), QStringLiteral("Joerg"));
+    }
+
+    void nummernspalteUndKoepfeBleibenSichtbar()
+    {
+        auto w = oeffne(satz());
+        w->resize(640, 480);
+        Listengitter *g = gitter1(w.get());
+        // A search far down in the plain grid scrolls it there.
+        imDialog([&](QWidget *d) {
+            kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("Name 3000"));
+            kind<QPushButton>(d, "Command1")->click();
+            kind<QPushButton>(d, "Command3")->click();
+        });
+        kind<QPushButton>(w.get(), "Suchen1")->click();
+        QCOMPARE(g->currentIndex().row(), 3003);
+        QCOMPARE(g->rowAt(0), 3003);
+
+        // The page view opens at its top left corner.
+        kind<QCheckBox>(w.get(), "Check12000")->click();
+        kind<QRadioButton>(w.get(), "OptionSeite2")->click();
+        QCOMPARE(g->rowAt(0), 1);
+        QCOMPARE(g->horizontalScrollBar()->value(), 0);
+        QVERIFY(g->horizontalScrollBar()->maximum() > 0);  // wider than the window
+
+        // A match in the remarks, the last and widest column: the column
+        // heads and the card number of its row stay on show beside it.
+        imDialog([&](QWidget *d) {
+            kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("m3d 7"));
+            kind<QPushButton>(d, "Command1")->click();
+            kind<QPushButton>(d, "Command3")->click();
+        });
+        kind<QPushButton>(w.get(), "Suchen1")->click();
+        QCOMPARE(g->currentIndex(), g->model()->index(10, 7));
+        QVERIFY(g->horizontalScrollBar()->value() > g->columnWidth(0));  // column 0 scrolled past
+        const QRect treffer = g->visualRect(g->currentIndex()).translated(g->viewport()->pos());
+        const int links = g->viewport()->x() + 3;
+        const int oben = g->horizontalHeader()->y() + 3;
+        const int mitte = treffer.left() + 20;
+        QCOMPARE(sichtbar(g, {mitte, treffer.center().y()}), QPoint(7, 10));
+        QCOMPARE(sichtbar(g, {links, treffer.center().y()}), QPoint(0, 10));
+        QCOMPARE(sichtbar(g, {links, oben}), QPoint(0, -1));
+        QCOMPARE(sichtbar(g, {mitte, oben}), QPoint(7, -1));
+        QCOMPARE(g->model()->headerData(7, Qt::Horizontal).toString(), zelle(w->listenmodell(1), 0, 7));
+        bild(w.get(), QStringLiteral("seitenansicht-suche"));
+
+        // A click on the number column makes that card current in the grid.
+        const QPoint nummer = sichtbarerPunkt(g, 12);
+        QTest::mouseClick(g->childAt(nummer), Qt::LeftButton, {}, g->childAt(nummer)->mapFrom(g, nummer));
+        QCOMPARE(g->currentIndex(), g->model()->index(12, 0));
+        QString label;
+        imDialog([&](QWidget *d) {
+            label = kind<QLabel>(d, "Label1")->text();
+            kind<QPushButton>(d, "Command1")->click();
+        });
+        QTest::mouseDClick(g->childAt(nummer), Qt::LeftButton, {}, g->childAt(nummer)->mapFrom(g, nummer));
+        QCOMPARE(label, QStringLiteral("B 0009"));
     }
 
     void seitenansichtGruppeBehaeltNamen()
@@ -560,6 +799,24 @@ private slots:
             QCOMPARE(m_z.bild.Kundendaten[0][5][k], QStringLiteral("M2D %1").arg(k));
         }
         QCOMPARE(w->uebergabe().Zonenziffern, QStringLiteral("111"));
+
+        // A town typed for a group goes to every card of it (and to its
+        // file); the other fields stay each card's own.
+        klick(g, 60, 2);
+        klick(g, 58, 2, Qt::ShiftModifier);
+        imDialog([&](QWidget *d) {
+            auto *text4 = kind<QLineEdit>(d, "text4");
+            text4->selectAll();
+            QTest::keyClicks(text4, "Neustadt");
+            kind<QPushButton>(d, "Command3")->click();
+        });
+        QTest::keyClick(g, Qt::Key_Enter);
+        for (int k = 54; k <= 58; ++k) {
+            QVERIFY(m_z.bild.gesperrt(k));
+            QCOMPARE(m_z.bild.Kundendaten[0][2][k], k <= 57 && k >= 55 ? QStringLiteral("Neustadt") : QStringLiteral("O2D %1").arg(k));
+            QCOMPARE(m_z.bild.Kundendaten[0][1][k], QStringLiteral("P2D %1").arg(k));
+        }
+        QVERIFY(leseDatei(pfad("SK.O2D")).contains("\r\nO2D 54\r\nNeustadt\r\nNeustadt\r\nNeustadt\r\nO2D 58\r\n"));
     }
 
     void kleingeschriebeneDateiWirdGespeichert()

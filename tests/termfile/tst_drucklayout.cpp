@@ -313,6 +313,8 @@ private slots:
         b->setzeZeitzone(4095, 2, true);
         b->Begleittext[1] = QStringLiteral("Meier");
         b->Begleittext[102] = QStringLiteral("Schulz");
+        const QString lang = QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord");
+        b->Begleittext[4] = lang;
 
         const QVector<Druckseite> seiten = layout(*b).teil(Druckteil::Berechtigungen);
         // Page 1: heads, count and system row, then card lines from 3900 to
@@ -340,6 +342,13 @@ private slots:
         QCOMPARE(meier.x, Drucklayout::Kartenspalten[1] + Drucklayout::Kartennamenabstand);
         QVERIFY(meier.breite > 0 && meier.x + meier.breite < Drucklayout::Seitenbreite);
         QVERIFY(!s1.finde(Leerzeile));  // an empty name slot stays blank
+        // A long name keeps all of its text and the height of its line, so
+        // that it is set smaller or wrapped rather than cut.
+        const Druckelement &langer = element(s1, lang);
+        QCOMPARE(langer.x, Drucklayout::Kartenspalten[1] + Drucklayout::Kartennamenabstand);
+        QCOMPARE(langer.hoehe, Drucklayout::Gitterzeile);
+        QCOMPARE(meier.hoehe, Drucklayout::Gitterzeile);
+        QVERIFY(langer.x + langer.breite <= Drucklayout::Kartenspalten[2]);
         QCOMPARE(element(s1, QStringLiteral(">0101 Gesperrt")).y, 3900 + 33 * 300);
         QVERIFY(!s1.finde(QStringLiteral(">0102 Gesperrt")));
 
@@ -365,6 +374,58 @@ private slots:
         QCOMPARE(andere.size(), 1 + 32);
         QVERIFY(andere[0].finde(Texttabelle::text(310)));
         QVERIFY(andere[1].finde(QStringLiteral(">0001 Berechtigt")));
+    }
+
+    void langerTextWirdEingepasst_data()
+    {
+        // Measured as 10 twips per point and character, lines 23 twips per
+        // point apart: at 8 points 22 characters fill the 1800 twips, and
+        // two lines fit into 300 twips from 6.5 points down.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hoehe");
+        QTest::addColumn<qreal>("groesse");
+        QTest::addColumn<QStringList>("zeilen");
+        QTest::newRow("passt") << "Meier" << 300 << 8.0 << QStringList{"Meier"};
+        QTest::newRow("genau breit genug") << QString(22, QLatin1Char('M')) << 300 << 8.0
+                                           << QStringList{QString(22, QLatin1Char('M'))};
+        QTest::newRow("kleiner auf einer Zeile") << "Maximilian Mustermann-Ost" << 300 << 7.0
+                                                 << QStringList{"Maximilian Mustermann-Ost"};
+        QTest::newRow("zwei Zeilen") << "Friederike Hohenstein Waldburg Lichtenau" << 300 << 6.5
+                                     << QStringList{"Friederike Hohenstein", "Waldburg Lichtenau"};
+        QTest::newRow("ein Wort bricht zwischen Buchstaben") << "Hohensteinwaldburglichtenauerstrasse" << 300 << 6.5
+                                                             << QStringList{"Hohensteinwaldburglichtenau", "erstrasse"};
+        QTest::newRow("zwei Zeilen schon bei 7.5 mit mehr Hoehe") << "Friederike Hohenstein Waldburg Lichtenau Nord" << 450 << 7.5
+                                                    << QStringList{"Friederike Hohenstein", "Waldburg Lichtenau Nord"};
+        QTest::newRow("zu lang: der Rest auf der letzten Zeile")
+            << "Eine sehr lange Bezeichnung, die auch in kleiner Schrift auf zwei Zeilen nicht passt" << 300 << 5.0
+            << QStringList{"Eine sehr lange Bezeichnung, die", "auch in kleiner Schrift auf zwei Zeilen nicht passt"};
+        QTest::newRow("ohne Hoehe wie bisher") << "Friederike Hohenstein Waldburg Lichtenau" << 0 << 8.0
+                                              << QStringList{"Friederike Hohenstein Waldburg Lichtenau"};
+    }
+
+    void langerTextWirdEingepasst()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, hoehe);
+        QFETCH(qreal, groesse);
+        QFETCH(QStringList, zeilen);
+        Druckelement e;
+        e.text = text;
+        e.groesse = 8;
+        e.breite = 1800;
+        e.hoehe = hoehe;
+        const auto breite = [](const QString &t, qreal g) { return t.size() * g * 10; };
+        const auto abstand = [](qreal g) { return g * 23; };
+        const Druckelement::Satz satz = e.setze(breite, abstand);
+        QCOMPARE(satz.groesse, groesse);
+        QCOMPARE(satz.zeilen, zeilen);
+        if (hoehe > 0 && groesse > Druckelement::Kleinstgroesse) {
+            // What fits is set whole, inside its box.
+            QCOMPARE(satz.zeilen.join(QString()).remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
+            for (const QString &z : satz.zeilen)
+                QVERIFY(breite(z, satz.groesse) <= e.breite);
+            QVERIFY(satz.zeilen.size() * abstand(satz.groesse) <= hoehe);
+        }
     }
 
     void sondercodeSeiteZwei()
