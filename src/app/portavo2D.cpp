@@ -353,6 +353,10 @@ void portavo2D::weiterStarten()
             m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.Sprache, port.geraet), m_z.Texte.at(137),
                             Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
     }
+    if (port.dateiBeschaedigt)
+        // The file stays as it is; the user may mend it by hand.
+        m_meldung.zeige(Texttabelle::text(m_z, 562).arg(QDir::toNativeSeparators(Pfade::einstellungsdatei())),
+                        m_z.Texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
     Programmstart::protokollnamenSetzen(m_z);
     anzeigeZuruecksetzen();
     if (m_port->isOpen())

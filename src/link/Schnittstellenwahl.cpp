@@ -146,6 +146,7 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
     }
     if (!m_port.isOpen()) {
         if (!m_port.open()) {
+            // A port that does not open never goes into the settings file.
             if (fehlermeldung) {
                 Eintrag e;
                 e.geraet = m_port.device();
@@ -158,7 +159,7 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
         m_port.setDtr(false);
         m_port.setRts(false);
     }
-    Einstellungsdatei::schreibe(Pfade::einstellungsdatei(), m_z, m_portnummer);
+    Einstellungsdatei::setzePortnummer(Pfade::einstellungsdatei(), m_z, m_portnummer);
     schreibeOrte(Pfade::orteDatei(), m_orte);
     return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The logic of the port selection dialog: probes ports 1..16 through the
 // port map, keeps the location names of orte.dat, switches the RS485 port
-// and writes the settings file and orte.dat on OK.
+// and writes orte.dat and the port number into the settings file on OK.
 
 #include "link/Port.h"
 
@@ -45,7 +45,7 @@ public:
 
     // OK with entry i shown. Opens the port; if it does not open, nothing is
     // written and fehlermeldung tells why (the dialog stays open). Otherwise
-    // the settings file and orte.dat are written.
+    // line 2 of the settings file becomes the port number and orte.dat is written.
     bool ok(int index, QString *fehlermeldung);
     // Closing the dialog: the port opens again if it is closed.
     void schliessen();

@@ -83,8 +83,8 @@ private slots:
             QVERIFY(kind<QRadioButton>(s, "Option1_0")->isChecked());
             kind<QRadioButton>(s, "Option1_2")->click();
             QCOMPARE(kind<QPushButton>(s, "Command1")->text(), Texttabelle::text(2181));
-            // All five lines rewritten: the fixed line, port, modem texts, language.
-            QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 1 \r\n1\r\n0049\r\n2000\r\n"));
+            // Only the language line changes; the others keep their bytes.
+            QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("9600,n,8,1\r\n 1 \r\n1\r\n0049\r\n2000\r\n"));
             kind<QPushButton>(s, "Command1")->click();
         }));
         QCOMPARE(int(w.z.Sprache), 2000);
@@ -124,7 +124,9 @@ private slots:
 
     void portOeffnetNichtEinmalMeldung()
     {
-        QVERIFY(schreib(Pfade::einstellungsdatei(), "19200,n,8,1\r\n 1 \r\n0\r\n\r\n1000\r\n"));
+        // Port 2 of an English installation with an outside line; no port opens.
+        const QByteArray datei("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n1000\r\n");
+        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
         Fenster<> w;
         auto &[z, meldung, port, f] = w;
         port.setOpenFailure(Port::Oeffnungsfehler::Belegt);
@@ -132,12 +134,40 @@ private slots:
         f.starte();
         QCOMPARE(meldung.textnummern(), QList<int>{136});
         QCOMPARE(meldung.eintraege().first().titelnummer, 137);
-        // The defaults were written (German) and the program runs on.
-        QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
+        QCOMPARE(meldung.eintraege().first().text, Texttabelle::text(1136));
+        // Nothing of the file is lost, and the program runs on in English.
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
+        QCOMPARE(int(z.Sprache), 1000);
+        QCOMPARE(z.ModemText1 + z.ModemText2, QStringLiteral("10049"));
+        QCOMPARE(f.portnummer(), 2);
         QVERIFY(!port.isOpen());
         QCOMPARE(port.lostWrites(), 0);
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { kind<QPushButton>(s, "Command1")->click(); }));
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) {
+            QVERIFY(kind<QRadioButton>(s, "Option1_1")->isChecked());
+            kind<QRadioButton>(s, "Option1_1")->click();  // the same language: the file stays
+            QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n1000\r\n"));
+            kind<QRadioButton>(s, "Option1_3")->click();
+            kind<QPushButton>(s, "Command1")->click();
+        }));
+        QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n3000\r\n"));
         QCOMPARE(meldung.textnummern(), QList<int>{136});
+    }
+
+    // A settings file with unusable lines is kept as it is, and said once.
+    void beschaedigteEinstellungenBleiben()
+    {
+        const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
+        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
+        Fenster<> w;
+        w.f.show();
+        w.f.starte();
+        QCOMPARE(w.meldung.textnummern(), QList<int>{562});
+        QVERIFY(w.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
+        QCOMPARE(w.meldung.eintraege().first().text.left(20), Texttabelle::text(2562).left(20));
+        QVERIFY(w.port.isOpen());
+        QCOMPARE(int(w.z.Sprache), 2000);
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
     }
 
     void beendenSendetEndstring_data()
