@@ -144,6 +144,8 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
             m_port.setDevice(m_geraet(n));
         }
     }
+    // The names are the user's typing: saved whatever becomes of the port.
+    schreibeOrte(Pfade::orteDatei(), m_orte);
     if (!m_port.isOpen()) {
         if (!m_port.open()) {
             // A port that does not open never goes into the settings file.
@@ -160,7 +162,6 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
         m_port.setRts(false);
     }
     Einstellungsdatei::setzePortnummer(Pfade::einstellungsdatei(), m_z, m_portnummer);
-    schreibeOrte(Pfade::orteDatei(), m_orte);
     return true;
 }
 

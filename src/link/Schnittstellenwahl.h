@@ -43,9 +43,10 @@ public:
     QString waehle(int index, const QString &text1);
     void ortGeaendert(const QString &text1);
 
-    // OK with entry i shown. Opens the port; if it does not open, nothing is
-    // written and fehlermeldung tells why (the dialog stays open). Otherwise
-    // line 2 of the settings file becomes the port number and orte.dat is written.
+    // OK with entry i shown. orte.dat is written in any case. Opens the
+    // port; if it does not open, the settings file stays as it is and
+    // fehlermeldung tells why (the dialog stays open). Otherwise line 2 of
+    // the settings file becomes the port number.
     bool ok(int index, QString *fehlermeldung);
     // Closing the dialog: the port opens again if it is closed.
     void schliessen();

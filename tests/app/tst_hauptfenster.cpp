@@ -253,39 +253,62 @@ private slots:
         QCOMPARE(f.aktuelleDatei(), ordner.filePath(QStringLiteral("TUER.S2D")));
     }
 
-    void schnittstelleBelegtBleibtOffen()
+    // OK on a busy port: the port stays closed and the settings file as it
+    // is, but the names typed for the ports are saved.
+    void schnittstelleBelegtBehaeltOrte()
     {
         Fenster<GeraetePort> w;
         auto &[z, meldung, port, f] = w;
         const QString belegt = QStringLiteral("/dev/portavo-test-fehlt2");
         port.fehler[belegt] = Port::Oeffnungsfehler::Belegt;
         starteBisBereit(f);
+        const QByteArray einstellungen = lies(Pfade::einstellungsdatei());
+        QCOMPARE(einstellungen, QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
         QTimer::singleShot(0, &f, [&f] { kind<QAction>(&f, "mnuSchnittstelle")->trigger(); });
         QVERIFY(mitModal(QStringLiteral("Schnittstelle2D"), [&](QWidget *s) {
             QVERIFY(!port.isOpen());
             auto *combo = kind<QComboBox>(s, "Combo1");
-            auto *ok = kind<QPushButton>(s, "Co1");
+            auto *text1 = kind<QLineEdit>(s, "Text1");
             QCOMPARE(combo->itemText(1), QStringLiteral("COM 2 OCCUPIED  ( ------- )"));
             QCOMPARE(kind<QLabel>(s, "LabelGeraet")->text(), QStringLiteral("fake"));
+            text1->selectAll();
+            QTest::keyClicks(text1, QStringLiteral("Halle"));
             combo->setCurrentIndex(1);
             emit combo->activated(1);
             QCOMPARE(kind<QLabel>(s, "LabelGeraet")->text(), belegt);
-            kind<QLineEdit>(s, "Text1")->setText(QStringLiteral("Lager"));
-            ok->click();
+            QCOMPARE(text1->text(), QStringLiteral("-------"));
+            text1->selectAll();
+            QTest::keyClicks(text1, QStringLiteral("Lager"));
+            kind<QPushButton>(s, "Co1")->click();
             QCOMPARE(meldung.eintraege().size(), 1);
             QVERIFY(meldung.eintraege().first().text.contains(belegt));
             QCOMPARE(QApplication::activeModalWidget(), s);  // still open
-            // Nothing saved by the refused OK.
-            QCOMPARE(lies(Pfade::orteDatei()), QByteArray());
+            QCOMPARE(lies(Pfade::orteDatei()), "Halle\r\nLager\r\n" + QByteArray("-------\r\n").repeated(14));
+            QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
+            s->close();  // the user gives up
+        }));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        // The choice took effect, the busy port stays closed, the names stay saved.
+        QVERIFY(!port.isOpen());
+        QCOMPARE(f.portnummer(), 2);
+        QCOMPARE(lies(Pfade::orteDatei()), "Halle\r\nLager\r\n" + QByteArray("-------\r\n").repeated(14));
+        QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
+
+        // Back on port 1 with OK: the port opens, the names are there.
+        QTimer::singleShot(0, &f, [&f] { kind<QAction>(&f, "mnuSchnittstelle")->trigger(); });
+        QVERIFY(mitModal(QStringLiteral("Schnittstelle2D"), [&](QWidget *s) {
+            auto *combo = kind<QComboBox>(s, "Combo1");
+            QCOMPARE(combo->itemText(0), QStringLiteral("COM 1  ( Halle )"));
+            QCOMPARE(kind<QLineEdit>(s, "Text1")->text(), QStringLiteral("Lager"));
             combo->setCurrentIndex(0);
             emit combo->activated(0);
-            ok->click();
+            kind<QPushButton>(s, "Co1")->click();
         }));
         QTRY_VERIFY(!QApplication::activeModalWidget());
         QVERIFY(port.isOpen());
         QCOMPARE(port.device(), QStringLiteral("fake"));
         QCOMPARE(f.portnummer(), 1);
-        QCOMPARE(lies(Pfade::orteDatei()), "-------\r\nLager\r\n" + QByteArray("-------\r\n").repeated(14));
+        QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
     }
 
     // On the simulated bus: scan, choose, identify, read out.
