@@ -7,6 +7,8 @@
 #include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Auslesepanel.h"
+#include "app/Bewegungsanzeige.h"
+#include "app/Testbetrieb2D.h"
 #include "app/Schreibpanel.h"
 #include "app/portavo2D.h"
 #include "base/Pfade.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -309,6 +312,102 @@ private slots:
         QCOMPARE(port.device(), QStringLiteral("fake"));
         QCOMPARE(f.portnummer(), 1);
         QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
+    }
+
+    // "anzeigen" in test mode where no viewer for text can be started (as
+    // here, offscreen): the log opens in a window of the program's own.
+    void bewegungenAnzeigenOhneBetrachter()
+    {
+        Fenster<> w;
+        starteBisBereit(w.f);
+        const QString log = QDir(Pfade::programm()).filePath(QStringLiteral("Bewegungen.dat"));
+        QFile::remove(log);
+        Testbetrieb2D t(w.z, w.f.verbindung(), w.meldung, &w.f);
+        t.setDateiwahl([](const QString &, const QString &, const QString &, const QString &) {
+            return QStringLiteral("/daten/Halle 3.S2D");
+        });
+        t.show();
+        QTest::mouseClick(kind<QLineEdit>(&t, "text4_1"), Qt::LeftButton);
+        kind<QPushButton>(&t, "Command4")->click();
+        kind<QPushButton>(&t, "Command3")->click();
+        auto *fenster = t.findChild<Bewegungsanzeige *>();
+        QVERIFY(fenster);
+        QTRY_VERIFY(fenster->isVisible());
+        QCOMPARE(fenster->pfad(), log);
+        QVERIFY(kind<QLabel>(fenster, "LabelDatei")->text().contains(log));
+        QVERIFY(kind<QPlainTextEdit>(fenster, "TextProtokoll")->toPlainText().endsWith(QStringLiteral("Ort:   Halle 3\n  \n")));
+        QVERIFY(kind<QPlainTextEdit>(fenster, "TextProtokoll")->isReadOnly());
+        t.close();
+    }
+
+    void bewegungsanzeige_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QByteArray>("inhalt");  // "-": no file
+        QTest::addColumn<int>("hinweis");        // text number, 0 none
+        QTest::addColumn<QString>("text");
+        const QByteArray zeile1("am:;05.12.26; um: ;14.30  Uhr;Kartennummer:M\xfcller 1\r\n");
+        const QByteArray zeile2("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:4001\r\n");
+        const QString text1 = QStringLiteral("am:;05.12.26; um: ;14.30  Uhr;Kartennummer:Müller 1\n");
+        const QString text2 = QStringLiteral("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:4001\n");
+        QTest::newRow("two lines") << 0 << zeile1 + zeile2 << 0 << text1 + text2;
+        QTest::newRow("no file") << 1000 << QByteArray("-") << 734 << QString();
+        QTest::newRow("empty") << 2000 << QByteArray() << 729 << QString();
+        // Longer than the window reads (120 bytes): the end, from a whole line on.
+        QTest::newRow("long") << 3000 << zeile1 + zeile2 + zeile2 << 730 << text2 + text2;
+    }
+    void bewegungsanzeige()
+    {
+        QFETCH(int, sprache);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(int, hinweis);
+        QFETCH(QString, text);
+        QTemporaryDir ordner;
+        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        if (inhalt != "-")
+            QVERIFY(schreib(log, inhalt));
+        Zustand z;
+        z.Sprache = qint16(sprache);
+        QWidget eltern;
+        Bewegungsanzeige f(z, log, &eltern, 120);
+        f.show();
+        QCOMPARE(f.windowTitle(), Texttabelle::text(727 + sprache));
+        QCOMPARE(kind<QLabel>(&f, "LabelDatei")->text(), Texttabelle::text(728 + sprache).arg(log));
+        auto *label = kind<QLabel>(&f, "LabelHinweis");
+        QCOMPARE(label->isVisible(), hinweis != 0);
+        if (hinweis)
+            QCOMPARE(label->text(), hinweis == 730 ? Texttabelle::text(hinweis + sprache).arg(0)
+                                                   : Texttabelle::text(hinweis + sprache));
+        QCOMPARE(kind<QPlainTextEdit>(&f, "TextProtokoll")->toPlainText(), text);
+    }
+
+    // The desktop's viewer first; without one, one window per log, read again.
+    void bewegungsanzeigeEinmal()
+    {
+        QTemporaryDir ordner;
+        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        QVERIFY(schreib(log, "Veranstaltung vom:\r\n"));
+        Zustand z;
+        QWidget eltern;
+        QList<QUrl> gefragt;
+        const auto desktop = [&gefragt](bool geht) {
+            return [&gefragt, geht](const QUrl &url) {
+                gefragt << url;
+                return geht;
+            };
+        };
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(true)), nullptr);
+        QCOMPARE(gefragt, QList<QUrl>{QUrl::fromLocalFile(log)});
+        QVERIFY(eltern.findChildren<Bewegungsanzeige *>().isEmpty());
+        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop(false));
+        QVERIFY(erstes && erstes->isVisible());
+        erstes->close();
+        QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)), erstes);
+        QVERIFY(erstes->isVisible());
+        QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
+        QCOMPARE(eltern.findChildren<Bewegungsanzeige *>().size(), 1);
+        QCOMPARE(gefragt.size(), 3);
     }
 
     // On the simulated bus: scan, choose, identify, read out.
