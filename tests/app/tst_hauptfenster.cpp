@@ -314,6 +314,46 @@ private slots:
         QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
     }
 
+    // Both Help items name the program, its version and where its files
+    // and its description are, in the chosen language.
+    void hilfeNenntVersionUndOrdner_data()
+    {
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("eintrag");
+        for (int sprache : {0, 1000, 2000, 3000})
+            for (const char *eintrag : {"mnuSoftware", "mnuInstallation"})
+                QTest::addRow("%d %s", sprache, eintrag) << sprache << QString::fromLatin1(eintrag);
+    }
+    void hilfeNenntVersionUndOrdner()
+    {
+        QFETCH(int, sprache);
+        QFETCH(QString, eintrag);
+        QVERIFY(schreib(Pfade::einstellungsdatei(), "19200,n,8,1\r\n 1 \r\n0\r\n\r\n" + QByteArray::number(sprache) + "\r\n"));
+        Fenster<> w;
+        w.f.show();
+        w.f.starte();
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
+        QVERIFY(w.f.findChild<QAction *>(eintrag)->isEnabled());
+        Arbeitsordner anderswo;
+        w.f.findChild<QAction *>(eintrag)->trigger();
+        QCOMPARE(QDir::currentPath(), w.z.Startverzeichnis);
+        QCOMPARE(w.meldung.eintraege().size(), 1);
+        const auto &m = w.meldung.eintraege().first();
+        QCOMPARE(m.titel, Texttabelle::text(720 + sprache));
+        const QStringList zeilen = m.text.split(QLatin1Char('\n'));
+        QCOMPARE(zeilen.size(), 11);
+        QCOMPARE(zeilen.at(0), Texttabelle::text(721 + sprache));
+        QVERIFY2(zeilen.at(1).contains(QStringLiteral(" 1.2 ")), qPrintable(zeilen.at(1)));
+        QCOMPARE(zeilen.at(3), Texttabelle::text(723 + sprache));
+        QCOMPARE(zeilen.at(4), Pfade::konfiguration());
+        QCOMPARE(zeilen.at(6), Texttabelle::text(724 + sprache));
+        QCOMPARE(zeilen.at(7), Pfade::programm());
+        QCOMPARE(zeilen.at(9), Texttabelle::text(725 + sprache));
+        QVERIFY2(zeilen.at(10).endsWith(QStringLiteral("/README.md")) && QFileInfo(zeilen.at(10)).isFile(),
+                 qPrintable(zeilen.at(10)));
+        QVERIFY(!m.text.contains(QStringLiteral("http")));
+    }
+
     // "anzeigen" in test mode where no viewer for text can be started (as
     // here, offscreen): the log opens in a window of the program's own.
     void bewegungenAnzeigenOhneBetrachter()
