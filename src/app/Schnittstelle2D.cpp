@@ -73,6 +73,8 @@ void Schnittstelle2D::gewaehlt(int index)
 
 void Schnittstelle2D::ok()
 {
+    // Whatever reached the box, typed or pasted, belongs to the current port.
+    m_wahl.ortGeaendert(m_text1->text());
     QString fehler;
     if (!m_wahl.ok(m_combo1->currentIndex(), &fehler)) {
         // A port that does not open: say why and let the user choose again.

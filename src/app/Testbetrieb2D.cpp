@@ -1,5 +1,6 @@
 #include "app/Testbetrieb2D.h"
 
+#include "app/Bewegungsanzeige.h"
 #include "base/Ansi.h"
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
@@ -7,7 +8,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -87,7 +86,8 @@ Testbetrieb2D::Testbetrieb2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
             return QString();
         return d.selectedFiles().first();
     };
-    m_anzeiger = [](const QString &pfad) { QDesktopServices::openUrl(QUrl::fromLocalFile(pfad)); };
+    // The desktop's viewer for text; a window of our own where there is none.
+    m_anzeiger = [this](const QString &pfad) { Bewegungsanzeige::zeige(m_z, pfad, this); };
 
     Texttabelle::ladeTexte(m_z, 367, 383);
     const QVector<QString> &t = m_z.Texte;

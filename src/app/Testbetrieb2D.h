@@ -30,7 +30,7 @@ public:
     // Replaces the file dialog: (title, filter, folder, file name) -> chosen path or "".
     using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
     void setDateiwahl(Dateiwahl wahl) { m_dateiwahl = std::move(wahl); }
-    // Opens the log in the desktop's text viewer.
+    // Shows the log (default: the desktop's text viewer, else a window of our own).
     void setAnzeiger(std::function<void(const QString &)> anzeiger) { m_anzeiger = std::move(anzeiger); }
 
 protected:

@@ -34,6 +34,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,12 +44,21 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-const QString portavo2D::Webadresse = QStringLiteral("https://www.qrx-gmbh.example/portavo485");
 const QString portavo2D::Banner = QStringLiteral("Datenterminals der QRX GmbH: PORTAVO 485");
 
 namespace {
 const QString Stop = QStringLiteral("Stop");
 const QColor Anzeigefarbe(13, 86, 178);
+
+// The description that comes with the program: beside the program, in the
+// documentation folder of an installation, or in the sources it was built from.
+QStringList readmeOrte()
+{
+    const QString programm = QCoreApplication::applicationDirPath();
+    return {programm + QStringLiteral("/README.md"), programm + QStringLiteral("/../share/doc/portavo/README.md"),
+            QStringLiteral("/usr/share/doc/portavo/README.md"),
+            QStringLiteral(PORTAVO_QUELLORDNER) + QStringLiteral("/README.md")};
+}
 }  // namespace
 
 portavo2D::portavo2D(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
@@ -353,6 +363,10 @@ void portavo2D::weiterStarten()
             m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.Sprache, port.geraet), m_z.Texte.at(137),
                             Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
     }
+    if (port.dateiBeschaedigt)
+        // The file stays as it is; the user may mend it by hand.
+        m_meldung.zeige(Texttabelle::text(m_z, 562).arg(QDir::toNativeSeparators(Pfade::einstellungsdatei())),
+                        m_z.Texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
     Programmstart::protokollnamenSetzen(m_z);
     anzeigeZuruecksetzen();
     if (m_port->isOpen())
@@ -495,10 +509,34 @@ void portavo2D::dialogMitPortavo()
     m_z.TestAktiv = 0;
 }
 
+QString portavo2D::hilfetext(Zustand &z)
+{
+    Texttabelle::ladeTexte(z, 720, 726);
+    const QVector<QString> &t = z.Texte;
+    const auto ordner = [](const QString &pfad) { return QDir::toNativeSeparators(pfad); };
+    const QStringList orte = readmeOrte();
+    QString readme = orte.last();
+    bool gefunden = false;
+    for (const QString &ort : orte) {
+        if (QFileInfo(ort).isFile()) {
+            readme = QFileInfo(ort).canonicalFilePath();
+            gefunden = true;
+            break;
+        }
+    }
+    QStringList zeilen;
+    zeilen << t.at(721) << t.at(722).arg(QStringLiteral(PORTAVO_VERSION), QString::fromLatin1(qVersion()))
+           << QString() << t.at(723) << ordner(Pfade::konfiguration()) << QString() << t.at(724)
+           << ordner(Pfade::programm()) << QString() << t.at(725)
+           << (gefunden ? ordner(readme) : ordner(readme) + QLatin1Char(' ') + t.at(726));
+    return zeilen.join(QLatin1Char('\n'));
+}
+
 void portavo2D::hilfe()
 {
     QDir::setCurrent(m_z.Startverzeichnis);
-    m_meldung.zeige(Webadresse, QStringLiteral("INTERNET"), Meldung::Knoepfe::Ok, Meldung::Symbol::Keins, -1, -1);
+    const QString text = hilfetext(m_z);
+    m_meldung.zeige(text, m_z.Texte.at(720), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 721, 720);
 }
 
 // --- exit -------------------------------------------------------------------------

@@ -28,7 +28,6 @@ class Identifikationsablauf;
 class portavo2D : public QMainWindow {
     Q_OBJECT
 public:
-    static const QString Webadresse;
     static const QString Banner;
 
     // port: the RS485 port to use (not owned); nullptr: a serial port of its own.
@@ -71,6 +70,9 @@ public:
     // Replaces the modem window's own serial port (tests).
     void setModemport(Port *port) { m_modemport = port; }
     static void faerbe(QPushButton *knopf, bool bereit);
+    // The text of the Help items: program and version, the settings and
+    // data folders, where the description (README) is.
+    static QString hilfetext(Zustand &z);
 
 signals:
     // The start window was confirmed with "Rs485 Betrieb".

@@ -67,5 +67,5 @@ void start2d::spracheGewaehlt(int i)
     m_z.Sprache = qint16(1000 * i);
     texteLaden();
     m_z.SpracheText = QString::number(m_z.Sprache);
-    Einstellungsdatei::schreibe(Pfade::einstellungsdatei(), m_z, m_portnummer);
+    Einstellungsdatei::setzeSprache(Pfade::einstellungsdatei(), m_z, m_portnummer);
 }

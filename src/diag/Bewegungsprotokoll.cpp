@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 const QString Bewegungsprotokoll::Dateiname = QStringLiteral("Bewegungen.dat");
 
@@ -74,4 +75,43 @@ bool Bewegungsprotokoll::anhaengen(const QByteArray &bytes)
     m_fehlerNeu = !m_fehler;
     m_fehler = true;
     return false;
+}
+
+Bewegungsprotokoll::Auszug Bewegungsprotokoll::lesen(const QString &pfad, qint64 hoechstens)
+{
+    Auszug a;
+    const QFileInfo info(pfad);
+    if (!info.exists()) {
+        a.stand = Auszug::Stand::Fehlt;
+        return a;
+    }
+    // A FIFO or a device in its place would block or never end.
+    if (!info.isFile()) {
+        a.grund = QStringLiteral("not a regular file");
+        return a;
+    }
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly)) {
+        a.grund = datei.errorString();
+        return a;
+    }
+    const qint64 groesse = datei.size();
+    if (groesse > hoechstens && !datei.seek(groesse - hoechstens)) {
+        a.grund = datei.errorString();
+        return a;
+    }
+    QByteArray inhalt = datei.read(hoechstens);
+    if (inhalt.isEmpty() && datei.error() != QFileDevice::NoError) {
+        a.grund = datei.errorString();
+        return a;
+    }
+    if (groesse > hoechstens) {
+        a.gekuerzt = true;
+        // The first line is cut off: the text begins with the next one.
+        inhalt.remove(0, inhalt.indexOf('\n') + 1);
+    }
+    inhalt.replace("\r\n", "\n");
+    a.text = Ansi::dekodieren(inhalt);
+    a.stand = Auszug::Stand::Gelesen;
+    return a;
 }

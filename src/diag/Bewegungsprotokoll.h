@@ -36,6 +36,17 @@ public:
     // exactly one line.
     static QByteArray bewegungszeile(const QByteArray &antwort, const QDateTime &zeit);
 
+    // The log as text for viewing: at most hoechstens bytes from its end,
+    // beginning with a whole line, decoded from the Windows code page.
+    struct Auszug {
+        enum class Stand { Gelesen, Fehlt, Fehler };
+        Stand stand = Stand::Fehler;
+        QString text;
+        bool gekuerzt = false;  // the file is longer; only its end is in text
+        QString grund;          // why it could not be read
+    };
+    static Auszug lesen(const QString &pfad, qint64 hoechstens);
+
     bool schreibeKopf(const QString &anlagenname, bool geschlossen);
     bool schreibeBewegung(const QByteArray &antwort);
 

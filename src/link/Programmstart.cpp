@@ -1,5 +1,6 @@
 #include "link/Programmstart.h"
 
+#include "base/Dateizugriff.h"
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
 #include "base/Zustand.h"
@@ -29,25 +30,34 @@ bool oeffnePort(Port &port, int portnummer)
 Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellungsdatei)
 {
     Portstart s;
-    const auto e = Einstellungsdatei::lesen(einstellungsdatei);
-    bool ok = e && port.setSettings(e->Leitung);
-    if (ok) {
-        Einstellungsdatei::uebernehmen(z, *e);
-        ok = oeffnePort(port, z.Portnummer);
-    }
-    if (!ok) {
-        port.close();
-        Einstellungsdatei::schreibeStandard(einstellungsdatei);
-        s.standardGeschrieben = true;
-        port.setSettings(QStringLiteral("19200,n,8,1"));
-        Einstellungsdatei::uebernehmen(z, Einstellungen{});
-        ok = oeffnePort(port, 1);
-    }
-    s.offen = ok;
-    s.geraet = port.device();
+    const Einstellungsdatei::Startwerte gelesen = Einstellungsdatei::lesenSoweitMoeglich(einstellungsdatei);
+    if (gelesen.stand == Einstellungsdatei::Stand::Fehlt && !Dateizugriff::belegt(einstellungsdatei))
+        s.standardGeschrieben = Einstellungsdatei::schreibeStandard(einstellungsdatei);
+    s.dateiBeschaedigt = gelesen.stand == Einstellungsdatei::Stand::Beschaedigt
+                         || gelesen.stand == Einstellungsdatei::Stand::Unlesbar;
+    Einstellungsdatei::uebernehmen(z, gelesen.werte);
+    if (!port.setSettings(gelesen.werte.Leitung))
+        port.setSettings(Einstellungen().Leitung);
+
+    const int gewuenscht = z.Portnummer;
+    bool ok = oeffnePort(port, gewuenscht);
     if (!ok) {
         s.fehler = port.letzterFehler();
         s.fehlertext = port.fehlertext();
+        s.geraet = port.device();
+        if (gewuenscht != 1) {
+            ok = oeffnePort(port, 1);
+            if (ok)
+                z.Portnummer = 1;
+            else
+                setzePortnummer(port, gewuenscht);
+        }
+    }
+    s.offen = ok;
+    if (ok) {
+        s.geraet = port.device();
+        s.fehler = Port::Oeffnungsfehler::Keiner;
+        s.fehlertext.clear();
     }
     return s;
 }

@@ -13,7 +13,8 @@ namespace Programmstart {
 
 struct Portstart {
     bool offen = false;
-    bool standardGeschrieben = false;  // the settings file was rewritten with the defaults
+    bool standardGeschrieben = false;  // there was no settings file; one with the defaults was written
+    bool dateiBeschaedigt = false;     // the file holds unusable lines; their defaults apply
     Port::Oeffnungsfehler fehler = Port::Oeffnungsfehler::Keiner;
     QString geraet;
     QString fehlertext;
@@ -27,11 +28,14 @@ void setzePortnummer(Port &port, int portnummer);
 
 // Reads the settings file (line 1 becomes the port's settings, line 2 the
 // port number and Portnummer, 3 and 4 ModemText1/2, 5 SpracheText and
-// Sprache) and opens the port. A file that is missing or incomplete, line
-// settings the port cannot take, or a port that does not open: the file is
-// rewritten with the defaults, the port gets "19200,n,8,1" and number 1,
-// ModemText1 "0", ModemText2 "", German, and the port is opened once more.
-// If it still does not open it stays closed (the caller says so once).
+// Sprache) and opens the port. A missing line or one that cannot be used
+// gives its default ("19200,n,8,1", 1, "0", "", "0"); the other lines keep
+// their values. Only a missing file is written, with the defaults: a file
+// that is there is never rewritten at start-up, whatever it holds.
+// A port that does not open: port number 1 is tried in its place (for this
+// run only; the file keeps its number). If that does not open either, the
+// port stays closed on the number of the file and the failure is that of
+// this port (the caller says so once).
 Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellungsdatei);
 
 // Protokollnamen(0..7) = texts 125..132 of the current slice.

@@ -144,8 +144,11 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
             m_port.setDevice(m_geraet(n));
         }
     }
+    // The names are the user's typing: saved whatever becomes of the port.
+    schreibeOrte(Pfade::orteDatei(), m_orte);
     if (!m_port.isOpen()) {
         if (!m_port.open()) {
+            // A port that does not open never goes into the settings file.
             if (fehlermeldung) {
                 Eintrag e;
                 e.geraet = m_port.device();
@@ -158,8 +161,7 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
         m_port.setDtr(false);
         m_port.setRts(false);
     }
-    Einstellungsdatei::schreibe(Pfade::einstellungsdatei(), m_z, m_portnummer);
-    schreibeOrte(Pfade::orteDatei(), m_orte);
+    Einstellungsdatei::setzePortnummer(Pfade::einstellungsdatei(), m_z, m_portnummer);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The logic of the port selection dialog: probes ports 1..16 through the
 // port map, keeps the location names of orte.dat, switches the RS485 port
-// and writes the settings file and orte.dat on OK.
+// and writes orte.dat and the port number into the settings file on OK.
 
 #include "link/Port.h"
 
@@ -43,9 +43,10 @@ public:
     QString waehle(int index, const QString &text1);
     void ortGeaendert(const QString &text1);
 
-    // OK with entry i shown. Opens the port; if it does not open, nothing is
-    // written and fehlermeldung tells why (the dialog stays open). Otherwise
-    // the settings file and orte.dat are written.
+    // OK with entry i shown. orte.dat is written in any case. Opens the
+    // port; if it does not open, the settings file stays as it is and
+    // fehlermeldung tells why (the dialog stays open). Otherwise line 2 of
+    // the settings file becomes the port number.
     bool ok(int index, QString *fehlermeldung);
     // Closing the dialog: the port opens again if it is closed.
     void schliessen();

@@ -25,50 +25,73 @@ private slots:
         QVERIFY(schreib(Pfade::portsDatei(), karte));
     }
 
-    // Port 2 is busy; "kein Port" makes port 1 unusable as well.
+    // Port 2 is busy. The file is written only when there is none; a file
+    // that is there keeps every byte, whatever start-up makes of it.
     void einstellungenUndPort_data()
     {
-        QTest::addColumn<QByteArray>("datei");
-        QTest::addColumn<int>("port");  // the port opened, 0 none
-        QTest::addColumn<QByteArray>("danach");
-        const QByteArray standard("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n");
+        QTest::addColumn<QByteArray>("datei");     // empty: no file
+        QTest::addColumn<bool>("ohneEins");        // port 1 may not be opened either
+        QTest::addColumn<int>("port");             // the port opened, 0 none
+        QTest::addColumn<QStringList>("werte");    // Portnummer, Sprache, ModemText1, ModemText2, line settings
+        QTest::addColumn<bool>("beschaedigt");
         const QByteArray gut("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n2000\r\n");
-        QTest::newRow("Datei gilt") << gut << 3 << gut;
-        QTest::newRow("keine Datei") << QByteArray() << 1 << standard;
-        QTest::newRow("vier Zeilen") << QByteArray("19200,n,8,1\r\n 2 \r\n0\r\n\r\n") << 1 << standard;
-        QTest::newRow("Port 2 belegt") << QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n77\r\n1000\r\n") << 1 << standard;
-        QTest::newRow("unlesbare Leitung") << QByteArray("schnell\r\n 2 \r\n1\r\n77\r\n1000\r\n") << 1 << standard;
-        QTest::newRow("kein Port") << QByteArray() << 0 << standard;
+        const QByteArray belegt("19200,n,8,1\r\n 2 \r\n1\r\n77\r\n1000\r\n");
+        QTest::newRow("Datei gilt") << gut << false << 3 << QStringList{"3", "2000", "1", "0049", "9600,n,8,1"} << false;
+        QTest::newRow("keine Datei") << QByteArray() << false << 1 << QStringList{"1", "0", "0", "", "19200,n,8,1"}
+                                     << false;
+        QTest::newRow("vier Zeilen") << QByteArray("2400,n,8,1\r\n 3 \r\n1\r\n77\r\n") << false << 3
+                                     << QStringList{"3", "0", "1", "77", "2400,n,8,1"} << true;
+        QTest::newRow("Port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n77\r\n3000\r\n") << false << 1
+                                << QStringList{"1", "3000", "1", "77", "19200,n,8,1"} << true;
+        QTest::newRow("unlesbare Leitung") << QByteArray("schnell\r\n 4 \r\n1\r\n77\r\n1000\r\n") << false << 4
+                                           << QStringList{"4", "1000", "1", "77", "19200,n,8,1"} << false;
+        // A busy port: port 1 for this run; the file keeps port 2, the
+        // language and the modem lines.
+        QTest::newRow("Port 2 belegt") << belegt << false << 1 << QStringList{"1", "1000", "1", "77", "19200,n,8,1"}
+                                       << false;
+        QTest::newRow("Port 2 belegt, 1 gesperrt") << belegt << true << 0
+                                                   << QStringList{"2", "1000", "1", "77", "19200,n,8,1"} << false;
+        QTest::newRow("kein Port") << QByteArray() << true << 0 << QStringList{"1", "0", "0", "", "19200,n,8,1"}
+                                   << false;
     }
     void einstellungenUndPort()
     {
         QFETCH(QByteArray, datei);
+        QFETCH(bool, ohneEins);
         QFETCH(int, port);
-        QFETCH(QByteArray, danach);
+        QFETCH(QStringList, werte);
+        QFETCH(bool, beschaedigt);
         if (!datei.isEmpty())
             QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
         Zustand z;
         GeraetePort p;
         p.fehler[geraet(2)] = Port::Oeffnungsfehler::Belegt;
-        if (!port)
+        if (ohneEins)
             p.fehler[geraet(1)] = Port::Oeffnungsfehler::KeineBerechtigung;
         const auto s = Programmstart::einstellungenUndPort(z, p, Pfade::einstellungsdatei());
-        QCOMPARE(lies(Pfade::einstellungsdatei()), danach);
-        QCOMPARE(s.standardGeschrieben, datei != danach);
+        const QByteArray standard("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n");
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei.isEmpty() ? standard : datei);
+        QCOMPARE(s.standardGeschrieben, datei.isEmpty());
+        QCOMPARE(s.dateiBeschaedigt, beschaedigt);
+        QCOMPARE((QStringList{QString::number(z.Portnummer), QString::number(z.Sprache), z.ModemText1, z.ModemText2,
+                              p.settings()}),
+                 werte);
+        QCOMPARE(z.SpracheText.trimmed(), werte.at(1));
         QCOMPARE(s.offen, port != 0);
+        QCOMPARE(p.isOpen(), port != 0);
         if (!port) {
-            QCOMPARE(s.fehler, Port::Oeffnungsfehler::KeineBerechtigung);
-            QCOMPARE(p.openCount(), 0);
+            // The port of the file is named, and it stays set.
+            const int gewuenscht = werte.at(0).toInt();
+            QCOMPARE(s.geraet, geraet(gewuenscht));
+            QCOMPARE(p.device(), geraet(gewuenscht));
+            QCOMPARE(s.fehler, gewuenscht == 2 ? Port::Oeffnungsfehler::Belegt : Port::Oeffnungsfehler::KeineBerechtigung);
             const QString hinweis = Programmstart::berechtigungshinweis(1000, geraet(1));
             QVERIFY(hinweis.contains(geraet(1)) && hinweis.contains(QStringLiteral("dialout")));
             return;
         }
         QCOMPARE(p.device(), geraet(port));
-        QCOMPARE(int(z.Portnummer), port);
-        QCOMPARE(p.settings(), QString::fromLatin1(danach.left(danach.indexOf('\r'))));
-        QCOMPARE(int(z.Sprache), port == 3 ? 2000 : 0);
-        QCOMPARE(z.ModemText1, QLatin1String(port == 3 ? "1" : "0"));
-        QCOMPARE(z.ModemText2, QLatin1String(port == 3 ? "0049" : ""));
+        QCOMPARE(s.geraet, geraet(port));
+        QCOMPARE(s.fehler, Port::Oeffnungsfehler::Keiner);
         QVERIFY(!p.dtr() && !p.rts());
     }
 

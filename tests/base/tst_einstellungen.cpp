@@ -110,6 +110,100 @@ private slots:
         QVERIFY(Einstellungsdatei::lesen(pfad).has_value());
     }
 
+    // Start-up takes every usable line and the default of each other one.
+    void liestSoweitMoeglich_data()
+    {
+        using S = Einstellungsdatei::Stand;
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<int>("stand");
+        QTest::addColumn<QStringList>("werte");  // line settings, port, modem 1, modem 2, language
+        QTest::newRow("whole") << QByteArray("9600,n,8,1\r\n 4 \r\n1\r\n0049\r\n 3000 \r\n") << int(S::Gelesen)
+                               << QStringList{"9600,n,8,1", "4", "1", "0049", " 3000 "};
+        QTest::newRow("port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << int(S::Beschaedigt)
+                                << QStringList{"19200,n,8,1", "1", "1", "0049", "2000"};
+        QTest::newRow("language 500") << QByteArray("19200,n,8,1\r\n 7 \r\n1\r\n0049\r\n500\r\n")
+                                      << int(S::Beschaedigt) << QStringList{"19200,n,8,1", "7", "1", "0049", "0"};
+        QTest::newRow("four lines") << QByteArray("2400,n,8,1\n 7 \n1\n0049") << int(S::Beschaedigt)
+                                    << QStringList{"2400,n,8,1", "7", "1", "0049", "0"};
+        QTest::newRow("empty") << QByteArray() << int(S::Beschaedigt)
+                               << QStringList{"19200,n,8,1", "1", "0", "", "0"};
+    }
+    void liestSoweitMoeglich()
+    {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(int, stand);
+        QFETCH(QStringList, werte);
+        const auto s = Einstellungsdatei::lesenSoweitMoeglich(datei(inhalt));
+        QCOMPARE(int(s.stand), stand);
+        QCOMPARE((QStringList{s.werte.Leitung, QString::number(s.werte.Portnummer), s.werte.ModemText1,
+                              s.werte.ModemText2, s.werte.SpracheText}),
+                 werte);
+        QCOMPARE(int(Einstellungsdatei::lesenSoweitMoeglich(m_dir.filePath(QStringLiteral("fehlt.ini"))).stand),
+                 int(Einstellungsdatei::Stand::Fehlt));
+    }
+
+    // The language choice and the port selection change their own line and
+    // leave every other byte of the file alone.
+    void nurDieGeaenderteZeile_data()
+    {
+        QTest::addColumn<QByteArray>("vorher");  // "-" : no file
+        QTest::addColumn<bool>("sprache");       // else the port number
+        QTest::addColumn<int>("wert");
+        QTest::addColumn<QByteArray>("nachher");
+        QTest::newRow("language") << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n0\r\n") << true << 2000
+                                  << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n2000\r\n");
+        QTest::newRow("port, LF, further lines")
+            << QByteArray("19200,n,8,1\n7\n1\nB\xfcro\n1000\nNotiz \x80\n") << false << 12
+            << QByteArray("19200,n,8,1\n 12 \n1\nB\xfcro\n1000\nNotiz \x80\n");
+        QTest::newRow("language unchanged") << QByteArray("2400,n,8,1\r\n5\r\n1\r\n\r\n 1000\r\n") << true << 1000
+                                            << QByteArray("2400,n,8,1\r\n5\r\n1\r\n\r\n 1000\r\n");
+        QTest::newRow("port unchanged") << QByteArray("2400,n,8,1\r\n3\r\n1\r\n\r\n0\r\n") << false << 3
+                                        << QByteArray("2400,n,8,1\r\n3\r\n1\r\n\r\n0\r\n");
+        QTest::newRow("damaged port line kept") << QByteArray("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n0\r\n") << true
+                                                << 3000
+                                                << QByteArray("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n3000\r\n");
+        // Missing lines come from the program's values.
+        QTest::newRow("three lines, no last end") << QByteArray("19200,n,8,1\r\n 4 \r\n1") << true << 3000
+                                                  << QByteArray("19200,n,8,1\r\n 4 \r\n1\r\nX2\r\n3000\r\n");
+        QTest::newRow("empty file") << QByteArray() << false << 5
+                                    << QByteArray("19200,n,8,1\r\n 5 \r\nX1\r\nX2\r\n1000\r\n");
+        QTest::newRow("no file") << QByteArray("-") << true << 2000
+                                 << QByteArray("19200,n,8,1\r\n 9 \r\nX1\r\nX2\r\n2000\r\n");
+    }
+    void nurDieGeaenderteZeile()
+    {
+        QFETCH(QByteArray, vorher);
+        QFETCH(bool, sprache);
+        QFETCH(int, wert);
+        QFETCH(QByteArray, nachher);
+        QString pfad = m_dir.filePath(QStringLiteral("Portavomodem.ini"));
+        QFile::remove(pfad);
+        if (vorher != "-")
+            pfad = datei(vorher);
+        Zustand z;
+        z.ModemText1 = QStringLiteral("X1");
+        z.ModemText2 = QStringLiteral("X2");
+        z.SpracheText = sprache ? QString::number(wert) : QStringLiteral("1000");
+        QVERIFY(sprache ? Einstellungsdatei::setzeSprache(pfad, z, 9) : Einstellungsdatei::setzePortnummer(pfad, z, wert));
+        QCOMPARE(lies(pfad), nachher);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Portavomodem.ini"});
+    }
+
+    // A FIFO in place of the settings file is neither read nor replaced.
+    void unlesbareDateiBleibt()
+    {
+        QTemporaryDir eigen;
+        const QString fifo = eigen.filePath(QStringLiteral("Portavomodem.ini"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(int(Einstellungsdatei::lesenSoweitMoeglich(fifo).stand), int(Einstellungsdatei::Stand::Unlesbar));
+        Zustand z;
+        QVERIFY(!Einstellungsdatei::setzeSprache(fifo, z, 1));
+        QVERIFY(!Einstellungsdatei::setzePortnummer(fifo, z, 2));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
     void fehlgeschlagenesSchreibenLaesstDieDatei()
     {
         // A file size limit of 16 bytes makes the write fail as a full disk
