@@ -238,6 +238,7 @@ void Modem::advance(int64_t nowUs, std::string &toPc)
         case R::Connect:
             state_ = State::Online;
             plusCount_ = 0;
+            dropAtUs_ = opt_.dropAfterUs >= 0 ? nowUs + opt_.dropAfterUs : -1;
             lastFromPcUs_ = nowUs;
             result("CONNECT " + std::to_string(opt_.connectSpeed));
             note("connected");
@@ -270,6 +271,14 @@ void Modem::advance(int64_t nowUs, std::string &toPc)
         note("escape: command mode");
         result("OK");
     }
+    if (carrier() && dropAtUs_ >= 0 && nowUs >= dropAtUs_) {
+        dropAtUs_ = -1;
+        plusCount_ = 0;
+        escapeAtUs_ = -1;
+        state_ = State::Command;
+        note("carrier lost");
+        result("NO CARRIER");
+    }
     std::string fromBus;
     bus_.advance(nowUs, fromBus);
     if (state_ == State::Online)
@@ -281,7 +290,7 @@ void Modem::advance(int64_t nowUs, std::string &toPc)
 int64_t Modem::nextWakeUs() const
 {
     int64_t w = bus_.nextWakeUs();
-    for (const int64_t t : {dialDoneUs_, escapeAtUs_}) {
+    for (const int64_t t : {dialDoneUs_, escapeAtUs_, dropAtUs_}) {
         if (t >= 0 && (w < 0 || t < w))
             w = t;
     }

@@ -27,6 +27,7 @@ struct ModemOptions {
     int64_t connectDelayUs = 1500000;
     int64_t guardUs = 1000000;
     int connectSpeed = 9600;
+    int64_t dropAfterUs = -1;  // carrier lost this long after CONNECT; -1 never
 };
 
 // "connect", "busy", "no-carrier", "no-dialtone", "no-answer", "silent".
@@ -67,6 +68,7 @@ private:
     int64_t silenceBeforePlusUs_ = -1;
     int plusCount_ = 0;
     int64_t escapeAtUs_ = -1;
+    int64_t dropAtUs_ = -1;
     std::string hashes_;
     std::string lastToBus_;
 };

@@ -52,6 +52,8 @@ Options:
                     at all)
   --modem-delay MS  from the dial to its result (default 1500)
   --modem-guard MS  escape guard time (default 1000)
+  --modem-drop MS   the carrier is lost this long after CONNECT (the modem
+                    says NO CARRIER; default: never)
   --help            this text
   --version         the version
 
@@ -168,7 +170,7 @@ int main(int argc, char **argv)
                                      "no-dialtone, no-answer or silent\n");
                 return ExitUsage;
             }
-        } else if (a == "--modem-delay" || a == "--modem-guard") {
+        } else if (a == "--modem-delay" || a == "--modem-guard" || a == "--modem-drop") {
             if (!needValue(argc, argv, i, v))
                 return ExitUsage;
             char *end = nullptr;
@@ -177,7 +179,9 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "portavo-sim: %s wants milliseconds 0..600000\n", a.c_str());
                 return ExitUsage;
             }
-            (a == "--modem-delay" ? modemOptions.connectDelayUs : modemOptions.guardUs) = int64_t(ms) * 1000;
+            (a == "--modem-delay"  ? modemOptions.connectDelayUs
+             : a == "--modem-guard" ? modemOptions.guardUs
+                                    : modemOptions.dropAfterUs) = int64_t(ms) * 1000;
         } else {
             std::fprintf(stderr, "portavo-sim: unknown option %s (see --help)\n", a.c_str());
             return ExitUsage;

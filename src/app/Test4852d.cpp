@@ -115,6 +115,21 @@ Test4852d::Test4852d(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *paren
     raster->setColumnStretch(0, 1);
 
     connect(&v, &Verbindung::monitorZeile, &m_modell, &Monitormodell::zeile);
+    // The port went away: logging stops with what it has, said once (by
+    // the test mode window instead while that one is open).
+    connect(&v, &Verbindung::portVerloren, this, [this, &v] {
+        if (!isVisible() || m_z.MonitorAktiv == 0)
+            return;
+        m_z.MonitorAktiv = 0;
+        m_gestoppt = true;
+        if (m_z.TestAktiv == 1)
+            return;
+        const QString geraet = v.port() ? v.port()->device() : QString();
+        QTimer::singleShot(0, this, [this, geraet] {
+            m_meldung.zeige(Texttabelle::text(m_z, 633).arg(geraet), Texttabelle::text(m_z, 460),
+                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 633, 460);
+        });
+    });
     // Follow the traffic while the newest line is in view.
     connect(&m_modell, &QAbstractItemModel::rowsInserted, m_list1, [this] {
         if (!m_list1->selectionModel()->hasSelection())

@@ -5,6 +5,7 @@
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "link/Verbindung.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -71,7 +72,7 @@ QLineEdit *anzeigefeld(const QString &name, QWidget *eltern)
 }  // namespace
 
 Testbetrieb2D::Testbetrieb2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *parent)
-    : QDialog(parent), m_z(z), m_meldung(meldung), m_ablauf(new Testbetrieb(z, v, this))
+    : QDialog(parent), m_z(z), m_v(v), m_meldung(meldung), m_ablauf(new Testbetrieb(z, v, this))
 {
     setObjectName(QStringLiteral("Testbetrieb2D"));
     setWindowModality(Qt::WindowModal);
@@ -216,6 +217,7 @@ Testbetrieb2D::Testbetrieb2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     });
     // Queued: the message box must not open inside a tick of the sequence.
     connect(&a, &Testbetrieb::protokollFehler, this, &Testbetrieb2D::protokollFehler, Qt::QueuedConnection);
+    connect(&a, &Testbetrieb::portVerloren, this, &Testbetrieb2D::portVerloren, Qt::QueuedConnection);
 
     connect(m_option1, &QRadioButton::clicked, &a, [&a] { a.waehleBetriebsart(Testbetrieb::Betriebsart::Normalbetrieb); });
     connect(m_option2, &QRadioButton::clicked, &a, [&a] { a.waehleBetriebsart(Testbetrieb::Betriebsart::TuereAuf); });
@@ -354,4 +356,13 @@ void Testbetrieb2D::protokollFehler(const QString &pfad, const QString &grund)
                          + QStringLiteral("\n") + grund;
     m_meldung.zeige(text, Texttabelle::text(m_z, 460), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 456,
                     460);
+}
+
+// Polling has stopped by now; Start tries again once the port is back.
+void Testbetrieb2D::portVerloren()
+{
+    const QString geraet = m_v.port() ? m_v.port()->device() : QString();
+    m_meldung.zeige(Texttabelle::text(m_z, 633).arg(geraet), Texttabelle::text(m_z, 460), Meldung::Knoepfe::Ok,
+                    Meldung::Symbol::Ausrufezeichen, 633, 460);
+    anzeigen();
 }

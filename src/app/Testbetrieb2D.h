@@ -44,8 +44,10 @@ private:
     void anlagennameWaehlen();
     void uebernehmen();
     void protokollFehler(const QString &pfad, const QString &grund);
+    void portVerloren();
 
     Zustand &m_z;
+    Verbindung &m_v;
     Meldung &m_meldung;
     Testbetrieb *m_ablauf;
     Dateiwahl m_dateiwahl;

@@ -1,11 +1,12 @@
 #include "app/frmeinst1.h"
 
 #include "base/Meldung.h"
-#include "base/Texttabelle.h"
 #include "link/LineSettings.h"
 #include "link/Port.h"
+#include "base/Pfade.h"
 #include "link/Programmstart.h"
 #include "modem/Modemeinstellungen.h"
+#include "modem/Portmeldung.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -127,8 +128,15 @@ frmeinst1::frmeinst1(Port &port, int &portnummer, bool &echo, Meldung &meldung, 
 void frmeinst1::LoadPropertySettings()
 {
     m_cboPort->clear();
-    for (int n = 1; n <= 16; ++n)
-        m_cboPort->addItem(QStringLiteral("Com%1").arg(n));
+    for (int n = 1; n <= 16; ++n) {
+        // With the device behind the number, unless that is "COMn" itself.
+        const QString com = QStringLiteral("Com%1").arg(n);
+        const QString geraet = Pfade::geraet(n);
+        m_cboPort->addItem(geraet.compare(com, Qt::CaseInsensitive) == 0 ? com
+                                                                          : QStringLiteral("%1  (%2)").arg(com, geraet));
+    }
+    for (int i = 0; i < 4; ++i)
+        m_optFlow[i]->setEnabled(m_port.kannHandshake(i));
     m_cboSpeed->clear();
     for (const char *g : {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "28800", "38400",
                           "56000", "57600", "115200", "128000", "256000"})
@@ -181,7 +189,7 @@ void frmeinst1::ok()
         Programmstart::setzePortnummer(m_port, neu);
         if (warOffen && !m_port.open()) {
             // The new port cannot be opened: back to the old one.
-            fehler(m_port.fehlertext());
+            fehler(Portmeldung::oeffnen(m_sprache, neu, m_port));
             Programmstart::setzePortnummer(m_port, m_portnummer);
             m_port.open();
             if (m_mnuOpen)
@@ -197,18 +205,12 @@ void frmeinst1::ok()
     const QString einstellung = m_cboSpeed->currentText().trimmed() + QLatin1Char(',') + paritaet +
                                 QLatin1Char(',') + m_cboDataBits->currentText().trimmed() + QLatin1Char(',') +
                                 m_cboStopBits->currentText().trimmed();
-    const QString unbrauchbar = Texttabelle::text(500).arg(einstellung);
-    if (!LineSettings::parse(einstellung)) {
-        fehler(unbrauchbar);
-        return;
-    }
-    if (!m_port.setSettings(einstellung)) {
-        fehler(m_port.fehlertext().isEmpty() ? unbrauchbar : m_port.fehlertext());
+    if (!LineSettings::parse(einstellung) || !m_port.setSettings(einstellung)) {
+        fehler(Portmeldung::einstellung(m_sprache, einstellung));
         return;
     }
     if (!m_port.setHandshake(m_handshake)) {
-        fehler(m_port.fehlertext().isEmpty() ? Texttabelle::text(500).arg(m_optFlow[m_handshake]->text())
-                                             : m_port.fehlertext());
+        fehler(Portmeldung::handshake(m_sprache, m_optFlow[m_handshake]->text()));
         return;
     }
 

@@ -3,9 +3,10 @@
 // port number, speed, data format, handshake and the terminal's local echo.
 // It works on the modem window's port; OK applies and stores the values in
 // the per-user settings, Cancel changes nothing (not even the echo). A value
-// the port refuses is shown with the serial layer's message; the dialog then
+// the port refuses is reported in the chosen language; the dialog then
 // stays open, nothing is stored and a changed port number is set back.
-// Its captions are fixed German words.
+// Its captions are fixed German words; each port entry names the device
+// behind it, and only the handshakes the port can use are offered.
 
 #include <QDialog>
 
@@ -24,6 +25,8 @@ public:
               QWidget *parent = nullptr);
 
     void LoadPropertySettings();
+    // Language offset (0, 1000, 2000, 3000) of the messages; German until set.
+    void setSprache(int sprache) { m_sprache = sprache; }
     int handshakewahl() const { return m_handshake; }
     bool echowahl() const { return m_echowahl; }
 
@@ -36,6 +39,7 @@ private:
     bool &m_echo;
     Meldung &m_meldung;
     QAction *m_mnuOpen;
+    int m_sprache = 0;
     int m_handshake = 0;
     bool m_echowahl = false;
 

@@ -12,6 +12,7 @@
 #include "modem/Auflegen.h"
 #include "modem/Modemeinstellungen.h"
 #include "modem/Modemterminal.h"
+#include "modem/Portmeldung.h"
 #include "modem/Waehlstring.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -70,6 +72,19 @@ frmmodem1::frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port, QW
     m_abfluss->setObjectName(QStringLiteral("TimerAbfluss"));
     m_abfluss->setInterval(50);
     connect(m_abfluss, &QTimer::timeout, this, &frmmodem1::abflussBlick);
+    m_lebenszeichen = new QTimer(this);
+    m_lebenszeichen->setObjectName(QStringLiteral("TimerLebenszeichen"));
+    m_lebenszeichen->setSingleShot(true);
+    m_lebenszeichen->setInterval(Lebenszeichenfrist);
+    connect(m_lebenszeichen, &QTimer::timeout, this, [this] {
+        m_meldung.zeige(Texttabelle::text(m_z, 632).arg(m_port->device()), windowTitle(), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 632, 226);
+    });
+    // Any byte after the dial shows that a modem is there.
+    connect(m_port, &Port::ereignis, m_lebenszeichen, [this](int code) {
+        if (code == Ereigniscode::Empfangen)
+            m_lebenszeichen->stop();
+    });
 
     m_mnuFile = menuBar()->addMenu(QString());
     m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -101,10 +116,11 @@ frmmodem1::frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port, QW
     connect(m_terminal, &Modemterminal::portGeaendert, this, &frmmodem1::menuesNachPort);
     // The device went away (adapter pulled): the port is closed by then.
     connect(m_port, &Port::verloren, this, [this] {
+        m_lebenszeichen->stop();
         m_terminal->verbindungZuruecksetzen();
         menuesNachPort();
-        m_meldung.zeige(m_port->fehlertext(), windowTitle(), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
-                        -1, 226);
+        m_meldung.zeige(Portmeldung::verloren(m_z.Sprache, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 633, 226);
     });
     connect(m_auflegen, &Auflegen::fertig, this, [this] {
         if (m_port->isOpen())
@@ -144,8 +160,7 @@ void frmmodem1::laden()
         m_meldung.zeige(text, windowTitle(), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 226);
     };
     if (!e.Einstellungen.isEmpty() && !m_port->setSettings(e.Einstellungen)) {
-        fehler(m_port->fehlertext().isEmpty() ? Texttabelle::text(m_z, 500).arg(e.Einstellungen)
-                                              : m_port->fehlertext());
+        fehler(Portmeldung::einstellung(m_z.Sprache, e.Einstellungen));
         return;
     }
     bool zahl = false;
@@ -154,8 +169,9 @@ void frmmodem1::laden()
         m_portnummer = n;
     Programmstart::setzePortnummer(*m_port, m_portnummer);
     if (!e.Handshaking.isEmpty() && !m_port->setHandshake(e.Handshaking.trimmed().toInt())) {
-        fehler(m_port->fehlertext().isEmpty() ? Texttabelle::text(m_z, 500).arg(e.Handshaking)
-                                              : m_port->fehlertext());
+        static const char *const namen[] = {"Kein", "Xon/Xoff", "RTS", "Xon/RTS"};
+        const int h = e.Handshaking.trimmed().toInt(&zahl);
+        fehler(Portmeldung::handshake(m_z.Sprache, zahl && h >= 0 && h < 4 ? QLatin1String(namen[h]) : e.Handshaking));
         return;
     }
     oeffnenSchliessen();
@@ -167,8 +183,8 @@ void frmmodem1::oeffnenSchliessen()
     if (m_port->isOpen()) {
         m_port->close();
     } else if (!m_port->open()) {
-        m_meldung.zeige(m_port->fehlertext(), windowTitle(), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
-                        -1, 226);
+        m_meldung.zeige(Portmeldung::oeffnen(m_z.Sprache, m_portnummer, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, -1, 226);
     } else {
         // A modem takes commands only while DTR is on.
         m_port->setDtr(true);
@@ -236,10 +252,17 @@ void frmmodem1::waehlen()
     m_mnuHangUp->setEnabled(true);
     m_port->write(befehl);
     m_timer1->start();
+    m_lebenszeichen->start();
+}
+
+void frmmodem1::setLebenszeichenfrist(int ms)
+{
+    m_lebenszeichen->setInterval(ms);
 }
 
 void frmmodem1::auflegenMenue()
 {
+    m_lebenszeichen->stop();
     emit auflegenBeginnt();
     m_terminal->leeren();
     m_terminal->verbindungZuruecksetzen();
@@ -260,6 +283,7 @@ void frmmodem1::beenden()
 void frmmodem1::einstellungen()
 {
     frmeinst1 dialog(*m_port, m_portnummer, m_echo, m_meldung, m_mnuOpen, this);
+    dialog.setSprache(m_z.Sprache);
     dialog.exec();
     menuesNachPort();
 }
@@ -288,6 +312,23 @@ bool frmmodem1::taste(const QString &text)
     }
     m_terminal->anhaengen(text == QLatin1String("\r") ? QStringLiteral("\n") : text);
     return true;
+}
+
+// The first time it is shown the window stands over the middle of the main
+// window (of the screen without one).
+void frmmodem1::showEvent(QShowEvent *ereignis)
+{
+    QMainWindow::showEvent(ereignis);
+    if (m_gezeigt)
+        return;
+    m_gezeigt = true;
+    QRect ueber;
+    if (const QWidget *haupt = parentWidget())
+        ueber = haupt->frameGeometry();
+    else if (const QScreen *schirm = screen())
+        ueber = schirm->availableGeometry();
+    if (ueber.isValid())
+        move(ueber.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 void frmmodem1::closeEvent(QCloseEvent *ereignis)
@@ -337,6 +378,7 @@ void frmmodem1::abflussBlick()
 void frmmodem1::schliessenAbschliessen()
 {
     m_schliessenFrei = true;
+    m_lebenszeichen->stop();
     if (m_port->isOpen())
         m_port->close();
     m_timer1->stop();

@@ -33,6 +33,9 @@ class frmmodem1 : public QMainWindow {
 public:
     static constexpr int Abflussgrenze = 10000;  // ms the output may take when closing
     static constexpr int Standardport = 2;       // port number without stored settings
+    // A modem echoes the dial string at once: silence this long after a dial
+    // means no modem on the port (text 632).
+    static constexpr int Lebenszeichenfrist = 5000;
 
     // port: the modem port to use (not owned); nullptr: a serial port of its own.
     frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port = nullptr, QWidget *parent = nullptr);
@@ -48,6 +51,7 @@ public:
     void setNummernabfrage(std::function<QString()> abfrage) { m_abfrage = std::move(abfrage); }
     // Replaces the modal settings dialog (tests drive it themselves).
     void setAbflussgrenze(int ms) { m_abflussgrenze = ms; }
+    void setLebenszeichenfrist(int ms);
 
     // The menu operations.
     void oeffnenSchliessen();
@@ -64,6 +68,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *ereignis) override;
+    void showEvent(QShowEvent *ereignis) override;
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
 
 private:
@@ -90,7 +95,8 @@ private:
 
     QPlainTextEdit *m_txtTerm;
     QLabel *m_label1;
-    QTimer *m_timer1, *m_timer2, *m_abfluss;
+    QTimer *m_timer1, *m_timer2, *m_abfluss, *m_lebenszeichen;
+    bool m_gezeigt = false;
     QMenu *m_mnuFile, *m_mnuPort, *m_mnuCall;
     QAction *m_mnuFileExit, *m_mnuOpen, *m_mnuproperties, *m_mnuDial, *m_mnuHangUp;
 };

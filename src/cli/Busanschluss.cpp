@@ -7,6 +7,7 @@
 #include "base/Texttabelle.h"
 #include "modem/Modemeinstellungen.h"
 #include "modem/Modemsitzung.h"
+#include "modem/Waehlstring.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -29,6 +30,18 @@ std::optional<int> spracheAus(const QString &text)
     if (t == QLatin1String("es") || t == QLatin1String("3000"))
         return 3000;
     return std::nullopt;
+}
+
+// The language of a message about the arguments themselves: --lang wherever
+// it stands, else the settings file's.
+int meldungssprache(const QStringList &args)
+{
+    for (int i = 0; i + 1 < args.size(); ++i)
+        if (args.at(i) == QLatin1String("--lang"))
+            if (const auto s = spracheAus(args.at(i + 1)))
+                return *s;
+    const auto e = Einstellungsdatei::lesen(Pfade::einstellungsdatei());
+    return e ? spracheAus(e->SpracheText).value_or(0) : 0;
 }
 }  // namespace
 
@@ -55,8 +68,11 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
     const QString wert = args.at(++i);
     if (waehlOption) {
         o.waehlen = wert;
+        const Waehlstring::Fehler f = Waehlstring::pruefeNummer(wert);
         if (wert.trimmed().isEmpty())
             fehler = QStringLiteral("--dial takes a telephone number");
+        else if (f != Waehlstring::Fehler::Keiner)
+            fehler = Texttabelle::text(Waehlstring::textnummer(f) + meldungssprache(args));
     } else if (portOption) {
         o.port = wert;
         bool zahl = false;
@@ -106,6 +122,17 @@ void Busanschluss::einstellen(const Busoptionen &o)
 bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
 {
     einstellen(o);
+    m_err = &err;
+    if (!o.waehlen.isEmpty()) {
+        // With the outside-line prefix of the settings file: before the port opens.
+        Waehlstring::Fehler f = Waehlstring::Fehler::Keiner;
+        Waehlstring::baue(z.ModemText1, z.ModemText2, o.waehlen, &f);
+        if (f != Waehlstring::Fehler::Keiner) {
+            err << Texttabelle::text(z, f == Waehlstring::Fehler::LeereNummer ? 501 : Waehlstring::textnummer(f))
+                << '\n';
+            return false;
+        }
+    }
     int portnummer = m_portnummer;
     // A modem's port and settings are those the modem window stored.
     const Modemeinstellungen modem = o.waehlen.isEmpty() ? Modemeinstellungen() : Modemeinstellungen::lesen();
@@ -139,6 +166,8 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
                 << '\n';
         return false;
     }
+    QObject::connect(&port, &Port::verloren, &port,
+                     [this] { verlust(Texttabelle::text(z, 633).arg(port.device())); });
     if (!o.waehlen.isEmpty())
         return waehlen(o.waehlen, err);
     port.setDtr(false);
@@ -204,18 +233,30 @@ bool Busanschluss::waehlen(const QString &nummer, QTextStream &err)
         schleife.quit();
     });
     QObject::connect(m_sitzung.get(), &Modemsitzung::verbindungVerloren, m_sitzung.get(),
-                     [this] { *m_err << Texttabelle::text(z, 512) << Qt::endl; });
+                     [this] { verlust(Texttabelle::text(z, 512)); });
     if (m_sitzung->waehle(nummer)) {
         err << Texttabelle::text(z, 508) << ' ' << nummer << Qt::endl;
         schleife.exec();
     }
     if (fehler != 0 || !m_sitzung->steht()) {
-        err << Texttabelle::text(z, fehler != 0 ? fehler : 506) << Qt::endl;
+        const QString text = Texttabelle::text(z, fehler != 0 ? fehler : 506);
+        err << (fehler == 632 ? text.arg(port.device()) : text) << Qt::endl;
         auflegen();
         return false;
     }
     err << Texttabelle::text(z, 509) << Qt::endl;
     return true;
+}
+
+void Busanschluss::verlust(const QString &meldung)
+{
+    if (m_verloren)
+        return;
+    m_verloren = true;
+    if (m_err)
+        *m_err << meldung << Qt::endl;
+    if (m_beiVerlust)
+        m_beiVerlust();
 }
 
 void Busanschluss::auflegen()

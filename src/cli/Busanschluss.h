@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,14 +21,15 @@ struct Busoptionen {
     QString waehlen;             // --dial: the number; the port is then the modem's
 };
 
-// Takes "--port N|PATH", "--device PATH", "--lang de|en|fr|es" or
-// "--dial NUMBER" at args[i]
-// (i then points at its value). False when args[i] is none of them; a bad
-// value leaves its reason in fehler.
 // The value after the option at args[i] (i then points at it); empty, with
 // "OPTION needs a value" in fehler, when there is none.
 QString optionswert(const QStringList &args, int &i, QString &fehler);
 
+// Takes "--port N|PATH", "--device PATH", "--lang de|en|fr|es" or
+// "--dial NUMBER" at args[i] (i then points at its value). False when
+// args[i] is none of them; a bad value leaves its reason in fehler. A
+// number that no modem would take is refused here, before any port opens,
+// in the language of --lang or of the settings file.
 bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &fehler);
 
 // With --dial the port is a modem's: oeffnen() dials and waits for the
@@ -52,12 +54,21 @@ public:
     // port cannot be opened.
     bool oeffnen(const Busoptionen &o, QTextStream &err);
 
+    // The connection went away while the command runs: the port's device
+    // disappeared (text 633) or the modem lost its carrier (text 512). The
+    // message goes to err once, then the callback runs.
+    void beiVerlust(std::function<void()> f) { m_beiVerlust = std::move(f); }
+    bool verloren() const { return m_verloren; }
+
 private:
+    void verlust(const QString &meldung);
     bool waehlen(const QString &nummer, QTextStream &err);
     void auflegen();
 
     std::unique_ptr<Modemsitzung> m_sitzung;
     QTextStream *m_err = nullptr;
+    std::function<void()> m_beiVerlust;
+    bool m_verloren = false;
     bool m_eingestellt = false;
     int m_portnummer = 1;
     QString m_leitung = QStringLiteral("19200,n,8,1");

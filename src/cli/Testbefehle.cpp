@@ -104,17 +104,29 @@ bool identifiziere(Bus &b, int adresse)
     return ablauf.ergebnis().geantwortet && ablauf.ergebnis().bekannt;
 }
 
-// Runs the event loop for the given seconds, or until SIGINT / SIGTERM.
-void laufen(int sekunden)
+enum class Ende { Zeit, Abbruch, Verlust };
+
+// Runs the event loop for the given seconds, until SIGINT / SIGTERM, or
+// until the port or the modem connection is gone (the message is out then).
+Ende laufen(Bus &b, int sekunden)
 {
+    if (b.verloren())
+        return Ende::Verlust;
     QEventLoop schleife;
+    Ende ende = Ende::Zeit;
+    b.beiVerlust([&] {
+        ende = Ende::Verlust;
+        schleife.quit();
+    });
     g_abbruch = 0;
     std::signal(SIGINT, abbrechen);
     std::signal(SIGTERM, abbrechen);
     QTimer wache;
     QObject::connect(&wache, &QTimer::timeout, &schleife, [&] {
-        if (g_abbruch)
+        if (g_abbruch) {
+            ende = Ende::Abbruch;
             schleife.quit();
+        }
     });
     wache.start(100);
     if (sekunden > 0)
@@ -122,6 +134,23 @@ void laufen(int sekunden)
     schleife.exec();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    b.beiVerlust({});
+    return ende;
+}
+
+// The exit status after laufen(): 0 after the time, 130 interrupted, 1 the
+// port or the modem connection went away.
+int status(Ende ende)
+{
+    switch (ende) {
+    case Ende::Zeit:
+        return 0;
+    case Ende::Abbruch:
+        return 130;
+    case Ende::Verlust:
+        return 1;
+    }
+    return 1;
 }
 
 QString statusText(int status)
@@ -179,17 +208,29 @@ const char *const TestHilfe =
     "vom:\", with --private \"Geschlossene Gesellschaft vom:\"). A log that cannot be written\n"
     "is reported once on standard error; polling goes on.\n"
     "\n"
+    "A request that got no answer before the next one goes out gets its own line:\n"
+    "\n"
+    "  COMMAND  request CODES  no answer        (no echo either: \"no answer, no echo\")\n"
+    "\n"
     "  --seconds N   stop after N seconds (default: run until interrupted)\n"
     "\n"
-    "Exit status: 0 after the time or an interrupt, 1 no answer / foreign family / port\n"
-    "not usable, 2 wrong usage.\n";
+    "When the port goes away (adapter unplugged) or the modem of --dial loses its\n"
+    "carrier (NO CARRIER), test ends at once with that message.\n"
+    "\n"
+    "Exit status: 0 after the time, 1 no answer / foreign family / port not usable /\n"
+    "port or modem connection lost, 2 wrong usage, 130 interrupted (Ctrl-C, SIGTERM).\n";
 
 const char *const MonitorHilfe =
     "portavo-cli monitor [--seconds N] [--port N|PATH] [--lang L]\n"
     "\n"
     "Prints every byte the bus brings, one line each: milliseconds since the start, the\n"
     "byte in decimal and hexadecimal, and the character (\".\" for a control character).\n"
-    "Sends nothing. --seconds N stops after N seconds (default: run until interrupted).\n";
+    "Sends nothing. --seconds N stops after N seconds (default: run until interrupted).\n"
+    "When the port goes away or the modem of --dial loses its carrier, monitor ends at\n"
+    "once with that message.\n"
+    "\n"
+    "Exit status: 0 after the time, 1 port not usable / port or modem connection lost,\n"
+    "2 wrong usage, 130 interrupted (Ctrl-C, SIGTERM).\n";
 
 }  // namespace
 
@@ -216,8 +257,8 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
     Bus b;
     if (!b.oeffnen(o.bus, err))
         return 1;
-    if (!identifiziere(b, adresse))
-        return 1;  // text 196 or 388 is out
+    if (!identifiziere(b, adresse) || b.verloren())
+        return 1;  // text 196 or 388 (or the lost connection) is out
 
     b.z.TestAktiv = 1;
     Testbetrieb t(b.z, b.v);
@@ -248,6 +289,14 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
         out.flush();
         zeile.clear();
     });
+    QObject::connect(&t, &Testbetrieb::keineAntwort, [&](const QByteArray &telegramm, bool echo) {
+        out << QStringLiteral("%1  request %2 no answer%3")
+                   .arg(QString::fromLatin1(telegramm.mid(2, telegramm.size() - 4)),
+                        Testbetrieb::bytecodes(telegramm),
+                        echo ? QString() : QStringLiteral(", no echo"))
+            << '\n';
+        out.flush();
+    });
     QObject::connect(&t, &Testbetrieb::protokollFehler, [&](const QString &pfad, const QString &grund) {
         err << "portavo-cli: the movement log " << QDir::toNativeSeparators(pfad) << " cannot be written (" << grund
             << "); polling goes on\n";
@@ -258,10 +307,10 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
         t.anlageUebernehmen(o.anlagenname, o.geschlossen);
     else
         t.start();
-    laufen(o.sekunden);
+    const Ende ende = laufen(b, o.sekunden);
     t.beenden();
     b.z.TestAktiv = 0;
-    return 0;
+    return status(ende);
 }
 
 int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -292,7 +341,7 @@ int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err)
                    .arg(c.isPrint() ? QString(c) : QStringLiteral("."));
         out.flush();
     });
-    laufen(o.sekunden);
+    const Ende ende = laufen(b, o.sekunden);
     b.z.MonitorAktiv = 0;
-    return 0;
+    return status(ende);
 }

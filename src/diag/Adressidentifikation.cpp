@@ -294,20 +294,17 @@ void Adressidentifikation::tick1()
         versionAuswerten();
         return;
     }
-    int protokoll;
-    if (empfang.size() == 11)
-        protokoll = quint8(empfang.at(8)) - 64;
-    else
-        protokoll = empfang.size() > 10 && empfang.at(10) == 'A' ? 1 : 255;
-    // A character below "@" would give a negative number, which no name
-    // and no list line can carry: such a terminal is "unknown".
-    if (protokoll < 0 || protokoll > Letzte)
-        protokoll = Letzte;
-    m_z.Protokoll = qint16(protokoll);
-    if (m_z.Adresse != 0) {
-        fuegeZeileHinzu(listenzeile(m_zeilenmodus == 0 ? m_z.Adresse - 1 : m_z.Adresse, protokoll));
-        m_zeilenmodus = 0;
+    // Each answer names the terminal that sent it: an answer that comes
+    // later than one tick stands behind the echo of the next request and
+    // still belongs to its own address.
+    const QVector<Identhilfen::Kennung> antworten = Identhilfen::kennungen(empfang);
+    for (const Identhilfen::Kennung &k : antworten) {
+        m_z.Protokoll = qint16(k.protokoll);
+        if (m_z.Adresse != 0)
+            fuegeZeileHinzu(listenzeile(k.adresse, k.protokoll));
     }
+    if (!antworten.isEmpty())
+        m_zeilenmodus = 0;
     if (m_z.Befehl == "X" && m_anfragestatus == 2) {
         m_anfragestatus = 1;
         m_timer1.stop();

@@ -19,6 +19,13 @@ Testbetrieb::Testbetrieb(Zustand &z, Verbindung &v, QObject *parent) : QObject(p
     m_timer2.setInterval(Antworttakt);
     connect(&m_timer1, &QTimer::timeout, this, &Testbetrieb::tick1);
     connect(&m_timer2, &QTimer::timeout, this, &Testbetrieb::tick2);
+    // Without its port nothing can come back: polling on would only tick.
+    connect(&m_v, &Verbindung::portVerloren, this, [this] {
+        if (!laeuft())
+            return;
+        beenden();
+        emit portVerloren();
+    });
 }
 
 QString Testbetrieb::bytecodes(const QByteArray &bytes)
@@ -103,6 +110,9 @@ void Testbetrieb::zyklusNeuStarten()
 
 void Testbetrieb::tick1()
 {
+    // Timer2 still waits: the last request got no answer in its cycle.
+    if (m_timer2.isActive() && !m_testtelegramm.isEmpty() && m_z.Testempfang.size() <= m_testtelegramm.size())
+        emit keineAntwort(m_testtelegramm, !m_z.Testempfang.isEmpty());
     m_anfrageHervorgehoben = true;
     m_stoerung = false;
     if (m_betriebsartwechsel == 1) {

@@ -57,6 +57,7 @@ public:
     bool anlageUebernehmen(const QString &anlagenname, bool geschlossen);
     // The window closes: both timers stop.
     void beenden();
+    bool laeuft() const { return m_timer1.isActive() || m_timer2.isActive(); }
 
     // --- state the window shows ---
     int datenstatus() const { return m_datenstatus; }
@@ -105,6 +106,11 @@ signals:
     void kartendatenErhalten(const QByteArray &antwort, bool fehllesung);
     // The log could not be written: sent once per instance; polling goes on.
     void protokollFehler(const QString &pfad, const QString &grund);
+    // The next request goes out while the last one is still without an
+    // answer; echo: at least part of its echo came back.
+    void keineAntwort(const QByteArray &telegramm, bool echo);
+    // The port's device went away while polling: both timers are stopped.
+    void portVerloren();
 
 private:
     void tick1();

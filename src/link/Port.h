@@ -53,6 +53,9 @@ public:
     // Handshake: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both. False, and the mode
     // unchanged, when the port cannot use it (fehlertext() tells why).
     virtual bool setHandshake(int modus) { return modus == 0; }
+    // Whether the port can use that handshake at all (what a settings
+    // dialog offers).
+    virtual bool kannHandshake(int modus) const { return modus == 0; }
     virtual int handshake() const { return 0; }
 
     virtual void write(const QByteArray &bytes) = 0;

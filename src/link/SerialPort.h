@@ -34,6 +34,7 @@ public:
     bool dtr() const override { return m_dtr; }
     // XON/XOFF and RTS/CTS at once is refused: the serial layer has no such mode.
     bool setHandshake(int modus) override;
+    bool kannHandshake(int modus) const override { return modus >= 0 && modus <= 2; }
     int handshake() const override { return m_handshake; }
 
     void write(const QByteArray &bytes) override;

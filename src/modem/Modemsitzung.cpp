@@ -14,6 +14,12 @@ Modemsitzung::Modemsitzung(Zustand &z, Verbindung &v, Port &port, QObject *paren
         if (m_stand == Stand::Waehlen)
             fehler(506);
     });
+    m_lebenszeichen.setSingleShot(true);
+    m_lebenszeichen.setInterval(Lebenszeichenfrist);
+    connect(&m_lebenszeichen, &QTimer::timeout, this, [this] {
+        if (m_stand == Stand::Waehlen)
+            fehler(632);
+    });
     connect(&port, &Port::ereignis, this, &Modemsitzung::ereignis);
     connect(&m_auflegen, &Auflegen::fertig, this, [this] {
         m_stand = Stand::Ruhe;
@@ -39,12 +45,14 @@ bool Modemsitzung::waehle(const QString &nummer)
     m_stand = Stand::Waehlen;
     m_port->write(m_waehlstring);
     m_warten.start();
+    m_lebenszeichen.start();
     return true;
 }
 
 void Modemsitzung::legeAuf()
 {
     m_warten.stop();
+    m_lebenszeichen.stop();
     m_z.Modemverbindung = 0;
     if (m_stand == Stand::Auflegen)
         return;
@@ -55,6 +63,7 @@ void Modemsitzung::legeAuf()
 void Modemsitzung::fehler(int textnummer)
 {
     m_warten.stop();
+    m_lebenszeichen.stop();
     m_stand = Stand::Ruhe;
     m_z.Modemverbindung = 0;
     emit fehlgeschlagen(textnummer);
@@ -69,6 +78,7 @@ void Modemsitzung::ereignis(int code)
         return;
     const auto meldungen = m_zeilen.lies(bytes);
     if (m_stand == Stand::Waehlen) {
+        m_lebenszeichen.stop();  // a modem is there
         for (const auto m : meldungen) {
             switch (m) {
             case Modemzeilen::Rueckmeldung::Connect:
@@ -84,7 +94,7 @@ void Modemsitzung::ereignis(int code)
             case Modemzeilen::Rueckmeldung::NoDialtone:
                 return fehler(505);
             case Modemzeilen::Rueckmeldung::NoAnswer:
-                return fehler(506);
+                return fehler(631);
             case Modemzeilen::Rueckmeldung::Error:
                 return fehler(507);
             case Modemzeilen::Rueckmeldung::Ok:

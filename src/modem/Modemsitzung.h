@@ -25,10 +25,13 @@ class Modemsitzung : public QObject {
     Q_OBJECT
 public:
     static constexpr int Wartezeit = 60000;  // ms from the dial to the connect message
+    // A modem echoes the dial string at once: silence this long means no modem.
+    static constexpr int Lebenszeichenfrist = 5000;
 
     Modemsitzung(Zustand &z, Verbindung &v, Port &port, QObject *parent = nullptr);
 
     void setWartezeit(int ms) { m_warten.setInterval(ms); }
+    void setLebenszeichenfrist(int ms) { m_lebenszeichen.setInterval(ms); }
     Auflegen &auflegen() { return m_auflegen; }
 
     // Sends the dial string (ModemText1/2 of the state give the prefix).
@@ -59,6 +62,7 @@ private:
     Modemzeilen m_zeilen;
     Auflegen m_auflegen;
     QTimer m_warten;
+    QTimer m_lebenszeichen;
     Stand m_stand = Stand::Ruhe;
     QByteArray m_waehlstring;
 };

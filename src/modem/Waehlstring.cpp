@@ -13,6 +13,17 @@ bool Waehlstring::nurWaehlzeichen(const QString &text)
     return true;
 }
 
+Waehlstring::Fehler Waehlstring::pruefeNummer(const QString &nummer)
+{
+    if (nummer.isEmpty())
+        return Fehler::LeereNummer;
+    if (!nurWaehlzeichen(nummer))
+        return Fehler::Nummer;
+    if (nummer.size() > Hoechstlaenge)
+        return Fehler::ZuLang;
+    return Fehler::Keiner;
+}
+
 QString Waehlstring::vorwahl(const QString &modemText1, const QString &modemText2)
 {
     return modemText1 == QLatin1String("1") ? modemText2 + QLatin1Char(',') : QString();
@@ -21,14 +32,12 @@ QString Waehlstring::vorwahl(const QString &modemText1, const QString &modemText
 QByteArray Waehlstring::baue(const QString &modemText1, const QString &modemText2, const QString &nummer,
                              Fehler *fehler)
 {
-    Fehler f = Fehler::Keiner;
     const QString prefix = vorwahl(modemText1, modemText2);
-    if (nummer.isEmpty())
-        f = Fehler::LeereNummer;
-    else if (!nurWaehlzeichen(nummer))
-        f = Fehler::Nummer;
-    else if (!nurWaehlzeichen(prefix))
+    Fehler f = pruefeNummer(nummer);
+    if (f == Fehler::Keiner && !nurWaehlzeichen(prefix))
         f = Fehler::Amtsholung;
+    if (f == Fehler::Keiner && prefix.size() + nummer.size() > Hoechstlaenge)
+        f = Fehler::ZuLang;
     if (fehler)
         *fehler = f;
     if (f != Fehler::Keiner)
@@ -45,6 +54,8 @@ int Waehlstring::textnummer(Fehler fehler)
         return 501;
     case Fehler::Amtsholung:
         return 502;
+    case Fehler::ZuLang:
+        return 630;
     default:
         return 0;
     }

@@ -8,6 +8,7 @@
 #include "app/portavo2D.h"
 #include "app/start2d.h"
 #include "base/Pfade.h"
+#include "link/SerialPort.h"
 #include "modem/Auflegen.h"
 #include "modem/Modemeinstellungen.h"
 
@@ -255,6 +256,45 @@ private slots:
         QVERIFY(!a.aktion("mnuOpen")->isChecked());
         QVERIFY(!a.aktion("mnuHangUp")->isEnabled());
         QCOMPARE(a.meldung.eintraege().size(), 1);
+        QCOMPARE(a.meldung.eintraege().at(0).text, Texttabelle::text(633).arg(a.port.device()));
+    }
+
+    // Nothing comes back after a dial: no modem on that port, said after a
+    // few seconds. A single byte (the modem's echo) is enough to show one.
+    void waehlenOhneModem()
+    {
+        Modemaufbau a;
+        a.f->setLebenszeichenfrist(20);
+        a.f->setNummernabfrage([] { return QStringLiteral("47"); });
+        a.aktion("mnuDial")->trigger();
+        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{632});
+        QCOMPARE(a.meldung.eintraege().at(0).text, Texttabelle::text(632).arg(geraet(frmmodem1::Standardport)));
+        auto *frist = kind<QTimer>(a.f.get(), "TimerLebenszeichen");
+        QVERIFY(!frist->isActive());
+        a.f->setLebenszeichenfrist(frmmodem1::Lebenszeichenfrist);
+        a.aktion("mnuDial")->trigger();
+        QVERIFY(frist->isActive());
+        a.port.inject("A");
+        QVERIFY(!frist->isActive());
+    }
+
+    // The window opens over the middle of the main window.
+    void stehtUeberDemHauptfenster()
+    {
+        Zustand z;
+        Texttabelle::ladeTexte(z, 101, 389);
+        GeraetePort port;
+        Verbindung v(z);
+        MeldungAufnahme meldung;
+        QWidget haupt;
+        haupt.setGeometry(300, 200, 900, 700);
+        haupt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&haupt));
+        frmmodem1 f(z, v, meldung, &port, &haupt);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QPoint abstand = f.frameGeometry().center() - haupt.frameGeometry().center();
+        QVERIFY2(abstand.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(abstand.x()).arg(abstand.y())));
     }
 
     void schliessenWartetAufAusgabe()
@@ -331,8 +371,11 @@ private slots:
         QCOMPARE(kind<QComboBox>(&d, "cboParity")->currentText(), paritaet);
         QCOMPARE(kind<QComboBox>(&d, "cboDataBits")->currentText(), daten);
         QCOMPARE(kind<QComboBox>(&d, "cboStopBits")->currentText(), stop);
-        QCOMPARE(kind<QComboBox>(&d, "cboPort")->currentText(), QStringLiteral("Com4"));
+        // Each number with the device behind it.
+        QCOMPARE(kind<QComboBox>(&d, "cboPort")->currentText(), QStringLiteral("Com4  (%1)").arg(geraet(4)));
         QCOMPARE(kind<QComboBox>(&d, "cboPort")->count(), 16);
+        for (int n = 1; n <= 16; ++n)
+            QCOMPARE(kind<QComboBox>(&d, "cboPort")->itemText(n - 1), QStringLiteral("Com%1  (%2)").arg(n).arg(geraet(n)));
         QCOMPARE(kind<QComboBox>(&d, "cboSpeed")->count(), 16);
         QCOMPARE(kind<QComboBox>(&d, "cboSpeed")->itemText(15), QStringLiteral("256000"));
         QCOMPARE(kind<QComboBox>(&d, "cboDataBits")->itemText(0), QStringLiteral("4"));
@@ -389,17 +432,26 @@ private slots:
         QTest::addColumn<QString>("geschw");
         QTest::addColumn<QString>("daten");
         QTest::addColumn<int>("fluss");
+        QTest::addColumn<int>("sprache");
         QTest::addColumn<QString>("meldung");
-        QTest::newRow("Geschwindigkeit getippt") << "96oo" << "8" << 0 << QString();
-        QTest::newRow("4 Datenbits") << "9600" << "4" << 0 << QString();
-        QTest::newRow("vom Adapter verweigert") << "256000" << "8" << 0 << "Invalid baud rate";
-        QTest::newRow("Handshake verweigert") << "9600" << "8" << 3 << "no such flow control";
+        // Every message in the chosen language, never the serial layer's own words.
+        QTest::newRow("Geschwindigkeit getippt")
+            << "96oo" << "8" << 0 << 0 << Texttabelle::text(500).arg("96oo,N,8,1");
+        QTest::newRow("4 Datenbits") << "9600" << "4" << 0 << 0 << Texttabelle::text(500).arg("9600,N,4,1");
+        QTest::newRow("vom Adapter verweigert")
+            << "256000" << "8" << 0 << 0 << Texttabelle::text(500).arg("256000,N,8,1");
+        QTest::newRow("vom Adapter verweigert, englisch")
+            << "256000" << "8" << 0 << 1000 << Texttabelle::text(1500).arg("256000,N,8,1");
+        QTest::newRow("Handshake verweigert") << "9600" << "8" << 3 << 0 << Texttabelle::text(636).arg("Xon/RTS");
+        QTest::newRow("Handshake verweigert, spanisch")
+            << "9600" << "8" << 3 << 3000 << Texttabelle::text(3636).arg("Xon/RTS");
     }
     void einstellungenVerweigert()
     {
         QFETCH(QString, geschw);
         QFETCH(QString, daten);
         QFETCH(int, fluss);
+        QFETCH(int, sprache);
         QFETCH(QString, meldung);
         FakePort port;
         port.open();
@@ -409,6 +461,7 @@ private slots:
         bool echo = false;
         MeldungAufnahme m;
         frmeinst1 d(port, nummer, echo, m);
+        d.setSprache(sprache);
         d.show();
         kind<QComboBox>(&d, "cboSpeed")->setEditText(geschw);
         kind<QComboBox>(&d, "cboDataBits")->setCurrentText(daten);
@@ -418,34 +471,64 @@ private slots:
         QCOMPARE(d.result(), 0);
         QCOMPARE(m.eintraege().size(), 1);
         QCOMPARE(m.eintraege().at(0).symbol, Meldung::Symbol::Ausrufezeichen);
-        if (!meldung.isEmpty())
-            QCOMPARE(m.eintraege().at(0).text, meldung);
-        else
-            QVERIFY(m.eintraege().at(0).text.contains(geschw + QLatin1Char(',')));
+        QCOMPARE(m.eintraege().at(0).text, meldung);
         // The handshake comes after the settings string, which the port has taken by then.
         QCOMPARE(port.settings(), fluss == 3 ? QStringLiteral("9600,n,8,1") : QStringLiteral("19200,n,8,1"));
         QCOMPARE(port.handshake(), 0);
         QVERIFY(!QFile::exists(Modemeinstellungen::datei()));
     }
 
+    void portwechselDerNichtOeffnetWirdZurueckgenommen_data()
+    {
+        QTest::addColumn<int>("fehler");
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("belegt") << int(Port::Oeffnungsfehler::Belegt) << 0 << Texttabelle::text(561).arg(geraet(7));
+        QTest::newRow("gibt es nicht") << int(Port::Oeffnungsfehler::GibtEsNicht) << 0
+                                       << Texttabelle::text(634).arg(7).arg(geraet(7));
+        QTest::newRow("sonst, franzoesisch") << int(Port::Oeffnungsfehler::Sonstiger) << 2000
+                                             << Texttabelle::text(2635).arg(7).arg(geraet(7));
+        QTest::newRow("keine Berechtigung, englisch")
+            << int(Port::Oeffnungsfehler::KeineBerechtigung) << 1000
+            << Programmstart::berechtigungshinweis(1000, geraet(7));
+    }
     void portwechselDerNichtOeffnetWirdZurueckgenommen()
     {
+        QFETCH(int, fehler);
+        QFETCH(int, sprache);
+        QFETCH(QString, meldung);
         GeraetePort port;
         port.setDevice(geraet(2));
         port.open();
-        port.fehler[geraet(7)] = Port::Oeffnungsfehler::Belegt;
+        port.fehler[geraet(7)] = Port::Oeffnungsfehler(fehler);
         int nummer = 2;
         bool echo = false;
         MeldungAufnahme m;
         frmeinst1 d(port, nummer, echo, m);
+        d.setSprache(sprache);
         kind<QComboBox>(&d, "cboPort")->setCurrentIndex(6);
         kind<QPushButton>(&d, "cmdOK")->click();
         QCOMPARE(m.eintraege().size(), 1);
-        QCOMPARE(m.eintraege().at(0).text, QStringLiteral("Device or resource busy"));
+        QCOMPARE(m.eintraege().at(0).text, meldung);
         QCOMPARE(nummer, 2);
         QCOMPARE(port.device(), geraet(2));
         QVERIFY(port.isOpen());
         QVERIFY(!QFile::exists(Modemeinstellungen::datei()));
+    }
+
+    // Only the handshakes the port can use are offered.
+    void handshakeNurWasDerPortKann()
+    {
+        SerialPort seriell;
+        int nummer = 2;
+        bool echo = false;
+        MeldungAufnahme m;
+        frmeinst1 d(seriell, nummer, echo, m);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(kind<QRadioButton>(&d, QStringLiteral("optFlow_%1").arg(i).toLatin1().constData())->isEnabled(),
+                     seriell.kannHandshake(i));
+        QVERIFY(!kind<QRadioButton>(&d, "optFlow_3")->isEnabled());
+        QVERIFY(kind<QRadioButton>(&d, "optFlow_2")->isEnabled());
     }
 
     void abbrechenAendertNichts()

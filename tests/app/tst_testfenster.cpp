@@ -224,6 +224,39 @@ private slots:
         QCOMPARE(a.meldung.eintraege().size(), 1);
     }
 
+    // The port goes away: test mode stops polling and says so once; the
+    // monitor stops logging and stays quiet while test mode speaks.
+    void portWegWirdEinmalGemeldet()
+    {
+        Aufbau a;
+        a.port.setDevice(QStringLiteral("/dev/ttyUSB7"));
+        Test4852d m(a.z, a.v, a.meldung, &a.haupt);
+        m.show();
+        aktiviere(&m);
+        Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
+        f.show();
+        kind<QPushButton>(&f, "Command1")->click();
+        zyklus(a, f, status(0x40, 'K'));
+        QMetaObject::invokeMethod(&f.ablauf().timer1(), "timeout");
+        a.port.loseDevice();
+        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
+        QCOMPARE(a.meldung.eintraege().first().text, Texttabelle::text(633).arg(QStringLiteral("/dev/ttyUSB7")));
+        QVERIFY(!f.ablauf().laeuft());
+        QCOMPARE(int(a.z.MonitorAktiv), 0);
+        aktiviere(&m);
+        QCOMPARE(int(a.z.MonitorAktiv), 0);  // stays stopped until Reset
+        f.close();
+
+        // The monitor alone says it itself.
+        Aufbau b;
+        Test4852d n(b.z, b.v, b.meldung, &b.haupt);
+        n.show();
+        aktiviere(&n);
+        b.port.loseDevice();
+        QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
+        QCOMPARE(int(b.z.MonitorAktiv), 0);
+    }
+
     void monitorListetUndDekodiert()
     {
         Aufbau a;

@@ -2,8 +2,11 @@
 // identification, version check, reset and the address field.
 
 #include "support/Busattrappe.h"
+#include "support/SimBus.h"
+#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
+#include "diag/Identhilfen.h"
 
 class TestAdressidentifikation : public QObject {
     Q_OBJECT
@@ -223,6 +226,64 @@ private slots:
         a.ident.abbrechen();
         QCOMPARE(int(a.z.AdresseBekannt), 0);
         QCOMPARE(a.geschlossen, 2);
+    }
+
+    // Answers that come later than one tick: each stands behind the echo of
+    // the next request, but names its own terminal.
+    void spaeteAntwortenGehoerenIhremAbsender()
+    {
+        SimBus bus;
+        const QJsonArray spaet{QJsonObject{{"type", "delay"}, {"command", "X"}, {"ms", 30}}};
+        SIMBUS_STARTEN(bus, QJsonArray{SimBus::terminal(1, 0, {{"faults", spaet}}),
+                                       SimBus::terminal(20, 1, {{"faults", spaet}})});
+        Strecke<SimPort> s(bus.device());
+        QVERIFY(s.port.isOpen());
+        s.z.AdressSuche = 1;
+        Adressidentifikation ident(s.z, s.v, s.meldung);
+        ident.laden();
+        QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
+        ident.timer1().setInterval(20);
+        ident.scan();
+        QVERIFY(ende.wait(60000));
+        QCOMPARE(ident.liste(), (QStringList{ident.listenzeile(1, 0), ident.listenzeile(20, 1)}));
+        QVERIFY(s.meldung.eintraege().isEmpty());
+    }
+
+    void antwortenImEmpfang_data()
+    {
+        QTest::addColumn<QByteArray>("empfang");
+        QTest::addColumn<QList<int>>("erwartet");  // address, protocol, address, protocol, ...
+        const auto echo = [](int a) { return Telegramm::anfrage(a, "X"); };
+        const auto antwort0 = [](int a, char p) {
+            QByteArray b = QByteArray() + Telegramm::STX + char(a) + 'X' + p + Telegramm::ETX;
+            return b + char(Telegramm::blockpruefung(b, 1, int(b.size()) - 1));
+        };
+        const auto antwort1 = [](int a) {
+            QByteArray b = QByteArray() + Telegramm::STX + char(a) + "X00A" + Telegramm::ETX;
+            return b + char(Telegramm::blockpruefung(b, 1, int(b.size()) - 1));
+        };
+        QTest::newRow("nur das Echo") << echo(7) << QList<int>{};
+        QTest::newRow("Echo und Antwort") << echo(7) + antwort0(7, 'A') << QList<int>{7, 1};
+        QTest::newRow("spaet hinter fremdem Echo") << echo(2) + antwort0(1, '@') << QList<int>{1, 0};
+        QTest::newRow("hinter dem ACK-Echo") << QByteArray("\x06") + antwort1(20) << QList<int>{20, 1};
+        QTest::newRow("Adressen STX und ETX") << echo(4) + antwort0(2, '@') + antwort0(3, 'C')
+                                              << QList<int>{2, 0, 3, 3};
+        // The echo to 89 ends with a check byte 0x02; the answer of 88 after it
+        // must not be read from that byte on.
+        QTest::newRow("Pruefbyte wie STX") << echo(89) + antwort0(88, '@') << QList<int>{88, 0};
+        QTest::newRow("Protokoll 1 und 0 nacheinander") << echo(9) + antwort1(8) + antwort0(9, 'B')
+                                                        << QList<int>{8, 1, 9, 2};
+        QTest::newRow("angehaengtes Byte") << echo(5) + antwort0(5, 'C') + 'z' << QList<int>{5, 255};
+        QTest::newRow("Rauschen") << echo(5) + QByteArray("\xff\x00\x55\x02", 4) << QList<int>{};
+    }
+    void antwortenImEmpfang()
+    {
+        QFETCH(QByteArray, empfang);
+        QFETCH(QList<int>, erwartet);
+        QList<int> gefunden;
+        for (const Identhilfen::Kennung &k : Identhilfen::kennungen(empfang))
+            gefunden << k.adresse << k.protokoll;
+        QCOMPARE(gefunden, erwartet);
     }
 
     // Cancel during a scan stops the scan, keeps what was found and leaves

@@ -5,6 +5,11 @@
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <csignal>
+
 class TestCliTest : public QObject {
     Q_OBJECT
 
@@ -40,6 +45,39 @@ class TestCliTest : public QObject {
         return b;
     }
 
+    // A command that keeps running: started, and read from while it runs.
+    struct Lauf {
+        QProcess p;
+        QString aus;
+        QStringList zeilen()
+        {
+            aus += QString::fromUtf8(p.readAllStandardOutput());
+            return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        }
+        // The process holds the device open (one of its descriptors leads there).
+        bool haelt(const QString &geraet) const
+        {
+            const QString ziel = QFileInfo(geraet).canonicalFilePath();
+            const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
+            for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+                if (fd.symLinkTarget() == ziel)
+                    return true;
+            return false;
+        }
+        ~Lauf()
+        {
+            if (p.state() != QProcess::NotRunning) {
+                p.kill();
+                p.waitForFinished(5000);
+            }
+        }
+    };
+    void starte(Lauf &l, const QStringList &args)
+    {
+        l.p.setWorkingDirectory(m_ordner.path());
+        l.p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    }
+
     Simulator m_sim;
     QTemporaryDir m_ordner;
 
@@ -55,8 +93,11 @@ private slots:
             QJsonObject{{"type", "fault"}, {"afterPolls", 0}},
             QJsonObject{{"type", "sabotage"}, {"afterPolls", 1}},
         };
+        // Terminal 7 answers two status requests, then no more.
+        const QJsonArray verstummt{QJsonObject{{"type", "drop"}, {"command", "S"}, {"skip", 2}}};
         SIM_STARTEN(m_sim, QJsonArray{Simulator::terminal(5, 0, {{"events", ereignisse5}}),
-                                      Simulator::terminal(6, 1, {{"events", ereignisse6}})});
+                                      Simulator::terminal(6, 1, {{"events", ereignisse6}}),
+                                      Simulator::terminal(7, 0, {{"faults", verstummt}})});
     }
 
     void ablaufUndProtokoll()
@@ -145,6 +186,69 @@ private slots:
         const Ergebnis e = cli(args);
         QCOMPARE(e.status, status);
         QVERIFY(e.zeilen.isEmpty());
+    }
+
+    // Every request without an answer gets its line; answers go on as before.
+    void verstummtesTerminal()
+    {
+        const Ergebnis e = cli({"test", "7", "--seconds", "6", "--port", "PORT"});
+        QCOMPARE(e.status, 0);
+        QVERIFY2(e.zeilen.size() >= 5, qPrintable(e.zeilen.join('\n')));
+        QVERIFY(e.zeilen.at(0).startsWith(QLatin1String("K  request 02 07 75 03 ")));
+        QVERIFY2(e.zeilen.at(1).endsWith(QLatin1String("status 0x40 ok")), qPrintable(e.zeilen.at(1)));
+        QVERIFY2(e.zeilen.at(2).endsWith(QLatin1String("status 0x40 ok")), qPrintable(e.zeilen.at(2)));
+        // From the third status request on: one line each, the echo still there.
+        for (const QString &z : e.zeilen.mid(3))
+            QCOMPARE(z, QStringLiteral("S  request 02 07 83 03 87  no answer"));
+    }
+
+    // The device goes away while test or monitor runs: the message once, exit 1 at once.
+    void schnittstelleVerschwindet_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("test") << QStringList{"test", "5", "--port", "PORT"};
+        QTest::newRow("monitor") << QStringList{"monitor", "--port", "PORT"};
+    }
+    void schnittstelleVerschwindet()
+    {
+        QFETCH(QStringList, args);
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(5, 0)});
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), sim.device());
+        Lauf l;
+        starte(l, args);
+        if (args.first() == QLatin1String("test"))
+            QTRY_VERIFY_WITH_TIMEOUT(l.zeilen().size() >= 2, 20000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(l.haelt(sim.device()), 20000);
+        sim.abziehen();
+        QVERIFY(l.p.waitForFinished(20000));
+        QCOMPARE(l.p.exitCode(), 1);
+        const QString fehler = QString::fromUtf8(l.p.readAllStandardError());
+        QCOMPARE(fehler.count(Texttabelle::text(633).arg(sim.device())), 1);
+    }
+
+    // Ctrl-C ends test and monitor with status 130.
+    void unterbrechen_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("test") << QStringList{"test", "5", "--port", "PORT"};
+        QTest::newRow("monitor") << QStringList{"monitor", "--port", "PORT"};
+    }
+    void unterbrechen()
+    {
+        QFETCH(QStringList, args);
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), m_sim.device());
+        Lauf l;
+        starte(l, args);
+        if (args.first() == QLatin1String("test"))
+            QTRY_VERIFY_WITH_TIMEOUT(!l.zeilen().isEmpty(), 20000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(l.haelt(m_sim.device()), 20000);
+        QCOMPARE(::kill(pid_t(l.p.processId()), SIGINT), 0);
+        QVERIFY(l.p.waitForFinished(20000));
+        QCOMPARE(l.p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(l.p.exitCode(), 130);
     }
 
     void monitorZeigtNurEmpfangenes()

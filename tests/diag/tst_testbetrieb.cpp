@@ -321,6 +321,46 @@ private slots:
         QCOMPARE(a.port.written(), Telegramm::anfrage(17, "L2"));
     }
 
+    // A request still without an answer when the next goes out is reported,
+    // with or without its echo; an answer that came in the meantime is not.
+    void fehlendeAntwortGemeldet()
+    {
+        Aufbau a;
+        QSignalSpy fehlt(&a.t, &Testbetrieb::keineAntwort);
+        a.t.start();
+        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
+        a.zyklus({});  // only the echo of "S"
+        a.tick1();
+        QCOMPARE(fehlt.count(), 1);
+        QCOMPARE(fehlt.at(0).at(0).toByteArray(), Telegramm::anfrage(17, "S"));
+        QCOMPARE(fehlt.at(0).at(1).toBool(), true);
+        a.tick2();  // not even the echo of this one
+        a.tick1();
+        QCOMPARE(fehlt.count(), 2);
+        QCOMPARE(fehlt.at(1).at(1).toBool(), false);
+        // The answer is there, only the answer check has not looked yet.
+        a.port.inject(a.port.writes().last().bytes + statusantwort(17, 0, 0x40));
+        a.tick1();
+        QCOMPARE(fehlt.count(), 2);
+    }
+
+    // The port goes away while polling: both timers stop, said once.
+    void portWegBeendetDieAbfrage()
+    {
+        Aufbau a;
+        QSignalSpy weg(&a.t, &Testbetrieb::portVerloren);
+        a.t.start();
+        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
+        a.tick1();
+        QVERIFY(a.t.laeuft());
+        a.port.loseDevice();
+        QCOMPARE(weg.count(), 1);
+        QVERIFY(!a.t.timer1().isActive());
+        QVERIFY(!a.t.timer2().isActive());
+        a.port.loseDevice();
+        QCOMPARE(weg.count(), 1);
+    }
+
     void ungueltigeAdresseSendetNichts()
     {
         Aufbau a;

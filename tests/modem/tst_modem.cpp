@@ -109,6 +109,40 @@ private slots:
         QCOMPARE(f, Waehlstring::Fehler::LeereNummer);
     }
 
+    // A modem takes 40 characters after "AT": "X3DT", then prefix and number.
+    void waehlstringLaengengrenze_data()
+    {
+        QTest::addColumn<QString>("text1");
+        QTest::addColumn<QString>("text2");
+        QTest::addColumn<int>("nummernlaenge");
+        QTest::addColumn<bool>("passt");
+        QTest::newRow("36 ohne Amtsholung") << "0" << "" << 36 << true;
+        QTest::newRow("37 ohne Amtsholung") << "0" << "" << 37 << false;
+        QTest::newRow("mit Amtsholung 2 + 34") << "1" << "0" << 34 << true;
+        QTest::newRow("mit Amtsholung 2 + 35") << "1" << "0" << 35 << false;
+    }
+    void waehlstringLaengengrenze()
+    {
+        QFETCH(QString, text1);
+        QFETCH(QString, text2);
+        QFETCH(int, nummernlaenge);
+        QFETCH(bool, passt);
+        Waehlstring::Fehler f = Waehlstring::Fehler::Keiner;
+        const QByteArray s = Waehlstring::baue(text1, text2, QString(nummernlaenge, QLatin1Char('7')), &f);
+        QCOMPARE(f, passt ? Waehlstring::Fehler::Keiner : Waehlstring::Fehler::ZuLang);
+        if (passt) {
+            QVERIFY(s.size() <= 2 + Waehlstring::Befehlszeile + 2);
+            QCOMPARE(int(s.size()), 2 + 4 + (text1 == "1" ? int(text2.size()) + 1 : 0) + nummernlaenge + 2);
+        } else {
+            QVERIFY(s.isEmpty());
+            QCOMPARE(Waehlstring::textnummer(f), 630);
+            QVERIFY(Texttabelle::text(630).contains(QString::number(Waehlstring::Hoechstlaenge)));
+        }
+        // The number alone is judged the same way before any prefix is known.
+        QCOMPARE(Waehlstring::pruefeNummer(QString(nummernlaenge, QLatin1Char('7'))),
+                 nummernlaenge > Waehlstring::Hoechstlaenge ? Waehlstring::Fehler::ZuLang : Waehlstring::Fehler::Keiner);
+    }
+
     void connectNurAmZeilenanfang()
     {
         Modemzeilen m;
@@ -438,14 +472,25 @@ private slots:
         QCOMPARE(fehl.takeFirst().at(0).toInt(), 501);
         QVERIFY(port.writes().isEmpty());
 
+        // The echo shows a modem: then the wait for the result counts.
         s.setWartezeit(30);
+        s.setLebenszeichenfrist(20);
         QVERIFY(s.waehle(QStringLiteral("47")));
         port.inject("ATX3DT47\r\n");
         QVERIFY(fehl.wait(2000));
         QCOMPARE(fehl.takeFirst().at(0).toInt(), 506);
+        // Not a single byte: no modem on that port.
+        s.setWartezeit(Modemsitzung::Wartezeit);
+        QVERIFY(s.waehle(QStringLiteral("47")));
+        QVERIFY(fehl.wait(2000));
+        QCOMPARE(fehl.takeFirst().at(0).toInt(), 632);
+        QVERIFY(!s.waehlt());
+        QVERIFY(!s.waehle(QString(37, QLatin1Char('1'))));
+        QCOMPARE(fehl.takeFirst().at(0).toInt(), 630);
+        s.setLebenszeichenfrist(Modemsitzung::Lebenszeichenfrist);
 
         for (const auto &[antwort, nummer] : {std::pair{"\r\nNO CARRIER\r\n", 504}, {"\r\nNO DIALTONE\r\n", 505},
-                                              {"\r\nNO ANSWER\r\n", 506}, {"\r\nERROR\r\n", 507}}) {
+                                              {"\r\nNO ANSWER\r\n", 631}, {"\r\nERROR\r\n", 507}}) {
             QVERIFY(s.waehle(QStringLiteral("47")));
             port.inject(antwort);
             QCOMPARE(fehl.count(), 1);

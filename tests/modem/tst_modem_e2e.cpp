@@ -9,6 +9,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 class TestModemE2e : public QObject {
     Q_OBJECT
 
@@ -80,10 +84,6 @@ private slots:
     {
         Sim s;
         QVERIFY(starte(s, {}));
-        // A number with other than dial characters never reaches the modem.
-        const Ergebnis falsch = cli({"identify", "1", "--port", s.device, "--dial", "47;H"});
-        QCOMPARE(falsch.status, 1);
-        QVERIFY2(falsch.fehler.contains(Texttabelle::text(501)), qPrintable(falsch.fehler));
 
         const Ergebnis id = cli({"identify", "1", "--port", s.device, "--dial", "47"});
         QCOMPARE(id.status, 0);
@@ -118,14 +118,73 @@ private slots:
         QCOMPARE(s.log().count(QStringLiteral("dial \"T0,47\"")), 3);
     }
 
-    void besetztEndetMitKlarerMeldung()
+    void ergebnisEndetMitKlarerMeldung_data()
     {
+        QTest::addColumn<QString>("ergebnis");
+        QTest::addColumn<int>("text");
+        QTest::newRow("besetzt") << "busy" << 503;
+        QTest::newRow("nimmt nicht ab") << "no-answer" << 631;
+    }
+    void ergebnisEndetMitKlarerMeldung()
+    {
+        QFETCH(QString, ergebnis);
+        QFETCH(int, text);
         Sim s;
-        QVERIFY(starte(s, {"--modem-result", "busy"}));
+        QVERIFY(starte(s, {"--modem-result", ergebnis}));
         const Ergebnis e = cli({"identify", "1", "--port", s.device, "--dial", "47"});
         QCOMPARE(e.status, 1);
         QVERIFY(e.aus.isEmpty());
-        QVERIFY2(e.fehler.contains(Texttabelle::text(503)), qPrintable(e.fehler));
+        QVERIFY2(e.fehler.contains(Texttabelle::text(text)), qPrintable(e.fehler));
+    }
+
+    // A number no modem takes is refused before any port opens: wrong usage.
+    void nummerVorDemOeffnenGeprueft_data()
+    {
+        QTest::addColumn<QString>("nummer");
+        QTest::addColumn<int>("text");
+        QTest::newRow("fremde Zeichen") << "47;H" << 501;
+        QTest::newRow("zu lang") << QString(37, QLatin1Char('4')) << 630;
+    }
+    void nummerVorDemOeffnenGeprueft()
+    {
+        QFETCH(QString, nummer);
+        QFETCH(int, text);
+        for (const char *befehl : {"identify", "test"}) {
+            const Ergebnis e = cli({befehl, "1", "--port", "/dev/gibt-es-nicht", "--dial", nummer});
+            QCOMPARE(e.status, 2);
+            QVERIFY2(e.fehler.contains(Texttabelle::text(text)), qPrintable(e.fehler));
+            QVERIFY2(!e.fehler.contains(Texttabelle::text(510)), qPrintable(e.fehler));
+            QVERIFY2(!e.fehler.contains(QLatin1String("gibt-es-nicht")), qPrintable(e.fehler));
+        }
+        // In the language asked for.
+        const Ergebnis en = cli({"identify", "1", "--dial", nummer, "--lang", "en"});
+        QCOMPARE(en.status, 2);
+        QVERIFY2(en.fehler.contains(Texttabelle::text(text + 1000)), qPrintable(en.fehler));
+    }
+
+    // Nothing at all comes back from the port: no modem there.
+    void keinModemAmPort()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString geraet = QString::fromLocal8Bit(::ptsname(master));
+        const Ergebnis e = cli({"identify", "1", "--port", geraet, "--dial", "47"});
+        ::close(master);
+        QCOMPARE(e.status, 1);
+        QVERIFY2(e.fehler.contains(Texttabelle::text(632).arg(geraet)), qPrintable(e.fehler));
+    }
+
+    // The carrier goes while test runs: its message, at once, exit 1.
+    void traegerGehtWaehrendDesTests()
+    {
+        Sim s;
+        QVERIFY(starte(s, {"--modem-drop", "4000"}));
+        const Ergebnis e = cli({"test", "1", "--port", s.device, "--dial", "47", "--seconds", "60"});
+        QCOMPARE(e.status, 1);
+        QVERIFY2(e.aus.contains(QLatin1String("status 0x")), qPrintable(e.aus));
+        QCOMPARE(e.fehler.count(Texttabelle::text(512)), 1);
+        QTRY_VERIFY(s.log().contains(QStringLiteral("carrier lost")));
     }
 };
 

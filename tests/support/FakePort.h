@@ -39,6 +39,8 @@ public:
     bool dtr() const override { return m_dtr; }
     // Takes every mode 0..3 unless refuseHandshake() says otherwise.
     bool setHandshake(int modus) override;
+    // Every mode can be asked for; refuseHandshake() makes setting it fail.
+    bool kannHandshake(int modus) const override { return modus >= 0 && modus <= 3; }
     int handshake() const override { return m_handshake; }
     void refuseHandshake(int modus, const QString &text)
     {
