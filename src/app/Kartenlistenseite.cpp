@@ -10,6 +10,7 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Kartenregeln.h"
+#include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
 #include "termfile/Uebergabe.h"
 
@@ -147,8 +148,12 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
     } else {
         modell->zeileNeuZeichnen(zeile);
     }
-    if (modell->seitenansicht() || (angenommen && m_seite > 1)) {
-        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite);
+    // A customer file that loading discarded is only written over after
+    // the question (a copy of it is kept).
+    if ((modell->seitenansicht() || (angenommen && m_seite > 1))
+        && Dateiablauf::verworfeneErsetzen(m_z, m_meldung,
+                                           Terminaldatei::kundendatenteile(m_z.bild, m_basis, m_seite))) {
+        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite, m_z.Sprache);
         if (!e.ok) {
             m_meldung.zeige(Texttabelle::text(m_z, 315) + QStringLiteral("\n\n") + e.meldung,
                             Texttabelle::text(m_z, 316), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);

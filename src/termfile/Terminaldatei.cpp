@@ -356,7 +356,7 @@ Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei, int spr
     return e;
 }
 
-Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite, int sprache)
+QVector<Satzteil> kundendatenteile(const Datenbild &bild, const QString &basis, int seite)
 {
     if (seite < 1 || seite > 3)
         seite = 1;
@@ -369,6 +369,12 @@ Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int se
         teile.append({kundendateiname(basis, seite, feld),
                       begleittext(bild.Kundendaten[seite - 1][feld], Textobergrenze), Textobergrenze});
     }
+    return teile;
+}
+
+Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite, int sprache)
+{
+    const QVector<Satzteil> teile = kundendatenteile(bild, basis, seite);
     bild.Dateiname = basis + QStringLiteral(".B2D");
     return schreibeSatz(teile, sprache);
 }

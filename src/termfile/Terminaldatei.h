@@ -140,6 +140,8 @@ Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei, int spr
 // six customer files, lines 0..5000 each, all or nothing; Dateiname is set
 // back to base + ".B2D".
 Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite, int sprache = 0);
+// The parts speichereKundendaten writes.
+QVector<Satzteil> kundendatenteile(const Datenbild &bild, const QString &basis, int seite);
 // What a read-out leaves: the main file, and (ohneNamen) the names file of
 // its page removed in the same step, so that no names of an earlier file
 // stay attached to the new memory.

@@ -578,6 +578,27 @@ private slots:
         QVERIFY(m.eintraege().isEmpty());
     }
 
+    // Which customer files of a page loading discards although they hold
+    // something: those are the ones a save must not write over silently.
+    void verworfeneKundendateien()
+    {
+        QTemporaryDir dir;
+        const QString basis = dir.filePath(QStringLiteral("V"));
+        schreibe(basis + ".B3D", textzeilen(4999));  // short: discarded
+        schreibe(basis + ".V3D", textzeilen(5000));  // enough
+        schreibe(basis + ".P3D", QByteArray());      // empty: nothing to lose
+        schreibe(basis + ".O3D", "eine Zeile ohne Ende");
+        auto b = bildMitMuster();
+        const QVector<Terminaldatei::Satzteil> teile = Terminaldatei::kundendatenteile(*b, basis, 2);
+        QCOMPARE(teile.size(), 7);
+        QCOMPARE(Terminaldatei::verworfeneDateien(teile), (QStringList{basis + ".B3D", basis + ".O3D"}));
+        QVERIFY(Terminaldatei::speichereKundendaten(*b, basis, 2).ok);
+        QCOMPARE(lies(basis + ".B3D.bak"), textzeilen(4999));
+        QCOMPARE(lies(basis + ".O3D.bak"), QByteArray("eine Zeile ohne Ende"));
+        QVERIFY(!QFile::exists(basis + ".V3D.bak") && !QFile::exists(basis + ".P3D.bak"));
+        QVERIFY(Terminaldatei::verworfeneDateien(teile).isEmpty());
+    }
+
     // A read-out leaves its main file and drops the page's old names in
     // one step; when the main file cannot be written the names stay.
     void auslesungMitNamensdatei()
