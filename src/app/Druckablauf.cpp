@@ -97,7 +97,7 @@ Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, con
         return Ergebnis::Abgebrochen;
     const QString pfad = dialog.selectedFiles().constFirst();
     QString grund;
-    if (!Seitenmaler::schreibePdf(seiten, pfad, vorschlag, &grund)) {
+    if (!Seitenmaler::schreibePdf(seiten, pfad, vorschlag, &grund, m_z.Sprache)) {
         m_meldung.zeige(m_z.Texte.value(437) + pfad + QStringLiteral("\n\n") + grund, m_z.Texte.value(436),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 437, 436);
         return Ergebnis::Fehler;

@@ -10,6 +10,7 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Kartenregeln.h"
+#include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
 #include "termfile/Uebergabe.h"
 
@@ -147,9 +148,13 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
     modell->markiereAngenommen(bereich.von + Kartenregeln::ErsteKartenzeile,
                                bereich.bis + Kartenregeln::ErsteKartenzeile);
     // The page's files are written at once, so that the next edit, which
-    // reads them again first, does not lose the change.
-    if (modell->seitenansicht() || m_seite > 1) {
-        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite);
+    // reads them again first, does not lose the change. A customer file that
+    // loading discarded is only written over after the question (a copy of
+    // it is kept).
+    if ((modell->seitenansicht() || m_seite > 1)
+        && Dateiablauf::verworfeneErsetzen(m_z, m_meldung,
+                                           Terminaldatei::kundendatenteile(m_z.bild, m_basis, m_seite))) {
+        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite, m_z.Sprache);
         if (!e.ok) {
             m_meldung.zeige(Texttabelle::text(m_z, 315) + QStringLiteral("\n\n") + e.meldung,
                             Texttabelle::text(m_z, 316), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);

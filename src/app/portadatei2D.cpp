@@ -352,26 +352,26 @@ void portadatei2D::listenImportieren()
                                               QStringLiteral("DateiCsvImport"));
     if (pfad.isEmpty())
         return;
-    QFile datei(pfad);
-    QByteArray csv;
-    if (datei.open(QIODevice::ReadOnly))
-        csv = datei.readAll();
     const auto melde = [this](int nummer, const QString &grund) {
         m_meldung.zeige(m_z.Texte.value(nummer) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, nummer, 406);
     };
-    if (datei.error() != QFileDevice::NoError) {
-        melde(420, datei.errorString());
+    QByteArray csv;
+    const Dateiergebnis gelesen = Listenaustausch::leseCsv(pfad, csv, m_z.Sprache);
+    if (!gelesen.ok) {
+        melde(420, gelesen.meldung);
         return;
     }
     // Checked on a copy: a refused file leaves the image as it was.
     Datenbild neu = m_z.bild;
-    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv);
+    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv, m_z.Sprache);
     if (!e.ok) {
         melde(420, e.meldung);
         return;
     }
-    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite);
+    if (!Dateiablauf::verworfeneErsetzen(m_z, m_meldung, Listenaustausch::satzteile(neu, m_basis, m_seite)))
+        return;
+    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite, m_z.Sprache);
     if (!gespeichert.ok) {
         melde(420, gespeichert.meldung);
         return;

@@ -1,5 +1,8 @@
 #include "base/Dateizugriff.h"
 
+#include "base/Texttabelle.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -18,15 +21,35 @@ QString systemgrund(int fehler)
     return QString::fromLocal8Bit(std::strerror(fehler));
 }
 
-Leseergebnis ergebnis(Lesestand stand, const QString &grund)
+Leseergebnis ergebnis(Lesestand stand, const QString &grund, qint64 hoechstens, int fehlernummer = 0)
 {
     Leseergebnis e;
     e.stand = stand;
     e.grund = grund;
+    e.hoechstens = hoechstens;
+    e.fehlernummer = fehlernummer;
     return e;
 }
 
 }  // namespace
+
+QString Leseergebnis::text(const QString &pfad, int sprache) const
+{
+    const QString name = QDir::toNativeSeparators(pfad);
+    switch (stand) {
+    case Lesestand::Gelesen:
+        return QString();
+    case Lesestand::Fehlt:
+        return Texttabelle::text(664 + sprache).arg(name);
+    case Lesestand::KeineDatei:
+        return Texttabelle::text(665 + sprache).arg(name);
+    case Lesestand::ZuGross:
+        return Texttabelle::text(666 + sprache).arg(name).arg(hoechstens);
+    case Lesestand::Fehler:
+        break;
+    }
+    return Texttabelle::text(667 + sprache).arg(name, fehlernummer ? systemgrund(fehlernummer) : grund);
+}
 
 Leseergebnis lesen(const QString &pfad, qint64 hoechstens)
 {
@@ -37,25 +60,26 @@ Leseergebnis lesen(const QString &pfad, qint64 hoechstens)
     if (fd < 0) {
         const int fehler = errno;
         if (fehler == ENOENT || fehler == ENOTDIR)
-            return ergebnis(Lesestand::Fehlt, QStringLiteral("Die Datei gibt es nicht."));
-        return ergebnis(Lesestand::Fehler, systemgrund(fehler));
+            return ergebnis(Lesestand::Fehlt, QStringLiteral("Die Datei gibt es nicht."), hoechstens);
+        return ergebnis(Lesestand::Fehler, systemgrund(fehler), hoechstens, fehler);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int fehler = errno;
         ::close(fd);
-        return ergebnis(Lesestand::Fehler, systemgrund(fehler));
+        return ergebnis(Lesestand::Fehler, systemgrund(fehler), hoechstens, fehler);
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return ergebnis(Lesestand::KeineDatei, QStringLiteral("Das ist keine gewöhnliche Datei."));
+        return ergebnis(Lesestand::KeineDatei, QStringLiteral("Das ist keine gewöhnliche Datei."), hoechstens);
     }
     if (st.st_size > hoechstens) {
         ::close(fd);
         return ergebnis(Lesestand::ZuGross,
                         QStringLiteral("Die Datei ist zu groß (%1 Bytes, höchstens %2).")
                             .arg(qint64(st.st_size))
-                            .arg(hoechstens));
+                            .arg(hoechstens),
+                        hoechstens);
     }
     // Back to blocking reads: a regular file never blocks for long.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -73,7 +97,7 @@ Leseergebnis lesen(const QString &pfad, qint64 hoechstens)
                 continue;
             const int fehler = errno;
             ::close(fd);
-            return ergebnis(Lesestand::Fehler, systemgrund(fehler));
+            return ergebnis(Lesestand::Fehler, systemgrund(fehler), hoechstens, fehler);
         }
         if (n == 0)
             break;
@@ -82,10 +106,9 @@ Leseergebnis lesen(const QString &pfad, qint64 hoechstens)
     ::close(fd);
     if (gelesen > hoechstens)
         return ergebnis(Lesestand::ZuGross,
-                        QStringLiteral("Die Datei ist zu groß (höchstens %1 Bytes).").arg(hoechstens));
+                        QStringLiteral("Die Datei ist zu groß (höchstens %1 Bytes).").arg(hoechstens), hoechstens);
     inhalt.truncate(qsizetype(gelesen));
-    Leseergebnis e;
-    e.stand = Lesestand::Gelesen;
+    Leseergebnis e = ergebnis(Lesestand::Gelesen, QString(), hoechstens);
     e.inhalt = inhalt;
     return e;
 }

@@ -24,8 +24,13 @@ struct Leseergebnis {
     Lesestand stand = Lesestand::Fehler;
     QByteArray inhalt;
     QString grund;  // why it could not be read, for the user (German)
+    int fehlernummer = 0;  // errno for Lesestand::Fehler
+    qint64 hoechstens = 0; // the limit it was read with
 
     bool ok() const { return stand == Lesestand::Gelesen; }
+    // Why the file at pfad could not be read, naming it, in the language
+    // with that offset (0, 1000, 2000, 3000); empty when it was read.
+    QString text(const QString &pfad, int sprache = 0) const;
 };
 
 // Reads a regular file (a link to a regular file is fine) of at most

@@ -210,16 +210,21 @@ QJsonObject alsJson(const Datenbild &bild, const QString &datei, int seite)
 
 }  // namespace
 
-int runShow(const QStringList &args, QTextStream &out, QTextStream &err)
+int runShow(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << "show FILE [--json]\n"
+    if (argumente.contains(QStringLiteral("--help")) || argumente.contains(QStringLiteral("-h"))) {
+        out << "show FILE [--json] [--lang de|en|fr|es]\n"
                "  Prints a terminal file (.S2D/.S3D/.S4D and its companion files) as a technician reads\n"
                "  it: basic settings, card lists with comments (standard mode) or the cards that are not\n"
                "  blocked with their names (special-code mode), display texts. Control characters are\n"
-               "  shown as their symbols. --json gives the same as one JSON object. Nothing is written.\n";
+               "  shown as their symbols. --json gives the same as one JSON object. Nothing is written.\n"
+               "  --lang chooses the language of the messages.\n";
         return 0;
     }
+    QStringList args = argumente;
+    const int sprache = sprachoption(args, err);
+    if (sprache < 0)
+        return 2;
     bool json = false;
     QString datei;
     for (const QString &a : args) {
@@ -238,7 +243,7 @@ int runShow(const QStringList &args, QTextStream &out, QTextStream &err)
     }
 
     auto bild = std::make_unique<Datenbild>();
-    const Dateiergebnis e = Terminaldatei::laden(*bild, datei, Terminaldatei::Ablage::NurLesen);
+    const Dateiergebnis e = Terminaldatei::laden(*bild, datei, Terminaldatei::Ablage::NurLesen, sprache);
     if (!e.ok) {
         err << "portavo-cli show: " << e.meldung << '\n';
         return 1;
@@ -252,5 +257,6 @@ int runShow(const QStringList &args, QTextStream &out, QTextStream &err)
         out << QString::fromUtf8(QJsonDocument(alsJson(*bild, datei, seite)).toJson(QJsonDocument::Indented));
     else
         zeigeText(*bild, datei, seite, out);
-    return 0;
+    // A full disk or a closed pipe must not pass for the whole listing.
+    return standardausgabe(out, err, QByteArray(), sprache) ? 0 : 1;
 }

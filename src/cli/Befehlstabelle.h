@@ -20,5 +20,13 @@ struct Command {
 
 const QVector<Command> &commands();
 
+// Listenbefehle.cpp: "--lang de|en|fr|es" taken out of args as the offset
+// 0/1000/2000/3000 (without it the settings file's language); -1, with a
+// message on err, for an unknown language.
+int sprachoption(QStringList &args, QTextStream &err);
+// Flushes out and writes daten to standard output; false, with the message
+// on err in that language, when standard output took not everything.
+bool standardausgabe(QTextStream &out, QTextStream &err, const QByteArray &daten, int sprache);
+
 // show FILE [--json]: prints a terminal file.
 int runShow(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -93,7 +93,7 @@ int runPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     }
 
     auto bild = std::make_unique<Datenbild>();
-    const Dateiergebnis e = Terminaldatei::laden(*bild, datei, Terminaldatei::Ablage::NurLesen);
+    const Dateiergebnis e = Terminaldatei::laden(*bild, datei, Terminaldatei::Ablage::NurLesen, *versatz);
     if (!e.ok) {
         err << "portavo-cli print: " << e.meldung << '\n';
         return 1;
@@ -114,8 +114,8 @@ int runPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         teilnummer == 4 ? layout.alles() : layout.teil(static_cast<Druckteil>(teilnummer));
 
     QString fehler;
-    if (!Seitenmaler::schreibePdf(seiten, pdf, datei, &fehler)) {
-        err << "portavo-cli print: " << pdf << ": " << fehler << '\n';
+    if (!Seitenmaler::schreibePdf(seiten, pdf, datei, &fehler, *versatz)) {
+        err << "portavo-cli print: " << fehler << '\n';
         return 1;
     }
     out << pdf << ": " << seiten.size() << (seiten.size() == 1 ? " page\n" : " pages\n");

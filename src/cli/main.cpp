@@ -3,7 +3,9 @@
 #include "cli/Befehlstabelle.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -26,8 +28,21 @@ int main(int argc, char *argv[])
     // command line opens no window, so it takes the offscreen platform,
     // which needs no display and works the same with or without one.
     const bool grafik = argc > 1 && std::strcmp(argv[1], "print") == 0;
-    if (grafik)
+    // Qt's graphics start-up asks for the per-user runtime folder and warns
+    // on stderr when a session provides none (cron, ssh, containers); a
+    // private one for this run keeps that out of the command's messages.
+    std::unique_ptr<QTemporaryDir> laufzeitordner;
+    if (grafik) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            laufzeitordner = std::make_unique<QTemporaryDir>();
+            if (laufzeitordner->isValid()) {
+                QFile::setPermissions(laufzeitordner->path(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(laufzeitordner->path()));
+            }
+        }
+    }
     const std::unique_ptr<QCoreApplication> app =
         grafik ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("portavo-cli"));

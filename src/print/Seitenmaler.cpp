@@ -1,12 +1,15 @@
 #include "print/Seitenmaler.h"
 
+#include "base/Dateiersatz.h"
+
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+
 
 namespace {
 constexpr qreal TwipsJeZoll = 1440.0;
@@ -61,34 +64,39 @@ bool Seitenmaler::male(QPainter &p, QPagedPaintDevice &geraet, const QVector<Dru
     return true;
 }
 
-bool Seitenmaler::schreibePdf(const QVector<Druckseite> &seiten, const QString &pfad, const QString &titel,
-                              QString *fehler)
+bool Seitenmaler::pdf(const QVector<Druckseite> &seiten, const QString &titel, QByteArray &inhalt)
 {
-    const auto misslungen = [fehler](const QString &grund) {
-        if (fehler)
-            *fehler = grund;
+    QBuffer puffer(&inhalt);
+    puffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&puffer);
+    pdf.setTitle(titel);
+    pdf.setCreator(QStringLiteral("PORTAVO 485"));
+    pdf.setResolution(1200);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter p;
+    if (!p.begin(&pdf))
         return false;
-    };
-    QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly))
-        return misslungen(datei.errorString());
-    {
-        QPdfWriter pdf(&datei);
-        pdf.setTitle(titel);
-        pdf.setCreator(QStringLiteral("PORTAVO 485"));
-        pdf.setResolution(1200);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QPainter p;
-        if (!p.begin(&pdf))
-            return misslungen(QStringLiteral("the PDF could not be started"));
-        const bool ok = male(p, pdf, seiten);
-        if (!p.end() || !ok)
-            return misslungen(QStringLiteral("the PDF could not be completed"));
+    const bool ok = male(p, pdf, seiten);
+    return p.end() && ok;
+}
+
+bool Seitenmaler::schreibePdf(const QVector<Druckseite> &seiten, const QString &pfad, const QString &titel,
+                              QString *fehler, int sprache)
+{
+    QByteArray inhalt;
+    if (!pdf(seiten, titel, inhalt)) {
+        if (fehler)
+            *fehler = QStringLiteral("the PDF could not be completed");
+        return false;
     }
-    if (datei.error() != QFileDevice::NoError)
-        return misslungen(datei.errorString());
-    if (!datei.commit())
-        return misslungen(datei.errorString());
+    // Through the one writer of the program: complete or not at all, never
+    // through a link planted at the name, never over a device or FIFO.
+    Dateiersatz::Schreibfehler f;
+    if (!Dateiersatz::ersetze(pfad, inhalt, &f)) {
+        if (fehler)
+            *fehler = f.text(sprache);
+        return false;
+    }
     return true;
 }
 

@@ -25,10 +25,15 @@ public:
     // refuses a new page (a printer error); the pages before stay painted.
     static bool male(QPainter &p, QPagedPaintDevice &geraet, const QVector<Druckseite> &seiten);
 
+    // The pages as an A4 portrait PDF in memory; false when the PDF could
+    // not be completed.
+    static bool pdf(const QVector<Druckseite> &seiten, const QString &titel, QByteArray &inhalt);
     // Writes the pages as an A4 portrait PDF. The file is replaced only
-    // when it was written completely; on failure fehler says why.
+    // when it was written completely (a device, FIFO or read-only file of
+    // that name is refused); on failure fehler says why, in the language
+    // with offset sprache.
     static bool schreibePdf(const QVector<Druckseite> &seiten, const QString &pfad, const QString &titel,
-                            QString *fehler = nullptr);
+                            QString *fehler = nullptr, int sprache = 0);
 
     // One page as a white A4 image of the given resolution (for looking at
     // a layout without a printer).

@@ -16,32 +16,38 @@ bool mussQuotiert(const QString &feld)
 
 }  // namespace
 
-QVector<QStringList> lesen(const QByteArray &text, Lesefehler *fehler)
+// Works on the bytes: every delimiter is ASCII and no byte of a multi-byte
+// UTF-8 sequence is, so each field is decoded (and checked) on its own.
+bool lesen(const QByteArray &text, const std::function<bool(const QStringList &, int)> &jeSatz, Lesefehler *fehler)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString s = utf8.decode(text);
-    const auto melde = [fehler](int zeile, const QString &grund) {
+    const auto melde = [fehler](int zeile, Fehlerart art, const QString &grund) {
         if (fehler)
-            *fehler = {zeile, grund};
-        return QVector<QStringList>();
+            *fehler = {zeile, grund, art};
+        return false;
     };
-    if (utf8.hasError())
-        return melde(0, QStringLiteral("Die Datei ist nicht in UTF-8 geschrieben."));
-    if (s.startsWith(QChar(0xFEFF)))
-        s.remove(0, 1);
-
-    QVector<QStringList> saetze;
     QStringList satz;
-    QString feld;
-    bool quotiert = false;   // inside a quoted field
+    QByteArray feld;
+    bool quotiert = false;     // inside a quoted field
     bool warQuotiert = false;  // the current field was quoted and is closed
     int zeile = 1;
-    const qsizetype n = s.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = s.at(i);
+    const auto feldFertig = [&]() {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString f = utf8.decode(feld);
+        if (utf8.hasError())
+            return false;
+        satz.append(f);
+        feld.clear();
+        warQuotiert = false;
+        return true;
+    };
+    const QString keinUtf8 = QStringLiteral("Die Datei ist nicht in UTF-8 geschrieben.");
+    const qsizetype n = text.size();
+    qsizetype i = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (; i < n; ++i) {
+        const char c = text.at(i);
         if (quotiert) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && s.at(i + 1) == QLatin1Char('"')) {
+            if (c == '"') {
+                if (i + 1 < n && text.at(i + 1) == '"') {
                     feld.append(c);
                     ++i;
                 } else {
@@ -53,36 +59,51 @@ QVector<QStringList> lesen(const QByteArray &text, Lesefehler *fehler)
             }
             continue;
         }
-        if (c == QLatin1Char(',')) {
-            satz.append(feld);
-            feld.clear();
-            warQuotiert = false;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < n && s.at(i + 1) == QLatin1Char('\n'))
+        if (c == ',') {
+            if (!feldFertig())
+                return melde(zeile, Fehlerart::KeinUtf8, keinUtf8);
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < n && text.at(i + 1) == '\n')
                 ++i;
-            satz.append(feld);
-            saetze.append(satz);
+            if (!feldFertig())
+                return melde(zeile, Fehlerart::KeinUtf8, keinUtf8);
+            if (!jeSatz(satz, zeile))
+                return true;
             satz.clear();
-            feld.clear();
-            warQuotiert = false;
             ++zeile;
-        } else if (c == QLatin1Char('"')) {
+        } else if (c == '"') {
             if (!feld.isEmpty() || warQuotiert)
-                return melde(zeile, QStringLiteral("Anführungszeichen mitten in einem Feld."));
+                return melde(zeile, Fehlerart::Anfuehrung, QStringLiteral("Anführungszeichen mitten in einem Feld."));
             quotiert = true;
         } else {
             if (warQuotiert)
-                return melde(zeile, QStringLiteral("Text nach dem schließenden Anführungszeichen."));
+                return melde(zeile, Fehlerart::Anfuehrung,
+                             QStringLiteral("Text nach dem schließenden Anführungszeichen."));
             feld.append(c);
         }
     }
     if (quotiert)
-        return melde(zeile, QStringLiteral("Ein Feld in Anführungszeichen wird nicht geschlossen."));
+        return melde(zeile, Fehlerart::Anfuehrung,
+                     QStringLiteral("Ein Feld in Anführungszeichen wird nicht geschlossen."));
     if (!feld.isEmpty() || !satz.isEmpty() || warQuotiert) {
-        satz.append(feld);
-        saetze.append(satz);
+        if (!feldFertig())
+            return melde(zeile, Fehlerart::KeinUtf8, keinUtf8);
+        jeSatz(satz, zeile);
     }
-    return saetze;
+    return true;
+}
+
+QVector<QStringList> lesen(const QByteArray &text, Lesefehler *fehler)
+{
+    QVector<QStringList> saetze;
+    const bool ok = lesen(
+        text,
+        [&saetze](const QStringList &satz, int) {
+            saetze.append(satz);
+            return true;
+        },
+        fehler);
+    return ok ? saetze : QVector<QStringList>();
 }
 
 QByteArray schreiben(const QVector<QStringList> &saetze)

@@ -5,6 +5,7 @@
 #include "base/Zustand.h"
 #include "termfile/Terminaldatei.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace Dateiablauf {
@@ -43,7 +44,7 @@ Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad)
         return ergebnis;
     }
     Terminaldatei::Speicherbytes bytes{};
-    const Dateiergebnis e = Terminaldatei::leseHauptdatei(pfad, bytes);
+    const Dateiergebnis e = Terminaldatei::leseHauptdatei(pfad, bytes, z.Sprache);
     if (!e.ok) {
         meldeFehler(z, m, 384, 385, e.meldung);
         return ergebnis;
@@ -62,9 +63,23 @@ Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad)
     return ergebnis;
 }
 
+bool verworfeneErsetzen(Zustand &z, Meldung &m, const QVector<Terminaldatei::Satzteil> &teile)
+{
+    for (const QString &pfad : Terminaldatei::verworfeneDateien(teile)) {
+        const QString name = QDir::toNativeSeparators(pfad);
+        const QString frage = Texttabelle::text(z, 669).arg(name, Terminaldatei::sicherungsname(name));
+        if (m.zeige(frage, Texttabelle::text(z, 324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 669, 324)
+            != Meldung::Ja)
+            return false;
+    }
+    return true;
+}
+
 bool speichern(Zustand &z, Meldung &m, const QString &basis, int seite)
 {
-    const Dateiergebnis e = Terminaldatei::speichern(z.bild, basis, seite);
+    if (!verworfeneErsetzen(z, m, Terminaldatei::speicherteile(z.bild, basis, seite)))
+        return false;
+    const Dateiergebnis e = Terminaldatei::speichern(z.bild, basis, seite, z.Sprache);
     if (!e.ok)
         meldeFehler(z, m, 315, 316, e.meldung);
     return e.ok;
@@ -78,7 +93,7 @@ Ergebnis speichernUnter(Zustand &z, Meldung &m, const QString &hauptdatei)
             != Meldung::Ja)
             return Ergebnis::Abgelehnt;
     }
-    const Dateiergebnis e = Terminaldatei::speichernUnter(z.bild, hauptdatei);
+    const Dateiergebnis e = Terminaldatei::speichernUnter(z.bild, hauptdatei, z.Sprache);
     if (!e.ok) {
         meldeFehler(z, m, 315, 316, e.meldung);
         return Ergebnis::Fehlgeschlagen;

@@ -4,7 +4,10 @@
 // editor's Save and Save as. Writing goes through the file set, whose
 // writes replace a file only once its new content is complete.
 
+#include "termfile/Terminaldatei.h"
+
 #include <QString>
+#include <QVector>
 
 struct Zustand;
 class Meldung;
@@ -27,10 +30,16 @@ struct Ladeergebnis {
 // leaves Daten untouched and is reported with text 384 and the reason.
 Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad);
 
-// Save: page 1..3's main file of basis and, for page 1, the .B2D.
-// A failure is reported with text 315 and the reason; the file that was
-// there before stays as it was. Returns whether everything was written.
+// Save: page 1..3's main file of basis and, for page 1, the .B2D, all or
+// nothing. A companion file that loading discarded (too few lines) but that
+// holds something is only replaced after the Yes/No question text 669
+// (No saves nothing); a copy of it is kept. A failure is reported with
+// text 315 and the reason; the files that were there before stay as they
+// were. Returns whether everything was written.
 bool speichern(Zustand &z, Meldung &m, const QString &basis, int seite);
+// The question before writing over discarded companion files among teile,
+// one per file; false when one was answered No.
+bool verworfeneErsetzen(Zustand &z, Meldung &m, const QVector<Terminaldatei::Satzteil> &teile);
 
 enum class Ergebnis { Gespeichert, Abgelehnt, Fehlgeschlagen };
 // Save as onto a chosen main file: an existing file is only replaced after

@@ -14,6 +14,9 @@ namespace {
 constexpr qint64 HoechsteHauptdateigroesse = 1 << 20;
 // 5001 lines of names or customer data; far more is not such a file.
 constexpr qint64 HoechsteBegleitdateigroesse = 16 << 20;
+// A discarded companion file larger than this is not copied before it is
+// replaced: the save is refused instead.
+constexpr qint64 HoechsteSicherungsgroesse = 64 << 20;
 
 const char *const Kundenbuchstaben[Terminaldatei::Kundenfelder] = {"V", "P", "O", "R", "T", "M"};
 
@@ -46,19 +49,9 @@ QString anzeigename(const QString &pfad)
     return QDir::toNativeSeparators(pfad);
 }
 
-// Writes the whole content to a temporary file beside pfad and renames it
-// over pfad. On failure the previous file is untouched.
-Dateiergebnis schreibeAtomar(const QString &gesucht, const QByteArray &inhalt)
+Dateiergebnis schreibeAtomar(const QString &gesucht, const QByteArray &inhalt, int sprache)
 {
-    const QString pfad = Terminaldatei::vorhandeneDatei(gesucht);
-    QString grund;
-    if (!Dateiersatz::ersetze(pfad, inhalt, &grund))
-        return Dateiergebnis::fehler(
-            QStringLiteral("Die Datei „%1“ konnte nicht gespeichert werden (%2). "
-                           "Eine vorhandene Datei dieses Namens ist unverändert.")
-                .arg(anzeigename(pfad), grund),
-            pfad);
-    return Dateiergebnis::erfolg(pfad);
+    return Terminaldatei::schreibeSatz({Terminaldatei::Satzteil{gesucht, inhalt}}, sprache);
 }
 
 }  // namespace
@@ -158,25 +151,12 @@ Dateiergebnis parseHauptdatei(const QByteArray &rohinhalt, Speicherbytes &ziel)
     return Dateiergebnis::erfolg();
 }
 
-Dateiergebnis leseHauptdatei(const QString &gesucht, Speicherbytes &ziel)
+Dateiergebnis leseHauptdatei(const QString &gesucht, Speicherbytes &ziel, int sprache)
 {
     const QString pfad = vorhandeneDatei(gesucht);
     const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, HoechsteHauptdateigroesse);
-    switch (gelesen.stand) {
-    case Dateizugriff::Lesestand::Gelesen:
-        break;
-    case Dateizugriff::Lesestand::Fehlt:
-        return Dateiergebnis::fehler(
-            QStringLiteral("Die Hauptdatei „%1“ gibt es nicht.").arg(anzeigename(pfad)), pfad);
-    case Dateizugriff::Lesestand::KeineDatei:
-    case Dateizugriff::Lesestand::ZuGross:
-        return Dateiergebnis::fehler(
-            QStringLiteral("„%1“ ist keine Hauptdatei: %2").arg(anzeigename(pfad), gelesen.grund), pfad);
-    case Dateizugriff::Lesestand::Fehler:
-        return Dateiergebnis::fehler(QStringLiteral("Die Hauptdatei „%1“ lässt sich nicht lesen (%2).")
-                                         .arg(anzeigename(pfad), gelesen.grund),
-                                     pfad);
-    }
+    if (!gelesen.ok())
+        return Dateiergebnis::fehler(gelesen.text(pfad, sprache), pfad);
     Dateiergebnis e = parseHauptdatei(gelesen.inhalt, ziel);
     e.pfad = pfad;
     if (!e.ok)
@@ -196,9 +176,9 @@ QByteArray hauptdateitext(const Datenbild &bild)
     return text;
 }
 
-Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad)
+Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad, int sprache)
 {
-    return schreibeAtomar(pfad, hauptdateitext(bild));
+    return schreibeAtomar(pfad, hauptdateitext(bild), sprache);
 }
 
 // --- Companion files -------------------------------------------------------------
@@ -243,15 +223,15 @@ QByteArray begleittext(const QVector<QString> &zeilen, int hoechstindex)
 
 Dateiergebnis schreibeBegleitdatei(const QString &pfad, const QVector<QString> &zeilen, int hoechstindex)
 {
-    return schreibeAtomar(pfad, begleittext(zeilen, hoechstindex));
+    return schreibeAtomar(pfad, begleittext(zeilen, hoechstindex), 0);
 }
 
 // --- The whole set -------------------------------------------------------------------
 
-Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage)
+Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage, int sprache)
 {
     Speicherbytes bytes{};
-    Dateiergebnis e = leseHauptdatei(hauptdatei, bytes);
+    Dateiergebnis e = leseHauptdatei(hauptdatei, bytes, sprache);
     if (!e.ok)
         return e;
     std::copy(bytes.begin(), bytes.end(), bild.Daten.begin());
@@ -290,25 +270,73 @@ Dateiergebnis ladeSeite(Datenbild &bild, const QString &basis, int seite, Ablage
     return e;
 }
 
-Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite)
+// --- Saving a set ------------------------------------------------------------------------
+
+QString sicherungsname(const QString &pfad)
+{
+    return pfad + QStringLiteral(".bak");
+}
+
+QStringList verworfeneDateien(const QVector<Satzteil> &teile)
+{
+    QStringList verworfen;
+    for (const Satzteil &t : teile) {
+        if (t.mindestzeilen <= 0 || t.entfernen)
+            continue;
+        const QString pfad = vorhandeneDatei(t.pfad);
+        const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(pfad, HoechsteBegleitdateigroesse);
+        if (gelesen.stand == Dateizugriff::Lesestand::ZuGross
+            || (gelesen.ok() && !gelesen.inhalt.isEmpty()
+                && zeilen(gelesen.inhalt, t.mindestzeilen).size() < t.mindestzeilen))
+            verworfen.append(pfad);
+    }
+    return verworfen;
+}
+
+Dateiergebnis schreibeSatz(const QVector<Satzteil> &teile, int sprache)
+{
+    QVector<Dateiersatz::Ersatz> satz;
+    // Copies of what would be lost first, in the same step as the rest.
+    for (const QString &verworfen : verworfeneDateien(teile)) {
+        const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(verworfen, HoechsteSicherungsgroesse);
+        if (!gelesen.ok())
+            return Dateiergebnis::fehler(gelesen.text(verworfen, sprache), verworfen);
+        satz.append({sicherungsname(verworfen), gelesen.inhalt, false});
+    }
+    for (const Satzteil &t : teile)
+        satz.append({vorhandeneDatei(t.pfad), t.inhalt, t.entfernen});
+    Dateiersatz::Schreibfehler fehler;
+    if (!Dateiersatz::ersetzeAlle(satz, &fehler))
+        return Dateiergebnis::fehler(fehler.text(sprache), fehler.pfad);
+    return Dateiergebnis::erfolg(teile.isEmpty() ? QString() : satz[satz.size() - teile.size()].pfad);
+}
+
+QVector<Satzteil> speicherteile(const Datenbild &bild, const QString &basis, int seite)
 {
     if (seite < 1 || seite > 3)
         seite = 1;
-    const QString hauptdatei = hauptdateiname(basis, seite);
-    Dateiergebnis e = schreibeHauptdatei(bild, hauptdatei);
-    if (!e.ok)
-        return e;
+    QVector<Satzteil> teile{{hauptdateiname(basis, seite), hauptdateitext(bild), 0}};
     if (seite == 1) {
-        bild.Dateiname = basis + QStringLiteral(".B2D");
-        const Dateiergebnis b = schreibeBegleitdatei(bild.Dateiname, bild.Begleittext, bild.Begleittextgrenze);
-        if (!b.ok)
-            return b;
+        teile.append({basis + QStringLiteral(".B2D"), begleittext(bild.Begleittext, bild.Begleittextgrenze),
+                      bild.Begleittextgrenze});
     }
-    bild.Aenderungszaehler = 0;
-    return Dateiergebnis::erfolg(hauptdatei);
+    return teile;
 }
 
-Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei)
+Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite, int sprache)
+{
+    if (seite < 1 || seite > 3)
+        seite = 1;
+    const Dateiergebnis e = schreibeSatz(speicherteile(bild, basis, seite), sprache);
+    if (seite == 1)
+        bild.Dateiname = basis + QStringLiteral(".B2D");
+    if (!e.ok)
+        return e;
+    bild.Aenderungszaehler = 0;
+    return Dateiergebnis::erfolg(hauptdateiname(basis, seite));
+}
+
+Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei, int sprache)
 {
     const QString name = QFileInfo(hauptdatei).fileName();
     if (name.size() < 5 || name.at(name.size() - 4) != QLatin1Char('.')) {
@@ -317,29 +345,47 @@ Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei)
                 .arg(anzeigename(hauptdatei)),
             hauptdatei);
     }
-    Dateiergebnis e = schreibeHauptdatei(bild, hauptdatei);
+    const QVector<Satzteil> teile = {
+        {hauptdatei, hauptdateitext(bild), 0},
+        {basis(hauptdatei) + QStringLiteral(".B2D"), begleittext(bild.Begleittext, bild.Begleittextgrenze),
+         bild.Begleittextgrenze}};
+    const Dateiergebnis e = schreibeSatz(teile, sprache);
     if (!e.ok)
         return e;
-    const Dateiergebnis b = schreibeBegleitdatei(basis(hauptdatei) + QStringLiteral(".B2D"), bild.Begleittext,
-                                                 bild.Begleittextgrenze);
-    if (!b.ok)
-        return b;
     bild.Aenderungszaehler = 0;
     return e;
 }
 
-Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite)
+QVector<Satzteil> kundendatenteile(const Datenbild &bild, const QString &basis, int seite)
 {
     if (seite < 1 || seite > 3)
         seite = 1;
-    Dateiergebnis e = Dateiergebnis::erfolg();
-    if (seite > 1)
-        e = schreibeBegleitdatei(namensdateiname(basis, seite), bild.Seitennamen[seite - 2], Textobergrenze);
-    for (int feld = 0; e.ok && feld < Kundenfelder; ++feld) {
-        e = schreibeBegleitdatei(kundendateiname(basis, seite, feld), bild.Kundendaten[seite - 1][feld],
-                                 Textobergrenze);
+    QVector<Satzteil> teile;
+    if (seite > 1) {
+        teile.append({namensdateiname(basis, seite), begleittext(bild.Seitennamen[seite - 2], Textobergrenze),
+                      Textobergrenze});
     }
+    for (int feld = 0; feld < Kundenfelder; ++feld) {
+        teile.append({kundendateiname(basis, seite, feld),
+                      begleittext(bild.Kundendaten[seite - 1][feld], Textobergrenze), Textobergrenze});
+    }
+    return teile;
+}
+
+Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite, int sprache)
+{
+    const QVector<Satzteil> teile = kundendatenteile(bild, basis, seite);
     bild.Dateiname = basis + QStringLiteral(".B2D");
+    return schreibeSatz(teile, sprache);
+}
+
+Dateiergebnis schreibeAuslesung(const Datenbild &bild, const QString &hauptdatei, bool ohneNamen, int sprache)
+{
+    QVector<Satzteil> teile{{hauptdatei, hauptdateitext(bild), 0}};
+    if (ohneNamen)
+        teile.append({namensdateiname(basis(hauptdatei), seiteVonHauptdatei(hauptdatei)), QByteArray(), 0, true});
+    Dateiergebnis e = schreibeSatz(teile, sprache);
+    e.pfad = hauptdatei;
     return e;
 }
 
@@ -354,31 +400,33 @@ QStringList satzdateien(const QString &basis)
     return dateien;
 }
 
-Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis, const QStringList &schonGeschrieben)
+Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis, const QStringList &schonGeschrieben,
+                             int sprache)
 {
     if (QFileInfo(alteBasis).absoluteFilePath() == QFileInfo(neueBasis).absoluteFilePath())
         return Dateiergebnis::erfolg();
     const QStringList alt = satzdateien(alteBasis);
     const QStringList neu = satzdateien(neueBasis);
+    QVector<Satzteil> teile;
     for (int i = 0; i < alt.size(); ++i) {
         if (schonGeschrieben.contains(neu[i]))
             continue;
-        QFile quelle(vorhandeneDatei(alt[i]));
-        if (!quelle.exists())
+        const QString quelle = vorhandeneDatei(alt[i]);
+        const Dateizugriff::Leseergebnis gelesen = Dateizugriff::lesen(
+            quelle, i % (2 + Kundenfelder) == 0 ? HoechsteHauptdateigroesse : HoechsteBegleitdateigroesse);
+        if (gelesen.stand == Dateizugriff::Lesestand::Fehlt)
             continue;
-        if (!quelle.open(QIODevice::ReadOnly)) {
-            return Dateiergebnis::fehler(QStringLiteral("„%1“ lässt sich nicht lesen (%2).")
-                                             .arg(anzeigename(alt[i]), quelle.errorString()),
-                                         alt[i]);
-        }
-        const Dateiergebnis e = schreibeAtomar(neu[i], quelle.readAll());
-        if (!e.ok)
-            return e;
+        if (!gelesen.ok())
+            return Dateiergebnis::fehler(gelesen.text(quelle, sprache), quelle);
+        teile.append({neu[i], gelesen.inhalt, 0});
     }
-    return Dateiergebnis::erfolg(neueBasis);
+    Dateiergebnis e = schreibeSatz(teile, sprache);
+    if (e.ok)
+        e.pfad = neueBasis;
+    return e;
 }
 
-Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite)
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite, int sprache)
 {
     if (seite < 1 || seite > 3)
         seite = 1;
@@ -387,12 +435,11 @@ Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int se
     for (int a = Adresse::Zeitzonenebene1; a < Bildgroesse; ++a)
         neu.setzeByte(a, 0);
     const QString hauptdatei = hauptdateiname(basis, seite);
-    Dateiergebnis e = schreibeHauptdatei(neu, hauptdatei);
-    const QVector<QString> leer(Textobergrenze + 1, Leerzeile);
-    if (e.ok)
-        e = schreibeBegleitdatei(namensdateiname(basis, seite), leer, Textobergrenze);
-    for (int feld = 0; e.ok && feld < Kundenfelder; ++feld)
-        e = schreibeBegleitdatei(kundendateiname(basis, seite, feld), leer, Textobergrenze);
+    const QByteArray leer = begleittext(QVector<QString>(Textobergrenze + 1, Leerzeile), Textobergrenze);
+    QVector<Satzteil> teile{{hauptdatei, hauptdateitext(neu), 0}, {namensdateiname(basis, seite), leer, Textobergrenze}};
+    for (int feld = 0; feld < Kundenfelder; ++feld)
+        teile.append({kundendateiname(basis, seite, feld), leer, Textobergrenze});
+    Dateiergebnis e = schreibeSatz(teile, sprache);
     if (e.ok)
         e.pfad = hauptdatei;
     return e;

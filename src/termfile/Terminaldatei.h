@@ -6,9 +6,9 @@
 // path without its last four characters.
 //
 // Nothing here shows a message: every operation returns a Dateiergebnis.
-// Every write goes to a temporary file in the same folder that replaces the
-// old file only when it is complete, so a failed save leaves the previous
-// file as it was.
+// Every save writes its files all or nothing: each goes to a temporary file
+// in its folder first, and they replace the old files together only when
+// all of them are complete, so a failed save leaves every file as it was.
 
 #include "base/Datenbild.h"
 
@@ -64,10 +64,10 @@ int seiteVonHauptdatei(const QString &hauptdatei);
 // surrounding blanks ignored; lines after the 2048th are not read. On any
 // fault the result names the line and why, and ziel is left untouched.
 Dateiergebnis parseHauptdatei(const QByteArray &inhalt, Speicherbytes &ziel);
-Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel);
+Dateiergebnis leseHauptdatei(const QString &pfad, Speicherbytes &ziel, int sprache = 0);
 // " value " CR LF for each of the bytes 0..2047.
 QByteArray hauptdateitext(const Datenbild &bild);
-Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad);
+Dateiergebnis schreibeHauptdatei(const Datenbild &bild, const QString &pfad, int sprache = 0);
 
 // --- Companion files ---------------------------------------------------------
 // Reads lines 0..hoechstindex (Windows-1252, CR LF or LF) into ziel. When
@@ -90,7 +90,8 @@ Dateiergebnis schreibeBegleitdatei(const QString &pfad, const QVector<QString> &
 // Dateiname = base + ".B2D", Begleittextgrenze = 5000 (special code) or 2000,
 // Begleittext is read from the .B2D and the lists are rebuilt. A main file
 // that is missing or faulty changes nothing in bild.
-Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage = Ablage::Anlegen);
+Dateiergebnis laden(Datenbild &bild, const QString &hauptdatei, Ablage ablage = Ablage::Anlegen,
+                    int sprache = 0);
 // A page's companion files: for pages 2 and 3 its name file into
 // Seitennamen; for every page its six customer files into Kundendaten.
 // Each is read with lines 0..5000 and needs at least 5000 lines. (Page 1's
@@ -102,19 +103,50 @@ void ladeSeitendateien(Datenbild &bild, const QString &basis, int seite,
 Dateiergebnis ladeSeite(Datenbild &bild, const QString &basis, int seite,
                         Ablage ablage = Ablage::Anlegen);
 
+// --- Saving a set, all or nothing -------------------------------------------
+// One file a save writes: its new content and, for a companion file, the
+// number of lines loading needs (0 for a main file). entfernen: the file
+// goes instead.
+struct Satzteil {
+    QString pfad;
+    QByteArray inhalt;
+    int mindestzeilen = 0;
+    bool entfernen = false;
+};
+// The companion files among teile that are on disk with something in them
+// but that loading discards (fewer lines than needed, or far too large):
+// writing over them loses what they hold.
+QStringList verworfeneDateien(const QVector<Satzteil> &teile);
+// Where the copy of a discarded companion file is kept: its name + ".bak".
+QString sicherungsname(const QString &pfad);
+// Writes every part, or none: a failure changes no file. Each discarded
+// companion file is first copied to sicherungsname() in the same step.
+// Messages are in the language with offset sprache.
+Dateiergebnis schreibeSatz(const QVector<Satzteil> &teile, int sprache = 0);
+// The parts of Save: the page's main file and, for page 1, the .B2D.
+QVector<Satzteil> speicherteile(const Datenbild &bild, const QString &basis, int seite);
+
 // Save: writes the page's main file (pfad of the result) and, for page 1,
 // Begleittext(0..Begleittextgrenze) to base + ".B2D" (which becomes
-// Dateiname). Aenderungszaehler becomes 0 only when everything was written.
-Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite);
+// Dateiname), all or nothing. Aenderungszaehler becomes 0 only when
+// everything was written.
+Dateiergebnis speichern(Datenbild &bild, const QString &basis, int seite, int sprache = 0);
 // The writing half of "save as": the main file under the chosen name, then
 // Begleittext(0..Begleittextgrenze) to its base + ".B2D"; Aenderungszaehler
 // becomes 0 on success. The chosen name must end in a dot and a three-letter
 // extension, since the companion name is cut from it.
-Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei);
+Dateiergebnis speichernUnter(Datenbild &bild, const QString &hauptdatei, int sprache = 0);
 // Customer data of a page: for pages 2 and 3 the page's name file, then the
-// six customer files, lines 0..5000 each; Dateiname is set back to
-// base + ".B2D". Stops at the first file that cannot be written.
-Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite);
+// six customer files, lines 0..5000 each, all or nothing; Dateiname is set
+// back to base + ".B2D".
+Dateiergebnis speichereKundendaten(Datenbild &bild, const QString &basis, int seite, int sprache = 0);
+// The parts speichereKundendaten writes.
+QVector<Satzteil> kundendatenteile(const Datenbild &bild, const QString &basis, int seite);
+// What a read-out leaves: the main file, and (ohneNamen) the names file of
+// its page removed in the same step, so that no names of an earlier file
+// stay attached to the new memory.
+Dateiergebnis schreibeAuslesung(const Datenbild &bild, const QString &hauptdatei, bool ohneNamen,
+                                int sprache = 0);
 
 // Every file of a set: the three main files, the three name files and the
 // eighteen customer files of basis.
@@ -123,11 +155,11 @@ QStringList satzdateien(const QString &basis);
 // the new base name, except the files named in schonGeschrieben (already
 // written from the image). Stops at the first file that cannot be written.
 Dateiergebnis uebertrageSatz(const QString &alteBasis, const QString &neueBasis,
-                             const QStringList &schonGeschrieben);
+                             const QStringList &schonGeschrieben, int sprache = 0);
 // A page that has no main file yet, made from the open page: its settings,
 // display lines and system number, every card blocked; its names and
 // customer files empty ("----------"). Writes the page's main file, name
 // file and six customer files.
-Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite);
+Dateiergebnis legeSeiteAn(const Datenbild &vorlage, const QString &basis, int seite, int sprache = 0);
 
 }  // namespace Terminaldatei

@@ -52,7 +52,12 @@ QString Ausleseablauf::zielFehler(const Zustand &z, const QString &pfad)
 void Ausleseablauf::speichern()
 {
     const QString datei = QFileInfo(m_zieldatei).absoluteFilePath();
-    const Dateiergebnis ergebnis = Terminaldatei::schreibeHauptdatei(m_z.bild, datei);
+    // The companion names file of the same page goes in the same step as
+    // the main file arrives, so that no names of an earlier file stay
+    // attached to the new memory; only for a proper main-file name, whose
+    // base name is the file's own.
+    const Dateiergebnis ergebnis =
+        Terminaldatei::schreibeAuslesung(m_z.bild, datei, Dateiablauf::istHauptdateiname(datei), m_z.Sprache);
     if (!ergebnis) {
         // The memory is read, but the file is not there: say so rather than
         // letting the editor open a file that was never written.
@@ -62,11 +67,5 @@ void Ausleseablauf::speichern()
         emit fehlgeschlagen(-1);
         return;
     }
-    // The companion names file of the same page goes, so that no names of
-    // an earlier file stay attached to the new memory; only for a proper
-    // main-file name, whose base name is the file's own.
-    if (Dateiablauf::istHauptdateiname(datei))
-        QFile::remove(Terminaldatei::namensdateiname(Terminaldatei::basis(datei),
-                                                     Terminaldatei::seiteVonHauptdatei(datei)));
     emit fertig(datei);
 }

@@ -3,6 +3,7 @@
 // text of given pages.
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,6 +12,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/Dateigrenze.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -195,6 +201,72 @@ private slots:
         const Lauf l = starte({"print", datei("standard.S2D"), "--pdf", pdf, "--section", "display"}, umgebung);
         QCOMPARE(l.status, 0);
         QCOMPARE(seitenzahl(pdf), 1);
+    }
+
+    void ausgabeNurAlsGewoehnlicheDatei()
+    {
+        const QString standard = datei("standard.S2D");
+        // A link planted at the PDF's name: the name gets the PDF, the file
+        // the link points to stays as it was.
+        const QString opfer = datei("opfer.txt");
+        QFile o(opfer);
+        QVERIFY(o.open(QIODevice::WriteOnly) && o.write("bleibt") == 6);
+        o.close();
+        const QString pdf = datei("link.pdf");
+        QVERIFY(QFile::link(opfer, pdf));
+        Lauf l = starte({"print", standard, "--pdf", pdf, "--section", "display"});
+        QCOMPARE(l.status, 0);
+        QVERIFY(!QFileInfo(pdf).isSymLink());
+        QCOMPARE(seitenzahl(pdf), 1);
+        QFile r(opfer);
+        QVERIFY(r.open(QIODevice::ReadOnly));
+        QCOMPARE(r.readAll(), QByteArray("bleibt"));
+
+        // A FIFO of that name is refused and stays a FIFO.
+        const QString fifo = datei("fifo.pdf");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        l = starte({"print", standard, "--pdf", fifo, "--section", "display", "--lang", "en"});
+        QCOMPARE(l.status, 1);
+        QVERIFY2(l.fehler.contains(fifo) && l.fehler.contains(QStringLiteral("not a regular file")), qPrintable(l.fehler));
+        QCOMPARE(l.fehler.count(QLatin1Char('\n')), 1);
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
+    void vollePlatte()
+    {
+        // A file size limit of 2000 bytes in the program: the PDF does not
+        // fit. The message says so in the chosen language, names the file,
+        // and no file is left.
+        for (const auto &[sprache, text] : {std::pair<const char *, const char *>{"de", "der Datenträger ist voll"},
+                                            {"en", "the disk is full"}}) {
+            const QString pdf = datei(QStringLiteral("voll-%1.pdf").arg(QLatin1String(sprache)));
+            QProcess p;
+            p.setChildProcessModifier([] { Dateigrenze::imKind(2000); });
+            const QString env = qEnvironmentVariable("PORTAVO_CLI");
+            p.start(env.isEmpty() ? QStringLiteral(PORTAVO_CLI_PATH) : env,
+                    {"print", datei("standard.S2D"), "--pdf", pdf, "--lang", QLatin1String(sprache)});
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 1);
+            const QString fehler = QString::fromUtf8(p.readAllStandardError());
+            QVERIFY2(fehler.contains(QString::fromUtf8(text)) && fehler.contains(pdf), qPrintable(fehler));
+            QVERIFY(!fehler.contains(QStringLiteral("Unknown error")));
+            QVERIFY(!QFile::exists(pdf));
+        }
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf*", ".*pdf*"}, QDir::Files | QDir::Hidden).filter("voll").size(), 0);
+    }
+
+    void keineFremdenWarnungen()
+    {
+        // Without a runtime folder in the environment (cron, ssh) nothing
+        // but the command's own output appears.
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        umgebung.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        const QString pdf = datei("still.pdf");
+        const Lauf l = starte({"print", datei("standard.S2D"), "--pdf", pdf, "--section", "display"}, umgebung);
+        QCOMPARE(l.status, 0);
+        QCOMPARE(l.fehler, QString());
     }
 
     void fehler()

@@ -2,7 +2,10 @@
 // writing, the round trip that leaves every file byte for byte, and the
 // refusal of a faulty file that leaves every file as it was.
 
+#include "base/Dateiersatz.h"
+#include "support/Dateigrenze.h"
 #include "termfile/Csvtabelle.h"
+#include "base/Ansi.h"
 #include "termfile/Listenaustausch.h"
 #include "termfile/Terminaldatei.h"
 
@@ -12,7 +15,34 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+struct Lauf {
+    int status = -1;
+    QByteArray aus;
+    QByteArray fehler;
+};
+
+// portavo-cli with args; ausgabe: a file for its standard output.
+Lauf cli(const QStringList &args, const QString &ausgabe = QString(), rlim_t dateigrenze = 0)
+{
+    QProcess p;
+    if (!ausgabe.isEmpty())
+        p.setStandardOutputFile(ausgabe);
+    if (dateigrenze > 0)
+        p.setChildProcessModifier([dateigrenze] { Dateigrenze::imKind(dateigrenze); });
+    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    Lauf l;
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) {
+        l.status = p.exitCode();
+        l.aus = p.readAllStandardOutput();
+        l.fehler = p.readAllStandardError();
+    }
+    return l;
+}
 
 QByteArray lies(const QString &pfad)
 {
@@ -134,7 +164,7 @@ private slots:
         const struct {
             QByteArray text;
             int zeile;
-        } falsch[] = {{"a,b\r\nc\"d,e\r\n", 2}, {"a,\"b\"x\r\n", 1}, {"a\r\nb\r\n\"offen,\r\n", 3}, {"\xff\xfe", 0}};
+        } falsch[] = {{"a,b\r\nc\"d,e\r\n", 2}, {"a,\"b\"x\r\n", 1}, {"a\r\nb\r\n\"offen,\r\n", 3}, {"a\r\n\xff\xfe", 2}};
         for (const auto &f : falsch) {
             Csvtabelle::Lesefehler fehler;
             QVERIFY2(Csvtabelle::lesen(f.text, &fehler).isEmpty(), f.text.constData());
@@ -312,6 +342,312 @@ private slots:
         QCOMPARE(alleDateien(m_dir.path()), vorher);
         QVERIFY(!QFile::exists(m_dir.filePath("SK.T2D")));
         QDir(m_dir.filePath("SK.M2D")).removeRecursively();
+    }
+
+    void vollePlatteAendertNichts()
+    {
+        // The old main file is larger than the limit, the new one is not:
+        // the main file could be written, its companion files cannot, and
+        // putting the old main file back would fail as well. Nothing may
+        // change, and no temporary file may stay.
+        const QString s = sondersatz();
+        QByteArray alt;
+        for (int w : sonderwerte())
+            alt += "        " + QByteArray::number(w) + "          \r\n";
+        schreibe(s, alt);
+        const auto vorher = alleDateien(m_dir.path());
+        const QByteArray csv = "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n"
+                               "5,2,neu,neu,,,,,\r\n";
+        Listenaustausch::Ergebnis e;
+        {
+            const Dateigrenze grenze(20000);
+            QVERIFY(grenze.gesetzt());
+            QVERIFY(lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
+            e = Listenaustausch::importiereDatei(s, 1, csv);
+        }
+        QVERIFY(!e.ok);
+        QVERIFY2(e.meldung.contains(QStringLiteral("voll")), qPrintable(e.meldung));
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), vorher.size());
+    }
+
+    void signalWartetBisDerSatzSteht()
+    {
+        // Ctrl-C arrives while the new files are renamed into place: it
+        // takes effect only when all of them are there.
+        const QString s = standardsatz();
+        static QByteArray stand;  // what the handler saw: 'n' new, 'a' old, per file
+        static QString haupt, begleit;
+        haupt = s;
+        begleit = m_dir.filePath("STD.B2D");
+        stand.clear();
+        const auto alterHandler = std::signal(SIGINT, [](int) {
+            stand += lies(haupt).startsWith(" 99 \r\n") ? 'n' : 'a';
+            stand += lies(begleit).startsWith("neu\r\n") ? 'n' : 'a';
+        });
+        int umbenannt = 0;
+        Dateiersatz::setzeBeobachter([&umbenannt](const QString &) {
+            if (umbenannt++ == 0)
+                std::raise(SIGINT);
+        });
+        Datenbild b;
+        QVERIFY(Terminaldatei::laden(b, s, Terminaldatei::Ablage::NurLesen).ok);
+        b.setzeByte(0, 99);
+        b.Begleittext[0] = QStringLiteral("neu");
+        const Dateiergebnis e = Terminaldatei::speichern(b, Terminaldatei::basis(s), 1);
+        Dateiersatz::setzeBeobachter({});
+        std::signal(SIGINT, alterHandler);
+        QVERIFY2(e.ok, qPrintable(e.meldung));
+        QCOMPARE(umbenannt, 2);
+        QCOMPARE(stand, QByteArray("nn"));
+    }
+
+    void kurzeBegleitdateiWirdNichtStillErsetzt()
+    {
+        // 1 999 comment lines: loading discards them (all "----------"), so
+        // an import would write 2 001 blank comments over them.
+        const QString s = standardsatz();
+        QByteArray kurz;
+        for (int i = 0; i < 1999; ++i)
+            kurz += "Kommentar " + QByteArray::number(i) + "\r\n";
+        schreibe(m_dir.filePath("STD.B2D"), kurz);
+        const auto vorher = alleDateien(m_dir.path());
+        const QByteArray csv = "Liste,Eintrag,Datenstring,Begleittext\r\n2,3,1234567#,neu\r\n";
+        Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 0, csv);
+        QVERIFY(!e.ok);
+        QVERIFY(!e.csvFehler);
+        QVERIFY2(e.meldung.contains(QDir::toNativeSeparators(m_dir.filePath("STD.B2D"))), qPrintable(e.meldung));
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+
+        e = Listenaustausch::importiereDatei(s, 0, csv, 0, true);
+        QVERIFY2(e.ok, qPrintable(e.meldung));
+        QCOMPARE(e.gesichert, QStringList{m_dir.filePath("STD.B2D.bak")});
+        QCOMPARE(lies(m_dir.filePath("STD.B2D.bak")), kurz);
+        QCOMPARE(lies(m_dir.filePath("STD.B2D")).count("\r\n"), qsizetype(2001));
+        // Now a complete file: the next import needs no permission.
+        QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
+        // An empty file (as loading creates it) holds nothing to lose.
+        schreibe(m_dir.filePath("STD.B2D"), QByteArray());
+        QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
+    }
+
+    void formelnWerdenText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("zelle");
+        QTest::newRow("=") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
+        QTest::newRow("+") << "+49 711" << "'+49 711";
+        QTest::newRow("-") << "-1+2" << "'-1+2";
+        QTest::newRow("@") << "@SUM(A1)" << "'@SUM(A1)";
+        QTest::newRow("TAB") << "\tx" << "'\tx";
+        QTest::newRow("' itself") << "'quoted" << "''quoted";
+        QTest::newRow("empty slot") << "----------" << "'----------";
+        QTest::newRow("plain") << "Meier" << "Meier";
+        QTest::newRow("= inside") << "a=b" << "a=b";
+    }
+    void formelnWerdenText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, zelle);
+        const QString s = standardsatz();
+        QByteArray b2d = Ansi::kodieren(text) + "\r\n";
+        for (int i = 1; i <= 2000; ++i)
+            b2d += "Kommentar " + QByteArray::number(i) + "\r\n";
+        schreibe(m_dir.filePath("STD.B2D"), b2d);
+        const auto vorher = alleDateien(m_dir.path());
+        QByteArray csv;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 0, csv).ok);
+        const QString zeile = QString::fromUtf8(csv).section(QStringLiteral("\r\n"), 1, 1);
+        QCOMPARE(zeile.section(QLatin1Char(','), 3), zelle);
+        // The round trip gives every text back as it was.
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 0, csv);
+        QVERIFY2(e.ok, qPrintable(e.meldung));
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+    }
+
+    void steuerzeichen_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("NUL") << QByteArray("a\0b", 3);
+        QTest::newRow("ESC") << QByteArray("\x1b[2J");
+        QTest::newRow("BEL") << QByteArray("klingel\x07");
+        QTest::newRow("DEL") << QByteArray("x\x7f");
+    }
+    void steuerzeichen()
+    {
+        QFETCH(QByteArray, text);
+        const QString s = standardsatz();
+        const auto vorher = alleDateien(m_dir.path());
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(
+            s, 0, "Liste,Eintrag,Datenstring,Begleittext\r\n1,1,1234567890123456789012," + text + "\r\n");
+        QVERIFY(!e.ok);
+        QCOMPARE(e.zeile, 2);
+        QVERIFY2(e.meldung.contains(QStringLiteral("Steuerzeichen")), qPrintable(e.meldung));
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+
+        // A companion file may hold such a character (and a stray CR): the
+        // export writes a blank instead, so what it writes can be imported.
+        QByteArray b2d = "vorn\rhinten" + text + "\r\n";
+        for (int i = 1; i <= 2000; ++i)
+            b2d += "Kommentar\r\n";
+        schreibe(m_dir.filePath("STD.B2D"), b2d);
+        QByteArray csv;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 0, csv).ok);
+        QVERIFY(csv.contains("vorn hinten"));
+        const Listenaustausch::Ergebnis wieder = Listenaustausch::importiereDatei(s, 0, csv);
+        QVERIFY2(wieder.ok, qPrintable(wieder.meldung));
+    }
+
+    void ersterFehlerBeendetDasLesen()
+    {
+        // Row 3 is refused; row 5 is not even CSV. The first fault is the
+        // one reported, and nothing after it is read.
+        const QString s = sondersatz();
+        const QByteArray csv = "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n"
+                               "5,2,gut,,,,,,\r\n4096,1,a,,,,,,\r\n6,3,gut,,,,,,\r\n7,1,a\"b,,,,,,\r\n";
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 1, csv);
+        QVERIFY(!e.ok);
+        QCOMPARE(e.zeile, 3);
+        int gesehen = 0;
+        QVERIFY(Csvtabelle::lesen(csv, [&gesehen](const QStringList &, int zeile) {
+            ++gesehen;
+            return zeile < 3;
+        }));
+        QCOMPARE(gesehen, 3);
+    }
+
+    void csvDateiMitGrenzen_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("FIFO") << "fifo" << "keine gewöhnliche Datei";
+        QTest::newRow("link to /dev/zero") << "zero" << "keine gewöhnliche Datei";
+        QTest::newRow("folder") << "ordner" << "keine gewöhnliche Datei";
+        QTest::newRow("64 MiB + 1") << "gross" << "zu groß";
+        QTest::newRow("missing") << "fehlt" << "gibt es nicht";
+    }
+    void csvDateiMitGrenzen()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, grund);
+        const QString s = standardsatz();
+        const QString csv = m_dir.filePath("ein.csv");
+        const auto vorher = alleDateien(m_dir.path());
+        if (art == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(csv).constData(), 0600), 0);
+        else if (art == "zero")
+            QVERIFY(QFile::link("/dev/zero", csv));
+        else if (art == "ordner")
+            QVERIFY(QDir(m_dir.path()).mkdir("ein.csv"));
+        else if (art == "gross") {
+            QFile f(csv);  // sparse: takes no room on the disk
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(Listenaustausch::HoechsteCsvgroesse + 1));
+        }
+        const Lauf l = cli({"import", s, csv, "--lang", "de"});
+        QDir(csv).removeRecursively();
+        QFile::remove(csv);
+        QCOMPARE(l.status, 1);
+        QVERIFY2(l.fehler.contains(QFile::encodeName(csv)), l.fehler.constData());
+        QVERIFY2(QString::fromUtf8(l.fehler).contains(grund), l.fehler.constData());
+        QCOMPARE(l.fehler.count('\n'), 1);  // said once
+        QCOMPARE(alleDateien(m_dir.path()), vorher);
+    }
+
+    void ausgabeZiele_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("new file") << "neu" << true;
+        QTest::newRow("link planted at the name") << "link" << true;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("read-only file") << "schreibgeschuetzt" << false;
+        QTest::newRow("folder") << "ordner" << false;
+    }
+    void ausgabeZiele()
+    {
+        // export -o writes through the one safe writer: a link is replaced
+        // as a name and its target stays as it was; a FIFO, a folder or a
+        // read-only file of that name is refused and stays what it was.
+        QFETCH(QString, art);
+        QFETCH(bool, ok);
+        const QString s = standardsatz();
+        const QString ziel = m_dir.filePath("aus.csv");
+        const QString opfer = m_dir.filePath("opfer.txt");
+        schreibe(opfer, "bleibt");
+        if (art == "link")
+            QVERIFY(QFile::link(opfer, ziel));
+        else if (art == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(ziel).constData(), 0600), 0);
+        else if (art == "ordner")
+            QVERIFY(QDir(m_dir.path()).mkdir("aus.csv"));
+        else if (art == "schreibgeschuetzt") {
+            schreibe(ziel, "alt");
+            QVERIFY(QFile::setPermissions(ziel, QFileDevice::ReadOwner));
+        }
+        const Lauf l = cli({"export", s, "-o", ziel, "--lang", "en"});
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(ziel).constData(), &st), 0);
+        QCOMPARE(lies(opfer), QByteArray("bleibt"));
+        if (ok) {
+            QCOMPARE(l.status, 0);
+            QVERIFY(S_ISREG(st.st_mode));
+            QVERIFY(lies(ziel).startsWith("Liste,Eintrag,"));
+        } else {
+            QCOMPARE(l.status, 1);
+            QVERIFY2(l.fehler.contains(QFile::encodeName(ziel)) && l.fehler.contains("not replaced"),
+                     l.fehler.constData());
+            QVERIFY(art != "fifo" || S_ISFIFO(st.st_mode));
+            QVERIFY(art != "ordner" || S_ISDIR(st.st_mode));
+            QVERIFY(art != "schreibgeschuetzt" || lies(ziel) == "alt");
+        }
+        QFile::setPermissions(ziel, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QDir(ziel).removeRecursively();
+        QFile::remove(ziel);
+    }
+
+    void volleStandardausgabe()
+    {
+        const QString s = standardsatz();
+        for (const QStringList &args : {QStringList{"export", s, "--lang", "en"}, QStringList{"show", s, "--lang", "en"}}) {
+            const Lauf l = cli(args, QStringLiteral("/dev/full"));
+            QCOMPARE(l.status, 1);
+            QVERIFY2(l.fehler.contains("standard output"), l.fehler.constData());
+            QCOMPARE(l.fehler.count('\n'), 1);
+        }
+    }
+
+    void meldungenMitIhremGegenstand()
+    {
+        const QString s = standardsatz();
+        const QString csv = m_dir.filePath("ein.csv");
+        schreibe(csv, "Liste,Eintrag,Datenstring,Begleittext\r\n9,0,1,x\r\n");
+        // A row fault names the CSV and its row, in the chosen language.
+        Lauf l = cli({"import", s, csv, "--lang", "en"});
+        QCOMPARE(l.status, 1);
+        QVERIFY2(l.fehler.startsWith(QFile::encodeName(csv) + ": Row 2: "), l.fehler.constData());
+        l = cli({"import", s, csv, "--lang", "fr"});
+        QVERIFY2(l.fehler.contains(": Ligne 2 : "), l.fehler.constData());
+        // A missing main file is about the main file, not about the CSV.
+        const QString fehlt = m_dir.filePath("FEHLT.S2D");
+        l = cli({"import", fehlt, csv, "--lang", "en"});
+        QCOMPARE(l.status, 1);
+        QVERIFY2(!l.fehler.contains("ein.csv") && l.fehler.contains(QFile::encodeName(fehlt))
+                     && l.fehler.contains("does not exist"),
+                 l.fehler.constData());
+        // A short companion file: refused by name, taken with the option.
+        QByteArray kurz;
+        for (int i = 0; i < 10; ++i)
+            kurz += "alt\r\n";
+        schreibe(m_dir.filePath("STD.B2D"), kurz);
+        schreibe(csv, "Liste,Eintrag,Datenstring,Begleittext\r\n1,0,1234567890123456789012,x\r\n");
+        l = cli({"import", s, csv, "--lang", "en"});
+        QCOMPARE(l.status, 1);
+        QVERIFY2(l.fehler.contains("STD.B2D") && l.fehler.contains("--replace-short-files"), l.fehler.constData());
+        QCOMPARE(lies(m_dir.filePath("STD.B2D")), kurz);
+        l = cli({"import", s, csv, "--lang", "en", "--replace-short-files"});
+        QCOMPARE(l.status, 0);
+        QVERIFY2(l.aus.contains("STD.B2D.bak") && l.aus.contains("1 rows taken over"), l.aus.constData());
+        QCOMPARE(lies(m_dir.filePath("STD.B2D.bak")), kurz);
     }
 
     void kommandozeile()

@@ -3,6 +3,13 @@
 
 #include "termfile/Terminaldatei.h"
 
+#include "base/Dateiersatz.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "support/Dateigrenze.h"
+#include "support/MeldungAufnahme.h"
+#include "termfile/Dateiablauf.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,6 +19,7 @@
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QFileInfo>
 
 namespace {
@@ -441,6 +449,170 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(haupt).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), 0600);
+        QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
+    }
+
+    // The one writer replaces regular files and links (as names) only.
+    void ersetzenNurGewoehnlicheDateien_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<int>("fehler");
+        QTest::newRow("new file") << "neu" << int(Dateiersatz::Fehlerart::Keiner);
+        QTest::newRow("link") << "link" << int(Dateiersatz::Fehlerart::Keiner);
+        QTest::newRow("dangling link") << "toterLink" << int(Dateiersatz::Fehlerart::Keiner);
+        QTest::newRow("FIFO") << "fifo" << int(Dateiersatz::Fehlerart::KeineDatei);
+        QTest::newRow("folder") << "ordner" << int(Dateiersatz::Fehlerart::KeineDatei);
+        QTest::newRow("read-only file") << "schreibgeschuetzt" << int(Dateiersatz::Fehlerart::Schreibgeschuetzt);
+    }
+    void ersetzenNurGewoehnlicheDateien()
+    {
+        QFETCH(QString, art);
+        QFETCH(int, fehler);
+        QTemporaryDir dir;
+        const QString ziel = dir.filePath(QStringLiteral("ziel"));
+        const QByteArray name = QFile::encodeName(ziel);
+        const QString opfer = dir.filePath(QStringLiteral("opfer"));
+        schreibe(opfer, "bleibt");
+        if (art == "link")
+            QVERIFY(QFile::link(opfer, ziel));
+        else if (art == "toterLink")
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("nichts")), ziel));
+        else if (art == "fifo")
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        else if (art == "ordner")
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ziel")));
+        else if (art == "schreibgeschuetzt") {
+            schreibe(ziel, "alt");
+            QVERIFY(QFile::setPermissions(ziel, QFile::ReadOwner | QFile::ReadGroup));
+        }
+        Dateiersatz::Schreibfehler f;
+        const bool ok = Dateiersatz::ersetze(ziel, "neu", &f);
+        QCOMPARE(int(f.art), fehler);
+        QCOMPARE(ok, fehler == int(Dateiersatz::Fehlerart::Keiner));
+        QCOMPARE(lies(opfer), QByteArray("bleibt"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("nichts"))));
+        struct stat st {};
+        QCOMPARE(::lstat(name.constData(), &st), 0);
+        if (ok) {
+            QVERIFY(S_ISREG(st.st_mode));
+            QCOMPARE(lies(ziel), QByteArray("neu"));
+        } else {
+            QVERIFY2(f.text().contains(ziel), qPrintable(f.text()));
+            QVERIFY(art != "fifo" || S_ISFIFO(st.st_mode));
+            QVERIFY(art != "ordner" || S_ISDIR(st.st_mode));
+            QVERIFY(art != "schreibgeschuetzt" || lies(ziel) == "alt");
+        }
+        // Nothing but the two names is left in the folder.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System).size(), 2);
+    }
+
+    // Save writes the main file and the .B2D together or not at all.
+    void speichernAllesOderNichts_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::newRow("B2D is a folder") << "ordner";
+        QTest::newRow("B2D is read-only") << "schreibgeschuetzt";
+        QTest::newRow("disk full at the B2D") << "voll";
+    }
+    void speichernAllesOderNichts()
+    {
+        QFETCH(QString, art);
+        QTemporaryDir dir;
+        const QString basis = dir.filePath(QStringLiteral("A"));
+        const QByteArray alt = hauptdatei(werte());
+        schreibe(basis + ".S2D", alt);
+        if (art == "ordner") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("A.B2D")));
+        } else {
+            schreibe(basis + ".B2D", textzeilen(2001));
+            if (art == "schreibgeschuetzt")
+                QVERIFY(QFile::setPermissions(basis + ".B2D", QFile::ReadOwner));
+        }
+        auto b = bildMitMuster();
+        b->Begleittextgrenze = 2000;
+        Dateiergebnis e;
+        {
+            // The main file (about 12 KB) fits, the .B2D (2001 lines) does not.
+            const Dateigrenze grenze(art == "voll" ? 16000 : RLIM_INFINITY);
+            e = Terminaldatei::speichern(*b, basis, 1);
+        }
+        QVERIFY(!e.ok);
+        QVERIFY2(e.meldung.contains(QStringLiteral("A.B2D")), qPrintable(e.meldung));
+        QCOMPARE(lies(basis + ".S2D"), alt);
+        QCOMPARE(b->Aenderungszaehler, qint16(5));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
+    }
+
+    // A .B2D that loading discards (too few lines) but that holds comments
+    // is only saved over after a question, and a copy of it is kept.
+    void speichernFragtVorVerworfenerBegleitdatei()
+    {
+        QTemporaryDir dir;
+        const QString basis = dir.filePath(QStringLiteral("K"));
+        schreibe(basis + ".S2D", hauptdatei(werte()));
+        const QByteArray kurz = textzeilen(1999, "Kommentar ");
+        schreibe(basis + ".B2D", kurz);
+        Zustand z;
+        z.Sprache = 1000;
+        QVERIFY(Terminaldatei::laden(z.bild, basis + ".S2D").ok);
+        QCOMPARE(z.bild.Begleittext[5], Leerzeile);
+        MeldungAufnahme m;
+        m.antworte(Meldung::Nein);
+        QVERIFY(!Dateiablauf::speichern(z, m, basis, 1));
+        QCOMPARE(m.textnummern(), QList<int>{669});
+        QVERIFY2(m.eintraege().at(0).text.contains(QStringLiteral("K.B2D.bak")) &&
+                     m.eintraege().at(0).text.contains(QStringLiteral("too few lines")),
+                 qPrintable(m.eintraege().at(0).text));
+        QCOMPARE(lies(basis + ".B2D"), kurz);
+        QVERIFY(!QFile::exists(basis + ".B2D.bak"));
+
+        m.leeren();
+        m.antworte(Meldung::Ja);
+        QVERIFY(Dateiablauf::speichern(z, m, basis, 1));
+        QCOMPARE(m.textnummern(), QList<int>{669});
+        QCOMPARE(lies(basis + ".B2D.bak"), kurz);
+        QCOMPARE(lies(basis + ".B2D").count("\r\n"), qsizetype(2001));
+        // Saved whole: the next Save asks nothing.
+        m.leeren();
+        QVERIFY(Dateiablauf::speichern(z, m, basis, 1));
+        QVERIFY(m.eintraege().isEmpty());
+    }
+
+    // Which customer files of a page loading discards although they hold
+    // something: those are the ones a save must not write over silently.
+    void verworfeneKundendateien()
+    {
+        QTemporaryDir dir;
+        const QString basis = dir.filePath(QStringLiteral("V"));
+        schreibe(basis + ".B3D", textzeilen(4999));  // short: discarded
+        schreibe(basis + ".V3D", textzeilen(5000));  // enough
+        schreibe(basis + ".P3D", QByteArray());      // empty: nothing to lose
+        schreibe(basis + ".O3D", "eine Zeile ohne Ende");
+        auto b = bildMitMuster();
+        const QVector<Terminaldatei::Satzteil> teile = Terminaldatei::kundendatenteile(*b, basis, 2);
+        QCOMPARE(teile.size(), 7);
+        QCOMPARE(Terminaldatei::verworfeneDateien(teile), (QStringList{basis + ".B3D", basis + ".O3D"}));
+        QVERIFY(Terminaldatei::speichereKundendaten(*b, basis, 2).ok);
+        QCOMPARE(lies(basis + ".B3D.bak"), textzeilen(4999));
+        QCOMPARE(lies(basis + ".O3D.bak"), QByteArray("eine Zeile ohne Ende"));
+        QVERIFY(!QFile::exists(basis + ".V3D.bak") && !QFile::exists(basis + ".P3D.bak"));
+        QVERIFY(Terminaldatei::verworfeneDateien(teile).isEmpty());
+    }
+
+    // A read-out leaves its main file and drops the page's old names in
+    // one step; when the main file cannot be written the names stay.
+    void auslesungMitNamensdatei()
+    {
+        QTemporaryDir dir;
+        const QString haupt = dir.filePath(QStringLiteral("R.S2D"));
+        schreibe(dir.filePath(QStringLiteral("R.B2D")), "alte Namen\r\n");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("R.S2D")));
+        auto b = bildMitMuster();
+        QVERIFY(!Terminaldatei::schreibeAuslesung(*b, haupt, true).ok);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("R.B2D"))));
+        QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("R.S2D")));
+        QVERIFY(Terminaldatei::schreibeAuslesung(*b, haupt, true).ok);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("R.B2D"))));
         QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
     }
 

@@ -1,0 +1,46 @@
+#pragma once
+// A full disk for a test: while a Dateigrenze lives, no file of this
+// process can grow beyond the given number of bytes (RLIMIT_FSIZE), and a
+// write beyond it fails with EFBIG instead of ending the process. It works
+// for root too, whom folder permissions do not stop.
+//
+// For a child process: Dateigrenze::imKind(bytes) as the QProcess child
+// process modifier.
+
+#include <csignal>
+#include <sys/resource.h>
+
+class Dateigrenze {
+public:
+    explicit Dateigrenze(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_vorher);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit eng = m_vorher;
+        eng.rlim_cur = bytes;
+        m_gesetzt = ::setrlimit(RLIMIT_FSIZE, &eng) == 0;
+    }
+    ~Dateigrenze()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_vorher);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    Dateigrenze(const Dateigrenze &) = delete;
+    Dateigrenze &operator=(const Dateigrenze &) = delete;
+    bool gesetzt() const { return m_gesetzt; }
+
+    // Runs in the child between fork and exec: the limit for that program.
+    static void imKind(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit eng{};
+        ::getrlimit(RLIMIT_FSIZE, &eng);
+        eng.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &eng);
+    }
+
+private:
+    rlimit m_vorher{};
+    void (*m_signal)(int) = SIG_DFL;
+    bool m_gesetzt = false;
+};
