@@ -202,6 +202,38 @@ private slots:
         QCOMPARE(l.z.Reparatur, qint16(0));
     }
 
+    // A variant-M terminal that refuses the block, or takes it without a
+    // word: the echo of the block is no confirmation.
+    void varianteMOhneBestaetigung_data()
+    {
+        QTest::addColumn<QString>("fehler");
+        QTest::newRow("verweigert") << QStringLiteral("refuse");
+        QTest::newRow("Antwort fehlt") << QStringLiteral("drop");
+    }
+    void varianteMOhneBestaetigung()
+    {
+        QFETCH(QString, fehler);
+        SimBus sim;
+        const QJsonObject m{{"variant", "M"},
+                            {"faults", QJsonArray{QJsonObject{{"type", fehler}, {"command", "block"}}}}};
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(20, 0, m)});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("m.S2D")), 21, 20);
+        Lauf<> l(sim.device());
+        QVERIFY(l.vorbereiten(datei, 20, 20, 0));
+        QCOMPARE(l.z.Variante, qint16(1));
+        l.z.Timerintervall[2] = 20;
+        const int beginn = int(sim.verkehr().size());
+        QCOMPARE(l.schreibe(), 167);
+        QCOMPARE(l.meldung.textnummern(), QList<int>{167});
+        QCOMPARE(l.z.Schreibfehler, qint16(1));
+        // The whole block went out at 19200 baud and came back as echo.
+        const auto v = sim.verkehr(beginn);
+        QVERIFY(SimBus::bytes(v).endsWith(l.block()));
+        QCOMPARE(v.last().baud, 19200);
+        QCOMPARE(l.schreiben.aufDerLeitung(), 2051);
+        QVERIFY(!l.schreiben.rueckmeldung().contains("U19###"));
+    }
+
     void kommandozeile()
     {
         Simulator sim;
