@@ -54,6 +54,16 @@ Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &m
         if (laeuft())
             fehler(193, 194, m_phase != Phase::Anmeldung);
     });
+    // A modem connection that breaks off ends the write at once, with the
+    // message its wait would have ended with.
+    connect(&m_v, &Verbindung::verbindungAbgebrochen, this, [this] {
+        if (!laeuft())
+            return;
+        if (m_phase == Phase::Anmeldung)
+            fehler(154, 155, false);
+        else
+            fehler(167, 168, true);
+    });
 }
 
 qint64 Schreiben::leitungszeitMs(qint64 bytes, int baud)

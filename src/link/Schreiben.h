@@ -24,7 +24,9 @@
 //
 // Every ending sets the port back to "19200,n,8,1": success (text 165),
 // failure (167 with title 168), login failure (154), the port's device going
-// away (193), and cancel.
+// away (193), and cancel. A modem connection that breaks off (NO CARRIER)
+// ends the write at once: 154 during the login, 167 once the terminal was
+// told to expect its block.
 
 #include <QByteArray>
 #include <QElapsedTimer>

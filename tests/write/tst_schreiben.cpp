@@ -4,6 +4,7 @@
 
 #include "Aufbau.h"
 #include "diag/Protokollidentifikation.h"
+#include "modem/Modemsitzung.h"
 
 #include <QElapsedTimer>
 
@@ -348,6 +349,56 @@ private slots:
         QVERIFY(!a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
+    }
+
+    // The modem reports NO CARRIER in the middle of the write: it ends at
+    // once with the message its wait would have ended with, not seconds
+    // later at the time-out.
+    void modemverbindungBrichtAb_data()
+    {
+        QTest::addColumn<Schreiben::Phase>("phase");
+        QTest::addColumn<int>("text");
+        QTest::newRow("Anmeldung") << Schreiben::Phase::Anmeldung << 154;
+        QTest::newRow("angekuendigt") << Schreiben::Phase::Angekuendigt << 167;
+        QTest::newRow("Bestaetigung") << Schreiben::Phase::Bestaetigung << 167;
+    }
+    void modemverbindungBrichtAb()
+    {
+        QFETCH(Schreiben::Phase, phase);
+        QFETCH(int, text);
+        Aufbau a;
+        FakePort modem;
+        modem.setSettings(QStringLiteral("19200,n,8,1"));
+        QVERIFY(modem.open());
+        a.z.Modembetrieb = 1;
+        a.v.setModemPort(&modem);
+        Modemsitzung sitzung(a.z, a.v, modem);
+        QVERIFY(sitzung.waehle(QStringLiteral("0301234")));
+        modem.inject("\r\nCONNECT 9600\r\n");
+        QVERIFY(sitzung.steht());
+        a.z.Timerintervall[4] = phase == Schreiben::Phase::Angekuendigt ? 5000 : 10;
+        QVERIFY(a.schreiben.starte());
+        if (phase != Schreiben::Phase::Anmeldung) {
+            QByteArray j = QByteArray() + Telegramm::STX + char(4) + 'P' + 'J' + Telegramm::ETX;
+            j += char(Telegramm::blockpruefung(j, 1, int(j.size()) - 1));
+            modem.inject(a.z.Rumpf + j);
+            QVERIFY(a.warteAufPhase(phase == Schreiben::Phase::Angekuendigt ? phase : Schreiben::Phase::Senden));
+            if (phase == Schreiben::Phase::Bestaetigung) {
+                modem.inject(modem.writes().last().bytes);
+                QCOMPARE(a.schreiben.phase(), phase);
+            }
+        }
+        QCOMPARE(a.schreiben.phase(), phase);
+        QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
+        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
+        modem.inject("\r\nNO CARRIER\r\n");
+        QCOMPARE(beendet.count(), 1);
+        QCOMPARE(fehler.first().first().toInt(), text);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{text});
+        QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
+        QVERIFY(!a.schreiben.laeuft());
+        QVERIFY(!a.schreiben.timer2().isActive() && !a.schreiben.timer4().isActive());
+        QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 
     void reparaturOhneAnmeldung()
