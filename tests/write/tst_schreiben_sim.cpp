@@ -320,7 +320,7 @@ private slots:
     void schreibpanel()
     {
         SimBus sim;
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(5, 0)});
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(5, 0), SimBus::terminal(9, 1)});
         Lauf<> l(sim.device());
         Schreibpanel panel(l.z, l.v, l.anmeldung, l.meldung);
         QString gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("falsch.s2D")), 3, 1);
@@ -352,9 +352,39 @@ private slots:
                 d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
         });
         panel.schreibbefehl();
-        QVERIFY(!panel.isHidden());
+        // Address 8 is free: after the check the panel shows.
+        QTRY_VERIFY(!panel.isHidden());
         QCOMPARE(version, QStringLiteral("Ver 3.12 TS 1 04"));
         QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("LabelDatei"))->text(), gewaehlt);
+
+        // A file that would put the terminal at 5 onto 9, where another
+        // one answers: message 352/353, no panel, nothing of the write sent.
+        panel.hide();
+        gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("neun.S2D")), 3, 9);
+        l.meldung.leeren();
+        l.meldung.setStandardantwort(Meldung::Nein);
+        int beginn = int(sim.verkehr().size());
+        QTimer::singleShot(300, this, [] {
+            if (auto *d = qobject_cast<Protokollident2D *>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
+        });
+        panel.schreibbefehl();
+        QTRY_COMPARE(l.meldung.textnummern(), (QList<int>{354, 352}));
+        QCOMPARE(l.meldung.eintraege().last().text, QStringLiteral("Portavo Adresse 9 existiert im System!"));
+        QTest::qWait(100);
+        QVERIFY(panel.isHidden());
+        const QByteArray gefragt = SimBus::bytes(sim.verkehr(beginn));
+        QCOMPARE(gefragt, Telegramm::anfrage(5, "V") + Telegramm::Quittung + Telegramm::anfrage(9, "V"));
+
+        // Back to the file for 8.
+        gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("gut.S2D")), 3, 8);
+        l.meldung.leeren();
+        QTimer::singleShot(300, this, [] {
+            if (auto *d = qobject_cast<Protokollident2D *>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
+        });
+        panel.schreibbefehl();
+        QTRY_VERIFY(!panel.isHidden());
 
         // A wrong password: text 154, the panel stays for another try.
         QString passwort = QStringLiteral("111111");
