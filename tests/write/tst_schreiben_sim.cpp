@@ -41,6 +41,22 @@ void cli(const QStringList &args, int status, const QString &aus, const QString 
     QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
 }
 
+struct CliErgebnis {
+    int status = -1;
+    QString aus, fehler;
+};
+
+// Runs portavo-cli to its end.
+CliErgebnis cliLauf(const QStringList &args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    CliErgebnis l;
+    if (p.waitForFinished(60000))
+        l = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return l;
+}
+
 const QJsonObject verweigert{
     {"faults", QJsonArray{QJsonObject{{"type", "refuse"}, {"command", "block"}, {"count", 1}}}}};
 }  // namespace
@@ -274,6 +290,65 @@ private slots:
         for (const Simulator::Byte &b : sim.verkehr())
             bei2400 += b.baud == 2400;
         QCOMPARE(bei2400, 3 * 2051);  // refused, repaired, written
+    }
+
+    // On the command line: a new address where another terminal answers is
+    // refused before anything of the write goes out.
+    void kommandozeileNeueAdresseBelegt()
+    {
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(20, 0), Simulator::terminal(12, 0)},
+                    {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("b20.S2D")), 4, 20);
+        const CliErgebnis e = cliLauf({"write", datei, "--address", "20", "--password", "246810", "--device",
+                                       sim.device(), "--new-address", "12"});
+        QVERIFY2(e.status == 1 && e.fehler.contains(QStringLiteral("Portavo Adresse 12 existiert im System!")),
+                 qPrintable(e.aus + e.fehler));
+        QVERIFY(!e.aus.contains(QStringLiteral("writing the file")));
+        QTest::qWait(100);
+        QCOMPARE(Simulator::bytes(sim.verkehr()),
+                 Telegramm::anfrage(20, "V") + Telegramm::Quittung + Telegramm::anfrage(12, "V"));
+    }
+
+    // Success is printed once, on standard output; a variant-M terminal that
+    // refuses its block is a failure, with the way to repair it.
+    void kommandozeileErfolgEinmalUndVarianteMVerweigert()
+    {
+        Simulator sim;
+        const QJsonObject m{{"variant", "M"},
+                            {"faults", QJsonArray{QJsonObject{
+                                           {"type", "refuse"}, {"command", "block"}, {"skip", 1}, {"count", 1}}}}};
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(20, 0, m)}, {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("m20.S2D")), 4, 20);
+        const QStringList schreiben{"write", datei, "--address", "20", "--password", "246810", "--device",
+                                    sim.device()};
+        const QString erfolg = Texttabelle::text(165);
+        CliErgebnis e = cliLauf(schreiben);
+        QVERIFY2(e.status == 0 && e.aus.count(erfolg) == 1 && !e.fehler.contains(erfolg), qPrintable(e.aus + e.fehler));
+        QVERIFY(e.aus.contains(QStringLiteral("variant M")));
+        // The second block is refused.
+        e = cliLauf(schreiben);
+        QVERIFY2(e.status == 1 && !e.aus.contains(erfolg) && !e.fehler.contains(erfolg)
+                     && e.fehler.contains(Texttabelle::text(167))
+                     && e.fehler.contains(QStringLiteral("trouble --repair \"%1\"").arg(datei)),
+                 qPrintable(e.aus + e.fehler));
+    }
+
+    // The adapter goes away while the block is on its way: the terminal may
+    // wait for the rest, and the command line says how to repair it.
+    void kommandozeilePortWegImBlock()
+    {
+        Simulator sim;
+        const QJsonObject weg{
+            {"faults", QJsonArray{QJsonObject{{"type", "gone"}, {"command", "block"}, {"afterBytes", 300}}}}};
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, weg)}, {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("weg.S2D")), 6, 3);
+        const CliErgebnis e = cliLauf({"write", datei, "--address", "3", "--password", "246810", "--device", sim.device(),
+                                  "--lang", "en"});
+        QVERIFY2(e.status == 1 && e.fehler.contains(Texttabelle::text(1193))
+                     && e.fehler.contains(
+                         QStringLiteral("Repair it with the same file: portavo-cli trouble --repair \"%1\"").arg(datei)),
+                 qPrintable(e.aus + e.fehler));
     }
 
     // The file's address and protocol differ from the terminal's: the
