@@ -49,6 +49,7 @@ struct Optionen {
     bool dateieinstellungen = false;  // --use-file-settings
     QString passwort;
     QString reparatur;  // trouble --repair FILE
+    bool varianteM = false;  // trouble --variant-m: the waiting terminal is a variant-M one
 };
 
 bool zahl(const QString &text, int von, int bis, int *wert)
@@ -93,12 +94,16 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
         } else if (!schreiben && a == QLatin1String("--repair")) {
             if (!wert(&o.reparatur) || o.reparatur.isEmpty())
                 return QStringLiteral("--repair needs a file");
+        } else if (!schreiben && a == QLatin1String("--variant-m")) {
+            o.varianteM = true;
         } else if (schreiben && !a.startsWith(QLatin1String("--")) && o.datei.isEmpty()) {
             o.datei = a;
         } else {
             return QStringLiteral("unknown argument \"%1\"").arg(a);
         }
     }
+    if (!schreiben && o.varianteM && o.reparatur.isEmpty())
+        return QStringLiteral("--variant-m belongs to --repair FILE");
     if (schreiben) {
         if (o.datei.isEmpty())
             return QStringLiteral("no FILE given");
@@ -196,7 +201,10 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
     // whole answers nothing until it is repaired: say how.
     const auto reparaturhinweis = [&] {
         if (bus.z.Schreibfehler == 1)
-            err << "portavo-cli: " << Texttabelle::text(bus.z, 600).arg(datei) << '\n';
+            err << "portavo-cli: "
+                << Texttabelle::text(bus.z, 600)
+                       .arg(datei, bus.z.Variante == 1 ? QStringLiteral(" --variant-m") : QString())
+                << '\n';
     };
     if (unterbrochen) {
         err << "portavo-cli: " << Texttabelle::text(bus.z, 601) << '\n';
@@ -303,12 +311,13 @@ const char *const SchreibHilfe =
     "  130 interrupted.\n";
 
 const char *const TroubleHilfe =
-    "trouble [--repair FILE] [--port N|PATH] [--lang de|en|fr|es]\n"
+    "trouble [--repair FILE [--variant-m]] [--port N|PATH] [--lang de|en|fr|es]\n"
     "  The recovery scan after a failed write: up to 2048 ticks (about 104 s) looking for a\n"
     "  terminal still waiting for its block. With --repair FILE a terminal found waiting (or a\n"
     "  failed last write) is written again with FILE, without login. FILE is loaded before\n"
     "  the scan: a missing or unreadable file, or one that is no main file, ends the command\n"
-    "  at once.\n"
+    "  at once. --variant-m: the terminal is a variant-M one (block at 19200 baud); the\n"
+    "  message of the failed write names it when needed.\n"
     "  Exit status: 0 scan done (and repair written), 1 failed (the port went away, repair\n"
     "  failed), 2 wrong usage.\n";
 
@@ -421,6 +430,9 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (!bereit)
         return 1;
+    // The waiting terminal answers no version request: the command line
+    // says whether it takes its block at 19200 baud.
+    bus.z.Variante = o.varianteM ? 1 : 0;
     out << "repair write of " << o.reparatur << '\n';
     out.flush();
     return schreibeUndWarte(bus, ablauf, o.reparatur, out, err);

@@ -59,7 +59,8 @@ private slots:
         // Wrong usage.
         const QStringList falsch[] = {{"read", "5", "--password", "12345"}, {"read", "5", "--password", "12a456"},
                                       {"read", "5"}, {"identify", "0"}, {"identify", "256"},
-                                      {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"}};
+                                      {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
+                                      {"trouble", "--variant-m"}};
         for (const QStringList &a : falsch)
             QTest::addRow("%s", qPrintable(a.join(' '))) << a << 2 << "" << "";
     }

@@ -330,8 +330,24 @@ private slots:
         e = cliLauf(schreiben);
         QVERIFY2(e.status == 1 && !e.aus.contains(erfolg) && !e.fehler.contains(erfolg)
                      && e.fehler.contains(Texttabelle::text(167))
-                     && e.fehler.contains(QStringLiteral("trouble --repair \"%1\"").arg(datei)),
+                     && e.fehler.contains(QStringLiteral("trouble --repair \"%1\" --variant-m").arg(datei)),
                  qPrintable(e.aus + e.fehler));
+        // The command it names repairs the terminal: the block at 19200 baud.
+        const QByteArray vorher = sim.speicher(20);
+        const int beginn = int(sim.verkehr().size());
+        e = cliLauf({"trouble", "--repair", datei, "--variant-m", "--device", sim.device()});
+        QVERIFY2(e.status == 0 && e.aus.contains(QStringLiteral("waiting for its block answered"))
+                     && e.aus.count(erfolg) == 1,
+                 qPrintable(e.aus + e.fehler));
+        QCOMPARE(sim.speicher(20), vorher);  // the same file, written again
+        const auto v = sim.verkehr(beginn);
+        QVERIFY(v.size() > 2051);
+        QCOMPARE(v.last().baud, 19200);
+        QCOMPARE(v[v.size() - 2051].wert, quint8(Telegramm::STX));
+        QCOMPARE(v[v.size() - 2051].baud, 19200);
+        // And it answers again.
+        e = cliLauf({"identify", "20", "--device", sim.device()});
+        QVERIFY2(e.status == 0, qPrintable(e.aus + e.fehler));
     }
 
     // The adapter goes away while the block is on its way: the terminal may
