@@ -49,6 +49,7 @@ struct Optionen {
     bool dateieinstellungen = false;  // --use-file-settings
     QString passwort;
     QString reparatur;  // trouble --repair FILE
+    bool varianteM = false;  // trouble --variant-m: the waiting terminal is a variant-M one
 };
 
 bool zahl(const QString &text, int von, int bis, int *wert)
@@ -93,12 +94,16 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
         } else if (!schreiben && a == QLatin1String("--repair")) {
             if (!wert(&o.reparatur) || o.reparatur.isEmpty())
                 return QStringLiteral("--repair needs a file");
+        } else if (!schreiben && a == QLatin1String("--variant-m")) {
+            o.varianteM = true;
         } else if (schreiben && !a.startsWith(QLatin1String("--")) && o.datei.isEmpty()) {
             o.datei = a;
         } else {
             return QStringLiteral("unknown argument \"%1\"").arg(a);
         }
     }
+    if (!schreiben && o.varianteM && o.reparatur.isEmpty())
+        return QStringLiteral("--variant-m belongs to --repair FILE");
     if (schreiben) {
         if (o.datei.isEmpty())
             return QStringLiteral("no FILE given");
@@ -131,8 +136,24 @@ struct Bus : Busanschluss {
     }
 };
 
+// The messages of a write on standard error, except the success: the
+// command prints that once, on standard output, with what was written.
+class Schreibmeldung : public MeldungDruck {
+public:
+    using MeldungDruck::MeldungDruck;
+    int zeige(const QString &text, const QString &titel, Knoepfe knoepfe, Symbol symbol, int textnummer,
+              int titelnummer) override
+    {
+        if (textnummer == 165)
+            return Ok;
+        return MeldungDruck::zeige(text, titel, knoepfe, symbol, textnummer, titelnummer);
+    }
+    using Meldung::zeige;
+};
+
 // The write button of the workflow: start, wait, report. 0 success, 1 failure.
-int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, QTextStream &out, QTextStream &err)
+// datei: the file written, for the repair hint.
+int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTextStream &out, QTextStream &err)
 {
     Schreiben &s = ablauf.schreiben();
     bool ok = false;
@@ -176,14 +197,22 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, QTextStream &out, QTextStr
     wache.stop();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    // A terminal that was told to expect its block and did not take it
+    // whole answers nothing until it is repaired: say how.
+    const auto reparaturhinweis = [&] {
+        if (bus.z.Schreibfehler == 1)
+            err << "portavo-cli: "
+                << Texttabelle::text(bus.z, 600)
+                       .arg(datei, bus.z.Variante == 1 ? QStringLiteral(" --variant-m") : QString())
+                << '\n';
+    };
     if (unterbrochen) {
-        err << "portavo-cli: interrupted. The terminal may have been told to expect its data block and be "
-               "left waiting for it; it then answers no other command until it is repaired: run "
-               "\"portavo-cli trouble --repair FILE\" with the same file.\n";
+        err << "portavo-cli: " << Texttabelle::text(bus.z, 601) << '\n';
+        reparaturhinweis();
         return 130;
     }
     if (ok) {
-        out << bus.z.Texte.value(165).trimmed() << '\n';
+        out << Texttabelle::text(bus.z, 165).trimmed() << '\n';
         out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
             << (bus.z.Variante == 1 ? "variant M, " : "") << "block on the line after " << s.sendedauer()
             << " ms, " << uhr.elapsed() << " ms in all\n";
@@ -191,6 +220,7 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, QTextStream &out, QTextStr
     }
     if (fehler == 0)
         err << "portavo-cli: the terminal did not answer the wake-up characters\n";
+    reparaturhinweis();
     return 1;
 }
 
@@ -246,10 +276,16 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
             << bus.z.Protokoll << " to keep it.\n";
         return 2;
     }
+    return 0;
+}
+
+// What the write sets, before the block goes out.
+void ansage(Bus &bus, const Optionen &o, QTextStream &out)
+{
+    const auto &d = bus.z.bild.Daten;
     out << "writing the file: the terminal at address " << o.adresse << " gets address " << d[8]
         << " and protocol " << d[10] << " (" << bus.z.Protokollnamen.value(d[10]).trimmed() << ")\n";
     out.flush();
-    return 0;
 }
 
 const char *const SchreibHilfe =
@@ -263,18 +299,25 @@ const char *const SchreibHilfe =
     "    --new-address N       the address the terminal is to have (1..255)\n"
     "    --protocol K          the protocol it is to have (0..7, a protocol with a name)\n"
     "    --use-file-settings   take the file's address and protocol\n"
-    "  says what to do. The address and protocol set are printed before the block goes out.\n"
+    "  says what to do. A new address at which another terminal answers the version request\n"
+    "  already is refused (exit 1; nothing is written). The address and protocol set are\n"
+    "  printed before the block goes out.\n"
     "  --port N|PATH, --lang de|en|fr|es as for the other bus commands.\n"
-    "  Ctrl-C ends the write; the terminal may then wait for its block: repair it with\n"
+    "  Success is printed on standard output, every other message on standard error. A\n"
+    "  terminal that was told to expect its block and did not confirm it (refused, port\n"
+    "  lost, modem connection lost, Ctrl-C) waits for it: repair it with\n"
     "  \"portavo-cli trouble --repair FILE\".\n"
     "  Exit status: 0 written and confirmed, 1 failed, 2 wrong usage or a refused difference,\n"
     "  130 interrupted.\n";
 
 const char *const TroubleHilfe =
-    "trouble [--repair FILE] [--port N|PATH] [--lang de|en|fr|es]\n"
+    "trouble [--repair FILE [--variant-m]] [--port N|PATH] [--lang de|en|fr|es]\n"
     "  The recovery scan after a failed write: up to 2048 ticks (about 104 s) looking for a\n"
     "  terminal still waiting for its block. With --repair FILE a terminal found waiting (or a\n"
-    "  failed last write) is written again with FILE, without login.\n"
+    "  failed last write) is written again with FILE, without login. FILE is loaded before\n"
+    "  the scan: a missing or unreadable file, or one that is no main file, ends the command\n"
+    "  at once. --variant-m: the terminal is a variant-M one (block at 19200 baud); the\n"
+    "  message of the failed write names it when needed.\n"
     "  Exit status: 0 scan done (and repair written), 1 failed (the port went away, repair\n"
     "  failed), 2 wrong usage.\n";
 
@@ -299,7 +342,7 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     Bus bus(o);
-    MeldungDruck meldung(Meldung::Nein);
+    Schreibmeldung meldung(Meldung::Nein);
     bus.z.Identifiziert = 1;
     Schreibablauf ablauf(bus.z, bus.v, bus.anmeldung, meldung);
     // The file first: a refused file sends nothing; the port opens for the
@@ -314,7 +357,21 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     });
     if (!ablauf.schreibbefehl())
         return status;
-    return schreibeUndWarte(bus, ablauf, out, err);
+    if (ablauf.adresspruefungLaeuft()) {
+        // A new address: another terminal must not answer there.
+        bool frei = false;
+        QEventLoop schleife;
+        QObject::connect(&ablauf, &Schreibablauf::bereit, &schleife, [&] {
+            frei = true;
+            schleife.quit();
+        });
+        QObject::connect(&ablauf, &Schreibablauf::nichtBereit, &schleife, &QEventLoop::quit);
+        schleife.exec();
+        if (!frei)
+            return 1;  // its message is out
+    }
+    ansage(bus, o, out);
+    return schreibeUndWarte(bus, ablauf, o.datei, out, err);
 }
 
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -329,14 +386,13 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     Bus bus(o);
     // With --repair the repair question is answered Yes.
-    MeldungDruck meldung(o.reparatur.isEmpty() ? Meldung::Nein : Meldung::Ja);
-    if (!o.reparatur.isEmpty()) {
-        // Refuse a wrong file before anything goes on the bus.
-        if (!Dateiablauf::istHauptdateiname(o.reparatur)) {
-            meldung.zeige(bus.z, 176, 177);
-            return 1;
-        }
-    }
+    Schreibmeldung meldung(o.reparatur.isEmpty() ? Meldung::Nein : Meldung::Ja);
+    // The file is loaded as the repair will load it, before the scan of
+    // nearly two minutes: a name that is no main file, a file that is
+    // missing, unreadable or no terminal image ends here, and nothing goes
+    // on the bus.
+    if (!o.reparatur.isEmpty() && !Dateiablauf::ladeRoutine(bus.z, meldung, o.reparatur).geladen)
+        return 1;
     if (!bus.oeffne(o, err))
         return 1;
 
@@ -374,7 +430,10 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (!bereit)
         return 1;
+    // The waiting terminal answers no version request: the command line
+    // says whether it takes its block at 19200 baud.
+    bus.z.Variante = o.varianteM ? 1 : 0;
     out << "repair write of " << o.reparatur << '\n';
     out.flush();
-    return schreibeUndWarte(bus, ablauf, out, err);
+    return schreibeUndWarte(bus, ablauf, o.reparatur, out, err);
 }

@@ -20,6 +20,7 @@ Auslesen::Auslesen(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &mel
     connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Auslesen::anmeldungFehlgeschlagen);
     connect(&m_v, &Verbindung::empfangen, this, &Auslesen::empfangen);
     connect(&m_v, &Verbindung::portVerloren, this, &Auslesen::portVerloren);
+    connect(&m_v, &Verbindung::verbindungAbgebrochen, this, &Auslesen::verbindungAbgebrochen);
 }
 
 int Auslesen::erwarteteBytes(int protokoll)
@@ -168,6 +169,18 @@ void Auslesen::portVerloren()
     if (!m_laeuft)
         return;
     beende(193, 194);
+}
+
+// The modem connection broke off: the answer cannot come any more. The
+// read-out ends now with the message its wait would have ended with.
+void Auslesen::verbindungAbgebrochen()
+{
+    if (!m_laeuft)
+        return;
+    if (m_liest)
+        beende(156, 157);
+    else
+        beende(154, 155);
 }
 
 void Auslesen::beende(int textnummer, int titelnummer)

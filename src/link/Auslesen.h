@@ -7,7 +7,9 @@
 // Failure endings show their message through the Meldung seam and report
 // the text number: 154 login failure, 156 record error (answer incomplete
 // after 31 ticks), 158 compare error (check byte wrong; Daten stays
-// untouched), 193 the port's device went away.
+// untouched), 193 the port's device went away. A modem connection that
+// breaks off (NO CARRIER) ends the wait at once, with 154 during the login
+// and 156 afterwards.
 
 #include "link/Taktwaechter.h"
 
@@ -60,6 +62,7 @@ private:
     void empfangen();
     void auswerten();
     void portVerloren();
+    void verbindungAbgebrochen();
     void beende(int textnummer, int titelnummer);
 
     Zustand &m_z;

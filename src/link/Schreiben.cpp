@@ -54,6 +54,16 @@ Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &m
         if (laeuft())
             fehler(193, 194, m_phase != Phase::Anmeldung);
     });
+    // A modem connection that breaks off ends the write at once, with the
+    // message its wait would have ended with.
+    connect(&m_v, &Verbindung::verbindungAbgebrochen, this, [this] {
+        if (!laeuft())
+            return;
+        if (m_phase == Phase::Anmeldung)
+            fehler(154, 155, false);
+        else
+            fehler(167, 168, true);
+    });
 }
 
 qint64 Schreiben::leitungszeitMs(qint64 bytes, int baud)
@@ -221,6 +231,8 @@ void Schreiben::blockSenden(Port *port)
         port->setSettings(Blockgeschwindigkeit);
     }
     const QByteArray b = block(m_z, m_blockpruefsumme);
+    m_block = b;
+    m_blockAnfang = m_z.Empfangszahl;
     m_blockport = port;
     m_blocklaenge = int(b.size());
     m_blockbaud = port->baud();
@@ -307,12 +319,50 @@ void Schreiben::tick2()
     }
     for (int i = zahl - Rueckmeldungslaenge; i < zahl; ++i)
         m_rueckmeldung += char(m_z.Empfangsbytes[size_t(i)]);
-    if (m_rueckmeldung.contains(Telegramm::Schreibbestaetigung) || m_z.Variante == 1) {
+    if (bestaetigt()) {
         erfolg();
         return;
     }
     if (++m_versuche > HoechsteWarteticks)
         fehler(167, 168, true);
+}
+
+int Schreiben::echoEnde() const
+{
+    // A few bytes of the announcement's echo may still have come in after
+    // the hand-over, ahead of the block's.
+    constexpr int HoechstensVorweg = 8;
+    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const int anfang = m_blockAnfang <= zahl ? m_blockAnfang : 0;
+    int ende = anfang;
+    int laengste = 0;
+    for (int vorweg = 0; vorweg <= HoechstensVorweg; ++vorweg) {
+        int n = 0;
+        for (int i = anfang + vorweg; n < m_block.size() && i < zahl; ++i, ++n) {
+            if (m_z.Empfangsbytes[size_t(i)] != quint8(m_block.at(n)))
+                break;
+        }
+        if (n > laengste) {
+            laengste = n;
+            ende = anfang + vorweg + n;
+        }
+    }
+    return ende;
+}
+
+// Only the terminal's own bytes confirm: the echo of the block is the PC's
+// own data and may hold anything, "U19###" included, and a variant-M
+// terminal that refused or lost the block sends nothing at all. So
+// "U19###" counts among the last 200 bytes received only where it follows
+// the block's echo.
+bool Schreiben::bestaetigt() const
+{
+    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const int ab = qMax(echoEnde(), zahl - Rueckmeldungslaenge);
+    QByteArray eigene;
+    for (int i = ab; i < zahl; ++i)
+        eigene += char(m_z.Empfangsbytes[size_t(i)]);
+    return eigene.contains(Telegramm::Schreibbestaetigung);
 }
 
 void Schreiben::aufhoeren()

@@ -3,6 +3,9 @@
 // (Stufe 2), "D" or "d", the announcement "U24###" ("###" over a modem
 // connection), Timer4, the write block at 2400 baud (19200 for variant "M"),
 // and the confirmation "U19###" among the last 200 received bytes on Timer2.
+// The confirmation must be the terminal's own: the echo of the block is
+// taken off first (it is the PC's own data and may hold those characters),
+// and a variant-M terminal has to confirm like any other.
 //
 // The block goes to the port in one piece, but a pseudo-terminal or a USB
 // adapter takes it at once while the line needs 8.5 s for it at 2400 baud.
@@ -21,7 +24,9 @@
 //
 // Every ending sets the port back to "19200,n,8,1": success (text 165),
 // failure (167 with title 168), login failure (154), the port's device going
-// away (193), and cancel.
+// away (193), and cancel. A modem connection that breaks off (NO CARRIER)
+// ends the write at once: 154 during the login, 167 once the terminal was
+// told to expect its block.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -114,6 +119,10 @@ private:
     void gesendet(qint64 bytes);
     void leitungPruefen();
     void aufDerLeitungMelden(int bytes);
+    // Where the echo of the block ends in Empfangsbytes: from the hand-over
+    // on, as far as the received bytes repeat the block.
+    int echoEnde() const;
+    bool bestaetigt() const;
     void erfolg();
     void fehler(int textnummer, int titelnummer, bool terminalWartet);
     void aufhoeren();
@@ -139,6 +148,8 @@ private:
     int m_weckzeichen = 0;
 
     // The block on its way
+    QByteArray m_block;
+    int m_blockAnfang = 0;     // Empfangszahl at the hand-over
     QPointer<Port> m_blockport;
     int m_blocklaenge = 0;
     int m_blockbaud = 0;

@@ -39,6 +39,11 @@ void Verbindung::monitor(const QString &zeile)
         emit monitorZeile(zeile);
 }
 
+void Verbindung::modemverbindungVerloren()
+{
+    emit verbindungAbgebrochen();
+}
+
 bool Verbindung::sendeAnfrage()
 {
     const QByteArray telegramm = Telegramm::anfrage(m_z.Adresse, m_z.Befehl);

@@ -50,6 +50,11 @@ public:
     // Route one receive event's bytes (also used for the modem port's data).
     void verarbeite(const QByteArray &eingang);
 
+    // The modem reported NO CARRIER while its connection stood: no answer
+    // will come over it any more. Tells the running sequence at once
+    // (verbindungAbgebrochen) instead of leaving it to its time-out.
+    void modemverbindungVerloren();
+
     // One monitor line, shown only while MonitorAktiv = 1 (for the callers'
     // own lines, e.g. those of a write block, Telegramm::monitorSchreibblock).
     void monitor(const QString &zeile);
@@ -61,6 +66,8 @@ signals:
     void reparaturAntwort();
     // The port's device went away; the port is closed.
     void portVerloren();
+    // The modem connection broke off (NO CARRIER); the port stays open.
+    void verbindungAbgebrochen();
     // Bytes were routed (after every receive event that carried bytes).
     void empfangen(int anzahl);
 

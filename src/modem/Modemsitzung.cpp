@@ -110,5 +110,7 @@ void Modemsitzung::ereignis(int code)
         m_stand = Stand::Ruhe;
         m_z.Modemverbindung = 0;
         emit verbindungVerloren();
+        // The sequence waiting for an answer over it ends now, not at its time-out.
+        m_v.modemverbindungVerloren();
     }
 }

@@ -117,14 +117,20 @@ void Modemterminal::empfangen()
     const QByteArray bytes = m_port->readAll();
     anhaengen(Ansi::dekodieren(bytes));
     m_modemempfang = bytes;
-    if (m_zeilen.lies(bytes).contains(Modemzeilen::Rueckmeldung::Connect)) {
+    const auto meldungen = m_zeilen.lies(bytes);
+    if (meldungen.contains(Modemzeilen::Rueckmeldung::Connect)) {
         m_z.Modemverbindung = 1;
         m_text = Texttabelle::text(m_z, 240);
         emit textGeaendert();
         emit verbunden();
     }
-    if (m_z.Modemverbindung == 1)
+    if (m_z.Modemverbindung == 1) {
         weitergeben();
+        // The window shows NO CARRIER; a read-out or write waiting for an
+        // answer over the line ends now instead of at its time-out.
+        if (meldungen.contains(Modemzeilen::Rueckmeldung::NoCarrier))
+            m_v.modemverbindungVerloren();
+    }
 }
 
 void Modemterminal::weitergeben()

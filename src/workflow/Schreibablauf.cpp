@@ -6,6 +6,7 @@
 #include "link/Schreiben.h"
 #include "link/Troublesuche.h"
 #include "termfile/Dateiablauf.h"
+#include "workflow/Adresspruefung.h"
 
 Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
     : QObject(parent), m_z(z), m_meldung(meldung)
@@ -23,6 +24,8 @@ Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Me
     connect(m_trouble, &Troublesuche::sanduhr, this, &Schreibablauf::sanduhr);
     connect(m_trouble, &Troublesuche::beendet, this, [this] { emit laeuftGeaendert(false); });
     connect(m_trouble, &Troublesuche::reparaturStarten, this, &Schreibablauf::schreibbefehl);
+    m_adresspruefung = new Adresspruefung(z, v, meldung, this);
+    connect(m_adresspruefung, &Adresspruefung::geprueft, this, &Schreibablauf::adresseGeprueft);
 }
 
 QString Schreibablauf::text(int nummer) const
@@ -30,9 +33,14 @@ QString Schreibablauf::text(int nummer) const
     return Texttabelle::text(m_z, nummer);
 }
 
+bool Schreibablauf::adresspruefungLaeuft() const
+{
+    return m_adresspruefung->laeuft();
+}
+
 bool Schreibablauf::schreibbefehl()
 {
-    if (m_schreiben->laeuft() || m_trouble->laeuft())
+    if (m_schreiben->laeuft() || m_trouble->laeuft() || m_adresspruefung->laeuft())
         return false;
     const bool reparatur = m_z.Reparatur == 1;
     // A repair that does not reach the write button must not leave the
@@ -70,11 +78,30 @@ bool Schreibablauf::schreibbefehl()
         m_z.ProtokollGewaehlt = 0;
         if (!m_protokollwahl || !m_protokollwahl())
             return abbruch();
+        // The file gives the terminal another address: no other terminal
+        // may answer there already.
+        const int neueAdresse = m_z.bild.Daten[8];
+        if (neueAdresse != m_z.Adresse && m_adresspruefung->starte(neueAdresse)) {
+            emit laeuftGeaendert(true);
+            return true;
+        }
     }
     m_z.ProtokollGewaehlt = 0;
     m_z.LadenZumBearbeiten = 0;
     emit bereit(reparatur);
     return true;
+}
+
+void Schreibablauf::adresseGeprueft(bool frei)
+{
+    emit laeuftGeaendert(false);
+    m_z.ProtokollGewaehlt = 0;
+    m_z.LadenZumBearbeiten = 0;
+    if (!frei) {
+        emit nichtBereit();
+        return;
+    }
+    emit bereit(false);
 }
 
 bool Schreibablauf::schreibknopf()

@@ -5,9 +5,11 @@
 //
 //   schreibbefehl()   "PORTAVO &beschreiben": question 144 when nothing is
 //                     identified, the file choice, the load routine, the
-//                     protocol identification, then ready for the write
-//                     button. In repair mode (Reparatur = 1) without the
-//                     question and the protocol identification.
+//                     protocol identification, the check that a new
+//                     address is free (Adresspruefung), then ready for the
+//                     write button. In repair mode (Reparatur = 1) without
+//                     the question, the protocol identification and the
+//                     check.
 //   schreibknopf()    the password (not in repair mode), then the write.
 //   troubleStarten()  "Tro&uble": the recovery scan; its repair question
 //                     leads back into schreibbefehl() in repair mode.
@@ -26,6 +28,7 @@ class Anmeldung;
 class Meldung;
 class Schreiben;
 class Troublesuche;
+class Adresspruefung;
 
 class Schreibablauf : public QObject {
     Q_OBJECT
@@ -49,8 +52,12 @@ public:
     // The file chosen for writing.
     QString datei() const { return m_datei; }
 
-    // True when the write button may be pressed (bereit() was signalled).
+    // True when the write button may be pressed (bereit() was signalled),
+    // or while the new address is checked (adresspruefungLaeuft(); bereit()
+    // or nichtBereit() follows). False when the command ended (nichtBereit()
+    // was signalled) or another write, scan or check runs.
     bool schreibbefehl();
+    bool adresspruefungLaeuft() const;
     // False when nothing was started (no password, or the sequence could
     // not start: text 193 is shown then).
     bool schreibknopf();
@@ -65,7 +72,8 @@ signals:
     void dateiGewaehlt(const QString &datei);
     // Ready for the write button; in repair mode after the recovery scan.
     void bereit(bool reparatur);
-    // The write command ended before that (declined, refused file, no protocol).
+    // The write command ended before that (declined, refused file, no
+    // protocol, the new address taken).
     void nichtBereit();
     // A write ended: 0 success or cancel, otherwise its failure's text number.
     void schreibenBeendet(int textnummer);
@@ -76,11 +84,13 @@ signals:
 
 private:
     QString text(int nummer) const;
+    void adresseGeprueft(bool frei);
 
     Zustand &m_z;
     Meldung &m_meldung;
     Schreiben *m_schreiben;
     Troublesuche *m_trouble;
+    Adresspruefung *m_adresspruefung;
     Dateiwahl m_dateiwahl;
     Frage m_passwortfrage;
     Frage m_protokollwahl;

@@ -10,6 +10,8 @@
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
 #include "link/SerialPort.h"
+#include "modem/Modemsitzung.h"
+#include "modem/Modemterminal.h"
 #include "termfile/Terminaldatei.h"
 
 #include <algorithm>
@@ -247,6 +249,63 @@ private slots:
         QCOMPARE(fehler.count(), 0);
         for (int n : {0, 15, 200, 2047})
             QCOMPARE(int(a.z.bild.Daten[n]), n % 256);
+    }
+
+    // The modem reports NO CARRIER while the read-out waits: it ends at once
+    // with the message of the wait it was in, not at that wait's time-out.
+    // The connection is the command line's (Modemsitzung) or the modem
+    // window's (Modemterminal).
+    void modemverbindungBrichtAb_data()
+    {
+        QTest::addColumn<bool>("fenster");
+        QTest::addColumn<bool>("angemeldet");
+        QTest::addColumn<int>("text");
+        for (const bool fenster : {false, true}) {
+            const char *wer = fenster ? "Modemfenster" : "Kommandozeile";
+            QTest::addRow("%s, Anmeldung", wer) << fenster << false << 154;
+            QTest::addRow("%s, Lesen", wer) << fenster << true << 156;
+        }
+    }
+    void modemverbindungBrichtAb()
+    {
+        QFETCH(bool, fenster);
+        QFETCH(bool, angemeldet);
+        QFETCH(int, text);
+        Lauf<FakePort> a;
+        FakePort modem;
+        modem.setSettings(QStringLiteral("19200,n,8,1"));
+        QVERIFY(modem.open());
+        a.z.Modembetrieb = 1;
+        a.v.setModemPort(&modem);
+        // Each reads the port itself: only one of them may listen.
+        std::unique_ptr<Modemsitzung> sitzung;
+        std::unique_ptr<Modemterminal> terminal;
+        if (fenster) {
+            terminal = std::make_unique<Modemterminal>(a.z, a.v, a.meldung);
+            terminal->setPort(&modem);
+        } else {
+            sitzung = std::make_unique<Modemsitzung>(a.z, a.v, modem);
+            QVERIFY(sitzung->waehle(QStringLiteral("0301234")));
+        }
+        modem.inject("\r\nCONNECT 9600\r\n");
+        QCOMPARE(int(a.z.Modemverbindung), 1);
+        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
+        a.z.Adresse = 1;
+        a.z.Protokoll = 0;
+        a.z.Passwort = m_passwort;
+        QVERIFY(a.auslesen.starte());
+        if (angemeldet) {
+            modem.inject(a.z.Rumpf + QByteArray("\x02\x01PJ\x03\x18", 6));
+            QTRY_VERIFY(a.auslesen.timer3().isActive());
+            modem.inject(Telegramm::Quittung + Telegramm::anfrage(1, "E") + QByteArray(1000, '0'));
+        }
+        modem.inject("\r\nNO CARRIER\r\n");
+        QCOMPARE(fehler.count(), 1);
+        QCOMPARE(fehler.first().first().toInt(), text);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{text});
+        QVERIFY(!a.auslesen.laeuft());
+        QVERIFY(!a.auslesen.timer3().isActive());
+        QVERIFY(!a.anmeldung.laeuft());
     }
 };
 

@@ -59,7 +59,8 @@ private slots:
         // Wrong usage.
         const QStringList falsch[] = {{"read", "5", "--password", "12345"}, {"read", "5", "--password", "12a456"},
                                       {"read", "5"}, {"identify", "0"}, {"identify", "256"},
-                                      {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"}};
+                                      {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
+                                      {"trouble", "--variant-m"}};
         for (const QStringList &a : falsch)
             QTest::addRow("%s", qPrintable(a.join(' '))) << a << 2 << "" << "";
     }
@@ -136,6 +137,39 @@ private slots:
         const QString fehler = QString::fromUtf8(p.readAllStandardError());
         QVERIFY2(fehler.contains(Texttabelle::text(193)), qPrintable(fehler));
         QVERIFY(!QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("no waiting terminal")));
+    }
+
+    // trouble --repair FILE loads FILE before the scan of nearly two
+    // minutes: a file the repair could not write ends the command at once,
+    // and nothing goes on the bus.
+    void troubleReparaturdateiVorDemSuchlauf_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("inhalt");  // "ordner": a folder of that name; empty: no file
+        QTest::addColumn<int>("text");
+        QTest::newRow("fehlt") << QStringLiteral("fehlt.S2D") << QByteArray() << 384;
+        QTest::newRow("Ordner") << QStringLiteral("ordner.S2D") << QByteArray("ordner") << 384;
+        QTest::newRow("kein Speicherabbild") << QStringLiteral("kurz.S2D") << QByteArray(" 1 \r\n 2 \r\n") << 384;
+        QTest::newRow("Begleitdatei") << QStringLiteral("text.B2D") << hauptdatei([](int) { return 0; }) << 176;
+    }
+    void troubleReparaturdateiVorDemSuchlauf()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(int, text);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(name);
+        if (inhalt == "ordner")
+            QVERIFY(QDir().mkdir(pfad));
+        else if (!inhalt.isEmpty())
+            QVERIFY(schreib(pfad, inhalt));
+        const int vorher = int(m_sim.verkehr().size());
+        const Ergebnis e = cli({"trouble", "--repair", pfad, "--port", "PORT"});
+        QCOMPARE(e.status, 1);
+        QVERIFY2(e.fehler.contains(Texttabelle::text(text)), qPrintable(e.fehler));
+        QVERIFY(e.aus.isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(int(m_sim.verkehr().size()), vorher);
     }
 
     // A port held by another program is told apart from a missing one; a

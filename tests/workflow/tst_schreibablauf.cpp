@@ -43,7 +43,8 @@ class TestSchreibablauf : public QObject {
 
     QTemporaryDir m_ordner;
 
-    QString datei(const QString &name, int adresse = 8)
+    // A main file; by default it keeps the terminal at its address 4.
+    QString datei(const QString &name, int adresse = 4)
     {
         const QString pfad = m_ordner.filePath(name);
         return schreib(pfad, hauptdatei([adresse](int i) { return i == 8 ? adresse : (i * 13) & 0xFF; })) ? pfad
@@ -115,6 +116,7 @@ private slots:
         Lauf l;
         l.z.Identifiziert = 1;
         l.gewaehlt = datei(QStringLiteral("gut.S2D"));
+        l.gewaehlt = datei(QStringLiteral("gut.S2D"), 8);
         l.protokollAntwort = false;
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
@@ -128,6 +130,77 @@ private slots:
         QCOMPARE(l.passwortfragen, 0);
         QTest::qWait(50);
         QVERIFY(l.port.writes().isEmpty());
+    }
+
+    // The file gives the terminal another address: the version request to
+    // it must go unanswered, or the write command ends with "Portavo Adresse
+    // N existiert im System!" and nothing of the write goes out.
+    void neueAdresseMussFreiSein_data()
+    {
+        QTest::addColumn<int>("neu");
+        QTest::addColumn<QByteArray>("antwort");  // from the new address, after the echo
+        QTest::addColumn<bool>("frei");
+        const auto version = [](int adresse, bool protokoll1) {
+            QByteArray a = QByteArray() + Telegramm::STX + char(adresse) + 'V' + (protokoll1 ? "00" : "")
+                           + "Ver 3.12 TS 1 04" + Telegramm::ETX;
+            a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
+            return protokoll1 ? Telegramm::Protokoll1Quittung + a : a;
+        };
+        QTest::newRow("belegt") << 12 << version(12, false) << false;
+        QTest::newRow("belegt, Protokoll 1") << 12 << version(12, true) << false;
+        QTest::newRow("fremde Familie belegt auch") << 200 << version(200, false).replace("TS 1", "TS 2") << false;
+        QTest::newRow("frei") << 12 << QByteArray() << true;
+        QTest::newRow("nur Stoerbytes") << 86 << QByteArray("\xff\x00Ve", 4) << true;
+        QTest::newRow("dieselbe Adresse") << 4 << QByteArray() << true;
+    }
+    void neueAdresseMussFreiSein()
+    {
+        QFETCH(int, neu);
+        QFETCH(QByteArray, antwort);
+        QFETCH(bool, frei);
+        Lauf l;
+        l.z.Identifiziert = 1;
+        l.gewaehlt = datei(QStringLiteral("neu.S2D"), neu);
+        QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
+        QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
+        QSignalSpy laeuft(&l.ablauf, &Schreibablauf::laeuftGeaendert);
+        QVERIFY(l.ablauf.schreibbefehl());
+        if (neu == l.z.Adresse) {
+            // Nothing to ask: ready at once.
+            QCOMPARE(bereit.count(), 1);
+            QVERIFY(l.port.writes().isEmpty());
+            return;
+        }
+        QCOMPARE(bereit.count() + nicht.count(), 0);
+        const QByteArray anfrage = Telegramm::anfrage(neu, "V");
+        QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});
+        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(!l.ablauf.schreibbefehl());  // the check runs
+        l.port.inject(anfrage + antwort);
+        QTRY_COMPARE(bereit.count() + nicht.count(), 1);
+        QCOMPARE(bereit.count(), int(frei));
+        QCOMPARE(int(l.z.Adresse), 4);  // the write goes to the present address
+        QCOMPARE(int(l.z.bild.Daten[8]), neu);
+        QCOMPARE(int(l.z.AdressSuche), 0);
+        QCOMPARE(int(l.z.ProtokollGewaehlt), 0);
+        QVERIFY(l.z.Empfang.isEmpty());
+        QCOMPARE(laeuft.count(), 2);
+        QCOMPARE(laeuft.last().first().toBool(), false);
+        if (frei) {
+            QVERIFY(l.meldung.eintraege().isEmpty());
+            QVERIFY(l.ablauf.schreibknopf());
+            QCOMPARE(l.gesendet().last(), Telegramm::anfrage(4, QByteArray("P") + l.z.Passwort));
+            l.ablauf.abbrechen();
+            return;
+        }
+        QCOMPARE(l.meldung.textnummern(), QList<int>{352});
+        const auto &m = l.meldung.eintraege().first();
+        QCOMPARE(m.text, QStringLiteral("Portavo Adresse %1 existiert im System!").arg(neu));
+        QCOMPARE(m.titel, l.z.Texte.value(351));
+        QCOMPARE(m.symbol, Meldung::Symbol::Ausrufezeichen);
+        QTest::qWait(50);
+        QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});  // nothing of the write
+        QCOMPARE(l.passwortfragen, 0);
     }
 
     void schreibknopf()

@@ -4,6 +4,7 @@
 
 #include "Aufbau.h"
 #include "diag/Protokollidentifikation.h"
+#include "modem/Modemsitzung.h"
 
 #include <QElapsedTimer>
 
@@ -216,6 +217,69 @@ private slots:
         QCOMPARE(a.z.Schreibfehler, qint16(1));
     }
 
+    // Only the terminal's own "U19###" after the echo of the block confirms
+    // the write, for variant M as for the others.
+    void bestaetigung_data()
+    {
+        QTest::addColumn<int>("variante");
+        QTest::addColumn<QByteArray>("art");  // what comes back: echo, "fremd" (2051 other bytes), none
+        QTest::addColumn<QByteArray>("antwort");  // after it
+        QTest::addColumn<bool>("u19ImBild");  // the image itself holds "U19###" near its end
+        QTest::addColumn<int>("text");
+        for (const int m : {0, 1}) {
+            const char *v = m ? "M" : "Standard";
+            QTest::addRow("%s: Echo und U19###", v) << m << QByteArray("echo") << QByteArray("U19###") << false << 0;
+            QTest::addRow("%s: U19### in Stuecken", v) << m << QByteArray("echo") << QByteArray("U1|9##|#") << false
+                                                        << 0;
+            QTest::addRow("%s: Bild mit U19### und Antwort", v) << m << QByteArray("echo") << QByteArray("U19###")
+                                                                 << true << 0;
+            // Refused or dropped: nothing beyond the echo.
+            QTest::addRow("%s: nur Echo", v) << m << QByteArray("echo") << QByteArray() << false << 167;
+            QTest::addRow("%s: U19### nur im Echo", v) << m << QByteArray("echo") << QByteArray() << true << 167;
+            QTest::addRow("%s: Antwort ohne U19###", v) << m << QByteArray("echo") << QByteArray("\x15") << false
+                                                         << 167;
+            QTest::addRow("%s: fremde Bytes statt Echo", v) << m << QByteArray("fremd") << QByteArray() << false
+                                                             << 167;
+        }
+    }
+    void bestaetigung()
+    {
+        QFETCH(int, variante);
+        QFETCH(QByteArray, art);
+        QFETCH(QByteArray, antwort);
+        QFETCH(bool, u19ImBild);
+        QFETCH(int, text);
+        Aufbau a;
+        a.z.Variante = qint16(variante);
+        a.z.Timerintervall[4] = 10;
+        a.z.Timerintervall[2] = 10;
+        if (u19ImBild) {
+            for (int i = 0; i < 6; ++i)
+                a.z.bild.Daten[size_t(2030 + i)] = qint16(quint8("U19###"[i]));
+        }
+        QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
+        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
+        QVERIFY(a.schreiben.starte());
+        a.loginAntwort();
+        QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
+        const QByteArray block = a.letzterWrite();
+        QCOMPARE(block.size(), 2051);
+        if (u19ImBild)
+            QCOMPARE(block.mid(2031, 6), QByteArray("U19###"));
+        a.port.inject(art == "echo" ? block : QByteArray(2051, 'x'));
+        QVERIFY(a.warteAufPhase(Schreiben::Phase::Bestaetigung));
+        for (const QByteArray &stueck : antwort.split('|'))
+            if (!stueck.isEmpty())
+                a.port.inject(stueck);
+        QVERIFY(beendet.wait(3000));
+        QCOMPARE(fehler.isEmpty() ? 0 : fehler.first().first().toInt(), text);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{text ? text : 165});
+        QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
+        QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
+        if (text)
+            QCOMPARE(a.schreiben.versuche(), 0);
+    }
+
     void varianteMBytesNochImPortHaltenDieBestaetigungAuf()
     {
         Aufbau a;
@@ -232,9 +296,8 @@ private slots:
         QVERIFY(a.schreiben.aufDerLeitung() <= 1000 + 30);
         a.port.sent(a.port.bytesToWrite());
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Bestaetigung, 500));
-        // The first tick with 200 bytes counts as success.
         QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
-        a.port.inject(QByteArray(2051, 'x'));
+        a.port.inject(a.letzterWrite() + "U19###");
         QVERIFY(erfolg.wait(1000));
         QCOMPARE(a.schreiben.versuche(), 0);
     }
@@ -286,6 +349,56 @@ private slots:
         QVERIFY(!a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
+    }
+
+    // The modem reports NO CARRIER in the middle of the write: it ends at
+    // once with the message its wait would have ended with, not seconds
+    // later at the time-out.
+    void modemverbindungBrichtAb_data()
+    {
+        QTest::addColumn<Schreiben::Phase>("phase");
+        QTest::addColumn<int>("text");
+        QTest::newRow("Anmeldung") << Schreiben::Phase::Anmeldung << 154;
+        QTest::newRow("angekuendigt") << Schreiben::Phase::Angekuendigt << 167;
+        QTest::newRow("Bestaetigung") << Schreiben::Phase::Bestaetigung << 167;
+    }
+    void modemverbindungBrichtAb()
+    {
+        QFETCH(Schreiben::Phase, phase);
+        QFETCH(int, text);
+        Aufbau a;
+        FakePort modem;
+        modem.setSettings(QStringLiteral("19200,n,8,1"));
+        QVERIFY(modem.open());
+        a.z.Modembetrieb = 1;
+        a.v.setModemPort(&modem);
+        Modemsitzung sitzung(a.z, a.v, modem);
+        QVERIFY(sitzung.waehle(QStringLiteral("0301234")));
+        modem.inject("\r\nCONNECT 9600\r\n");
+        QVERIFY(sitzung.steht());
+        a.z.Timerintervall[4] = phase == Schreiben::Phase::Angekuendigt ? 5000 : 10;
+        QVERIFY(a.schreiben.starte());
+        if (phase != Schreiben::Phase::Anmeldung) {
+            QByteArray j = QByteArray() + Telegramm::STX + char(4) + 'P' + 'J' + Telegramm::ETX;
+            j += char(Telegramm::blockpruefung(j, 1, int(j.size()) - 1));
+            modem.inject(a.z.Rumpf + j);
+            QVERIFY(a.warteAufPhase(phase == Schreiben::Phase::Angekuendigt ? phase : Schreiben::Phase::Senden));
+            if (phase == Schreiben::Phase::Bestaetigung) {
+                modem.inject(modem.writes().last().bytes);
+                QCOMPARE(a.schreiben.phase(), phase);
+            }
+        }
+        QCOMPARE(a.schreiben.phase(), phase);
+        QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
+        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
+        modem.inject("\r\nNO CARRIER\r\n");
+        QCOMPARE(beendet.count(), 1);
+        QCOMPARE(fehler.first().first().toInt(), text);
+        QCOMPARE(a.meldung.textnummern(), QList<int>{text});
+        QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
+        QVERIFY(!a.schreiben.laeuft());
+        QVERIFY(!a.schreiben.timer2().isActive() && !a.schreiben.timer4().isActive());
+        QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 
     void reparaturOhneAnmeldung()

@@ -41,6 +41,22 @@ void cli(const QStringList &args, int status, const QString &aus, const QString 
     QVERIFY2(p.exitCode() == status && o.contains(aus) && e.contains(fehler), qPrintable(o + e));
 }
 
+struct CliErgebnis {
+    int status = -1;
+    QString aus, fehler;
+};
+
+// Runs portavo-cli to its end.
+CliErgebnis cliLauf(const QStringList &args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    CliErgebnis l;
+    if (p.waitForFinished(60000))
+        l = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return l;
+}
+
 const QJsonObject verweigert{
     {"faults", QJsonArray{QJsonObject{{"type", "refuse"}, {"command", "block"}, {"count", 1}}}}};
 }  // namespace
@@ -202,6 +218,38 @@ private slots:
         QCOMPARE(l.z.Reparatur, qint16(0));
     }
 
+    // A variant-M terminal that refuses the block, or takes it without a
+    // word: the echo of the block is no confirmation.
+    void varianteMOhneBestaetigung_data()
+    {
+        QTest::addColumn<QString>("fehler");
+        QTest::newRow("verweigert") << QStringLiteral("refuse");
+        QTest::newRow("Antwort fehlt") << QStringLiteral("drop");
+    }
+    void varianteMOhneBestaetigung()
+    {
+        QFETCH(QString, fehler);
+        SimBus sim;
+        const QJsonObject m{{"variant", "M"},
+                            {"faults", QJsonArray{QJsonObject{{"type", fehler}, {"command", "block"}}}}};
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(20, 0, m)});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("m.S2D")), 21, 20);
+        Lauf<> l(sim.device());
+        QVERIFY(l.vorbereiten(datei, 20, 20, 0));
+        QCOMPARE(l.z.Variante, qint16(1));
+        l.z.Timerintervall[2] = 20;
+        const int beginn = int(sim.verkehr().size());
+        QCOMPARE(l.schreibe(), 167);
+        QCOMPARE(l.meldung.textnummern(), QList<int>{167});
+        QCOMPARE(l.z.Schreibfehler, qint16(1));
+        // The whole block went out at 19200 baud and came back as echo.
+        const auto v = sim.verkehr(beginn);
+        QVERIFY(SimBus::bytes(v).endsWith(l.block()));
+        QCOMPARE(v.last().baud, 19200);
+        QCOMPARE(l.schreiben.aufDerLeitung(), 2051);
+        QVERIFY(!l.schreiben.rueckmeldung().contains("U19###"));
+    }
+
     void kommandozeile()
     {
         Simulator sim;
@@ -242,6 +290,81 @@ private slots:
         for (const Simulator::Byte &b : sim.verkehr())
             bei2400 += b.baud == 2400;
         QCOMPARE(bei2400, 3 * 2051);  // refused, repaired, written
+    }
+
+    // On the command line: a new address where another terminal answers is
+    // refused before anything of the write goes out.
+    void kommandozeileNeueAdresseBelegt()
+    {
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(20, 0), Simulator::terminal(12, 0)},
+                    {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("b20.S2D")), 4, 20);
+        const CliErgebnis e = cliLauf({"write", datei, "--address", "20", "--password", "246810", "--device",
+                                       sim.device(), "--new-address", "12"});
+        QVERIFY2(e.status == 1 && e.fehler.contains(QStringLiteral("Portavo Adresse 12 existiert im System!")),
+                 qPrintable(e.aus + e.fehler));
+        QVERIFY(!e.aus.contains(QStringLiteral("writing the file")));
+        QTest::qWait(100);
+        QCOMPARE(Simulator::bytes(sim.verkehr()),
+                 Telegramm::anfrage(20, "V") + Telegramm::Quittung + Telegramm::anfrage(12, "V"));
+    }
+
+    // Success is printed once, on standard output; a variant-M terminal that
+    // refuses its block is a failure, with the way to repair it.
+    void kommandozeileErfolgEinmalUndVarianteMVerweigert()
+    {
+        Simulator sim;
+        const QJsonObject m{{"variant", "M"},
+                            {"faults", QJsonArray{QJsonObject{
+                                           {"type", "refuse"}, {"command", "block"}, {"skip", 1}, {"count", 1}}}}};
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(20, 0, m)}, {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("m20.S2D")), 4, 20);
+        const QStringList schreiben{"write", datei, "--address", "20", "--password", "246810", "--device",
+                                    sim.device()};
+        const QString erfolg = Texttabelle::text(165);
+        CliErgebnis e = cliLauf(schreiben);
+        QVERIFY2(e.status == 0 && e.aus.count(erfolg) == 1 && !e.fehler.contains(erfolg), qPrintable(e.aus + e.fehler));
+        QVERIFY(e.aus.contains(QStringLiteral("variant M")));
+        // The second block is refused.
+        e = cliLauf(schreiben);
+        QVERIFY2(e.status == 1 && !e.aus.contains(erfolg) && !e.fehler.contains(erfolg)
+                     && e.fehler.contains(Texttabelle::text(167))
+                     && e.fehler.contains(QStringLiteral("trouble --repair \"%1\" --variant-m").arg(datei)),
+                 qPrintable(e.aus + e.fehler));
+        // The command it names repairs the terminal: the block at 19200 baud.
+        const QByteArray vorher = sim.speicher(20);
+        const int beginn = int(sim.verkehr().size());
+        e = cliLauf({"trouble", "--repair", datei, "--variant-m", "--device", sim.device()});
+        QVERIFY2(e.status == 0 && e.aus.contains(QStringLiteral("waiting for its block answered"))
+                     && e.aus.count(erfolg) == 1,
+                 qPrintable(e.aus + e.fehler));
+        QCOMPARE(sim.speicher(20), vorher);  // the same file, written again
+        const auto v = sim.verkehr(beginn);
+        QVERIFY(v.size() > 2051);
+        QCOMPARE(v.last().baud, 19200);
+        QCOMPARE(v[v.size() - 2051].wert, quint8(Telegramm::STX));
+        QCOMPARE(v[v.size() - 2051].baud, 19200);
+        // And it answers again.
+        e = cliLauf({"identify", "20", "--device", sim.device()});
+        QVERIFY2(e.status == 0, qPrintable(e.aus + e.fehler));
+    }
+
+    // The adapter goes away while the block is on its way: the terminal may
+    // wait for the rest, and the command line says how to repair it.
+    void kommandozeilePortWegImBlock()
+    {
+        Simulator sim;
+        const QJsonObject weg{
+            {"faults", QJsonArray{QJsonObject{{"type", "gone"}, {"command", "block"}, {"afterBytes", 300}}}}};
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, weg)}, {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(m_ordner.filePath(QStringLiteral("weg.S2D")), 6, 3);
+        const CliErgebnis e = cliLauf({"write", datei, "--address", "3", "--password", "246810", "--device", sim.device(),
+                                  "--lang", "en"});
+        QVERIFY2(e.status == 1 && e.fehler.contains(Texttabelle::text(1193))
+                     && e.fehler.contains(
+                         QStringLiteral("Repair it with the same file: portavo-cli trouble --repair \"%1\"").arg(datei)),
+                 qPrintable(e.aus + e.fehler));
     }
 
     // The file's address and protocol differ from the terminal's: the
@@ -288,7 +411,7 @@ private slots:
     void schreibpanel()
     {
         SimBus sim;
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(5, 0)});
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(5, 0), SimBus::terminal(9, 1)});
         Lauf<> l(sim.device());
         Schreibpanel panel(l.z, l.v, l.anmeldung, l.meldung);
         QString gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("falsch.s2D")), 3, 1);
@@ -320,9 +443,39 @@ private slots:
                 d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
         });
         panel.schreibbefehl();
-        QVERIFY(!panel.isHidden());
+        // Address 8 is free: after the check the panel shows.
+        QTRY_VERIFY(!panel.isHidden());
         QCOMPARE(version, QStringLiteral("Ver 3.12 TS 1 04"));
         QCOMPARE(panel.findChild<QLabel *>(QStringLiteral("LabelDatei"))->text(), gewaehlt);
+
+        // A file that would put the terminal at 5 onto 9, where another
+        // one answers: message 352/353, no panel, nothing of the write sent.
+        panel.hide();
+        gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("neun.S2D")), 3, 9);
+        l.meldung.leeren();
+        l.meldung.setStandardantwort(Meldung::Nein);
+        int beginn = int(sim.verkehr().size());
+        QTimer::singleShot(300, this, [] {
+            if (auto *d = qobject_cast<Protokollident2D *>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
+        });
+        panel.schreibbefehl();
+        QTRY_COMPARE(l.meldung.textnummern(), (QList<int>{354, 352}));
+        QCOMPARE(l.meldung.eintraege().last().text, QStringLiteral("Portavo Adresse 9 existiert im System!"));
+        QTest::qWait(100);
+        QVERIFY(panel.isHidden());
+        const QByteArray gefragt = SimBus::bytes(sim.verkehr(beginn));
+        QCOMPARE(gefragt, Telegramm::anfrage(5, "V") + Telegramm::Quittung + Telegramm::anfrage(9, "V"));
+
+        // Back to the file for 8.
+        gewaehlt = hauptdateiMit(m_ordner.filePath(QStringLiteral("gut.S2D")), 3, 8);
+        l.meldung.leeren();
+        QTimer::singleShot(300, this, [] {
+            if (auto *d = qobject_cast<Protokollident2D *>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton *>(QStringLiteral("Cd2"))->click();
+        });
+        panel.schreibbefehl();
+        QTRY_VERIFY(!panel.isHidden());
 
         // A wrong password: text 154, the panel stays for another try.
         QString passwort = QStringLiteral("111111");
