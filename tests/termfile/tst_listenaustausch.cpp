@@ -208,6 +208,32 @@ private slots:
         QVERIFY(eins != zwei);
     }
 
+    // A CR inside a line of a companion file (written by another editor)
+    // is exported as the file set reads it and imported back without refusal.
+    void wagenruecklaufImTextRundreise_data()
+    {
+        QTest::addColumn<bool>("sondercode");
+        QTest::newRow("standard") << false;
+        QTest::newRow("special code") << true;
+    }
+    void wagenruecklaufImTextRundreise()
+    {
+        QFETCH(bool, sondercode);
+        const QString s = sondercode ? sondersatz() : standardsatz();
+        const QString datei = m_dir.filePath(sondercode ? "SK.V2D" : "STD.B2D");
+        QByteArray inhalt = lies(datei);
+        inhalt.replace("\r\n", "\r\r\n");
+        inhalt.replace(0, 1, "\r");
+        schreibe(datei, inhalt);
+        QByteArray csv;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 1, csv).ok);
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 1, csv);
+        QVERIFY2(e.ok, qPrintable(e.meldung));
+        QByteArray wieder;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 1, wieder).ok);
+        QCOMPARE(wieder, csv);
+    }
+
     void sondercodeImportAendert()
     {
         const QString s = sondersatz();
