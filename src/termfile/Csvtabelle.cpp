@@ -8,6 +8,9 @@ namespace {
 
 bool mussQuotiert(const QString &feld)
 {
+    // A byte-order mark at the start of the text would be skipped on reading.
+    if (feld.startsWith(QChar(0xFEFF)))
+        return true;
     for (QChar c : feld)
         if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return true;
@@ -18,7 +21,8 @@ bool mussQuotiert(const QString &feld)
 
 QVector<QStringList> lesen(const QByteArray &text, Lesefehler *fehler)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The mark is skipped below, once: the decoder must not drop one as well.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString s = utf8.decode(text);
     const auto melde = [fehler](int zeile, const QString &grund) {
         if (fehler)

@@ -131,6 +131,10 @@ private slots:
         QCOMPARE(Csvtabelle::lesen(text), saetze);
         // LF line ends, a byte-order mark and a last line without end are read.
         QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbfx,y\nz,\"w\""), (QVector<QStringList>{{"x", "y"}, {"z", "w"}}));
+        // A field that begins with the mark itself keeps it on the way through.
+        const QVector<QStringList> mitMarke = {{QString(QChar(0xFEFF)) + "x", "y"}};
+        QCOMPARE(Csvtabelle::lesen(Csvtabelle::schreiben(mitMarke)), mitMarke);
+        QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbf\xef\xbb\xbfx"), (QVector<QStringList>{{QString(QChar(0xFEFF)) + "x"}}));
         const struct {
             QByteArray text;
             int zeile;
