@@ -45,7 +45,6 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
 {
     Adressidentifikation ident(z, v, meldung);
     bool ende = false;
-    bool versionDa = false;
     QObject::connect(&ident, &Adressidentifikation::scanBeendet, [&](bool) { ende = true; });
     QObject::connect(&ident, &Adressidentifikation::einzelidentifikationBeendet, [&](bool gefunden) {
         if (!gefunden)
@@ -55,7 +54,7 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
         pruefeVersion(version, passt, z);
         if (!passt)
             FUZZ_PRUEFE(z.AdresseBekannt == 0);
-        versionDa = ende = true;
+        ende = true;
     });
     QObject::connect(&ident, &Adressidentifikation::schliessen, [&] { ende = true; });
     ident.laden();
@@ -73,7 +72,6 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
     FUZZ_PRUEFE(z.Adresse >= 0 && z.Adresse <= 256);
     listePruefen(ident);
     ident.abbrechen();
-    Q_UNUSED(versionDa);
 }
 
 void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
