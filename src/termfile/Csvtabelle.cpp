@@ -8,6 +8,9 @@ namespace {
 
 bool mussQuotiert(const QString &feld)
 {
+    // A byte-order mark at the start of the text would be skipped on reading.
+    if (feld.startsWith(QChar(0xFEFF)))
+        return true;
     for (QChar c : feld)
         if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return true;
@@ -31,7 +34,10 @@ bool lesen(const QByteArray &text, const std::function<bool(const QStringList &,
     bool warQuotiert = false;  // the current field was quoted and is closed
     int zeile = 1;
     const auto feldFertig = [&]() {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The file's own mark was skipped above, once: a mark that begins a
+        // field is text and must not be dropped by the decoder as well.
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         QString f = utf8.decode(feld);
         if (utf8.hasError())
             return false;

@@ -204,8 +204,10 @@ int leseBegleitdatei(const QString &gesucht, QVector<QString> &ziel, int hoechst
         ziel.fill(Leerzeile);
         return int(liste.size());
     }
+    // A CR inside a line is no line end here, and no string may hold a line
+    // break: it reads as the blank that saving would write.
     for (int i = 0; i < liste.size(); ++i)
-        ziel[i] = Ansi::dekodieren(liste[i]);
+        ziel[i] = Ansi::dekodieren(liste[i]).replace(QLatin1Char('\r'), QLatin1Char(' '));
     return int(liste.size());
 }
 

@@ -161,6 +161,10 @@ private slots:
         QCOMPARE(Csvtabelle::lesen(text), saetze);
         // LF line ends, a byte-order mark and a last line without end are read.
         QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbfx,y\nz,\"w\""), (QVector<QStringList>{{"x", "y"}, {"z", "w"}}));
+        // A field that begins with the mark itself keeps it on the way through.
+        const QVector<QStringList> mitMarke = {{QString(QChar(0xFEFF)) + "x", "y"}};
+        QCOMPARE(Csvtabelle::lesen(Csvtabelle::schreiben(mitMarke)), mitMarke);
+        QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbf\xef\xbb\xbfx"), (QVector<QStringList>{{QString(QChar(0xFEFF)) + "x"}}));
         const struct {
             QByteArray text;
             int zeile;
@@ -236,6 +240,32 @@ private slots:
         QVERIFY(Listenaustausch::exportiereDatei(s, 1, eins).ok);
         QVERIFY(Listenaustausch::exportiereDatei(m_dir.filePath("SK.S3D"), 0, zwei).ok);
         QVERIFY(eins != zwei);
+    }
+
+    // A CR inside a line of a companion file (written by another editor)
+    // is exported as the file set reads it and imported back without refusal.
+    void wagenruecklaufImTextRundreise_data()
+    {
+        QTest::addColumn<bool>("sondercode");
+        QTest::newRow("standard") << false;
+        QTest::newRow("special code") << true;
+    }
+    void wagenruecklaufImTextRundreise()
+    {
+        QFETCH(bool, sondercode);
+        const QString s = sondercode ? sondersatz() : standardsatz();
+        const QString datei = m_dir.filePath(sondercode ? "SK.V2D" : "STD.B2D");
+        QByteArray inhalt = lies(datei);
+        inhalt.replace("\r\n", "\r\r\n");
+        inhalt.replace(0, 1, "\r");
+        schreibe(datei, inhalt);
+        QByteArray csv;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 1, csv).ok);
+        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 1, csv);
+        QVERIFY2(e.ok, qPrintable(e.meldung));
+        QByteArray wieder;
+        QVERIFY(Listenaustausch::exportiereDatei(s, 1, wieder).ok);
+        QCOMPARE(wieder, csv);
     }
 
     void sondercodeImportAendert()

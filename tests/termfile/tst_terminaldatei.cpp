@@ -286,6 +286,30 @@ private slots:
         QCOMPARE(Terminaldatei::begleittext(zeilen, 3), QByteArray("M\xFCller \x80\r\nzwei  Zeilen\r\n\r\n----------\r\n"));
     }
 
+    void begleitzeileMitWagenruecklauf_data()
+    {
+        QTest::addColumn<QByteArray>("zeile");
+        QTest::addColumn<QString>("gelesen");
+        QTest::newRow("inside") << QByteArray("Tor\rNord\r\n") << QStringLiteral("Tor Nord");
+        QTest::newRow("two before LF") << QByteArray("Tor\r\r\n") << QStringLiteral("Tor ");
+        QTest::newRow("alone") << QByteArray("\r\r\n") << QStringLiteral(" ");
+        QTest::newRow("last line") << QByteArray("Tor\r") << QStringLiteral("Tor");
+    }
+    void begleitzeileMitWagenruecklauf()
+    {
+        QFETCH(QByteArray, zeile);
+        QFETCH(QString, gelesen);
+        QTemporaryDir dir;
+        const QString pfad = dir.filePath(QStringLiteral("K.B2D"));
+        schreibe(pfad, "vorher\r\n" + zeile);
+        QVector<QString> z(Textobergrenze + 1, Leerzeile);
+        QCOMPARE(Terminaldatei::leseBegleitdatei(pfad, z, Textobergrenze, 0, Terminaldatei::Ablage::NurLesen), 2);
+        QCOMPARE(z[0], QStringLiteral("vorher"));
+        QCOMPARE(z[1], gelesen);
+        // Written back, the line reads the same and the lines after it stay put.
+        QCOMPARE(Terminaldatei::begleittext(z, 1), "vorher\r\n" + gelesen.toLatin1() + "\r\n");
+    }
+
     void speichernSeite3NurS4D()
     {
         QTemporaryDir dir;
