@@ -5,17 +5,32 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 
 namespace {
-QString ordner(QStandardPaths::StandardLocation ort)
+// The desktop program and portavo-cli carry different application names, so
+// the folders are named here, not by Qt: both must see the same settings
+// file, port map and location names (~/.config/portavo, ~/.local/share/portavo).
+QString ordner(QStandardPaths::StandardLocation generisch)
 {
     QString pfad = qEnvironmentVariable("PORTAVO_HOME");
-    if (pfad.isEmpty())
-        pfad = QStandardPaths::writableLocation(ort);
-    if (pfad.isEmpty())
-        pfad = QDir::homePath() + QStringLiteral("/.portavo");
+    if (pfad.isEmpty()) {
+        const QString basis = QStandardPaths::writableLocation(generisch);
+        pfad = basis.isEmpty() ? QDir::homePath() + QStringLiteral("/.portavo") : basis + QStringLiteral("/portavo");
+        QDir().mkpath(pfad);
+        // Earlier versions of the desktop program kept their files one folder
+        // deeper: files found only there are carried over (copied, never moved).
+        const QDir frueher(pfad + QStringLiteral("/portavo"));
+        if (frueher.exists()) {
+            for (const QString &name : frueher.entryList(QDir::Files | QDir::NoSymLinks)) {
+                const QString ziel = QDir(pfad).filePath(name);
+                if (!QFileInfo::exists(ziel))
+                    QFile::copy(frueher.filePath(name), ziel);
+            }
+        }
+    }
     QDir().mkpath(pfad);  // an existing folder is not an error
     return QDir(pfad).absolutePath();
 }
@@ -40,8 +55,8 @@ QStringList standardPorts()
 
 namespace Pfade {
 
-QString konfiguration() { return ordner(QStandardPaths::AppConfigLocation); }
-QString programm() { return ordner(QStandardPaths::AppDataLocation); }
+QString konfiguration() { return ordner(QStandardPaths::GenericConfigLocation); }
+QString programm() { return ordner(QStandardPaths::GenericDataLocation); }
 QString einstellungsdatei() { return konfiguration() + QStringLiteral("/Portavomodem.ini"); }
 QString hintergrundbild() { return konfiguration() + QStringLiteral("/hauptbild.bmp"); }
 QString orteDatei() { return programm() + QStringLiteral("/orte.dat"); }

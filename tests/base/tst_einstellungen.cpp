@@ -251,6 +251,40 @@ private slots:
         QCOMPARE(Pfade::geraet(2), QStringLiteral("/dev/ttyUSB1"));  // empty line: default
         QCOMPARE(Pfade::einstellungsdatei(), m_dir.filePath(QStringLiteral("home/Portavomodem.ini")));
     }
+    // The desktop program and portavo-cli have different application names
+    // and must still share one settings file and port map; files the desktop
+    // program kept one folder deeper before are carried over, not lost.
+    void ordnerUnabhaengigVomProgrammnamen_data()
+    {
+        QTest::addColumn<QString>("programm");
+        QTest::newRow("portavo") << QStringLiteral("portavo");
+        QTest::newRow("portavo-cli") << QStringLiteral("portavo-cli");
+    }
+    void ordnerUnabhaengigVomProgrammnamen()
+    {
+        QFETCH(QString, programm);
+        const QByteArray alteHeimat = qgetenv("PORTAVO_HOME");
+        const QString vorher = QCoreApplication::applicationName();
+        QTemporaryDir xdg;
+        qunsetenv("PORTAVO_HOME");
+        qputenv("XDG_CONFIG_HOME", xdg.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("data")).toUtf8());
+        QCoreApplication::setApplicationName(programm);
+        QVERIFY(QDir().mkpath(xdg.filePath(QStringLiteral("config/portavo/portavo"))));
+        QFile alt(xdg.filePath(QStringLiteral("config/portavo/portavo/Portavomodem.ini")));
+        QVERIFY(alt.open(QIODevice::WriteOnly));
+        alt.write("19200,n,8,1\r\n3\r\n");
+        alt.close();
+
+        const QString datei = Pfade::einstellungsdatei();
+        const QString orte = Pfade::orteDatei();
+        QCoreApplication::setApplicationName(vorher);
+        qputenv("PORTAVO_HOME", alteHeimat);
+        QCOMPARE(datei, xdg.filePath(QStringLiteral("config/portavo/Portavomodem.ini")));
+        QCOMPARE(orte, xdg.filePath(QStringLiteral("data/portavo/orte.dat")));
+        QCOMPARE(lies(datei), QByteArray("19200,n,8,1\r\n3\r\n"));
+        QCOMPARE(lies(alt.fileName()), QByteArray("19200,n,8,1\r\n3\r\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Einstellungen)
