@@ -41,7 +41,7 @@ struct Kennung {
 };
 
 // Every answer to "X" in a receive store, in order. An answer is STX, the
-// terminal's address, "X" and at least one more character before ETX; STX,
+// terminal's address (1..255), "X" and at least one more character before ETX; STX,
 // address, "X", ETX and its check is the echo of a request and is passed
 // over. The protocol follows from the answer's length up to the next answer
 // (or the end of the store): six characters give the code of the fourth
@@ -55,7 +55,8 @@ inline QVector<Kennung> kennungen(const QByteArray &empfang)
     QVector<int> anfaenge;
     int i = 0;
     while (i + 3 < n) {
-        if (empfang.at(i) != STX || empfang.at(i + 2) != 'X') {
+        // No station has address 0: such bytes are noise, not an answer.
+        if (empfang.at(i) != STX || empfang.at(i + 1) == 0 || empfang.at(i + 2) != 'X') {
             ++i;
             continue;
         }

@@ -275,6 +275,7 @@ private slots:
                                                         << QList<int>{8, 1, 9, 2};
         QTest::newRow("angehaengtes Byte") << echo(5) + antwort0(5, 'C') + 'z' << QList<int>{5, 255};
         QTest::newRow("Rauschen") << echo(5) + QByteArray("\xff\x00\x55\x02", 4) << QList<int>{};
+        QTest::newRow("Adresse 0 ist Rauschen") << echo(5) + antwort0(0, 'A') << QList<int>{};
     }
     void antwortenImEmpfang()
     {
