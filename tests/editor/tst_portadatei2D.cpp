@@ -28,25 +28,7 @@ void imDateidialog(const QString &titel, const QString &name, std::function<void
         auto *fd = qobject_cast<QFileDialog *>(d);
         QVERIFY(fd);
         QCOMPARE(fd->windowTitle(), titel);
-        fd->selectFile(name);
-        // The whole path in the name box: the dialog's directory listing is
-        // filled in the background and must not decide which file is meant.
-        if (auto *feld = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            feld->setText(name);
-        // A message of the file dialog itself ("not found", ...) would wait
-        // for a click for ever: close it and fail with its text instead.
-        QString fremd;
-        QTimer wache;
-        wache.setInterval(50);
-        QObject::connect(&wache, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                fremd = box->text();
-                box->reject();
-            }
-        });
-        wache.start();
-        static_cast<QDialog *>(fd)->accept();
-        wache.stop();
+        const QString fremd = dateiWaehlen(fd, name);
         QVERIFY2(fremd.isEmpty(), qPrintable(fremd));
         if (danach)
             danach();

@@ -845,8 +845,8 @@ private slots:
         imDialog([&](QWidget *d) {
             auto *fd = qobject_cast<QFileDialog *>(d);
             QVERIFY(fd);
-            fd->selectFile(ziel);
-            static_cast<QDialog *>(fd)->accept();
+            const QString fremd = dateiWaehlen(fd, ziel);
+            QVERIFY2(fremd.isEmpty(), qPrintable(fremd));
         });
         kind<QAction>(w.get(), "mnuSaveAs")->trigger();
         // Page 2 stays page 2; every other file of the set comes along.
@@ -874,8 +874,8 @@ private slots:
             imDialog([=](QWidget *d) {
                 auto *fd = qobject_cast<QFileDialog *>(d);
                 QVERIFY(fd);
-                fd->selectFile(pfad(name));
-                static_cast<QDialog *>(fd)->accept();
+                const QString fremd = dateiWaehlen(fd, pfad(name));
+                QVERIFY2(fremd.isEmpty(), qPrintable(fremd));
             });
         };
         waehle("x.csv");

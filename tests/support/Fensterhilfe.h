@@ -4,6 +4,9 @@
 // a window left open after a failed check is closed.
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -50,4 +53,28 @@ template <class T = QWidget>
 T *kind(QObject *o, const char *name)
 {
     return o->findChild<T *>(QLatin1String(name));
+}
+
+// Chooses name (a whole path) in a file dialog and accepts it. The dialog's
+// directory listing is filled in the background and must not decide which
+// file is meant, so the whole path goes into the name box. A message of the
+// dialog itself ("not found", ...) would wait for a click for ever: it is
+// closed and its text returned (empty when there was none).
+inline QString dateiWaehlen(QFileDialog *fd, const QString &name)
+{
+    fd->selectFile(name);
+    if (auto *feld = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        feld->setText(name);
+    QString fremd;
+    QTimer wache;
+    wache.setInterval(50);
+    QObject::connect(&wache, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            fremd = box->text();
+            box->reject();
+        }
+    });
+    wache.start();
+    static_cast<QDialog *>(fd)->accept();
+    return fremd;
 }
