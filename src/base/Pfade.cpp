@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 // The desktop program and portavo-cli carry different application names, so
@@ -21,13 +24,18 @@ QString ordner(QStandardPaths::StandardLocation generisch)
         pfad = basis.isEmpty() ? QDir::homePath() + QStringLiteral("/.portavo") : basis + QStringLiteral("/portavo");
         QDir().mkpath(pfad);
         // Earlier versions of the desktop program kept their files one folder
-        // deeper: files found only there are carried over (copied, never moved).
-        const QDir frueher(pfad + QStringLiteral("/portavo"));
-        if (frueher.exists()) {
-            for (const QString &name : frueher.entryList(QDir::Files | QDir::NoSymLinks)) {
-                const QString ziel = QDir(pfad).filePath(name);
-                if (!QFileInfo::exists(ziel))
-                    QFile::copy(frueher.filePath(name), ziel);
+        // deeper. Once per run, and only while none of them stands here yet,
+        // they are carried over (copied, never moved), so a file the user
+        // removes later is not brought back.
+        static QSet<QString> geprueft;
+        if (!geprueft.contains(pfad)) {
+            geprueft.insert(pfad);
+            const QDir frueher(pfad + QStringLiteral("/portavo"));
+            const QStringList namen = frueher.entryList(QDir::Files | QDir::NoSymLinks);
+            const auto schonDa = [&](const QString &name) { return QFileInfo::exists(QDir(pfad).filePath(name)); };
+            if (std::none_of(namen.begin(), namen.end(), schonDa)) {
+                for (const QString &name : namen)
+                    QFile::copy(frueher.filePath(name), QDir(pfad).filePath(name));
             }
         }
     }

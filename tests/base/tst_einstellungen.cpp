@@ -275,6 +275,11 @@ private slots:
         QVERIFY(alt.open(QIODevice::WriteOnly));
         alt.write("19200,n,8,1\r\n3\r\n");
         alt.close();
+        // The modem port's settings already stand in the new folder: they
+        // must not keep the older files from being carried over.
+        QFile modem(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")));
+        QVERIFY(modem.open(QIODevice::WriteOnly));
+        modem.close();
 
         const QString datei = Pfade::einstellungsdatei();
         const QString orte = Pfade::orteDatei();
