@@ -2,6 +2,7 @@
 // offscreen windows: against FakePort for start-up and exit, against the
 // in-process simulated bus for the flows on the bus.
 
+#include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -516,5 +517,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHauptfenster)
+PORTAVO_TESTKLASSE(TestHauptfenster)
 #include "tst_hauptfenster.moc"

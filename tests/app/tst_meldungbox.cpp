@@ -1,6 +1,7 @@
 // Message boxes open over the window they belong to, and Qt's own button
 // texts follow the chosen language.
 
+#include "support/Testlauf.h"
 #include "app/MeldungBox.h"
 #include "app/QtTexte.h"
 
@@ -10,7 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -103,5 +104,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMeldungBox)
+PORTAVO_TESTKLASSE(TstMeldungBox)
 #include "tst_meldungbox.moc"

@@ -1,6 +1,9 @@
 // The modem window frmmodem1 and its settings dialog frmeinst1 in offscreen
 // windows on FakePort, and the modem start from the start window.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Fensterhilfe.h"
 #include "support/Testhilfe.h"
 #include "app/frmeinst1.h"
@@ -622,5 +625,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestModemfenster)
+PORTAVO_TESTKLASSE(TestModemfenster)
 #include "tst_modemfenster.moc"

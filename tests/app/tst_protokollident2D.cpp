@@ -1,5 +1,6 @@
 // The protocol choice of the write command's identification window.
 
+#include "support/Testlauf.h"
 #include "app/Protokollident2D.h"
 #include "support/Testhilfe.h"
 
@@ -27,5 +28,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstProtokollident2D)
+PORTAVO_TESTKLASSE(TstProtokollident2D)
 #include "tst_protokollident2D.moc"

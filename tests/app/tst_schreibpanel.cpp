@@ -1,6 +1,7 @@
 // The main window's panels: the write panel's view of the recovery scan
 // (progress and a cancel) and the read-out panel's button captions.
 
+#include "support/Testlauf.h"
 #include "app/Auslesepanel.h"
 #include "app/Schreibpanel.h"
 #include "link/Troublesuche.h"
@@ -68,5 +69,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstSchreibpanel)
+PORTAVO_TESTKLASSE(TstSchreibpanel)
 #include "tst_schreibpanel.moc"

@@ -1,6 +1,7 @@
 // Start-up's settings and port handling, the port selection logic and the
 // password box rules, without windows.
 
+#include "support/Testlauf.h"
 #include "support/Testhilfe.h"
 #include "link/Passworteingabe.h"
 #include "base/Pfade.h"
@@ -177,5 +178,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStart)
+PORTAVO_TESTKLASSE(TestStart)
 #include "tst_start.moc"

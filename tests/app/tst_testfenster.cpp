@@ -2,6 +2,9 @@
 // menu items in the main window. Screenshots of both windows land in the
 // test's PORTAVO_HOME folder.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Fensterhilfe.h"
 #include "support/Testhilfe.h"
 #include "app/Test4852d.h"
@@ -420,5 +423,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTestfenster)
+PORTAVO_TESTKLASSE(TestTestfenster)
 #include "tst_testfenster.moc"

@@ -1,4 +1,5 @@
 // Settings file, port map and the Windows-1252 text conversion.
+#include "support/Testlauf.h"
 #include "base/Ansi.h"
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
@@ -7,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -292,5 +293,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Einstellungen)
+PORTAVO_TESTKLASSE(tst_Einstellungen)
 #include "tst_einstellungen.moc"

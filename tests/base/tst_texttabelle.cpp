@@ -1,9 +1,10 @@
 // The four-language text table and the loading of a window's text slice.
+#include "support/Testlauf.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -170,5 +171,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Texttabelle)
+PORTAVO_TESTKLASSE(tst_Texttabelle)
 #include "tst_texttabelle.moc"

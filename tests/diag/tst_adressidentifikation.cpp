@@ -1,6 +1,9 @@
 // Address identification against a FakePort bus: scan, single
 // identification, version check, reset and the address field.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -345,5 +348,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAdressidentifikation)
+PORTAVO_TESTKLASSE(TestAdressidentifikation)
 #include "tst_adressidentifikation.moc"

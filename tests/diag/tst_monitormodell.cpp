@@ -2,6 +2,9 @@
 // at 25 000 lines, the pause that keeps counting, the hex view of marker
 // lines and the export.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Testhilfe.h"
 #include "diag/Monitormodell.h"
 
@@ -126,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMonitormodell)
+PORTAVO_TESTKLASSE(TestMonitormodell)
 #include "tst_monitormodell.moc"

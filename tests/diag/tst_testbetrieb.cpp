@@ -2,6 +2,9 @@
 // the ACK after every answer, the status bits per protocol, card data and
 // misreads, and the movement log byte for byte.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Testhilfe.h"
 #include "diag/Testbetrieb.h"
 #include "base/Pfade.h"
@@ -475,5 +478,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTestbetrieb)
+PORTAVO_TESTKLASSE(TestTestbetrieb)
 #include "tst_testbetrieb.moc"

@@ -2,6 +2,9 @@
 // 19200 and 2400 baud, the stores the echo and the answers land in, and the
 // device pulled away in the middle of a read-out and of a write block.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Simulator.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
@@ -238,5 +241,5 @@ void TestE2eLink::abziehen()
     QVERIFY(z.Empfangszahl < ende);
 }
 
-QTEST_GUILESS_MAIN(TestE2eLink)
+PORTAVO_TESTKLASSE(TestE2eLink)
 #include "tst_e2e_link.moc"

@@ -3,6 +3,9 @@
 // the answer is then waiting in the port when the next tick comes, and the
 // tick must take it, not report a dead interface.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
@@ -57,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStillstand)
+PORTAVO_TESTKLASSE(TestStillstand)
 #include "tst_e2e_stillstand.moc"

@@ -1,6 +1,7 @@
 // SerialPort on a pseudo-terminal made by the test: settings, open errors,
 // modem lines, traffic in both directions, speed change, device loss.
 
+#include "support/Testlauf.h"
 #include "link/LineSettings.h"
 #include "link/SerialPort.h"
 #include "link/Verbindung.h"
@@ -9,7 +10,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -265,5 +266,5 @@ void TestSerialPort::geraetWeg()
     QVERIFY(p.readAll().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestSerialPort)
+PORTAVO_TESTKLASSE(TestSerialPort)
 #include "tst_serialport.moc"

@@ -2,11 +2,12 @@
 // the answer, a login and read-out, the speed the model sees, the device
 // going away, line errors, opening failures. Telegrams are built here by hand.
 
+#include "support/Testlauf.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 constexpr char STX = 0x02, ETX = 0x03, ACK = 0x06;
@@ -320,5 +321,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSimPort)
+PORTAVO_TESTKLASSE(TestSimPort)
 #include "tst_simport.moc"

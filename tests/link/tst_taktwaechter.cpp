@@ -1,9 +1,10 @@
 // Which ticks count: a timeout delivered late, right after the one before,
 // must not be taken for a tick that waited its interval.
 
+#include "support/Testlauf.h"
 #include "link/Taktwaechter.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TstTaktwaechter : public QObject {
     Q_OBJECT
@@ -26,5 +27,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstTaktwaechter)
+PORTAVO_TESTKLASSE(TstTaktwaechter)
 #include "tst_taktwaechter.moc"

@@ -1,9 +1,10 @@
 // The codec against byte strings written out by hand.
 
+#include "support/Testlauf.h"
 #include "link/Telegramm.h"
 
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -230,5 +231,5 @@ void TestTelegramm::festeTexte()
     QCOMPARE(z.mid(2048), (QStringList{"**3**", "**03**", "**2**"}));   // check 2 ^ 3 ^ ETX
 }
 
-QTEST_GUILESS_MAIN(TestTelegramm)
+PORTAVO_TESTKLASSE(TestTelegramm)
 #include "tst_telegramm.moc"

@@ -1,12 +1,13 @@
 // Sending and receive routing of the link, on FakePort.
 
+#include "support/Testlauf.h"
 #include "support/FakePort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "base/Zustand.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 namespace {
@@ -320,5 +321,5 @@ void TestVerbindung::portVerlorenOderGewechselt()
     b.v.empfangsereignis(Ereigniscode::Framing);
 }
 
-QTEST_GUILESS_MAIN(TestVerbindung)
+PORTAVO_TESTKLASSE(TestVerbindung)
 #include "tst_verbindung.moc"

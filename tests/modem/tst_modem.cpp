@@ -2,6 +2,7 @@
 // chunks, the receive side of the modem window with its dispatch and
 // messages, the hang-up, the per-user settings and a whole connection.
 
+#include "support/Testlauf.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "link/Anmeldung.h"
@@ -22,7 +23,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -613,5 +614,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModem)
+PORTAVO_TESTKLASSE(TestModem)
 #include "tst_modem.moc"

@@ -1,6 +1,7 @@
 // Painting laid-out pages: positions in twips land where they should, a
 // width limit cuts the text, and PDF files are complete or not written.
 
+#include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
 
 #include <QFile>
@@ -115,5 +116,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstSeitenmaler)
+PORTAVO_TESTKLASSE(TstSeitenmaler)
 #include "tst_seitenmaler.moc"

@@ -1,5 +1,6 @@
 // portavo-sim seen from the PC side: the real program over a real
 // pseudo-terminal, driven with plain POSIX calls and bytes computed here.
+#include "support/Testlauf.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -7,7 +8,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cerrno>
 #include <csignal>
@@ -677,5 +678,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPortavoSim)
+PORTAVO_TESTKLASSE(TestPortavoSim)
 #include "tst_portavosim.moc"

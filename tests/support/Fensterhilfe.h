@@ -9,7 +9,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

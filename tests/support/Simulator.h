@@ -11,7 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 // Starts the simulator or fails the test function.
 #define SIM_STARTEN(sim, ...)                                                                                  \

@@ -16,7 +16,7 @@
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -1,6 +1,7 @@
 // The terminal data image: byte map, flags, lists, special-code planes,
 // system number and display characters.
 
+#include "support/Testlauf.h"
 #include "base/Datenbild.h"
 #include "base/Displayzeichen.h"
 
@@ -324,5 +325,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TstDatenbild)
+PORTAVO_TESTKLASSE(TstDatenbild)
 #include "tst_datenbild.moc"

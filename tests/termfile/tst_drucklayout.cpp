@@ -2,6 +2,7 @@
 // foot, the four sections, grids continued over pages, the special-code
 // card print and the absence of blank pages.
 
+#include "support/Testlauf.h"
 #include "base/Datenbild.h"
 #include "base/Texttabelle.h"
 #include "termfile/Drucklayout.h"
@@ -465,5 +466,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstDrucklayout)
+PORTAVO_TESTKLASSE(TstDrucklayout)
 #include "tst_drucklayout.moc"

@@ -1,6 +1,7 @@
 // The special-code rules: card rows, the card record dialogs' work on
 // single cards and groups, the system number and the search.
 
+#include "support/Testlauf.h"
 #include "termfile/Kartenregeln.h"
 #include "termfile/Uebergabe.h"
 
@@ -232,5 +233,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_kartenregeln)
+PORTAVO_TESTKLASSE(tst_kartenregeln)
 #include "tst_kartenregeln.moc"

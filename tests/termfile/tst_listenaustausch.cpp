@@ -2,6 +2,7 @@
 // writing, the round trip that leaves every file byte for byte, and the
 // refusal of a faulty file that leaves every file as it was.
 
+#include "support/Testlauf.h"
 #include "base/Dateiersatz.h"
 #include "support/Dateigrenze.h"
 #include "termfile/Csvtabelle.h"
@@ -721,5 +722,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_listenaustausch)
+PORTAVO_TESTKLASSE(tst_listenaustausch)
 #include "tst_listenaustausch.moc"

@@ -1,6 +1,7 @@
 // The terminal file set on disk: names, main file, companion files, load,
 // save and the failures that must not cost the previous file.
 
+#include "support/Testlauf.h"
 #include "termfile/Terminaldatei.h"
 
 #include "base/Dateiersatz.h"
@@ -663,5 +664,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstTerminaldatei)
+PORTAVO_TESTKLASSE(TstTerminaldatei)
 #include "tst_terminaldatei.moc"

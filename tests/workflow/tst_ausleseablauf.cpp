@@ -2,6 +2,9 @@
 // read-out, and the file step that saves the image and drops the stale
 // companion file, with its failure endings.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Busattrappe.h"
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
@@ -163,5 +166,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAusleseablauf)
+PORTAVO_TESTKLASSE(TestAusleseablauf)
 #include "tst_ausleseablauf.moc"

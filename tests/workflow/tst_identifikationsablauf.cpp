@@ -1,6 +1,9 @@
 // Identification workflow and the receive routing it holds: on a FakePort
 // bus whose terminals answer "X" and "V".
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Busattrappe.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
@@ -155,5 +158,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIdentifikationsablauf)
+PORTAVO_TESTKLASSE(TestIdentifikationsablauf)
 #include "tst_identifikationsablauf.moc"

@@ -2,6 +2,9 @@
 // each one stops, the write button, and the recovery scan that leads back
 // into the write command in repair mode.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Testhilfe.h"
 #include "link/Schreiben.h"
 #include "link/Troublesuche.h"
@@ -339,5 +342,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSchreibablauf)
+PORTAVO_TESTKLASSE(TestSchreibablauf)
 #include "tst_schreibablauf.moc"

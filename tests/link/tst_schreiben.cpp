@@ -2,6 +2,9 @@
 // then the write sequence's bytes, speeds, when the confirmation wait starts,
 // and every ending with its text and the port back at 19200 baud.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "Aufbau.h"
 #include "diag/Protokollidentifikation.h"
 #include "modem/Modemsitzung.h"
@@ -429,5 +432,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSchreiben)
+PORTAVO_TESTKLASSE(TestSchreiben)
 #include "tst_schreiben.moc"

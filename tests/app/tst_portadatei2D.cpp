@@ -1,6 +1,7 @@
 // The editor window: settings shown and changed through the controls, the
 // card-list grids, the record dialogs, display lines, saving and leaving.
 
+#include "support/Testlauf.h"
 #include "Editorhilfe.h"
 
 #include "support/MeldungAufnahme.h"
@@ -13,7 +14,7 @@
 
 #include "support/Fensterhilfe.h"
 
-#include <QtTest>
+#include <QTest>
 #include <QtWidgets>
 #include <functional>
 #include <memory>
@@ -488,5 +489,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_portadatei2D)
+PORTAVO_TESTKLASSE(tst_portadatei2D)
 #include "tst_portadatei2D.moc"

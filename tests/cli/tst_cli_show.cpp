@@ -1,6 +1,7 @@
 // portavo-cli show against the terminal files in data/ (written by hand,
 // not by our own writer) and against faulty files.
 
+#include "support/Testlauf.h"
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,7 +24,7 @@ Lauf starte(const QStringList &args)
 {
     const QString env = qEnvironmentVariable("PORTAVO_CLI");
     QProcess p;
-    p.start(env.isEmpty() ? QStringLiteral(PORTAVO_CLI_PATH) : env, args);
+    p.start(env, args);
     Lauf l;
     if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit) {
         l.status = p.exitCode();
@@ -181,5 +182,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstCliShow)
+PORTAVO_TESTKLASSE(TstCliShow)
 #include "tst_cli_show.moc"

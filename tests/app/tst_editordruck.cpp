@@ -2,6 +2,7 @@
 // dialog (cancel is silent), a printer error reported, the preview and the
 // PDF export.
 
+#include "support/Testlauf.h"
 #include "Editorhilfe.h"
 
 #include "app/portadatei2D.h"
@@ -10,7 +11,7 @@
 #include "support/Fensterhilfe.h"
 #include "support/MeldungAufnahme.h"
 
-#include <QtTest>
+#include <QTest>
 #include <QtWidgets>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -261,5 +262,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_editordruck)
+PORTAVO_TESTKLASSE(tst_editordruck)
 #include "tst_editordruck.moc"

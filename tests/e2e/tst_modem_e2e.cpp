@@ -2,6 +2,7 @@
 // the dial string with its outside-line prefix, identification, read-out and
 // write over the connection, the hang-up, a busy line and a refused number.
 
+#include "support/Testlauf.h"
 #include "support/Testhilfe.h"
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
@@ -188,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModemE2e)
+PORTAVO_TESTKLASSE(TestModemE2e)
 #include "tst_modem_e2e.moc"

@@ -3,6 +3,9 @@
 // portavo-sim with the real serial port; the login's answer in its odd
 // positions against a FakePort bus.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -309,5 +312,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAuslesen)
+PORTAVO_TESTKLASSE(TestAuslesen)
 #include "tst_auslesen.moc"

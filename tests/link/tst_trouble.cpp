@@ -1,6 +1,7 @@
 // The recovery scan: its triples and their timing, its ends, and the way
 // from its end to the repair write.
 
+#include "support/Testlauf.h"
 #include "Aufbau.h"
 #include "link/Troublesuche.h"
 
@@ -188,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTrouble)
+PORTAVO_TESTKLASSE(TestTrouble)
 #include "tst_trouble.moc"

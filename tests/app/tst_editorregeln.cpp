@@ -1,5 +1,6 @@
 // The basic-settings rules, the load routine and saving, without windows.
 
+#include "support/Testlauf.h"
 #include "Editorhilfe.h"
 
 #include "support/MeldungAufnahme.h"
@@ -10,7 +11,7 @@
 #include "termfile/Terminaldatei.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -237,5 +238,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_editorregeln)
+PORTAVO_TESTKLASSE(tst_editorregeln)
 #include "tst_editorregeln.moc"

@@ -2,6 +2,7 @@
 // after every answer, the decoded status, card data and misreads, and the
 // movement log line by line.
 
+#include "support/Testlauf.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 
@@ -259,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCliTest)
+PORTAVO_TESTKLASSE(TestCliTest)
 #include "tst_cli_test.moc"

@@ -1,5 +1,6 @@
 // portavo-cli identify, read and scan against portavo-sim.
 
+#include "support/Testlauf.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 
@@ -223,5 +224,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCliBus)
+PORTAVO_TESTKLASSE(TestCliBus)
 #include "tst_cli_bus.moc"

@@ -1,13 +1,14 @@
 // The one file dialog: the text table's filters as dialog filters, and main
 // files offered whatever the case of their extension.
 
+#include "support/Testlauf.h"
 #include "app/Dateidialog.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 #include "support/Fensterhilfe.h"
 
-#include <QtTest>
+#include <QTest>
 #include <QtWidgets>
 
 namespace {
@@ -106,5 +107,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_dateidialog)
+PORTAVO_TESTKLASSE(tst_dateidialog)
 #include "tst_dateidialog.moc"

@@ -2,6 +2,9 @@
 // bus, which records every byte with the speed it arrived at; one write and
 // the command line over a pseudo-terminal against portavo-sim.
 
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
 #include "support/SimBus.h"
 #include "support/SimPort.h"
 #include "support/Simulator.h"
@@ -504,5 +507,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSchreibenSim)
+PORTAVO_TESTKLASSE(TestSchreibenSim)
 #include "tst_schreiben_sim.moc"

@@ -2,6 +2,7 @@
 // record dialogs with single cards and groups, the system number, the
 // pages with their customer data, search, and the file set kept whole.
 
+#include "support/Testlauf.h"
 #include "Editorhilfe.h"
 
 #include "app/Listengitter.h"
@@ -12,7 +13,7 @@
 
 #include "support/Fensterhilfe.h"
 
-#include <QtTest>
+#include <QTest>
 #include <QtWidgets>
 #include <functional>
 #include <memory>
@@ -899,5 +900,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_sondercode)
+PORTAVO_TESTKLASSE(tst_sondercode)
 #include "tst_sondercode.moc"
