@@ -1,0 +1,91 @@
+#pragma once
+// The one way the tests run portavo-cli (path from PORTAVO_CLI): to the end,
+// with an optional working folder, environment and standard input, or
+// started and read from while it runs.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct Kommandolauf {
+    int status = -1;  // -1: did not end normally within the limit
+    QString aus;
+    QString fehler;
+    QStringList zeilen() const { return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QJsonObject json() const { return QJsonDocument::fromJson(aus.toUtf8()).object(); }
+};
+
+struct Kommandooptionen {
+    QString ordner;                   // working folder (empty: inherited)
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    QByteArray eingabe;               // written to standard input, which is then closed
+    int grenzeMs = 60000;
+};
+
+inline QString kommandoProgramm()
+{
+    return qEnvironmentVariable("PORTAVO_CLI");
+}
+
+inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o = {})
+{
+    QProcess p;
+    if (!o.ordner.isEmpty())
+        p.setWorkingDirectory(o.ordner);
+    p.setProcessEnvironment(o.umgebung);
+    p.start(kommandoProgramm(), args);
+    Kommandolauf l;
+    if (!p.waitForStarted(o.grenzeMs))
+        return l;
+    if (!o.eingabe.isEmpty())
+        p.write(o.eingabe);
+    p.closeWriteChannel();
+    if (p.waitForFinished(o.grenzeMs) && p.exitStatus() == QProcess::NormalExit)
+        l.status = p.exitCode();
+    else
+        p.kill();
+    p.waitForFinished(5000);
+    l.aus = QString::fromUtf8(p.readAllStandardOutput());
+    l.fehler = QString::fromUtf8(p.readAllStandardError());
+    return l;
+}
+
+// A command that keeps running (test mode, monitor): started, read from while
+// it runs, killed when the object goes.
+struct LaufendesKommando {
+    QProcess p;
+    QString aus;
+
+    explicit LaufendesKommando(const QStringList &args, const QString &ordner = {})
+    {
+        if (!ordner.isEmpty())
+            p.setWorkingDirectory(ordner);
+        p.start(kommandoProgramm(), args);
+    }
+    ~LaufendesKommando()
+    {
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished(5000);
+        }
+    }
+    QStringList zeilen()
+    {
+        aus += QString::fromUtf8(p.readAllStandardOutput());
+        return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // The process holds the device open (one of its descriptors leads there).
+    bool haelt(const QString &geraet) const
+    {
+        const QString ziel = QFileInfo(geraet).canonicalFilePath();
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
+        for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+            if (fd.symLinkTarget() == ziel)
+                return true;
+        return false;
+    }
+};
