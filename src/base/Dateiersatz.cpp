@@ -1,17 +1,12 @@
 #include "base/Dateiersatz.h"
 
+#include "base/Dateisystem.h"
 #include "base/Texttabelle.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Dateiersatz {
 
@@ -23,46 +18,13 @@ std::function<void(const QString &)> &beobachter()
     return b;
 }
 
-QString systemgrund(int fehler)
-{
-    return QString::fromLocal8Bit(std::strerror(fehler));
-}
-
-mode_t standardrechte()
-{
-    const mode_t maske = ::umask(0);
-    ::umask(maske);
-    return 0666 & ~maske;
-}
-
-bool istVoll(int fehler)
-{
-    return fehler == ENOSPC || fehler == EFBIG || fehler == EDQUOT;
-}
-
 Schreibfehler fehlerFuer(const QString &pfad, int fehler)
 {
     Schreibfehler f;
     f.pfad = pfad;
-    f.art = istVoll(fehler) ? Fehlerart::Voll : Fehlerart::System;
+    f.art = Dateisystem::istVoll(fehler) ? Fehlerart::Voll : Fehlerart::System;
     f.fehlernummer = fehler;
     return f;
-}
-
-// Writes every byte, retrying short writes; 0 or the errno of the failure
-// (ENOSPC when the receiver took no more bytes).
-int schreibeAlles(int fd, const QByteArray &inhalt)
-{
-    qint64 geschrieben = 0;
-    while (geschrieben < inhalt.size()) {
-        const ssize_t n = ::write(fd, inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        geschrieben += n;
-    }
-    return 0;
 }
 
 // One file of the set on its way: the temporary file with the new
@@ -79,9 +41,9 @@ void raeumeAuf(const QVector<Vorbereitet> &teile)
 {
     for (const Vorbereitet &t : teile) {
         if (!t.neu.isEmpty())
-            ::unlink(t.neu.constData());
+            Dateisystem::entfernen(t.neu);
         if (!t.sicherung.isEmpty())
-            ::unlink(t.sicherung.constData());
+            Dateisystem::entfernen(t.sicherung);
     }
 }
 
@@ -90,21 +52,19 @@ void raeumeAuf(const QVector<Vorbereitet> &teile)
 // that root does not overwrite a file its owner protected).
 bool zielPasst(const QString &pfad, const QByteArray &ziel, Schreibfehler *fehler)
 {
-    struct stat st {};
-    if (::lstat(ziel.constData(), &st) != 0) {
-        if (errno == ENOENT)
-            return true;
-        *fehler = fehlerFuer(pfad, errno);
+    const Dateisystem::Eintrag e = Dateisystem::ansehen(ziel);
+    if (e.fehler != 0) {
+        *fehler = fehlerFuer(pfad, e.fehler);
         return false;
     }
-    if (S_ISLNK(st.st_mode))
+    if (e.art == Dateisystem::Art::Fehlt || e.art == Dateisystem::Art::Verweis)
         return true;
-    if (!S_ISREG(st.st_mode)) {
+    if (e.art != Dateisystem::Art::Datei) {
         fehler->pfad = pfad;
         fehler->art = Fehlerart::KeineDatei;
         return false;
     }
-    if ((st.st_mode & 0222) == 0 || ::access(ziel.constData(), W_OK) != 0) {
+    if (!e.schreibbar) {
         fehler->pfad = pfad;
         fehler->art = Fehlerart::Schreibgeschuetzt;
         return false;
@@ -118,46 +78,14 @@ bool bereiteVor(const Ersatz &e, Vorbereitet &t, Schreibfehler *fehler)
 {
     const QFileInfo info(e.pfad);
     QByteArray vorlage = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
-    const int fd = ::mkstemp(vorlage.data());
-    if (fd < 0) {
-        *fehler = fehlerFuer(e.pfad, errno);
-        return false;
-    }
-    t.neu = vorlage;
-    struct stat alt {};
-    const bool gabEs = ::stat(t.ziel.constData(), &alt) == 0 && S_ISREG(alt.st_mode);
-    ::fchmod(fd, gabEs ? (alt.st_mode & 07777) : standardrechte());
-    int fehlernummer = schreibeAlles(fd, e.inhalt);
-    if (fehlernummer == 0 && ::fsync(fd) != 0)
-        fehlernummer = errno;
-    if (::close(fd) != 0 && fehlernummer == 0)
-        fehlernummer = errno;
+    const int fehlernummer = Dateisystem::temporaerSchreiben(vorlage, e.inhalt, t.ziel);
     if (fehlernummer != 0) {
         *fehler = fehlerFuer(e.pfad, fehlernummer);
         return false;
     }
+    t.neu = vorlage;
     return true;
 }
-
-// Ctrl-C, SIGTERM, SIGHUP and SIGQUIT wait while the object lives; one that
-// arrives meanwhile acts when it ends.
-class Signalsperre {
-public:
-    Signalsperre()
-    {
-        sigset_t menge;
-        sigemptyset(&menge);
-        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            sigaddset(&menge, s);
-        ::pthread_sigmask(SIG_BLOCK, &menge, &m_vorher);
-    }
-    ~Signalsperre() { ::pthread_sigmask(SIG_SETMASK, &m_vorher, nullptr); }
-    Signalsperre(const Signalsperre &) = delete;
-    Signalsperre &operator=(const Signalsperre &) = delete;
-
-private:
-    sigset_t m_vorher;
-};
 
 void ordnerSichern(const QVector<Vorbereitet> &teile)
 {
@@ -167,11 +95,7 @@ void ordnerSichern(const QVector<Vorbereitet> &teile)
         if (ordner.contains(o))
             continue;
         ordner.append(o);
-        const int fd = ::open(o.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
+        Dateisystem::ordnerSichern(o);
     }
 }
 
@@ -180,9 +104,9 @@ void ordnerSichern(const QVector<Vorbereitet> &teile)
 QString Schreibfehler::text(int sprache) const
 {
     const QString name = QDir::toNativeSeparators(pfad);
-    const QString grund = fehlernummer != 0 ? systemgrund(fehlernummer) : QString();
+    const QString grund = fehlernummer != 0 ? Dateisystem::grund(fehlernummer) : QString();
     if (pfad.isEmpty())
-        return Texttabelle::text(668 + sprache).arg(grund.isEmpty() ? systemgrund(ENOSPC) : grund);
+        return Texttabelle::text(668 + sprache).arg(grund.isEmpty() ? Dateisystem::grund(Dateisystem::fehlerVoll()) : grund);
     switch (art) {
     case Fehlerart::Voll:
         return Texttabelle::text(660 + sprache).arg(name);
@@ -224,26 +148,25 @@ bool ersetzeAlle(const QVector<Ersatz> &satz, Schreibfehler *fehler)
     // undone should a rename fail (it practically never does: every new
     // file lies in its target's own folder).
     for (Vorbereitet &t : teile) {
-        struct stat st {};
-        if (::lstat(t.ziel.constData(), &st) != 0)
+        if (Dateisystem::ansehen(t.ziel).art == Dateisystem::Art::Fehlt)
             continue;
         const QFileInfo info(QFile::decodeName(t.ziel));
         const QByteArray name =
             t.neu.isEmpty() ? QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".alt"))
                             : t.neu + ".alt";
-        if (::link(t.ziel.constData(), name.constData()) == 0)
+        if (Dateisystem::zweitname(t.ziel, name) == 0)
             t.sicherung = name;
     }
 
     bool ok = true;
     {
-        const Signalsperre sperre;
+        const Dateisystem::Signalsperre sperre;
         int geschafft = 0;
         for (; geschafft < teile.size(); ++geschafft) {
             Vorbereitet &t = teile[geschafft];
-            const int r = t.entfernen ? ::unlink(t.ziel.constData()) : ::rename(t.neu.constData(), t.ziel.constData());
-            if (r != 0 && !(t.entfernen && errno == ENOENT)) {
-                *fehler = fehlerFuer(satz[geschafft].pfad, errno);
+            const int r = t.entfernen ? Dateisystem::entfernen(t.ziel) : Dateisystem::umbenennen(t.neu, t.ziel);
+            if (r != 0 && !(t.entfernen && Dateisystem::istFehlend(r))) {
+                *fehler = fehlerFuer(satz[geschafft].pfad, r);
                 ok = false;
                 break;
             }
@@ -254,10 +177,10 @@ bool ersetzeAlle(const QVector<Ersatz> &satz, Schreibfehler *fehler)
         // Undo what was done: old files back under their names, new ones gone.
         for (int j = geschafft - 1; !ok && j >= 0; --j) {
             Vorbereitet &t = teile[j];
-            if (!t.sicherung.isEmpty() && ::rename(t.sicherung.constData(), t.ziel.constData()) == 0)
+            if (!t.sicherung.isEmpty() && Dateisystem::umbenennen(t.sicherung, t.ziel) == 0)
                 t.sicherung.clear();
             else if (t.sicherung.isEmpty() && !t.entfernen)
-                ::unlink(t.ziel.constData());
+                Dateisystem::entfernen(t.ziel);
         }
     }
     raeumeAuf(teile);
@@ -283,7 +206,7 @@ bool ersetze(const QString &pfad, const QByteArray &inhalt, QString *grund)
 
 bool ausgeben(int fd, const QByteArray &inhalt, Schreibfehler *fehler)
 {
-    const int fehlernummer = schreibeAlles(fd, inhalt);
+    const int fehlernummer = Dateisystem::ausgeben(fd, inhalt);
     if (fehlernummer == 0)
         return true;
     if (fehler) {

@@ -1,4 +1,5 @@
 #include "cli/Busanschluss.h"
+#include "cli/Unterbrechung.h"
 
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
@@ -10,12 +11,8 @@
 #include "modem/Waehlstring.h"
 
 #include <QEventLoop>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 std::optional<int> spracheAus(const QString &text)
@@ -178,19 +175,6 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
 
 // --- --dial ------------------------------------------------------------------
 
-namespace {
-// Ctrl-C and SIGTERM reach the event loop through a socket pair.
-int g_signalpaar[2] = {-1, -1};
-
-void signalAngekommen(int)
-{
-    const char c = 1;
-    if (::write(g_signalpaar[1], &c, 1) < 0) {
-        // nothing more can be done inside a signal handler
-    }
-}
-}  // namespace
-
 Busanschluss::Busanschluss() = default;
 
 Busanschluss::~Busanschluss()
@@ -207,22 +191,15 @@ bool Busanschluss::waehlen(const QString &nummer, QTextStream &err)
     v.setModemPort(&port);
     m_sitzung = std::make_unique<Modemsitzung>(z, v, port);
 
-    if (g_signalpaar[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalpaar) == 0) {
-        auto *melder = new QSocketNotifier(g_signalpaar[0], QSocketNotifier::Read, m_sitzung.get());
-        QObject::connect(melder, &QSocketNotifier::activated, m_sitzung.get(), [this] {
-            char c;
-            if (::read(g_signalpaar[0], &c, 1) < 0)
-                return;
+    // Ctrl-C while the call stands hangs up before the program ends.
+    if (!m_ctrlC) {
+        m_ctrlC = std::make_unique<Unterbrechung>();
+        QObject::connect(m_ctrlC.get(), &Unterbrechung::angekommen, m_ctrlC.get(), [this] {
             if (m_err)
                 *m_err << Texttabelle::text(z, 513) << Qt::endl;
             auflegen();
             std::exit(130);
         });
-        struct sigaction sa {};
-        sa.sa_handler = signalAngekommen;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, nullptr);
-        sigaction(SIGTERM, &sa, nullptr);
     }
 
     QEventLoop schleife;

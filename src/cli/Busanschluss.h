@@ -14,6 +14,7 @@
 #include <optional>
 
 class Modemsitzung;
+class Unterbrechung;
 
 struct Busoptionen {
     QString port;                // number 1..16 or a device path; empty: the settings file's port
@@ -66,6 +67,7 @@ private:
     void auflegen();
 
     std::unique_ptr<Modemsitzung> m_sitzung;
+    std::unique_ptr<Unterbrechung> m_ctrlC;
     QTextStream *m_err = nullptr;
     std::function<void()> m_beiVerlust;
     bool m_verloren = false;

@@ -13,7 +13,6 @@
 #include "termfile/Listenaustausch.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -61,7 +60,7 @@ bool standardausgabe(QTextStream &out, QTextStream &err, const QByteArray &daten
     bool ok = out.status() == QTextStream::Ok;
     if (ok && !daten.isEmpty()) {
         std::fflush(stdout);
-        ok = Dateiersatz::ausgeben(STDOUT_FILENO, daten, &fehler);
+        ok = Dateiersatz::ausgeben(fileno(stdout), daten, &fehler);
     }
     if (ok && (std::fflush(stdout) != 0 || std::ferror(stdout)))
         ok = false;

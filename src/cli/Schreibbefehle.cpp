@@ -10,6 +10,7 @@
 // is printed on standard error; failures exit with 1, wrong usage with 2.
 
 #include "cli/Busanschluss.h"
+#include "cli/Unterbrechung.h"
 #include "cli/Befehlstabelle.h"
 #include "base/MeldungDruck.h"
 #include "base/Texttabelle.h"
@@ -26,16 +27,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <csignal>
-
 namespace {
-
-volatile std::sig_atomic_t g_unterbrochen = 0;
-
-void unterbrechen(int)
-{
-    g_unterbrochen = 1;
-}
 
 // The longest a repair write keeps sending wake-up characters.
 constexpr int Weckgrenze = 120000;
@@ -180,23 +172,18 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
         weckgrenze.start(Weckgrenze);
     // Ctrl-C ends the write the way the cancel button does; the terminal
     // may then wait for a block that never comes, and the user must know.
-    g_unterbrochen = 0;
-    std::signal(SIGINT, unterbrechen);
-    std::signal(SIGTERM, unterbrechen);
-    QTimer wache;
     bool unterbrochen = false;
-    QObject::connect(&wache, &QTimer::timeout, &s, [&] {
-        if (g_unterbrochen && !unterbrochen) {
-            unterbrochen = true;
-            s.abbrechen();
-        }
-    });
-    wache.start(50);
-    if (s.laeuft())
-        schleife.exec();
-    wache.stop();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    {
+        Unterbrechung ctrlC;
+        QObject::connect(&ctrlC, &Unterbrechung::angekommen, &s, [&] {
+            if (!unterbrochen) {
+                unterbrochen = true;
+                s.abbrechen();
+            }
+        });
+        if (s.laeuft())
+            schleife.exec();
+    }
     // A terminal that was told to expect its block and did not take it
     // whole answers nothing until it is repaired: say how.
     const auto reparaturhinweis = [&] {

@@ -3,6 +3,7 @@
 
 #include "cli/Befehlstabelle.h"
 #include "cli/Busanschluss.h"
+#include "cli/Unterbrechung.h"
 
 #include "workflow/Identifikationsablauf.h"
 #include "diag/Testbetrieb.h"
@@ -15,12 +16,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <csignal>
-
 namespace {
-
-volatile std::sig_atomic_t g_abbruch = 0;
-extern "C" void abbrechen(int) { g_abbruch = 1; }
 
 struct Optionen {
     Busoptionen bus;
@@ -118,22 +114,14 @@ Ende laufen(Bus &b, int sekunden)
         ende = Ende::Verlust;
         schleife.quit();
     });
-    g_abbruch = 0;
-    std::signal(SIGINT, abbrechen);
-    std::signal(SIGTERM, abbrechen);
-    QTimer wache;
-    QObject::connect(&wache, &QTimer::timeout, &schleife, [&] {
-        if (g_abbruch) {
-            ende = Ende::Abbruch;
-            schleife.quit();
-        }
+    Unterbrechung ctrlC;
+    QObject::connect(&ctrlC, &Unterbrechung::angekommen, &schleife, [&] {
+        ende = Ende::Abbruch;
+        schleife.quit();
     });
-    wache.start(100);
     if (sekunden > 0)
         QTimer::singleShot(sekunden * 1000, &schleife, &QEventLoop::quit);
     schleife.exec();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     b.beiVerlust({});
     return ende;
 }

@@ -1,19 +1,10 @@
 #include "link/SerialPort.h"
 
+#include "link/Geraetezugang.h"
+
 #include <QMetaObject>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-#endif
-#ifdef Q_OS_LINUX
-#include <linux/serial.h>
-#endif
 
 SerialPort::SerialPort(QObject *parent) : Port(parent)
 {
@@ -103,11 +94,7 @@ bool SerialPort::open()
     anwenden();
     m_port.clearError();
     if (m_device.isEmpty() || !m_port.open(QIODevice::ReadWrite)) {
-        bool zugriff = true;
-#ifdef Q_OS_UNIX
-        const QByteArray pfad = m_device.toLocal8Bit();
-        zugriff = ::access(pfad.constData(), R_OK | W_OK) == 0;
-#endif
+        const bool zugriff = Geraetezugang::zugriffErlaubt(m_device);
         m_fehler = m_device.isEmpty() ? Oeffnungsfehler::GibtEsNicht : einordnen(m_port.error(), zugriff);
         if (m_fehler == Oeffnungsfehler::Keiner)
             m_fehler = Oeffnungsfehler::Sonstiger;
@@ -186,18 +173,14 @@ void SerialPort::datenDa()
 // have no counters; their events stay plain receive events.
 void SerialPort::zaehlerMerken()
 {
-    m_zaehlerGueltig = false;
-#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
-    serial_icounter_struct z;
-    std::memset(&z, 0, sizeof z);
-    if (m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCGICOUNT, &z) == 0) {
-        m_zaehler[0] = z.frame;
-        m_zaehler[1] = z.parity;
-        m_zaehler[2] = z.brk;
-        m_zaehler[3] = z.overrun + z.buf_overrun;
-        m_zaehlerGueltig = true;
+    const Geraetezugang::Leitungszaehler z = Geraetezugang::zaehler(m_port.handle());
+    m_zaehlerGueltig = z.gueltig;
+    if (z.gueltig) {
+        m_zaehler[0] = z.rahmen;
+        m_zaehler[1] = z.paritaet;
+        m_zaehler[2] = z.unterbrechung;
+        m_zaehler[3] = z.ueberlauf;
     }
-#endif
 }
 
 int SerialPort::neuerLeitungsfehler()
@@ -292,11 +275,7 @@ qint64 SerialPort::bytesToWrite() const
     if (!m_port.isOpen())
         return 0;
     qint64 n = m_port.bytesToWrite();
-#if defined(Q_OS_UNIX) && defined(TIOCOUTQ)
-    int imTreiber = 0;
-    if (::ioctl(m_port.handle(), TIOCOUTQ, &imTreiber) == 0 && imTreiber > 0)
-        n += imTreiber;
-#endif
+    n += Geraetezugang::imTreiber(m_port.handle());
     return n;
 }
 
@@ -318,10 +297,5 @@ void SerialPort::drain()
         if (!m_port.flush())
             break;
     }
-#ifdef Q_OS_UNIX
-    int r;
-    do {
-        r = ::tcdrain(m_port.handle());
-    } while (r == -1 && errno == EINTR);
-#endif
+    Geraetezugang::ausgabeAbwarten(m_port.handle());
 }
