@@ -1,14 +1,19 @@
-// The terminal data image: byte map, flags, lists, special-code planes
-// and display characters.
+// The terminal data image: byte map, flags, lists, display characters, and
+// the special-code rules: card rows, the card record dialogs on single
+// cards and groups, the system number and the search.
 
 #include "support/Testlauf.h"
 #include "base/Datenbild.h"
 #include "base/Displayzeichen.h"
+#include "termfile/Kartenregeln.h"
+#include "termfile/Uebergabe.h"
 
 #include <QSet>
 #include <QTest>
 
 #include <memory>
+
+using namespace Kartenregeln;
 
 namespace {
 // Image with both tracks of L2 and L31 bytes and the given arrangement bits.
@@ -23,6 +28,15 @@ std::unique_ptr<Datenbild> bild(int code = 0, int L2 = 0, int L31 = 0)
     return b;
 }
 
+std::unique_ptr<Datenbild> sonderbild()
+{
+    auto b = bild();
+    b->setzeByte(2, 0x81);
+    b->einstellungenAnzeigen();
+    b->Aenderungszaehler = 0;
+    return b;
+}
+
 // Bytes von..bis all hold wert.
 bool alle(const Datenbild &b, int von, int bis, int wert)
 {
@@ -30,6 +44,14 @@ bool alle(const Datenbild &b, int von, int bis, int wert)
         if (b.byte(a) != wert)
             return false;
     return true;
+}
+
+Uebergabe fuer(int gruppenanfang, int eintragsnummer)
+{
+    Uebergabe u;
+    u.Gruppenanfang = qint16(gruppenanfang);
+    u.Eintragsnummer = qint16(eintragsnummer);
+    return u;
 }
 }  // namespace
 
@@ -45,8 +67,8 @@ private slots:
             auto b = bild();
             b->setzeFlag(Flag(f), true);
             const int a = flagort(Flag(f)).adresse, bit = b->byte(a);
-            QVERIFY(a == 1 || a == 2 || a == 9);
-            QVERIFY2(bit && (bit & (bit - 1)) == 0 && b->byte(1) + b->byte(2) + b->byte(9) == bit, qPrintable(QString::number(f)));
+            QVERIFY2((a == 1 || a == 2 || a == 9) && bit && (bit & (bit - 1)) == 0 && b->byte(1) + b->byte(2) + b->byte(9) == bit,
+                     qPrintable(QString::number(f)));
             bits.insert(a * 256 + bit);
             b->setzeByte(a, 255);
             b->setzeFlag(Flag(f), false);
@@ -55,57 +77,46 @@ private slots:
         QCOMPARE(bits.size(), int(Flag::Spur31Ungerade) + 1);
         auto b = bild();
         b->setzeByte(5, 300);
-        QCOMPARE(b->byte(5), 300 & 255);
         b->setzeByte(2048, 7);  // outside the memory: ignored
-        QCOMPARE(b->Daten[2048], qint16(0));
-        QCOMPARE(b->byte(-1), 0);
-        b->Daten[6] = -1;  // a stray negative value reads as a byte
-        QCOMPARE(b->byte(6), 255);
+        b->Daten[6] = -1;       // a stray negative value reads as a byte
+        QVERIFY(b->byte(5) == (300 & 255) && b->Daten[2048] == 0 && b->byte(-1) == 0 && b->byte(6) == 255);
         // The password: low nibble first, nibbles above 9 as character 48 + v.
         b->setzeByte(5, 0x21);
         b->setzeByte(6, 0x43);
         b->setzeByte(7, 0xF5);
-        QCOMPARE(b->passwortZiffern(), QStringLiteral("12345?"));
         QVERIFY(!b->uebernimmPasswort(QByteArray("0\x11")));  // too short
-        QCOMPARE(b->passwortGepackt(), QByteArray("\x21\x43\xF5"));
+        QCOMPARE(b->passwortZiffern(), QStringLiteral("12345?"));
     }
 
     void anordnungUndSlots_data()
     {
         QTest::addColumn<int>("code");
-        QTest::addColumn<QVector<int>>("listen");
-        QTest::addColumn<QVector<int>>("plaetze");
-        // L = 11 on both tracks.
-        QTest::newRow("0") << 0 << QVector<int>{} << QVector<int>{};
-        QTest::newRow("1") << 1 << QVector<int>{} << QVector<int>{};
-        QTest::newRow("2") << 2 << QVector<int>{1} << QVector<int>{161};
-        QTest::newRow("3") << 3 << QVector<int>{1, 3} << QVector<int>{92, 68};
-        QTest::newRow("4") << 4 << QVector<int>{2} << QVector<int>{161};
-        QTest::newRow("5") << 5 << QVector<int>{2, 4} << QVector<int>{92, 68};
-        QTest::newRow("6") << 6 << QVector<int>{1, 2} << QVector<int>{44, 116};
-        QTest::newRow("7") << 7 << QVector<int>{1, 2, 3, 4} << QVector<int>{44, 48, 44, 23};
+        QTest::addColumn<QVector<int>>("plaetze");  // of lists 1..4, L = 11 on both tracks
+        QTest::newRow("0") << 0 << QVector<int>{0, 0, 0, 0};
+        QTest::newRow("1") << 1 << QVector<int>{0, 0, 0, 0};
+        QTest::newRow("2") << 2 << QVector<int>{161, 0, 0, 0};
+        QTest::newRow("3") << 3 << QVector<int>{92, 0, 68, 0};
+        QTest::newRow("4") << 4 << QVector<int>{0, 161, 0, 0};
+        QTest::newRow("5") << 5 << QVector<int>{0, 92, 0, 68};
+        QTest::newRow("6") << 6 << QVector<int>{44, 116, 0, 0};
+        QTest::newRow("7") << 7 << QVector<int>{44, 48, 44, 23};
     }
     void anordnungUndSlots()
     {
         QFETCH(int, code);
-        QFETCH(QVector<int>, listen);
         QFETCH(QVector<int>, plaetze);
         auto b = bild(code, 11, 11);
         QCOMPARE(b->listenanordnung(), code);
-        QCOMPARE(b->listenlagen().size(), listen.size());
         int summe = 0;
-        for (int i = 0; i < listen.size(); ++i) {
-            QCOMPARE(b->listenlagen()[i].liste, listen[i]);
-            summe += plaetze[i];
-        }
+        for (int p : plaetze)
+            summe += p;
         QCOMPARE(b->baueListen(), summe);
         // Entries are numbered across the lists in list order.
         int erste = 0;
         for (int liste = 1; liste <= 4; ++liste) {
-            const int i = int(listen.indexOf(liste));
-            QCOMPARE(b->Listenanzahl[liste - 1], i < 0 ? 0 : plaetze[i]);
-            QCOMPARE(b->ersteEintragsnummer(liste), i < 0 ? -1 : erste);
-            erste += i < 0 ? 0 : plaetze[i];
+            QCOMPARE(b->Listenanzahl[liste - 1], plaetze[liste - 1]);
+            QCOMPARE(b->ersteEintragsnummer(liste), plaetze[liste - 1] ? erste : -1);
+            erste += plaetze[liste - 1];
         }
         QVERIFY(b->Zeilentext[summe].isEmpty());
     }
@@ -114,27 +125,21 @@ private slots:
     {
         auto b = bild(6, 11, 11);
         b->baueListen();
-        QCOMPARE(b->Zeilenadresse[44], 760);
-        QVERIFY(b->listeVonEintrag(43) == 1 && b->listeVonEintrag(44) == 2 && b->listeVonEintrag(160) == 0);
-        // Rebuilding for fewer entries leaves no stale rows behind.
-        b = bild(2, 200);
-        QCOMPARE(b->baueListen(), (2046 - 272) / 200);
-        QVERIFY(b->Zeilentext[44].isEmpty());
+        QVERIFY(b->Zeilenadresse[44] == 760 && b->listeVonEintrag(43) == 1 && b->listeVonEintrag(44) == 2);
+        b = bild(2, 200);  // rebuilding for fewer entries leaves no stale rows behind
+        QVERIFY(b->baueListen() == (2046 - 272) / 200 && b->Zeilentext[44].isEmpty());
         // Low nibble first, 14 as "#", other values as character 48 + v.
         b = bild(4, 2, 3);
         b->setzeByte(275, 0x21);  // entry 1 of list 2 (L = 3)
         b->setzeByte(276, 0xE0);
         b->setzeByte(277, 0xFA);
         QCOMPARE(b->eintrag(2, 1), QStringLiteral("120#:?"));
-        QVERIFY(b->eintrag(1, 0).isEmpty());    // list 1 is not in arrangement 4
-        QVERIFY(b->eintrag(2, 591).isEmpty());  // (2046 - 272) / 3 = 591 slots: 0..590
-        QVERIFY(!b->eintrag(2, 590).isEmpty());
-
+        // List 1 is not in arrangement 4; (2046 - 272) / 3 = 591 slots: 0..590.
+        QVERIFY(b->eintrag(1, 0).isEmpty() && b->eintrag(2, 591).isEmpty() && !b->eintrag(2, 590).isEmpty());
         b = bild(2, 2);
         b->baueListen();
         b->Zeilentext[1] = QStringLiteral("1#3?");
-        QVERIFY(b->schreibeEintragZurueck(1));
-        QVERIFY(b->byte(274) == 0xE1 && b->byte(275) == 0xF3);
+        QVERIFY(b->schreibeEintragZurueck(1) && b->byte(274) == 0xE1 && b->byte(275) == 0xF3);
         // Refused, and nothing written: wrong length (too short, or running
         // into the next entry), a character that is no nibble, no such entry.
         const auto vorher = b->Daten;
@@ -161,8 +166,7 @@ private slots:
             QVERIFY(alle(*b, 272 + 11 * k, 272 + 11 * k + 9, 0) && b->byte(272 + 11 * k + 10) == 224);
         // List 2: entries while start + 4 <= 2047: last at 2040, 255 from 2044.
         QVERIFY(alle(*b, 756, 759, 255) && alle(*b, 760, 2043, 0) && alle(*b, 2044, 2047, 255));
-        QCOMPARE(b->Begleittext[5000], Leerzeile);
-        QVERIFY(b->Listenanzahl[0] == 44 && b->Listenanzahl[1] == 321);
+        QVERIFY(b->Begleittext[5000] == Leerzeile && b->Listenanzahl[0] == 44 && b->Listenanzahl[1] == 321);
         QCOMPARE(b->Zeilentext[0], QStringLiteral("000000000000000000000#"));
         // 2047 - 272 = 355 * 5: 355 entries are laid, 354 shown; only byte 2047 is filled.
         b = bild(2, 5);
@@ -180,54 +184,25 @@ private slots:
         QVERIFY(alle(*b, 272, 2047, 0));
     }
 
-    void sondercodeEbenen()
-    {
-        auto b = bild();
-        b->setzeZeitzone(9, 1, true);
-        b->setzeZeitzone(9, 3, true);
-        for (int a = 0; a < Bildgroesse; ++a)
-            QCOMPARE(b->byte(a), a == 513 || a == 1537 ? 2 : 0);
-        QCOMPARE(b->zeitzonenziffern(9), QStringLiteral("13"));
-        b->setzeZeitzone(9, 2, true);
-        b->setzeZeitzone(9, 1, false);
-        QVERIFY(b->byte(513) == 0 && b->byte(1025) == 2);
-        QCOMPARE(b->zeitzonenziffern(9), QStringLiteral("23"));
-        QVERIFY(b->kartenstatus(9) == QStringLiteral("Zeitzone 23") && b->kartenstatus(8) == QStringLiteral("Gesperrt"));
-        b->setzeZeitzone(4095, 3, true);
-        b->setzeZeitzone(0, 1, true);
-        QVERIFY(b->byte(2047) == 128 && b->byte(512) == 1);
-        // Outside the page or the zones: nothing happens.
-        const auto vorher = b->Daten;
-        for (const auto &[karte, zone] : {std::pair{4096, 1}, {-1, 1}, {5, 0}, {5, 4}})
-            b->setzeZeitzone(karte, zone, true);
-        QVERIFY(b->Daten == vorher);
-    }
-
     void displayzeichen()
     {
         auto b = bild();
         QCOMPARE(b->setzeDisplayzeile(0, QStringLiteral("Grüße")), QStringLiteral("Grüße           "));
-        QCOMPARE(QVector<int>({b->byte(16), b->byte(17), b->byte(18), b->byte(19), b->byte(20), b->byte(21)}),
-                 QVector<int>({71, 114, 245, 226, 101, 32}));
-        b->setzeDisplayzeile(1, QStringLiteral("ÄÖÜ"));
-        QVERIFY(b->byte(32) == 225 && b->byte(33) == 239 && b->byte(34) == 245);
-        QCOMPARE(b->displayzeile(1), QStringLiteral("äöü             "));
-        // 20 characters: the first 16 are kept, line 3 is untouched.
-        b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        QCOMPARE(b->displayzeile(2), QStringLiteral("ABCDEFGHIJKLMNOP"));
-        QCOMPARE(b->byte(64), 0);
-        // Outside the code page: '?'; '€' keeps 128. 223 and 226 both read as ß.
-        b->setzeDisplayzeile(3, QStringLiteral("€Ω"));
-        QVERIFY(b->byte(64) == 128 && b->byte(65) == '?');
-        b->setzeByte(66, 223);
+        QByteArray codes;
+        for (QChar c : QStringLiteral("GrüßeÄÖÜ€Ω"))
+            codes += char(Displayzeichen::code(c));
+        QCOMPARE(codes, QByteArray("Gr\xf5\xe2" "e\xe1\xef\xf5\x80?"));  // outside the code page: '?'
+        QVERIFY(b->byte(16) == 'G' && b->byte(18) == 0xf5 && b->byte(19) == 0xe2 && b->byte(21) == ' ');
+        b->setzeByte(66, 223);  // 223 and 226 both read as ß
         b->setzeByte(67, 226);
-        QCOMPARE(b->displayzeile(3).mid(0, 4), QStringLiteral("€?ßß"));
-        QCOMPARE(Displayzeichen::code(QChar(0x00DF)), 226);
-        // Line 15 is exactly bytes 256..271; 272 belongs to the list area.
+        QCOMPARE(b->displayzeile(3).mid(2, 2), QStringLiteral("ßß"));
+        // 20 characters: the first 16 are kept, the next line is untouched;
+        // line 15 is exactly bytes 256..271, 272 belongs to the list area.
         b->setzeByte(272, 99);
+        b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
         b->setzeDisplayzeile(15, QStringLiteral("xxxxxxxxxxxxxxxxxxxx"));
-        QVERIFY(b->byte(271) == 'x' && b->byte(272) == 99);
-        QVERIFY(b->displayzeile(16).isEmpty());
+        QVERIFY(b->displayzeile(2) == QStringLiteral("ABCDEFGHIJKLMNOP") && b->byte(64) == 0);
+        QVERIFY(b->byte(271) == 'x' && b->byte(272) == 99 && b->displayzeile(16).isEmpty());
     }
 
     // Showing a special-code image puts its fixed settings in place.
@@ -245,6 +220,120 @@ private slots:
         namen[1] = QStringLiteral("QRX / Norvall");
         QCOMPARE(b->protokollbeschriftung(namen), QStringLiteral("SKQRX / Norvall"));
         QCOMPARE(b->protokollbeschriftung(QVector<QString>(1)), QStringLiteral("SK"));  // short table
+    }
+
+    // The card record dialog on one card, a block of cards (highlighted 20,
+    // double click on 17, or the other way round) and the whole page; the
+    // zones are bits of cards 0..4095 in the planes at 512, 1024 and 1536.
+    void berechtigenUndSperren()
+    {
+        auto b = sonderbild();
+        Uebergabe u = fuer(9, 9);
+        QVERIFY(berechtigen(*b, u, 1, {true, false, true}, QStringLiteral("Meier")));
+        QVERIFY(b->byte(513) == 2 && b->byte(1025) == 0 && b->byte(1537) == 2);
+        QVERIFY(u.Zonenziffern == QStringLiteral("13") && u.Dialogergebnis == 1 && u.Gruppenende == 9);
+        QVERIFY(b->Begleittext[9] == QStringLiteral("Meier") && b->Aenderungszaehler == 1);
+        const Zeilentexte t{"     Gesperrt    ", "           Berechtigt ", "             Zeitzone ", "System:  >>>>"};
+        QCOMPARE(kartenzeile(*b, 9, ">", t) + '|' + kartenzeile(*b, 0, "C ", t),
+                 QStringLiteral(">0009             Zeitzone 13|C 0000     Gesperrt    "));
+        QCOMPARE(b->kartenstatus(9) + b->kartenstatus(8), QStringLiteral("Zeitzone 13Gesperrt"));
+        // Re-authorizing clears what is not ticked; no name given: kept.
+        u = fuer(9, 9);
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
+        QVERIFY(b->zeitzonenziffern(9) == QStringLiteral("2") && b->Begleittext[9] == QStringLiteral("Meier"));
+        // No zone, or a card or zone outside the page: nothing changes.
+        const auto daten = b->Daten;
+        u = fuer(9, 9);
+        QVERIFY(!berechtigen(*b, u, 1, {false, false, false}, QStringLiteral("x")));
+        for (const auto &[karte, zone] : {std::pair{4096, 1}, {-1, 1}, {5, 0}, {5, 4}})
+            b->setzeZeitzone(karte, zone, true);
+        QVERIFY(b->Daten == daten && u.Dialogergebnis == 0 && b->Begleittext[9] == QStringLiteral("Meier"));
+
+        for (int k = 16; k <= 21; ++k)
+            b->setzeZeitzone(k, 1, true);
+        u = fuer(20, 17);
+        sperren(*b, u);
+        for (int k = 16; k <= 21; ++k)
+            QCOMPARE(b->gesperrt(k), k >= 17 && k <= 20);
+        QVERIFY(u.Gruppenende == 20 && u.Eintragsnummer == 20 && u.Gruppenanfang == 21 && u.Dialogergebnis == 2);
+        for (int k = 17; k <= 20; ++k)
+            b->Begleittext[k] = QStringLiteral("Name %1").arg(k);
+        u = fuer(17, 20);
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
+        QCOMPARE(u.Zonenziffern, QStringLiteral("2222"));
+        for (int k = 17; k <= 20; ++k)
+            QVERIFY(b->zeitzonenziffern(k) == QStringLiteral("2") && b->Begleittext[k] == QStringLiteral("Name %1").arg(k));
+        QVERIFY(u.Eintragsnummer == 20 && u.Gruppenanfang == 17 && b->zeitzonenziffern(16) == QStringLiteral("1"));
+        // A typed name goes onto every card of the group, on the page's own names.
+        u = fuer(4095, 4093);
+        QVERIFY(berechtigen(*b, u, 3, {true, false, false}, QStringLiteral("Gast")));
+        for (int k = 4093; k <= 4095; ++k)
+            QCOMPARE(b->Seitennamen[1][k], QStringLiteral("Gast"));
+        QVERIFY(b->Begleittext[4095] == Leerzeile && b->byte(1023) == 0xE0 && b->byte(2047) == 0);
+        u = fuer(0, 4095);
+        QVERIFY(berechtigen(*b, u, 1, {true, true, true}, std::nullopt));
+        QVERIFY(u.Zonenziffern.size() == 3 * 4096 && alle(*b, 512, 2047, 255));
+        QCOMPARE(kartenzeile(*b, 4095, "C ", t) + b->kartenstatus(4095), QStringLiteral("C 4095           Berechtigt Berechtigt"));
+    }
+
+    void systemnummer_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("byte272");  // -1: refused
+        QTest::addColumn<int>("byte273");
+        QTest::newRow("531") << "0531" << 18 << 243;
+        QTest::newRow("4095") << "4095" << 255 << 255;
+        QTest::newRow("256") << "256" << 1 << 240;
+        QTest::newRow("0") << "0" << 0 << 240;
+        QTest::newRow("blanks") << " 42 " << 32 << 250;
+        for (const char *falsch : {"", "4096", "9999", "12a", "-1", "abcd", "1 2", "00001"})
+            QTest::addRow("'%s'", falsch) << falsch << -1 << 0;
+    }
+    void systemnummer()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, byte272);
+        QFETCH(int, byte273);
+        auto b = sonderbild();
+        b->setzeSystemnummer(531);
+        b->setzeByte(272, 0xAB);  // rebuilt from the new number alone
+        const auto vorher = b->Daten;
+        Uebergabe u;
+        u.Systemnummer = 7;
+        const bool ok = systemnummerUebernehmen(*b, u, text);
+        QCOMPARE(ok, byte272 >= 0);
+        if (!ok)
+            QVERIFY(b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7);
+        else
+            QVERIFY(b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == text.trimmed().toInt()
+                    && u.Systemnummer == text.trimmed().toInt() && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1
+                    && b->systemnummerText() == text.trimmed().rightJustified(4, '0'));
+    }
+
+    void suche()
+    {
+        // A grid of 12 rows; cell texts by (row, column).
+        const QHash<QPair<int, int>, QString> zellen{{{2, 1}, "MÜLLER erste Zeile"}, {{3, 1}, "müller Karte 0"},
+                                                     {{4, 1}, "Maier"},    {{9, 1}, "Bäckermaier"}, {{5, 2}, "Maike"},
+                                                     {{10, 6}, "0711 4711"}, {{7, 1}, "Kai"}};
+        const auto text = [&](int z, int s) { return zellen.value({z, s}); };
+        // Every find, from the start row and then on after the one before.
+        const auto alle = [&](const QVector<int> &spalten, int start, const QString &gesucht) {
+            QStringList gefunden;
+            std::optional<Treffer> t;
+            while ((t = Kartenregeln::suche(text, 12, spalten, start, gesucht, t)) && gefunden.size() < 20)
+                gefunden << QStringLiteral("%1/%2").arg(t->zeile).arg(t->spalte);
+            return gefunden.join(QLatin1Char(' '));
+        };
+        QCOMPARE(alle({1}, 2, "müller"), QStringLiteral("2/1 3/1"));
+        QCOMPARE(alle({1}, 3, "MÜLLER"), QStringLiteral("3/1"));
+        QCOMPARE(alle({1}, 3, "maier"), QStringLiteral("4/1 9/1"));
+        // Column by column: column 2 row 5 lies above the last find in
+        // column 1 and is still reached.
+        QCOMPARE(alle({1, 2, 3, 4, 5, 6, 7}, 3, "ai"), QStringLiteral("4/1 7/1 9/1 5/2"));
+        QCOMPARE(alle({1, 2, 3, 4, 5, 6, 7}, 3, "4711"), QStringLiteral("10/6"));
+        QCOMPARE(alle({1}, 3, "nirgends"), QString());
+        QCOMPARE(alle({1}, 4, QString()), QStringLiteral("4/1 7/1 9/1"));  // the cells that are not empty
     }
 };
 
