@@ -1,4 +1,5 @@
-// Settings file, port map and the Windows-1252 text conversion.
+// The base layer's files and texts: the settings file, the folders and the
+// port map, the four-language text table and the Windows-1252 conversion.
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
 #include "support/Testhilfe.h"
@@ -8,12 +9,12 @@
 
 #include <QTest>
 
-class tst_Einstellungen : public QObject {
+class TstGrundlagen : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
 
-    // The settings file with that content, or what legeAn() puts there.
+    // The settings file with that content ("-": none), or what legeAn() puts there.
     QString datei(const QByteArray &inhalt)
     {
         const QString pfad = m_dir.filePath(QStringLiteral("Portavomodem.ini"));
@@ -28,10 +29,10 @@ class tst_Einstellungen : public QObject {
 private slots:
     // Start-up takes every usable line and the default of each other one;
     // a FIFO, a device or megabytes are no settings file.
-    void lesen_data()
+    void einstellungenLesen_data()
     {
         using S = Einstellungsdatei::Stand;
-        QTest::addColumn<QByteArray>("inhalt");  // "-": no file
+        QTest::addColumn<QByteArray>("inhalt");
         QTest::addColumn<int>("stand");
         QTest::addColumn<QStringList>("werte");  // line settings, port, modem 1, modem 2, language
         const QStringList standard{"19200,n,8,1", "1", "0", "", "0"};
@@ -54,32 +55,29 @@ private slots:
         QTest::newRow("200 KiB") << QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") + QByteArray(200 * 1024, ' ')
                                  << int(S::Unlesbar) << standard;
     }
-    void lesen()
+    void einstellungenLesen()
     {
         QFETCH(QByteArray, inhalt);
         QFETCH(int, stand);
         QFETCH(QStringList, werte);
         const QString pfad = datei(inhalt);
-        const auto s = Einstellungsdatei::lesenSoweitMoeglich(pfad);
-        QCOMPARE(int(s.stand), stand);
         const auto liste = [](const Einstellungen &e) {
             return QStringList{e.Leitung, QString::number(e.Portnummer), e.ModemText1, e.ModemText2, e.SpracheText};
         };
-        QCOMPARE(liste(s.werte), werte);
+        const auto s = Einstellungsdatei::lesenSoweitMoeglich(pfad);
+        QVERIFY(int(s.stand) == stand && liste(s.werte) == werte);
         const auto e = Einstellungsdatei::lesen(pfad);
         QCOMPARE(e.has_value(), stand == int(Einstellungsdatei::Stand::Gelesen));
-        if (e) {
-            QCOMPARE(liste(*e), werte);
-            Zustand z;
+        Zustand z;
+        if (e)
             Einstellungsdatei::uebernehmen(z, *e);
-            QCOMPARE(z.Sprache, qint16(werte[4].trimmed().toInt()));
-        }
+        QVERIFY(!e || (liste(*e) == werte && z.Sprache == werte[4].trimmed().toInt()));
     }
 
-    void schreibtFuenfZeilen()
+    // A new file: the line settings constant, the text in Windows-1252; a
+    // write that fails as on a full disk leaves the old file whole.
+    void einstellungenSchreiben()
     {
-        // Whatever line 1 held, the writer puts the constant back; text in
-        // Windows-1252.
         const QString pfad = datei("2400,n,8,1\r\n 2 \r\n1\r\n0\r\n0\r\n");
         Zustand z;
         z.ModemText1 = QStringLiteral("1");
@@ -89,17 +87,25 @@ private slots:
         QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n 5 \r\n1\r\nB\xfcro \x80\r\n3000\r\n"));
         QCOMPARE(Einstellungsdatei::lesen(pfad)->ModemText2, QStringLiteral("Büro €"));
         QVERIFY(Einstellungsdatei::schreibeStandard(pfad));
-        QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
+        const QByteArray alt = lies(pfad);
+        QCOMPARE(alt, QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
+        bool ok = true;
+        {
+            const Dateigrenze grenze(16);
+            ok = !grenze.gesetzt() || Einstellungsdatei::schreibe(pfad, z, 9) || Einstellungsdatei::setzePortnummer(pfad, z, 3);
+        }
+        QVERIFY(!ok && lies(pfad) == alt);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Portavomodem.ini"});
     }
 
     // The language choice and the port selection change their own line and
-    // leave every other byte of the file alone; a FIFO is left as it is.
+    // leave every other byte alone; missing lines come from the program.
     void nurDieGeaenderteZeile_data()
     {
-        QTest::addColumn<QByteArray>("vorher");  // "-": no file
-        QTest::addColumn<bool>("sprache");       // else the port number
+        QTest::addColumn<QByteArray>("vorher");
+        QTest::addColumn<bool>("sprache");  // else the port number
         QTest::addColumn<int>("wert");
-        QTest::addColumn<QByteArray>("nachher");  // empty: refused
+        QTest::addColumn<QByteArray>("nachher");  // empty: refused, the FIFO stays
         QTest::newRow("language") << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n0\r\n") << true << 2000
                                   << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n2000\r\n");
         QTest::newRow("port, LF, further lines") << QByteArray("19200,n,8,1\n7\n1\nB\xfcro\n1000\nNotiz \x80\n") << false << 12
@@ -108,7 +114,6 @@ private slots:
                                             << QByteArray("2400,n,8,1\r\n5\r\n1\r\n\r\n 1000\r\n");
         QTest::newRow("damaged port line kept") << QByteArray("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n0\r\n") << true << 3000
                                                 << QByteArray("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n3000\r\n");
-        // Missing lines come from the program's values.
         QTest::newRow("three lines, no last end") << QByteArray("19200,n,8,1\r\n 4 \r\n1") << true << 3000
                                                   << QByteArray("19200,n,8,1\r\n 4 \r\n1\r\nX2\r\n3000\r\n");
         QTest::newRow("no file") << QByteArray("-") << true << 2000 << QByteArray("19200,n,8,1\r\n 9 \r\nX1\r\nX2\r\n2000\r\n");
@@ -128,57 +133,24 @@ private slots:
         z.SpracheText = sprache ? QString::number(wert) : QStringLiteral("1000");
         const bool ok = sprache ? Einstellungsdatei::setzeSprache(pfad, z, 9) : Einstellungsdatei::setzePortnummer(pfad, z, wert);
         QCOMPARE(ok, !nachher.isEmpty());
-        if (ok)
-            QCOMPARE(lies(pfad), nachher);
-        else
-            QVERIFY(QFileInfo(pfad).exists() && !QFileInfo(pfad).isFile());
+        QVERIFY(ok ? lies(pfad) == nachher : QFileInfo(pfad).exists() && !QFileInfo(pfad).isFile());
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"Portavomodem.ini"});
-    }
-
-    // A write that fails as on a full disk leaves the old file whole.
-    void fehlgeschlagenesSchreibenLaesstDieDatei()
-    {
-        const QByteArray alt("19200,n,8,1\r\n 4 \r\n0\r\n\r\n1000\r\n");
-        const QString pfad = datei(alt);
-        bool ok = true;
-        {
-            const Dateigrenze grenze(16);
-            QVERIFY(grenze.gesetzt());
-            ok = Einstellungsdatei::schreibe(pfad, Zustand(), 9) || Einstellungsdatei::setzePortnummer(pfad, Zustand(), 3);
-        }
-        QVERIFY(!ok);
-        QCOMPARE(lies(pfad), alt);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Portavomodem.ini"});
-    }
-
-    void ansiRundreise()
-    {
-        QByteArray alle;
-        for (int i = 0; i < 256; ++i)
-            alle.append(char(i));
-        QCOMPARE(Ansi::kodieren(Ansi::dekodieren(alle)), alle);
-        QCOMPARE(Ansi::code(QChar(0x20AC)), 0x80);
-        QCOMPARE(Ansi::kodieren(QStringLiteral("\u4e2d")), QByteArray("?"));
     }
 
     void portkarte()
     {
         qputenv("PORTAVO_HOME", m_dir.filePath(QStringLiteral("home")).toUtf8());
-        QCOMPARE(Pfade::geraet(1), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(Pfade::geraet(5), QStringLiteral("/dev/ttyACM0"));
-        QCOMPARE(Pfade::geraet(16), QStringLiteral("/dev/ttyS7"));
-        QCOMPARE(Pfade::geraet(17), QString());
-        QVERIFY(QFile::exists(Pfade::portsDatei()));
-        QVERIFY(schreib(Pfade::portsDatei(), "/tmp/pts-demo\r\n\r\n"));
-        QCOMPARE(Pfade::geraet(1), QStringLiteral("/tmp/pts-demo"));
-        QCOMPARE(Pfade::geraet(2), QStringLiteral("/dev/ttyUSB1"));  // empty line: default
+        QCOMPARE((QStringList{Pfade::geraet(1), Pfade::geraet(5), Pfade::geraet(16), Pfade::geraet(17)}),
+                 (QStringList{"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS7", ""}));
+        QVERIFY(QFile::exists(Pfade::portsDatei()) && schreib(Pfade::portsDatei(), "/tmp/pts-demo\r\n\r\n"));
+        QCOMPARE(Pfade::geraet(1) + ' ' + Pfade::geraet(2), QStringLiteral("/tmp/pts-demo /dev/ttyUSB1"));  // empty line: default
         QCOMPARE(Pfade::einstellungsdatei(), m_dir.filePath(QStringLiteral("home/Portavomodem.ini")));
     }
 
     // The desktop program and portavo-cli have different application names
-    // and must still share one settings file and port map; files the desktop
-    // program kept one folder deeper before are carried over, not lost, even
-    // when the modem port's settings already stand in the new folder.
+    // and share one settings file and port map; files the desktop program
+    // kept one folder deeper before are carried over, not lost, even when
+    // the modem port's settings already stand in the new folder.
     void ordnerUnabhaengigVomProgrammnamen_data()
     {
         QTest::addColumn<QString>("programm");
@@ -198,16 +170,52 @@ private slots:
         const QString alt = xdg.filePath(QStringLiteral("config/portavo/portavo/Portavomodem.ini"));
         QVERIFY(QDir().mkpath(QFileInfo(alt).path()));
         QVERIFY(schreib(alt, "19200,n,8,1\r\n3\r\n") && schreib(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")), ""));
-        const QString datei = Pfade::einstellungsdatei();
-        const QString orte = Pfade::orteDatei();
+        const QString datei = Pfade::einstellungsdatei(), orte = Pfade::orteDatei();
         QCoreApplication::setApplicationName(vorher);
         qputenv("PORTAVO_HOME", alteHeimat);
         QCOMPARE(datei, xdg.filePath(QStringLiteral("config/portavo/Portavomodem.ini")));
         QCOMPARE(orte, xdg.filePath(QStringLiteral("data/portavo/orte.dat")));
-        QCOMPARE(lies(datei), QByteArray("19200,n,8,1\r\n3\r\n"));
-        QCOMPARE(lies(alt), QByteArray("19200,n,8,1\r\n3\r\n"));
+        QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
+    }
+
+    // The German texts letter for letter (trailing blanks included) as the
+    // program has always shown them, and every text in all four languages.
+    void texttabelle()
+    {
+        QFile datei(QStringLiteral(TESTDATA "/deutsche_texte.tsv"));
+        QVERIFY2(datei.open(QIODevice::ReadOnly), qPrintable(datei.fileName()));
+        int zeilen = 0;
+        for (const QByteArray &zeile : datei.readAll().split('\n')) {
+            const int tab = int(zeile.indexOf('\t'));
+            if (tab > 0 && ++zeilen)
+                QCOMPARE(Texttabelle::text(zeile.left(tab).toInt()), QString::fromUtf8(zeile.mid(tab + 1)));
+        }
+        QCOMPARE(zeilen, 235);  // guards against a truncated copy of the list
+        for (int nr = 101; nr < 1000; ++nr)
+            for (int sprache : {1000, 2000, 3000})
+                QVERIFY2(Texttabelle::vorhanden(nr) == Texttabelle::vorhanden(nr + sprache)
+                             && Texttabelle::text(nr + sprache).isEmpty() == Texttabelle::text(nr).isEmpty(),
+                         qPrintable(QString::number(nr + sprache)));
+        // A window's slice in its language; an offset that is no language
+        // (a damaged settings file) gives German.
+        Zustand z;
+        z.Texte.fill(QStringLiteral("frei"));
+        z.Sprache = 2000;
+        Texttabelle::ladeTexte(z, 183, 197);
+        QVERIFY(z.Texte.at(182) == "frei" && z.Texte.at(183) == Texttabelle::text(2183) && z.Texte.at(197) == Texttabelle::text(2197)
+                && z.Texte.at(198) == "frei");
+        for (qint16 kaputt : {qint16(500), qint16(4000), qint16(-1000)}) {
+            z.Sprache = kaputt;
+            Texttabelle::ladeTexte(z, 190, 190);
+            QCOMPARE(z.Texte.at(190), Texttabelle::text(190));
+        }
+        // Windows-1252 both ways for every byte, '?' for what it lacks.
+        QByteArray alle;
+        for (int i = 0; i < 256; ++i)
+            alle.append(char(i));
+        QVERIFY(Ansi::kodieren(Ansi::dekodieren(alle)) == alle && Ansi::kodieren(QStringLiteral("€\u4e2d")) == "\x80?");
     }
 };
 
-PORTAVO_TESTKLASSE(tst_Einstellungen)
-#include "tst_einstellungen.moc"
+PORTAVO_TESTKLASSE(TstGrundlagen)
+#include "tst_grundlagen.moc"
