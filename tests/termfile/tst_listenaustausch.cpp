@@ -1,6 +1,5 @@
-// CSV export and import of a terminal file's lists: reading and writing
-// the CSV, the round trip that leaves every file byte for byte, and the
-// refusal of a faulty file that leaves every file as it was.
+// CSV export and import of a terminal file's lists: the round trip that
+// leaves every file byte for byte, the refusal that leaves every file as it was.
 
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
@@ -9,19 +8,14 @@
 #include "base/Ansi.h"
 #include "termfile/Csvtabelle.h"
 #include "termfile/Listenaustausch.h"
-#include "termfile/Terminaldatei.h"
 
 #include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
 
-namespace {
-
-const QByteArray Standardkopf = "Liste,Eintrag,Datenstring,Begleittext\r\n";
-const QByteArray Kartenkopf = "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n";
-
-}  // namespace
+static const QByteArray Standardkopf = "Liste,Eintrag,Datenstring,Begleittext\r\n";
+static const QByteArray Kartenkopf = "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n";
 
 class tst_listenaustausch : public QObject {
     Q_OBJECT
@@ -44,8 +38,7 @@ private slots:
         const QByteArray text = Csvtabelle::schreiben(saetze);
         QCOMPARE(text, QByteArray("a,\"b,c\",\"d \"\"e\"\"\"\r\n\"zeile\r\numbruch\",,\xc3\x84\r\n"));
         QCOMPARE(Csvtabelle::lesen(text), saetze);
-        // LF line ends, a byte-order mark and a last line without end are
-        // read; a field that begins with the mark itself keeps it.
+        // LF, a byte-order mark, no last line end; a field that begins with the mark keeps it.
         QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbfx,y\nz,\"w\""), (QVector<QStringList>{{"x", "y"}, {"z", "w"}}));
         const QVector<QStringList> mitMarke = {{QString(QChar(0xFEFF)) + "x", "y"}};
         QCOMPARE(Csvtabelle::lesen(Csvtabelle::schreiben(mitMarke)), mitMarke);
@@ -55,8 +48,7 @@ private slots:
             Csvtabelle::Lesefehler fehler;
             QVERIFY2(Csvtabelle::lesen(text, &fehler).isEmpty() && fehler.zeile == zeile && !fehler.grund.isEmpty(), text.constData());
         }
-        // A row the reader refuses ends the reading: nothing after it is read.
-        int gesehen = 0;
+        int gesehen = 0;  // a row the reader refuses ends the reading
         QVERIFY(Csvtabelle::lesen("a\r\nb\r\nc\r\n\"d\r\n", [&gesehen](const QStringList &, int zeile) {
             ++gesehen;
             return zeile < 2;
@@ -64,8 +56,7 @@ private slots:
         QCOMPARE(gesehen, 2);
     }
 
-    // Export and import again: every file byte for byte as it was (a CR
-    // inside a companion line: the second export as the first).
+    // Export and import again: every file as it was (CR in a line: the export as before).
     void rundreise_data()
     {
         QTest::addColumn<bool>("sondercode");
@@ -184,9 +175,8 @@ private slots:
         QCOMPARE(dateien(), vorher);
     }
 
-    // The remarks file cannot be written (a folder has its name): the
-    // files written before it get their old content back, and a file
-    // that was not there does not appear.
+    // A folder in place of the remarks file: the files written before it get
+    // their old content back, one that was not there does not appear.
     void schreibfehlerStelltDenSatzWiederHer()
     {
         const QString s = satz(true);
@@ -199,10 +189,8 @@ private slots:
         QVERIFY(dateien() == vorher && !QFile::exists(pfad("SK.T2D")));
     }
 
-    // The old main file is larger than the limit, the new one is not: the
-    // main file could be written, its companion files cannot, and putting
-    // the old main file back would fail as well. Nothing may change, and
-    // no temporary file may stay.
+    // The new main file fits under the limit, its companion files and the
+    // old main file (to put back) do not: no file changes, none is left over.
     void vollePlatteAendertNichts()
     {
         const QString s = satz(true);
@@ -211,17 +199,15 @@ private slots:
         Listenaustausch::Ergebnis e;
         {
             const Dateigrenze grenze(20000);
-            QVERIFY(grenze.gesetzt());
-            QVERIFY(lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
+            QVERIFY(grenze.gesetzt() && lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
             e = Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n");
         }
         QVERIFY2(!e.ok && e.meldung.contains(QStringLiteral("voll")), qPrintable(e.meldung));
         QCOMPARE(dateien(), vorher);
     }
 
-    // A short .B2D (1 999 comment lines) is discarded by loading, so an
-    // import would write blank comments over it: refused unless asked for,
-    // and then a copy is kept.
+    // A short .B2D is discarded by loading, so an import would write blank
+    // comments over it: refused unless asked for, and then a copy is kept.
     void kurzeBegleitdateiWirdNichtStillErsetzt()
     {
         const QString s = satz(false);
@@ -236,16 +222,14 @@ private slots:
         e = Listenaustausch::importiereDatei(s, 0, csv, 0, true);
         QVERIFY2(e.ok && e.gesichert == QStringList{pfad("STD.B2D.bak")}, qPrintable(e.meldung));
         QVERIFY(lies(pfad("STD.B2D.bak")) == kurz && lies(pfad("STD.B2D")).count("\r\n") == 2001);
-        // Now complete: the next import needs no permission; nor does an
-        // empty file (as loading creates it), which holds nothing to lose.
+        // Complete now, or empty (as loading creates it): nothing to lose.
         QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
         schreib(pfad("STD.B2D"), QByteArray());
         QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
     }
 
-    // A text a spreadsheet would take as a formula is exported with a '
-    // in front, and the round trip gives it back; a control character in
-    // a companion file is exported as a blank, so the export imports.
+    // A text a spreadsheet would take as a formula gets a ' in front and comes
+    // back whole; a control character is exported as a blank, so the export imports.
     void zellenSindNurText_data()
     {
         QTest::addColumn<QString>("text");
@@ -279,8 +263,7 @@ private slots:
             QCOMPARE(dateien(), vorher);
     }
 
-    // The CSV file of an import: a regular file of at most 64 MiB, never a
-    // FIFO to wait on or a device to read for ever.
+    // The CSV file of an import: a regular file of at most 64 MiB.
     void csvDateiMitGrenzen_data()
     {
         QTest::addColumn<QString>("art");
@@ -304,9 +287,8 @@ private slots:
         QVERIFY2(!e.ok && e.meldung.contains(csv) && e.meldung.contains(grund), qPrintable(e.meldung));
     }
 
-    // portavo-cli export -o writes through the safe writer (a link is
-    // replaced as a name, a FIFO refused); import keeps a short companion
-    // file unless told to replace it, and then keeps a copy.
+    // portavo-cli export -o goes through the safe writer; import keeps a
+    // short companion file unless told to replace it, and then keeps a copy.
     void kommandozeileSchreibtSicher()
     {
         const QString s = satz(false), ziel = pfad("aus.csv"), fifo = pfad("fifo.csv");

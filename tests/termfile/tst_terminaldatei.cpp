@@ -1,5 +1,5 @@
-// The terminal file set on disk: names, main file, companion files, load,
-// save and the failures that must not cost the previous file.
+// The terminal file set on disk: main file, companion files, load, save and
+// the failures that must not cost the previous file.
 
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
@@ -31,10 +31,7 @@ std::unique_ptr<Datenbild> bildMitMuster()
 
 QByteArray standardtext(bool sondercode = false) { return hauptdatei([=](int i) { return satzbyte(sondercode, i); }); }
 
-int eintraege(const QTemporaryDir &dir)
-{
-    return int(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size());
-}
+int eintraege(const QTemporaryDir &d) { return int(QDir(d.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size()); }
 
 }  // namespace
 
@@ -55,8 +52,7 @@ private slots:
         QVERIFY(Terminaldatei::speichern(*b, Terminaldatei::basis(s), 1).ok);
         QVERIFY(lies(s).startsWith(" 99 \r\n") && lies(dir.filePath(QStringLiteral("t7.b2d"))).contains("\r\nneu\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"t7.b2d", "t7.s2d"}));
-        // Brackets are no wildcards; a name nobody has stays as asked.
-        schreib(dir.filePath(QStringLiteral("a1.S2D")), "x");
+        schreib(dir.filePath(QStringLiteral("a1.S2D")), "x");  // brackets are no wildcards
         for (const QString &name : {QStringLiteral("a[1].S2D"), QStringLiteral("fehlt.S2D")})
             QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(name)), dir.filePath(name));
     }
@@ -77,14 +73,12 @@ private slots:
         Datenbild c;
         std::copy(zurueck.begin(), zurueck.end(), c.Daten.begin());
         QCOMPARE(Terminaldatei::hauptdateitext(c), text);
-        // LF alone, blanks or tabs around a number, a byte-order mark and
-        // blank lines after the last number are read too.
+        // LF alone, tabs around a number, a byte-order mark, blank lines at the end.
         QVERIFY(Terminaldatei::parseHauptdatei("\xEF\xBB\xBF\t12  \n" + standardtext().mid(5).replace("\r\n", "\n") + "\r\n \r\n", zurueck).ok);
         QVERIFY(zurueck[0] == 12 && zurueck[2047] == satzbyte(false, 2047));
     }
 
-    // A faulty main file is refused with the line and the reason, and the
-    // image and its texts stay as they were.
+    // A faulty main file is refused with its line and reason; the image stays as it was.
     void hauptdateiVerweigert_data()
     {
         QTest::addColumn<QByteArray>("inhalt");  // or what legeAn() puts there
@@ -118,11 +112,8 @@ private slots:
         QVERIFY(b->Dateiname == QStringLiteral("vorher.B2D") && b->Aenderungszaehler == 5);
     }
 
-    // A companion file is taken when it has the lines its kind needs
-    // (names: 2000 standard, 5000 special code; customer files 5000),
-    // otherwise all of it is reset; lines past the limit are not read. A
-    // FIFO or a dangling link counts as missing and is not replaced, nor
-    // written through.
+    // A companion file is taken when it has the lines its kind needs, else
+    // all of it is reset; a FIFO or a dangling link counts as missing.
     void begleitdateiKurzOderVoll_data()
     {
         QTest::addColumn<bool>("sondercode");
@@ -163,8 +154,7 @@ private slots:
         QVERIFY(zeilen < grenze || (z[gelesen - 1] == QStringLiteral("zeile %1").arg(gelesen - 1) && z[gelesen] != QStringLiteral("zeile %1").arg(gelesen)));
     }
 
-    // A companion line as read and written back: Windows-1252, a CR inside
-    // a line is a blank, so the lines after it stay put.
+    // A companion line read and written back: a CR or line break inside it is a blank.
     void begleitzeile_data()
     {
         QTest::addColumn<QByteArray>("zeile");
@@ -199,8 +189,7 @@ private slots:
         const Dateiergebnis e = Terminaldatei::speichern(*b, basis, 3);
         QVERIFY(e.ok && e.pfad == basis + ".S4D" && lies(basis + ".S4D") == Terminaldatei::hauptdateitext(*b));
         QVERIFY(lies(basis + ".B2D") == "unberührt\r\n" && b->Aenderungszaehler == 0);
-        // Save as: the main file and its .B2D; a name without an extension
-        // would cut the companion name out of the folder part: refused.
+        // Save as: main file and .B2D; a name without extension is refused.
         b->Begleittextgrenze = 5000;
         QVERIFY(Terminaldatei::speichernUnter(*b, dir.filePath(QStringLiteral("neu.S2D"))).ok);
         QCOMPARE(lies(dir.filePath(QStringLiteral("neu.B2D"))).count("\r\n"), 5001);
@@ -217,8 +206,8 @@ private slots:
         QCOMPARE(eintraege(dir), 11);
     }
 
-    // Save writes the main file and the .B2D (customer data: its seven
-    // files) together or not at all, and leaves no temporary file.
+    // Save writes its files (main file and .B2D, or customer data) all or
+    // nothing, and leaves no temporary file.
     void speichernAllesOderNichts_data()
     {
         QTest::addColumn<QString>("art");     // what stands at A.B2D
@@ -253,8 +242,7 @@ private slots:
         QVERIFY(ordnerinhalt(dir.path()) == vorher && b->Aenderungszaehler == 5 && eintraege(dir) == 2);
     }
 
-    // The one writer replaces regular files and links (as names) only, and
-    // a replaced file keeps its permissions.
+    // The writer replaces regular files (keeping their permissions) and links as names only.
     void ersetzenNurGewoehnlicheDateien_data()
     {
         QTest::addColumn<QString>("art");
@@ -291,17 +279,14 @@ private slots:
                      qPrintable(f.text()));
     }
 
-    // Ctrl-C arriving while the new files are renamed into place takes
-    // effect only when all of them are there.
+    // Ctrl-C during the renames takes effect when all files are in place.
     void signalWartetBisDerSatzSteht()
     {
         QTemporaryDir dir;
         const QString s = terminalsatz(dir.path(), QStringLiteral("STD"), false);
         static QByteArray stand;  // what the handler saw: 'n' new, 'a' old, per file
         static QString haupt, begleit;
-        haupt = s;
-        begleit = dir.filePath(QStringLiteral("STD.B2D"));
-        stand.clear();
+        haupt = s, begleit = dir.filePath(QStringLiteral("STD.B2D")), stand.clear();
         const auto alterHandler = std::signal(SIGINT, [](int) {
             stand += lies(haupt).startsWith(" 99 \r\n") ? 'n' : 'a';
             stand += lies(begleit).startsWith("neu\r\n") ? 'n' : 'a';
@@ -322,9 +307,8 @@ private slots:
         QVERIFY(umbenannt == 2 && stand == "nn");
     }
 
-    // A .B2D that loading discards (too few lines) but that holds comments
-    // is only saved over after a question, and a copy of it is kept; so are
-    // discarded customer files.
+    // A companion file that loading discarded is only saved over after a
+    // question (customer files: always) and a copy of it is kept.
     void verworfeneBegleitdateiNurNachFrage()
     {
         QTemporaryDir dir;
@@ -338,9 +322,8 @@ private slots:
         MeldungAufnahme m;
         m.antworte(Meldung::Nein);
         QVERIFY(!Dateiablauf::speichern(z, m, basis, 1));
-        QCOMPARE(m.textnummern(), QList<int>{669});
-        const QString frage = m.eintraege().at(0).text;
-        QVERIFY2(frage.contains(QStringLiteral("K.B2D.bak")) && frage.contains(QStringLiteral("too few lines")), qPrintable(frage));
+        const QString frage = m.eintraege().value(0).text;
+        QVERIFY2(m.textnummern() == QList<int>{669} && frage.contains("K.B2D.bak") && frage.contains("too few lines"), qPrintable(frage));
         QVERIFY(lies(basis + ".B2D") == kurz && !QFile::exists(basis + ".B2D.bak"));
         m.antworte(Meldung::Ja);
         QVERIFY(Dateiablauf::speichern(z, m, basis, 1));
@@ -359,8 +342,7 @@ private slots:
         QVERIFY(!QFile::exists(basis + ".V3D.bak") && !QFile::exists(basis + ".P3D.bak"));
     }
 
-    // A read-out leaves its main file and drops the page's old names in
-    // one step; when the main file cannot be written the names stay.
+    // A read-out writes its main file and drops the old names in one step.
     void auslesungMitNamensdatei()
     {
         QTemporaryDir dir;
