@@ -31,7 +31,10 @@ std::unique_ptr<Datenbild> bildMitMuster()
 
 QByteArray standardtext(bool sondercode = false) { return hauptdatei([=](int i) { return satzbyte(sondercode, i); }); }
 
-int eintraege(const QTemporaryDir &d) { return int(QDir(d.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size()); }
+int eintraege(const QTemporaryDir &d)
+{
+    return int(QDir(d.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size());
+}
 
 }  // namespace
 
@@ -57,23 +60,18 @@ private slots:
             QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(name)), dir.filePath(name));
     }
 
+    // " value " CR LF for bytes 0..2047, read back as written; LF alone, tabs
+    // around a number, a byte-order mark and blank lines at the end are read too.
     void hauptdateiRundreise()
     {
         QTemporaryDir dir;
         auto b = bildMitMuster();
-        b->Daten[2047] = 255;
         b->Daten[2100] = 77;  // beyond the memory: never saved
         const QString pfad = dir.filePath(QStringLiteral("R.S2D"));
-        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, pfad).ok);
-        const QByteArray text = lies(pfad);
-        QVERIFY(text.startsWith(" 0 \r\n 13 \r\n") && text.endsWith("\r\n 255 \r\n"));
-        QVERIFY(text.count('\n') == Bildgroesse && text.count("\r\n") == Bildgroesse);
+        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, pfad).ok && lies(pfad).startsWith(" 0 \r\n 13 \r\n"));
+        QVERIFY(lies(pfad).count('\n') == Bildgroesse && lies(pfad).count("\r\n") == Bildgroesse);
         Terminaldatei::Speicherbytes zurueck{};
-        QVERIFY(Terminaldatei::leseHauptdatei(pfad, zurueck).ok);
-        Datenbild c;
-        std::copy(zurueck.begin(), zurueck.end(), c.Daten.begin());
-        QCOMPARE(Terminaldatei::hauptdateitext(c), text);
-        // LF alone, tabs around a number, a byte-order mark, blank lines at the end.
+        QVERIFY(Terminaldatei::leseHauptdatei(pfad, zurueck).ok && std::equal(zurueck.begin(), zurueck.end(), b->Daten.begin()));
         QVERIFY(Terminaldatei::parseHauptdatei("\xEF\xBB\xBF\t12  \n" + standardtext().mid(5).replace("\r\n", "\n") + "\r\n \r\n", zurueck).ok);
         QVERIFY(zurueck[0] == 12 && zurueck[2047] == satzbyte(false, 2047));
     }
