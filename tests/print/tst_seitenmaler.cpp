@@ -1,5 +1,5 @@
-// Painting laid-out pages: positions in twips land where they should, a
-// width limit cuts the text, and PDF files are complete or not written.
+// Painting laid-out pages: twips land where they should, a width limit cuts
+// the text, PDF files are complete or not written.
 
 #include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
@@ -58,22 +58,17 @@ private slots:
         QCOMPARE(tinte(QStringLiteral("Ein"), 1440, 1440, 10, 1440), tinte(QStringLiteral("Ein"), 1440, 1440, 10));
     }
 
+    // A PDF holds every page, is replaced as a whole, and is refused with a reason where it cannot go.
     void pdfDatei()
     {
         QTemporaryDir dir;
-        QVector<Druckseite> seiten(3);
-        for (int n = 0; n < 3; ++n)
-            seiten[n].elemente.append(Druckelement{QStringLiteral("Seite %1").arg(n + 1), 1000, 1000, 10});
-        const QString pfad = dir.filePath(QStringLiteral("drei.pdf"));
+        QVector<Druckseite> seiten(3, Druckseite{1, {Druckelement{QStringLiteral("Seite"), 1000, 1000, 10}}});
+        const QString pfad = dir.filePath(QStringLiteral("drei.pdf")), fehlt = dir.filePath(QStringLiteral("fehlt/x.pdf"));
         QString fehler;
-        QVERIFY2(Seitenmaler::schreibePdf(seiten, pfad, QStringLiteral("Titel"), &fehler), qPrintable(fehler));
-        QCOMPARE(pdfSeiten(pfad), 3);
-        QVERIFY(Seitenmaler::schreibePdf(seiten.mid(0, 1), pfad, QStringLiteral("Titel"), &fehler));
-        QCOMPARE(pdfSeiten(pfad), 1);  // replaced as a whole
-        // A folder that is not there: refused, with a reason.
+        QVERIFY2(Seitenmaler::schreibePdf(seiten, pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 3, qPrintable(fehler));
+        QVERIFY(Seitenmaler::schreibePdf(seiten.mid(0, 1), pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 1);
         fehler.clear();
-        QVERIFY(!Seitenmaler::schreibePdf(seiten, dir.filePath(QStringLiteral("fehlt/x.pdf")), QString(), &fehler));
-        QVERIFY(!fehler.isEmpty() && !QFile::exists(dir.filePath(QStringLiteral("fehlt/x.pdf"))));
+        QVERIFY(!Seitenmaler::schreibePdf(seiten, fehlt, QString(), &fehler) && !fehler.isEmpty() && !QFile::exists(fehlt));
     }
 };
 
