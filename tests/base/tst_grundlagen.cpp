@@ -27,8 +27,7 @@ class TstGrundlagen : public QObject {
     }
 
 private slots:
-    // Start-up takes every usable line and the default of each other one;
-    // a FIFO, a device or megabytes are no settings file.
+    // Start-up takes every usable line and the default of each other one.
     void einstellungenLesen_data()
     {
         using S = Einstellungsdatei::Stand;
@@ -74,8 +73,7 @@ private slots:
         QVERIFY(!e || (liste(*e) == werte && z.Sprache == werte[4].trimmed().toInt()));
     }
 
-    // A new file: the line settings constant, the text in Windows-1252; a
-    // write that fails as on a full disk leaves the old file whole.
+    // A new file in Windows-1252; a write failing as on a full disk leaves the old file whole.
     void einstellungenSchreiben()
     {
         const QString pfad = datei("2400,n,8,1\r\n 2 \r\n1\r\n0\r\n0\r\n");
@@ -89,17 +87,14 @@ private slots:
         QVERIFY(Einstellungsdatei::schreibeStandard(pfad));
         const QByteArray alt = lies(pfad);
         QCOMPARE(alt, QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n"));
-        bool ok = true;
-        {
-            const Dateigrenze grenze(16);
-            ok = !grenze.gesetzt() || Einstellungsdatei::schreibe(pfad, z, 9) || Einstellungsdatei::setzePortnummer(pfad, z, 3);
-        }
-        QVERIFY(!ok && lies(pfad) == alt);
+        QVERIFY(!Dateigrenze::unter(16, [&] {
+            return Einstellungsdatei::schreibe(pfad, z, 9) || Einstellungsdatei::setzePortnummer(pfad, z, 3);
+        }));
+        QCOMPARE(lies(pfad), alt);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Portavomodem.ini"});
     }
 
-    // The language choice and the port selection change their own line and
-    // leave every other byte alone; missing lines come from the program.
+    // Language and port selection change their own line and leave every other byte alone.
     void nurDieGeaenderteZeile_data()
     {
         QTest::addColumn<QByteArray>("vorher");
@@ -146,10 +141,8 @@ private slots:
         QCOMPARE(Pfade::einstellungsdatei(), m_dir.filePath(QStringLiteral("home/Portavomodem.ini")));
     }
 
-    // The desktop program and portavo-cli have different application names
-    // and share one settings file and port map; files the desktop program
-    // kept one folder deeper before are carried over, not lost, even when
-    // the modem port's settings already stand in the new folder.
+    // Both programs share one settings folder; files kept one folder deeper before are carried
+    // over, even when the modem port's settings already stand in the new folder.
     void ordnerUnabhaengigVomProgrammnamen_data()
     {
         QTest::addColumn<QString>("programm");
@@ -167,8 +160,8 @@ private slots:
         qputenv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("data")).toUtf8());
         QCoreApplication::setApplicationName(programm);
         const QString alt = xdg.filePath(QStringLiteral("config/portavo/portavo/Portavomodem.ini"));
-        QVERIFY(QDir().mkpath(QFileInfo(alt).path()));
-        QVERIFY(schreib(alt, "19200,n,8,1\r\n3\r\n") && schreib(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")), ""));
+        QVERIFY(QDir().mkpath(QFileInfo(alt).path()) && schreib(alt, "19200,n,8,1\r\n3\r\n")
+                && schreib(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")), ""));
         const QString datei = Pfade::einstellungsdatei(), orte = Pfade::orteDatei();
         QCoreApplication::setApplicationName(vorher);
         qputenv("PORTAVO_HOME", alteHeimat);
@@ -177,8 +170,7 @@ private slots:
         QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
     }
 
-    // The German texts letter for letter (trailing blanks included) as the
-    // program has always shown them, and every text in all four languages.
+    // The German texts letter for letter (trailing blanks included); every text in all four languages.
     void texttabelle()
     {
         QFile datei(QStringLiteral(TESTDATA "/deutsche_texte.tsv"));
@@ -195,8 +187,7 @@ private slots:
                 QVERIFY2(Texttabelle::vorhanden(nr) == Texttabelle::vorhanden(nr + sprache)
                              && Texttabelle::text(nr + sprache).isEmpty() == Texttabelle::text(nr).isEmpty(),
                          qPrintable(QString::number(nr + sprache)));
-        // A window's slice in its language; an offset that is no language
-        // (a damaged settings file) gives German.
+        // A window's slice in its language; an offset that is no language gives German.
         Zustand z;
         z.Texte.fill(QStringLiteral("frei"));
         z.Sprache = 2000;

@@ -42,15 +42,12 @@ class TstSeitenmaler : public QObject {
 private slots:
     void lageUndBreiteInTwips()
     {
-        // One inch from the left and top; y is the top of the line, the
-        // capitals start a little below it, a 12-point line is about 17
-        // pixels high, and twice the size gives twice the height of ink.
+        // One inch from left and top; y is the line's top, a 12-point line about 17 pixels high.
         const QRect t = tinte(QStringLiteral("HHHH"), 1440, 1440, 12);
         QVERIFY2(qAbs(t.left() - 100) <= 3 && t.top() >= 100 && t.top() <= 106 && t.bottom() > 106 && t.bottom() < 117,
                  qPrintable(QStringLiteral("%1,%2 %3x%4").arg(t.x()).arg(t.y()).arg(t.width()).arg(t.height())));
         QVERIFY(qAbs(tinte(QStringLiteral("HHHH"), 1440, 1440, 24).height() - 2 * t.height()) <= 2);
-        // A width limit of 1440 twips cuts a long text to 100 pixels,
-        // ellipsis included, and leaves a text that fits alone.
+        // A width of 1440 twips cuts a long text to 100 pixels and leaves a short one alone.
         const QString lang = QStringLiteral("Ein Kommentar, der viel zu lang für seine Spalte ist und weiterläuft");
         QVERIFY(tinte(lang, 1440, 1440, 10).right() > 300);
         const int rechts = tinte(lang, 1440, 1440, 10, 1440).right();

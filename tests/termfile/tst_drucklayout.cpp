@@ -76,8 +76,7 @@ private slots:
         b->Begleittext[35] = QStringLiteral("erste auf Seite 2");
         b->Begleittext[1773] = QStringLiteral("ganz am Ende");
         const QVector<Druckseite> seiten = layout(*b).teil(Druckteil::Berechtigungen);
-        // Page 1: the count row and 35 entries; every further page 43 rows:
-        // 40 pages and 19 rows; then a page for the empty track-3/1 list.
+        // Page 1: count row and 35 entries; 40 pages of 43 rows, 19 rows; the empty track-3/1 list.
         QCOMPARE(seiten.size(), 1 + 41 + 1);
         QVERIFY(hatKopf(seiten[0]) && y(seiten[0], spaltenkopf()) == Drucklayout::Gittery);
         QCOMPARE(y(seiten[0], "Anzahl(max)   1774"), Drucklayout::Gittery + Zeile);
@@ -141,8 +140,7 @@ private slots:
         b->Begleittext[4] = lang;
         b->Seitennamen[0][5] = QStringLiteral("Seite-2-Name");
         const QVector<Druckseite> seiten = layout(*b).teil(Druckteil::Berechtigungen);
-        // Page 1: count and system row, 34 lines of three cards; then 43 lines
-        // per page: 30 pages and 124 cards; then the empty track-3/1 grid.
+        // Page 1: count, system row, 34 lines of three cards; 30 pages of 43 lines, 124 cards; empty grid.
         QCOMPARE(seiten.size(), 1 + 31 + 1);
         const Druckseite &s1 = seiten[0];
         const int erste = Drucklayout::Gittery + 3 * Zeile;
@@ -171,8 +169,8 @@ private slots:
 
     void langerTextWirdEingepasst_data()
     {
-        // 10 twips per point and character, lines 23 twips per point apart: at 8 points
-        // 22 characters fill 1800 twips; two lines fit into 300 twips from 6.5 points down.
+        // 10 twips per point and character, lines 23 twips per point apart: at 8 points 22
+        // characters fill 1800 twips; two lines fit into 300 twips from 6.5 points down.
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("hoehe");
         QTest::addColumn<qreal>("groesse");

@@ -23,10 +23,7 @@ class tst_listenaustausch : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
 
     QString pfad(const QString &name) const { return m_dir->filePath(name); }
-    QString satz(bool sondercode) const
-    {
-        return terminalsatz(m_dir->path(), sondercode ? QStringLiteral("SK") : QStringLiteral("STD"), sondercode);
-    }
+    QString satz(bool sondercode) const { return terminalsatz(m_dir->path(), sondercode ? "SK" : "STD", sondercode); }
     QMap<QString, QByteArray> dateien() const { return ordnerinhalt(m_dir->path()); }
 
 private slots:
@@ -86,8 +83,7 @@ private slots:
             // Page 2's planes differ from page 1's at byte 700 (card 1506).
             QCOMPARE(z[1 + 1506].section(',', 1, 1).contains('1'), seite == 1);
         } else {
-            // Entry 1 of list 1: 22 characters, its comment quoted. List 1
-            // has 44 slots ((758 - 272) / 11), list 2 (8 characters) follows.
+            // Entry 1 of list 1: 22 characters, comment quoted; list 2 (8 characters) after 44 slots.
             QVERIFY(z[0] + "\r\n" == Standardkopf && z[2].startsWith("1,1,") && z[2].contains(",\"B2D 1, \"\"x\"\" ä"));
             QVERIFY(z[2].section(',', 2, 2).size() == 22 && z[45].section(',', 2, 2).size() == 8);
             QVERIFY(z[44].startsWith("1,43,") && z[45].startsWith("2,0,"));
@@ -171,8 +167,7 @@ private slots:
         QCOMPARE(dateien(), vorher);
     }
 
-    // A folder in place of the remarks file: the files written before it get
-    // their old content back, one that was not there does not appear.
+    // A folder in place of the remarks file: the files written before it are put back.
     void schreibfehlerStelltDenSatzWiederHer()
     {
         const QString s = satz(true);
@@ -185,25 +180,19 @@ private slots:
         QVERIFY(dateien() == vorher && !QFile::exists(pfad("SK.T2D")));
     }
 
-    // The new main file fits under the limit, its companion files and the
-    // old main file (to put back) do not: no file changes, none is left over.
+    // The new main file fits under the limit, its companions and the old main file do not.
     void vollePlatteAendertNichts()
     {
         const QString s = satz(true);
         schreib(s, hauptdatei([](int i) { return satzbyte(true, i); }).replace(" ", "          "));
         const auto vorher = dateien();
-        Listenaustausch::Ergebnis e;
-        {
-            const Dateigrenze grenze(20000);
-            QVERIFY(grenze.gesetzt() && lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
-            e = Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n");
-        }
+        QVERIFY(lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
+        const auto e = Dateigrenze::unter(20000, [&] { return Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n"); });
         QVERIFY2(!e.ok && e.meldung.contains(QStringLiteral("voll")), qPrintable(e.meldung));
         QCOMPARE(dateien(), vorher);
     }
 
-    // A short .B2D is discarded by loading, so an import would write blank
-    // comments over it: refused unless asked for, and then a copy is kept.
+    // A short .B2D (discarded by loading) is replaced only when asked for, and then kept as a copy.
     void kurzeBegleitdateiWirdNichtStillErsetzt()
     {
         const QString s = satz(false);
@@ -224,8 +213,7 @@ private slots:
         QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
     }
 
-    // A text a spreadsheet would take as a formula gets a ' in front and comes
-    // back whole; a control character is exported as a blank, so the export imports.
+    // A formula-like text gets a ' in front and comes back whole; a control character becomes a blank.
     void zellenSindNurText_data()
     {
         QTest::addColumn<QString>("text");
@@ -283,13 +271,11 @@ private slots:
         QVERIFY2(!e.ok && e.meldung.contains(csv) && e.meldung.contains(grund), qPrintable(e.meldung));
     }
 
-    // portavo-cli export -o goes through the safe writer; import keeps a
-    // short companion file unless told to replace it, and then keeps a copy.
+    // portavo-cli export -o uses the safe writer; import replaces a short companion file only when told.
     void kommandozeileSchreibtSicher()
     {
         const QString s = satz(false), ziel = pfad("aus.csv"), fifo = pfad("fifo.csv");
-        schreib(pfad("opfer"), "bleibt");
-        QVERIFY(legeAn("link", ziel, pfad("opfer")) && legeAn("fifo", fifo));
+        QVERIFY(schreib(pfad("opfer"), "bleibt") && legeAn("link", ziel, pfad("opfer")) && legeAn("fifo", fifo));
         Kommandolauf l = kommando({"export", s, "-o", ziel, "--lang", "en"});
         QVERIFY(l.status == 0 && !QFileInfo(ziel).isSymLink() && lies(ziel).startsWith(Standardkopf) && lies(pfad("opfer")) == "bleibt");
         l = kommando({"export", s, "-o", fifo, "--lang", "en"});

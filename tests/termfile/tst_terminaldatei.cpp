@@ -59,8 +59,7 @@ private slots:
             QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(name)), dir.filePath(name));
     }
 
-    // " value " CR LF for bytes 0..2047, read back as written; LF alone, tabs
-    // around a number, a byte-order mark and blank lines at the end are read too.
+    // " value " CR LF for bytes 0..2047; LF, tabs, a byte-order mark, blank lines at the end are read too.
     void hauptdateiRundreise()
     {
         QTemporaryDir dir;
@@ -105,12 +104,10 @@ private slots:
         const auto daten = b->Daten;
         const Dateiergebnis e = Terminaldatei::laden(*b, pfad);
         QVERIFY2(!e.ok && e.meldung.contains(erwartet) && e.meldung.contains(QStringLiteral("F.S2D")), qPrintable(e.meldung));
-        QVERIFY(b->Daten == daten && b->Begleittext[2000] == QStringLiteral("vorher 2000"));
-        QVERIFY(b->Dateiname == QStringLiteral("vorher.B2D") && b->Aenderungszaehler == 5);
+        QVERIFY(b->Daten == daten && b->Begleittext[2000] == "vorher 2000" && b->Dateiname == "vorher.B2D" && b->Aenderungszaehler == 5);
     }
 
-    // A companion file is taken when it has the lines its kind needs, else
-    // all of it is reset; a FIFO or a dangling link counts as missing.
+    // A companion file needs its lines or all of it is reset; a FIFO or a dangling link counts as missing.
     void begleitdateiKurzOderVoll_data()
     {
         QTest::addColumn<bool>("sondercode");
@@ -162,8 +159,7 @@ private slots:
         const Dateiergebnis e = Terminaldatei::speichern(*b, basis, 3);
         QVERIFY(e.ok && e.pfad == basis + ".S4D" && lies(basis + ".S4D") == Terminaldatei::hauptdateitext(*b));
         QVERIFY(lies(basis + ".B2D") == "unberührt\r\n" && b->Aenderungszaehler == 0);
-        // Save as: main file and .B2D (Windows-1252, a line break inside a
-        // text as blanks, so no later line moves); a name without extension is refused.
+        // Save as: main file and .B2D (a line break inside a text as blanks); no extension: refused.
         b->Begleittextgrenze = 5000;
         b->Begleittext[1] = QStringLiteral("Müller €\r\nzwei");
         QVERIFY(Terminaldatei::speichernUnter(*b, dir.filePath(QStringLiteral("neu.S2D"))).ok);
@@ -174,8 +170,7 @@ private slots:
         QCOMPARE(eintraege(dir), 4);
     }
 
-    // Save writes its files (main file and .B2D, or customer data) all or
-    // nothing, and leaves no temporary file.
+    // Save writes its files all or nothing, and leaves no temporary file.
     void speichernAllesOderNichts_data()
     {
         QTest::addColumn<QString>("art");     // what stands at A.B2D
@@ -201,11 +196,9 @@ private slots:
         const auto vorher = ordnerinhalt(dir.path());
         auto b = bildMitMuster();
         b->Begleittextgrenze = 2000;
-        Dateiergebnis e;
-        {
-            const Dateigrenze g(grenze ? rlim_t(grenze) : RLIM_INFINITY);
-            e = kunden ? Terminaldatei::speichereKundendaten(*b, basis, 2) : Terminaldatei::speichern(*b, basis, 1);
-        }
+        const Dateiergebnis e = Dateigrenze::unter(grenze ? rlim_t(grenze) : RLIM_INFINITY, [&] {
+            return kunden ? Terminaldatei::speichereKundendaten(*b, basis, 2) : Terminaldatei::speichern(*b, basis, 1);
+        });
         QVERIFY2(!e.ok && e.meldung.contains(datei), qPrintable(e.meldung));
         QVERIFY(ordnerinhalt(dir.path()) == vorher && b->Aenderungszaehler == 5 && eintraege(dir) == 2);
     }
@@ -275,8 +268,7 @@ private slots:
         QVERIFY(umbenannt == 2 && stand == "nn");
     }
 
-    // A companion file that loading discarded is only saved over after a
-    // question (customer files: always) and a copy of it is kept.
+    // A discarded companion file is saved over only after a question, and kept as a copy.
     void verworfeneBegleitdateiNurNachFrage()
     {
         QTemporaryDir dir;
