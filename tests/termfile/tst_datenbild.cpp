@@ -69,6 +69,9 @@ private slots:
         b->setzeByte(2048, 7);  // outside the memory: ignored
         b->Daten[6] = -1;       // a stray negative value reads as a byte
         QVERIFY(b->byte(5) == (300 & 255) && b->Daten[2048] == 0 && b->byte(-1) == 0 && b->byte(6) == 255);
+        for (const auto &[a, wert] : {std::pair{5, 0x21}, {6, 0x43}, {7, 0xF5}})
+            b->setzeByte(a, wert);
+        QVERIFY(!b->uebernimmPasswort("0\x11") && b->passwortZiffern() == "12345?");  // low nibble first; too short
     }
 
     void anordnungUndSlots_data()
@@ -166,6 +169,7 @@ private slots:
         auto b = bild();
         QCOMPARE(b->setzeDisplayzeile(0, QStringLiteral("Grüße")), QStringLiteral("Grüße           "));
         QVERIFY(b->byte(16) == 'G' && b->byte(18) == 0xf5 && b->byte(19) == 0xe2 && b->byte(21) == ' ');
+        QCOMPARE(b->displayzeile(0), QStringLiteral("Grüße           "));  // read back from the bytes
         // 16 characters kept, the next line untouched; line 15 ends at byte 271.
         b->setzeByte(272, 99);
         b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));

@@ -78,6 +78,8 @@ private slots:
         const QVector<Druckseite> seiten = layout(*b).teil(Druckteil::Berechtigungen);
         // Page 1: count row and 35 entries; 40 pages of 43 rows, 19 rows; the empty track-3/1 list.
         QCOMPARE(seiten.size(), 1 + 41 + 1);
+        const Druckseite e = layout(*b).teil(Druckteil::Grundeinstellungen).value(0);  // track 3/1 not evaluated
+        QCOMPARE(wertNeben(e, "Datenlänge Spur 2: ") + '|' + wertNeben(e, "Datenlänge Spur 3/1: "), QStringLiteral("2|----"));
         QVERIFY(hatKopf(seiten[0]) && y(seiten[0], spaltenkopf()) == Drucklayout::Gittery);
         QCOMPARE(y(seiten[0], "Anzahl(max)   1774"), Drucklayout::Gittery + Zeile);
         const Druckelement letzte = ohneFuss(seiten[0]).constLast();
@@ -85,8 +87,7 @@ private slots:
         // Further pages: no page head, the column heads again, the next row.
         for (int i = 1; i < 41; ++i) {
             QVERIFY(!hatKopf(seiten[i]) && seiten[i].nummer == i + 1);
-            QCOMPARE(y(seiten[i], spaltenkopf()), Drucklayout::Folgeseitey);
-            QCOMPARE(ohneFuss(seiten[i]).size(), 2 + 43 * 2);
+            QVERIFY(y(seiten[i], spaltenkopf()) == Drucklayout::Folgeseitey && ohneFuss(seiten[i]).size() == 2 + 43 * 2);
             QVERIFY(seiten[i].finde(QStringLiteral("- Seite %1 -").arg(i + 1)));
         }
         QVERIFY(y(seiten[1], "00") == Drucklayout::Folgeseitey + Zeile && wertNeben(seiten[1], "00") == "erste auf Seite 2");
@@ -176,7 +177,6 @@ private slots:
         QTest::addColumn<qreal>("groesse");
         QTest::addColumn<QStringList>("zeilen");
         const QString m22(22, QLatin1Char('M')), zwei = "Friederike Hohenstein Waldburg Lichtenau";
-        QTest::newRow("passt") << "Meier" << 300 << 8.0 << QStringList{"Meier"};
         QTest::newRow("genau breit genug") << m22 << 300 << 8.0 << QStringList{m22};
         QTest::newRow("kleiner") << "Maximilian Mustermann-Ost" << 300 << 7.0 << QStringList{"Maximilian Mustermann-Ost"};
         QTest::newRow("zwei Zeilen") << zwei << 300 << 6.5 << QStringList{"Friederike Hohenstein", "Waldburg Lichtenau"};

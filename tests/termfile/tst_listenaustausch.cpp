@@ -35,7 +35,6 @@ private slots:
         QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbfx,y\nz,\"w\""), (QVector<QStringList>{{"x", "y"}, {"z", "w"}}));
         const QVector<QStringList> mitMarke = {{QString(QChar(0xFEFF)) + "x", "y"}};
         QCOMPARE(Csvtabelle::lesen(Csvtabelle::schreiben(mitMarke)), mitMarke);
-        QCOMPARE(Csvtabelle::lesen("\xef\xbb\xbf\xef\xbb\xbfx"), (QVector<QStringList>{{QString(QChar(0xFEFF)) + "x"}}));
         for (const auto &[text, zeile] : {std::pair<QByteArray, int>{"a,b\r\nc\"d,e\r\n", 2}, {"a,\"b\"x\r\n", 1},
                                           {"a\r\nb\r\n\"offen,\r\n", 3}, {"a\r\n\xff\xfe", 2}}) {
             Csvtabelle::Lesefehler fehler;
@@ -274,13 +273,10 @@ private slots:
     // portavo-cli export -o uses the safe writer; import replaces a short companion file only when told.
     void kommandozeileSchreibtSicher()
     {
-        const QString s = satz(false), ziel = pfad("aus.csv"), fifo = pfad("fifo.csv");
-        QVERIFY(schreib(pfad("opfer"), "bleibt") && legeAn("link", ziel, pfad("opfer")) && legeAn("fifo", fifo));
+        const QString s = satz(false), ziel = pfad("aus.csv");
+        QVERIFY(schreib(pfad("opfer"), "bleibt") && legeAn("link", ziel, pfad("opfer")));
         Kommandolauf l = kommando({"export", s, "-o", ziel, "--lang", "en"});
         QVERIFY(l.status == 0 && !QFileInfo(ziel).isSymLink() && lies(ziel).startsWith(Standardkopf) && lies(pfad("opfer")) == "bleibt");
-        l = kommando({"export", s, "-o", fifo, "--lang", "en"});
-        QVERIFY2(l.status == 1 && l.fehler.contains(fifo) && l.fehler.contains("not replaced"), qPrintable(l.fehler));
-        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 
         const QByteArray kurz = textzeilen(10, "alt ");
         schreib(pfad("STD.B2D"), kurz);

@@ -134,7 +134,8 @@ private slots:
         QTemporaryDir dir;
         const QString basis = dir.filePath(QStringLiteral("K")), pfad = basis + '.' + datei;
         schreib(basis + ".S2D", standardtext(sondercode));
-        QVERIFY(art.isEmpty() ? schreib(pfad, textzeilen(zeilen)) : legeAn(art, pfad));
+        // A CR inside a line reads as a blank; it is no line end.
+        QVERIFY(art.isEmpty() ? schreib(pfad, textzeilen(zeilen).replace("zeile 1\r", "zeile\r1\r")) : legeAn(art, pfad));
         auto b = bildMitMuster();
         QVERIFY(Terminaldatei::laden(*b, basis + ".S2D").ok);
         Terminaldatei::ladeSeitendateien(*b, basis, datei == "B3D" ? 2 : 1);
@@ -146,7 +147,7 @@ private slots:
         for (int i = 0; zeilen < grenze && i <= Textobergrenze; ++i)
             QCOMPARE(z[i], Leerzeile);
         const QString erwartet = QStringLiteral("zeile %1").arg(gelesen - 1);
-        QVERIFY(zeilen < grenze || (z[gelesen - 1] == erwartet && z[gelesen] == QStringLiteral("vorher %1").arg(gelesen)));
+        QVERIFY(zeilen < grenze || (z[1] == "zeile 1" && z[gelesen - 1] == erwartet && z[gelesen] == QStringLiteral("vorher %1").arg(gelesen)));
     }
 
     // Each save writes the files of its page and nothing else.
