@@ -40,7 +40,7 @@ private slots:
             Csvtabelle::Lesefehler fehler;
             QVERIFY2(Csvtabelle::lesen(text, &fehler).isEmpty() && fehler.zeile == zeile && !fehler.grund.isEmpty(), text.constData());
         }
-        int gesehen = 0;  // a row the reader refuses ends the reading
+        int gesehen = 0;  // a row the caller refuses ends the reading: nothing after it is read
         QVERIFY(Csvtabelle::lesen("a\r\nb\r\nc\r\n\"d\r\n", [&gesehen](const QStringList &, int zeile) {
             ++gesehen;
             return zeile < 2;

@@ -4,7 +4,6 @@
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
 #include "support/Testhilfe.h"
-#include "base/Ansi.h"
 #include "base/Dateiersatz.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
@@ -48,7 +47,7 @@ private slots:
         const QString s = dir.filePath(QStringLiteral("t7.s2d"));
         schreib(s, standardtext(true));
         schreib(dir.filePath(QStringLiteral("t7.b2d")), textzeilen(5001, "name "));
-        Datenbild b;  // read as Windows-1252
+        Datenbild b;
         QVERIFY(Terminaldatei::laden(b, s).ok && b.Begleittext[7] == QStringLiteral("name 7"));
         b.Daten[0] = 99, b.Begleittext[7] = QStringLiteral("neu");
         QVERIFY(Terminaldatei::speichern(b, Terminaldatei::basis(s), 1).ok);
