@@ -29,6 +29,14 @@ public:
     Dateigrenze &operator=(const Dateigrenze &) = delete;
     bool gesetzt() const { return m_gesetzt; }
 
+    // Runs f with the limit in force and returns what it returns.
+    template <class F>
+    static auto unter(rlim_t bytes, F f)
+    {
+        const Dateigrenze grenze(bytes);
+        return f();
+    }
+
     // Runs in the child between fork and exec: the limit for that program.
     static void imKind(rlim_t bytes)
     {

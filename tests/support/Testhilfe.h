@@ -20,6 +20,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 inline QByteArray lies(const QString &pfad)
 {
     QFile f(pfad);
@@ -39,6 +41,91 @@ inline QByteArray hauptdatei(const std::function<int(int)> &wert)
     for (int i = 0; i < 2048; ++i)
         text += ' ' + QByteArray::number(wert(i)) + " \r\n";
     return text;
+}
+
+// n lines "<praefix><i>" CR LF, as in a companion file.
+inline QByteArray textzeilen(int n, const QByteArray &praefix = "zeile ")
+{
+    QByteArray t;
+    for (int i = 0; i < n; ++i)
+        t += praefix + QByteArray::number(i) + "\r\n";
+    return t;
+}
+
+// Every file of a folder, by name, with its content.
+inline QMap<QString, QByteArray> ordnerinhalt(const QString &ordner)
+{
+    QMap<QString, QByteArray> m;
+    for (const QString &n : QDir(ordner).entryList(QDir::Files | QDir::Hidden))
+        m[n] = lies(QDir(ordner).filePath(n));
+    return m;
+}
+
+// Byte i of a test terminal memory: standard mode with both tracks
+// (arrangement 6, 11 and 4 bytes per entry, track 3/1 odd) and a pattern in
+// the list area, or special code (system number 531) with a pattern in the
+// zone planes.
+inline int satzbyte(bool sondercode, int i)
+{
+    switch (i) {
+    case 0: return 5;
+    case 1: return 0x14;
+    case 2: return sondercode ? 0x81 : 3;
+    case 3: return sondercode ? 4 : 11;
+    case 4: return 4;
+    case 9: return sondercode ? 0 : 2;
+    }
+    if (sondercode)
+        return i == 272 ? 18 : i == 273 ? 243 : i >= 512 ? (i * 13) % 256 : 0;
+    return i >= 272 ? (i * 37) % 256 : 0;
+}
+
+// A whole terminal file set "name" in ordner, every companion file with the
+// lines loading needs: line i reads "<extension> <i>" (line 1 with a comma,
+// quotes and an umlaut, every third line an empty slot). Special code:
+// pages 1 and 2 (page 2's planes differ at byte 700) with their name and
+// customer files. Returns the path of the main file of page 1.
+inline QString terminalsatz(const QString &ordner, const QString &name, bool sondercode)
+{
+    const QString basis = QDir(ordner).filePath(name) + QLatin1Char('.');
+    const auto begleit = [&](const QString &endung) {
+        const QByteArray e = endung.toLatin1();
+        QByteArray t;
+        for (int i = 0; i <= (sondercode ? 5000 : 2000); ++i)
+            t += (i % 3 == 0 ? QByteArray("----------") : i == 1 ? e + " 1, \"x\" \xe4" : e + ' ' + QByteArray::number(i))
+                 + "\r\n";
+        schreib(basis + endung, t);
+    };
+    schreib(basis + "S2D", hauptdatei([=](int i) { return satzbyte(sondercode, i); }));
+    begleit(QStringLiteral("B2D"));
+    if (sondercode) {
+        schreib(basis + "S3D", hauptdatei([](int i) { return i == 700 ? 0 : satzbyte(true, i); }));
+        begleit(QStringLiteral("B3D"));
+        for (const char *feld : {"V", "P", "O", "R", "T", "M"})
+            for (const char *seite : {"2D", "3D"})
+                begleit(QLatin1String(feld) + QLatin1String(seite));
+    }
+    return basis + "S2D";
+}
+
+// Puts at pfad what art names: "fifo", "zero" (a link to /dev/zero),
+// "ordner", "link" (to ziel), "toterLink" (to pfad + ".fehlt") or
+// "schreibgeschuetzt" (a read-only file holding "alt"); anything else: nothing.
+inline bool legeAn(const QString &art, const QString &pfad, const QString &ziel = QString())
+{
+    if (art == QLatin1String("fifo"))
+        return ::mkfifo(QFile::encodeName(pfad).constData(), 0600) == 0;
+    if (art == QLatin1String("zero"))
+        return QFile::link(QStringLiteral("/dev/zero"), pfad);
+    if (art == QLatin1String("ordner"))
+        return QDir().mkdir(pfad);
+    if (art == QLatin1String("link"))
+        return QFile::link(ziel, pfad);
+    if (art == QLatin1String("toterLink"))
+        return QFile::link(pfad + QStringLiteral(".fehlt"), pfad);
+    if (art == QLatin1String("schreibgeschuetzt"))
+        return schreib(pfad, "alt") && QFile::setPermissions(pfad, QFile::ReadOwner);
+    return true;
 }
 
 // Makes a temporary folder the current one for its lifetime.

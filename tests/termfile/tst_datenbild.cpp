@@ -1,32 +1,47 @@
-// The terminal data image: byte map, flags, lists, special-code planes,
-// system number and display characters.
+// The terminal data image (byte map, flags, lists, display characters) and
+// the special-code rules (card rows, card record dialogs, system number, search).
 
 #include "support/Testlauf.h"
 #include "base/Datenbild.h"
 #include "base/Displayzeichen.h"
+#include "termfile/Kartenregeln.h"
+#include "termfile/Uebergabe.h"
 
+#include <QSet>
 #include <QTest>
 
 #include <memory>
+#include <numeric>
+
+using namespace Kartenregeln;
 
 namespace {
-// Image with both tracks of L2 and L31 bytes and the given arrangement bits.
+// Image with both tracks of L2 and L31 bytes and the given arrangement bits;
+// code -1: special code.
 std::unique_ptr<Datenbild> bild(int code = 0, int L2 = 0, int L31 = 0)
 {
     auto b = std::make_unique<Datenbild>();
-    b->setzeFlag(Flag::Sperrlisten, code & 1);
-    b->setzeFlag(Flag::Spur2Auswerten, code & 2);
-    b->setzeFlag(Flag::Spur31Auswerten, code & 4);
+    b->setzeByte(Adresse::FlagB, code < 0 ? 0x81 : (code & 6) / 2);
+    b->setzeFlag(Flag::Sperrlisten, code > 0 && (code & 1));
     b->setzeByte(Adresse::LaengeSpur2, L2);
     b->setzeByte(Adresse::LaengeSpur31, L31);
+    if (code < 0)
+        b->einstellungenAnzeigen();
+    b->Aenderungszaehler = 0;
     return b;
 }
 
-void pruefeBytes(const Datenbild &b, int von, int bis, int wert)
+bool alle(const Datenbild &b, int von, int bis, int wert)
 {
-    for (int a = von; a <= bis; ++a)
-        if (b.byte(a) != wert)
-            QFAIL(qPrintable(QStringLiteral("byte %1 is %2, not %3").arg(a).arg(b.byte(a)).arg(wert)));
+    return std::all_of(&b.Daten[von], &b.Daten[bis] + 1, [wert](qint16 v) { return v == wert; });
+}
+
+// The card record dialog's hand-over: the highlighted card and the one double-clicked.
+Uebergabe fuer(int gruppenanfang, int eintragsnummer)
+{
+    Uebergabe u;
+    u.Gruppenanfang = qint16(gruppenanfang), u.Eintragsnummer = qint16(eintragsnummer);
+    return u;
 }
 }  // namespace
 
@@ -35,108 +50,84 @@ class TstDatenbild : public QObject {
 private slots:
     void flagsUndBytes()
     {
-        const struct {
-            Flag flag;
-            int adresse, wert;
-        } orte[] = {{Flag::TueroeffnerMitSummer, 1, 1}, {Flag::MeldungChipkarte, 1, 8},
-                    {Flag::DatenAufDisplay, 1, 32},     {Flag::Sperrlisten, 1, 64},
-                    {Flag::TuerAufBeiStoerung, 1, 128}, {Flag::Spur2Auswerten, 2, 1},
-                    {Flag::Spur31Auswerten, 2, 2},      {Flag::StartzeichenNichtSenden, 2, 8},
-                    {Flag::Sondercodemodus, 2, 128},    {Flag::Spur31Ungerade, 9, 2}};
-        for (const auto &o : orte) {
+        // Every flag is a bit of its own in byte 1, 2 or 9; clearing it leaves the others alone.
+        QSet<int> bits;
+        for (int f = int(Flag::TueroeffnerMitSummer); f <= int(Flag::Spur31Ungerade); ++f) {
             auto b = bild();
-            b->setzeFlag(o.flag, true);
-            for (int a : {1, 2, 9})
-                QCOMPARE(b->byte(a), a == o.adresse ? o.wert : 0);
-            // Clearing leaves the other bits of the byte alone.
-            b->setzeByte(o.adresse, 255);
-            b->setzeFlag(o.flag, false);
-            QCOMPARE(b->byte(o.adresse), 255 - o.wert);
+            b->setzeFlag(Flag(f), true);
+            const int a = flagort(Flag(f)).adresse, bit = b->byte(a);
+            QVERIFY2((a == 1 || a == 2 || a == 9) && bit && (bit & (bit - 1)) == 0 && b->byte(1) + b->byte(2) + b->byte(9) == bit,
+                     qPrintable(QString::number(f)));
+            bits.insert(a * 256 + bit);
+            b->setzeByte(a, 255);
+            b->setzeFlag(Flag(f), false);
+            QCOMPARE(b->byte(a), 255 - bit);
         }
+        QCOMPARE(bits.size(), int(Flag::Spur31Ungerade) + 1);
         auto b = bild();
         b->setzeByte(5, 300);
-        QCOMPARE(b->byte(5), 300 & 255);
         b->setzeByte(2048, 7);  // outside the memory: ignored
-        QCOMPARE(b->Daten[2048], qint16(0));
-        QCOMPARE(b->byte(-1), 0);
-        b->Daten[6] = -1;  // a stray negative value reads as a byte
-        QCOMPARE(b->byte(6), 255);
-    }
-
-    void passwort()
-    {
-        auto b = bild();
-        b->setzeByte(5, 0x21);
-        b->setzeByte(6, 0x43);
-        b->setzeByte(7, 0xF5);  // nibbles above 9 show as character 48 + v
-        QCOMPARE(b->passwortZiffern(), QStringLiteral("12345?"));
-        QCOMPARE(b->passwortGepackt(), QByteArray("\x21\x43\xF5"));
-        QVERIFY(!b->uebernimmPasswort(QByteArray("0\x11")));  // too short
-        QCOMPARE(b->passwortZiffern(), QStringLiteral("12345?"));
+        b->Daten[6] = -1;       // a stray negative value reads as a byte
+        QVERIFY(b->byte(5) == (300 & 255) && b->Daten[2048] == 0 && b->byte(-1) == 0 && b->byte(6) == 255);
+        for (const auto &[a, wert] : {std::pair{5, 0x21}, {6, 0x43}, {7, 0xF5}})
+            b->setzeByte(a, wert);
+        QVERIFY(!b->uebernimmPasswort("0\x11") && b->passwortZiffern() == "12345?");  // low nibble first; too short
     }
 
     void anordnungUndSlots_data()
     {
         QTest::addColumn<int>("code");
-        QTest::addColumn<QVector<int>>("listen");
-        QTest::addColumn<QVector<int>>("plaetze");
-        // L = 11 on both tracks.
-        QTest::newRow("0") << 0 << QVector<int>{} << QVector<int>{};
-        QTest::newRow("1") << 1 << QVector<int>{} << QVector<int>{};
-        QTest::newRow("2") << 2 << QVector<int>{1} << QVector<int>{161};
-        QTest::newRow("3") << 3 << QVector<int>{1, 3} << QVector<int>{92, 68};
-        QTest::newRow("4") << 4 << QVector<int>{2} << QVector<int>{161};
-        QTest::newRow("5") << 5 << QVector<int>{2, 4} << QVector<int>{92, 68};
-        QTest::newRow("6") << 6 << QVector<int>{1, 2} << QVector<int>{44, 116};
-        QTest::newRow("7") << 7 << QVector<int>{1, 2, 3, 4} << QVector<int>{44, 48, 44, 23};
+        QTest::addColumn<QVector<int>>("plaetze");  // of lists 1..4, L = 11 on both tracks
+        QTest::newRow("0") << 0 << QVector<int>{0, 0, 0, 0};
+        QTest::newRow("1") << 1 << QVector<int>{0, 0, 0, 0};
+        QTest::newRow("2") << 2 << QVector<int>{161, 0, 0, 0};
+        QTest::newRow("3") << 3 << QVector<int>{92, 0, 68, 0};
+        QTest::newRow("4") << 4 << QVector<int>{0, 161, 0, 0};
+        QTest::newRow("5") << 5 << QVector<int>{0, 92, 0, 68};
+        QTest::newRow("6") << 6 << QVector<int>{44, 116, 0, 0};
+        QTest::newRow("7") << 7 << QVector<int>{44, 48, 44, 23};
     }
     void anordnungUndSlots()
     {
         QFETCH(int, code);
-        QFETCH(QVector<int>, listen);
         QFETCH(QVector<int>, plaetze);
         auto b = bild(code, 11, 11);
         QCOMPARE(b->listenanordnung(), code);
-        QCOMPARE(b->listenlagen().size(), listen.size());
-        int summe = 0;
-        for (int i = 0; i < listen.size(); ++i) {
-            QCOMPARE(b->listenlagen()[i].liste, listen[i]);
-            summe += plaetze[i];
-        }
-        QCOMPARE(b->baueListen(), summe);
-        // Entries are numbered across the lists in list order.
-        int erste = 0;
+        QCOMPARE(b->baueListen(), std::accumulate(plaetze.begin(), plaetze.end(), 0));
+        int erste = 0;  // entries are numbered across the lists in list order
         for (int liste = 1; liste <= 4; ++liste) {
-            const int i = listen.indexOf(liste);
-            QCOMPARE(b->Listenanzahl[liste - 1], i < 0 ? 0 : plaetze[i]);
-            QCOMPARE(b->ersteEintragsnummer(liste), i < 0 ? -1 : erste);
-            erste += i < 0 ? 0 : plaetze[i];
+            QCOMPARE(b->Listenanzahl[liste - 1], plaetze[liste - 1]);
+            QCOMPARE(b->ersteEintragsnummer(liste), plaetze[liste - 1] ? erste : -1);
+            erste += plaetze[liste - 1];
         }
-        QVERIFY(b->Zeilentext[summe].isEmpty());
+        QVERIFY(b->Zeilentext[erste].isEmpty());
     }
 
-    void listenAufbau()
+    void eintraegeLesenUndSchreiben()
     {
         auto b = bild(6, 11, 11);
         b->baueListen();
-        QCOMPARE(b->Zeilenadresse[44], 760);
-        QCOMPARE(b->listeVonEintrag(43), 1);
-        QCOMPARE(b->listeVonEintrag(44), 2);
-        QCOMPARE(b->listeVonEintrag(160), 0);
-        // Rebuilding for fewer entries leaves no stale rows behind.
-        b = bild(2, 200);
-        QCOMPARE(b->baueListen(), (2046 - 272) / 200);
-        QVERIFY(b->Zeilentext[44].isEmpty());
-
-        // Low nibble first, 14 as "#", other values as character 48 + v.
+        QVERIFY(b->Zeilenadresse[44] == 760 && b->listeVonEintrag(43) == 1 && b->listeVonEintrag(44) == 2);
+        b = bild(2, 200);  // rebuilding for fewer entries leaves no stale rows behind
+        QVERIFY(b->baueListen() == (2046 - 272) / 200 && b->Zeilentext[44].isEmpty());
+        // Low nibble first, 14 as "#", others as character 48 + v; (2046 - 272) / 3 = 591 slots.
         b = bild(4, 2, 3);
-        b->setzeByte(275, 0x21);  // entry 1 of list 2 (L = 3)
-        b->setzeByte(276, 0xE0);
-        b->setzeByte(277, 0xFA);
+        for (const auto &[a, wert] : {std::pair{275, 0x21}, {276, 0xE0}, {277, 0xFA}})
+            b->setzeByte(a, wert);
         QCOMPARE(b->eintrag(2, 1), QStringLiteral("120#:?"));
-        QVERIFY(b->eintrag(1, 0).isEmpty());    // list 1 is not in arrangement 4
-        QVERIFY(b->eintrag(2, 591).isEmpty());  // (2046 - 272) / 3 = 591 slots: 0..590
-        QVERIFY(!b->eintrag(2, 590).isEmpty());
+        QVERIFY(b->eintrag(1, 0).isEmpty() && b->eintrag(2, 591).isEmpty() && !b->eintrag(2, 590).isEmpty());
+        b = bild(2, 2);
+        b->baueListen();
+        b->Zeilentext[1] = QStringLiteral("1#3?");
+        QVERIFY(b->schreibeEintragZurueck(1) && b->byte(274) == 0xE1 && b->byte(275) == 0xF3);
+        // Refused, nothing written: too short or too long, no nibble, no such entry, past the end.
+        const auto vorher = b->Daten;
+        for (const char *text : {"123", "123456", "12A4", "12 4"}) {
+            b->Zeilentext[0] = QLatin1String(text);
+            QVERIFY2(!b->schreibeEintragZurueck(0), text);
+        }
+        QVERIFY(!b->schreibeEintragZurueck(b->Listenanzahl[0]) && !b->schreibeEintragZurueck(-1));
+        QVERIFY(!b->schreibeDatenstring(2047, QStringLiteral("1234")) && b->Daten == vorher);
     }
 
     void frischesLayout()
@@ -148,180 +139,155 @@ private slots:
         b->setzeDatenlaenge(Spur::Spur2, 21);  // L = 11, odd: the last byte is 224
         b->setzeDatenlaenge(Spur::Spur31, 8);  // L = 4
         b->legeListenbereichNeuAn();
-        // List 1: entries while start + 11 <= 759: 44 entries at 272..755.
-        for (int k = 0; k < 44; ++k) {
-            pruefeBytes(*b, 272 + 11 * k, 272 + 11 * k + 9, 0);
-            QCOMPARE(b->byte(272 + 11 * k + 10), 224);
-        }
-        pruefeBytes(*b, 756, 759, 255);
-        // List 2: entries while start + 4 <= 2047: last at 2040, 255 from 2044.
-        pruefeBytes(*b, 760, 2043, 0);
-        pruefeBytes(*b, 2044, 2047, 255);
-        QCOMPARE(b->Begleittext[5000], Leerzeile);
-        QCOMPARE(b->Listenanzahl[0], 44);
-        QCOMPARE(b->Listenanzahl[1], 321);
+        // List 1: entries while start + 11 <= 759; list 2 while start + 4 <= 2047; 255 after each.
+        for (int k = 0; k < 44; ++k)
+            QVERIFY(alle(*b, 272 + 11 * k, 272 + 11 * k + 9, 0) && b->byte(272 + 11 * k + 10) == 224);
+        QVERIFY(alle(*b, 756, 759, 255) && alle(*b, 760, 2043, 0) && alle(*b, 2044, 2047, 255));
+        QVERIFY(b->Begleittext[5000] == Leerzeile && b->Listenanzahl[0] == 44 && b->Listenanzahl[1] == 321);
         QCOMPARE(b->Zeilentext[0], QStringLiteral("000000000000000000000#"));
-        QCOMPARE(b->Zeilentext[44], QStringLiteral("00000000"));
-
-        // 2047 - 272 = 355 * 5: 355 entries are laid, (2046 - 272) / 5 = 354
-        // shown; only byte 2047 is filled.
+        // 2047 - 272 = 355 * 5: 355 entries are laid, 354 shown; only byte 2047 is filled.
         b = bild(2, 5);
         b->legeListenbereichNeuAn();
-        QCOMPARE(b->Listenanzahl[0], 354);
-        pruefeBytes(*b, 272, 2046, 0);
-        QCOMPARE(b->byte(2047), 255);
-
-        // A damaged file's length 0: no division by zero, no entries.
+        QVERIFY(b->Listenanzahl[0] == 354 && alle(*b, 272, 2046, 0) && b->byte(2047) == 255);
+        // Length 0 (a damaged file): no division by zero, no entries. Arrangement 0: all 0.
         b = bild(6, 0, 0);
         QCOMPARE(b->baueListen(), 0);
         b->legeListenbereichNeuAn();
-        pruefeBytes(*b, 272, 2047, 255);
-
-        // Arrangement 0: the whole area is 0.
+        QVERIFY(alle(*b, 272, 2047, 255));
         b = bild(0, 11, 4);
         b->setzeByte(300, 9);
         b->legeListenbereichNeuAn();
-        pruefeBytes(*b, 272, 2047, 0);
-    }
-
-    void eintragZurueckschreiben()
-    {
-        auto b = bild(2, 2);
-        b->baueListen();
-        b->Zeilentext[1] = QStringLiteral("1#3?");
-        QVERIFY(b->schreibeEintragZurueck(1));
-        QCOMPARE(b->byte(274), 0xE1);
-        QCOMPARE(b->byte(275), 0xF3);
-        // Refused, and nothing written: wrong length (too short, or running
-        // into the next entry), a character that is no nibble, no such entry.
-        const auto vorher = b->Daten;
-        for (const char *text : {"123", "123456", "12A4", "12 4"}) {
-            b->Zeilentext[0] = QLatin1String(text);
-            QVERIFY2(!b->schreibeEintragZurueck(0), text);
-        }
-        QVERIFY(!b->schreibeEintragZurueck(b->Listenanzahl[0]));
-        QVERIFY(!b->schreibeEintragZurueck(-1));
-        QVERIFY(!b->schreibeDatenstring(2047, QStringLiteral("1234")));  // past the end
-        QVERIFY(b->Daten == vorher);
-    }
-
-    void sondercodeEbenen()
-    {
-        auto b = bild();
-        QCOMPARE(b->kartenstatus(9), QStringLiteral("Gesperrt"));
-        b->setzeZeitzone(9, 1, true);
-        b->setzeZeitzone(9, 3, true);
-        for (int a = 0; a < Bildgroesse; ++a)
-            QCOMPARE(b->byte(a), a == 513 || a == 1537 ? 2 : 0);
-        QCOMPARE(b->zeitzonenziffern(9), QStringLiteral("13"));
-        QCOMPARE(b->kartenstatus(9), QStringLiteral("Zeitzone 13"));
-        QCOMPARE(b->kartenstatus(8), QStringLiteral("Gesperrt"));
-        QCOMPARE(b->kartenstatus(10), QStringLiteral("Gesperrt"));
-        b->setzeZeitzone(9, 2, true);
-        QCOMPARE(b->kartenstatus(9), QStringLiteral("Berechtigt"));
-        b->setzeZeitzone(9, 1, false);
-        QCOMPARE(b->byte(513), 0);
-        QCOMPARE(b->kartenstatus(9), QStringLiteral("Zeitzone 23"));
-
-        b->setzeZeitzone(4095, 3, true);
-        QCOMPARE(b->byte(2047), 128);
-        b->setzeZeitzone(0, 1, true);
-        QCOMPARE(b->byte(512), 1);
-        // Outside the page or the zones: nothing happens.
-        const auto vorher = b->Daten;
-        b->setzeZeitzone(4096, 1, true);
-        b->setzeZeitzone(-1, 1, true);
-        b->setzeZeitzone(5, 0, true);
-        b->setzeZeitzone(5, 4, true);
-        QVERIFY(b->Daten == vorher);
-    }
-
-    void systemnummer()
-    {
-        auto b = bild();
-        b->setzeByte(272, 18);
-        b->setzeByte(273, 3);
-        QCOMPARE(b->systemnummer(), 531);
-        QCOMPARE(b->systemnummerText(), QStringLiteral("0531"));
-        const int faelle[][3] = {{531, 18, 243}, {4095, 255, 255}, {256, 1, 240}};
-        for (const auto &f : faelle) {
-            QVERIFY(b->setzeSystemnummer(f[0]));
-            QCOMPARE(b->byte(272), f[1]);
-            QCOMPARE(b->byte(273), f[2]);
-            QCOMPARE(b->systemnummer(), f[0]);
-        }
-        QCOMPARE(b->systemnummerText(), QStringLiteral("0256"));
-        // Values the two bytes cannot hold are refused and change nothing.
-        QVERIFY(!b->setzeSystemnummer(4096));
-        QVERIFY(!b->setzeSystemnummer(-1));
-        QCOMPARE(b->systemnummer(), 256);
-
-        for (const char *text : {"4096", "9999", "", "abc", "12a", "-1", "00001"})
-            QVERIFY2(!Datenbild::systemnummerAusText(QLatin1String(text)), text);
-        QCOMPARE(Datenbild::systemnummerAusText(QStringLiteral("0531")), std::optional<int>(531));
-        QCOMPARE(Datenbild::systemnummerAusText(QStringLiteral(" 42 ")), std::optional<int>(42));
-        QCOMPARE(Datenbild::systemnummerAusText(QStringLiteral("4095")), std::optional<int>(4095));
-        QCOMPARE(Datenbild::systemnummerAusText(QStringLiteral("0")), std::optional<int>(0));
+        QVERIFY(alle(*b, 272, 2047, 0));
     }
 
     void displayzeichen()
     {
+        QByteArray codes;  // the display's own umlauts, Windows-1252 otherwise, '?' outside it
+        for (QChar c : QStringLiteral("GrüßeÄÖÜ€Ω"))
+            codes += char(Displayzeichen::code(c));
+        QCOMPARE(codes, QByteArray("Gr\xf5\xe2" "e\xe1\xef\xf5\x80?"));
         auto b = bild();
         QCOMPARE(b->setzeDisplayzeile(0, QStringLiteral("Grüße")), QStringLiteral("Grüße           "));
-        const int gruesse[] = {71, 114, 245, 226, 101};
-        for (int j = 0; j < 16; ++j)
-            QCOMPARE(b->byte(16 + j), j < 5 ? gruesse[j] : 32);
-
-        b->setzeDisplayzeile(1, QStringLiteral("ÄÖÜ"));
-        QCOMPARE(b->byte(32), 225);
-        QCOMPARE(b->byte(33), 239);
-        QCOMPARE(b->byte(34), 245);
-        QCOMPARE(b->displayzeile(1), QStringLiteral("äöü             "));
-
-        // 20 characters: the first 16 are kept, line 3 is untouched.
-        b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        QCOMPARE(b->displayzeile(2), QStringLiteral("ABCDEFGHIJKLMNOP"));
-        QCOMPARE(b->byte(64), 0);
-
-        // Outside the code page: '?'; '€' keeps 128. 223 and 226 both read as ß.
-        b->setzeDisplayzeile(3, QStringLiteral("€Ω"));
-        QCOMPARE(b->byte(64), 128);
-        QCOMPARE(b->byte(65), int('?'));
-        b->setzeByte(66, 223);
-        b->setzeByte(67, 226);
-        QCOMPARE(b->displayzeile(3).mid(0, 4), QStringLiteral("€?ßß"));
-        QCOMPARE(Displayzeichen::code(QChar(0x00DF)), 226);
-
-        // Line 15 is exactly bytes 256..271; 272 belongs to the list area.
+        QVERIFY(b->byte(16) == 'G' && b->byte(18) == 0xf5 && b->byte(19) == 0xe2 && b->byte(21) == ' ');
+        QCOMPARE(b->displayzeile(0), QStringLiteral("Grüße           "));  // read back from the bytes
+        // 16 characters kept, the next line untouched; line 15 ends at byte 271.
         b->setzeByte(272, 99);
+        b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
         b->setzeDisplayzeile(15, QStringLiteral("xxxxxxxxxxxxxxxxxxxx"));
-        QCOMPARE(b->byte(271), int('x'));
-        QCOMPARE(b->byte(272), 99);
-        QVERIFY(b->displayzeile(16).isEmpty());
+        QVERIFY(b->displayzeile(2) == QStringLiteral("ABCDEFGHIJKLMNOP") && b->byte(64) == 0);
+        QVERIFY(b->byte(271) == 'x' && b->byte(272) == 99 && b->displayzeile(16).isEmpty());
     }
 
+    // Showing a special-code image puts its fixed settings in place (0 is written back as 1).
     void sondercodebildBeimAnzeigen()
     {
         auto b = bild();
-        b->setzeByte(1, 255);
-        b->setzeByte(2, 128 + 1);
-        b->setzeByte(3, 11);
-        b->setzeByte(4, 13);
-        b->setzeByte(9, 3);
-        b->setzeByte(10, 1);
+        for (const auto &[a, wert] : {std::pair{1, 255}, {2, 128 + 1}, {3, 11}, {4, 13}, {9, 3}, {10, 1}})
+            b->setzeByte(a, wert);
         b->einstellungenAnzeigen();
-        QCOMPARE(b->Sondercode, qint16(1));
-        QCOMPARE(b->byte(3), 4);
-        QCOMPARE(b->byte(4), 4);
-        QCOMPARE(b->byte(9), 0);
-        QCOMPARE(b->byte(1), 255 - 32 - 64);
-        QCOMPARE(b->byte(0), 1);  // 0 is written back as 1
-        QCOMPARE(b->baueListen(), 0);  // no lists in special-code mode
+        QCOMPARE(QVector<int>({b->Sondercode, b->byte(0), b->byte(1), b->byte(3), b->byte(4), b->byte(9), b->baueListen()}),
+                 QVector<int>({1, 1, 255 - 32 - 64, 4, 4, 0, 0}));
+    }
 
-        QVector<QString> namen(256);
-        namen[1] = QStringLiteral("QRX / Norvall");
-        QCOMPARE(b->protokollbeschriftung(namen), QStringLiteral("SKQRX / Norvall"));
-        QCOMPARE(b->protokollbeschriftung(QVector<QString>(1)), QStringLiteral("SK"));  // short table
+    // The card record dialog on one card, a block (highlighted 20, double click on 17, or the
+    // other way round) and the whole page; zones are bits in the planes at 512, 1024, 1536.
+    void berechtigenUndSperren()
+    {
+        auto b = bild(-1);
+        Uebergabe u = fuer(9, 9);
+        QVERIFY(berechtigen(*b, u, 1, {true, false, true}, QStringLiteral("Meier")));
+        QVERIFY(b->byte(513) == 2 && b->byte(1025) == 0 && b->byte(1537) == 2 && b->Aenderungszaehler == 1
+                && u.Zonenziffern == QStringLiteral("13") && u.Dialogergebnis == 1 && u.Gruppenende == 9);
+        const Zeilentexte t{"     Gesperrt    ", "           Berechtigt ", "             Zeitzone ", "System:  >>>>"};
+        QCOMPARE(kartenzeile(*b, 9, ">", t) + '|' + kartenzeile(*b, 0, "C ", t) + '|' + b->kartenstatus(9) + b->kartenstatus(8),
+                 QStringLiteral(">0009             Zeitzone 13|C 0000     Gesperrt    |Zeitzone 13Gesperrt"));
+        // Re-authorizing clears what is not ticked; no name given: kept.
+        u = fuer(9, 9);
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
+        QVERIFY(b->zeitzonenziffern(9) == QStringLiteral("2") && b->Begleittext[9] == QStringLiteral("Meier"));
+        // No zone, or a card or zone outside the page: nothing changes.
+        const auto daten = b->Daten;
+        u = fuer(9, 9);
+        QVERIFY(!berechtigen(*b, u, 1, {false, false, false}, QStringLiteral("x")));
+        for (const auto &[karte, zone] : {std::pair{4096, 1}, {-1, 1}, {5, 0}, {5, 4}})
+            b->setzeZeitzone(karte, zone, true);
+        QVERIFY(b->Daten == daten && u.Dialogergebnis == 0 && b->Begleittext[9] == QStringLiteral("Meier"));
+
+        for (int k = 16; k <= 21; ++k) {
+            b->setzeZeitzone(k, 1, true);
+            b->Begleittext[k] = QStringLiteral("Name %1").arg(k);
+        }
+        u = fuer(20, 17);
+        sperren(*b, u);
+        for (int k = 16; k <= 21; ++k)
+            QCOMPARE(b->gesperrt(k), k >= 17 && k <= 20);
+        QVERIFY(u.Gruppenende == 20 && u.Eintragsnummer == 20 && u.Gruppenanfang == 21 && u.Dialogergebnis == 2);
+        u = fuer(17, 20);
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
+        QVERIFY(u.Zonenziffern == QStringLiteral("2222") && u.Eintragsnummer == 20 && u.Gruppenanfang == 17);
+        for (int k = 16; k <= 21; ++k)
+            QVERIFY(b->zeitzonenziffern(k) == (k == 16 || k == 21 ? "1" : "2") && b->Begleittext[k] == QStringLiteral("Name %1").arg(k));
+        // A typed name goes onto every card of the group, on the page's own names.
+        u = fuer(4095, 4093);
+        QVERIFY(berechtigen(*b, u, 3, {true, false, false}, QStringLiteral("Gast")));
+        QCOMPARE(b->Seitennamen[1].mid(4092, 5), (QVector<QString>{Leerzeile, "Gast", "Gast", "Gast", Leerzeile}));
+        QVERIFY(b->Begleittext[4095] == Leerzeile && b->byte(1023) == 0xE0 && b->byte(2047) == 0);
+        u = fuer(0, 4095);
+        QVERIFY(berechtigen(*b, u, 1, {true, true, true}, std::nullopt));
+        QVERIFY(u.Zonenziffern.size() == 3 * 4096 && alle(*b, 512, 2047, 255) && b->kartenstatus(4095) == "Berechtigt");
+    }
+
+    void systemnummer_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("byte272");  // -1: refused
+        QTest::addColumn<int>("byte273");
+        QTest::newRow("531") << "0531" << 18 << 243;
+        QTest::newRow("4095") << "4095" << 255 << 255;
+        QTest::newRow("256") << "256" << 1 << 240;
+        QTest::newRow("0") << "0" << 0 << 240;
+        QTest::newRow("blanks") << " 42 " << 32 << 250;
+        for (const char *falsch : {"", "4096", "9999", "12a", "-1", "abcd", "1 2", "00001"})
+            QTest::addRow("'%s'", falsch) << falsch << -1 << 0;
+    }
+    void systemnummer()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, byte272);
+        QFETCH(int, byte273);
+        auto b = bild(-1);
+        b->setzeSystemnummer(531);
+        b->setzeByte(272, 0xAB);  // rebuilt from the new number alone
+        const auto vorher = b->Daten;
+        Uebergabe u;
+        u.Systemnummer = 7;
+        const bool ok = systemnummerUebernehmen(*b, u, text);
+        const int n = text.trimmed().toInt();
+        QCOMPARE(ok, byte272 >= 0);
+        QVERIFY(ok || (b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7));
+        QVERIFY(!ok || (b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == n && u.Systemnummer == n
+                        && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1));
+    }
+
+    void suche()
+    {
+        const QHash<QPair<int, int>, QString> zellen{{{2, 1}, "MÜLLER erste Zeile"}, {{3, 1}, "müller Karte 0"}, {{4, 1}, "Maier"},
+                                                     {{9, 1}, "Bäckermaier"}, {{5, 2}, "Maike"}, {{10, 6}, "0711 4711"}, {{7, 1}, "Kai"}};
+        const auto text = [&](int z, int s) { return zellen.value({z, s}); };
+        // Every find, from the start row and then on after the one before.
+        const auto alle = [&](const QVector<int> &spalten, int start, const QString &gesucht) {
+            QStringList gefunden;
+            std::optional<Treffer> t;
+            while ((t = Kartenregeln::suche(text, 12, spalten, start, gesucht, t)) && gefunden.size() < 20)
+                gefunden << QStringLiteral("%1/%2").arg(t->zeile).arg(t->spalte);
+            return gefunden.join(QLatin1Char(' '));
+        };
+        QCOMPARE(alle({1}, 2, "müller") + '|' + alle({1}, 3, "MÜLLER") + '|' + alle({1}, 3, "maier") + '|' + alle({1}, 3, "nirgends"),
+                 QStringLiteral("2/1 3/1|3/1|4/1 9/1|"));
+        // Column by column: column 2 row 5 lies above the last find in column 1 and is still reached.
+        const QVector<int> seite{1, 2, 3, 4, 5, 6, 7};
+        QCOMPARE(alle(seite, 3, "ai") + '|' + alle(seite, 3, "4711"), QStringLiteral("4/1 7/1 9/1 5/2|10/6"));
+        QCOMPARE(alle({1}, 4, QString()), QStringLiteral("4/1 7/1 9/1"));  // an empty text: the cells not empty
     }
 };
 
