@@ -11,6 +11,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+#include <functional>
+
 struct Kommandolauf {
     int status = -1;  // -1: did not end normally within the limit
     QString aus;
@@ -24,6 +27,7 @@ struct Kommandooptionen {
     QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
     QByteArray eingabe;               // written to standard input, which is then closed
     int grenzeMs = 60000;
+    std::function<void()> imKind;     // runs in the child before the program (limits)
 };
 
 inline QString kommandoProgramm()
@@ -37,6 +41,8 @@ inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o 
     if (!o.ordner.isEmpty())
         p.setWorkingDirectory(o.ordner);
     p.setProcessEnvironment(o.umgebung);
+    if (o.imKind)
+        p.setChildProcessModifier(o.imKind);
     p.start(kommandoProgramm(), args);
     Kommandolauf l;
     if (!p.waitForStarted(o.grenzeMs))
@@ -78,6 +84,19 @@ struct LaufendesKommando {
         aus += QString::fromUtf8(p.readAllStandardOutput());
         return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
+    // Ctrl-C; the exit status (-1: no normal end).
+    int unterbrechen()
+    {
+        ::kill(pid_t(p.processId()), SIGINT);
+        return ende();
+    }
+    int ende()
+    {
+        const bool normal = p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit;
+        zeilen();
+        return normal ? p.exitCode() : -1;
+    }
+    QString fehler() { return QString::fromUtf8(p.readAllStandardError()); }
     // The process holds the device open (one of its descriptors leads there).
     bool haelt(const QString &geraet) const
     {
