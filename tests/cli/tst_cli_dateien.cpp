@@ -40,16 +40,6 @@ class TestCliDateien : public QObject {
     {
         return QRegularExpression(muster, QRegularExpression::MultilineOption).match(text).hasMatch();
     }
-    // "TEXT": contained; "!TEXT": not contained; "=TEXT": the whole text.
-    static void erfuellt(const QString &text, const QStringList &pruefungen)
-    {
-        for (const QString &p : pruefungen) {
-            const bool ok = p.startsWith(QLatin1Char('=')) ? text == p.mid(1)
-                            : p.startsWith(QLatin1Char('!')) ? !text.contains(p.mid(1))
-                                                             : text.contains(p);
-            QVERIFY2(ok, qPrintable(p + QStringLiteral("\n--- in:\n") + text));
-        }
-    }
     // A value of the JSON document by its path ("lists/1/entries/0/data";
     // "#" the size of an array, "~" when there is none).
     static QString jsonWert(QJsonValue v, const QString &weg)
@@ -158,8 +148,8 @@ private slots:
         QFETCH(QStringList, fehlt);
         const Kommandolauf l = kommando(pfade(args));
         QCOMPARE(l.status, status);
-        erfuellt(l.aus, pfade(aus));
-        erfuellt(l.fehler, pfade(fehler));
+        kommandoPruefen(l.aus, pfade(aus));
+        kommandoPruefen(l.fehler, pfade(fehler));
         for (const QString &f : pfade(fehlt))
             QVERIFY2(!QFileInfo::exists(f), qPrintable(f));
     }
@@ -284,7 +274,7 @@ private slots:
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
         l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/fifo.pdf", "--section", "display", "--lang", "en"}));
         QCOMPARE(l.status, 1);
-        erfuellt(l.fehler, {pfad("@/fifo.pdf"), "not a regular file"});
+        kommandoPruefen(l.fehler, {pfad("@/fifo.pdf"), "not a regular file"});
         QCOMPARE(l.fehler.count('\n'), 1);
         struct stat st {};
         QCOMPARE(::lstat(fifo.constData(), &st), 0);
@@ -309,7 +299,7 @@ private slots:
         const QString pdf = pfad("@/voll-" + sprache + ".pdf");
         const Kommandolauf l = kommando({"print", pfad("@/standard.S2D"), "--pdf", pdf, "--lang", sprache}, o);
         QCOMPARE(l.status, 1);
-        erfuellt(l.fehler, {text, pdf, "!Unknown error"});
+        kommandoPruefen(l.fehler, {text, pdf, "!Unknown error"});
         QCOMPARE(QDir(m_dir.path()).entryList({"*voll-" + sprache + "*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 };

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <csignal>
 #include <functional>
@@ -58,6 +59,20 @@ inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o 
     l.aus = QString::fromUtf8(p.readAllStandardOutput());
     l.fehler = QString::fromUtf8(p.readAllStandardError());
     return l;
+}
+
+// Checks of a command's output: "TEXT" contained, "!TEXT" not contained,
+// "=TEXT" the whole text, "^TEXT" its start. A failed check fails the test.
+inline void kommandoPruefen(const QString &text, const QStringList &pruefungen)
+{
+    for (const QString &p : pruefungen) {
+        const QString rest = p.mid(1);
+        const bool ok = p.startsWith('=')   ? text == rest
+                        : p.startsWith('!') ? !text.contains(rest)
+                        : p.startsWith('^') ? text.startsWith(rest)
+                                            : text.contains(p);
+        QVERIFY2(ok, qPrintable(p + QStringLiteral("\n--- in:\n") + text));
+    }
 }
 
 // A command that keeps running (test mode, monitor): started, read from while
