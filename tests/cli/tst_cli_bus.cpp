@@ -76,12 +76,9 @@ private slots:
     {
         const QJsonArray karten{QJsonObject{{"type", "card"}, {"afterPolls", 1}, {"data", "40012345"}, {"number", 17}},
                                 QJsonObject{{"type", "misread"}, {"afterPolls", 2}}};
-        const QJsonArray stoerungen{QJsonObject{{"type", "fault"}, {"afterPolls", 0}},
-                                    QJsonObject{{"type", "sabotage"}, {"afterPolls", 1}}};
         // Terminal 7 answers two status requests, then no more.
         const QJsonArray verstummt{QJsonObject{{"type", "drop"}, {"command", "S"}, {"skip", 2}}};
         SIM_STARTEN(m_sim, QJsonArray{Simulator::terminal(5, 0, {{"password", "135790"}, {"events", karten}}),
-                                      Simulator::terminal(6, 1, {{"events", stoerungen}}),
                                       Simulator::terminal(7, 0, {{"faults", verstummt}}),
                                       Simulator::terminal(8, 1, {{"version", "Ver 4.02 TS 3 11"}})},
                     {QStringLiteral("--no-pacing")});
@@ -127,26 +124,15 @@ private slots:
         QVERIFY(log.at(4).isEmpty());
     }
 
-    void testProtokoll1StoerungUndSabotage()
-    {
-        QString fehler;
-        const QStringList z = bisZeilen({"test", "6", "--port", "PORT", "--mode", "closed", "--log", "@/"}, 3, &fehler);
-        QVERIFY2(z.size() >= 3, qPrintable(z.join('\n')));
-        QVERIFY(z.at(0).startsWith(QLatin1String("G  request 02 06 71 03 ")));
-        QVERIFY2(z.at(1).endsWith(QLatin1String("status 0x41 fault")), qPrintable(z.at(1)));
-        QVERIFY2(z.at(2).endsWith(QLatin1String("status 0x60 sabotage")), qPrintable(z.at(2)));
-        QVERIFY(!fehler.contains(QLatin1String("movement log")));  // no card data: the log is never tried
-    }
-
-    // Every request without an answer gets its line; a log that cannot be
-    // written is said once and polling goes on.
+    // --mode closed sends G first. Every request without an answer gets its
+    // line; a log that cannot be written is said once and polling goes on.
     void testVerstummtesTerminal()
     {
         QString fehler;
         const QStringList z =
-            bisZeilen({"test", "7", "--port", "PORT", "--log", "@/", "--installation", "X"}, 5, &fehler);
+            bisZeilen({"test", "7", "--port", "PORT", "--mode", "closed", "--log", "@/", "--installation", "X"}, 5, &fehler);
         QVERIFY2(z.size() >= 5, qPrintable(z.join('\n')));
-        QVERIFY(z.at(0).startsWith(QLatin1String("K  request 02 07 75 03 ")));
+        QVERIFY(z.at(0).startsWith(QLatin1String("G  request 02 07 71 03 ")));
         QVERIFY2(z.at(1).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(1)));
         QVERIFY2(z.at(2).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(2)));
         for (const QString &zeile : z.mid(3))  // the echo is still there
@@ -285,15 +271,6 @@ private slots:
         QCOMPARE(l.fehler.count(Texttabelle::text(1562).arg(ini)), 1);
         QCOMPARE(l.fehler.count(Texttabelle::text(1563).section('(', 0, 0).arg(heim.filePath("ports.dat"))), 1);
         QCOMPARE(lies(ini), QByteArray("kaputt\r\n"));
-    }
-
-    void scanOhneEcho()
-    {
-        Simulator stumm;
-        SIM_STARTEN(stumm, QJsonArray{Simulator::terminal(1)}, {QStringLiteral("--no-echo")});
-        const Kommandolauf l = kommando({"scan", "--port", stumm.device()});
-        QCOMPARE(l.status, 1);
-        kommandoPruefen(l.fehler, {Texttabelle::text(193)});
     }
 
     // The adapter pulled while trouble, test or monitor runs: the message

@@ -49,17 +49,19 @@ class TestTestbetrieb : public QObject {
         QByteArray zyklus(const QByteArray &antwort)
         {
             port.clearWrites();
-            QMetaObject::invokeMethod(&t.timer1(), "timeout");
+            tick(1);
             const QByteArray anfrage = port.written();
             port.inject(anfrage + antwort);
-            QMetaObject::invokeMethod(&t.timer2(), "timeout");
+            tick(2);
             return anfrage;
         }
+        // Timer1 sends the next request, Timer2 checks for the answer.
+        void tick(int n) { QMetaObject::invokeMethod(n == 1 ? &t.timer1() : &t.timer2(), "timeout"); }
         QByteArray log() { return lies(t.protokoll().pfad()); }
     };
 
 private slots:
-    // K first; the echo alone is no answer; the answer gets a bare ACK.
+    // K first, then S; the echo alone is no answer; the answer gets a bare ACK.
     void ablaufKDannSMitQuittung()
     {
         Aufbau a;
@@ -67,12 +69,14 @@ private slots:
         QVERIFY(a.port.writes().size() == 1);  // the echo alone: nothing sent
         a.port.clearWrites();
         a.port.inject(statusantwort(0x40, 0, 'K'));
-        QMetaObject::invokeMethod(&a.t.timer2(), "timeout");
+        a.tick(2);
         QCOMPARE(a.port.written(), QByteArray(1, Telegramm::ACK));
         QCOMPARE(a.t.antwortfeld(), Testbetrieb::bytecodes(statusantwort(0x40, 0, 'K')));
         QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
         QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
         QCOMPARE(Testbetrieb::bytecodes(QByteArray("\x02\x11S\x03") + char(200)), QStringLiteral("02 17 83 03 200 "));
+        a.z.Adresse = 300;  // no valid address: nothing is sent
+        QVERIFY(a.zyklus({}).isEmpty());
     }
 
     void statusbits_data()
@@ -218,23 +222,16 @@ private slots:
         QSignalSpy fehlt(&a.t, &Testbetrieb::keineAntwort);
         a.zyklus(statusantwort(0x40, 0, 'K'));
         a.zyklus({});
-        QMetaObject::invokeMethod(&a.t.timer1(), "timeout");
+        a.tick(1);
         QCOMPARE(fehlt.count(), 1);
         QCOMPARE(fehlt.at(0), (QList<QVariant>{Telegramm::anfrage(17, "S"), true}));
-        QMetaObject::invokeMethod(&a.t.timer2(), "timeout");  // not even the echo of this one
-        QMetaObject::invokeMethod(&a.t.timer1(), "timeout");
+        a.tick(2);  // not even the echo of this one
+        a.tick(1);
         QCOMPARE(fehlt.count(), 2);
         QCOMPARE(fehlt.at(1).at(1).toBool(), false);
         a.port.inject(a.port.writes().last().bytes + statusantwort(0x40));
-        QMetaObject::invokeMethod(&a.t.timer1(), "timeout");
+        a.tick(1);
         QCOMPARE(fehlt.count(), 2);
-    }
-
-    void ungueltigeAdresseSendetNichts()
-    {
-        Aufbau a;
-        a.z.Adresse = 300;
-        QVERIFY(a.zyklus({}).isEmpty());
     }
 
     void anlagennameAusDemDateinamen()
