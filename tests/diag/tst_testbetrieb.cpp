@@ -234,6 +234,18 @@ private slots:
         QCOMPARE(fehlt.count(), 2);
     }
 
+    // The port goes away while polling: polling stops, said once.
+    void portWegBeendetDieAbfrage()
+    {
+        Aufbau a;
+        QSignalSpy weg(&a.t, &Testbetrieb::portVerloren);
+        a.zyklus(statusantwort(0x40, 0, 'K'));
+        a.port.loseDevice();
+        a.port.loseDevice();
+        QCOMPARE(weg.count(), 1);
+        QVERIFY(!a.t.laeuft());
+    }
+
     void anlagennameAusDemDateinamen()
     {
         QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("/home/x/Anlagen/Halle 3.S2D")), QStringLiteral("Halle 3"));
