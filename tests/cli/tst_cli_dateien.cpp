@@ -84,17 +84,15 @@ private slots:
         QTest::addColumn<QStringList>("fehlt");  // files that must not be there afterwards
         QTest::newRow("show Standard")
             << QStringList{"show", "@/standard.S2D"} << 0
-            << QStringList{"  Türöffnungszeit            5 Sekunden\n", "  Türöffner mit Summer       Ja\n",
+            << QStringList{"  Türöffnungszeit            5 Sekunden\n  Türöffner mit Summer       Ja\n"
                            "  Türöffner Intervallton     nein\n", "  Passwort                   123456\n",
-                           "  Startzeichen senden        Ja\n", "  Spur 3 oder 1 auswerten    Ja\n",
-                           "  Protokoll                  1  QRX / Norvall\n", "  Adresse                    17\n",
-                           "  Datenlänge Spur 2          21\n", "  Datenlänge Spur 3/1        8\n",
+                           "  Protokoll                  1  QRX / Norvall\n  Adresse                    17\n",
+                           "  Datenlänge Spur 2          21\n  Datenlänge Spur 3/1        8\n",
                            "\nListenanordnung  6\n", "\nBerechtigungen Spur 2  (Anzahl 44)\n",
                            "\n      0  123456789012345678901#  Meier, Tor 1\n",
-                           "\n     43  000000000000000000000#  ----------\n", "\n     44  87654321  Müller Kasse\n",
-                           "\n     45  1234#567  Öffner\n", "\n    364  00000000  ----------\n",
-                           "\n   0  \"Grüße Tür 1     \"\n", "\n  15  \"Ende            \"\n", "!   365  ",
-                           "!Systemnummer"}
+                           "\n     43  000000000000000000000#  ----------\n",
+                           "\n     44  87654321  Müller Kasse\n     45  1234#567  Öffner\n", "\n    364  00000000  ----------\n",
+                           "\n   0  \"Grüße Tür 1     \"\n", "\n  15  \"Ende            \"\n", "!   365  ", "!Systemnummer"}
             << QStringList{"="} << QStringList{"@/standard.V2D"};
         QTest::newRow("show Sondercode")
             << QStringList{"show", "@/sondercode.S2D"} << 0

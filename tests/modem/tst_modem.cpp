@@ -356,15 +356,6 @@ private slots:
         QCOMPARE(port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
         QVERIFY(!port.isOpen());
 
-        // The carrier lost while connected: said once, the connection is gone.
-        QVERIFY(port.open());
-        QSignalSpy verloren(&s, &Modemsitzung::verbindungVerloren);
-        QVERIFY(s.waehle(QStringLiteral("47")));
-        port.inject("\r\nCONNECT\r\n\r\nNO CA");
-        QCOMPARE(verloren.count(), 0);
-        port.inject("RRIER\r\n");
-        QCOMPARE(verloren.count(), 1);
-        QCOMPARE(z.Modemverbindung, qint16(0));
     }
 
     // The write over a modem connection: "###" after "D" and again on

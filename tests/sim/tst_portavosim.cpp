@@ -189,16 +189,12 @@ private slots:
                                   s(tel(4, P203000), jn(4, true, p)),
                                   s(ACK + tel(4, "E"), auslesung(4, p, abbild(4, p)))}
                 << 4 << hauptdatei(abbild(4, p));
-        QTest::newRow("Testbetrieb")
-            << QByteArray(R"([{"address": 1, "events": [{"type": "card", "afterPolls": 1, "data": "40012345", "number": 17},
-                                                       {"type": "fault", "afterPolls": 2}]},
-                             {"address": 2, "protocol": 1, "events": [{"type": "skimming"},
+        // Status with its 6th character, skimming, a misread (the layout of
+        // protocol 0 shows in the command-line test mode runs).
+        QTest::newRow("Testbetrieb Protokoll 1")
+            << QByteArray(R"([{"address": 2, "protocol": 1, "events": [{"type": "skimming"},
                                                                       {"type": "misread", "afterPolls": 1}]}])")
-            << QList<Schritt>{s(tel(1, "S"), tel(1, "S\x40")), s(QByteArray(1, ACK)), s(tel(1, "S"), tel(1, "S\x44")),
-                              s(QByteArray(1, ACK)), s(tel(1, "L2"), tel(1, "L2017" + QByteArray("40012345").leftJustified(25))),
-                              s(QByteArray(1, ACK)), s(tel(1, "S"), tel(1, "S\x41")), s(QByteArray(1, ACK)),
-                              s(tel(1, "S"), tel(1, "S\x40")), s(QByteArray(1, ACK)), s(tel(1, "O"), tel(1, "O\x40")),
-                              s(tel(2, "S"), tel(2, "S00\x50")), s(QByteArray(1, ACK)), s(tel(2, "S"), tel(2, "S00\x44")),
+            << QList<Schritt>{s(tel(2, "S"), tel(2, "S00\x50")), s(QByteArray(1, ACK)), s(tel(2, "S"), tel(2, "S00\x44")),
                               s(QByteArray(1, ACK)),
                               s(tel(2, "LC"), tel(2, "LC000" + QByteArray("1234??7890123").leftJustified(25)))}
             << 0 << QByteArray();
