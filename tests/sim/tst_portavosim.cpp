@@ -175,12 +175,6 @@ private slots:
                               s(tel(88, "X"), tel(88, "X@")), s(tel(89, "X"), tel(89, "X@")), s(tel(2, "X")),
                               s(tel(255, "X")), s(tel(0, "X")), s(falsch5)}
             << 0 << QByteArray();
-        QTest::newRow("Version je Protokoll")
-            << QByteArray(R"([{"address": 1, "version": "Ver 3.12 TM 1 04"},
-                             {"address": 2, "protocol": 1, "version": "Ver 4.02 TS 1 11"}])")
-            << QList<Schritt>{s(tel(1, "V"), tel(1, "VVer 3.12 TM 1 04")),
-                              s(tel(2, "V"), QByteArray("\x02\x06\x03\x05", 4) + tel(2, "V00Ver 4.02 TS 1 11"))}
-            << 0 << QByteArray();
         for (int p : {0, 1})
             QTest::addRow("Auslesen Protokoll %d", p)
                 << "[{\"address\": 4, \"protocol\": " + QByteArray::number(p) + ", \"image\": "
