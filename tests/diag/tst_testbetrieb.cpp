@@ -246,13 +246,6 @@ private slots:
         QVERIFY(!a.t.laeuft());
     }
 
-    void anlagennameAusDemDateinamen()
-    {
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("/home/x/Anlagen/Halle 3.S2D")), QStringLiteral("Halle 3"));
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("C:\\Anlagen\\Halle 3.alt.S2D")), QStringLiteral("Halle 3"));
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("ohnepunkt")), QStringLiteral("ohnepunkt"));
-    }
-
     void kopfzeilen()
     {
         QCOMPARE(Bewegungsprotokoll::kopf(QString(), false, Zeit),
