@@ -3,26 +3,18 @@
 // per-user settings, a session from dial to hang-up and a write over it.
 
 #include "support/Testlauf.h"
-#include "base/Texttabelle.h"
-#include "base/Zustand.h"
-#include "link/Anmeldung.h"
-#include "link/Programmstart.h"
+#include "support/Testhilfe.h"
 #include "link/Schreiben.h"
 #include "link/SerialPort.h"
-#include "link/Telegramm.h"
-#include "link/Verbindung.h"
 #include "modem/Auflegen.h"
 #include "modem/Modemeinstellungen.h"
 #include "modem/Modemsitzung.h"
 #include "modem/Modemterminal.h"
 #include "modem/Modemzeilen.h"
 #include "modem/Waehlstring.h"
-#include "support/FakePort.h"
-#include "support/MeldungAufnahme.h"
 
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
@@ -86,8 +78,9 @@ private slots:
         QTest::newRow("leere Vorwahl") << "1" << "" << "47" << QByteArray("ATX3DT,47\r\n") << int(F::Keiner);
         QTest::newRow("Waehlzeichen wie getippt") << "1" << "0W" << "*31# 0711,P2"
                                                   << QByteArray("ATX3DT0W,*31# 0711,P2\r\n") << int(F::Keiner);
-        for (const char *n : {"47;H", "47\r", "47\nATZ", "4a7", "47w", "+++", "47-11", "4\xc3\xa4"})
-            QTest::addRow("Nummer %s", n) << "0" << "" << QString::fromUtf8(n) << QByteArray() << int(F::Nummer);
+        for (const QString &n : {"47;H", "47\r", "47\nATZ", "4a7", "47w", "+++", "47-11", "4\u00e4"})
+            QTest::addRow("Nummer %s", qPrintable(n.toUtf8().toPercentEncoding())) << "0" << "" << n << QByteArray()
+                                                                                << int(F::Nummer);
         QTest::newRow("Vorwahl fremd") << "1" << "0;ATZ" << "47" << QByteArray() << int(F::Amtsholung);
         QTest::newRow("Vorwahl fremd, nicht gewaehlt") << "0" << "0;ATZ" << "47" << QByteArray("ATX3DT47\r\n")
                                                        << int(F::Keiner);
