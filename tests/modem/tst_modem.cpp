@@ -78,9 +78,9 @@ private slots:
         QTest::newRow("leere Vorwahl") << "1" << "" << "47" << QByteArray("ATX3DT,47\r\n") << int(F::Keiner);
         QTest::newRow("Waehlzeichen wie getippt") << "1" << "0W" << "*31# 0711,P2"
                                                   << QByteArray("ATX3DT0W,*31# 0711,P2\r\n") << int(F::Keiner);
-        for (const QString &n : {"47;H", "47\r", "47\nATZ", "4a7", "47w", "+++", "47-11", "4\u00e4"})
-            QTest::addRow("Nummer %s", qPrintable(n.toUtf8().toPercentEncoding())) << "0" << "" << n << QByteArray()
-                                                                                << int(F::Nummer);
+        for (const char *n : {"47;H", "47\r", "47\nATZ", "4a7", "47w", "+++", "47-11", "4\u00e4"})
+            QTest::addRow("Nummer %s", QByteArray(n).toPercentEncoding().constData())
+                << "0" << "" << QString::fromUtf8(n) << QByteArray() << int(F::Nummer);
         QTest::newRow("Vorwahl fremd") << "1" << "0;ATZ" << "47" << QByteArray() << int(F::Amtsholung);
         QTest::newRow("Vorwahl fremd, nicht gewaehlt") << "0" << "0;ATZ" << "47" << QByteArray("ATX3DT47\r\n")
                                                        << int(F::Keiner);
