@@ -1,226 +1,308 @@
-// portavo-cli identify, read and scan against portavo-sim.
+// portavo-cli identify, read, scan, trouble, test and monitor against
+// portavo-sim. "PORT" in a row stands for the simulator's device, "@/" for
+// the class's folder.
 
 #include "support/Testlauf.h"
+#include "support/Kommandozeile.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
-
-#include <sys/stat.h>
 #include "link/SerialPort.h"
+
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestCliBus : public QObject {
     Q_OBJECT
-
-    struct Ergebnis {
-        int status = -1;
-        QString aus, fehler;
-    };
-
-    // "PORT" in the arguments stands for the simulator's device.
-    Ergebnis cli(QStringList args, const QString &ordner = QString())
-    {
-        args.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), m_sim.device());
-        QProcess p;
-        p.setWorkingDirectory(ordner.isEmpty() ? m_ordner.path() : ordner);
-        p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
-        Ergebnis e;
-        if (p.waitForFinished(30000))
-            e = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                 QString::fromUtf8(p.readAllStandardError())};
-        return e;
-    }
-
     Simulator m_sim;
     QTemporaryDir m_ordner;
+
+    QString ersetzt(QString s) const
+    {
+        return s == QLatin1String("PORT") ? m_sim.device()
+                                          : s.replace(QLatin1String("@/"), m_ordner.path() + QLatin1Char('/'));
+    }
+    QStringList ersetzt(QStringList l) const
+    {
+        for (QString &s : l)
+            s = ersetzt(s);
+        return l;
+    }
+    Kommandolauf cli(const QStringList &args, Kommandooptionen o = {})
+    {
+        o.ordner = m_ordner.path();
+        return kommando(ersetzt(args), o);
+    }
+    // Nothing went on the bus since `vorher`: a mark written now is the first
+    // thing the simulator got (the line keeps the order).
+    void nichtsGesendetSeit(int vorher)
+    {
+        const QByteArray marke = Telegramm::anfrage(200, "X");
+        const int fd = ::open(QFile::encodeName(m_sim.device()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, marke.constData(), size_t(marke.size())), ssize_t(marke.size()));
+        QTRY_VERIFY(Simulator::bytes(m_sim.verkehr(vorher)).endsWith(marke));
+        QCOMPARE(Simulator::bytes(m_sim.verkehr(vorher)), marke);
+        QByteArray echo(64, 0);
+        qint64 gelesen = 0;
+        QTRY_VERIFY((gelesen += qMax<ssize_t>(0, ::read(fd, echo.data(), 64))) >= marke.size());  // its echo
+        ::close(fd);
+    }
+    // test or monitor until `n` lines are out, then Ctrl-C: status 130.
+    QStringList bisZeilen(const QStringList &args, int n, QString *fehler = nullptr)
+    {
+        LaufendesKommando l(ersetzt(args), m_ordner.path());
+        if (!QTest::qWaitFor([&] { return l.zeilen().size() >= n || l.p.state() == QProcess::NotRunning; }, 30000))
+            return {};
+        const int status = l.unterbrechen();
+        if (fehler)
+            *fehler = l.fehler();
+        return status == 130 ? l.zeilen() : QStringList{QStringLiteral("status %1").arg(status)};
+    }
+    // The request of a test line, as bytes.
+    static QByteArray anfrage(const QString &zeile)
+    {
+        QByteArray b;
+        const QString codes = QRegularExpression(QStringLiteral("request ((?:\\d+ )+) ")).match(zeile).captured(1);
+        for (const QString &code : codes.split(' ', Qt::SkipEmptyParts))
+            b += char(code.toInt());
+        return b;
+    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(!qEnvironmentVariableIsEmpty("PORTAVO_CLI"));
-        SIM_STARTEN(m_sim, QJsonArray{Simulator::terminal(5, 0, {{"password", "135790"}}),
-                                      Simulator::terminal(6, 1, {{"version", "Ver 4.02 TS 3 11"}})});
+        const QJsonArray karten{QJsonObject{{"type", "card"}, {"afterPolls", 1}, {"data", "40012345"}, {"number", 17}},
+                                QJsonObject{{"type", "misread"}, {"afterPolls", 2}}};
+        // Terminal 7 answers two status requests, then no more.
+        const QJsonArray verstummt{QJsonObject{{"type", "drop"}, {"command", "S"}, {"skip", 2}}};
+        SIM_STARTEN(m_sim, QJsonArray{Simulator::terminal(5, 0, {{"password", "135790"}, {"events", karten}}),
+                                      Simulator::terminal(7, 0, {{"faults", verstummt}}),
+                                      Simulator::terminal(8, 1, {{"version", "Ver 4.02 TS 3 11"}})},
+                    {QStringLiteral("--no-pacing")});
+        QVERIFY(schreib(m_ordner.filePath("notes.B2D"), "wichtig\r\n"));
+        QVERIFY(schreib(m_ordner.filePath("kurz.S2D"), " 1 \r\n 2 \r\n"));
+        QVERIFY(schreib(m_ordner.filePath("text.B2D"), hauptdatei([](int) { return 0; })));
+        QVERIFY(QDir(m_ordner.path()).mkdir("ordner.S2D"));
+    }
+
+    // The test mode's polling: K first, then S each second, L2 after data
+    // waiting; each answer acknowledged; the movement log line by line.
+    void testAblaufUndProtokoll()
+    {
+        const int vorher = int(m_sim.verkehr().size());
+        const QStringList z = bisZeilen({"test", "5", "--port", "PORT", "--log", "bew.dat", "--installation",
+                                         "Halle 3", "--private"}, 6);
+        QVERIFY2(z.size() >= 6, qPrintable(z.join('\n')));
+        QCOMPARE(z.mid(0, 3), (QStringList{"K  request 02 05 75 03 77  answer 02 05 75 64 03 13  status 0x40 ok",
+                                           "S  request 02 05 83 03 85  answer 02 05 83 64 03 21  status 0x40 ok",
+                                           "S  request 02 05 83 03 85  answer 02 05 83 68 03 17  status 0x44 data-waiting"}));
+        kommandoPruefen(z.at(3), {"^L2  request 02 05 76 50 03 ", "card \"40012345                 \""});
+        QVERIFY(z.at(4).endsWith(QLatin1String("status 0x44 data-waiting")));
+        kommandoPruefen(z.at(5), {"^L2 ", "misread \""});
+        // On the line: identification (X, ACK, V, ACK), then each request
+        // answered and acknowledged, in order.
+        QByteArray folge;
+        for (const QString &zeile : z.mid(0, 6))
+            folge += anfrage(zeile) + Telegramm::ACK;
+        const QByteArray k = Telegramm::anfrage(5, "K");
+        const auto abK = [&] { const QByteArray g = Simulator::bytes(m_sim.verkehr(vorher)); return g.mid(g.indexOf(k)); };
+        QTRY_VERIFY2(abK().startsWith(folge), abK().toHex(' ').constData());
+        const QByteArray g = Simulator::bytes(m_sim.verkehr(vorher));
+        QVERIFY(g.left(g.indexOf(k)).startsWith(Telegramm::anfrage(5, "X") + Telegramm::ACK + Telegramm::anfrage(5, "V")));
+
+        const QList<QByteArray> log = lies(m_ordner.filePath("bew.dat")).split('\n');
+        QCOMPARE(log.size(), 5);
+        QVERIFY(QRegularExpression("^Geschlossene Gesellschaft vom:   \\d\\d\\.\\d\\d\\.\\d\\d   Ort:   Halle 3\r$")
+                    .match(QString::fromLatin1(log.at(0))).hasMatch());
+        QCOMPARE(log.at(1), QByteArray("  \r"));
+        const QRegularExpression zeile("^am:;\\d\\d\\.\\d\\d\\.\\d\\d; um: ;\\d\\d\\.\\d\\d  Uhr;Kartennummer:(.{25})\r$");
+        QCOMPARE(zeile.match(QString::fromLatin1(log.at(2))).captured(1), QStringLiteral("40012345").leftJustified(25));
+        QVERIFY2(zeile.match(QString::fromLatin1(log.at(3))).captured(1).contains("??"), log.at(3).constData());
+        QVERIFY(log.at(4).isEmpty());
+    }
+
+    // --mode closed sends G first. Every request without an answer gets its
+    // line; a log that cannot be written is said once and polling goes on.
+    void testVerstummtesTerminal()
+    {
+        QString fehler;
+        const QStringList z =
+            bisZeilen({"test", "7", "--port", "PORT", "--mode", "closed", "--log", "@/", "--installation", "X"}, 5, &fehler);
+        QVERIFY2(z.size() >= 5, qPrintable(z.join('\n')));
+        QVERIFY(z.at(0).startsWith(QLatin1String("G  request 02 07 71 03 ")));
+        QVERIFY2(z.at(1).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(1)));
+        QVERIFY2(z.at(2).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(2)));
+        for (const QString &zeile : z.mid(3))  // the echo is still there
+            QCOMPARE(zeile, QStringLiteral("S  request 02 07 83 03 87  no answer"));
+        QCOMPARE(fehler.count(QLatin1String("movement log")), 1);
+    }
+
+    // The monitor prints every byte the bus brings and nothing else.
+    void monitorZeigtEmpfangenes()
+    {
+        LaufendesKommando l({"monitor", "--port", m_sim.device()}, m_ordner.path());
+        QTRY_VERIFY(l.haelt(m_sim.device()));
+        const QByteArray x = Telegramm::anfrage(5, "X");
+        const QByteArray k = QByteArray("\x05X@\x03");
+        const QByteArray erwartet = x + Telegramm::STX + k + char(Telegramm::blockpruefung(k));
+        const int fd = ::open(QFile::encodeName(m_sim.device()), O_WRONLY | O_NOCTTY);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, x.constData(), 5), ssize_t(5));
+        ::close(fd);
+        QTRY_VERIFY(l.zeilen().size() >= erwartet.size());
+        QCOMPARE(l.unterbrechen(), 130);
+        QByteArray gezeigt;
+        for (const QString &z : l.zeilen())
+            gezeigt += char(QRegularExpression("^\\s*\\d+\\s+(\\d+)\\s").match(z).captured(1).toInt());
+        QCOMPARE(gezeigt.toHex(' '), erwartet.toHex(' '));
     }
 
     void aufruf_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("aus");     // stdout, exactly
-        QTest::addColumn<QString>("fehler");  // contained in stderr
+        QTest::addColumn<QStringList>("aus");
+        QTest::addColumn<QStringList>("fehler");
+        QTest::addColumn<bool>("stumm");  // nothing may go on the bus
+        const auto text = [](int n) { return QStringList{Texttabelle::text(n)}; };
         QTest::newRow("identify") << QStringList{"identify", "5", "--port", "PORT"} << 0
-                                  << "5 0 Standard\nVer 3.12 TS 1 04\n" << "";
-        QTest::newRow("fremde Familie") << QStringList{"identify", "6", "--port", "PORT", "--lang", "en"} << 1
-                                        << "6 1 QRX / Norvall\nVer 4.02 TS 3 11\n" << Texttabelle::text(1388);
-        QTest::newRow("stille Adresse") << QStringList{"identify", "9", "--port", "PORT"} << 1 << ""
-                                        << Texttabelle::text(196);
+                                  << QStringList{"=5 0 Standard\nVer 3.12 TS 1 04\n"} << QStringList{} << false;
+        QTest::newRow("fremde Familie") << QStringList{"identify", "8", "--port", "PORT", "--lang", "en"} << 1
+                                        << QStringList{"=8 1 QRX / Norvall\nVer 4.02 TS 3 11\n"} << text(1388) << false;
+        QTest::newRow("stille Adresse") << QStringList{"identify", "9", "--port", "PORT"} << 1 << QStringList{"="}
+                                        << text(196) << false;
+        QTest::newRow("test stille Adresse") << QStringList{"test", "9", "--port", "PORT", "--seconds", "1"} << 1
+                                             << QStringList{"="} << QStringList{} << false;
         QTest::newRow("falsches Passwort")
-            << QStringList{"read", "5", "--password", "111111", "--port", "PORT", "--lang", "es"} << 1 << ""
-            << Texttabelle::text(3154);
-        QTest::newRow("Port fehlt") << QStringList{"scan", "--port", "/dev/portavo-gibt-es-nicht"} << 1 << ""
-                                    << "/dev/portavo-gibt-es-nicht";
-        // Wrong usage.
-        const QStringList falsch[] = {{"read", "5", "--password", "12345"}, {"read", "5", "--password", "12a456"},
-                                      {"read", "5"}, {"identify", "0"}, {"identify", "256"},
-                                      {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
-                                      {"trouble", "--variant-m"}};
+            << QStringList{"read", "5", "--password", "111111", "--port", "PORT", "--lang", "es"} << 1
+            << QStringList{"="} << text(3154) << false;
+        // A device given by its path is named by its path alone.
+        QTest::newRow("Port fehlt") << QStringList{"scan", "--port", "/dev/portavo-gibt-es-nicht", "--lang", "en"} << 1
+                                    << QStringList{"="}
+                                    << QStringList{"^The port /dev/portavo-gibt-es-nicht cannot be opened"} << false;
+        // Listening sends nothing; after the time the status is 0.
+        QTest::newRow("monitor mit Zeit") << QStringList{"monitor", "--seconds", "1", "--port", "PORT"} << 0
+                                          << QStringList{"="} << QStringList{"="} << true;
+        // An output name without a main-file extension would make the read-out
+        // remove an unrelated companion ("notes.txt" -> "notes.B2D"): refused
+        // before anything is sent, and so is a folder that cannot be written.
+        const QStringList lesen{"read", "5", "--password", "135790", "--port", "PORT", "-o"};
+        QTest::newRow("Ausgabe .txt") << lesen + QStringList{"@/notes.txt"} << 2 << QStringList{"="} << text(176) << true;
+        QTest::newRow("Ausgabe ohne Endung") << lesen + QStringList{"@/abc"} << 2 << QStringList{"="} << QStringList{}
+                                             << true;
+        QTest::newRow("Ausgabeordner fehlt") << lesen + QStringList{"@/gibtsnicht/x.S2D"} << 2 << QStringList{"="}
+                                             << QStringList{"gibtsnicht"} << true;
+        // trouble --repair FILE loads FILE before the scan of nearly two
+        // minutes: a file the repair could not write ends it at once.
+        for (const auto &[datei, nr] : {std::pair{"fehlt.S2D", 384}, {"ordner.S2D", 384}, {"kurz.S2D", 384},
+                                        {"text.B2D", 176}})
+            QTest::addRow("trouble --repair %s", datei)
+                << QStringList{"trouble", "--repair", QStringLiteral("@/") + datei, "--port", "PORT"} << 1
+                << QStringList{"="} << text(nr) << true;
+        const QStringList falsch[] = {
+            {"read", "5", "--password", "12345"}, {"read", "5", "--password", "12a456"}, {"read", "5"},
+            {"identify", "0"}, {"identify", "256"}, {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
+            {"trouble", "--variant-m"}, {"test"}, {"test", "0"}, {"test", "5", "--source", "4"},
+            {"test", "5", "--mode", "auf"}, {"test", "5", "--private"}, {"test", "5", "--seconds", "0"},
+            {"monitor", "5"}};
         for (const QStringList &a : falsch)
-            QTest::addRow("%s", qPrintable(a.join(' '))) << a << 2 << "" << "";
+            QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="} << QStringList{} << true;
     }
     void aufruf()
     {
         QFETCH(QStringList, args);
         QFETCH(int, status);
-        QFETCH(QString, aus);
-        QFETCH(QString, fehler);
-        const Ergebnis e = cli(args);
-        QCOMPARE(e.status, status);
-        QCOMPARE(e.aus, aus);
-        QVERIFY2(e.fehler.contains(fehler), qPrintable(e.fehler));
-        QVERIFY(!QFile::exists(m_ordner.filePath(QStringLiteral("PORTAVO.S2D"))));
+        QFETCH(QStringList, aus);
+        QFETCH(QStringList, fehler);
+        QFETCH(bool, stumm);
+        const int vorher = int(m_sim.verkehr().size());
+        const Kommandolauf l = cli(args);
+        QCOMPARE(l.status, status);
+        kommandoPruefen(l.aus, ersetzt(aus));
+        kommandoPruefen(l.fehler, ersetzt(fehler));
+        QVERIFY(!QFile::exists(m_ordner.filePath("PORTAVO.S2D")));
+        QCOMPARE(lies(m_ordner.filePath("notes.B2D")), QByteArray("wichtig\r\n"));
+        if (stumm)
+            nichtsGesendetSeit(vorher);
     }
 
+    // A proper output name removes only its own companion file.
     void liestInDatei()
     {
-        QTemporaryDir ordner;
-        Ergebnis e = cli({"read", "5", "--password", "135790", "--port", "PORT"}, ordner.path());
-        QCOMPARE(e.status, 0);
-        const QString datei = ordner.filePath(QStringLiteral("PORTAVO.S2D"));
-        QCOMPARE(e.aus, datei + QLatin1Char('\n'));
-        QCOMPARE(lies(datei), m_sim.speicher(5));
-        const QString anders = ordner.filePath(QStringLiteral("x.S2D"));
-        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", anders});
-        QCOMPARE(e.status, 0);
-        QCOMPARE(lies(anders), m_sim.speicher(5));
+        QVERIFY(schreib(m_ordner.filePath("notes.B3D"), "bleibt\r\n"));
+        const Kommandolauf l = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", "@/notes.S2D"});
+        QCOMPARE(l.status, 0);
+        QCOMPARE(l.aus, m_ordner.filePath("notes.S2D") + '\n');
+        QCOMPARE(lies(m_ordner.filePath("notes.S2D")), m_sim.speicher(5));
+        QVERIFY(!QFile::exists(m_ordner.filePath("notes.B2D")));
+        QVERIFY(QFile::exists(m_ordner.filePath("notes.B3D")));
     }
 
-    // An output name without a main-file extension would make the read-out
-    // remove an unrelated companion ("notes.txt" -> "notes.B2D"): refused
-    // before anything is sent, and so is a folder that cannot be written.
-    void ausgabenameGeprueft()
+    // A port held by another program is told apart from a missing one.
+    void portBelegt()
     {
-        QTemporaryDir ordner;
-        const QString notizen = ordner.filePath(QStringLiteral("notes.B2D"));
-        QVERIFY(schreib(notizen, "wichtig\r\n"));
-        const int vorher = int(m_sim.verkehr().size());
-        Ergebnis e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o",
-                          ordner.filePath(QStringLiteral("notes.txt"))});
-        QCOMPARE(e.status, 2);
-        QVERIFY2(e.fehler.contains(Texttabelle::text(176)), qPrintable(e.fehler));
-        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", ordner.filePath(QStringLiteral("abc"))});
-        QCOMPARE(e.status, 2);
-        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o",
-                 ordner.filePath(QStringLiteral("gibtsnicht/x.S2D"))});
-        QCOMPARE(e.status, 2);
-        QVERIFY2(e.fehler.contains(QStringLiteral("gibtsnicht")), qPrintable(e.fehler));
-        QCOMPARE(lies(notizen), QByteArray("wichtig\r\n"));
-        QCOMPARE(int(m_sim.verkehr().size()), vorher);  // nothing went on the bus
-        // A proper name removes only its own companion file.
-        QVERIFY(schreib(ordner.filePath(QStringLiteral("notes.B3D")), "bleibt\r\n"));
-        e = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", ordner.filePath(QStringLiteral("notes.S2D"))});
-        QCOMPARE(e.status, 0);
-        QVERIFY(!QFile::exists(notizen));
-        QVERIFY(QFile::exists(ordner.filePath(QStringLiteral("notes.B3D"))));
-    }
-
-    // The adapter pulled during the recovery scan: the command ends at once
-    // with the port message and a failure status, not after the whole scan
-    // with "no waiting terminal".
-    void troubleEndetBeiVerlorenemPort()
-    {
-        Simulator weg;
-        SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
-        QProcess p;
-        p.start(qEnvironmentVariable("PORTAVO_CLI"), {"trouble", "--port", weg.device()});
-        QVERIFY(p.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(weg.verkehr().size() >= 9, 10000);  // the scan is under way
-        weg.abziehen();
-        QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitCode(), 1);
-        const QString fehler = QString::fromUtf8(p.readAllStandardError());
-        QVERIFY2(fehler.contains(Texttabelle::text(193)), qPrintable(fehler));
-        QVERIFY(!QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("no waiting terminal")));
-    }
-
-    // trouble --repair FILE loads FILE before the scan of nearly two
-    // minutes: a file the repair could not write ends the command at once,
-    // and nothing goes on the bus.
-    void troubleReparaturdateiVorDemSuchlauf_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("inhalt");  // "ordner": a folder of that name; empty: no file
-        QTest::addColumn<int>("text");
-        QTest::newRow("fehlt") << QStringLiteral("fehlt.S2D") << QByteArray() << 384;
-        QTest::newRow("Ordner") << QStringLiteral("ordner.S2D") << QByteArray("ordner") << 384;
-        QTest::newRow("kein Speicherabbild") << QStringLiteral("kurz.S2D") << QByteArray(" 1 \r\n 2 \r\n") << 384;
-        QTest::newRow("Begleitdatei") << QStringLiteral("text.B2D") << hauptdatei([](int) { return 0; }) << 176;
-    }
-    void troubleReparaturdateiVorDemSuchlauf()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, inhalt);
-        QFETCH(int, text);
-        QTemporaryDir ordner;
-        const QString pfad = ordner.filePath(name);
-        if (inhalt == "ordner")
-            QVERIFY(QDir().mkdir(pfad));
-        else if (!inhalt.isEmpty())
-            QVERIFY(schreib(pfad, inhalt));
-        const int vorher = int(m_sim.verkehr().size());
-        const Ergebnis e = cli({"trouble", "--repair", pfad, "--port", "PORT"});
-        QCOMPARE(e.status, 1);
-        QVERIFY2(e.fehler.contains(Texttabelle::text(text)), qPrintable(e.fehler));
-        QVERIFY(e.aus.isEmpty());
-        QTest::qWait(100);
-        QCOMPARE(int(m_sim.verkehr().size()), vorher);
-    }
-
-    // A port held by another program is told apart from a missing one; a
-    // device given by its path is named by its path alone.
-    void portBelegtOderFehlt()
-    {
-        Simulator belegt;
-        SIM_STARTEN(belegt, QJsonArray{Simulator::terminal(1)});
         SerialPort halter;
-        halter.setDevice(belegt.device());
+        halter.setDevice(m_sim.device());
         QVERIFY(halter.open());
-        Ergebnis e = cli({"scan", "--port", belegt.device(), "--lang", "en"});
-        QCOMPARE(e.status, 1);
-        QVERIFY2(e.fehler.contains(Texttabelle::text(1561).arg(belegt.device())), qPrintable(e.fehler));
-        halter.close();
-        e = cli({"scan", "--port", QStringLiteral("/dev/gibt-es-nicht"), "--lang", "en"});
-        QCOMPARE(e.status, 1);
-        QVERIFY2(e.fehler.startsWith(QStringLiteral("The port /dev/gibt-es-nicht cannot be opened")), qPrintable(e.fehler));
+        const Kommandolauf l = cli({"scan", "--port", "PORT", "--lang", "en"});
+        QCOMPARE(l.status, 1);
+        kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
     }
 
-    // A damaged settings file or port map is said once, and left as it is.
+    // Without -o the read-out goes to PORTAVO.S2D in the working folder. A
+    // damaged settings file or port map is said once, and left as it is;
+    // read takes the settings before the target check and again on opening.
     void beschaedigteDateienEinmalGemeldet()
     {
         QTemporaryDir heim;
-        const QString ini = heim.filePath(QStringLiteral("Portavomodem.ini"));
+        const QString ini = heim.filePath("Portavomodem.ini");
         QVERIFY(schreib(ini, "kaputt\r\n"));
-        QCOMPARE(::mkfifo(QFile::encodeName(heim.filePath(QStringLiteral("ports.dat"))).constData(), 0600), 0);
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PORTAVO_HOME"), heim.path());
-        p.setProcessEnvironment(env);
-        // read: the settings are taken before the target check and again
-        // when the port opens; still one message each.
-        p.start(qEnvironmentVariable("PORTAVO_CLI"),
-                {"read", "5", "--password", "135790", "--port", m_sim.device(), "--lang", "en", "-o",
-                 heim.filePath(QStringLiteral("x.S2D"))});
-        QVERIFY(p.waitForFinished(30000));
-        const QString fehler = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(fehler.count(Texttabelle::text(1562).arg(ini)), 1);
-        QCOMPARE(fehler.count(Texttabelle::text(1563).section(QLatin1Char('('), 0, 0).arg(heim.filePath(QStringLiteral("ports.dat")))), 1);
+        QCOMPARE(::mkfifo(QFile::encodeName(heim.filePath("ports.dat")).constData(), 0600), 0);
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.path());
+        const Kommandolauf l =
+            cli({"read", "5", "--password", "135790", "--port", "PORT", "--lang", "en"}, o);
+        QCOMPARE(l.status, 0);
+        QCOMPARE(l.aus, m_ordner.filePath("PORTAVO.S2D") + '\n');
+        QCOMPARE(lies(m_ordner.filePath("PORTAVO.S2D")), m_sim.speicher(5));
+        QCOMPARE(l.fehler.count(Texttabelle::text(1562).arg(ini)), 1);
+        QCOMPARE(l.fehler.count(Texttabelle::text(1563).section('(', 0, 0).arg(heim.filePath("ports.dat"))), 1);
         QCOMPARE(lies(ini), QByteArray("kaputt\r\n"));
     }
 
-    void scanOhneEcho()
+    // The adapter pulled while trouble, test or monitor runs: the message
+    // once and status 1 at once (trouble not after its whole scan).
+    void portWeg_data()
     {
-        Simulator stumm;
-        SIM_STARTEN(stumm, QJsonArray{Simulator::terminal(1)}, {QStringLiteral("--no-echo")});
-        const Ergebnis e = cli({"scan", "--port", stumm.device()});
-        QCOMPARE(e.status, 1);
-        QVERIFY(e.fehler.contains(Texttabelle::text(193)));
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("zeilen");  // lines out before the pull; -1: holds the device
+        QTest::addColumn<int>("text");
+        QTest::newRow("trouble") << QStringList{"trouble"} << -1 << 193;
+        QTest::newRow("test") << QStringList{"test", "1"} << 2 << 633;
+        QTest::newRow("monitor") << QStringList{"monitor"} << -1 << 633;
+    }
+    void portWeg()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, zeilen);
+        QFETCH(int, text);
+        Simulator weg;
+        SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
+        LaufendesKommando l(args + QStringList{"--port", weg.device()});
+        if (args.first() == QLatin1String("trouble"))
+            QTRY_VERIFY_WITH_TIMEOUT(weg.verkehr().size() >= 9, 10000);  // the scan is under way
+        else if (zeilen < 0)
+            QTRY_VERIFY_WITH_TIMEOUT(l.haelt(weg.device()), 10000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(l.zeilen().size() >= zeilen, 10000);
+        weg.abziehen();
+        QCOMPARE(l.ende(), 1);
+        QString meldung = Texttabelle::text(text);
+        QCOMPARE(l.fehler().count(meldung.contains("%1") ? meldung.arg(weg.device()) : meldung), 1);
+        QVERIFY(!l.aus.contains(QLatin1String("no waiting terminal")));
     }
 };
 

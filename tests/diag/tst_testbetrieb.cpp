@@ -1,44 +1,31 @@
-// Test mode against a FakePort with scripted answers: the request sequence,
-// the ACK after every answer, the status bits per protocol, card data and
-// misreads, and the movement log byte for byte.
+// Test mode on a FakePort with scripted answers, one request and answer
+// check at a time: the ACK after an answer, the status bits per protocol,
+// the fetch after data waiting, short answers, the operating-mode command,
+// missing answers; and the movement log byte for byte.
 
 #include "support/Testlauf.h"
 
 #include <QSignalSpy>
 #include "support/Testhilfe.h"
 #include "diag/Testbetrieb.h"
-#include "base/Pfade.h"
-
-#include <QFileInfo>
-
-#include <QTemporaryDir>
 
 namespace {
-constexpr char STX = Telegramm::STX;
-constexpr char ETX = Telegramm::ETX;
-
-QByteArray rahmen(QByteArray rumpf)
+QByteArray rahmen(const QByteArray &rumpf)
 {
-    rumpf = STX + rumpf + ETX;
-    return rumpf + char(Telegramm::blockpruefung(rumpf, 1, int(rumpf.size()) - 1));
+    return Telegramm::STX + rumpf + Telegramm::ETX + char(Telegramm::blockpruefung(rumpf + Telegramm::ETX));
 }
-
 // A status answer in the layout of the protocol (status 4th or 6th character).
-QByteArray statusantwort(int adresse, int protokoll, int status, char befehl = 'S')
+QByteArray statusantwort(int status, int protokoll = 0, char befehl = 'S')
 {
-    QByteArray r = QByteArray(1, char(adresse)) + befehl;
-    if (protokoll == 1)
-        r += "00";
-    return rahmen(r + char(status));
+    return rahmen(QByteArray(1, char(17)) + befehl + (protokoll == 1 ? "00" : "") + char(status));
 }
-
 // A card data answer: "L", source, three-digit number, 25 characters.
-QByteArray kartenantwort(int adresse, const QByteArray &daten, char quelle = '2')
+QByteArray kartenantwort(const QByteArray &daten)
 {
-    return rahmen(QByteArray(1, char(adresse)) + 'L' + quelle + "017" + daten.leftJustified(25, ' '));
+    return rahmen("\x11L2017" + daten.leftJustified(25, ' '));
 }
-
 const QDateTime Zeit(QDate(2026, 12, 5), QTime(14, 30, 12));
+const QByteArray Zeile = "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:";
 }  // namespace
 
 class TestTestbetrieb : public QObject {
@@ -47,90 +34,49 @@ class TestTestbetrieb : public QObject {
     struct Aufbau : Strecke<FakePort> {
         QTemporaryDir ordner;
         Testbetrieb t{z, v};
-        QStringList monitor;
-
         explicit Aufbau(int protokoll = 0)
         {
             z.Adresse = 17;
             z.Protokoll = qint16(protokoll);
             z.TestAktiv = 1;
-            z.MonitorAktiv = 1;
-            QObject::connect(&v, &Verbindung::monitorZeile, [this](const QString &l) { monitor << l; });
             t.protokoll().setPfad(ordner.filePath(QStringLiteral("Bewegungen.dat")));
             t.protokoll().setUhr([] { return Zeit; });
             t.laden();
+            t.start();
         }
-        // The ticks, without waiting for the clock.
-        void tick1() { QMetaObject::invokeMethod(&t.timer1(), "timeout"); }
-        void tick2() { QMetaObject::invokeMethod(&t.timer2(), "timeout"); }
-        // A request goes out; the bus gives its echo and the answer; the
-        // answer check runs.
+        // One step without waiting for the clock: a request goes out, the
+        // bus gives its echo and the answer, the answer check runs.
         QByteArray zyklus(const QByteArray &antwort)
         {
             port.clearWrites();
-            tick1();
+            tick(1);
             const QByteArray anfrage = port.written();
             port.inject(anfrage + antwort);
-            tick2();
+            tick(2);
             return anfrage;
         }
+        // Timer1 sends the next request, Timer2 checks for the answer.
+        void tick(int n) { QMetaObject::invokeMethod(n == 1 ? &t.timer1() : &t.timer2(), "timeout"); }
         QByteArray log() { return lies(t.protokoll().pfad()); }
     };
 
 private slots:
+    // K first, then S; the echo alone is no answer; the answer gets a bare ACK.
     void ablaufKDannSMitQuittung()
     {
         Aufbau a;
-        QCOMPARE(a.t.testbefehl(), QByteArray("K"));
-        QCOMPARE(a.t.betriebsartwechsel(), 1);
-        QVERIFY(!a.t.timer1().isActive() && !a.t.timer2().isActive());
-        QCOMPARE(a.t.timer1().interval(), 1000);
-        QCOMPARE(a.t.timer2().interval(), 100);
-        QSignalSpy abgewaehlt(&a.t, &Testbetrieb::betriebsartAbgewaehlt);
-        a.t.start();
-        QVERIFY(a.t.timer1().isActive());
-        QCOMPARE(abgewaehlt.count(), 1);
-        QCOMPARE(a.t.betriebsartwechsel(), 1);  // the mode command stays due
-
-        a.monitor.clear();
-        a.tick1();
-        const QByteArray k = Telegramm::anfrage(17, "K");
-        QCOMPARE(a.port.written(), k);
-        QCOMPARE(a.t.testtelegramm(), k);
-        QCOMPARE(a.t.anfragefeld(), Testbetrieb::bytecodes(k));
-        QVERIFY(a.t.anfrageHervorgehoben());
-        QVERIFY(a.t.timer2().isActive());
-        QCOMPARE(a.monitor, QStringList{Telegramm::monitorTelegramm(k)});
-
-        // The echo alone: nothing sent, Timer2 stays armed.
+        QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "K"));
+        QVERIFY(a.port.writes().size() == 1);  // the echo alone: nothing sent
         a.port.clearWrites();
-        a.port.inject(k);
-        a.tick2();
-        QVERIFY(a.port.written().isEmpty());
-        QVERIFY(a.t.timer2().isActive());
-        QVERIFY(!a.t.anfrageHervorgehoben());
-        // The answer: a bare ACK, Timer2 stops, the answer box shows it.
-        const QByteArray antwort = statusantwort(17, 0, 0x40, 'K');
-        a.port.inject(antwort);
-        a.tick2();
+        a.port.inject(statusantwort(0x40, 0, 'K'));
+        a.tick(2);
         QCOMPARE(a.port.written(), QByteArray(1, Telegramm::ACK));
-        QVERIFY(!a.t.timer2().isActive());
-        QCOMPARE(a.t.antwortfeld(), Testbetrieb::bytecodes(antwort));
-        QCOMPARE(a.monitor.last(), Telegramm::MonitorQuittung);
-
-        QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
-        QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
-        // Testempfang is cleared before each request.
-        a.port.clearWrites();
-        a.tick1();
-        QVERIFY(a.z.Testempfang.isEmpty());
-    }
-
-    void bytecodes()
-    {
-        QCOMPARE(Testbetrieb::bytecodes(QByteArray("\x02\x11S\x03") + char(65)), QStringLiteral("02 17 83 03 65 "));
-        QCOMPARE(Testbetrieb::bytecodes(QByteArray(1, char(200))), QStringLiteral("200 "));
-        QCOMPARE(Testbetrieb::bytecodes({}), QString());
+        QCOMPARE(a.t.antwortfeld(), Testbetrieb::bytecodes(statusantwort(0x40, 0, 'K')));
+        QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
+        QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
+        QCOMPARE(Testbetrieb::bytecodes(QByteArray("\x02\x11S\x03") + char(200)), QStringLiteral("02 17 83 03 200 "));
+        a.z.Adresse = 300;  // no valid address: nothing is sent
+        QVERIFY(a.zyklus({}).isEmpty());
     }
 
     void statusbits_data()
@@ -140,7 +86,7 @@ private slots:
         QTest::addColumn<bool>("stoerung");
         QTest::addColumn<int>("skimming");
         QTest::addColumn<int>("datenstatus");
-        QTest::addColumn<bool>("datenVorhanden");
+        QTest::addColumn<bool>("daten");
         QTest::addColumn<bool>("gelesen");
         using S = Testbetrieb::Skimming;
         const int keins = int(S::Keins), ausgeloest = int(S::Ausgeloest), sabotage = int(S::Sabotage);
@@ -165,59 +111,29 @@ private slots:
         QFETCH(bool, stoerung);
         QFETCH(int, skimming);
         QFETCH(int, datenstatus);
-        QFETCH(bool, datenVorhanden);
+        QFETCH(bool, daten);
         QFETCH(bool, gelesen);
         Aufbau a(protokoll);
-        a.t.waehleBetriebsart(Testbetrieb::Betriebsart::Normalbetrieb);
-        a.t.start();
-        a.zyklus(statusantwort(17, protokoll, 0x40, 'K'));
+        a.zyklus(statusantwort(0x40, protokoll, 'K'));
         QSignalSpy spy(&a.t, &Testbetrieb::statusGelesen);
-        a.zyklus(statusantwort(17, protokoll == 1 ? 1 : 0, status));
+        a.zyklus(statusantwort(status, protokoll == 1 ? 1 : 0));
         QCOMPARE(spy.count(), gelesen ? 1 : 0);
         if (gelesen)
             QCOMPARE(spy.first().first().toInt(), status);
         QCOMPARE(a.t.stoerung(), stoerung);
         QCOMPARE(int(a.t.skimming()), skimming);
         QCOMPARE(a.t.datenstatus(), datenstatus);
-        QCOMPARE(a.t.datenVorhanden(), datenVorhanden);
-        QVERIFY(a.t.timer1().isActive());
-        // The next request: fetch when data is waiting, else status; the
-        // fault indicator is cleared by it.
-        const QByteArray naechste = a.zyklus({});
-        QCOMPARE(naechste, Telegramm::anfrage(17, datenstatus == 2 ? "L2" : "S"));
+        QCOMPARE(a.t.datenVorhanden(), daten);
+        // The next request: the fetch when data is waiting, else status; it
+        // clears the fault, the next status answer the skimming indicator.
+        QCOMPARE(a.zyklus(datenstatus == 2 ? QByteArray() : statusantwort(0x40, protokoll == 1 ? 1 : 0)),
+                 Telegramm::anfrage(17, datenstatus == 2 ? "L2" : "S"));
         QVERIFY(!a.t.stoerung());
-    }
-
-    void skimmingVerschwindetMitDerNaechstenAntwort()
-    {
-        Aufbau a;
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.zyklus(statusantwort(17, 0, 0x50));
-        QCOMPARE(a.t.skimming(), Testbetrieb::Skimming::Ausgeloest);
-        a.zyklus(statusantwort(17, 0, 0x40));
         QCOMPARE(a.t.skimming(), Testbetrieb::Skimming::Keins);
     }
 
-    void stoerungStartetZyklusNeu()
-    {
-        for (int protokoll : {0, 1}) {
-            Aufbau a(protokoll);
-            a.t.start();
-            a.zyklus(statusantwort(17, protokoll, 0x40, 'K'));
-            a.t.timer1().stop();
-            a.zyklus(statusantwort(17, protokoll, 0x41));
-            // Protocol 0 restarts the cycle; protocol 1 leaves Timer1 as it is.
-            QCOMPARE(a.t.timer1().isActive(), protokoll == 0);
-        }
-        Aufbau a;
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.t.timer1().stop();
-        a.zyklus(statusantwort(17, 0, 0x60));
-        QVERIFY(a.t.timer1().isActive());
-    }
-
+    // Until its answer comes the fetch is sent again at every tick; whatever
+    // comes then is card data, even a status answer.
     void datenquelleBestimmtDenAbruf_data()
     {
         QTest::addColumn<int>("quelle");
@@ -232,96 +148,71 @@ private slots:
         QFETCH(QByteArray, befehl);
         Aufbau a;
         a.t.waehleQuelle(Testbetrieb::Quelle(quelle));
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.zyklus(statusantwort(17, 0, 0x44));
-        QVERIFY(a.t.kartendaten().isEmpty());
-        // No answer: the fetch is sent again at every tick.
+        a.zyklus(statusantwort(0x40, 0, 'K'));
+        a.zyklus(statusantwort(0x44));
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, befehl));
-        QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, befehl));
-        // Whatever comes now is card data, even a status answer.
         QSignalSpy karten(&a.t, &Testbetrieb::kartendatenErhalten);
-        const QByteArray status = statusantwort(17, 0, 0x44);
-        a.port.clearWrites();
-        a.tick1();
-        a.port.inject(a.port.written() + status);
-        a.tick2();
+        QCOMPARE(a.zyklus(statusantwort(0x44)), Telegramm::anfrage(17, befehl));
         QCOMPARE(karten.count(), 1);
-        QCOMPARE(a.t.kartendaten(), status);
+        QCOMPARE(a.t.kartendaten(), statusantwort(0x44));
         QCOMPARE(a.t.datenstatus(), 0);
-        QVERIFY(!a.t.datenVorhanden());
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
     }
 
-    void kartendatenUndFehllesungWerdenProtokolliert()
+    // Card data and misreads each append their line to the log; a log that
+    // cannot be written is said once and polling goes on.
+    void kartendatenInsProtokoll()
     {
         Aufbau a;
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.zyklus(statusantwort(17, 0, 0x44));
-        QCOMPARE(a.zyklus(kartenantwort(17, "40012345")), Telegramm::anfrage(17, "L2"));
+        a.zyklus(statusantwort(0x40, 0, 'K'));
+        a.zyklus(statusantwort(0x44));
+        a.zyklus(kartenantwort("40012345"));
         QVERIFY(!a.t.fehllesung());
-        a.zyklus(statusantwort(17, 0, 0x44));
-        const QByteArray fehl = kartenantwort(17, "4001??45");
-        a.zyklus(fehl);
+        a.zyklus(statusantwort(0x44));
+        a.zyklus(kartenantwort("4001??45"));
         QVERIFY(a.t.fehllesung());
-        QCOMPARE(a.t.kartendaten(), fehl);
-        const QByteArray zeile1 = "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:40012345                 \r\n";
-        const QByteArray zeile2 = "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:4001??45                 \r\n";
-        QCOMPARE(a.log(), zeile1 + zeile2);
+        QCOMPARE(a.log(), Zeile + "40012345                 \r\n" + Zeile + "4001??45                 \r\n");
+
+        QVERIFY(QDir().mkpath(a.ordner.filePath("ordner")));
+        a.t.protokoll().setPfad(a.ordner.filePath("ordner"));
+        QSignalSpy fehler(&a.t, &Testbetrieb::protokollFehler);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(a.zyklus(statusantwort(0x44)), Telegramm::anfrage(17, "S"));
+            QCOMPARE(a.zyklus(kartenantwort("4711")), Telegramm::anfrage(17, "L2"));
+        }
+        QCOMPARE(fehler.count(), 1);
+        QCOMPARE(fehler.first().first().toString(), a.ordner.filePath("ordner"));
+        QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
     }
 
     void betriebsartErsetztGenauEineStatusanfrage()
     {
         Aufbau a;
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
+        a.zyklus(statusantwort(0x40, 0, 'K'));
         a.t.waehleBetriebsart(Testbetrieb::Betriebsart::TuereAuf);
-        QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40, 'O')), Telegramm::anfrage(17, "O"));
-        QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
+        QCOMPARE(a.zyklus(statusantwort(0x40, 0, 'O')), Telegramm::anfrage(17, "O"));
+        QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
         a.t.waehleBetriebsart(Testbetrieb::Betriebsart::TuereZu);
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "G"));
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
     }
 
+    // Protocol 1: 5 characters hold no status character, 6 do; a single
+    // character after the echo is acknowledged and nothing more.
     void kurzeAntworten()
     {
-        // Protocol 1: 5 characters hold no status character; 6 do.
         Aufbau a(1);
-        a.t.start();
         a.zyklus({});
         QSignalSpy spy(&a.t, &Testbetrieb::statusGelesen);
         a.zyklus(QByteArray("\x02\x11S00"));
         QCOMPARE(spy.count(), 0);
         a.zyklus(QByteArray("\x02\x11S00") + char(0x44));
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(a.t.datenstatus(), 2);
-        // One character after the echo is acknowledged and nothing more.
         a.zyklus({});
-        a.port.clearWrites();
-        a.tick1();
-        a.port.inject(a.port.written() + 'x');
-        a.port.clearWrites();
-        a.tick2();
-        QCOMPARE(a.port.written(), QByteArray(1, Telegramm::ACK));
+        QCOMPARE(a.zyklus("x"), Telegramm::anfrage(17, "L2"));
+        QCOMPARE(a.port.writes().last().bytes, QByteArray(1, Telegramm::ACK));
         QCOMPARE(a.t.datenstatus(), 2);
         QVERIFY(a.t.kartendaten().isEmpty());
-    }
-
-    void keineAntwortLaesstAnzeigenStehen()
-    {
-        Aufbau a;
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.zyklus(statusantwort(17, 0, 0x44));
-        const QString antwort = a.t.antwortfeld();
-        QVERIFY(!antwort.isEmpty());
-        a.port.clearWrites();
-        a.tick1();
-        QCOMPARE(a.t.antwortfeld(), antwort);
-        QVERIFY(a.t.datenVorhanden());
-        QCOMPARE(a.port.written(), Telegramm::anfrage(17, "L2"));
     }
 
     // A request still without an answer when the next goes out is reported,
@@ -330,83 +221,31 @@ private slots:
     {
         Aufbau a;
         QSignalSpy fehlt(&a.t, &Testbetrieb::keineAntwort);
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.zyklus({});  // only the echo of "S"
-        a.tick1();
+        a.zyklus(statusantwort(0x40, 0, 'K'));
+        a.zyklus({});
+        a.tick(1);
         QCOMPARE(fehlt.count(), 1);
-        QCOMPARE(fehlt.at(0).at(0).toByteArray(), Telegramm::anfrage(17, "S"));
-        QCOMPARE(fehlt.at(0).at(1).toBool(), true);
-        a.tick2();  // not even the echo of this one
-        a.tick1();
+        QCOMPARE(fehlt.at(0), (QList<QVariant>{Telegramm::anfrage(17, "S"), true}));
+        a.tick(2);  // not even the echo of this one
+        a.tick(1);
         QCOMPARE(fehlt.count(), 2);
         QCOMPARE(fehlt.at(1).at(1).toBool(), false);
-        // The answer is there, only the answer check has not looked yet.
-        a.port.inject(a.port.writes().last().bytes + statusantwort(17, 0, 0x40));
-        a.tick1();
+        a.port.inject(a.port.writes().last().bytes + statusantwort(0x40));
+        a.tick(1);
         QCOMPARE(fehlt.count(), 2);
     }
 
-    // The port goes away while polling: both timers stop, said once.
+    // The port goes away while polling: polling stops, said once.
     void portWegBeendetDieAbfrage()
     {
         Aufbau a;
         QSignalSpy weg(&a.t, &Testbetrieb::portVerloren);
-        a.t.start();
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        a.tick1();
-        QVERIFY(a.t.laeuft());
+        a.zyklus(statusantwort(0x40, 0, 'K'));
+        a.port.loseDevice();
         a.port.loseDevice();
         QCOMPARE(weg.count(), 1);
-        QVERIFY(!a.t.timer1().isActive());
-        QVERIFY(!a.t.timer2().isActive());
-        a.port.loseDevice();
-        QCOMPARE(weg.count(), 1);
+        QVERIFY(!a.t.laeuft());
     }
-
-    void ungueltigeAdresseSendetNichts()
-    {
-        Aufbau a;
-        a.z.Adresse = 300;
-        a.t.start();
-        a.tick1();
-        QVERIFY(a.port.written().isEmpty());
-        QVERIFY(!a.t.timer2().isActive());
-    }
-
-    void laeuftAufDenEigenenTimern()
-    {
-        Aufbau a;
-        a.t.start();
-        // K, then S once a second; answers are acknowledged by Timer2.
-        QTRY_VERIFY_WITH_TIMEOUT(a.port.written().contains(Telegramm::anfrage(17, "K")), 3000);
-        a.port.inject(a.t.testtelegramm() + statusantwort(17, 0, 0x40, 'K'));
-        QTRY_VERIFY_WITH_TIMEOUT(a.port.written().endsWith(Telegramm::Quittung), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(a.port.written().endsWith(Telegramm::anfrage(17, "S")), 3000);
-        a.t.beenden();
-        QVERIFY(!a.t.timer1().isActive() && !a.t.timer2().isActive());
-    }
-
-    void anlagennameAusDemDateinamen()
-    {
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("/home/x/Anlagen/Halle 3.S2D")), QStringLiteral("Halle 3"));
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("C:\\Anlagen\\Halle 3.alt.S2D")), QStringLiteral("Halle 3"));
-        QCOMPARE(Testbetrieb::anlagenname(QStringLiteral("ohnepunkt")), QStringLiteral("ohnepunkt"));
-        QCOMPARE(Testbetrieb::anlagenname(QString()), QString());
-    }
-
-    void anlageUebernehmenStartetEinmal()
-    {
-        Aufbau a;
-        QVERIFY(a.t.anlageUebernehmen(QStringLiteral("Halle 3"), false));
-        QCOMPARE(a.t.zyklusstarts(), 1);
-        QVERIFY(a.t.timer1().isActive());
-        QCOMPARE(a.log(), QByteArray("Veranstaltung vom:   05.12.26   Ort:   Halle 3\r\n  \r\n"));
-        // The first request is the mode command chosen on loading.
-        QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "K"));
-    }
-
-    // --- the movement log -------------------------------------------------
 
     void kopfzeilen()
     {
@@ -418,18 +257,17 @@ private slots:
                  QByteArray("Veranstaltung vom:   05.12.26   Ort:   a  b\r\n  \r\n"));
     }
 
+    // Characters 8 to 32 of the answer; the frame's ETX and check byte and
+    // control characters never break the line.
     void bewegungszeilen()
     {
         const QDateTime frueh(QDate(2027, 1, 2), QTime(8, 5));
         const QByteArray kopf = "am:;02.01.27; um: ;08.05  Uhr;Kartennummer:";
-        // Characters 8 to 10 of a 10-character answer.
         QCOMPARE(Bewegungsprotokoll::bewegungszeile("1234567890", frueh), kopf + "890\r\n");
         QCOMPARE(Bewegungsprotokoll::bewegungszeile("1234567", frueh), kopf + "\r\n");
-        // 25 characters from the 8th: the frame's ETX and check byte stay out.
-        const QByteArray voll = kartenantwort(17, "1234567890123456789012345");
-        QCOMPARE(Bewegungsprotokoll::bewegungszeile(voll, frueh), kopf + "1234567890123456789012345\r\n");
-        // Control characters never break the line.
-        QByteArray roh = "\x02\x11L2017" + QByteArray("40\r\n12") + char(0x03) + char(0x0D) + char(0x7F) + "\xE9";
+        QCOMPARE(Bewegungsprotokoll::bewegungszeile(kartenantwort("1234567890123456789012345"), frueh),
+                 kopf + "1234567890123456789012345\r\n");
+        const QByteArray roh = "\x02\x11L2017" + QByteArray("40\r\n12\x03\x0D\x7F\xE9");
         QCOMPARE(Bewegungsprotokoll::bewegungszeile(roh, frueh), kopf + "40  12   \xE9\r\n");
     }
 
@@ -438,43 +276,12 @@ private slots:
         QTemporaryDir ordner;
         const QString pfad = ordner.filePath(QStringLiteral("Bewegungen.dat"));
         QVERIFY(schreib(pfad, "alt\r\n"));
-        Bewegungsprotokoll p(pfad);
-        p.setUhr([] { return Zeit; });
-        QVERIFY(p.schreibeBewegung(kartenantwort(1, "A")));
-        Bewegungsprotokoll p2(pfad);
-        p2.setUhr([] { return Zeit; });
-        QVERIFY(p2.schreibeBewegung(kartenantwort(1, "B")));
-        const QByteArray z = "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:";
-        QCOMPARE(lies(pfad), "alt\r\n" + z + "A" + QByteArray(24, ' ') + "\r\n" + z + "B" + QByteArray(24, ' ') + "\r\n");
-    }
-
-    void liegtImDatenordner()
-    {
-        Bewegungsprotokoll p;
-        QCOMPARE(QFileInfo(p.pfad()).absolutePath(), QDir(Pfade::programm()).absolutePath());
-        QCOMPARE(QFileInfo(p.pfad()).fileName(), QStringLiteral("Bewegungen.dat"));
-    }
-
-    void schreibfehlerEinmalGemeldetAbfrageLaeuftWeiter()
-    {
-        Aufbau a;
-        // A folder where the log should be: it cannot be opened for writing.
-        const QString pfad = a.ordner.filePath(QStringLiteral("ordner"));
-        QVERIFY(QDir().mkpath(pfad));
-        a.t.protokoll().setPfad(pfad);
-        QSignalSpy fehler(&a.t, &Testbetrieb::protokollFehler);
-        QVERIFY(!a.t.anlageUebernehmen(QStringLiteral("Halle"), false));
-        QCOMPARE(fehler.count(), 1);
-        QCOMPARE(fehler.first().first().toString(), pfad);
-        QVERIFY(a.t.timer1().isActive());
-        a.zyklus(statusantwort(17, 0, 0x40, 'K'));
-        for (int i = 0; i < 2; ++i) {
-            QCOMPARE(a.zyklus(statusantwort(17, 0, 0x44)), Telegramm::anfrage(17, "S"));
-            QCOMPARE(a.zyklus(kartenantwort(17, "4711")), Telegramm::anfrage(17, "L2"));
-            QCOMPARE(a.t.kartendaten(), kartenantwort(17, "4711"));
+        for (const char *karte : {"A", "B"}) {
+            Bewegungsprotokoll p(pfad);
+            p.setUhr([] { return Zeit; });
+            QVERIFY(p.schreibeBewegung(kartenantwort(karte)));
         }
-        QCOMPARE(fehler.count(), 1);
-        QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
+        QCOMPARE(lies(pfad), "alt\r\n" + Zeile + "A" + QByteArray(24, ' ') + "\r\n" + Zeile + "B" + QByteArray(24, ' ') + "\r\n");
     }
 };
 

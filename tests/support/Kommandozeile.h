@@ -10,6 +10,10 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
 
 struct Kommandolauf {
     int status = -1;  // -1: did not end normally within the limit
@@ -24,6 +28,7 @@ struct Kommandooptionen {
     QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
     QByteArray eingabe;               // written to standard input, which is then closed
     int grenzeMs = 60000;
+    std::function<void()> imKind;     // runs in the child before the program (limits)
 };
 
 inline QString kommandoProgramm()
@@ -37,6 +42,8 @@ inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o 
     if (!o.ordner.isEmpty())
         p.setWorkingDirectory(o.ordner);
     p.setProcessEnvironment(o.umgebung);
+    if (o.imKind)
+        p.setChildProcessModifier(o.imKind);
     p.start(kommandoProgramm(), args);
     Kommandolauf l;
     if (!p.waitForStarted(o.grenzeMs))
@@ -52,6 +59,20 @@ inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o 
     l.aus = QString::fromUtf8(p.readAllStandardOutput());
     l.fehler = QString::fromUtf8(p.readAllStandardError());
     return l;
+}
+
+// Checks of a command's output: "TEXT" contained, "!TEXT" not contained,
+// "=TEXT" the whole text, "^TEXT" its start. A failed check fails the test.
+inline void kommandoPruefen(const QString &text, const QStringList &pruefungen)
+{
+    for (const QString &p : pruefungen) {
+        const QString rest = p.mid(1);
+        const bool ok = p.startsWith('=')   ? text == rest
+                        : p.startsWith('!') ? !text.contains(rest)
+                        : p.startsWith('^') ? text.startsWith(rest)
+                                            : text.contains(p);
+        QVERIFY2(ok, qPrintable(p + QStringLiteral("\n--- in:\n") + text));
+    }
 }
 
 // A command that keeps running (test mode, monitor): started, read from while
@@ -78,6 +99,19 @@ struct LaufendesKommando {
         aus += QString::fromUtf8(p.readAllStandardOutput());
         return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
+    // Ctrl-C; the exit status (-1: no normal end).
+    int unterbrechen()
+    {
+        ::kill(pid_t(p.processId()), SIGINT);
+        return ende();
+    }
+    int ende()
+    {
+        const bool normal = p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit;
+        zeilen();
+        return normal ? p.exitCode() : -1;
+    }
+    QString fehler() { return QString::fromUtf8(p.readAllStandardError()); }
     // The process holds the device open (one of its descriptors leads there).
     bool haelt(const QString &geraet) const
     {

@@ -1,0 +1,300 @@
+// portavo-cli show and print against the terminal files in data/ (written by
+// hand, not by our own writer) and against faulty files, and wrong usage.
+// "@/" in a row stands for the class's folder. The PDFs are read back with
+// poppler's pdfinfo and pdftotext (Debian package poppler-utils).
+
+#include "support/Testlauf.h"
+#include "support/Dateigrenze.h"
+#include "support/Kommandozeile.h"
+#include "support/Testhilfe.h"
+
+#include <QDate>
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+class TestCliDateien : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QDate m_heute = QDate::currentDate();
+
+    QString pfad(QString s) const { return s.replace(QLatin1String("@/"), m_dir.path() + QLatin1Char('/')); }
+    QStringList pfade(QStringList l) const
+    {
+        for (QString &s : l)
+            s = pfad(s);
+        return l;
+    }
+    static QString werkzeug(const char *name, const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStandardPaths::findExecutable(QLatin1String(name)), args);
+        return p.waitForFinished(30000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput())
+                                                             : QString();
+    }
+    static bool hat(const QString &text, const QString &muster)
+    {
+        return QRegularExpression(muster, QRegularExpression::MultilineOption).match(text).hasMatch();
+    }
+    // A value of the JSON document by its path ("lists/1/entries/0/data";
+    // "#" the size of an array, "~" when there is none).
+    static QString jsonWert(QJsonValue v, const QString &weg)
+    {
+        for (const QString &teil : weg.split(QLatin1Char('/'))) {
+            if (teil == QLatin1String("#"))
+                return QString::number(v.toArray().size());
+            v = v.isArray() ? v.toArray().at(teil.toInt()) : v.toObject().value(teil);
+        }
+        return v.isUndefined() ? QStringLiteral("~") : v.toVariant().toString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty()
+                     && !QStandardPaths::findExecutable("pdfinfo").isEmpty(),
+                 "poppler-utils is needed to read the PDFs back (scripts/deps.sh)");
+        for (const char *f : {"standard.S2D", "standard.B2D", "sondercode.S2D", "sondercode.B2D"})
+            QVERIFY(QFile::copy(QStringLiteral(TESTDATA "/") + f, pfad(QStringLiteral("@/") + f)));
+        QVERIFY(schreib(pfad("@/kurz.S2D"), QByteArray(" 1 \r\n").repeated(100)));
+        QVERIFY(schreib(pfad("@/gross.S2D"), QByteArray(" 1 \r\n").repeated(7) + " 300 \r\n"
+                                                  + QByteArray(" 1 \r\n").repeated(2040)));
+        // Page 2 takes its names from the .B3D.
+        QVERIFY(QFile::copy(pfad("@/sondercode.S2D"), pfad("@/zwei.S3D")));
+        QByteArray namen;
+        for (int i = 0; i <= 5000; ++i)
+            namen += i == 9 ? QByteArray("Seite zwei \xDC\r\n") : QByteArray("----------\r\n");
+        QVERIFY(schreib(pfad("@/zwei.B3D"), namen));
+        // A card name with ESC sequences that could rewrite the screen.
+        QVERIFY(QFile::copy(pfad("@/standard.S2D"), pfad("@/esc.S2D")));
+        QVERIFY(schreib(pfad("@/esc.B2D"), lies(pfad("@/standard.B2D"))
+                                               .replace("Meier, Tor 1", "Mei\x1b]0;x\x07" "er\x1b[2J")));
+    }
+
+    void aufruf_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("aus");
+        QTest::addColumn<QStringList>("fehler");
+        QTest::addColumn<QStringList>("fehlt");  // files that must not be there afterwards
+        QTest::newRow("show Standard")
+            << QStringList{"show", "@/standard.S2D"} << 0
+            << QStringList{"  Türöffnungszeit            5 Sekunden\n  Türöffner mit Summer       Ja\n"
+                           "  Türöffner Intervallton     nein\n", "  Passwort                   123456\n",
+                           "  Protokoll                  1  QRX / Norvall\n  Adresse                    17\n",
+                           "  Datenlänge Spur 2          21\n  Datenlänge Spur 3/1        8\n",
+                           "\nListenanordnung  6\n", "\nBerechtigungen Spur 2  (Anzahl 44)\n",
+                           "\n      0  123456789012345678901#  Meier, Tor 1\n",
+                           "\n     43  000000000000000000000#  ----------\n",
+                           "\n     44  87654321  Müller Kasse\n     45  1234#567  Öffner\n", "\n    364  00000000  ----------\n",
+                           "\n   0  \"Grüße Tür 1     \"\n", "\n  15  \"Ende            \"\n", "!   365  ", "!Systemnummer"}
+            << QStringList{"="} << QStringList{"@/standard.V2D"};
+        QTest::newRow("show Sondercode")
+            << QStringList{"show", "@/sondercode.S2D"} << 0
+            << QStringList{"  Türöffnungszeit            1 Sekunden\n", "  Protokoll                  1  SKQRX / Norvall\n",
+                           "  Passwort                   000009\n", "  Daten auf Display          nein\n",
+                           "  Datenlänge Spur 2          8\n", "\nSystemnummer  0531\n", "\nKarten, nicht gesperrt: 3\n",
+                           "\n  >0000  Berechtigt    Chef\n", "\n  >0009  Zeitzone 13   Gärtner\n",
+                           "\n  >4095  Zeitzone 2    Letzte Karte\n", "\n   1  \"Zutritt         \"\n",
+                           "!Gesperrter Name", "!Listenanordnung"}
+            << QStringList{"="} << QStringList{};
+        QTest::newRow("show Seite 2 mit B") << QStringList{"show", "@/zwei.S3D"} << 0
+                                            << QStringList{"\n  B0009  Zeitzone 13   Seite zwei Ü\n"} << QStringList{}
+                                            << QStringList{};
+        QTest::newRow("show Steuerzeichen sichtbar")
+            << QStringList{"show", "@/esc.S2D"} << 0
+            << QStringList{"Mei\u241b]0;x\u2407er\u241b[2J", "!\x1b", "!\x07"} << QStringList{} << QStringList{};
+        QTest::newRow("show zu kurz") << QStringList{"show", "@/kurz.S2D"} << 1 << QStringList{"="}
+                                      << QStringList{"Zeile 101"} << QStringList{"@/kurz.B2D"};
+        QTest::newRow("show Wert zu gross") << QStringList{"show", "@/gross.S2D", "--json"} << 1 << QStringList{"="}
+                                            << QStringList{"Zeile 8", "300"} << QStringList{};
+        QTest::newRow("show fehlt") << QStringList{"show", "@/gibtsnicht.S2D"} << 1 << QStringList{"="}
+                                    << QStringList{"@/gibtsnicht.S2D"} << QStringList{};
+        for (const QStringList &a : {QStringList{"show"}, QStringList{"show", "a.S2D", "b.S2D"},
+                                     QStringList{"show", "--xml", "a.S2D"}, QStringList{"zeigen"}, QStringList{}})
+            QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="} << QStringList{}
+                                                                 << QStringList{};
+        QTest::newRow("help") << QStringList{"help"} << 0 << QStringList{"show", "print"} << QStringList{"="}
+                              << QStringList{};
+        for (const QStringList &a :
+             {QStringList{"print", "@/standard.S2D"}, QStringList{"print", "--pdf", "@/x.pdf"},
+              QStringList{"print", "@/standard.S2D", "--pdf", "@/x.pdf", "--section", "cards"},
+              QStringList{"print", "@/standard.S2D", "--pdf", "@/x.pdf", "--lang", "it"},
+              QStringList{"print", "@/standard.S2D", "--pdf"}})
+            QTest::addRow("falsch: %s", qPrintable(a.mid(1).join(' '))) << a << 2 << QStringList{"="}
+                                                                    << QStringList{"usage: portavo-cli print"}
+                                                                    << QStringList{"@/x.pdf"};
+        QTest::newRow("print --help") << QStringList{"print", "--help"} << 0 << QStringList{"--section"}
+                                      << QStringList{"="} << QStringList{};
+        QTest::newRow("print Datei fehlt") << QStringList{"print", "@/fehlt.S2D", "--pdf", "@/x.pdf"} << 1
+                                           << QStringList{"="} << QStringList{"@/fehlt.S2D"} << QStringList{"@/x.pdf"};
+        QTest::newRow("print Ordner fehlt")
+            << QStringList{"print", "@/standard.S2D", "--pdf", "@/nirgends/x.pdf"} << 1 << QStringList{"="}
+            << QStringList{"@/nirgends/x.pdf"} << QStringList{"@/nirgends"};
+    }
+    void aufruf()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QStringList, aus);
+        QFETCH(QStringList, fehler);
+        QFETCH(QStringList, fehlt);
+        const Kommandolauf l = kommando(pfade(args));
+        QCOMPARE(l.status, status);
+        kommandoPruefen(l.aus, pfade(aus));
+        kommandoPruefen(l.fehler, pfade(fehler));
+        for (const QString &f : pfade(fehlt))
+            QVERIFY2(!QFileInfo::exists(f), qPrintable(f));
+    }
+
+    void json_data()
+    {
+        QTest::addColumn<QString>("datei");
+        QTest::addColumn<QStringList>("werte");  // "path=value"
+        QTest::newRow("Standard") << "@/standard.S2D"
+                                  << QStringList{"specialCode=false", "arrangement=6", "settings/doorOpenTime=5",
+                                                 "settings/password=123456", "settings/protocolName=QRX / Norvall",
+                                                 "settings/blockLists=false", "lists/#=2", "lists/0/count=44",
+                                                 "lists/1/firstEntry=44", "lists/1/entries/1/entry=45",
+                                                 "lists/1/entries/1/data=1234#567", "lists/1/entries/1/comment=Öffner",
+                                                 "display/0=Grüße Tür 1     ", "cards=~"};
+        QTest::newRow("Sondercode") << "@/sondercode.S2D"
+                                    << QStringList{"specialCode=true", "systemNumber=0531", "cards/#=3",
+                                                   "cards/1/card=9", "cards/1/state=Zeitzone 13", "cards/1/zones=13",
+                                                   "cards/1/name=Gärtner", "lists/#=0"};
+    }
+    void json()
+    {
+        QFETCH(QString, datei);
+        QFETCH(QStringList, werte);
+        const Kommandolauf l = kommando({"show", "--json", pfad(datei)});
+        QCOMPARE(l.status, 0);
+        for (const QString &w : werte)
+            QCOMPARE(w.section('=', 0, 0) + '=' + jsonWert(l.json(), w.section('=', 0, 0)), w);
+    }
+
+    void pdf_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("umgebung");  // "-NAME" removed, "NAME=value" set
+        QTest::addColumn<int>("seiten");
+        QTest::addColumn<QStringList>("muster");  // "N:regex" page N has it, "N!regex" has it not
+        // The layout itself is the print tests' matter: here the sections, the
+        // file, the date and the continued grid without its page head.
+        const QStringList alles{"1:^Liste der PORTAVOdatei\\s+@/standard.S2D", "1:^Türöffnungszeit:\\s+5 Sekunden$",
+                                "1:{dd-MM-yyyy}\\s+\\d\\d:\\d\\d\\s+- Seite 1 -",
+                                "2:^123456789012345678901#\\s+Meier, Tor 1$", "3!Liste der PORTAVOdatei",
+                                "3:^Keine weiteren Daten$", "4:^87654321\\s+Müller Kasse$", "12:^Sperrlisten Spur 2:",
+                                "13:^Sperrlisten Spur 3:", "14:^Displaytext 1\\s+Grüße Tür 1"};
+        // Settings 1 page, track 2 45 rows: 2, track 3/1 322 rows: 8, the
+        // empty block lists 1 each, display texts 1.
+        QTest::newRow("alles") << QStringList{"print", "@/standard.S2D", "--pdf", "@/alles.pdf"} << QStringList{} << 14
+                               << alles;
+        QTest::newRow("Grundeinstellungen englisch")
+            << QStringList{"print", "@/standard.S2D", "--pdf", "@/en.pdf", "--section", "settings", "--lang", "en"}
+            << QStringList{} << 1
+            << QStringList{"1:^List of PORTAVO file", "1:^Basic settings:", "1:^Door opener with buzzer:\\s+Yes$",
+                           "1:{MM-dd-yyyy}\\s+\\d\\d:\\d\\d\\s+- Page 1 -"};
+        // 4096 cards three to a line: 32 pages, and one for the empty track-3/1 grid.
+        QTest::newRow("Sondercodekarten")
+            << QStringList{"print", "@/sondercode.S2D", "--pdf", "@/karten.pdf", "--section", "authorizations"}
+            << QStringList{} << 33
+            << QStringList{"1:^>0000 Berechtigt\\s+Chef\\s+>0001 Gesperrt\\s+>0002 Gesperrt$",
+                           "32:^>4095 Zeitzone 2\\s+Letzte Karte$", "33:^Berechtigungen Spur 3:"};
+        QTest::newRow("ohne Bildschirm")
+            << QStringList{"print", "@/standard.S2D", "--pdf", "@/ohne.pdf", "--section", "display"}
+            << QStringList{"-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM", "DISPLAY=:97"} << 1
+            << QStringList{"1:^Displaytext 8\\s+"};
+        // cron, ssh: nothing on stderr but the command's own output.
+        QTest::newRow("ohne Laufzeitordner")
+            << QStringList{"print", "@/standard.S2D", "--pdf", "@/still.pdf", "--section", "display"}
+            << QStringList{"-XDG_RUNTIME_DIR"} << 1 << QStringList{"1:^Displaytexte:"};
+    }
+    void pdf()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, umgebung);
+        QFETCH(int, seiten);
+        QFETCH(QStringList, muster);
+        Kommandooptionen o;
+        for (const QString &u : umgebung)
+            u.startsWith('-') ? o.umgebung.remove(u.mid(1)) : o.umgebung.insert(u.section('=', 0, 0), u.section('=', 1));
+        const QString pdf = pfad(args.at(3));
+        const Kommandolauf l = kommando(pfade(args), o);
+        QCOMPARE(l.status, 0);
+        QCOMPARE(l.aus, pdf + QStringLiteral(": %1 page%2\n").arg(seiten).arg(seiten == 1 ? "" : "s"));
+        QCOMPARE(l.fehler, QString());
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+                .match(werkzeug("pdfinfo", {pdf}));
+        QCOMPARE(m.captured(1).toInt(), seiten);
+        QStringList texte;
+        for (int n = 1; n <= seiten; ++n) {
+            texte << werkzeug("pdftotext", {"-layout", "-f", QString::number(n), "-l", QString::number(n), pdf, "-"});
+            // Every page carries its number: none is blank.
+            QVERIFY2(hat(texte.last(), QStringLiteral("- (Seite|Page) %1 -").arg(n)), qPrintable(QString::number(n)));
+        }
+        const QDate jetzt = QDate::currentDate();  // the print may cross midnight
+        for (QString p : pfade(muster)) {
+            for (const QString &form : {QStringLiteral("dd-MM-yyyy"), QStringLiteral("MM-dd-yyyy")})
+                p.replace('{' + form + '}', QStringLiteral("(%1|%2)").arg(m_heute.toString(form), jetzt.toString(form)));
+            const int trenner = int(p.indexOf(QRegularExpression(QStringLiteral("[:!]"))));
+            const QString &text = texte.value(p.left(trenner).toInt() - 1);
+            QVERIFY2(hat(text, p.mid(trenner + 1)) == (p.at(trenner) == ':'),
+                     qPrintable(p + QStringLiteral("\n--- in:\n") + text));
+        }
+    }
+
+    // A link planted at the PDF's name: the name gets the PDF, the file the
+    // link points to stays. A FIFO of that name is refused and stays a FIFO.
+    void ausgabeNurAlsGewoehnlicheDatei()
+    {
+        QVERIFY(schreib(pfad("@/opfer.txt"), "bleibt"));
+        QVERIFY(QFile::link(pfad("@/opfer.txt"), pfad("@/link.pdf")));
+        Kommandolauf l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/link.pdf", "--section", "display"}));
+        QCOMPARE(l.status, 0);
+        QVERIFY(!QFileInfo(pfad("@/link.pdf")).isSymLink());
+        QVERIFY(lies(pfad("@/link.pdf")).startsWith("%PDF"));
+        QCOMPARE(lies(pfad("@/opfer.txt")), QByteArray("bleibt"));
+
+        const QByteArray fifo = QFile::encodeName(pfad("@/fifo.pdf"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/fifo.pdf", "--section", "display", "--lang", "en"}));
+        QCOMPARE(l.status, 1);
+        kommandoPruefen(l.fehler, {pfad("@/fifo.pdf"), "not a regular file"});
+        QCOMPARE(l.fehler.count('\n'), 1);
+        struct stat st {};
+        QCOMPARE(::lstat(fifo.constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
+    // A file size limit of 2000 bytes: the PDF does not fit. The message
+    // says so in the chosen language and names the file; no file is left.
+    void vollePlatte_data()
+    {
+        QTest::addColumn<QString>("sprache");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("de") << "de" << "der Datenträger ist voll";
+        QTest::newRow("en") << "en" << "the disk is full";
+    }
+    void vollePlatte()
+    {
+        QFETCH(QString, sprache);
+        QFETCH(QString, text);
+        Kommandooptionen o;
+        o.imKind = [] { Dateigrenze::imKind(2000); };
+        const QString pdf = pfad("@/voll-" + sprache + ".pdf");
+        const Kommandolauf l = kommando({"print", pfad("@/standard.S2D"), "--pdf", pdf, "--lang", sprache}, o);
+        QCOMPARE(l.status, 1);
+        kommandoPruefen(l.fehler, {text, pdf, "!Unknown error"});
+        QCOMPARE(QDir(m_dir.path()).entryList({"*voll-" + sprache + "*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+PORTAVO_TESTKLASSE(TestCliDateien)
+#include "tst_cli_dateien.moc"
