@@ -35,16 +35,22 @@ class Bus;
 }
 class SimPort;
 
-// Starts the bus or fails the test function.
-#define SIMBUS_STARTEN(bus, ...)                                                                               \
+// Starts a SimBus or a Simulator, or fails the test function.
+#define BUS_STARTEN(bus, ...)                                                                                  \
     do {                                                                                                       \
-        const QString simbusFehler_ = (bus).starten(__VA_ARGS__);                                              \
-        QVERIFY2(simbusFehler_.isEmpty(), qPrintable(simbusFehler_));                                          \
+        const QString busFehler_ = (bus).starten(__VA_ARGS__);                                                 \
+        QVERIFY2(busFehler_.isEmpty(), qPrintable(busFehler_));                                                \
     } while (false)
+#define SIMBUS_STARTEN BUS_STARTEN
 
+// SimBus and Simulator (portavo-sim over a pseudo-terminal) share their
+// interface: starten(terminals or scenario, options), device(), the port type
+// that opens it (Port), speicher(), verkehr(), bytes(), abziehen(). A scenario
+// written as a template over the bus runs on either.
 class SimBus : public QObject {
     Q_OBJECT
 public:
+    using Port = SimPort;
     // A byte from the PC as the terminals received it: when its line time
     // ended (µs on the bus clock), at which speed, which value.
     struct Byte {
