@@ -1,12 +1,12 @@
-// The write command on a FakePort: the protocol identification before it,
-// then the write sequence's bytes, speeds, when the confirmation wait starts,
-// and every ending with its text and the port back at 19200 baud.
+// The write command: the protocol identification before it, every byte of
+// the write with its speed and Timer4's quiet line on the in-process bus, and
+// on a FakePort when the confirmation wait starts and every ending with its
+// text and the port back at 19200 baud.
 
 #include "support/Testlauf.h"
 
-#include <QSignalSpy>
 #include "Aufbau.h"
-#include "diag/Protokollidentifikation.h"
+#include "support/SimBus.h"
 #include "modem/Modemsitzung.h"
 
 #include <QElapsedTimer>
@@ -17,6 +17,13 @@ QByteArray antwortAuf4(const QByteArray &version, bool protokoll1)
     QByteArray a = QByteArray() + Telegramm::STX + char(4) + 'V' + version + Telegramm::ETX;
     a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
     return protokoll1 ? Telegramm::Protokoll1Quittung + a : a;
+}
+
+// No timer of the sequence or of its login runs any more: nothing goes out later.
+bool stillgelegt(const QObject &o)
+{
+    const auto timer = o.findChildren<QTimer *>();
+    return std::none_of(timer.begin(), timer.end(), [](const QTimer *t) { return t->isActive(); });
 }
 }  // namespace
 
@@ -53,7 +60,6 @@ private slots:
         Protokollidentifikation p(a.z, a.v, a.meldung);
         p.laden();
         QCOMPARE(p.adressfeld(), adresse == 0 ? QString() : QString::number(adresse));
-        QCOMPARE(p.timer1().interval(), 100);
         QTRY_VERIFY(!p.timer1().isActive());
         QCOMPARE(p.neueAdresse(), QString::number(byte8));
         QCOMPARE(p.protokollwahl(), byte10 > 7 ? 0 : byte10);
@@ -80,15 +86,11 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{350});
         QCOMPARE(fokus.count(), 1);
         QVERIFY(a.port.writes().isEmpty());
-        // Closing the window while the version request runs puts the routing back.
+        // Closing the window while the version request runs stops it.
         p.setAdressfeld(QStringLiteral("4"));
         p.ok();
-        QCOMPARE(a.z.AdressSuche, qint16(1));
-        a.z.AdresseBekannt = 1;
         p.geschlossen();
-        QCOMPARE(a.z.AdressSuche, qint16(0));
-        QCOMPARE(a.z.AdresseBekannt, qint16(0));
-        QVERIFY(!p.timer2().isActive());
+        QVERIFY(stillgelegt(p));
     }
 
     void versionsantwort_data()
@@ -124,14 +126,10 @@ private slots:
         p.ok();
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
-        QCOMPARE(a.z.AdressSuche, qint16(1));
-        QCOMPARE(p.timer2().interval(), 300);
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
-        QTRY_VERIFY(!p.timer2().isActive());
-        QCOMPARE(a.z.AdressSuche, qint16(0));
+        QTRY_VERIFY(stillgelegt(p));
         QCOMPARE((QList<int>{a.z.ProtokollGewaehlt, a.z.Variante, a.z.Protokoll}), ergebnis);
-        QCOMPARE(a.z.Empfang, QByteArray());
         QCOMPARE(a.port.written(), quittung);
         QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));  // the file keeps the chosen protocol
@@ -143,6 +141,60 @@ private slots:
 
     // --- the write sequence ---
 
+    // Every byte in order on the bus, each at its speed, Timer4's quiet line
+    // before the block on the bus clock, and the terminal's memory afterwards.
+    void amBus_data()
+    {
+        QTest::addColumn<int>("adresse");
+        QTest::addColumn<int>("neu");
+        QTest::addColumn<int>("protokoll");
+        QTest::addColumn<bool>("m");
+        QTest::newRow("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false;
+        QTest::newRow("Protokoll 1 nach 0") << 9 << 19 << 0 << false;
+        QTest::newRow("Variante M") << 20 << 20 << 0 << true;
+    }
+    void amBus()
+    {
+        QFETCH(int, adresse);
+        QFETCH(int, neu);
+        QFETCH(int, protokoll);
+        QFETCH(bool, m);
+        QTemporaryDir ordner;
+        const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("halle.S2D")), 5, 1);
+        SimBus sim;
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1),
+                                    SimBus::terminal(20, 0, {{"variant", "M"}})});
+        Schreibstrecke<SimPort> l(sim.device());
+        l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
+        QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
+        QCOMPARE(l.z.Variante, qint16(m));
+        // The acknowledgement of the version answer is the last thing before the write.
+        const QByteArray quittung = adresse == 9 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
+        QTRY_VERIFY(SimBus::bytes(sim.verkehr()).endsWith(Telegramm::anfrage(adresse, "V") + quittung));
+        const int beginn = int(sim.verkehr().size());
+        QCOMPARE(l.schreibe(), 0);
+        QCOMPARE(l.meldung.textnummern(), QList<int>{165});
+        QCOMPARE(l.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
+        QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
+        QCOMPARE(l.z.Schreibfehler, qint16(0));
+        // The file with 12 = 0, 13 = 15, the new address and the chosen protocol.
+        QCOMPARE((QList<int>{l.z.bild.Daten[8], l.z.bild.Daten[10], l.z.bild.Daten[12], l.z.bild.Daten[13]}),
+                 (QList<int>{neu, protokoll, 0, 15}));
+        QTRY_COMPARE(sim.speicher(neu), Terminaldatei::hauptdateitext(l.z.bild));
+
+        const auto v = sim.verkehr(beginn);
+        const QByteArray vorspann = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort) + Telegramm::Quittung
+                                    + Telegramm::anfrage(adresse, m ? "d" : "D") + "U24###";
+        QCOMPARE(SimBus::bytes(v), vorspann + l.block());
+        for (int i = 0; i < v.size(); ++i)
+            QCOMPARE(v[i].baud, i < vorspann.size() || m ? 19200 : 2400);
+        const qint64 luecke = v[vorspann.size()].us - v[vorspann.size() - 1].us;
+        QVERIFY2(luecke >= 300000, qPrintable(QString::number(luecke)));
+        QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
+    }
+
+    // The port takes the block at once, but the confirmation wait begins
+    // only when its echo is back.
     void bestaetigungErstWennDerBlockAufDerLeitungIst()
     {
         Aufbau a;
@@ -152,46 +204,30 @@ private slots:
         QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
         QVERIFY(a.schreiben.starte());
         QCOMPARE(a.z.Protokoll, qint16(1));  // byte 10 of the image
-        QCOMPARE(a.port.written(), Telegramm::anfrage(4, QByteArray("P") + a.z.Passwort));
-        a.port.clearWrites();
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Angekuendigt));
-        // ACK, "D" and the announcement at 19200 baud; Timer4 counts its
-        // 2500 ms from the moment those 12 bytes have left.
-        QCOMPARE(a.port.written(), Telegramm::Quittung + Telegramm::anfrage(4, "D") + "U24###");
-        QCOMPARE(a.port.writes().last().baud, 19200);
-        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);
+        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);  // from when the 12 bytes have left
         QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
         a.port.clearWrites();
         a.schreiben.timer4().start(10);
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
-        // The block in one piece at 2400 baud.
-        QCOMPARE(a.gesendet().size(), 1);
-        QCOMPARE(a.port.writes().first().baud, 2400);
+        QCOMPARE(a.gesendet().size(), 1);  // the block in one piece
         const QByteArray block = a.letzterWrite();
         QCOMPARE(block.size(), 2051);
 
-        // The port took it at once, but the wait begins only with the echo.
-        QTest::qWait(100);
-        QVERIFY(!a.schreiben.timer2().isActive());
         a.port.inject(block.left(1000));
         QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
         QCOMPARE(fortschritt.last().at(0).toInt(), 1000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
+        QVERIFY(!a.schreiben.timer2().isActive());
         a.port.inject(block.mid(1000));
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Bestaetigung);
         QVERIFY(a.schreiben.timer2().isActive());
         QCOMPARE(fortschritt.last().at(0).toInt(), 2051);
-
         a.port.inject("U19###");
         QVERIFY(erfolg.wait(1000));
-        QCOMPARE(a.meldung.textnummern(), QList<int>{165});
         QCOMPARE(a.meldung.eintraege().first().text, QStringLiteral("PORTAVO erfolgreich programmiert"));
-        QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
-        QCOMPARE(a.port.baud(), 19200);
-        QVERIFY(a.schreiben.rueckmeldung().endsWith("U19###"));
         QCOMPARE(a.schreiben.rueckmeldung().size(), 200);
-        QCOMPARE(a.z.Schreibfehler, qint16(0));
     }
 
     void varianteMOhneEchoZaehltDieLeitungszeit()
@@ -294,7 +330,11 @@ private slots:
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
         a.port.sent(1000);  // part of the block is out
-        QTest::qWait(1300);  // the line time is over, but bytes still wait in the port
+        // The line time is over, but bytes still wait in the port. No clock
+        // can be put into the sequence: this waits out its line time.
+        QElapsedTimer uhr;
+        uhr.start();
+        QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick, 5000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
         QVERIFY(a.schreiben.aufDerLeitung() <= 1000 + 30);
         a.port.sent(a.port.bytesToWrite());
@@ -345,10 +385,7 @@ private slots:
         QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
         QCOMPARE(a.z.Reparatur, qint16(0));
         // Nothing goes out afterwards: every tick of the write is stopped.
-        const int writes = int(a.port.writes().size());
-        a.loginAntwort();
-        QTest::qWait(400);
-        QCOMPARE(int(a.port.writes().size()), writes);
+        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
         QVERIFY(!a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
@@ -400,7 +437,7 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
         QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
         QVERIFY(!a.schreiben.laeuft());
-        QVERIFY(!a.schreiben.timer2().isActive() && !a.schreiben.timer4().isActive());
+        QVERIFY(stillgelegt(a.schreiben));
         QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 

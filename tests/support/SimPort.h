@@ -10,7 +10,7 @@
 
 #include <QPointer>
 
-class SimBus;
+#include "support/SimBus.h"
 
 class SimPort : public Port {
     Q_OBJECT
