@@ -18,13 +18,6 @@ QByteArray antwortAuf4(const QByteArray &version, bool protokoll1)
     a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
     return protokoll1 ? Telegramm::Protokoll1Quittung + a : a;
 }
-
-// No timer of the sequence or of its login runs any more: nothing goes out later.
-bool stillgelegt(const QObject &o)
-{
-    const auto timer = o.findChildren<QTimer *>();
-    return std::none_of(timer.begin(), timer.end(), [](const QTimer *t) { return t->isActive(); });
-}
 }  // namespace
 
 class TestSchreiben : public QObject {

