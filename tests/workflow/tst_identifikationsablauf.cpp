@@ -7,7 +7,6 @@
 #include "support/Busattrappe.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
-#include "link/Empfangsweiche.h"
 #include "workflow/Identifikationsablauf.h"
 
 #include <memory>
@@ -21,41 +20,7 @@ class TestIdentifikationsablauf : public QObject {
         Identifikationsablauf ablauf{z, v, meldung};
     };
 
-    // Leaves its scope early, the way a sequence gives up half-way.
-    static bool frueherAusstieg(Zustand &z, bool aussteigen)
-    {
-        const Empfangsweiche weiche(z);
-        if (aussteigen)
-            return false;
-        z.Empfang += "x";
-        return true;
-    }
-
 private slots:
-    void weicheGibtDenEmpfangImmerZurueck()
-    {
-        Zustand z;
-        z.Empfang = "alt";
-        {
-            const Empfangsweiche weiche(z);
-            QCOMPARE(int(z.AdressSuche), 1);
-            QVERIFY(z.Empfang.isEmpty());
-        }
-        QCOMPARE(int(z.AdressSuche), 0);
-
-        QVERIFY(!frueherAusstieg(z, true));
-        QCOMPARE(int(z.AdressSuche), 0);
-        QVERIFY(frueherAusstieg(z, false));
-        QCOMPARE(int(z.AdressSuche), 0);
-
-        try {
-            const Empfangsweiche weiche(z);
-            throw std::runtime_error("Abbruch");
-        } catch (const std::runtime_error &) {
-        }
-        QCOMPARE(int(z.AdressSuche), 0);
-    }
-
     void einzelneAdresse_data()
     {
         QTest::addColumn<int>("adresse");
