@@ -278,17 +278,24 @@ private slots:
     }
 
     // portavo-cli --dial against portavo-sim --modem: the dial string with its
-    // outside-line prefix, read-out and write over the connection, the hang-up.
+    // outside-line prefix, read-out and write over the connection, the
+    // hang-up; then the carrier going while test runs ends it at once.
     void ueberDasModem()
     {
         QProcess sim;
         QTemporaryDir zustand;
-        sim.start(qEnvironmentVariable("PORTAVO_SIM"),
-                  {"--modem", "--modem-delay", "300", "--state-dir", zustand.path()});
-        QVERIFY(sim.waitForStarted(5000) && QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000));
-        const QString geraet = QString::fromLocal8Bit(sim.readLine()).trimmed();
         QString log;
+        const auto starte = [&](const QStringList &weitere) {
+            sim.start(qEnvironmentVariable("PORTAVO_SIM"),
+                      QStringList{"--modem", "--modem-delay", "300", "--state-dir", zustand.path()} + weitere);
+            log.clear();
+            return sim.waitForStarted(5000) && QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000)
+                       ? QString::fromLocal8Bit(sim.readLine()).trimmed()
+                       : QString();
+        };
         const auto protokoll = [&] { return log += QString::fromLocal8Bit(sim.readAllStandardError()); };
+        QString geraet = starte({});
+        QVERIFY(geraet.startsWith(QLatin1Char('/')));
 
         const QString datei = pfad(QStringLiteral("MODEM.S2D"));
         const Lauf lesen = cli({"read", "1", "--password", "123456", "--port", geraet, "--dial", "47", "-o", datei});
@@ -310,6 +317,15 @@ private slots:
         QCOMPARE(log.count(QStringLiteral("dial \"")), 2);
         QVERIFY(log.contains(QStringLiteral("escape: command mode")));
         QVERIFY(log.contains(QStringLiteral("write announcement")));
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(5000));
+
+        geraet = starte({"--modem-drop", "4000"});
+        const Lauf test = cli({"test", "1", "--port", geraet, "--dial", "47", "--seconds", "60"});
+        QVERIFY2(test.status == 1 && test.aus.contains(QLatin1String("status 0x"))
+                     && test.fehler.count(Texttabelle::text(512)) == 1,
+                 qPrintable(test.aus + test.fehler));
+        QTRY_VERIFY(protokoll().contains(QStringLiteral("carrier lost")));
         sim.terminate();
         sim.waitForFinished(5000);
     }
