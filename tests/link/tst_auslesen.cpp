@@ -84,6 +84,8 @@ private slots:
         QTest::newRow("Protokoll 2") << 4 << 2 << "246810" << 156 << 4107;
         // 4109 bytes where 4107 are expected never count as complete.
         QTest::newRow("zu lang") << 9 << 0 << "246810" << 156 << 4109;
+        // It ends at the loss, not after Timer3's wait. Last: the bus is gone afterwards.
+        QTest::newRow("Geraet weg nach 1000 Bytes") << 7 << 0 << "246810" << 193 << 6 + 1000;
     }
     void amBus()
     {
@@ -99,11 +101,15 @@ private slots:
         l.z.Timerintervall[1] = l.z.Timerintervall[3] = 20;
         l.z.bild.Daten.fill(9);
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
+        QSignalSpy verloren(&l.port, &Port::verloren);
         const int beginn = int(m_sim.verkehr().size());
         QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
         QCOMPARE(int(l.z.Empfangszahl), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
+        QCOMPARE(verloren.count(), int(ende == 193));
+        QCOMPARE(l.port.isOpen(), ende != 193);
         if (ende != 0) {
+            QVERIFY(!l.auslesen.laeuft() && stillgelegt(l.auslesen) && stillgelegt(l.anmeldung));
             QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
             QCOMPARE(l.meldung.eintraege().first().text, l.z.Texte.at(ende));
             // Neither Daten nor the files are touched.
@@ -136,27 +142,6 @@ private slots:
             QVERIFY(fortschritt.at(i).at(0).toInt() >= fortschritt.at(i - 1).at(0).toInt());
         QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2), 2048);
         QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2 - 2 * 2048 + 1), 0);
-    }
-
-    // Last: the simulator is gone afterwards.
-    void geraetVerschwindet()
-    {
-        alteDateien();
-        Lauf<SimPort> l(m_sim.device());
-        QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
-        QSignalSpy verloren(&l.port, &Port::verloren);
-        QCOMPARE(l.lese(7, 0, m_passwort), 193);
-        // It ends at the loss, not after Timer3's wait: the 1000 answer bytes
-        // before it were the last thing the read-out saw.
-        QCOMPARE(verloren.count(), 1);
-        QCOMPARE(int(l.z.Empfangszahl), 6 + 1000);
-        QVERIFY(!l.port.isOpen());
-        QVERIFY(!l.auslesen.laeuft());
-        QVERIFY(!l.auslesen.timer3().isActive());
-        QCOMPARE(l.meldung.textnummern(), QList<int>{193});
-        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
-        QCOMPARE(fehler.count(), 1);
-        QVERIFY(!l.anmeldung.laeuft());
     }
 
     // The terminal at 1 stays silent; the test plays its answer "J" ETX.
