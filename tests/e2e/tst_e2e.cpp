@@ -197,9 +197,10 @@ private slots:
         const QByteArray v3 = Telegramm::anfrage(3, "V") + Telegramm::Quittung;
         const QStringList o{"--address", "3", "--password", "246810"};
         QTest::newRow("Begleitdatei") << "b.B2D" << 3 << 0 << o << 1 << "keine PORTAVOdatei" << QByteArray();
-        QTest::newRow("Passwort zu kurz") << "k.S2D" << 3 << 0 << QStringList{"--address", "3", "--password", "2468"} << 2 << ""
-                                          << QByteArray();
-        QTest::newRow("Adresse 0") << "n.S2D" << 3 << 0 << QStringList{"--address", "0", "--password", "246810"} << 2 << "1..255" << QByteArray();
+        QTest::newRow("Passwort zu kurz") << "k.S2D" << 3 << 0 << QStringList{"--address", "3", "--password", "2468"}
+                                          << 2 << "" << QByteArray();
+        QTest::newRow("Adresse 0") << "n.S2D" << 3 << 0 << QStringList{"--address", "0", "--password", "246810"} << 2
+                                   << "1..255" << QByteArray();
         // Never readdressed or switched silently.
         QTest::newRow("andere Adresse in der Datei") << "a.S2D" << 9 << 0 << o << 2 << "--new-address 9"
                                                      << QByteArray();
@@ -256,7 +257,8 @@ private slots:
         const QByteArray vorher = sim.speicher(3);
         const QString datei = hauptdateiMit(pfad(QStringLiteral("R.S2D")), 3);
         Lauf l = cli({"write", datei, "--address", "3", "--password", "246810", "--port", sim.device()});
-        const QString befehl = QStringLiteral("trouble --repair \"%1\"").arg(datei) + (option.isEmpty() ? "" : " " + option);
+        const QStringList zusatz = option.isEmpty() ? QStringList() : QStringList{option};
+        const QString befehl = QStringLiteral("trouble --repair \"%1\" %2").arg(datei, option).trimmed();
         QVERIFY2(l.status == 1 && l.fehler.contains(Texttabelle::text(text)) && l.fehler.contains(befehl)
                      && !l.aus.contains(Texttabelle::text(165)),
                  qPrintable(l.aus + l.fehler));
@@ -264,7 +266,7 @@ private slots:
         if (text == 193)
             return;  // the simulated adapter is gone for good
         const int beginn = int(sim.verkehr().size());
-        l = cli(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + (option.isEmpty() ? QStringList() : QStringList{option}));
+        l = cli(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + zusatz);
         QVERIFY2(l.status == 0 && l.aus.contains(QStringLiteral("waiting for its block answered"))
                      && l.aus.count(Texttabelle::text(165)) == 1,
                  qPrintable(l.aus + l.fehler));

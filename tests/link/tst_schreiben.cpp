@@ -307,7 +307,8 @@ private slots:
         a.port.sent(1000);  // part of the block is out
         // The line time is over, but bytes still wait in the port. No clock
         // can be put into the sequence: this waits out its line time.
-        QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick, 5000);
+        const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick;
+        QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > leitungszeit, 5000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
         QVERIFY(a.schreiben.aufDerLeitung() <= 1000 + 30);
         a.port.sent(a.port.bytesToWrite());
