@@ -1,13 +1,70 @@
 #pragma once
-// The write sequence on a FakePort: terminal 4, password 246810 and an image
-// whose bytes differ from one another.
+// The write sequence on a port: on a FakePort (Aufbau: terminal 4, password
+// 246810 and an image whose bytes differ from one another) or on the
+// in-process bus, where a main file is loaded and the protocol identified
+// as the write command does it.
 
+#include "support/SimPort.h"
 #include "support/Testhilfe.h"
+#include "diag/Protokollidentifikation.h"
 #include "link/Schreiben.h"
+#include "termfile/Dateiablauf.h"
+#include "termfile/Terminaldatei.h"
 
-struct Aufbau : Strecke<FakePort> {
-    Schreiben schreiben{z, v, anmeldung, meldung};
+#include <QSignalSpy>
 
+// A main file whose bytes differ from the simulator's default image;
+// password 246810 in bytes 5..7, the address in byte 8, protocol 0.
+inline QString hauptdateiMit(const QString &pfad, int saat, int adresse)
+{
+    const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, 0}};
+    return schreib(pfad, hauptdatei([&](int i) { return fest.value(i, (i * 31 + saat) & 0xFF); })) ? pfad : QString();
+}
+
+template <class P>
+struct Schreibstrecke : Strecke<P> {
+    using Strecke<P>::z;
+    using Strecke<P>::v;
+    using Strecke<P>::meldung;
+    Schreiben schreiben{z, v, this->anmeldung, meldung};
+
+    explicit Schreibstrecke(const QString &geraet = QString()) : Strecke<P>(geraet) {}
+
+    bool warteAufPhase(Schreiben::Phase phase, int grenzeMs = 2000)
+    {
+        return QTest::qWaitFor([&] { return schreiben.phase() == phase; }, grenzeMs);
+    }
+    // Load routine and protocol identification as the write command runs them.
+    bool vorbereiten(const QString &datei, int adresse, int neueAdresse, int protokoll)
+    {
+        if (!Dateiablauf::ladeRoutine(z, meldung, datei).geladen)
+            return false;
+        Protokollidentifikation p(z, v, meldung);
+        QSignalSpy geprueft(&p, &Protokollidentifikation::versionGeprueft);
+        z.Adresse = qint16(adresse);
+        p.waehleProtokoll(protokoll);
+        p.setAdressfeld(QString::number(adresse));
+        p.setNeueAdresse(QString::number(neueAdresse));
+        p.ok();
+        if (!geprueft.wait(2000))
+            return false;
+        p.geschlossen();
+        return z.ProtokollGewaehlt == 1;
+    }
+    // The write button; waits for the end. 0 success, else the text number.
+    int schreibe()
+    {
+        z.Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+        QSignalSpy beendet(&schreiben, &Schreiben::beendet);
+        QSignalSpy fehler(&schreiben, &Schreiben::fehlgeschlagen);
+        if (!schreiben.starte() || !beendet.wait(30000))
+            return -1;
+        return fehler.isEmpty() ? 0 : fehler.first().first().toInt();
+    }
+    QByteArray block() const { return Schreiben::block(z, schreiben.blockpruefsumme()); }
+};
+
+struct Aufbau : Schreibstrecke<FakePort> {
     Aufbau()
     {
         z.Adresse = 4;
@@ -15,10 +72,5 @@ struct Aufbau : Strecke<FakePort> {
         for (int i = 0; i < 2048; ++i)
             z.bild.Daten[size_t(i)] = qint16((i * 7 + 3) & 0xFF);
         z.bild.Daten[10] = 0;
-    }
-
-    bool warteAufPhase(Schreiben::Phase phase, int grenzeMs = 2000)
-    {
-        return QTest::qWaitFor([&] { return schreiben.phase() == phase; }, grenzeMs);
     }
 };

@@ -1,7 +1,6 @@
 // Read-out: the link on the in-process simulated bus for both answer layouts
-// and every failure ending, one read-out over a pseudo-terminal against
-// portavo-sim with the real serial port; the login's answer in its odd
-// positions against a FakePort bus.
+// and every failure ending; the login's answer in its odd positions and the
+// modem's loss against a FakePort.
 
 #include "support/Testlauf.h"
 
@@ -9,10 +8,8 @@
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
-#include "support/Simulator.h"
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
-#include "link/SerialPort.h"
 #include "modem/Modemsitzung.h"
 #include "modem/Modemterminal.h"
 #include "termfile/Terminaldatei.h"
@@ -87,6 +84,8 @@ private slots:
         QTest::newRow("Protokoll 2") << 4 << 2 << "246810" << 156 << 4107;
         // 4109 bytes where 4107 are expected never count as complete.
         QTest::newRow("zu lang") << 9 << 0 << "246810" << 156 << 4109;
+        // It ends at the loss, not after Timer3's wait. Last: the bus is gone afterwards.
+        QTest::newRow("Geraet weg nach 1000 Bytes") << 7 << 0 << "246810" << 193 << 6 + 1000;
     }
     void amBus()
     {
@@ -102,11 +101,15 @@ private slots:
         l.z.Timerintervall[1] = l.z.Timerintervall[3] = 20;
         l.z.bild.Daten.fill(9);
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
+        QSignalSpy verloren(&l.port, &Port::verloren);
         const int beginn = int(m_sim.verkehr().size());
         QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
         QCOMPARE(int(l.z.Empfangszahl), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
+        QCOMPARE(verloren.count(), int(ende == 193));
+        QCOMPARE(l.port.isOpen(), ende != 193);
         if (ende != 0) {
+            QVERIFY(!l.auslesen.laeuft() && stillgelegt(l.auslesen) && stillgelegt(l.anmeldung));
             QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
             QCOMPARE(l.meldung.eintraege().first().text, l.z.Texte.at(ende));
             // Neither Daten nor the files are touched.
@@ -139,46 +142,6 @@ private slots:
             QVERIFY(fortschritt.at(i).at(0).toInt() >= fortschritt.at(i - 1).at(0).toInt());
         QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2), 2048);
         QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2 - 2 * 2048 + 1), 0);
-    }
-
-    // The same read-out over the real serial port, a pseudo-terminal and
-    // portavo-sim in its own process, paced at the line speed.
-    void ueberPseudoterminal()
-    {
-        Simulator sim;
-        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(9, 1)});
-        alteDateien();
-        Lauf<SerialPort> l(sim.device());
-        QVERIFY(l.port.isOpen());
-        QCOMPARE(l.lese(9, 1, m_passwort), 0);
-        QCOMPARE(int(l.z.Empfangszahl), 4109);
-        QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), sim.speicher(9));
-        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));  // saving is the caller's step
-        QTRY_COMPARE(Simulator::bytes(sim.verkehr()),
-                     Telegramm::anfrage(9, QByteArray("P") + m_passwort) + Telegramm::Quittung
-                         + Telegramm::anfrage(9, "E") + Telegramm::Protokoll1Quittung);
-    }
-
-    // Last: the simulator is gone afterwards.
-    void geraetVerschwindet()
-    {
-        alteDateien();
-        Lauf<SimPort> l(m_sim.device());
-        QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
-        QSignalSpy verloren(&l.port, &Port::verloren);
-        QCOMPARE(l.lese(7, 0, m_passwort), 193);
-        // It ends at the loss, not after Timer3's wait: the 1000 answer bytes
-        // before it were the last thing the read-out saw.
-        QCOMPARE(verloren.count(), 1);
-        QCOMPARE(int(l.z.Empfangszahl), 6 + 1000);
-        QVERIFY(!l.port.isOpen());
-        QVERIFY(!l.auslesen.laeuft());
-        QVERIFY(!l.auslesen.timer3().isActive());
-        QCOMPARE(l.meldung.textnummern(), QList<int>{193});
-        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
-        QTest::qWait(300);
-        QCOMPARE(fehler.count(), 1);
     }
 
     // The terminal at 1 stays silent; the test plays its answer "J" ETX.

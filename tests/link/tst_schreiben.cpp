@@ -1,12 +1,12 @@
-// The write command on a FakePort: the protocol identification before it,
-// then the write sequence's bytes, speeds, when the confirmation wait starts,
-// and every ending with its text and the port back at 19200 baud.
+// The write command: the protocol identification before it, every byte of
+// the write with its speed and Timer4's quiet line on the in-process bus, and
+// on a FakePort when the confirmation wait starts and every ending with its
+// text and the port back at 19200 baud.
 
 #include "support/Testlauf.h"
 
-#include <QSignalSpy>
 #include "Aufbau.h"
-#include "diag/Protokollidentifikation.h"
+#include "support/SimBus.h"
 #include "modem/Modemsitzung.h"
 
 #include <QElapsedTimer>
@@ -53,7 +53,6 @@ private slots:
         Protokollidentifikation p(a.z, a.v, a.meldung);
         p.laden();
         QCOMPARE(p.adressfeld(), adresse == 0 ? QString() : QString::number(adresse));
-        QCOMPARE(p.timer1().interval(), 100);
         QTRY_VERIFY(!p.timer1().isActive());
         QCOMPARE(p.neueAdresse(), QString::number(byte8));
         QCOMPARE(p.protokollwahl(), byte10 > 7 ? 0 : byte10);
@@ -80,15 +79,11 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{350});
         QCOMPARE(fokus.count(), 1);
         QVERIFY(a.port.writes().isEmpty());
-        // Closing the window while the version request runs puts the routing back.
+        // Closing the window while the version request runs stops it.
         p.setAdressfeld(QStringLiteral("4"));
         p.ok();
-        QCOMPARE(a.z.AdressSuche, qint16(1));
-        a.z.AdresseBekannt = 1;
         p.geschlossen();
-        QCOMPARE(a.z.AdressSuche, qint16(0));
-        QCOMPARE(a.z.AdresseBekannt, qint16(0));
-        QVERIFY(!p.timer2().isActive());
+        QVERIFY(stillgelegt(p));
     }
 
     void versionsantwort_data()
@@ -124,14 +119,10 @@ private slots:
         p.ok();
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
-        QCOMPARE(a.z.AdressSuche, qint16(1));
-        QCOMPARE(p.timer2().interval(), 300);
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
-        QTRY_VERIFY(!p.timer2().isActive());
-        QCOMPARE(a.z.AdressSuche, qint16(0));
+        QTRY_VERIFY(stillgelegt(p));
         QCOMPARE((QList<int>{a.z.ProtokollGewaehlt, a.z.Variante, a.z.Protokoll}), ergebnis);
-        QCOMPARE(a.z.Empfang, QByteArray());
         QCOMPARE(a.port.written(), quittung);
         QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));  // the file keeps the chosen protocol
@@ -143,6 +134,60 @@ private slots:
 
     // --- the write sequence ---
 
+    // Every byte in order on the bus, each at its speed, Timer4's quiet line
+    // before the block on the bus clock, and the terminal's memory afterwards.
+    void amBus_data()
+    {
+        QTest::addColumn<int>("adresse");
+        QTest::addColumn<int>("neu");
+        QTest::addColumn<int>("protokoll");
+        QTest::addColumn<bool>("m");
+        QTest::newRow("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false;
+        QTest::newRow("Protokoll 1 nach 0") << 9 << 19 << 0 << false;
+        QTest::newRow("Variante M") << 20 << 20 << 0 << true;
+    }
+    void amBus()
+    {
+        QFETCH(int, adresse);
+        QFETCH(int, neu);
+        QFETCH(int, protokoll);
+        QFETCH(bool, m);
+        QTemporaryDir ordner;
+        const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("halle.S2D")), 5, 1);
+        SimBus sim;
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1),
+                                    SimBus::terminal(20, 0, {{"variant", "M"}})});
+        Schreibstrecke<SimPort> l(sim.device());
+        l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
+        QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
+        QCOMPARE(l.z.Variante, qint16(m));
+        // The acknowledgement of the version answer is the last thing before the write.
+        const QByteArray quittung = adresse == 9 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
+        QTRY_VERIFY(SimBus::bytes(sim.verkehr()).endsWith(Telegramm::anfrage(adresse, "V") + quittung));
+        const int beginn = int(sim.verkehr().size());
+        QCOMPARE(l.schreibe(), 0);
+        QCOMPARE(l.meldung.textnummern(), QList<int>{165});
+        QCOMPARE(l.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
+        QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
+        QCOMPARE(l.z.Schreibfehler, qint16(0));
+        // The file with 12 = 0, 13 = 15, the new address and the chosen protocol.
+        QCOMPARE((QList<int>{l.z.bild.Daten[8], l.z.bild.Daten[10], l.z.bild.Daten[12], l.z.bild.Daten[13]}),
+                 (QList<int>{neu, protokoll, 0, 15}));
+        QTRY_COMPARE(sim.speicher(neu), Terminaldatei::hauptdateitext(l.z.bild));
+
+        const auto v = sim.verkehr(beginn);
+        const QByteArray vorspann = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort) + Telegramm::Quittung
+                                    + Telegramm::anfrage(adresse, m ? "d" : "D") + "U24###";
+        QCOMPARE(SimBus::bytes(v), vorspann + l.block());
+        for (int i = 0; i < v.size(); ++i)
+            QCOMPARE(v[i].baud, i < vorspann.size() || m ? 19200 : 2400);
+        const qint64 luecke = v[vorspann.size()].us - v[vorspann.size() - 1].us;
+        QVERIFY2(luecke >= 300000, qPrintable(QString::number(luecke)));
+        QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
+    }
+
+    // The port takes the block at once, but the confirmation wait begins
+    // only when its echo is back.
     void bestaetigungErstWennDerBlockAufDerLeitungIst()
     {
         Aufbau a;
@@ -152,72 +197,30 @@ private slots:
         QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
         QVERIFY(a.schreiben.starte());
         QCOMPARE(a.z.Protokoll, qint16(1));  // byte 10 of the image
-        QCOMPARE(a.port.written(), Telegramm::anfrage(4, QByteArray("P") + a.z.Passwort));
-        a.port.clearWrites();
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Angekuendigt));
-        // ACK, "D" and the announcement at 19200 baud; Timer4 counts its
-        // 2500 ms from the moment those 12 bytes have left.
-        QCOMPARE(a.port.written(), Telegramm::Quittung + Telegramm::anfrage(4, "D") + "U24###");
-        QCOMPARE(a.port.writes().last().baud, 19200);
-        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);
+        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);  // from when the 12 bytes have left
         QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
         a.port.clearWrites();
         a.schreiben.timer4().start(10);
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
-        // The block in one piece at 2400 baud.
-        QCOMPARE(a.gesendet().size(), 1);
-        QCOMPARE(a.port.writes().first().baud, 2400);
+        QCOMPARE(a.gesendet().size(), 1);  // the block in one piece
         const QByteArray block = a.letzterWrite();
         QCOMPARE(block.size(), 2051);
 
-        // The port took it at once, but the wait begins only with the echo.
-        QTest::qWait(100);
-        QVERIFY(!a.schreiben.timer2().isActive());
         a.port.inject(block.left(1000));
         QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
         QCOMPARE(fortschritt.last().at(0).toInt(), 1000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
+        QVERIFY(!a.schreiben.timer2().isActive());
         a.port.inject(block.mid(1000));
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Bestaetigung);
         QVERIFY(a.schreiben.timer2().isActive());
         QCOMPARE(fortschritt.last().at(0).toInt(), 2051);
-
         a.port.inject("U19###");
         QVERIFY(erfolg.wait(1000));
-        QCOMPARE(a.meldung.textnummern(), QList<int>{165});
         QCOMPARE(a.meldung.eintraege().first().text, QStringLiteral("PORTAVO erfolgreich programmiert"));
-        QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
-        QCOMPARE(a.port.baud(), 19200);
-        QVERIFY(a.schreiben.rueckmeldung().endsWith("U19###"));
         QCOMPARE(a.schreiben.rueckmeldung().size(), 200);
-        QCOMPARE(a.z.Schreibfehler, qint16(0));
-    }
-
-    void varianteMOhneEchoZaehltDieLeitungszeit()
-    {
-        // "d", the block at 19200 baud: 1069 ms on the line.
-        Aufbau a;
-        a.z.Variante = 1;
-        a.z.Timerintervall[4] = 10;
-        QSignalSpy begonnen(&a.schreiben, &Schreiben::blockBegonnen);
-        QSignalSpy aufDerLeitung(&a.schreiben, &Schreiben::blockAufDerLeitung);
-        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
-        QVERIFY(a.schreiben.starte());
-        a.loginAntwort();
-        QVERIFY(begonnen.wait(2000));
-        QElapsedTimer uhr;
-        uhr.start();
-        QVERIFY(a.port.written().contains(Telegramm::anfrage(4, "d") + "U24###"));
-        QCOMPARE(a.port.writes().last().baud, 19200);
-        QVERIFY(aufDerLeitung.wait(3000));
-        // Never before the line time (bench_write prints how long it takes).
-        QVERIFY2(uhr.elapsed() >= 1069, qPrintable(QString::number(uhr.elapsed())));
-        // Nothing came back: fewer than 200 bytes at the first tick end the write.
-        QVERIFY(fehler.wait(1000));
-        QCOMPARE(fehler.first().first().toInt(), 167);
-        QCOMPARE(a.meldung.eintraege().first().titelnummer, 168);
-        QCOMPARE(a.z.Schreibfehler, qint16(1));
     }
 
     // Only the terminal's own "U19###" after the echo of the block confirms
@@ -283,26 +286,38 @@ private slots:
             QCOMPARE(a.schreiben.versuche(), 0);
     }
 
-    void varianteMBytesNochImPortHaltenDieBestaetigungAuf()
+    // Variant M without echo: "d", the block at 19200 baud, and the wait for
+    // the confirmation begins when its line time (1069 ms) is over and no
+    // byte of it waits in the port any more.
+    void varianteMOhneEchoZaehltDieLeitungszeit()
     {
         Aufbau a;
         a.z.Variante = 1;
         a.z.Timerintervall[4] = 10;
         a.port.setHoldOutput(true);
+        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
         QVERIFY(a.schreiben.starte());
         a.port.sent(1000);
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
+        QElapsedTimer uhr;
+        uhr.start();
+        QVERIFY(a.port.written().contains(Telegramm::anfrage(4, "d") + "U24###"));
+        QCOMPARE(a.port.writes().last().baud, 19200);
         a.port.sent(1000);  // part of the block is out
-        QTest::qWait(1300);  // the line time is over, but bytes still wait in the port
+        // The line time is over, but bytes still wait in the port. No clock
+        // can be put into the sequence: this waits out its line time.
+        const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick;
+        QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > leitungszeit, 5000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
         QVERIFY(a.schreiben.aufDerLeitung() <= 1000 + 30);
         a.port.sent(a.port.bytesToWrite());
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Bestaetigung, 500));
-        QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
-        a.port.inject(a.letzterWrite() + "U19###");
-        QVERIFY(erfolg.wait(1000));
-        QCOMPARE(a.schreiben.versuche(), 0);
+        // Nothing came back: fewer than 200 bytes at the first tick end the write.
+        QVERIFY(fehler.wait(1000));
+        QCOMPARE(fehler.first().first().toInt(), 167);
+        QCOMPARE(a.meldung.eintraege().first().titelnummer, 168);
+        QCOMPARE(a.z.Schreibfehler, qint16(1));
     }
 
     void abbrechenOderGeraetWeg_data()
@@ -345,10 +360,7 @@ private slots:
         QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
         QCOMPARE(a.z.Reparatur, qint16(0));
         // Nothing goes out afterwards: every tick of the write is stopped.
-        const int writes = int(a.port.writes().size());
-        a.loginAntwort();
-        QTest::qWait(400);
-        QCOMPARE(int(a.port.writes().size()), writes);
+        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
         QVERIFY(!a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
@@ -400,35 +412,8 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
         QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
         QVERIFY(!a.schreiben.laeuft());
-        QVERIFY(!a.schreiben.timer2().isActive() && !a.schreiben.timer4().isActive());
+        QVERIFY(stillgelegt(a.schreiben));
         QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
-    }
-
-    void reparaturOhneAnmeldung()
-    {
-        Aufbau a;
-        a.z.Reparatur = 1;
-        a.z.Timerintervall[5] = 20;
-        a.z.Timerintervall[4] = 30;
-        QVERIFY(!a.schreiben.brauchtPasswort());
-        QVERIFY(a.schreiben.starte());
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Wecken);
-        QVERIFY(QTest::qWaitFor([&] { return a.port.writes().size() >= 3; }, 1000));
-        QCOMPARE(a.port.written(), QByteArray(int(a.port.writes().size()), Telegramm::STX));
-        // The echo of one STX is no answer, the NAK is.
-        a.port.inject(QByteArray(1, Telegramm::STX));
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Wecken);
-        a.port.inject(QByteArray(1, Telegramm::NAK));
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Angekuendigt);
-        QCOMPARE(a.z.Reparatur, qint16(0));
-        const int wecker = int(a.port.writes().size());
-        QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden, 1000));
-        QCOMPARE(int(a.port.writes().size()), wecker + 1);
-        QCOMPARE(a.port.writes().last().baud, 2400);
-        QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
-        a.port.inject(a.letzterWrite() + "U19###");
-        QVERIFY(erfolg.wait(1000));
-        QVERIFY(!a.port.written().contains(Telegramm::anfrage(4, QByteArray("P") + a.z.Passwort)));
     }
 };
 

@@ -34,202 +34,190 @@ const quint8 *roh(const QByteArray &b)
 class TestTelegramm : public QObject {
     Q_OBJECT
 private slots:
-    void anfrageBytes_data();
-    void anfrageBytes();
-    void blockpruefungBereiche();
-    void passwortPacken();
-    void schreibblock();
-    void paarDekodieren();
-    void vollstaendigkeit();
-    void auslesestrom_data();
-    void auslesestrom();
-    void dekodierenBleibtImStrom();
-    void festeTexte();
-};
+    void anfrageBytes_data()
+    {
+        QTest::addColumn<int>("adresse");
+        QTest::addColumn<QByteArray>("befehl");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("E an 1") << 1 << QByteArray("E") << hex("0201450347");
+        QTest::newRow("X an alle") << 255 << QByteArray("X") << hex("02FF5803A4");
+        // Address equals the command byte: the check is ETX itself, sent raw.
+        QTest::newRow("Pruefbyte 03") << 0x45 << QByteArray("E") << hex("0245450303");
+        QTest::newRow("Pruefbyte 02") << 0x44 << QByteArray("E") << hex("0244450302");
+        QTest::newRow("Adresse 0") << 0 << QByteArray("V") << hex("0200560355");
+        // "203011" packs to 02 03 11: STX and ETX inside the command, not escaped.
+        QTest::newRow("Anmeldung 02 03") << 1 << QByteArray("P") + Telegramm::packePasswort("203011")
+                                         << hex("020150300203110372");
+        QTest::newRow("Adresse 256") << 256 << QByteArray("E") << QByteArray();
+        QTest::newRow("Adresse -1") << -1 << QByteArray("E") << QByteArray();
+        QTest::newRow("leerer Befehl") << 1 << QByteArray() << QByteArray();
+    }
 
-void TestTelegramm::anfrageBytes_data()
-{
-    QTest::addColumn<int>("adresse");
-    QTest::addColumn<QByteArray>("befehl");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("E an 1") << 1 << QByteArray("E") << hex("0201450347");
-    QTest::newRow("X an alle") << 255 << QByteArray("X") << hex("02FF5803A4");
-    // Address equals the command byte: the check is ETX itself, sent raw.
-    QTest::newRow("Pruefbyte 03") << 0x45 << QByteArray("E") << hex("0245450303");
-    QTest::newRow("Pruefbyte 02") << 0x44 << QByteArray("E") << hex("0244450302");
-    QTest::newRow("Adresse 0") << 0 << QByteArray("V") << hex("0200560355");
-    // "203011" packs to 02 03 11: STX and ETX inside the command, not escaped.
-    QTest::newRow("Anmeldung 02 03") << 1 << QByteArray("P") + Telegramm::packePasswort("203011")
-                                     << hex("020150300203110372");
-    QTest::newRow("Adresse 256") << 256 << QByteArray("E") << QByteArray();
-    QTest::newRow("Adresse -1") << -1 << QByteArray("E") << QByteArray();
-    QTest::newRow("leerer Befehl") << 1 << QByteArray() << QByteArray();
-}
+    void anfrageBytes()
+    {
+        QFETCH(int, adresse);
+        QFETCH(QByteArray, befehl);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Telegramm::anfrage(adresse, befehl).toHex(), bytes.toHex());
+    }
 
-void TestTelegramm::anfrageBytes()
-{
-    QFETCH(int, adresse);
-    QFETCH(QByteArray, befehl);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(Telegramm::anfrage(adresse, befehl).toHex(), bytes.toHex());
-}
+    void blockpruefungBereiche()
+    {
+        const QByteArray b = hex("0102040810");
+        QCOMPARE(Telegramm::blockpruefung(b), quint8(0x1F));
+        QCOMPARE(Telegramm::blockpruefung(b, 1, 3), quint8(0x0E));
+        QCOMPARE(Telegramm::blockpruefung(b, 3, 1), quint8(0));      // inverted
+        QCOMPARE(Telegramm::blockpruefung(b, 3, 99), quint8(0x18));  // clipped at the end
+        QCOMPARE(Telegramm::blockpruefung(b, -5, 0), quint8(0x01));  // clipped at the start
+        QCOMPARE(Telegramm::blockpruefung(QByteArray()), quint8(0));
+    }
 
-void TestTelegramm::blockpruefungBereiche()
-{
-    const QByteArray b = hex("0102040810");
-    QCOMPARE(Telegramm::blockpruefung(b), quint8(0x1F));
-    QCOMPARE(Telegramm::blockpruefung(b, 1, 3), quint8(0x0E));
-    QCOMPARE(Telegramm::blockpruefung(b, 3, 1), quint8(0));      // inverted
-    QCOMPARE(Telegramm::blockpruefung(b, 3, 99), quint8(0x18));  // clipped at the end
-    QCOMPARE(Telegramm::blockpruefung(b, -5, 0), quint8(0x01));  // clipped at the start
-    QCOMPARE(Telegramm::blockpruefung(QByteArray()), quint8(0));
-}
+    void passwortPacken()
+    {
+        QCOMPARE(Telegramm::packePasswort("123456").toHex(), QByteArray("30214365"));
+        QCOMPARE(Telegramm::packePasswort("203011").toHex(), QByteArray("30020311"));
+        QCOMPARE(Telegramm::packePasswort("000000").toHex(), QByteArray("30000000"));
+        for (const char *falsch : {"12345", "1234567", "12a456", " 23456"})
+            QVERIFY2(Telegramm::packePasswort(falsch).isEmpty(), falsch);
+        QVERIFY(Telegramm::packePasswort(QString::fromUtf8("12345\u0663")).isEmpty());  // Arabic-Indic three
+    }
 
-void TestTelegramm::passwortPacken()
-{
-    QCOMPARE(Telegramm::packePasswort("123456").toHex(), QByteArray("30214365"));
-    QCOMPARE(Telegramm::packePasswort("203011").toHex(), QByteArray("30020311"));
-    QCOMPARE(Telegramm::packePasswort("000000").toHex(), QByteArray("30000000"));
-    for (const char *falsch : {"12345", "1234567", "12a456", " 23456"})
-        QVERIFY2(Telegramm::packePasswort(falsch).isEmpty(), falsch);
-    QVERIFY(Telegramm::packePasswort(QString::fromUtf8("12345\u0663")).isEmpty());  // Arabic-Indic three
-}
+    void schreibblock()
+    {
+        QByteArray speicher(2048, 0);
+        QByteArray block = Telegramm::schreibblock(speicher);
+        QCOMPARE(block.size(), 2051);
+        QCOMPARE(block.left(1).toHex(), QByteArray("02"));
+        QCOMPARE(block.mid(1, 2048), speicher);
+        QCOMPARE(block.right(2).toHex(), QByteArray("0303"));
 
-void TestTelegramm::schreibblock()
-{
-    QByteArray speicher(2048, 0);
-    QByteArray block = Telegramm::schreibblock(speicher);
-    QCOMPARE(block.size(), 2051);
-    QCOMPARE(block.left(1).toHex(), QByteArray("02"));
-    QCOMPARE(block.mid(1, 2048), speicher);
-    QCOMPARE(block.right(2).toHex(), QByteArray("0303"));
+        // As the write button prepares it: byte 12 = 0, byte 13 = 15.
+        speicher[13] = char(15);
+        QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("030c"));
+        speicher[0] = char(0xA0);
+        speicher[2047] = char(0x05);
+        QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("03a9"));
+        QCOMPARE(Telegramm::schreibblockPruefbyte(speicher), quint8(0xA9));
 
-    // As the write button prepares it: byte 12 = 0, byte 13 = 15.
-    speicher[13] = char(15);
-    QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("030c"));
-    speicher[0] = char(0xA0);
-    speicher[2047] = char(0x05);
-    QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("03a9"));
-    QCOMPARE(Telegramm::schreibblockPruefbyte(speicher), quint8(0xA9));
+        QVERIFY(Telegramm::schreibblock(QByteArray(2047, 0)).isEmpty());
+        QVERIFY(Telegramm::schreibblock(QByteArray(2049, 0)).isEmpty());
+    }
 
-    QVERIFY(Telegramm::schreibblock(QByteArray(2047, 0)).isEmpty());
-    QVERIFY(Telegramm::schreibblock(QByteArray(2049, 0)).isEmpty());
-}
+    void paarDekodieren()
+    {
+        QCOMPARE(Telegramm::dekodierePaar('7', ':'), quint8(0xA7));
+        QCOMPARE(Telegramm::dekodierePaar('?', '?'), quint8(0xFF));
+        QCOMPARE(Telegramm::dekodierePaar('5', '0'), quint8(0x05));
+        // Bits 4 and 5 are masked, bits 6 and 7 of the first character stay,
+        // and the second character's upper bits fall off the byte.
+        QCOMPARE(Telegramm::dekodierePaar(0x47, 0x3A), quint8(0xE7));
+        QCOMPARE(Telegramm::dekodierePaar(0x30, 0xFF), quint8(0xF0));
+    }
 
-void TestTelegramm::paarDekodieren()
-{
-    QCOMPARE(Telegramm::dekodierePaar('7', ':'), quint8(0xA7));
-    QCOMPARE(Telegramm::dekodierePaar('?', '?'), quint8(0xFF));
-    QCOMPARE(Telegramm::dekodierePaar('5', '0'), quint8(0x05));
-    // Bits 4 and 5 are masked, bits 6 and 7 of the first character stay,
-    // and the second character's upper bits fall off the byte.
-    QCOMPARE(Telegramm::dekodierePaar(0x47, 0x3A), quint8(0xE7));
-    QCOMPARE(Telegramm::dekodierePaar(0x30, 0xFF), quint8(0xF0));
-}
-
-void TestTelegramm::vollstaendigkeit()
-{
-    const QList<std::tuple<int, int>> komplett{{0, 4107}, {1, 4109}, {255, 4107}, {255, 4109}};
-    for (int p : {0, 1, 2, 7, 254, 255, -1}) {
-        for (int n : {4106, 4107, 4108, 4109, 4110}) {
-            const bool soll = komplett.contains({p, n});
-            QVERIFY2(Telegramm::antwortKomplett(p, n) == soll, qPrintable(QStringLiteral("%1/%2").arg(p).arg(n)));
-            QCOMPARE(bool(Telegramm::ausleseformat(p, n)), soll);
+    void vollstaendigkeit()
+    {
+        const QList<std::tuple<int, int>> komplett{{0, 4107}, {1, 4109}, {255, 4107}, {255, 4109}};
+        for (int p : {0, 1, 2, 7, 254, 255, -1}) {
+            for (int n : {4106, 4107, 4108, 4109, 4110}) {
+                const bool soll = komplett.contains({p, n});
+                QVERIFY2(Telegramm::antwortKomplett(p, n) == soll, qPrintable(QStringLiteral("%1/%2").arg(p).arg(n)));
+                QCOMPARE(bool(Telegramm::ausleseformat(p, n)), soll);
+            }
         }
     }
-}
 
-void TestTelegramm::auslesestrom_data()
-{
-    // The stream as a terminal puts it together, built independently of the
-    // codec: echo of ACK and "E", bytes before the data, data characters,
-    // ETX (not for 255), check over [pruefVon, end].
-    QTest::addColumn<int>("protokoll");
-    QTest::addColumn<QByteArray>("vorspann");
-    QTest::addColumn<bool>("etx");
-    QTest::addColumn<int>("pruefVon");
-    QTest::addColumn<int>("ersteDaten");
-    QTest::addColumn<int>("grenze");
-    QTest::addColumn<QByteArray>("mehr");  // bytes decoded before the memory
-    const QByteArray echo = hex("060201450347");
-    QTest::newRow("0") << 0 << echo + hex("11225A") << true << 8 << 9 << 4104 << QByteArray();
-    QTest::newRow("1") << 1 << echo + hex("0201414243") << true << 11 << 11 << 4105 << QByteArray();
-    QTest::newRow("255, 4107") << 255 << echo + hex("00007E44") << false << 9 << 10 << 4104 << QByteArray();
-    QTest::newRow("255, 4109") << 255 << echo + hex("00007E44") + "5:" << false << 9 << 10 << 4106
-                               << hex("A5");
-}
-
-void TestTelegramm::auslesestrom()
-{
-    QFETCH(int, protokoll);
-    QFETCH(QByteArray, vorspann);
-    QFETCH(bool, etx);
-    QFETCH(int, pruefVon);
-    QFETCH(int, ersteDaten);
-    QFETCH(int, grenze);
-    QFETCH(QByteArray, mehr);
-    QByteArray speicher(2048, 0);
-    for (auto &ch : speicher)
-        ch = char(QRandomGenerator::global()->bounded(256));
-    QByteArray s = vorspann + zeichen(speicher) + (etx ? "\x03" : "");
-    quint8 x = 0;
-    for (int i = pruefVon; i < s.size(); ++i)
-        x ^= quint8(s.at(i));
-    s += char(x);
-    const int n = int(s.size());
-    QCOMPARE(n, 4107 + 2 * mehr.size() + (protokoll == 1 ? 2 : 0));
-
-    const auto f = Telegramm::ausleseformat(protokoll, n);
-    QVERIFY(f);
-    QCOMPARE(f->pruefVon, pruefVon);
-    QCOMPARE(f->pruefBis, n - 2);
-    QCOMPARE(f->pruefbyte, n - 1);
-    QCOMPARE(f->ersteDaten, ersteDaten);
-    QCOMPARE(f->grenze, grenze);
-    QVERIFY(Telegramm::pruefbyteStimmt(roh(s), n, *f));
-    QCOMPARE(Telegramm::dekodiere(roh(s), n, *f), mehr + speicher);
-
-    // The byte before the checked region is free; the first one inside and
-    // the check byte itself are not.
-    s[pruefVon - 1] = char(s.at(pruefVon - 1) ^ 0x55);
-    QVERIFY(Telegramm::pruefbyteStimmt(roh(s), n, *f));
-    for (int i : {pruefVon, n - 1}) {
-        s[i] = char(s.at(i) ^ 0x01);
-        QVERIFY2(!Telegramm::pruefbyteStimmt(roh(s), n, *f), qPrintable(QString::number(i)));
-        s[i] = char(s.at(i) ^ 0x01);
+    void auslesestrom_data()
+    {
+        // The stream as a terminal puts it together, built independently of the
+        // codec: echo of ACK and "E", bytes before the data, data characters,
+        // ETX (not for 255), check over [pruefVon, end].
+        QTest::addColumn<int>("protokoll");
+        QTest::addColumn<QByteArray>("vorspann");
+        QTest::addColumn<bool>("etx");
+        QTest::addColumn<int>("pruefVon");
+        QTest::addColumn<int>("ersteDaten");
+        QTest::addColumn<int>("grenze");
+        QTest::addColumn<QByteArray>("mehr");  // bytes decoded before the memory
+        const QByteArray echo = hex("060201450347");
+        QTest::newRow("0") << 0 << echo + hex("11225A") << true << 8 << 9 << 4104 << QByteArray();
+        QTest::newRow("1") << 1 << echo + hex("0201414243") << true << 11 << 11 << 4105 << QByteArray();
+        QTest::newRow("255, 4107") << 255 << echo + hex("00007E44") << false << 9 << 10 << 4104 << QByteArray();
+        QTest::newRow("255, 4109") << 255 << echo + hex("00007E44") + "5:" << false << 9 << 10 << 4106
+                                   << hex("A5");
     }
-}
 
-void TestTelegramm::dekodierenBleibtImStrom()
-{
-    // A format whose limit reaches past the end never reads beyond it.
-    const QByteArray kurz("0123456789");
-    const Telegramm::Ausleseformat f{0, 0, 0, 1, 100};
-    QCOMPARE(Telegramm::dekodiere(roh(kurz), int(kurz.size()), f).size(), 4);  // the pair at 9 lacks its half
-    QVERIFY(!Telegramm::pruefbyteStimmt(roh(kurz), int(kurz.size()), {0, 0, 10, 0, 0}));
-}
+    void auslesestrom()
+    {
+        QFETCH(int, protokoll);
+        QFETCH(QByteArray, vorspann);
+        QFETCH(bool, etx);
+        QFETCH(int, pruefVon);
+        QFETCH(int, ersteDaten);
+        QFETCH(int, grenze);
+        QFETCH(QByteArray, mehr);
+        QByteArray speicher(2048, 0);
+        for (auto &ch : speicher)
+            ch = char(QRandomGenerator::global()->bounded(256));
+        QByteArray s = vorspann + zeichen(speicher) + (etx ? "\x03" : "");
+        quint8 x = 0;
+        for (int i = pruefVon; i < s.size(); ++i)
+            x ^= quint8(s.at(i));
+        s += char(x);
+        const int n = int(s.size());
+        QCOMPARE(n, 4107 + 2 * mehr.size() + (protokoll == 1 ? 2 : 0));
 
-void TestTelegramm::festeTexte()
-{
-    QCOMPARE(Telegramm::Startstring.toHex(), QByteArray("02303750693603"));
-    QCOMPARE(Telegramm::Endstring.toHex(), QByteArray("7878787878787878780238486f3903"));
-    QCOMPARE(Telegramm::Anmeldezusage + Telegramm::Schreibankuendigung + Telegramm::Schreibbestaetigung
-                 + Telegramm::Modemankuendigung,
-             QByteArray("J\x03U24###U19######"));
-    QCOMPARE(Telegramm::monitorTelegramm(Telegramm::anfrage(1, "E")), QStringLiteral("**<02><01>E<03>G**"));
-    QCOMPARE(Telegramm::monitorTelegramm(Telegramm::anfrage(255, "X")),
-             QStringLiteral("**<02><FF>X<03><A4>**"));
-    QCOMPARE(Telegramm::monitorTelegramm(QByteArray("<a ~")), QStringLiteral("**<3C>a ~**"));
-    QCOMPARE(Telegramm::monitorEmpfang(255), QStringLiteral("255"));
+        const auto f = Telegramm::ausleseformat(protokoll, n);
+        QVERIFY(f);
+        QCOMPARE(f->pruefVon, pruefVon);
+        QCOMPARE(f->pruefBis, n - 2);
+        QCOMPARE(f->pruefbyte, n - 1);
+        QCOMPARE(f->ersteDaten, ersteDaten);
+        QCOMPARE(f->grenze, grenze);
+        QVERIFY(Telegramm::pruefbyteStimmt(roh(s), n, *f));
+        QCOMPARE(Telegramm::dekodiere(roh(s), n, *f), mehr + speicher);
 
-    QByteArray speicher(2048, 0);
-    speicher[0] = 2;
-    speicher[2047] = 3;
-    const QStringList z = Telegramm::monitorSchreibblock(Telegramm::schreibblock(speicher));
-    QCOMPARE(z.size(), 2051);
-    QCOMPARE(z.mid(0, 3), (QStringList{"**02**", "**2**", "**0**"}));  // a memory byte is decimal
-    QCOMPARE(z.mid(2048), (QStringList{"**3**", "**03**", "**2**"}));   // check 2 ^ 3 ^ ETX
-}
+        // The byte before the checked region is free; the first one inside and
+        // the check byte itself are not.
+        s[pruefVon - 1] = char(s.at(pruefVon - 1) ^ 0x55);
+        QVERIFY(Telegramm::pruefbyteStimmt(roh(s), n, *f));
+        for (int i : {pruefVon, n - 1}) {
+            s[i] = char(s.at(i) ^ 0x01);
+            QVERIFY2(!Telegramm::pruefbyteStimmt(roh(s), n, *f), qPrintable(QString::number(i)));
+            s[i] = char(s.at(i) ^ 0x01);
+        }
+    }
+
+    void dekodierenBleibtImStrom()
+    {
+        // A format whose limit reaches past the end never reads beyond it.
+        const QByteArray kurz("0123456789");
+        const Telegramm::Ausleseformat f{0, 0, 0, 1, 100};
+        QCOMPARE(Telegramm::dekodiere(roh(kurz), int(kurz.size()), f).size(), 4);  // the pair at 9 lacks its half
+        QVERIFY(!Telegramm::pruefbyteStimmt(roh(kurz), int(kurz.size()), {0, 0, 10, 0, 0}));
+    }
+
+    void festeTexte()
+    {
+        QCOMPARE(Telegramm::Startstring.toHex(), QByteArray("02303750693603"));
+        QCOMPARE(Telegramm::Endstring.toHex(), QByteArray("7878787878787878780238486f3903"));
+        QCOMPARE(Telegramm::Anmeldezusage + Telegramm::Schreibankuendigung + Telegramm::Schreibbestaetigung
+                     + Telegramm::Modemankuendigung,
+                 QByteArray("J\x03U24###U19######"));
+        QCOMPARE(Telegramm::monitorTelegramm(Telegramm::anfrage(1, "E")), QStringLiteral("**<02><01>E<03>G**"));
+        QCOMPARE(Telegramm::monitorTelegramm(Telegramm::anfrage(255, "X")),
+                 QStringLiteral("**<02><FF>X<03><A4>**"));
+        QCOMPARE(Telegramm::monitorTelegramm(QByteArray("<a ~")), QStringLiteral("**<3C>a ~**"));
+        QCOMPARE(Telegramm::monitorEmpfang(255), QStringLiteral("255"));
+
+        QByteArray speicher(2048, 0);
+        speicher[0] = 2;
+        speicher[2047] = 3;
+        const QStringList z = Telegramm::monitorSchreibblock(Telegramm::schreibblock(speicher));
+        QCOMPARE(z.size(), 2051);
+        QCOMPARE(z.mid(0, 3), (QStringList{"**02**", "**2**", "**0**"}));  // a memory byte is decimal
+        QCOMPARE(z.mid(2048), (QStringList{"**3**", "**03**", "**2**"}));   // check 2 ^ 3 ^ ETX
+    }
+};
 
 PORTAVO_TESTKLASSE(TestTelegramm)
 #include "tst_telegramm.moc"

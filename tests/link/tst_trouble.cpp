@@ -3,38 +3,70 @@
 
 #include "support/Testlauf.h"
 #include "Aufbau.h"
+#include "support/SimBus.h"
 #include "link/Troublesuche.h"
-
-#include <QElapsedTimer>
-#include <QSignalSpy>
 
 class TestTrouble : public QObject {
     Q_OBJECT
 
 private slots:
-    void triplesImTakt()
+    // On the bus: a refused block, then the scan's triples from 500 ms on,
+    // one per tick and 50 ms apart on the bus clock; the waiting terminal
+    // answers, the scan ends early and offers the repair, which writes the
+    // block after the wake-up, without a login.
+    void amBusBisZurReparatur()
     {
-        Aufbau a;
-        Troublesuche t(a.z, a.v, a.meldung);
-        QVector<qint64> zeiten;
-        QElapsedTimer uhr;
-        connect(&a.port, &Port::gesendet, this, [&] { zeiten.append(uhr.elapsed()); });
+        SimBus sim;
+        const QJsonObject verweigert{
+            {"faults", QJsonArray{QJsonObject{{"type", "refuse"}, {"command", "block"}, {"count", 1}}}}};
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(6, 0, verweigert)});
+        const QByteArray vorher = sim.speicher(6);
+        QTemporaryDir ordner;
+        const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("r.S2D")), 77, 6);
+        Schreibstrecke<SimPort> l(sim.device());
+        l.z.Timerintervall[4] = 300;
+        QVERIFY(l.vorbereiten(datei, 6, 6, 0));
+        l.z.Timerintervall[2] = 20;
+        QCOMPARE(l.schreibe(), 167);
+        QCOMPARE(l.meldung.eintraege().last().titelnummer, 168);
+        QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
+        QCOMPARE(sim.speicher(6), vorher);
+        QCOMPARE(l.z.Schreibfehler, qint16(1));
+
+        Troublesuche t(l.z, l.v, l.meldung, &l.schreiben);
+        l.meldung.leeren();
+        l.meldung.antworte(Meldung::Ja);
+        QSignalSpy reparatur(&t, &Troublesuche::reparaturStarten);
+        QSignalSpy beendet(&t, &Troublesuche::beendet);
         QSignalSpy sanduhr(&t, &Troublesuche::sanduhr);
-        uhr.start();
+        const int beginn = int(sim.verkehr().size());
+        const qint64 start = sim.jetztUs();
         t.starte();
-        QVERIFY(QTest::qWaitFor([&] { return a.port.writes().size() >= 12; }, 3000));
-        t.stoppe();
-        QCOMPARE(a.gesendet().mid(0, 12), (QList<QByteArray>{"111", "222", "333", "444", "555", "666", "777", "888",
-                                                             "999", "000", "111", "222"}));
-        // Not before 500 ms, then 50 ms apart: never closer (one triple per tick).
-        QVERIFY2(zeiten.first() >= 500, qPrintable(QString::number(zeiten.first())));
-        for (int i = 1; i < 12; ++i)
-            QCOMPARE(a.port.writes().at(i).bytes.size(), 3);
-        const qint64 elf = zeiten.at(11) - zeiten.first();
-        QVERIFY2(elf >= 540, qPrintable(QString::number(elf)));
+        QVERIFY(reparatur.wait(10000));
+        QVERIFY(t.wartenderGesehen());
+        QCOMPARE(beendet.count(), 1);  // the repair starts on Timer6, after the scan has ended
         QCOMPARE(sanduhr.first().first().toBool(), true);
         QCOMPARE(sanduhr.last().first().toBool(), false);
-        QVERIFY(a.meldung.eintraege().isEmpty());
+        QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
+        const QVector<SimBus::Byte> v = sim.verkehr(beginn);
+        QCOMPARE(SimBus::bytes(v).left(21), QByteArray("111222333444555666777"));
+        QCOMPARE(v.size(), 3 * t.gesendeteTicks());
+        QVERIFY2(v[0].us - start >= 500000, qPrintable(QString::number(v[0].us - start)));
+        for (int i = 3; i < v.size(); i += 3)
+            QVERIFY2(v[i].us - v[i - 3].us >= 40000, qPrintable(QString::number(v[i].us - v[i - 3].us)));
+        QCOMPARE(l.z.Reparatur, qint16(1));
+
+        l.meldung.leeren();
+        QVERIFY(Dateiablauf::ladeRoutine(l.z, l.meldung, datei).geladen);
+        const int vorReparatur = int(sim.verkehr().size());
+        QCOMPARE(l.schreibe(), 0);
+        QCOMPARE(l.meldung.textnummern(), QList<int>{165});
+        QTRY_COMPARE(sim.speicher(6), Terminaldatei::hauptdateitext(l.z.bild));
+        const QByteArray r = SimBus::bytes(sim.verkehr(vorReparatur));
+        QVERIFY(r.startsWith(QByteArray(1, Telegramm::STX)));
+        QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.Passwort)));
+        QVERIFY(r.endsWith(l.block()));
+        QCOMPARE(l.z.Reparatur, qint16(0));
     }
 
     void fruehesEndeNurMitMehrAls40Bytes()
@@ -44,10 +76,12 @@ private slots:
         Troublesuche t(a.z, a.v, a.meldung);
         t.setTakt(1, 1);
         QSignalSpy ende(&t, &Troublesuche::beendet);
+        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
         t.starte();
-        // ACK STX 0xFF among 40 bytes is not enough yet.
+        // ACK STX 0xFF among 40 bytes is not enough yet: the next tick goes on.
         a.port.inject(QByteArray(37, '1') + "\x06\x02\xFF");
-        QTest::qWait(30);
+        const int bisher = int(fortschritt.size());
+        QTRY_VERIFY(fortschritt.size() > bisher + 1);
         QVERIFY(t.laeuft());
         QVERIFY(ende.isEmpty());
         a.port.inject("\x06\x02\xFF");
@@ -102,18 +136,45 @@ private slots:
         QCOMPARE(a.z.Reparatur, qint16(1));
     }
 
-    void modemportGeschlossenEndetNachEinemTick()
+    // No port to send on: the scan ends at the port, never saying that
+    // nothing was waiting; a closed modem port ends it after one tick.
+    void endetAmPort_data()
     {
+        QTest::addColumn<QString>("wie");
+        QTest::addColumn<int>("text");
+        QTest::newRow("Adapter weg im Suchlauf") << "weg" << 193;
+        QTest::newRow("Port geschlossen") << "zu" << 193;
+        QTest::newRow("Modemport geht nicht auf") << "modem" << 0;
+    }
+    void endetAmPort()
+    {
+        QFETCH(QString, wie);
+        QFETCH(int, text);
         Aufbau a;
+        a.z.Schreibfehler = 1;
         FakePort modem;
         modem.setOpenFailure(Port::Oeffnungsfehler::GibtEsNicht);
-        a.v.setModemPort(&modem);
+        if (wie == "modem")
+            a.v.setModemPort(&modem);
+        if (wie == "zu")
+            a.port.close();
         Troublesuche t(a.z, a.v, a.meldung);
+        t.setTakt(1, 5);
         QSignalSpy ende(&t, &Troublesuche::beendet);
+        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
         t.starte();
-        QVERIFY(ende.wait(1000));
-        QCOMPARE(t.gesendeteTicks(), 0);
-        QVERIFY(a.port.writes().isEmpty());
+        if (wie == "weg") {
+            QTRY_VERIFY(fortschritt.size() >= 3);
+            a.port.loseDevice();
+        }
+        QVERIFY(ende.size() == 1 || ende.wait(1000));
+        QVERIFY(!t.laeuft());
+        QCOMPARE(t.fehler(), text);
+        if (text)
+            QCOMPARE(a.meldung.textnummern(), QList<int>{text});  // no repair question on a dead port
+        QVERIFY(stillgelegt(t));
+        QCOMPARE(t.gesendeteTicks(), wie == "weg" ? int(fortschritt.size()) : 0);
+        QCOMPARE(a.port.writes().size(), t.gesendeteTicks());
     }
 
     void laufenderSchreibvorgangWirdAbgebrochen()
@@ -125,41 +186,6 @@ private slots:
         QVERIFY(!a.schreiben.laeuft());
         QVERIFY(!a.anmeldung.laeuft());
         t.stoppe();
-    }
-
-    // The adapter pulled during the scan: the scan ends at once with the
-    // port message, and never reports that nothing was waiting.
-    void portWegBeendetDenSuchlauf()
-    {
-        Aufbau a;
-        a.z.Schreibfehler = 1;
-        Troublesuche t(a.z, a.v, a.meldung);
-        t.setTakt(1, 5);
-        QSignalSpy ende(&t, &Troublesuche::beendet);
-        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
-        t.starte();
-        QTRY_VERIFY(fortschritt.size() >= 3);
-        a.port.loseDevice();
-        QCOMPARE(ende.size(), 1);
-        QVERIFY(!t.laeuft());
-        QCOMPARE(t.fehler(), 193);
-        QCOMPARE(a.meldung.textnummern(), QList<int>{193});  // no repair question on a dead port
-        QVERIFY(!t.timer6().isActive());
-        QVERIFY(t.gesendeteTicks() < 2048);
-    }
-
-    void geschlossenerPortBeginntGarNicht()
-    {
-        Aufbau a;
-        a.port.close();
-        Troublesuche t(a.z, a.v, a.meldung);
-        QSignalSpy ende(&t, &Troublesuche::beendet);
-        t.starte();
-        QCOMPARE(ende.size(), 1);
-        QVERIFY(!t.laeuft());
-        QCOMPARE(t.fehler(), 193);
-        QCOMPARE(a.meldung.textnummern(), QList<int>{193});
-        QVERIFY(a.port.writes().isEmpty());
     }
 
     // Cancel: the scan stops without a question; the progress ran up to
@@ -183,9 +209,8 @@ private slots:
             QCOMPARE(fortschritt.at(i).at(0).toInt(), i + 1);
             QCOMPARE(fortschritt.at(i).at(1).toInt(), 2048);
         }
-        const int bisher = int(fortschritt.size());
-        QTest::qWait(20);
-        QCOMPARE(int(fortschritt.size()), bisher);  // no tick after the cancel
+        QVERIFY(!t.laeuft());
+        QVERIFY(stillgelegt(t));  // no tick after the cancel
     }
 };
 

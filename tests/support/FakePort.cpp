@@ -1,5 +1,7 @@
 #include "support/FakePort.h"
 
+#include <QMap>
+
 FakePort::FakePort(QObject *parent) : Port(parent) {}
 
 bool FakePort::open()
@@ -7,21 +9,12 @@ bool FakePort::open()
     if (m_open)
         return true;
     if (m_openFailure != Oeffnungsfehler::Keiner) {
+        static const QMap<Oeffnungsfehler, QString> texte{
+            {Oeffnungsfehler::GibtEsNicht, QStringLiteral("No such file or directory")},
+            {Oeffnungsfehler::Belegt, QStringLiteral("Device or resource busy")},
+            {Oeffnungsfehler::KeineBerechtigung, QStringLiteral("Permission denied")}};
         m_fehler = m_openFailure;
-        switch (m_openFailure) {
-        case Oeffnungsfehler::GibtEsNicht:
-            m_fehlertext = QStringLiteral("No such file or directory");
-            break;
-        case Oeffnungsfehler::Belegt:
-            m_fehlertext = QStringLiteral("Device or resource busy");
-            break;
-        case Oeffnungsfehler::KeineBerechtigung:
-            m_fehlertext = QStringLiteral("Permission denied");
-            break;
-        default:
-            m_fehlertext = QStringLiteral("Input/output error");
-            break;
-        }
+        m_fehlertext = texte.value(m_openFailure, QStringLiteral("Input/output error"));
         return false;
     }
     m_fehler = Oeffnungsfehler::Keiner;

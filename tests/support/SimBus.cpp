@@ -9,8 +9,6 @@
 #include <QJsonDocument>
 #include <QMap>
 
-#include <chrono>
-#include <thread>
 
 namespace {
 QMap<QString, SimBus *> &geraete()
@@ -78,8 +76,6 @@ QString SimBus::aufbauen(const QByteArray &json, const QStringList &optionen)
             echo = false;
         } else if (a == QLatin1String("--no-pacing")) {
             o.pacing = false;
-        } else if (a == QLatin1String("--paced")) {
-            m_echtzeit = true;
         } else if (a == QLatin1String("--turnaround") && i + 1 < optionen.size()) {
             bool ok = false;
             turnaroundMs = optionen.at(++i).toInt(&ok);
@@ -109,6 +105,11 @@ QString SimBus::aufbauen(const QByteArray &json, const QStringList &optionen)
 qint64 SimBus::jetztUs() const
 {
     return m_uhr.isValid() ? m_uhr.nsecsElapsed() / 1000 + m_vorlaufUs : 0;
+}
+
+bool SimBus::ruhig() const
+{
+    return m_bus && m_ausstehend.isEmpty() && !m_pumpe.isActive() && m_stuecke.empty() && !m_zustellung.isActive();
 }
 
 QByteArray SimBus::speicher(int adresse) const
@@ -173,16 +174,6 @@ void SimBus::verwerfen()
     m_ausstehend.clear();
 }
 
-void SimBus::leeren()
-{
-    pumpen();
-    // Paced: the bytes take their line time, as tcdrain() waits for them.
-    while (m_bus && !m_weg && !m_bus->gone() && m_angekommen < m_uebergeben) {
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-        pumpen();
-    }
-}
-
 void SimBus::pumpen()
 {
     if (!m_bus || m_weg)
@@ -205,7 +196,7 @@ void SimBus::pumpen()
             m_stuecke.back().append(aus.data(), int(aus.size()));
             m_letzteAusgabeUs = jetzt;
         }
-        if (m_bus->gone() || m_echtzeit)
+        if (m_bus->gone())
             break;
         const qint64 naechste = m_bus->nextLineUs();
         if (naechste < 0)
@@ -257,15 +248,8 @@ void SimBus::zustellen()
     }
     const QByteArray stueck = m_stuecke.front();
     m_stuecke.pop_front();
-    if (m_port) {
-        if (m_leitungsfehler != 0) {
-            const int code = m_leitungsfehler;
-            m_leitungsfehler = 0;
-            m_port->leitungsfehler(code);
-        } else {
-            m_port->empfange(stueck);
-        }
-    }
+    if (m_port)
+        m_port->empfange(stueck);
     if (!m_stuecke.empty() || m_weg)
         m_zustellung.start();
 }

@@ -4,14 +4,13 @@
 // like the Simulator helper, without a pseudo-terminal and a second process.
 //
 // Time. The model runs on a clock of its own, in microseconds: the real time
-// since the start plus every stretch it skipped. In the default mode the line
-// takes no real time: bytes on the line and the ordinary turnaround are
-// skipped at once, so echo and answers arrive on the next turns of the event
-// loop, while the clock still counts 10 bit times per byte at the speed the
-// port has set (the traffic log shows the line as it would be). What is not
-// line time stays real: the silence that ends a write block or makes a wake-up,
-// a delay fault, a scheduled disappearance. With "--paced" nothing is skipped
-// and every byte takes its line time, as with portavo-sim.
+// since the start plus every stretch it skipped. The line takes no real time:
+// bytes on the line and the ordinary turnaround are skipped at once, so echo
+// and answers arrive on the next turns of the event loop, while the clock
+// still counts 10 bit times per byte at the speed the port has set (the
+// traffic log shows the line as it would be). What is not line time stays
+// real: the silence that ends a write block or makes a wake-up, a delay
+// fault, a scheduled disappearance.
 //
 // Echo and answers reach the port in pieces as on a line: a new receive
 // event wherever the line was quiet for longer than a byte, one per turn of
@@ -35,16 +34,22 @@ class Bus;
 }
 class SimPort;
 
-// Starts the bus or fails the test function.
-#define SIMBUS_STARTEN(bus, ...)                                                                               \
+// Starts a SimBus or a Simulator, or fails the test function.
+#define BUS_STARTEN(bus, ...)                                                                                  \
     do {                                                                                                       \
-        const QString simbusFehler_ = (bus).starten(__VA_ARGS__);                                              \
-        QVERIFY2(simbusFehler_.isEmpty(), qPrintable(simbusFehler_));                                          \
+        const QString busFehler_ = (bus).starten(__VA_ARGS__);                                                 \
+        QVERIFY2(busFehler_.isEmpty(), qPrintable(busFehler_));                                                \
     } while (false)
+#define SIMBUS_STARTEN BUS_STARTEN
 
+// SimBus and Simulator (portavo-sim over a pseudo-terminal) share their
+// interface: starten(terminals or scenario, options), device(), the port type
+// that opens it (Port), speicher(), verkehr(), bytes(), abziehen(). A scenario
+// written as a template over the bus runs on either.
 class SimBus : public QObject {
     Q_OBJECT
 public:
+    using Port = SimPort;
     // A byte from the PC as the terminals received it: when its line time
     // ended (µs on the bus clock), at which speed, which value.
     struct Byte {
@@ -61,8 +66,7 @@ public:
 
     // Builds the bus from the scenario's terminals (the scenario format of
     // portavo-sim). Options: "--no-echo", "--no-pacing" (the clock counts no
-    // line time), "--turnaround MS", "--paced" (bytes take their line time in
-    // real time). Empty on success, otherwise why not.
+    // line time), "--turnaround MS". Empty on success, otherwise why not.
     QString starten(const QJsonArray &terminals, const QStringList &optionen = {});
     // The same with a whole scenario object ("echo", "blockGapMs", "goneAtMs", ...).
     QString starten(const QJsonObject &szenario, const QStringList &optionen = {});
@@ -80,6 +84,9 @@ public:
     QStringList notizen() const { return m_notizen; }
     // The bus clock now (µs since the start).
     qint64 jetztUs() const;
+    // Nothing more comes by itself: every byte written has arrived, every
+    // answer has reached the port, and the model waits for the PC.
+    bool ruhig() const;
 
     // --- failure modes ---
     // The device goes away at once (an adapter pulled): the open port closes
@@ -87,9 +94,6 @@ public:
     // scenario does the same once the bytes before it have arrived.
     void abziehen();
     bool weg() const { return m_weg; }
-    // The next bytes that reach the port arrive spoiled: the port raises the
-    // line error `code` (Ereigniscode, e.g. Framing) instead and loses them.
-    void setLeitungsfehler(int code) { m_leitungsfehler = code; }
 
     // --- the port's side (SimPort) ---
     bool belegen(SimPort *port);
@@ -101,7 +105,7 @@ public:
     qint64 unterwegs() const;
     void verwerfen();  // flush output: what has not started on the line goes
     // Everything written so far starts on the line now, at the speed set now.
-    void leeren();
+    void leeren() { pumpen(); }
 
 private:
     void pumpen();
@@ -115,10 +119,8 @@ private:
     QPointer<SimPort> m_port;
     QElapsedTimer m_uhr;
     qint64 m_vorlaufUs = 0;
-    bool m_echtzeit = false;
     int m_baud = 19200;
     bool m_weg = false;
-    int m_leitungsfehler = 0;
     QByteArray m_ausstehend;  // written, not yet handed to the model
     qint64 m_angekommen = 0;  // bytes the model has received
     qint64 m_uebergeben = 0;  // bytes handed to the model

@@ -96,12 +96,6 @@ void SimPort::empfange(const QByteArray &bytes)
     emit ereignis(Ereigniscode::Empfangen);
 }
 
-void SimPort::leitungsfehler(int code)
-{
-    if (m_bus)
-        emit ereignis(code);
-}
-
 void SimPort::gesendetMelden(qint64 bytes)
 {
     if (m_bus)

@@ -10,7 +10,7 @@
 
 #include <QPointer>
 
-class SimBus;
+#include "support/SimBus.h"
 
 class SimPort : public Port {
     Q_OBJECT
@@ -43,7 +43,6 @@ public:
 
     // --- the bus's side ---
     void empfange(const QByteArray &bytes);
-    void leitungsfehler(int code);
     void gesendetMelden(qint64 bytes);
     void geraetWeg();
 

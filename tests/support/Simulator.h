@@ -1,9 +1,9 @@
 #pragma once
-// Runs portavo-sim (path in PORTAVO_SIM) for one test: writes the scenario,
-// starts the simulator with a state folder of its own and reads the device
-// path from its first line. The state folder holds every terminal's memory
-// as a main file and the traffic log (each byte the program sent, with the
-// time and the speed it arrived at).
+// Runs portavo-sim (path in PORTAVO_SIM) for one test, with the interface of
+// SimBus: writes the scenario, starts the simulator with a state folder of
+// its own and reads the device path from its first line. The state folder
+// holds every terminal's memory as a main file and the traffic log (each byte
+// the program sent, with the time and the speed it arrived at).
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,29 +13,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Starts the simulator or fails the test function.
-#define SIM_STARTEN(sim, ...)                                                                                  \
-    do {                                                                                                       \
-        const QString simFehler_ = (sim).starten(__VA_ARGS__);                                                 \
-        QVERIFY2(simFehler_.isEmpty(), qPrintable(simFehler_));                                                \
-    } while (false)
+#include "link/SerialPort.h"
+#include "support/SimBus.h"
+
+#define SIM_STARTEN BUS_STARTEN
 
 class Simulator {
 public:
-    struct Byte {
-        qint64 us;
-        int baud;
-        quint8 wert;
-    };
-
-    // A terminal of the scenario; password 246810 unless the extra keys say otherwise.
+    using Port = SerialPort;
+    using Byte = SimBus::Byte;
     static QJsonObject terminal(int adresse, int protokoll = 0, const QJsonObject &extra = {})
     {
-        QJsonObject t{{"address", adresse}, {"protocol", protokoll}, {"password", "246810"}};
-        for (auto i = extra.begin(); i != extra.end(); ++i)
-            t[i.key()] = i.value();
-        return t;
+        return SimBus::terminal(adresse, protokoll, extra);
     }
+    static QByteArray bytes(const QVector<Byte> &v) { return SimBus::bytes(v); }
 
     Simulator() { m_proc.setProcessChannelMode(QProcess::ForwardedErrorChannel); }
     ~Simulator() { stoppen(); }
@@ -43,13 +34,17 @@ public:
     // Empty on success, otherwise why it did not start.
     QString starten(const QJsonArray &terminals, const QStringList &weitere = {})
     {
+        return starten(QJsonObject{{"terminals", terminals}}, weitere);
+    }
+    QString starten(const QJsonObject &szenario, const QStringList &weitere = {})
+    {
         const QString programm = qEnvironmentVariable("PORTAVO_SIM");
         if (programm.isEmpty())
             return QStringLiteral("PORTAVO_SIM is not set");
         const QString datei = m_dir.filePath(QStringLiteral("szenario.json"));
         QFile f(datei);
         if (!m_dir.isValid() || !f.open(QIODevice::WriteOnly)
-            || f.write(QJsonDocument(QJsonObject{{"terminals", terminals}}).toJson()) < 0)
+            || f.write(QJsonDocument(szenario).toJson()) < 0)
             return QStringLiteral("cannot write %1").arg(datei);
         f.close();
         m_proc.start(programm, QStringList{"--scenario", datei, "--state-dir", m_dir.path()} + weitere);
@@ -84,13 +79,6 @@ public:
                     v.append({t[0].toLongLong(), t[1].toInt(), quint8(t[2].toInt(nullptr, 16))});
             }
         return v.mid(ab);
-    }
-    static QByteArray bytes(const QVector<Byte> &v)
-    {
-        QByteArray b;
-        for (const Byte &x : v)
-            b += char(x.wert);
-        return b;
     }
 
     // The device disappears at once, as when an adapter is pulled.

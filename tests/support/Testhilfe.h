@@ -17,6 +17,9 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <functional>
 
@@ -150,6 +153,13 @@ public:
         return FakePort::open();
     }
 };
+
+// No timer of the object or of its children runs: it sends nothing more by itself.
+inline bool stillgelegt(const QObject &o)
+{
+    const auto timer = o.findChildren<QTimer *>();
+    return std::none_of(timer.begin(), timer.end(), [](const QTimer *t) { return t->isActive(); });
+}
 
 // State, port, connection, messages and login as the program sets them up
 // for RS485 operation, the port open at 19200 baud.

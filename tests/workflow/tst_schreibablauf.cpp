@@ -77,62 +77,47 @@ private slots:
         QCOMPARE(l.meldung.textnummern(), QList<int>{144});
     }
 
-    void falscheEndungSendetNichts_data()
+    // The write command ends before anything goes out; a repair mode ends with it.
+    void endetOhneZuSenden_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Begleitdatei") << QStringLiteral("b.B2D");
-        QTest::newRow("gemischte Schreibung") << QStringLiteral("b.S2d");
+        QTest::addColumn<QString>("name");  // empty: the file dialog closed without a choice
+        QTest::addColumn<bool>("reparatur");
+        QTest::addColumn<QList<int>>("meldungen");
+        QTest::addColumn<int>("protokollfragen");
+        QTest::newRow("Begleitdatei") << "b.B2D" << false << QList<int>{176} << 0;
+        QTest::newRow("gemischte Schreibung") << "b.S2d" << false << QList<int>{176} << 0;
+        QTest::newRow("keine Datei") << "" << false << QList<int>{} << 0;
+        QTest::newRow("Protokollwahl abgelehnt") << "gut.S2D" << false << QList<int>{} << 1;
+        QTest::newRow("Reparatur mit Begleitdatei") << "rep.B2D" << true << QList<int>{176} << 0;
+        QTest::newRow("Reparatur ohne Datei") << "" << true << QList<int>{} << 0;
     }
-    void falscheEndungSendetNichts()
+    void endetOhneZuSenden()
     {
         QFETCH(QString, name);
+        QFETCH(bool, reparatur);
+        QFETCH(QList<int>, meldungen);
+        QFETCH(int, protokollfragen);
         Lauf l;
         l.z.Identifiziert = 1;
-        l.gewaehlt = datei(name);
-        QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
-        QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
-        QSignalSpy gewaehlt(&l.ablauf, &Schreibablauf::dateiGewaehlt);
-        QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(l.meldung.textnummern(), QList<int>{176});
-        QCOMPARE(nicht.count(), 1);
-        QCOMPARE(bereit.count(), 0);
-        QCOMPARE(gewaehlt.count(), 0);
-        QCOMPARE(l.protokollfragen, 0);
-        QCOMPARE(l.ablauf.datei(), QString());
-        QTest::qWait(50);
-        QVERIFY(l.port.writes().isEmpty());
-    }
-
-    void keineDateiGewaehlt()
-    {
-        Lauf l;
-        l.z.Identifiziert = 1;
-        QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
-        QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(nicht.count(), 1);
-        QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(l.protokollfragen, 0);
-    }
-
-    void protokollwahlAbgelehntSendetNichts()
-    {
-        Lauf l;
-        l.z.Identifiziert = 1;
-        l.gewaehlt = datei(QStringLiteral("gut.S2D"));
-        l.gewaehlt = datei(QStringLiteral("gut.S2D"), 8);
+        l.z.Reparatur = qint16(reparatur);
         l.protokollAntwort = false;
+        if (!name.isEmpty())
+            l.gewaehlt = datei(name, 8);
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
         QSignalSpy gewaehlt(&l.ablauf, &Schreibablauf::dateiGewaehlt);
         QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(l.protokollfragen, 1);
-        QCOMPARE(gewaehlt.count(), 1);  // the file was loaded before
-        QCOMPARE(int(l.z.bild.Daten[8]), 8);
-        QCOMPARE(bereit.count(), 0);
+        QCOMPARE(l.meldung.textnummern(), meldungen);
         QCOMPARE(nicht.count(), 1);
+        QCOMPARE(bereit.count(), 0);
+        QCOMPARE(l.protokollfragen, protokollfragen);
+        // Only a file that passed is loaded (byte 8 from it).
+        QCOMPARE(gewaehlt.count(), protokollfragen);
+        QCOMPARE(int(l.z.bild.Daten[8]) == 8, protokollfragen == 1);
         QCOMPARE(l.passwortfragen, 0);
-        QTest::qWait(50);
+        QCOMPARE(int(l.z.Reparatur), 0);
         QVERIFY(l.port.writes().isEmpty());
+        QVERIFY(stillgelegt(l.ablauf));
     }
 
     // The file gives the terminal another address: the version request to
@@ -177,16 +162,13 @@ private slots:
         QCOMPARE(bereit.count() + nicht.count(), 0);
         const QByteArray anfrage = Telegramm::anfrage(neu, "V");
         QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});
-        QCOMPARE(int(l.z.AdressSuche), 1);
         QVERIFY(!l.ablauf.schreibbefehl());  // the check runs
         l.port.inject(anfrage + antwort);
         QTRY_COMPARE(bereit.count() + nicht.count(), 1);
         QCOMPARE(bereit.count(), int(frei));
         QCOMPARE(int(l.z.Adresse), 4);  // the write goes to the present address
         QCOMPARE(int(l.z.bild.Daten[8]), neu);
-        QCOMPARE(int(l.z.AdressSuche), 0);
         QCOMPARE(int(l.z.ProtokollGewaehlt), 0);
-        QVERIFY(l.z.Empfang.isEmpty());
         QCOMPARE(laeuft.count(), 2);
         QCOMPARE(laeuft.last().first().toBool(), false);
         if (frei) {
@@ -201,7 +183,7 @@ private slots:
         QCOMPARE(m.text, QStringLiteral("Portavo Adresse %1 existiert im System!").arg(neu));
         QCOMPARE(m.titel, l.z.Texte.value(351));
         QCOMPARE(m.symbol, Meldung::Symbol::Ausrufezeichen);
-        QTest::qWait(50);
+        QVERIFY(stillgelegt(l.ablauf));
         QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});  // nothing of the write
         QCOMPARE(l.passwortfragen, 0);
     }
@@ -281,24 +263,6 @@ private slots:
         QCOMPARE(l.port.writes().first().bytes, QByteArray(1, Telegramm::STX));
         l.ablauf.abbrechen();
         QCOMPARE(int(l.z.Reparatur), 0);
-    }
-
-    void reparaturMitAbgelehnterDateiVerlaesstDenReparaturmodus()
-    {
-        Lauf l;
-        l.z.Reparatur = 1;
-        l.gewaehlt = datei(QStringLiteral("rep.B2D"));
-        QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
-        QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(nicht.count(), 1);
-        QCOMPARE(l.meldung.textnummern(), QList<int>{176});
-        QCOMPARE(int(l.z.Reparatur), 0);
-        // The same for a file dialog closed without a choice.
-        l.z.Reparatur = 1;
-        l.gewaehlt.clear();
-        QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(int(l.z.Reparatur), 0);
-        QVERIFY(l.port.writes().isEmpty());
     }
 
     void troubleFuehrtZurReparatur_data()

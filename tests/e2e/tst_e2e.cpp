@@ -1,0 +1,337 @@
+// End to end over real pseudo-terminals against portavo-sim: the serial port
+// under a stalling UI thread, and portavo-cli's scan, identification, read-out,
+// write (variant M included) with every byte's speed, the refusals before a
+// write, the recovery scan with its repair, and one run over the modem. The
+// sequences' other paths run on the in-process bus (tests/link, tests/workflow).
+
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
+#include "support/Simulator.h"
+#include "support/Testhilfe.h"
+#include "base/Einstellungsdatei.h"
+#include "base/Pfade.h"
+#include "diag/Adressidentifikation.h"
+#include "workflow/Identifikationsablauf.h"
+
+#include <QThread>
+
+namespace {
+struct Lauf {
+    int status = -1;
+    QString aus, fehler;
+};
+
+Lauf cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
+    Lauf l;
+    if (p.waitForFinished(90000))
+        l = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return l;
+}
+
+// A main file whose bytes differ from the simulator's default image:
+// password 246810 in bytes 5..7, the address in byte 8, the protocol in 10.
+QString hauptdateiMit(const QString &pfad, int adresse, int protokoll = 0)
+{
+    const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, protokoll}};
+    return schreib(pfad, hauptdatei([&](int i) { return fest.value(i, (i * 31 + 7) & 0xFF); })) ? pfad : QString();
+}
+
+// The memory after a write of that file: byte 8 the address, 10 the
+// protocol, 12 = 0, 13 = 15.
+QByteArray geschrieben(const QString &datei, int adresse, int protokoll)
+{
+    QByteArray m;
+    for (const QByteArray &z : lies(datei).split('\n'))
+        if (!z.trimmed().isEmpty())
+            m += char(z.trimmed().toInt());
+    m[8] = char(adresse);
+    m[10] = char(protokoll);
+    m[12] = 0;
+    m[13] = 15;
+    return m;
+}
+QByteArray alsText(const QByteArray &m)
+{
+    return hauptdatei([&m](int i) { return quint8(m[i]); });
+}
+
+// What went on the bus since `ab`: a marker written on the port afterwards
+// shows that everything before it has arrived.
+QByteArray gesendetSeit(Simulator &sim, int ab)
+{
+    SerialPort p;
+    p.setDevice(sim.device());
+    const QByteArray marke = Telegramm::anfrage(254, "X");
+    if (!p.setSettings(QStringLiteral("19200,n,8,1")) || !p.open())
+        return "port?";
+    p.write(marke);
+    if (!QTest::qWaitFor([&] { return Simulator::bytes(sim.verkehr(ab)).endsWith(marke); }, 5000))
+        return "marker?";
+    return Simulator::bytes(sim.verkehr(ab)).chopped(marke.size());
+}
+
+const QByteArray Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+}  // namespace
+
+class TestE2e : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_ordner;
+    QString pfad(const QString &name) const { return m_ordner.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariableIsEmpty("PORTAVO_CLI"));
+        // Outside line "1" and "0" for the modem, as lines 3 and 4 of the settings file.
+        Zustand z;
+        z.ModemText1 = QStringLiteral("1");
+        z.ModemText2 = QStringLiteral("0");
+        QVERIFY(Einstellungsdatei::schreibe(Pfade::einstellungsdatei(), z, 1));
+    }
+
+    // The UI thread stalls right after requests went out (a window
+    // repainting, the system swapping): the answer then waits in the port
+    // when the next tick comes, and the tick must take it, not report a
+    // dead interface.
+    void scanUeberlebtStillstaende()
+    {
+        Simulator sim;
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3), Simulator::terminal(40, 1), Simulator::terminal(90)});
+        Strecke<SerialPort> s(sim.device());
+        QVERIFY(s.port.isOpen());
+        Identifikationsablauf ablauf(s.z, s.v, s.meldung);
+        // Twice the program's 50 ms, so that a busy machine's scheduler alone
+        // cannot make the simulator miss a tick; a 250 ms stall spans several.
+        ablauf.ident().timer1().setInterval(100);
+        QSignalSpy ende(&ablauf, &Identifikationsablauf::scanBeendet);
+        int stalls = 0;
+        QTimer stoerer;
+        stoerer.setInterval(97);
+        connect(&stoerer, &QTimer::timeout, this, [&] {
+            if (++stalls >= 8)
+                stoerer.stop();
+            QThread::msleep(250);  // the stall under test
+        });
+        QVERIFY(ablauf.scan());
+        stoerer.start();
+        QVERIFY(ende.wait(60000));
+        QVERIFY2(ende.first().first().toBool(), qPrintable(QString::number(s.z.Adresse)));
+        QCOMPARE(stalls, 8);
+        QCOMPARE(s.meldung.textnummern(), QList<int>{});
+        QCOMPARE(ablauf.terminals().size(), 3);
+    }
+
+    void identifizierenUndAuslesen()
+    {
+        Simulator sim;
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(9, 1, {{"version", "Ver 4.02 TS 1 11"}})},
+                    {QStringLiteral("--no-pacing")});
+        const Lauf id = cli({"identify", "9", "--port", sim.device()});
+        QVERIFY2(id.status == 0 && id.aus.startsWith(QStringLiteral("9 1 ")) && id.aus.contains("Ver 4.02 TS 1 11"),
+                 qPrintable(id.aus + id.fehler));
+        const int beginn = int(sim.verkehr().size());
+        const QString datei = pfad(QStringLiteral("LESEN.S2D"));
+        const Lauf l = cli({"read", "9", "--password", "246810", "--port", sim.device(), "-o", datei});
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        QCOMPARE(lies(datei), sim.speicher(9));
+        QVERIFY(gesendetSeit(sim, beginn).endsWith(Telegramm::anfrage(9, "P" + Passwort) + Telegramm::Quittung
+                                                    + Telegramm::anfrage(9, "E") + Telegramm::Protokoll1Quittung));
+    }
+
+    // Every byte of a write in order, each at its speed: the announcement at
+    // 19200 baud, Timer4's quiet line, the block at 2400 (variant M: 19200).
+    void schreiben_data()
+    {
+        QTest::addColumn<bool>("m");
+        QTest::addColumn<QStringList>("weitere");
+        QTest::addColumn<int>("neu");
+        QTest::addColumn<int>("protokoll");
+        QTest::newRow("neue Adresse und Protokoll") << false
+                                                    << QStringList{"--new-address", "14", "--protocol", "1"} << 14 << 1;
+        QTest::newRow("Variante M") << true << QStringList{"--use-file-settings"} << 4 << 0;
+    }
+    void schreiben()
+    {
+        QFETCH(bool, m);
+        QFETCH(QStringList, weitere);
+        QFETCH(int, neu);
+        QFETCH(int, protokoll);
+        Simulator sim;
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, m ? QJsonObject{{"variant", "M"}} : QJsonObject{})},
+                    {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(pfad(QStringLiteral("S.S2D")), m ? 4 : 1);
+        const Lauf l = cli(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
+                           + weitere);
+        QVERIFY2(l.status == 0 && l.aus.count(Texttabelle::text(165)) == 1
+                     && l.aus.contains(QStringLiteral("gets address %1 and protocol %2").arg(neu).arg(protokoll))
+                     && l.aus.contains(QStringLiteral("variant M")) == m,
+                 qPrintable(l.aus + l.fehler));
+        const QByteArray speicher = geschrieben(datei, neu, protokoll);
+        QCOMPARE(sim.speicher(neu), alsText(speicher));
+        const QByteArray vorspann = Telegramm::anfrage(4, "P" + Passwort) + Telegramm::Quittung
+                                    + Telegramm::anfrage(4, m ? "d" : "D") + Telegramm::Schreibankuendigung;
+        const QByteArray block = Telegramm::schreibblock(speicher);
+        const auto v = sim.verkehr();
+        QVERIFY(Simulator::bytes(v).endsWith(vorspann + block));
+        const int b = int(v.size() - block.size());
+        for (int i = b - int(vorspann.size()); i < v.size(); ++i)
+            QCOMPARE(v[i].baud, i < b || m ? 19200 : 2400);
+        QVERIFY2(v[b].us - v[b - 1].us >= 2500000, qPrintable(QString::number(v[b].us - v[b - 1].us)));
+    }
+
+    // The write command refuses before anything of the write goes out, or
+    // with nothing sent at all.
+    void schreibenVerweigert_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("dateiadresse");
+        QTest::addColumn<int>("dateiprotokoll");
+        QTest::addColumn<QStringList>("optionen");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<QByteArray>("gesendet");
+        const QByteArray v3 = Telegramm::anfrage(3, "V") + Telegramm::Quittung;
+        const QStringList o{"--address", "3", "--password", "246810"};
+        QTest::newRow("Begleitdatei") << "b.B2D" << 3 << 0 << o << 1 << "keine PORTAVOdatei" << QByteArray();
+        QTest::newRow("Passwort zu kurz") << "k.S2D" << 3 << 0 << QStringList{"--address", "3", "--password", "2468"}
+                                          << 2 << "" << QByteArray();
+        QTest::newRow("Adresse 0") << "n.S2D" << 3 << 0 << QStringList{"--address", "0", "--password", "246810"} << 2
+                                   << "1..255" << QByteArray();
+        // Never readdressed or switched silently.
+        QTest::newRow("andere Adresse in der Datei") << "a.S2D" << 9 << 0 << o << 2 << "--new-address 9"
+                                                     << QByteArray();
+        QTest::newRow("anderes Protokoll in der Datei") << "p.S2D" << 3 << 1 << o << 2 << "--protocol 1"
+                                                        << v3;
+        QTest::newRow("neue Adresse belegt") << "b.S2D" << 12 << 0 << o + QStringList{"--new-address", "12"} << 1
+                                             << "Portavo Adresse 12 existiert im System!"
+                                             << v3 + Telegramm::anfrage(12, "V");
+    }
+    void schreibenVerweigert()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, dateiadresse);
+        QFETCH(int, dateiprotokoll);
+        QFETCH(QStringList, optionen);
+        QFETCH(int, status);
+        QFETCH(QString, meldung);
+        QFETCH(QByteArray, gesendet);
+        Simulator sim;
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3), Simulator::terminal(12)}, {QStringLiteral("--no-pacing")});
+        const QString datei = hauptdateiMit(pfad(name), dateiadresse, dateiprotokoll);
+        const Lauf l = cli(QStringList{"write", datei, "--port", sim.device()} + optionen);
+        QVERIFY2(l.status == status && l.fehler.contains(meldung) && !l.aus.contains(Texttabelle::text(165)),
+                 qPrintable(l.aus + l.fehler));
+        QCOMPARE(gesendetSeit(sim, 0), gesendet);
+    }
+
+    // The terminal refuses its block, or the adapter goes while the block is
+    // on its way: the command says how to repair, and trouble --repair does,
+    // after its scan saw the terminal waiting.
+    void reparatur_data()
+    {
+        QTest::addColumn<QJsonObject>("extra");
+        QTest::addColumn<int>("text");
+        QTest::addColumn<QString>("option");
+        const auto fehler = [](const char *typ, int nach) {
+            QJsonObject f{{"type", typ}, {"command", "block"}, {"count", 1}};
+            if (nach)
+                f["afterBytes"] = nach;
+            return QJsonArray{f};
+        };
+        QTest::newRow("verweigert") << QJsonObject{{"faults", fehler("refuse", 0)}} << 167 << QString();
+        QTest::newRow("Variante M verweigert") << QJsonObject{{"variant", "M"}, {"faults", fehler("refuse", 0)}} << 167
+                                               << QStringLiteral("--variant-m");
+        QTest::newRow("Adapter weg im Block") << QJsonObject{{"faults", fehler("gone", 300)}} << 193 << QString();
+    }
+    void reparatur()
+    {
+        QFETCH(QJsonObject, extra);
+        QFETCH(int, text);
+        QFETCH(QString, option);
+        Simulator sim;
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, extra)}, {QStringLiteral("--no-pacing")});
+        const QByteArray vorher = sim.speicher(3);
+        const QString datei = hauptdateiMit(pfad(QStringLiteral("R.S2D")), 3);
+        Lauf l = cli({"write", datei, "--address", "3", "--password", "246810", "--port", sim.device()});
+        const QStringList zusatz = option.isEmpty() ? QStringList() : QStringList{option};
+        const QString befehl = QStringLiteral("trouble --repair \"%1\" %2").arg(datei, option).trimmed();
+        QVERIFY2(l.status == 1 && l.fehler.contains(Texttabelle::text(text)) && l.fehler.contains(befehl)
+                     && !l.aus.contains(Texttabelle::text(165)),
+                 qPrintable(l.aus + l.fehler));
+        QCOMPARE(sim.speicher(3), vorher);
+        if (text == 193)
+            return;  // the simulated adapter is gone for good
+        const int beginn = int(sim.verkehr().size());
+        l = cli(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + zusatz);
+        QVERIFY2(l.status == 0 && l.aus.contains(QStringLiteral("waiting for its block answered"))
+                     && l.aus.count(Texttabelle::text(165)) == 1,
+                 qPrintable(l.aus + l.fehler));
+        QCOMPARE(sim.speicher(3), alsText(geschrieben(datei, 3, 0)));
+        const auto v = sim.verkehr(beginn);
+        QVERIFY(Simulator::bytes(v).startsWith("111222333"));
+        QVERIFY(!Simulator::bytes(v).contains(Telegramm::anfrage(3, "P" + Passwort)));  // no login
+        QVERIFY(Simulator::bytes(v).endsWith(Telegramm::schreibblock(geschrieben(datei, 3, 0))));
+        QCOMPARE(v.last().baud, option.isEmpty() ? 2400 : 19200);
+        QCOMPARE(v[v.size() - 2051].baud, option.isEmpty() ? 2400 : 19200);
+    }
+
+    // portavo-cli --dial against portavo-sim --modem: the dial string with its
+    // outside-line prefix, read-out and write over the connection, the
+    // hang-up; then the carrier going while test runs ends it at once.
+    void ueberDasModem()
+    {
+        QProcess sim;
+        QTemporaryDir zustand;
+        QString log;
+        const auto starte = [&](const QStringList &weitere) {
+            sim.start(qEnvironmentVariable("PORTAVO_SIM"),
+                      QStringList{"--modem", "--modem-delay", "300", "--state-dir", zustand.path()} + weitere);
+            log.clear();
+            return sim.waitForStarted(5000) && QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000)
+                       ? QString::fromLocal8Bit(sim.readLine()).trimmed()
+                       : QString();
+        };
+        const auto protokoll = [&] { return log += QString::fromLocal8Bit(sim.readAllStandardError()); };
+        QString geraet = starte({});
+        QVERIFY(geraet.startsWith(QLatin1Char('/')));
+
+        const QString datei = pfad(QStringLiteral("MODEM.S2D"));
+        const Lauf lesen = cli({"read", "1", "--password", "123456", "--port", geraet, "--dial", "47", "-o", datei});
+        QVERIFY2(lesen.status == 0 && lesen.fehler.contains(Texttabelle::text(510)), qPrintable(lesen.fehler));
+        const QByteArray ausgelesen = lies(datei);
+        QCOMPARE(ausgelesen.count('\n'), 2048);
+        QCOMPARE(ausgelesen, lies(zustand.filePath(QStringLiteral("terminal-1.S2D"))));
+        // Back with a changed door-open time (byte 0).
+        QList<QByteArray> zeilen = ausgelesen.split('\n');
+        zeilen[0] = " 42 \r";
+        QVERIFY(schreib(datei, zeilen.join('\n')));
+        const Lauf schreiben =
+            cli({"write", datei, "--address", "1", "--password", "123456", "--port", geraet, "--dial", "47"});
+        QVERIFY2(schreiben.status == 0 && schreiben.aus.contains(Texttabelle::text(165).trimmed()),
+                 qPrintable(schreiben.fehler + schreiben.aus));
+        QVERIFY(lies(zustand.filePath(QStringLiteral("terminal-1.S2D"))).startsWith(" 42 \r\n"));
+        QTRY_COMPARE(protokoll().count(QStringLiteral("hung up")), 2);
+        QCOMPARE(log.count(QStringLiteral("dial \"T0,47\"")), 2);
+        QCOMPARE(log.count(QStringLiteral("dial \"")), 2);
+        QVERIFY(log.contains(QStringLiteral("escape: command mode")));
+        QVERIFY(log.contains(QStringLiteral("write announcement")));
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(5000));
+
+        geraet = starte({"--modem-drop", "4000"});
+        const Lauf test = cli({"test", "1", "--port", geraet, "--dial", "47", "--seconds", "60"});
+        QVERIFY2(test.status == 1 && test.aus.contains(QLatin1String("status 0x"))
+                     && test.fehler.count(Texttabelle::text(512)) == 1,
+                 qPrintable(test.aus + test.fehler));
+        QTRY_VERIFY(protokoll().contains(QStringLiteral("carrier lost")));
+        sim.terminate();
+        sim.waitForFinished(5000);
+    }
+};
+
+PORTAVO_TESTKLASSE(TestE2e)
+#include "tst_e2e.moc"
