@@ -12,7 +12,8 @@
 #include <QTimer>
 
 Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *parent)
-    : QDialog(parent), m_z(z), m_ident(new Adressidentifikation(z, v, meldung, this))
+    : QDialog(parent), m_z(z), m_ident(new Adressidentifikation(z, v, meldung, this)),
+      m_recht(m_ident->empfangNehmen())
 {
     setObjectName(QStringLiteral("Adressident2D"));
     setModal(true);

@@ -51,10 +51,17 @@ void Adressidentifikation::laden()
     m_timer2.setInterval(modem ? 1000 : 300);
 }
 
+Empfangsrecht Adressidentifikation::empfangNehmen()
+{
+    m_empfang.leeren();
+    return m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
+}
+
 void Adressidentifikation::sendeAnfrage()
 {
-    // Verbindung sends nothing (and leaves Empfang alone) from address 256 on.
-    m_v.sendeAnfrage();
+    // Verbindung sends nothing (and the store stays) from address 256 on.
+    if (m_v.sendeAnfrage(m_v.befehl()))
+        m_empfang.leeren();
 }
 
 void Adressidentifikation::scan()
@@ -66,17 +73,17 @@ void Adressidentifikation::scan()
     m_timer1.start();
     m_takt.start();
     m_z.Adresse = 1;
-    m_z.Befehl = QByteArray("X");
+    m_v.setzeBefehl(QByteArray("X"));
     // One blank, so that the first tick does not take an empty store for a
     // missing interface.
-    m_z.Empfang = QByteArray(" ");
+    m_empfang.bytes() = QByteArray(" ");
     m_anfragestatus = 0;
     setzeGesperrt(true);
 }
 
 void Adressidentifikation::reset()
 {
-    m_z.Befehl = QByteArray("R");
+    m_v.setzeBefehl(QByteArray("R"));
     m_anfragestatus = 1;
     sendeAnfrage();
     m_timer1.start();
@@ -85,7 +92,7 @@ void Adressidentifikation::reset()
 
 void Adressidentifikation::einzelidentifikation()
 {
-    m_z.Befehl = QByteArray("X");
+    m_v.setzeBefehl(QByteArray("X"));
     m_anfragestatus = 2;
     sendeAnfrage();
     m_timer1.start();
@@ -94,7 +101,7 @@ void Adressidentifikation::einzelidentifikation()
 
 void Adressidentifikation::versionsanfrage()
 {
-    m_z.Befehl = QByteArray("V");
+    m_v.setzeBefehl(QByteArray("V"));
     m_anfragestatus = 2;
     sendeAnfrage();
     m_timer1.start();
@@ -104,7 +111,7 @@ void Adressidentifikation::versionsanfrage()
 void Adressidentifikation::ok()
 {
     m_zeilenmodus = 1;
-    if (m_z.Befehl != "R") {
+    if (m_v.befehl() != "R") {
         if (m_liste.isEmpty())
             einzelidentifikation();
         if (m_auswahl >= 0 && m_auswahl < m_liste.size() && m_liste.at(m_auswahl) == text(195)) {
@@ -124,7 +131,7 @@ void Adressidentifikation::ok()
 
 void Adressidentifikation::abbrechen()
 {
-    if (m_gesperrt && m_timer1.isActive() && m_z.Befehl == "X" && m_anfragestatus == 0) {
+    if (m_gesperrt && m_timer1.isActive() && m_v.befehl() == "X" && m_anfragestatus == 0) {
         // Cancel during a scan stops the scan and keeps what it found; the
         // window stays open for a choice.
         m_timer1.stop();
@@ -237,7 +244,7 @@ void Adressidentifikation::tick1()
 {
     if (!m_takt.tickNehmen(m_v, m_timer1))
         return;
-    QByteArray &empfang = m_z.Empfang;
+    QByteArray &empfang = m_empfang.bytes();
     if (m_anfragestatus == 1) {
         empfang.clear();
         m_timer1.stop();
@@ -249,11 +256,11 @@ void Adressidentifikation::tick1()
     // of it (or none) neither acknowledges nor polls further addresses, so
     // Adresse and Protokoll of the accepted terminal stay as they are.
     // Timer2 closes the window in any case.
-    if (m_z.Befehl == "V" && m_anfragestatus == 2 && empfang.size() < Versionsmindestlaenge)
+    if (m_v.befehl() == "V" && m_anfragestatus == 2 && empfang.size() < Versionsmindestlaenge)
         return;
 
     if (empfang.size() < Antwortmindestlaenge) {
-        if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+        if (m_v.befehl() == "X" && m_anfragestatus == 2) {
             m_anfragestatus = 1;
             m_timer1.stop();
             einzelidentifikationAbschliessen();
@@ -289,7 +296,7 @@ void Adressidentifikation::tick1()
 
     // An answer.
     m_v.sendeAck();
-    if (m_z.Befehl == "V" && empfang.size() >= Versionsmindestlaenge) {
+    if (m_v.befehl() == "V" && empfang.size() >= Versionsmindestlaenge) {
         m_timer1.stop();
         versionAuswerten();
         return;
@@ -305,7 +312,7 @@ void Adressidentifikation::tick1()
     }
     if (!antworten.isEmpty())
         m_zeilenmodus = 0;
-    if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+    if (m_v.befehl() == "X" && m_anfragestatus == 2) {
         m_anfragestatus = 1;
         m_timer1.stop();
         einzelidentifikationAbschliessen();
@@ -318,7 +325,7 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
 {
     if (m_liste.isEmpty()) {
         m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
-        m_z.Empfang.clear();
+        m_empfang.leeren();
         emit adressfeldFokus();
         emit einzelidentifikationBeendet(false);
         return;
@@ -332,15 +339,15 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
 
 void Adressidentifikation::versionAuswerten()
 {
-    const QByteArray roh = Identhilfen::version(m_z.Empfang);
+    const QByteArray roh = Identhilfen::version(m_empfang.bytes());
     if (roh.isEmpty())
         return;
     const QString version = Ansi::dekodieren(roh);
-    m_z.Empfang.clear();
+    m_empfang.leeren();
     const bool passt = Identhilfen::familiePasst(version, m_z.Familienkennung);
     if (!passt) {
         m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
-        m_z.Empfang.clear();
+        m_empfang.leeren();
         m_z.AdresseBekannt = 0;
     }
     emit versionAnzeigen(version);

@@ -6,8 +6,11 @@
 // methods below; everything waits on Timer1 (50 ms, 250 ms in modem
 // operation) and the window closes through Timer2 (300 ms, 1000 ms).
 //
-// Empfang must be the receive store while this runs (AdressSuche = 1).
+// Its answer store must hold the stream while this runs: whoever runs it
+// holds the handle of empfangNehmen().
 
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 #include "link/Taktwaechter.h"
 
 #include <QObject>
@@ -47,6 +50,11 @@ public:
     int zeilenmodus() const { return m_zeilenmodus; }
     QTimer &timer1() { return m_timer1; }
     QTimer &timer2() { return m_timer2; }
+
+    // The answer store empties and takes the received bytes (rank
+    // Identifikation) until the handle goes.
+    [[nodiscard]] Empfangsrecht empfangNehmen();
+    const QByteArray &empfang() const { return m_empfang.bytes(); }
 
     // A list line: text 191, address in three digits, text 192, protocol in
     // three digits, a blank and the protocol's name.
@@ -95,6 +103,7 @@ private:
     QTimer m_timer1;
     QTimer m_timer2;
     Taktwaechter m_takt;
+    Empfangspuffer m_empfang{true};
     QStringList m_liste;
     int m_auswahl = -1;
     QString m_adressfeld;

@@ -129,13 +129,14 @@ void Protokollidentifikation::versionsanfrage()
 {
     if (m_z.Adresse > 255)
         return;
-    m_z.AdressSuche = 1;
-    m_z.Befehl = QByteArray("V");
-    m_z.Empfang.clear();
-    if (!m_v.sendeAnfrage()) {
-        m_z.AdressSuche = 0;
+    m_empfang.leeren();
+    if (!m_recht.haelt())
+        m_recht = m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
+    if (!m_v.sendeAnfrage(QByteArray("V"))) {
+        m_recht.freigeben();
         return;
     }
+    m_empfang.leeren();
     emit versionAngefragt();
     m_timer2.start(Versionswartezeit);
 }
@@ -144,11 +145,11 @@ void Protokollidentifikation::versionAuswerten()
 {
     m_v.abholen();
     m_timer2.stop();
-    const QByteArray empfang = m_z.Empfang;
+    const QByteArray empfang = m_empfang.bytes();
     const QByteArray version = Identhilfen::version(empfang);
     if (version.size() < Identhilfen::Versionslaenge) {
-        m_z.Empfang.clear();
-        m_z.AdressSuche = 0;
+        m_empfang.leeren();
+        m_recht.freigeben();
         m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
         emit versionGeprueft(false);
         return;
@@ -156,14 +157,14 @@ void Protokollidentifikation::versionAuswerten()
     m_version = QString::fromLatin1(version);
     m_z.Variante = version.at(10) == 'M' ? 1 : 0;
     if (!Identhilfen::familiePasst(m_version, m_z.Familienkennung)) {
-        m_z.Empfang.clear();
-        m_z.AdressSuche = 0;
+        m_empfang.leeren();
+        m_recht.freigeben();
         m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
         emit versionGeprueft(false);
         emit schliessen(false);
         return;
     }
-    m_z.AdressSuche = 0;
+    m_recht.freigeben();
     m_z.ProtokollGewaehlt = 1;
     emit versionAnzeigen(m_version);
     if (empfang.contains(Telegramm::Protokoll1Quittung)) {
@@ -175,7 +176,7 @@ void Protokollidentifikation::versionAuswerten()
         m_v.sendeRoh(Telegramm::Quittung, m_v.port());
         m_v.monitor(Telegramm::MonitorQuittung);
     }
-    m_z.Empfang.clear();
+    m_empfang.leeren();
     emit versionGeprueft(true);
     emit schliessen(true);
 }
@@ -190,5 +191,5 @@ void Protokollidentifikation::geschlossen()
     m_timer1.stop();
     m_timer2.stop();
     m_z.AdresseBekannt = 0;
-    m_z.AdressSuche = 0;
+    m_recht.freigeben();
 }

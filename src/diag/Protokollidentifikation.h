@@ -7,9 +7,12 @@
 // means variant M, and STX ACK ETX ENQ in the answer means protocol 1.
 // Protokollident2D and portavo-cli drive it through the methods below.
 //
-// Empfang is the receive store while the version answer is awaited
-// (AdressSuche = 1); AdressSuche is 0 again whenever no answer is awaited,
-// so that a closed window never leaves the receive routing bent.
+// Its answer store holds the stream (rank Identifikation) while the version
+// answer is awaited and gives it back whenever no answer is awaited, so that
+// a closed window never leaves the receive routing bent.
+
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 
 #include <QObject>
 #include <QString>
@@ -57,6 +60,7 @@ public:
     QString version() const { return m_version; }
     QTimer &timer1() { return m_timer1; }
     QTimer &timer2() { return m_timer2; }
+    bool haeltStrom() const { return m_recht.haelt(); }
 
 signals:
     void felderGeaendert();
@@ -84,4 +88,6 @@ private:
     QString m_neueAdresse;
     int m_wahl = -1;
     QString m_version;
+    Empfangspuffer m_empfang{true};
+    Empfangsrecht m_recht;
 };

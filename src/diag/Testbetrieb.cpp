@@ -45,6 +45,11 @@ QString Testbetrieb::anlagenname(const QString &pfad)
     return punkt < 0 ? name : name.left(punkt);
 }
 
+Empfangsrecht Testbetrieb::empfangNehmen()
+{
+    return m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Testbetrieb);
+}
+
 void Testbetrieb::laden()
 {
     m_timer1.stop();
@@ -111,8 +116,8 @@ void Testbetrieb::zyklusNeuStarten()
 void Testbetrieb::tick1()
 {
     // Timer2 still waits: the last request got no answer in its cycle.
-    if (m_timer2.isActive() && !m_testtelegramm.isEmpty() && m_z.Testempfang.size() <= m_testtelegramm.size())
-        emit keineAntwort(m_testtelegramm, !m_z.Testempfang.isEmpty());
+    if (m_timer2.isActive() && !m_testtelegramm.isEmpty() && m_empfang.bytes().size() <= m_testtelegramm.size())
+        emit keineAntwort(m_testtelegramm, !m_empfang.bytes().isEmpty());
     m_anfrageHervorgehoben = true;
     m_stoerung = false;
     if (m_betriebsartwechsel == 1) {
@@ -133,7 +138,7 @@ void Testbetrieb::tick1()
             break;
         }
     }
-    m_z.Testempfang.clear();
+    m_empfang.bytes().clear();
     sende();
     emit anzeigeGeaendert();
 }
@@ -156,13 +161,13 @@ void Testbetrieb::tick2()
     m_anfrageHervorgehoben = false;
     m_antwortfeld.clear();
     // Only the echo of the request (or less): look again at the next tick.
-    if (m_z.Testempfang.size() <= m_testtelegramm.size()) {
+    if (m_empfang.bytes().size() <= m_testtelegramm.size()) {
         emit anzeigeGeaendert();
         return;
     }
     m_v.sendeAck();
     m_timer2.stop();
-    const QByteArray antwort = m_z.Testempfang.mid(m_testtelegramm.size());
+    const QByteArray antwort = m_empfang.bytes().mid(m_testtelegramm.size());
     m_antwortfeld = bytecodes(antwort);
     emit antwortErhalten(m_testtelegramm, antwort);
     if (antwort.size() >= 2) {

@@ -8,10 +8,13 @@
 // for a card data answer, appends a movement line to the log.
 //
 // The window Testbetrieb2D and portavo-cli test drive it through the methods
-// below and show its state. Testempfang must be the receive store while it
-// runs (TestAktiv = 1).
+// below and show its state; they hold the handle of empfangNehmen() while
+// the window is open (the command while it runs), so that the answers reach
+// the answer store.
 
 #include "diag/Bewegungsprotokoll.h"
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,6 +61,10 @@ public:
     // The window closes: both timers stop.
     void beenden();
     bool laeuft() const { return m_timer1.isActive() || m_timer2.isActive(); }
+    // The answer store takes the received bytes (rank Testbetrieb) until
+    // the handle goes.
+    [[nodiscard]] Empfangsrecht empfangNehmen();
+    const QByteArray &empfang() const { return m_empfang.bytes(); }
 
     // --- state the window shows ---
     int datenstatus() const { return m_datenstatus; }
@@ -126,6 +133,7 @@ private:
     QTimer m_timer1;
     QTimer m_timer2;
     Bewegungsprotokoll m_protokoll;
+    Empfangspuffer m_empfang;
 
     int m_datenstatus = 0;
     QByteArray m_testbefehl;

@@ -16,6 +16,7 @@ const QString Blockgeschwindigkeit = QStringLiteral("2400,n,8,1");
 Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
     : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
 {
+    m_weckempfang.schreiben = this;
     // Parented so that windows and tests find them by name.
     m_timer2.setParent(this);
     m_timer2.setObjectName(QStringLiteral("Timer2"));
@@ -48,7 +49,6 @@ Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &m
     connect(&m_timer11, &QTimer::timeout, this, &Schreiben::tick11);
     connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Schreiben::angemeldet);
     connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Schreiben::anmeldungFehlgeschlagen);
-    connect(&m_v, &Verbindung::reparaturAntwort, this, &Schreiben::reparaturAntwort);
     connect(&m_v, &Verbindung::empfangen, this, &Schreiben::empfangen);
     connect(&m_v, &Verbindung::portVerloren, this, [this] {
         if (laeuft())
@@ -87,7 +87,26 @@ QByteArray Schreiben::block(const Zustand &z, int blockpruefsumme)
 
 bool Schreiben::brauchtPasswort() const
 {
-    return m_z.Reparatur != 1;
+    return !reparatur();
+}
+
+Empfaenger::Annahme Schreiben::Weckempfang::nimm(const QByteArray &bytes)
+{
+    if (bytes.at(0) != Telegramm::NAK && bytes.size() <= 1)
+        return Annahme::Weiter;  // the echo of one wake-up character
+    schreiben->reparaturAntwort();
+    return Annahme::Zurueckgehalten;
+}
+
+void Schreiben::reparaturVormerken()
+{
+    if (!reparatur())
+        m_weckempfang.recht = m_v.nimmStrom(m_weckempfang, Empfaenger::Vorrang::Reparatur);
+}
+
+void Schreiben::reparaturVerwerfen()
+{
+    m_weckempfang.recht.freigeben();
 }
 
 QString Schreiben::text(int nummer) const
@@ -116,11 +135,11 @@ bool Schreiben::starte()
     m_sendedauer = 0;
     m_rueckmeldung.clear();
 
-    if (m_z.Reparatur == 1) {
+    if (reparatur()) {
         // No login: the terminal waits for a block and answers no telegram.
-        // What it sends goes to Empfangsbytes, as after "D".
-        m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
-        m_z.Empfangszahl = 0;
+        // What it sends goes to the byte store, as after "D".
+        m_v.setzeBefehl(QByteArray(m_z.Variante == 1 ? "d" : "D"));
+        m_v.ablage().leeren();
         m_weckzeichen = 0;
         m_phase = Phase::Wecken;
         m_timer5.start(m_z.Timerintervall[5]);
@@ -140,11 +159,10 @@ void Schreiben::angemeldet(int stufe)
 {
     if (stufe != 2 || m_phase != Phase::Anmeldung)
         return;
-    m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
-    m_z.Empfangszahl = 0;
-    m_v.sendeAnfrage();
+    const QByteArray befehl(m_z.Variante == 1 ? "d" : "D");
+    m_v.ablage().leeren();
+    m_v.sendeAnfrage(befehl);
     m_versuche = 0;
-    m_z.Antwort.clear();
     const QByteArray ankuendigung =
         m_z.Modemverbindung == 0 ? Telegramm::Schreibankuendigung : Telegramm::Modemankuendigung;
     Port *ziel = m_z.Modemverbindung == 0 ? m_v.port() : m_v.modemPort();
@@ -153,7 +171,7 @@ void Schreiben::angemeldet(int stufe)
     // announcement have left the line, so that the line stays quiet for the
     // whole delay before the block.
     const int baud = ziel ? ziel->baud() : 19200;
-    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, m_z.Befehl).size() + ankuendigung.size();
+    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, befehl).size() + ankuendigung.size();
     m_phase = Phase::Angekuendigt;
     m_timer4.start(int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
     emit angekuendigt();
@@ -172,7 +190,7 @@ void Schreiben::tick5()
     if (!m_timer5.isActive())
         return;  // the port went away while its bytes were fetched
     // One wake-up character per tick until the terminal answers.
-    m_z.Empfangszahl = 0;
+    m_v.ablage().leeren();
     ++m_weckzeichen;
     m_v.sendeRoh(QByteArray(1, Telegramm::STX));
     m_v.monitor(QStringLiteral("??") + QString::number(m_weckzeichen));
@@ -184,8 +202,8 @@ void Schreiben::reparaturAntwort()
         return;
     m_timer5.stop();
     // The terminal is awake; from here on its bytes (echo, "U19###") must
-    // reach Empfangsbytes, so the repair routing ends.
-    m_z.Reparatur = 0;
+    // reach the byte store, so the repair routing ends.
+    reparaturVerwerfen();
     m_phase = Phase::Angekuendigt;
     m_timer4.start(m_z.Timerintervall[4]);
     emit angekuendigt();
@@ -232,7 +250,7 @@ void Schreiben::blockSenden(Port *port)
     }
     const QByteArray b = block(m_z, m_blockpruefsumme);
     m_block = b;
-    m_blockAnfang = m_z.Empfangszahl;
+    m_blockAnfang = m_v.ablage().zahl();
     m_blockport = port;
     m_blocklaenge = int(b.size());
     m_blockbaud = port->baud();
@@ -243,7 +261,7 @@ void Schreiben::blockSenden(Port *port)
     m_phase = Phase::Senden;
     m_uebergabe.start();
     port->write(b);
-    if (m_z.MonitorAktiv == 1) {
+    if (m_v.beobachtet()) {
         for (const QString &zeile : Telegramm::monitorSchreibblock(b))
             m_v.monitor(zeile);
     }
@@ -312,13 +330,13 @@ void Schreiben::tick2()
         return;
     }
     m_rueckmeldung.clear();
-    const int zahl = m_z.Empfangszahl;
+    const Empfangsablage &ablage = m_v.ablage();
+    const int zahl = ablage.zahl();
     if (zahl < Rueckmeldungslaenge) {
         fehler(167, 168, true);
         return;
     }
-    for (int i = zahl - Rueckmeldungslaenge; i < zahl; ++i)
-        m_rueckmeldung += char(m_z.Empfangsbytes[size_t(i)]);
+    m_rueckmeldung = ablage.abschnitt(zahl - Rueckmeldungslaenge, zahl);
     if (bestaetigt()) {
         erfolg();
         return;
@@ -332,14 +350,15 @@ int Schreiben::echoEnde() const
     // A few bytes of the announcement's echo may still have come in after
     // the hand-over, ahead of the block's.
     constexpr int HoechstensVorweg = 8;
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const Empfangsablage &ablage = m_v.ablage();
+    const int zahl = ablage.zahl();
     const int anfang = m_blockAnfang <= zahl ? m_blockAnfang : 0;
     int ende = anfang;
     int laengste = 0;
     for (int vorweg = 0; vorweg <= HoechstensVorweg; ++vorweg) {
         int n = 0;
         for (int i = anfang + vorweg; n < m_block.size() && i < zahl; ++i, ++n) {
-            if (m_z.Empfangsbytes[size_t(i)] != quint8(m_block.at(n)))
+            if (ablage.byte(i) != quint8(m_block.at(n)))
                 break;
         }
         if (n > laengste) {
@@ -357,12 +376,9 @@ int Schreiben::echoEnde() const
 // the block's echo.
 bool Schreiben::bestaetigt() const
 {
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const int zahl = m_v.ablage().zahl();
     const int ab = qMax(echoEnde(), zahl - Rueckmeldungslaenge);
-    QByteArray eigene;
-    for (int i = ab; i < zahl; ++i)
-        eigene += char(m_z.Empfangsbytes[size_t(i)]);
-    return eigene.contains(Telegramm::Schreibbestaetigung);
+    return m_v.ablage().abschnitt(ab, zahl).contains(Telegramm::Schreibbestaetigung);
 }
 
 void Schreiben::aufhoeren()
@@ -419,7 +435,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
 void Schreiben::abbrechen()
 {
     const Phase vorher = m_phase;
-    m_z.Reparatur = 0;
+    reparaturVerwerfen();
     if (vorher == Phase::Senden && m_blockport)
         m_blockport->flushOutput();  // the rest of the block must not go out at 19200
     aufhoeren();

@@ -37,7 +37,7 @@ void Troublesuche::starte()
     if (m_schreiben && m_schreiben->laeuft())
         m_schreiben->abbrechen();
     m_timer6.stop();
-    m_z.Empfangszahl = 0;
+    m_v.ablage().leeren();
     m_suchzaehler = 0;
     m_gesendet = 0;
     m_gesehen = false;
@@ -63,15 +63,10 @@ void Troublesuche::stoppe()
 
 bool Troublesuche::antwortDa() const
 {
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
-    if (zahl <= 40)
+    const Empfangsablage &ablage = m_v.ablage();
+    if (ablage.zahl() <= 40)
         return false;
-    for (int i = 0; i + 2 < zahl; ++i) {
-        if (m_z.Empfangsbytes[size_t(i)] == quint8(Telegramm::ACK) &&
-            m_z.Empfangsbytes[size_t(i + 1)] == quint8(Telegramm::STX) && m_z.Empfangsbytes[size_t(i + 2)] == 0xFF)
-            return true;
-    }
-    return false;
+    return ablage.abschnitt(0, ablage.zahl()).contains(QByteArray("\x06\x02\xFF", 3));
 }
 
 void Troublesuche::tick8()
@@ -100,11 +95,9 @@ void Troublesuche::tick8()
     }
     m_timer8.setInterval(m_abstand);
     if (antwortDa()) {
-        m_z.Empfangszahl = 0;
+        m_v.ablage().leeren();
         m_suchzaehler = HoechsterZaehler + 2;
         m_gesehen = true;
-    } else {
-        m_z.Empfang.clear();
     }
 }
 
@@ -159,6 +152,7 @@ void Troublesuche::portFehlt()
 void Troublesuche::tick6()
 {
     m_timer6.stop();
-    m_z.Reparatur = 1;
+    if (m_schreiben)
+        m_schreiben->reparaturVormerken();
     emit reparaturStarten();
 }

@@ -9,13 +9,13 @@
 // when the modem port cannot be opened, or early when ACK STX 0xFF shows up
 // among more than 40 received bytes: a terminal still waiting for its block
 // answers the scan that way. The received bytes are looked for where they
-// land after a write, in Empfangsbytes.
+// land after a write, in the link's byte store.
 //
 // It ends at once, with the port message, when the port is gone. At its
 // end, if the last write failed (Schreibfehler = 1) or a waiting
 // terminal answered, the repair write is offered (Yes/No). Yes starts the
-// one-shot Timer6 (2000 ms), which sets Reparatur := 1 and asks for the
-// write command to be run again (signal reparaturStarten).
+// one-shot Timer6 (2000 ms), which puts the write into repair mode and asks
+// for the write command to be run again (signal reparaturStarten).
 
 #include "link/Taktwaechter.h"
 
@@ -84,7 +84,7 @@ signals:
     // The scan is over (before the repair question), also after a cancel
     // and when the port went away (fehler() then says so).
     void beendet(bool wartenderGesehen);
-    // Timer6 fired: Reparatur is 1; run the write command again.
+    // Timer6 fired: the write is in repair mode; run the write command again.
     void reparaturStarten();
 
 private:

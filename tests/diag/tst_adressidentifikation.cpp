@@ -17,12 +17,12 @@ class TestAdressidentifikation : public QObject {
     struct Aufbau : Strecke<FakePort> {
         Busattrappe bus{port};
         Adressidentifikation ident{z, v, meldung};
+        Empfangsrecht recht = ident.empfangNehmen();
         QString adresse, protokoll, version;
         int geschlossen = 0;
 
         Aufbau()
         {
-            z.AdressSuche = 1;
             QObject::connect(&ident, &Adressidentifikation::terminalAnzeigen, [this](int a, const QString &p) {
                 adresse = QString::number(a);
                 protokoll = p;
@@ -218,7 +218,7 @@ private slots:
         a.ident.reset();
         QCOMPARE(a.gesendet(), QList<QByteArray>{Telegramm::anfrage(21, "R")});
         QTRY_VERIFY(!a.ident.timer1().isActive());
-        QCOMPARE(a.z.Empfang, QByteArray());
+        QCOMPARE(a.ident.empfang(), QByteArray());
         // OK right after a reset accepts address and protocol as they stand.
         a.ident.ok();
         QCOMPARE(a.adresse, QStringLiteral("21"));
@@ -241,8 +241,8 @@ private slots:
                                        SimBus::terminal(20, 1, {{"faults", spaet}})});
         Strecke<SimPort> s(bus.device());
         QVERIFY(s.port.isOpen());
-        s.z.AdressSuche = 1;
         Adressidentifikation ident(s.z, s.v, s.meldung);
+        const Empfangsrecht recht = ident.empfangNehmen();
         ident.laden();
         QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
         ident.timer1().setInterval(20);

@@ -47,14 +47,14 @@ class TestTestbetrieb : public QObject {
     struct Aufbau : Strecke<FakePort> {
         QTemporaryDir ordner;
         Testbetrieb t{z, v};
+        Empfangsrecht recht = t.empfangNehmen();
+        Empfangsrecht beobachtung = v.beobachten();
         QStringList monitor;
 
         explicit Aufbau(int protokoll = 0)
         {
             z.Adresse = 17;
             z.Protokoll = qint16(protokoll);
-            z.TestAktiv = 1;
-            z.MonitorAktiv = 1;
             QObject::connect(&v, &Verbindung::monitorZeile, [this](const QString &l) { monitor << l; });
             t.protokoll().setPfad(ordner.filePath(QStringLiteral("Bewegungen.dat")));
             t.protokoll().setUhr([] { return Zeit; });
@@ -120,10 +120,10 @@ private slots:
 
         QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
         QCOMPARE(a.zyklus(statusantwort(17, 0, 0x40)), Telegramm::anfrage(17, "S"));
-        // Testempfang is cleared before each request.
+        // The answer store is cleared before each request.
         a.port.clearWrites();
         a.tick1();
-        QVERIFY(a.z.Testempfang.isEmpty());
+        QVERIFY(a.t.empfang().isEmpty());
     }
 
     void bytecodes()

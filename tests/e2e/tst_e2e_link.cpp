@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include "support/Simulator.h"
+#include "link/Empfangspuffer.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
@@ -44,9 +45,9 @@ QJsonObject terminal(int protokoll)
                        {"image", bild}};
 }
 
-QByteArray empfangsbytes(const Zustand &z)
+QByteArray empfangsbytes(const Verbindung &v)
 {
-    return QByteArray(reinterpret_cast<const char *>(z.Empfangsbytes.data()), qMax<int>(0, z.Empfangszahl));
+    return v.ablage().abschnitt(0, v.ablage().zahl());
 }
 
 // One simulated bus with the program's port and link on it.
@@ -56,6 +57,9 @@ struct Bus {
     SerialPort port;
     Verbindung v{z};
     QString fehler;
+    // The login's answer store, as the login holds it.
+    Empfangspuffer antwort;
+    Empfangsrecht antwortRecht;
 
     explicit Bus(int protokoll)
     {
@@ -73,17 +77,17 @@ struct Bus {
     bool anmelden()
     {
         z.Adresse = TerminalAdresse;
-        z.Befehl = "P" + Telegramm::packePasswort(QString::fromLatin1(TerminalPasswort));
-        z.Antwort.clear();
-        if (!v.sendeAnfrage())
+        antwort.leeren();
+        antwortRecht = v.nimmStrom(antwort, Empfaenger::Vorrang::Anmeldung);
+        if (!v.sendeAnfrage("P" + Telegramm::packePasswort(QString::fromLatin1(TerminalPasswort))))
             return false;
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 3000) {
             // The answer is whole once its block check has followed "J" ETX;
             // a check byte arriving later would land in the next store.
-            const int j = int(z.Antwort.indexOf(Telegramm::Anmeldezusage, 4));
-            if (j >= 4 && z.Antwort.size() > j + 2)
+            const int j = int(antwort.bytes().indexOf(Telegramm::Anmeldezusage, 4));
+            if (j >= 4 && antwort.bytes().size() > j + 2)
                 return true;
             QTest::qWait(10);
         }
@@ -96,11 +100,11 @@ struct Bus {
     {
         if (!anmelden())
             return false;
-        z.Antwort.clear();
+        antwort.leeren();
         v.sendeAck();
-        z.Befehl = befehl;
-        z.Empfangszahl = 0;
-        return v.sendeAnfrage();
+        antwortRecht.freigeben();
+        v.ablage().leeren();
+        return v.sendeAnfrage(befehl);
     }
 };
 
@@ -123,53 +127,53 @@ void TestE2eLink::anfragenUndIhreSpeicher()
     Zustand &z = bus.z;
 
     // Address search: echo of the request, then the terminal's answer, all in
-    // Empfang; nobody answers the broadcast address.
-    z.AdressSuche = 1;
-    z.Befehl = "X";
+    // the identification's store; nobody answers the broadcast address.
+    Empfangspuffer empfang(true);
+    Empfangsrecht suche = bus.v.nimmStrom(empfang, Empfaenger::Vorrang::Identifikation);
     z.Adresse = TerminalAdresse;
-    QVERIFY(bus.v.sendeAnfrage());
-    QTRY_COMPARE_WITH_TIMEOUT(z.Empfang.size(), 11, 2000);
-    QCOMPARE(z.Empfang.left(5), z.Rumpf);
-    QCOMPARE(z.Empfang.mid(5, 4), QByteArray("\x02\x11X@"));  // protocol 0
-    QCOMPARE(z.Empfang.at(9), Telegramm::ETX);
-    QCOMPARE(quint8(z.Empfang.at(10)), quint8(0x11 ^ 'X' ^ '@' ^ 0x03));
-    z.Empfang.clear();
+    QVERIFY(bus.v.sendeAnfrage("X"));
+    QTRY_COMPARE_WITH_TIMEOUT(empfang.bytes().size(), 11, 2000);
+    QCOMPARE(empfang.bytes().left(5), bus.v.letzteAnfrage());
+    QCOMPARE(empfang.bytes().mid(5, 4), QByteArray("\x02\x11X@"));  // protocol 0
+    QCOMPARE(empfang.bytes().at(9), Telegramm::ETX);
+    QCOMPARE(quint8(empfang.bytes().at(10)), quint8(0x11 ^ 'X' ^ '@' ^ 0x03));
+    empfang.leeren();
     z.Adresse = 255;
-    QVERIFY(bus.v.sendeAnfrage());
-    QTRY_COMPARE_WITH_TIMEOUT(z.Empfang.size(), 5, 2000);
+    QVERIFY(bus.v.sendeAnfrage("X"));
+    QTRY_COMPARE_WITH_TIMEOUT(empfang.bytes().size(), 5, 2000);
     QTest::qWait(150);
-    QCOMPARE(z.Empfang.toHex(), QByteArray("02ff5803a4"));
-    QCOMPARE(z.Empfangszahl, qint16(0));
+    QCOMPARE(empfang.bytes().toHex(), QByteArray("02ff5803a4"));
+    QCOMPARE(bus.v.ablage().zahl(), 0);
 
-    // Login: echo and answer in Antwort, refused, then accepted.
-    z.AdressSuche = 0;
-    z.Empfang.clear();
+    // Login: echo and answer in the login's store, refused, then accepted.
+    suche.freigeben();
+    empfang.leeren();
     z.Adresse = TerminalAdresse;
-    z.Befehl = "P" + Telegramm::packePasswort("999999");
-    QVERIFY(bus.v.sendeAnfrage());
-    QTRY_COMPARE_WITH_TIMEOUT(z.Antwort.size(), 9 + 6, 2000);
-    QCOMPARE(z.Antwort.left(9), z.Rumpf);
-    QCOMPARE(z.Antwort.mid(9, 4), QByteArray("\x02\x11PN"));
+    bus.antwortRecht = bus.v.nimmStrom(bus.antwort, Empfaenger::Vorrang::Anmeldung);
+    QVERIFY(bus.v.sendeAnfrage("P" + Telegramm::packePasswort("999999")));
+    QTRY_COMPARE_WITH_TIMEOUT(bus.antwort.bytes().size(), 9 + 6, 2000);
+    QCOMPARE(bus.antwort.bytes().left(9), bus.v.letzteAnfrage());
+    QCOMPARE(bus.antwort.bytes().mid(9, 4), QByteArray("\x02\x11PN"));
     QVERIFY(bus.anmelden());
-    QCOMPARE(z.Antwort.indexOf(Telegramm::Anmeldezusage), 9 + 3);
-    QCOMPARE(z.Empfangszahl, qint16(0));
-    QVERIFY(z.Empfang.isEmpty());
+    QCOMPARE(bus.antwort.bytes().indexOf(Telegramm::Anmeldezusage), 9 + 3);
+    QCOMPARE(bus.v.ablage().zahl(), 0);
+    QVERIFY(empfang.bytes().isEmpty());
 
-    // Any other command: Empfangsbytes. At 2400 baud only the interface
+    // Any other command: the byte store. At 2400 baud only the interface
     // module echoes; no terminal listens at that speed.
+    bus.antwortRecht.freigeben();
     QVERIFY(bus.port.setSettings(QStringLiteral("2400,n,8,1")));
-    z.Befehl = "V";
-    QVERIFY(bus.v.sendeAnfrage());
-    QTRY_COMPARE_WITH_TIMEOUT(int(z.Empfangszahl), 5, 2000);
+    QVERIFY(bus.v.sendeAnfrage("V"));
+    QTRY_COMPARE_WITH_TIMEOUT(bus.v.ablage().zahl(), 5, 2000);
     QTest::qWait(200);
-    QCOMPARE(empfangsbytes(z), z.Rumpf);
+    QCOMPARE(empfangsbytes(bus.v), bus.v.letzteAnfrage());
     bus.port.drain();
     QVERIFY(bus.port.setSettings(QStringLiteral("19200,n,8,1")));
-    z.Empfangszahl = 0;
-    QVERIFY(bus.v.sendeAnfrage());
-    QTRY_VERIFY_WITH_TIMEOUT(empfangsbytes(z).contains("Ver 3.12 TS 1 04"), 2000);
-    QCOMPARE(empfangsbytes(z).left(5), z.Rumpf);
-    QVERIFY(z.Antwort.size() == 9 + 6 && z.Empfang.isEmpty());
+    bus.v.ablage().leeren();
+    QVERIFY(bus.v.sendeAnfrage("V"));
+    QTRY_VERIFY_WITH_TIMEOUT(empfangsbytes(bus.v).contains("Ver 3.12 TS 1 04"), 2000);
+    QCOMPARE(empfangsbytes(bus.v).left(5), bus.v.letzteAnfrage());
+    QVERIFY(bus.antwort.bytes().size() == 9 + 6 && empfang.bytes().isEmpty());
 }
 
 void TestE2eLink::auslesen_data()
@@ -186,19 +190,19 @@ void TestE2eLink::auslesen()
     QFETCH(int, laenge);
     Bus bus(protokoll);
     QVERIFY2(bus.fehler.isEmpty(), qPrintable(bus.fehler));
-    Zustand &z = bus.z;
     QVERIFY(bus.lesebefehl("E"));
     // 4107 bytes at 19200 baud take a little over two seconds on the line.
-    QTRY_COMPARE_WITH_TIMEOUT(int(z.Empfangszahl), laenge, 8000);
+    const Empfangsablage &ablage = bus.v.ablage();
+    QTRY_COMPARE_WITH_TIMEOUT(ablage.zahl(), laenge, 8000);
     QTest::qWait(100);
-    QCOMPARE(int(z.Empfangszahl), laenge);  // nothing after the answer
-    QCOMPARE(empfangsbytes(z).left(6), Telegramm::Quittung + z.Rumpf);
-    QVERIFY(z.Antwort.isEmpty());
+    QCOMPARE(ablage.zahl(), laenge);  // nothing after the answer
+    QCOMPARE(empfangsbytes(bus.v).left(6), Telegramm::Quittung + bus.v.letzteAnfrage());
+    QVERIFY(bus.antwort.bytes().isEmpty());
 
-    const auto f = Telegramm::ausleseformat(protokoll, z.Empfangszahl);
+    const auto f = Telegramm::ausleseformat(protokoll, ablage.zahl());
     QVERIFY(f);
-    QVERIFY(Telegramm::pruefbyteStimmt(z.Empfangsbytes.data(), z.Empfangszahl, *f));
-    QCOMPARE(Telegramm::dekodiere(z.Empfangsbytes.data(), z.Empfangszahl, *f), speicher(protokoll));
+    QVERIFY(Telegramm::pruefbyteStimmt(ablage.daten(), ablage.zahl(), *f));
+    QCOMPARE(Telegramm::dekodiere(ablage.daten(), ablage.zahl(), *f), speicher(protokoll));
 }
 
 void TestE2eLink::abziehen_data()
@@ -213,32 +217,31 @@ void TestE2eLink::abziehen()
     QFETCH(bool, schreiben);
     Bus bus(0);
     QVERIFY2(bus.fehler.isEmpty(), qPrintable(bus.fehler));
-    Zustand &z = bus.z;
     QSignalSpy verloren(&bus.v, &Verbindung::portVerloren);
     const int ende = schreiben ? 2051 : 4107;
     QVERIFY(bus.lesebefehl(schreiben ? "D" : "E"));
     if (schreiben) {
         // The announcement at 19200 baud, the block at 2400.
         bus.v.sendeRoh(Telegramm::Schreibankuendigung);
-        QTRY_VERIFY_WITH_TIMEOUT(empfangsbytes(z).endsWith(Telegramm::Schreibankuendigung), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(empfangsbytes(bus.v).endsWith(Telegramm::Schreibankuendigung), 2000);
         bus.port.drain();
         QVERIFY(bus.port.setSettings(QStringLiteral("2400,n,8,1")));
-        z.Empfangszahl = 0;
+        bus.v.ablage().leeren();
         bus.v.sendeRoh(Telegramm::schreibblock(speicher(0)));
     }
     // At 2400 baud the echo comes back at 240 bytes a second.
-    QTRY_VERIFY_WITH_TIMEOUT(z.Empfangszahl > 100, 5000);
-    QVERIFY(z.Empfangszahl < ende);
+    QTRY_VERIFY_WITH_TIMEOUT(bus.v.ablage().zahl() > 100, 5000);
+    QVERIFY(bus.v.ablage().zahl() < ende);
 
     bus.sim.abziehen();
     QTRY_COMPARE_WITH_TIMEOUT(verloren.size(), 1, 3000);
     QVERIFY(!bus.port.isOpen());
     QCOMPARE(bus.port.bytesToWrite(), qint64(0));
     // Sending on the lost port changes nothing and reports nothing more.
-    QVERIFY(bus.v.sendeAnfrage());
+    QVERIFY(bus.v.sendeAnfrage(schreiben ? "D" : "E"));
     QTest::qWait(300);
     QCOMPARE(verloren.size(), 1);
-    QVERIFY(z.Empfangszahl < ende);
+    QVERIFY(bus.v.ablage().zahl() < ende);
 }
 
 PORTAVO_TESTKLASSE(TestE2eLink)

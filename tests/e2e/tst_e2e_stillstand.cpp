@@ -28,8 +28,8 @@ private slots:
         SIM_STARTEN(sim, QJsonArray{Simulator::terminal(3), Simulator::terminal(40, 1), Simulator::terminal(90)});
         Strecke<SerialPort> s(sim.device());
         QVERIFY(s.port.isOpen());
-        s.z.AdressSuche = 1;
         Adressidentifikation ident(s.z, s.v, s.meldung);
+        const Empfangsrecht recht = ident.empfangNehmen();
         ident.laden();
         // Twice the program's 50 ms, so that a busy test machine's scheduler
         // alone cannot make the simulator miss a tick; a 250 ms stall still

@@ -104,7 +104,7 @@ private slots:
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
         const int beginn = int(m_sim.verkehr().size());
         QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
-        QCOMPARE(int(l.z.Empfangszahl), bytes);
+        QCOMPARE(l.v.ablage().zahl(), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
         if (ende != 0) {
             QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
@@ -151,7 +151,7 @@ private slots:
         Lauf<SerialPort> l(sim.device());
         QVERIFY(l.port.isOpen());
         QCOMPARE(l.lese(9, 1, m_passwort), 0);
-        QCOMPARE(int(l.z.Empfangszahl), 4109);
+        QCOMPARE(l.v.ablage().zahl(), 4109);
         QVERIFY(l.meldung.eintraege().isEmpty());
         QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), sim.speicher(9));
         QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));  // saving is the caller's step
@@ -171,7 +171,7 @@ private slots:
         // It ends at the loss, not after Timer3's wait: the 1000 answer bytes
         // before it were the last thing the read-out saw.
         QCOMPARE(verloren.count(), 1);
-        QCOMPARE(int(l.z.Empfangszahl), 6 + 1000);
+        QCOMPARE(l.v.ablage().zahl(), 6 + 1000);
         QVERIFY(!l.port.isOpen());
         QVERIFY(!l.auslesen.laeuft());
         QVERIFY(!l.auslesen.timer3().isActive());
@@ -208,7 +208,7 @@ private slots:
         a.z.Adresse = 1;
         a.z.Passwort = passwort;
         QVERIFY(a.auslesen.starte());
-        QTRY_COMPARE(a.z.Antwort.size(), echo ? 9 : 0);
+        QTRY_COMPARE(a.anmeldung.antwort().size(), echo ? 9 : 0);
         if (zusage)
             a.port.inject(QByteArray("J\x03", 2));
         QTRY_COMPARE_WITH_TIMEOUT(ja.count() + nein.count(), 1, 3000);
@@ -237,7 +237,7 @@ private slots:
         a.z.Protokoll = 0;
         a.z.Passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
-        QTRY_COMPARE(a.z.Antwort.size(), 9);
+        QTRY_COMPARE(a.anmeldung.antwort().size(), 9);
         bus.echo = false;
         a.port.inject(QByteArray("\x02\x01PJ\x03", 5));
         QTRY_COMPARE(ja.count(), 1);
@@ -298,7 +298,7 @@ private slots:
         a.z.Passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
         if (angemeldet) {
-            modem.inject(a.z.Rumpf + QByteArray("\x02\x01PJ\x03\x18", 6));
+            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x01PJ\x03\x18", 6));
             QTRY_VERIFY(a.auslesen.timer3().isActive());
             modem.inject(Telegramm::Quittung + Telegramm::anfrage(1, "E") + QByteArray(1000, '0'));
         }

@@ -83,10 +83,10 @@ private slots:
         // Closing the window while the version request runs puts the routing back.
         p.setAdressfeld(QStringLiteral("4"));
         p.ok();
-        QCOMPARE(a.z.AdressSuche, qint16(1));
+        QVERIFY(a.v.haelt(Empfaenger::Vorrang::Identifikation));
         a.z.AdresseBekannt = 1;
         p.geschlossen();
-        QCOMPARE(a.z.AdressSuche, qint16(0));
+        QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Identifikation));
         QCOMPARE(a.z.AdresseBekannt, qint16(0));
         QVERIFY(!p.timer2().isActive());
     }
@@ -124,14 +124,13 @@ private slots:
         p.ok();
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
-        QCOMPARE(a.z.AdressSuche, qint16(1));
+        QVERIFY(p.haeltStrom());
         QCOMPARE(p.timer2().interval(), 300);
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
         QTRY_VERIFY(!p.timer2().isActive());
-        QCOMPARE(a.z.AdressSuche, qint16(0));
+        QVERIFY(!p.haeltStrom());
         QCOMPARE((QList<int>{a.z.ProtokollGewaehlt, a.z.Variante, a.z.Protokoll}), ergebnis);
-        QCOMPARE(a.z.Empfang, QByteArray());
         QCOMPARE(a.port.written(), quittung);
         QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));  // the file keeps the chosen protocol
@@ -331,7 +330,8 @@ private slots:
             a.loginAntwort();
             QVERIFY(a.warteAufPhase(phase));
         }
-        a.z.Reparatur = qint16(!weg);  // a cancel ends a repair as well
+        if (!weg)
+            a.schreiben.reparaturVormerken();  // a cancel ends a repair as well
         QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
         if (weg)
             a.port.loseDevice();
@@ -343,7 +343,8 @@ private slots:
         if (phase == Schreiben::Phase::Senden)
             QCOMPARE(a.port.bytesToWrite(), 0);  // the rest of the block is discarded
         QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!a.schreiben.reparatur());
+        QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Reparatur));
         // Nothing goes out afterwards: every tick of the write is stopped.
         const int writes = int(a.port.writes().size());
         a.loginAntwort();
@@ -384,7 +385,7 @@ private slots:
         if (phase != Schreiben::Phase::Anmeldung) {
             QByteArray j = QByteArray() + Telegramm::STX + char(4) + 'P' + 'J' + Telegramm::ETX;
             j += char(Telegramm::blockpruefung(j, 1, int(j.size()) - 1));
-            modem.inject(a.z.Rumpf + j);
+            modem.inject(a.v.letzteAnfrage() + j);
             QVERIFY(a.warteAufPhase(phase == Schreiben::Phase::Angekuendigt ? phase : Schreiben::Phase::Senden));
             if (phase == Schreiben::Phase::Bestaetigung) {
                 modem.inject(modem.writes().last().bytes);
@@ -407,7 +408,7 @@ private slots:
     void reparaturOhneAnmeldung()
     {
         Aufbau a;
-        a.z.Reparatur = 1;
+        a.schreiben.reparaturVormerken();
         a.z.Timerintervall[5] = 20;
         a.z.Timerintervall[4] = 30;
         QVERIFY(!a.schreiben.brauchtPasswort());
@@ -420,7 +421,7 @@ private slots:
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Wecken);
         a.port.inject(QByteArray(1, Telegramm::NAK));
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Angekuendigt);
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!a.schreiben.reparatur());
         const int wecker = int(a.port.writes().size());
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden, 1000));
         QCOMPARE(int(a.port.writes().size()), wecker + 1);

@@ -40,8 +40,7 @@ private slots:
     void fruehesEndeNurMitMehrAls40Bytes()
     {
         Aufbau a;
-        a.z.Befehl = "D";
-        Troublesuche t(a.z, a.v, a.meldung);
+        Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
         t.setTakt(1, 1);
         QSignalSpy ende(&t, &Troublesuche::beendet);
         t.starte();
@@ -54,12 +53,12 @@ private slots:
         QVERIFY(ende.wait(1000));
         QCOMPARE(ende.first().first().toBool(), true);
         QVERIFY(t.wartenderGesehen());
-        QCOMPARE(a.z.Empfangszahl, qint16(0));
+        QCOMPARE(a.v.ablage().zahl(), 0);
         // A waiting terminal was seen: the repair question; No ends there.
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().knoepfe, Meldung::Knoepfe::JaNein);
         QVERIFY(!t.timer6().isActive());
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!a.schreiben.reparatur());
     }
 
     // Nobody answers: the scan runs its 2048 ticks; the repair is offered
@@ -76,7 +75,7 @@ private slots:
         Aufbau a;
         a.z.Schreibfehler = qint16(schreibfehler);
         a.meldung.antworte(Meldung::Ja);
-        Troublesuche t(a.z, a.v, a.meldung);
+        Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
         QSignalSpy reparatur(&t, &Troublesuche::reparaturStarten);
         QSignalSpy ende(&t, &Troublesuche::beendet);
         t.setTakt(1, 1);
@@ -96,10 +95,11 @@ private slots:
         QCOMPARE(a.meldung.eintraege().first().text, Troublesuche::reparaturfrage(0));
         QVERIFY(t.timer6().isActive());
         QCOMPARE(t.timer6().interval(), 2000);
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!a.schreiben.reparatur());
         t.timer6().start(1);
         QVERIFY(reparatur.wait(1000));
-        QCOMPARE(a.z.Reparatur, qint16(1));
+        QVERIFY(a.schreiben.reparatur());
+        QVERIFY(a.v.haelt(Empfaenger::Vorrang::Reparatur));
     }
 
     void modemportGeschlossenEndetNachEinemTick()

@@ -6,6 +6,7 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "link/Anmeldung.h"
+#include "link/Empfangspuffer.h"
 #include "link/Programmstart.h"
 #include "link/Schreiben.h"
 #include "link/SerialPort.h"
@@ -64,13 +65,12 @@ struct Terminalaufbau {
         port.open();
         v.setModemPort(&port);
         z.Modembetrieb = 1;
-        z.Befehl = "E";
         t.setPort(&port);
     }
     void verbinde() { port.inject("\r\nCONNECT 9600\r\n"); }
     QByteArray empfangsbytes() const
     {
-        return QByteArray(reinterpret_cast<const char *>(z.Empfangsbytes.data()), z.Empfangszahl);
+        return v.ablage().abschnitt(0, v.ablage().zahl());
     }
 };
 
@@ -200,39 +200,40 @@ private slots:
         Terminalaufbau a;
         // Nothing reaches the stores before the connection stands.
         a.port.inject("\r\nRING\r\n");
-        QCOMPARE(a.z.Empfangszahl, qint16(0));
+        QCOMPARE(a.v.ablage().zahl(), 0);
         a.verbinde();
-        a.z.Empfangszahl = 0;
-        QSignalSpy reparatur(&a.v, &Verbindung::reparaturAntwort);
+        a.v.ablage().leeren();
 
         // Repair: a lone NAK is the wake-up answer; the bytes stay.
-        a.z.Reparatur = 1;
+        Anmeldung anmeldung(a.z, a.v);
+        Schreiben schreiben(a.z, a.v, anmeldung, a.meldung);
+        schreiben.reparaturVormerken();
         a.port.inject(QByteArray(1, Telegramm::NAK));
-        QCOMPARE(reparatur.count(), 1);
         QCOMPARE(a.t.modemempfang(), QByteArray(1, Telegramm::NAK));
-        QCOMPARE(a.z.Empfangszahl, qint16(0));
-        // A lone ACK is stored in the store the flags choose.
+        QCOMPARE(a.v.ablage().zahl(), 0);
+        // A lone ACK is stored in the store the receivers choose.
         a.port.inject(QByteArray(1, Telegramm::ACK));
-        QCOMPARE(reparatur.count(), 1);
         QCOMPARE(a.empfangsbytes(), QByteArray(1, Telegramm::ACK));
         QVERIFY(a.t.modemempfang().isEmpty());
-        a.z.Reparatur = 0;
+        schreiben.reparaturVerwerfen();
 
-        a.z.Befehl = "P0abc";
+        Empfangspuffer antwort, empfang;
+        Empfangsrecht login = a.v.nimmStrom(antwort, Empfaenger::Vorrang::Anmeldung);
         a.port.inject("J\x03");
-        QCOMPARE(a.z.Antwort, QByteArray("J\x03"));
-        a.z.AdressSuche = 1;
-        a.port.inject("xy");
-        QCOMPARE(a.z.Empfang, QByteArray("xy"));
-        QCOMPARE(a.z.Antwort, QByteArray("J\x03"));
-        a.z.AdressSuche = 0;
+        QCOMPARE(antwort.bytes(), QByteArray("J\x03"));
+        {
+            const Empfangsrecht suche = a.v.nimmStrom(empfang, Empfaenger::Vorrang::Identifikation);
+            a.port.inject("xy");
+        }
+        QCOMPARE(empfang.bytes(), QByteArray("xy"));
+        QCOMPARE(antwort.bytes(), QByteArray("J\x03"));
 
         // The stop at index 4500 holds over the modem as well.
-        a.z.Befehl = "E";
-        a.z.Empfangszahl = 4499;
+        login.freigeben();
+        a.v.verarbeite(QByteArray(4499 - a.v.ablage().zahl(), 'x'));
         a.port.inject("abcde");
-        QCOMPARE(a.z.Empfangszahl, qint16(4501));
-        QCOMPARE(a.z.Empfangsbytes[4500], quint8('b'));
+        QCOMPARE(a.v.ablage().zahl(), 4501);
+        QCOMPARE(a.v.ablage().byte(4500), quint8('b'));
         // The connected terminal shows what comes as well.
         QVERIFY(a.t.text().endsWith(QStringLiteral("abcde")));
         QVERIFY(a.meldung.eintraege().isEmpty());
@@ -502,7 +503,6 @@ private slots:
     void sitzungVerbindetGibtWeiterUndLegtAuf()
     {
         Zustand z;
-        z.Befehl = "E";
         z.Modembetrieb = 1;
         Protokollport port;
         port.open();
@@ -516,9 +516,9 @@ private slots:
         port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
         QCOMPARE(verbunden.count(), 1);
         QCOMPARE(z.Modemverbindung, qint16(1));
-        QCOMPARE(z.Empfangszahl, qint16(0));  // the connect message is no answer
+        QCOMPARE(v.ablage().zahl(), 0);  // the connect message is no answer
         port.inject("\x06\x02");
-        QCOMPARE(z.Empfangszahl, qint16(2));
+        QCOMPARE(v.ablage().zahl(), 2);
 
         QSignalSpy aufgelegt(&s, &Modemsitzung::aufgelegt);
         port.ereignisse.clear();
@@ -556,7 +556,7 @@ private slots:
         QVERIFY(s.starte());
         QByteArray antwort = QByteArray() + Telegramm::STX + char(1) + "PJ" + Telegramm::ETX;
         antwort += char(Telegramm::blockpruefung(antwort, 1, int(antwort.size()) - 1));
-        a.port.inject(a.z.Rumpf + antwort);
+        a.port.inject(a.v.letzteAnfrage() + antwort);
         QSignalSpy aufDerLeitung(&s, &Schreiben::blockAufDerLeitung);
         QTRY_COMPARE_WITH_TIMEOUT(kette.size(), 3, 5000);
         QCOMPARE(kette, (QStringList{"Timer9", "Timer10", "Timer11"}));
@@ -598,7 +598,6 @@ private slots:
     void sitzungVerliertTraeger()
     {
         Zustand z;
-        z.Befehl = "E";
         FakePort port;
         port.open();
         Verbindung v(z);

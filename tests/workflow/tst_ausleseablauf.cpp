@@ -37,7 +37,7 @@ class TestAusleseablauf : public QObject {
         // (byte n holds n mod 256) comes back.
         void terminalAntwortet()
         {
-            QTRY_COMPARE(z.Antwort.size(), 9);  // the echo of the login
+            QTRY_COMPARE(anmeldung.antwort().size(), 9);  // the echo of the login
             bus.echo = false;
             port.inject(QByteArray("\x02\x01PJ\x03", 5));
             QTRY_COMPARE(port.writes().size(), 3);  // ACK and "E" followed

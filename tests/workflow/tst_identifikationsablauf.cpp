@@ -7,7 +7,6 @@
 #include "support/Busattrappe.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
-#include "link/Empfangsweiche.h"
 #include "workflow/Identifikationsablauf.h"
 
 #include <memory>
@@ -22,38 +21,39 @@ class TestIdentifikationsablauf : public QObject {
     };
 
     // Leaves its scope early, the way a sequence gives up half-way.
-    static bool frueherAusstieg(Zustand &z, bool aussteigen)
+    static bool frueherAusstieg(Adressidentifikation &ident, bool aussteigen)
     {
-        const Empfangsweiche weiche(z);
-        if (aussteigen)
-            return false;
-        z.Empfang += "x";
-        return true;
+        const Empfangsrecht recht = ident.empfangNehmen();
+        return !aussteigen;
     }
 
 private slots:
     void weicheGibtDenEmpfangImmerZurueck()
     {
-        Zustand z;
-        z.Empfang = "alt";
+        Lauf l;
+        Adressidentifikation &ident = l.ablauf.ident();
         {
-            const Empfangsweiche weiche(z);
-            QCOMPARE(int(z.AdressSuche), 1);
-            QVERIFY(z.Empfang.isEmpty());
+            const Empfangsrecht recht = ident.empfangNehmen();
+            l.port.inject("alt");
+            QVERIFY(l.v.haelt(Empfaenger::Vorrang::Identifikation));
         }
-        QCOMPARE(int(z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
+        {
+            const Empfangsrecht recht = ident.empfangNehmen();
+            QVERIFY(ident.empfang().isEmpty());  // emptied when taken
+        }
 
-        QVERIFY(!frueherAusstieg(z, true));
-        QCOMPARE(int(z.AdressSuche), 0);
-        QVERIFY(frueherAusstieg(z, false));
-        QCOMPARE(int(z.AdressSuche), 0);
+        QVERIFY(!frueherAusstieg(ident, true));
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
+        QVERIFY(frueherAusstieg(ident, false));
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
 
         try {
-            const Empfangsweiche weiche(z);
+            const Empfangsrecht recht = ident.empfangNehmen();
             throw std::runtime_error("Abbruch");
         } catch (const std::runtime_error &) {
         }
-        QCOMPARE(int(z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
     }
 
     void einzelneAdresse_data()
@@ -80,11 +80,11 @@ private slots:
         l.bus.terminal(5, 1, version);
         QSignalSpy ende(&l.ablauf, &Identifikationsablauf::identifiziert);
         QVERIFY(l.ablauf.identifiziere(adresse));
-        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(l.ablauf.laeuft());
         QVERIFY(!l.ablauf.identifiziere(adresse));  // one at a time
         QVERIFY(ende.wait(5000));
-        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(!l.ablauf.laeuft());
         const Identifikationsablauf::Ergebnis &e = l.ablauf.ergebnis();
         QCOMPARE(e.geantwortet, geantwortet);
@@ -107,10 +107,10 @@ private slots:
         l.bus.echo = false;
         QSignalSpy ende(&l.ablauf, &Identifikationsablauf::scanBeendet);
         QVERIFY(l.ablauf.scan());
-        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(ende.wait(5000));
         QCOMPARE(ende.first().first().toBool(), false);
-        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(l.ablauf.terminals().isEmpty());
         QCOMPARE(l.meldung.textnummern(), QList<int>{193});
     }
@@ -122,9 +122,9 @@ private slots:
         auto ablauf = std::make_unique<Identifikationsablauf>(l.z, l.v, l.meldung);
         QVERIFY(ablauf->scan());
         QTRY_VERIFY(l.port.writes().size() >= 3);
-        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(l.v.haelt(Empfaenger::Vorrang::Identifikation));
         ablauf.reset();  // the owner goes away mid-scan
-        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
         const int geschrieben = int(l.port.writes().size());
         QTest::qWait(200);
         QCOMPARE(int(l.port.writes().size()), geschrieben);  // and nothing runs on
@@ -134,27 +134,22 @@ private slots:
     {
         Lauf l;
         l.z.Identifiziert = 1;
-        l.z.Empfang = "Rest";
         // Cancelled: nothing identified.
         bool gelaufen = false;
         QVERIFY(!l.ablauf.imFenster([&] {
             gelaufen = true;
-            QCOMPARE(int(l.z.AdressSuche), 1);
-            QVERIFY(l.z.Empfang.isEmpty());
             QCOMPARE(int(l.z.Identifiziert), 0);
             l.z.AdresseBekannt = 0;
         }));
         QVERIFY(gelaufen);
-        QCOMPARE(int(l.z.AdressSuche), 0);
         QCOMPARE(int(l.z.Identifiziert), 0);
         // A terminal accepted in the window.
         QVERIFY(l.ablauf.imFenster([&] { l.z.AdresseBekannt = 1; }));
         QCOMPARE(int(l.z.Identifiziert), 1);
-        QCOMPARE(int(l.z.AdressSuche), 0);
-        // A window that fails on its way out still gives the routing back.
+        // A window that fails on its way out.
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                                  l.ablauf.imFenster([] { throw std::runtime_error("Fenster"); }));
-        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
     }
 };
 

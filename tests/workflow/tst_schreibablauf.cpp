@@ -177,16 +177,15 @@ private slots:
         QCOMPARE(bereit.count() + nicht.count(), 0);
         const QByteArray anfrage = Telegramm::anfrage(neu, "V");
         QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});
-        QCOMPARE(int(l.z.AdressSuche), 1);
+        QVERIFY(l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(!l.ablauf.schreibbefehl());  // the check runs
         l.port.inject(anfrage + antwort);
         QTRY_COMPARE(bereit.count() + nicht.count(), 1);
         QCOMPARE(bereit.count(), int(frei));
         QCOMPARE(int(l.z.Adresse), 4);  // the write goes to the present address
         QCOMPARE(int(l.z.bild.Daten[8]), neu);
-        QCOMPARE(int(l.z.AdressSuche), 0);
+        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QCOMPARE(int(l.z.ProtokollGewaehlt), 0);
-        QVERIFY(l.z.Empfang.isEmpty());
         QCOMPARE(laeuft.count(), 2);
         QCOMPARE(laeuft.last().first().toBool(), false);
         if (frei) {
@@ -264,7 +263,7 @@ private slots:
         // the write starts with the wake-up characters.
         Lauf l;
         l.z.Identifiziert = 0;
-        l.z.Reparatur = 1;
+        l.ablauf.schreiben().reparaturVormerken();
         l.gewaehlt = datei(QStringLiteral("rep.S2D"));
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QVERIFY(l.ablauf.schreibbefehl());
@@ -273,31 +272,31 @@ private slots:
         QVERIFY(l.meldung.eintraege().isEmpty());
         QCOMPARE(int(l.z.Identifiziert), 1);
         QCOMPARE(l.protokollfragen, 0);
-        QCOMPARE(int(l.z.Reparatur), 1);
+        QVERIFY(l.ablauf.schreiben().reparatur());
         QVERIFY(l.ablauf.schreibknopf());
         QCOMPARE(l.passwortfragen, 0);
         QCOMPARE(l.ablauf.schreiben().phase(), Schreiben::Phase::Wecken);
         QTRY_VERIFY(!l.port.writes().isEmpty());
         QCOMPARE(l.port.writes().first().bytes, QByteArray(1, Telegramm::STX));
         l.ablauf.abbrechen();
-        QCOMPARE(int(l.z.Reparatur), 0);
+        QVERIFY(!l.ablauf.schreiben().reparatur());
     }
 
     void reparaturMitAbgelehnterDateiVerlaesstDenReparaturmodus()
     {
         Lauf l;
-        l.z.Reparatur = 1;
+        l.ablauf.schreiben().reparaturVormerken();
         l.gewaehlt = datei(QStringLiteral("rep.B2D"));
         QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
         QVERIFY(!l.ablauf.schreibbefehl());
         QCOMPARE(nicht.count(), 1);
         QCOMPARE(l.meldung.textnummern(), QList<int>{176});
-        QCOMPARE(int(l.z.Reparatur), 0);
+        QVERIFY(!l.ablauf.schreiben().reparatur());
         // The same for a file dialog closed without a choice.
-        l.z.Reparatur = 1;
+        l.ablauf.schreiben().reparaturVormerken();
         l.gewaehlt.clear();
         QVERIFY(!l.ablauf.schreibbefehl());
-        QCOMPARE(int(l.z.Reparatur), 0);
+        QVERIFY(!l.ablauf.schreiben().reparatur());
         QVERIFY(l.port.writes().isEmpty());
     }
 
@@ -329,13 +328,13 @@ private slots:
         QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         if (antwort == Meldung::Nein) {
             QVERIFY(!l.ablauf.trouble().timer6().isActive());
-            QCOMPARE(int(l.z.Reparatur), 0);
+            QVERIFY(!l.ablauf.schreiben().reparatur());
             return;
         }
         // Two seconds later the write command runs again, in repair mode.
         QVERIFY(bereit.wait(Troublesuche::Reparaturverzoegerung + 3000));
         QCOMPARE(bereit.first().first().toBool(), true);
-        QCOMPARE(int(l.z.Reparatur), 1);
+        QVERIFY(l.ablauf.schreiben().reparatur());
         QCOMPARE(l.dateititel, QStringList{l.z.Texte.value(148)});
         QCOMPARE(l.protokollfragen, 0);
         QCOMPARE(l.ablauf.datei(), l.gewaehlt);
