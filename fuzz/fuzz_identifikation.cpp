@@ -59,7 +59,7 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
     QObject::connect(&ident, &Adressidentifikation::schliessen, [&] { ende = true; });
     const Empfangsrecht recht = ident.empfangNehmen();
     ident.laden();
-    ident.timer1().setInterval(0);
+    ident.setTaktabstand(1, 0);
     if (scan) {
         ident.scan();
     } else {
@@ -87,10 +87,10 @@ void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
     ident.startschritt();
     ident.setAdressfeld(QStringLiteral("7"));
     ident.ok();
-    FUZZ_PRUEFE(ident.timer2().isActive());
+    FUZZ_PRUEFE(ident.wartetAufVersion());
     // The answer arrives, then the wait for it is over at once.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    ident.timer2().start(0);
+    ident.naechsterTakt(2);
     Antwortgeber::laufe([&] { return geprueft >= 0; }, 100);
     FUZZ_PRUEFE(geprueft >= 0);
     FUZZ_PRUEFE(!ident.haeltStrom());

@@ -580,7 +580,7 @@ void portavo2D::modemOeffnen()
         m_mnuTrouble->setEnabled(true);
     });
     connect(f, &frmmodem1::auflegenBeginnt, this, [this] {
-        m_schreibPanel->schreiben().timer5().stop();
+        m_schreibPanel->schreiben().weckenAnhalten();
         m_mnuTrouble->setEnabled(false);
     });
     connect(f, &frmmodem1::aufgelegt, this, [this] {

@@ -11,18 +11,13 @@
 // answer is awaited and gives it back whenever no answer is awaited, so that
 // a closed window never leaves the receive routing bent.
 
+#include "link/Ablauf.h"
 #include "link/Empfangspuffer.h"
 #include "link/Empfangsrecht.h"
 
-#include <QObject>
 #include <QString>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-class Meldung;
-
-class Protokollidentifikation : public QObject {
+class Protokollidentifikation : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int Startverzoegerung = 100;   // Timer1, once
@@ -58,8 +53,8 @@ public:
     QString protokollname(int k) const;
     bool protokollFrei(int k) const;
     QString version() const { return m_version; }
-    QTimer &timer1() { return m_timer1; }
-    QTimer &timer2() { return m_timer2; }
+    // The version answer is awaited (Timer2).
+    bool wartetAufVersion() const { return taktLaeuft(2); }
     bool haeltStrom() const { return m_recht.haelt(); }
 
 signals:
@@ -77,13 +72,7 @@ private:
     void okAusfuehren(int textnummer, int titelnummer);
     void versionsanfrage();
     void versionAuswerten();
-    QString text(int nummer) const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    Meldung &m_meldung;
-    QTimer m_timer1;
-    QTimer m_timer2;
     QString m_adressfeld;
     QString m_neueAdresse;
     int m_wahl = -1;

@@ -13,18 +13,14 @@
 // the answer store.
 
 #include "diag/Bewegungsprotokoll.h"
+#include "link/Ablauf.h"
 #include "link/Empfangspuffer.h"
 #include "link/Empfangsrecht.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-
-class Testbetrieb : public QObject {
+class Testbetrieb : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int Anfragetakt = 1000;  // Timer1
@@ -60,7 +56,7 @@ public:
     bool anlageUebernehmen(const QString &anlagenname, bool geschlossen);
     // The window closes: both timers stop.
     void beenden();
-    bool laeuft() const { return m_timer1.isActive() || m_timer2.isActive(); }
+    bool laeuft() const override { return taktLaeuft(1) || taktLaeuft(2); }
     // The answer store takes the received bytes (rank Testbetrieb) until
     // the handle goes.
     [[nodiscard]] Empfangsrecht empfangNehmen();
@@ -87,8 +83,6 @@ public:
     int zyklusstarts() const { return m_zyklusstarts; }
 
     Bewegungsprotokoll &protokoll() { return m_protokoll; }
-    QTimer &timer1() { return m_timer1; }
-    QTimer &timer2() { return m_timer2; }
 
     // Decimal code of each byte, at least two digits, each followed by a blank:
     // "02 17 83 03 65 ".
@@ -127,11 +121,8 @@ private:
     void datenschritt(const QByteArray &antwort);
     void zyklusNeuStarten();
     void protokollErgebnis(bool ok);
+    void beiPortverlust() override;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    QTimer m_timer1;
-    QTimer m_timer2;
     Bewegungsprotokoll m_protokoll;
     Empfangspuffer m_empfang;
 

@@ -5,7 +5,6 @@
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "base/Meldung.h"
-#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 namespace {
@@ -14,56 +13,39 @@ const QString Blockgeschwindigkeit = QStringLiteral("2400,n,8,1");
 }  // namespace
 
 Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
+    : Ablauf(z, v, &meldung, parent), m_anmeldung(anmeldung)
 {
     m_weckempfang.schreiben = this;
-    // Parented so that windows and tests find them by name.
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer4.setParent(this);
-    m_timer4.setObjectName(QStringLiteral("Timer4"));
-    m_timer4.setSingleShot(true);
-    m_timer5.setParent(this);
-    m_timer5.setObjectName(QStringLiteral("Timer5"));
     // The protocol's time-outs and the 2500 ms before the block: never early.
-    for (QTimer *t : {&m_timer2, &m_timer4, &m_timer5})
-        t->setTimerType(Qt::PreciseTimer);
+    constexpr bool genau = true;
+    taktAnlegen(2, Wache::Verspaetet, false, [this] { tick2(); }, 0, genau);
+    taktAnlegen(4, Wache::Keine, true, [this] { blocktick(true); }, 0, genau);
+    taktAnlegen(5, Wache::Abholen, false, [this] { tick5(); }, 0, genau);
+    // The modem chain before the block.
+    taktAnlegen(9, Wache::Keine, true, [this] { starteTakt(10); }, 300, genau);
+    taktAnlegen(10, Wache::Keine, true, [this] { starteTakt(11); }, 300, genau);
+    taktAnlegen(11, Wache::Keine, true, [this] { blocktick(false); }, 50, genau);
     m_leitung.setParent(this);
     m_leitung.setInterval(Leitungsblick);
-    connect(&m_timer2, &QTimer::timeout, this, &Schreiben::tick2);
-    connect(&m_timer4, &QTimer::timeout, this, &Schreiben::tick4);
-    connect(&m_timer5, &QTimer::timeout, this, &Schreiben::tick5);
     connect(&m_leitung, &QTimer::timeout, this, &Schreiben::leitungPruefen);
-    const std::pair<QTimer *, int> kette[] = {{&m_timer9, 9}, {&m_timer10, 10}, {&m_timer11, 11}};
-    for (const auto &[t, n] : kette) {
-        t->setParent(this);
-        t->setObjectName(QStringLiteral("Timer%1").arg(n));
-        t->setSingleShot(true);
-        t->setTimerType(Qt::PreciseTimer);
-    }
-    m_timer9.setInterval(300);
-    m_timer10.setInterval(300);
-    m_timer11.setInterval(50);
-    connect(&m_timer9, &QTimer::timeout, &m_timer10, [this] { m_timer10.start(); });
-    connect(&m_timer10, &QTimer::timeout, &m_timer11, [this] { m_timer11.start(); });
-    connect(&m_timer11, &QTimer::timeout, this, &Schreiben::tick11);
     connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Schreiben::angemeldet);
     connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Schreiben::anmeldungFehlgeschlagen);
     connect(&m_v, &Verbindung::empfangen, this, &Schreiben::empfangen);
-    connect(&m_v, &Verbindung::portVerloren, this, [this] {
-        if (laeuft())
-            fehler(193, 194, m_phase != Phase::Anmeldung);
-    });
-    // A modem connection that breaks off ends the write at once, with the
-    // message its wait would have ended with.
-    connect(&m_v, &Verbindung::verbindungAbgebrochen, this, [this] {
-        if (!laeuft())
-            return;
-        if (m_phase == Phase::Anmeldung)
-            fehler(154, 155, false);
-        else
-            fehler(167, 168, true);
-    });
+}
+
+void Schreiben::beiPortverlust()
+{
+    fehler(193, 194, m_phase != Phase::Anmeldung);
+}
+
+// A modem connection that breaks off ends the write at once, with the
+// message its wait would have ended with.
+void Schreiben::beiVerbindungsabbruch()
+{
+    if (m_phase == Phase::Anmeldung)
+        fehler(154, 155, false);
+    else
+        fehler(167, 168, true);
 }
 
 qint64 Schreiben::leitungszeitMs(qint64 bytes, int baud)
@@ -109,11 +91,6 @@ void Schreiben::reparaturVerwerfen()
     m_weckempfang.recht.freigeben();
 }
 
-QString Schreiben::text(int nummer) const
-{
-    return Texttabelle::text(m_z, nummer);
-}
-
 bool Schreiben::starte()
 {
     if (laeuft())
@@ -142,7 +119,7 @@ bool Schreiben::starte()
         m_v.ablage().leeren();
         m_weckzeichen = 0;
         m_phase = Phase::Wecken;
-        m_timer5.start(m_z.Timerintervall[5]);
+        starteTakt(5, m_z.Timerintervall[5]);
         emit gestartet();
         return true;
     }
@@ -173,7 +150,7 @@ void Schreiben::angemeldet(int stufe)
     const int baud = ziel ? ziel->baud() : 19200;
     const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, befehl).size() + ankuendigung.size();
     m_phase = Phase::Angekuendigt;
-    m_timer4.start(int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
+    starteTakt(4, int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
     emit angekuendigt();
 }
 
@@ -186,9 +163,6 @@ void Schreiben::anmeldungFehlgeschlagen(int stufe)
 
 void Schreiben::tick5()
 {
-    m_v.abholen();
-    if (!m_timer5.isActive())
-        return;  // the port went away while its bytes were fetched
     // One wake-up character per tick until the terminal answers.
     m_v.ablage().leeren();
     ++m_weckzeichen;
@@ -200,35 +174,16 @@ void Schreiben::reparaturAntwort()
 {
     if (m_phase != Phase::Wecken)
         return;
-    m_timer5.stop();
+    stoppeTakt(5);
     // The terminal is awake; from here on its bytes (echo, "U19###") must
     // reach the byte store, so the repair routing ends.
     reparaturVerwerfen();
     m_phase = Phase::Angekuendigt;
-    m_timer4.start(m_z.Timerintervall[4]);
+    starteTakt(4, m_z.Timerintervall[4]);
     emit angekuendigt();
 }
 
-void Schreiben::tick4()
-{
-    m_timer4.stop();
-    if (m_phase != Phase::Angekuendigt)
-        return;
-    Port *port = m_v.aktiverPort();
-    if (!port || !port->isOpen()) {
-        fehler(193, 194, true);
-        return;
-    }
-    emit blockBegonnen();
-    if (m_z.Modembetrieb == 1) {
-        m_v.sendeRoh(Telegramm::Modemankuendigung, port);
-        m_timer9.start();
-        return;
-    }
-    blockSenden(port);
-}
-
-void Schreiben::tick11()
+void Schreiben::blocktick(bool ankuendigungsende)
 {
     if (m_phase != Phase::Angekuendigt)
         return;
@@ -236,6 +191,14 @@ void Schreiben::tick11()
     if (!port || !port->isOpen()) {
         fehler(193, 194, true);
         return;
+    }
+    if (ankuendigungsende) {
+        emit blockBegonnen();
+        if (m_z.Modembetrieb == 1) {
+            m_v.sendeRoh(Telegramm::Modemankuendigung, port);
+            starteTakt(9);
+            return;
+        }
     }
     blockSenden(port);
 }
@@ -309,8 +272,7 @@ void Schreiben::leitungPruefen()
     m_phase = Phase::Bestaetigung;
     m_versuche = 0;
     emit blockAufDerLeitung();
-    m_timer2.start(m_z.Timerintervall[2]);
-    m_takt.start();
+    starteTakt(2, m_z.Timerintervall[2]);
 }
 
 void Schreiben::aufDerLeitungMelden(int bytes)
@@ -323,10 +285,8 @@ void Schreiben::aufDerLeitungMelden(int bytes)
 
 void Schreiben::tick2()
 {
-    if (!m_takt.tickNehmen(m_v, m_timer2))
-        return;
     if (m_phase != Phase::Bestaetigung) {
-        m_timer2.stop();
+        stoppeTakt(2);
         return;
     }
     m_rueckmeldung.clear();
@@ -383,12 +343,7 @@ bool Schreiben::bestaetigt() const
 
 void Schreiben::aufhoeren()
 {
-    m_timer2.stop();
-    m_timer4.stop();
-    m_timer5.stop();
-    m_timer9.stop();
-    m_timer10.stop();
-    m_timer11.stop();
+    stoppeAlleTakte();
     m_leitung.stop();
     disconnect(m_gesendetVerbindung);
     if (m_phase == Phase::Anmeldung)
@@ -414,7 +369,7 @@ void Schreiben::erfolg()
     m_z.Schreibfehler = 0;
     // Back to the telegram speed before the message waits for the user.
     auf19200();
-    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 165, 166);
+    zeige(165, 166, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
     emit erfolgreich();
     emit beendet();
 }
@@ -426,8 +381,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
     if (terminalWartet)
         m_z.Schreibfehler = 1;
     auf19200();
-    m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
-                    textnummer, titelnummer);
+    zeige(textnummer, titelnummer, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit fehlgeschlagen(textnummer);
     emit beendet();
 }

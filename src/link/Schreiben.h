@@ -30,24 +30,19 @@
 // ends the write at once: 154 during the login, 167 once the terminal was
 // told to expect its block.
 
+#include "link/Ablauf.h"
 #include "link/Empfaenger.h"
 #include "link/Empfangsrecht.h"
-#include "link/Taktwaechter.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
-
-#include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-struct Zustand;
-class Verbindung;
 class Anmeldung;
-class Meldung;
 class Port;
 
-class Schreiben : public QObject {
+class Schreiben : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int HoechsteWarteticks = 30;     // the 31st Timer2 tick fails
@@ -71,13 +66,15 @@ public:
     // is reported like a failed write (text 167), so it gets repaired.
     void abbrechen();
 
-    bool laeuft() const { return m_phase != Phase::Bereit; }
+    bool laeuft() const override { return m_phase != Phase::Bereit; }
     // Repair mode: the next starte() wakes a terminal that waits for its
     // block instead of logging in. Vormerken takes the stream for the
     // wake-up answer at once.
     void reparaturVormerken();
     void reparaturVerwerfen();
     bool reparatur() const { return m_weckempfang.recht.haelt(); }
+    // The modem hangs up: no more wake-up characters (Timer5 stops).
+    void weckenAnhalten() { stoppeTakt(5); }
     Phase phase() const { return m_phase; }
     // A password is asked before starte() except in repair mode.
     bool brauchtPasswort() const;
@@ -89,9 +86,6 @@ public:
     // Milliseconds from the hand-over of the block until it was on the line.
     qint64 sendedauer() const { return m_sendedauer; }
 
-    QTimer &timer2() { return m_timer2; }
-    QTimer &timer4() { return m_timer4; }
-    QTimer &timer5() { return m_timer5; }
 
     // Line time of n bytes at the given speed, 10 bits per byte, rounded up.
     static qint64 leitungszeitMs(qint64 bytes, int baud);
@@ -121,9 +115,12 @@ private:
     void angemeldet(int stufe);
     void anmeldungFehlgeschlagen(int stufe);
     void tick2();
-    void tick4();
     void tick5();
-    void tick11();
+    // Timer4 (ankuendigungsende) and, in modem operation, Timer11: the
+    // block goes out when the port is still there.
+    void blocktick(bool ankuendigungsende);
+    void beiPortverlust() override;
+    void beiVerbindungsabbruch() override;
     void blockSenden(Port *port);
     void reparaturAntwort();
     // Takes only the wake-up answer: NAK first, or more than one byte.
@@ -144,19 +141,8 @@ private:
     void fehler(int textnummer, int titelnummer, bool terminalWartet);
     void aufhoeren();
     void auf19200();
-    QString text(int nummer) const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
     Anmeldung &m_anmeldung;
-    Meldung &m_meldung;
-    QTimer m_timer2;
-    QTimer m_timer4;
-    QTimer m_timer5;
-    Taktwaechter m_takt;  // of Timer2
-    QTimer m_timer9;   // the modem chain before the block
-    QTimer m_timer10;
-    QTimer m_timer11;
     QTimer m_leitung;  // looks at the line while the block goes out
     Phase m_phase = Phase::Bereit;
     int m_versuche = 0;

@@ -19,24 +19,17 @@ QString Troublesuche::reparaturtitel(int sprache)
 }
 
 Troublesuche::Troublesuche(Zustand &z, Verbindung &v, Meldung &meldung, Schreiben *schreiben, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung), m_schreiben(schreiben)
+    : Ablauf(z, v, &meldung, parent), m_schreiben(schreiben)
 {
-    m_timer8.setParent(this);  // so that windows and tests find them by name
-    m_timer8.setObjectName(QStringLiteral("Timer8"));
-    m_timer8.setTimerType(Qt::PreciseTimer);
-    m_timer6.setParent(this);
-    m_timer6.setObjectName(QStringLiteral("Timer6"));
-    m_timer6.setSingleShot(true);
-    connect(&m_timer8, &QTimer::timeout, this, &Troublesuche::tick8);
-    connect(&m_timer6, &QTimer::timeout, this, &Troublesuche::tick6);
-    connect(&m_v, &Verbindung::portVerloren, this, &Troublesuche::portVerloren);
+    taktAnlegen(8, Wache::Verspaetet, false, [this] { tick8(); }, ErsterTick, true);
+    taktAnlegen(6, Wache::Keine, true, [this] { tick6(); });
 }
 
 void Troublesuche::starte()
 {
     if (m_schreiben && m_schreiben->laeuft())
         m_schreiben->abbrechen();
-    m_timer6.stop();
+    stoppeTakt(6);
     m_v.ablage().leeren();
     m_suchzaehler = 0;
     m_gesendet = 0;
@@ -49,15 +42,14 @@ void Troublesuche::starte()
         portFehlt();
         return;
     }
-    m_timer8.start(m_ersterTick);
-    m_takt.start();
+    starteTakt(8, m_ersterTick);
 }
 
 void Troublesuche::stoppe()
 {
-    if (!m_timer8.isActive())
+    if (!laeuft())
         return;
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
 }
 
@@ -71,8 +63,6 @@ bool Troublesuche::antwortDa() const
 
 void Troublesuche::tick8()
 {
-    if (!m_takt.tickNehmen(m_v, m_timer8))
-        return;
     ++m_suchzaehler;
     emit sanduhr(true);
     emit fortschritt(qMin(m_suchzaehler, int(HoechsterZaehler)), HoechsterZaehler);
@@ -93,7 +83,7 @@ void Troublesuche::tick8()
         ++m_gesendet;
         m_v.sendeRoh(QByteArray(3, char('0' + m_suchzaehler % 10)), m_v.port());
     }
-    m_timer8.setInterval(m_abstand);
+    setTaktabstand(8, m_abstand);
     if (antwortDa()) {
         m_v.ablage().leeren();
         m_suchzaehler = HoechsterZaehler + 2;
@@ -103,27 +93,26 @@ void Troublesuche::tick8()
 
 void Troublesuche::ende()
 {
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
     emit beendet(m_gesehen);
     if (m_z.Schreibfehler != 1 && !m_gesehen) {
         // Nearly two minutes of scanning deserve an answer, not silence.
-        m_meldung.zeige(Texttabelle::text(m_z, 554), Texttabelle::text(m_z, 555), Meldung::Knoepfe::Ok,
-                        Meldung::Symbol::Information, 554, 555);
+        zeige(554, 555, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
         return;
     }
-    const int antwort = m_meldung.zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
-                                        Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
-                                        Reparaturfragenummer + 1);
+    const int antwort = m_meldung->zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
+                                         Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
+                                         Reparaturfragenummer + 1);
     if (antwort == Meldung::Ja)
-        m_timer6.start(Reparaturverzoegerung);
+        starteTakt(6, Reparaturverzoegerung);
 }
 
 void Troublesuche::abbrechen()
 {
-    if (!m_timer8.isActive())
+    if (!laeuft())
         return;
-    m_timer8.stop();
+    stoppeTakt(8);
     m_abgebrochen = true;
     emit sanduhr(false);
     emit beendet(m_gesehen);
@@ -132,11 +121,9 @@ void Troublesuche::abbrechen()
 // Without its port the scan reaches no terminal: it ends at once with the
 // port message, instead of ticking into the void for nearly two minutes and
 // then reporting that nothing was waiting.
-void Troublesuche::portVerloren()
+void Troublesuche::beiPortverlust()
 {
-    if (!m_timer8.isActive())
-        return;
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
     portFehlt();
 }
@@ -144,14 +131,13 @@ void Troublesuche::portVerloren()
 void Troublesuche::portFehlt()
 {
     m_fehler = 193;
-    m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
-                    Meldung::Symbol::Ausrufezeichen, 193, 194);
+    zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit beendet(m_gesehen);
 }
 
 void Troublesuche::tick6()
 {
-    m_timer6.stop();
+    stoppeTakt(6);
     if (m_schreiben)
         m_schreiben->reparaturVormerken();
     emit reparaturStarten();

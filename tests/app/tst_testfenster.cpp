@@ -61,9 +61,9 @@ class TestTestfenster : public QObject {
     static void zyklus(Aufbau &a, Testbetrieb2D &f, const QByteArray &antwort)
     {
         a.port.clearWrites();
-        QMetaObject::invokeMethod(&f.ablauf().timer1(), "timeout");
+        f.ablauf().naechsterTakt(1);
         a.port.inject(a.port.written() + antwort);
-        QMetaObject::invokeMethod(&f.ablauf().timer2(), "timeout");
+        f.ablauf().naechsterTakt(2);
     }
 
 private slots:
@@ -97,7 +97,7 @@ private slots:
             QVERIFY(!kind(&f, "text5")->isVisible());
             for (const char *o : {"Option1", "Option2", "Option3"})
                 QVERIFY(!kind<QRadioButton>(&f, o)->isChecked());
-            QVERIFY(f.ablauf().timer1().isActive());
+            QVERIFY(f.ablauf().taktLaeuft(1));
 
             zyklus(a, f, status(0x40, 'K'));
             QCOMPARE(kind<QLineEdit>(&f, "text1")->text(), Testbetrieb::bytecodes(Telegramm::anfrage(17, "K")));
@@ -140,7 +140,7 @@ private slots:
             kind<QPushButton>(&f, "Command2")->click();
             QVERIFY(!f.isVisible());
             QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
-            QVERIFY(!f.ablauf().timer1().isActive() && !f.ablauf().timer2().isActive());
+            QVERIFY(!f.ablauf().taktLaeuft(1) && !f.ablauf().taktLaeuft(2));
         }
         QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
         // Both movement lines are in the log of the data folder.
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(kind(&f, "Check2")->isVisible() && kind<QCheckBox>(&f, "Check2")->isChecked());
         QVERIFY(kind(&f, "Command3")->isVisible() && kind(&f, "Command3")->isEnabled());
         QCOMPARE(f.ablauf().zyklusstarts(), 1);
-        QVERIFY(f.ablauf().timer1().isActive());
+        QVERIFY(f.ablauf().taktLaeuft(1));
         // The main window is hidden while movements are saved; test mode stays.
         QVERIFY(!a.haupt.isVisible());
         QVERIFY(f.isVisible());
@@ -240,7 +240,7 @@ private slots:
         f.show();
         kind<QPushButton>(&f, "Command1")->click();
         zyklus(a, f, status(0x40, 'K'));
-        QMetaObject::invokeMethod(&f.ablauf().timer1(), "timeout");
+        f.ablauf().naechsterTakt(1);
         a.port.loseDevice();
         QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
         QCOMPARE(a.meldung.eintraege().first().text, Texttabelle::text(633).arg(QStringLiteral("/dev/ttyUSB7")));

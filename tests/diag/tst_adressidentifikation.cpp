@@ -35,7 +35,7 @@ class TestAdressidentifikation : public QObject {
         QList<QVariant> scan()
         {
             QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
-            ident.timer1().setInterval(10);
+            ident.setTaktabstand(1, 10);
             ident.scan();
             return ende.wait(20000) ? ende.first() : QList<QVariant>();
         }
@@ -55,12 +55,12 @@ private slots:
         QCOMPARE(a.ident.adressfeld(), QStringLiteral("48"));
         QVERIFY(!a.ident.okFreigegeben());
         QCOMPARE(a.z.Protokollnamen.at(255), a.z.Texte.at(190));
-        QCOMPARE(a.ident.timer1().interval(), 50);
-        QCOMPARE(a.ident.timer2().interval(), 300);
+        QCOMPARE(a.ident.taktabstand(1), 50);
+        QCOMPARE(a.ident.taktabstand(2), 300);
         a.z.Modembetrieb = 1;
         a.ident.laden();
-        QCOMPARE(a.ident.timer1().interval(), 250);
-        QCOMPARE(a.ident.timer2().interval(), 1000);
+        QCOMPARE(a.ident.taktabstand(1), 250);
+        QCOMPARE(a.ident.taktabstand(2), 1000);
     }
 
     void scanFindetZweiTerminalsUndOkUebernimmt()
@@ -217,7 +217,7 @@ private slots:
         a.z.Protokoll = 1;
         a.ident.reset();
         QCOMPARE(a.gesendet(), QList<QByteArray>{Telegramm::anfrage(21, "R")});
-        QTRY_VERIFY(!a.ident.timer1().isActive());
+        QTRY_VERIFY(!a.ident.taktLaeuft(1));
         QCOMPARE(a.ident.empfang(), QByteArray());
         // OK right after a reset accepts address and protocol as they stand.
         a.ident.ok();
@@ -245,7 +245,7 @@ private slots:
         const Empfangsrecht recht = ident.empfangNehmen();
         ident.laden();
         QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
-        ident.timer1().setInterval(20);
+        ident.setTaktabstand(1, 20);
         ident.scan();
         QVERIFY(ende.wait(60000));
         QCOMPARE(ident.liste(), (QStringList{ident.listenzeile(1, 0), ident.listenzeile(20, 1)}));
@@ -298,13 +298,13 @@ private slots:
         a.bus.terminal(3, 0);
         a.bus.terminal(200, 0);
         QSignalSpy ende(&a.ident, &Adressidentifikation::scanBeendet);
-        a.ident.timer1().setInterval(5);
+        a.ident.setTaktabstand(1, 5);
         a.ident.scan();
         QTRY_VERIFY(a.z.Adresse > 10);
         a.ident.abbrechen();
         QCOMPARE(ende.size(), 1);
         QCOMPARE(ende.first().first().toBool(), true);
-        QVERIFY(!a.ident.timer1().isActive());
+        QVERIFY(!a.ident.taktLaeuft(1));
         QVERIFY(!a.ident.gesperrt());
         QCOMPARE(a.geschlossen, 0);
         QCOMPARE(a.ident.liste().size(), 1);  // address 3 only: 200 was never asked
@@ -319,7 +319,7 @@ private slots:
     void abbrechenOhneFundeZeigtDieLeereZeile()
     {
         Aufbau a;
-        a.ident.timer1().setInterval(5);
+        a.ident.setTaktabstand(1, 5);
         a.ident.scan();
         QTRY_VERIFY(a.z.Adresse > 3);
         a.ident.abbrechen();

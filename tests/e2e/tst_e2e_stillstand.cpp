@@ -34,7 +34,7 @@ private slots:
         // Twice the program's 50 ms, so that a busy test machine's scheduler
         // alone cannot make the simulator miss a tick; a 250 ms stall still
         // spans several ticks.
-        ident.timer1().setInterval(100);
+        ident.setTaktabstand(1, 100);
         QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
         // Stalls right after a request went out, across the whole scan.
         int stalls = 0;

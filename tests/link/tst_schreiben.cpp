@@ -53,8 +53,8 @@ private slots:
         Protokollidentifikation p(a.z, a.v, a.meldung);
         p.laden();
         QCOMPARE(p.adressfeld(), adresse == 0 ? QString() : QString::number(adresse));
-        QCOMPARE(p.timer1().interval(), 100);
-        QTRY_VERIFY(!p.timer1().isActive());
+        QCOMPARE(p.taktabstand(1), 100);
+        QTRY_VERIFY(!p.taktLaeuft(1));
         QCOMPARE(p.neueAdresse(), QString::number(byte8));
         QCOMPARE(p.protokollwahl(), byte10 > 7 ? 0 : byte10);
         QCOMPARE(a.meldung.textnummern(), texte);
@@ -88,7 +88,7 @@ private slots:
         p.geschlossen();
         QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Identifikation));
         QCOMPARE(a.z.AdresseBekannt, qint16(0));
-        QVERIFY(!p.timer2().isActive());
+        QVERIFY(!p.taktLaeuft(2));
     }
 
     void versionsantwort_data()
@@ -125,10 +125,10 @@ private slots:
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
         QVERIFY(p.haeltStrom());
-        QCOMPARE(p.timer2().interval(), 300);
+        QCOMPARE(p.taktabstand(2), 300);
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
-        QTRY_VERIFY(!p.timer2().isActive());
+        QTRY_VERIFY(!p.taktLaeuft(2));
         QVERIFY(!p.haeltStrom());
         QCOMPARE((QList<int>{a.z.ProtokollGewaehlt, a.z.Variante, a.z.Protokoll}), ergebnis);
         QCOMPARE(a.port.written(), quittung);
@@ -159,10 +159,10 @@ private slots:
         // 2500 ms from the moment those 12 bytes have left.
         QCOMPARE(a.port.written(), Telegramm::Quittung + Telegramm::anfrage(4, "D") + "U24###");
         QCOMPARE(a.port.writes().last().baud, 19200);
-        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);
+        QCOMPARE(a.schreiben.taktabstand(4), 2500 + 7);
         QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
         a.port.clearWrites();
-        a.schreiben.timer4().start(10);
+        a.schreiben.naechsterTakt(4);
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
         // The block in one piece at 2400 baud.
         QCOMPARE(a.gesendet().size(), 1);
@@ -172,14 +172,14 @@ private slots:
 
         // The port took it at once, but the wait begins only with the echo.
         QTest::qWait(100);
-        QVERIFY(!a.schreiben.timer2().isActive());
+        QVERIFY(!a.schreiben.taktLaeuft(2));
         a.port.inject(block.left(1000));
         QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
         QCOMPARE(fortschritt.last().at(0).toInt(), 1000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
         a.port.inject(block.mid(1000));
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Bestaetigung);
-        QVERIFY(a.schreiben.timer2().isActive());
+        QVERIFY(a.schreiben.taktLaeuft(2));
         QCOMPARE(fortschritt.last().at(0).toInt(), 2051);
 
         a.port.inject("U19###");
@@ -401,7 +401,7 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
         QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
         QVERIFY(!a.schreiben.laeuft());
-        QVERIFY(!a.schreiben.timer2().isActive() && !a.schreiben.timer4().isActive());
+        QVERIFY(!a.schreiben.taktLaeuft(2) && !a.schreiben.taktLaeuft(4));
         QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 

@@ -57,7 +57,7 @@ private slots:
         // A waiting terminal was seen: the repair question; No ends there.
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().knoepfe, Meldung::Knoepfe::JaNein);
-        QVERIFY(!t.timer6().isActive());
+        QVERIFY(!t.taktLaeuft(6));
         QVERIFY(!a.schreiben.reparatur());
     }
 
@@ -88,16 +88,16 @@ private slots:
             // Nothing waits: said so once, as information, and no repair.
             QCOMPARE(a.meldung.textnummern(), QList<int>{554});
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
-            QVERIFY(!t.timer6().isActive());
+            QVERIFY(!t.taktLaeuft(6));
             return;
         }
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().text, Troublesuche::reparaturfrage(0));
-        QVERIFY(t.timer6().isActive());
-        QCOMPARE(t.timer6().interval(), 2000);
+        QVERIFY(t.taktLaeuft(6));
+        QCOMPARE(t.taktabstand(6), 2000);
         QVERIFY(!a.schreiben.reparatur());
-        t.timer6().start(1);
-        QVERIFY(reparatur.wait(1000));
+        t.naechsterTakt(6);
+        QCOMPARE(reparatur.count(), 1);
         QVERIFY(a.schreiben.reparatur());
         QVERIFY(a.v.haelt(Empfaenger::Vorrang::Reparatur));
     }
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(!t.laeuft());
         QCOMPARE(t.fehler(), 193);
         QCOMPARE(a.meldung.textnummern(), QList<int>{193});  // no repair question on a dead port
-        QVERIFY(!t.timer6().isActive());
+        QVERIFY(!t.taktLaeuft(6));
         QVERIFY(t.gesendeteTicks() < 2048);
     }
 
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(ende.size(), 1);
         QVERIFY(t.abgebrochen());
         QVERIFY(a.meldung.eintraege().isEmpty());
-        QVERIFY(!t.timer6().isActive());
+        QVERIFY(!t.taktLaeuft(6));
         for (int i = 0; i < fortschritt.size(); ++i) {
             QCOMPARE(fortschritt.at(i).at(0).toInt(), i + 1);
             QCOMPARE(fortschritt.at(i).at(1).toInt(), 2048);

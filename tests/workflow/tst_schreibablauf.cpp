@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(sanduhr.last().first().toBool(), false);
         QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         if (antwort == Meldung::Nein) {
-            QVERIFY(!l.ablauf.trouble().timer6().isActive());
+            QVERIFY(!l.ablauf.trouble().taktLaeuft(6));
             QVERIFY(!l.ablauf.schreiben().reparatur());
             return;
         }
