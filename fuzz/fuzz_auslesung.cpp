@@ -47,7 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     z.Adresse = 7;
     z.Protokoll = qint16(wahl % 3 == 0 ? 0 : wahl % 3 == 1 ? 1 : 255);
     z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
-    z.MonitorAktiv = (wahl & 4) ? 1 : 0;
     for (size_t i = 0; i < z.bild.Daten.size(); ++i)
         z.bild.Daten[i] = qint16(1000 + int(i));  // no memory byte can hold this
     const auto vorher = z.bild.Daten;
@@ -57,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     port.open();
     Verbindung v(z);
     v.setPort(&port);
+    Empfangsrecht beobachtung;
+    if (wahl & 4)
+        beobachtung = v.beobachten();
     MeldungAufnahme meldung;
     Anmeldung anmeldung(z, v);
     Auslesen auslesen(z, v, anmeldung, meldung);
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
 
     FUZZ_PRUEFE(!auslesen.laeuft());
     FUZZ_PRUEFE(fertig != (fehler != 0));
-    FUZZ_PRUEFE(z.Empfangszahl >= 0 && z.Empfangszahl <= Empfangsgrenze + 1);
+    FUZZ_PRUEFE(v.ablage().zahl() >= 0 && v.ablage().zahl() <= Empfangsablage::Grenze + 1);
     if (fertig) {
         FUZZ_PRUEFE(z.Identifiziert == 1);
         const size_t gefuellt = Bildgroesse + (z.Protokoll == 255 ? 1 : 0);

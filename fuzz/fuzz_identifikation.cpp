@@ -57,8 +57,9 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
         ende = true;
     });
     QObject::connect(&ident, &Adressidentifikation::schliessen, [&] { ende = true; });
+    const Empfangsrecht recht = ident.empfangNehmen();
     ident.laden();
-    ident.timer1().setInterval(0);
+    ident.setTaktabstand(1, 0);
     if (scan) {
         ident.scan();
     } else {
@@ -86,13 +87,13 @@ void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
     ident.startschritt();
     ident.setAdressfeld(QStringLiteral("7"));
     ident.ok();
-    FUZZ_PRUEFE(ident.timer2().isActive());
+    FUZZ_PRUEFE(ident.wartetAufVersion());
     // The answer arrives, then the wait for it is over at once.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    ident.timer2().start(0);
+    ident.naechsterTakt(2);
     Antwortgeber::laufe([&] { return geprueft >= 0; }, 100);
     FUZZ_PRUEFE(geprueft >= 0);
-    FUZZ_PRUEFE(z.AdressSuche == 0);
+    FUZZ_PRUEFE(!ident.haeltStrom());
     FUZZ_PRUEFE(z.Variante == 0 || z.Variante == 1);
     if (geprueft == 1) {
         FUZZ_PRUEFE(ident.version().size() == 16);
@@ -126,7 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     Zustand z = *g_vorlage;
     Programmstart::rs485Betrieb(z);
     z.Timerintervall.fill(0);
-    z.MonitorAktiv = (daten[0] & 4) ? 1 : 0;
 
     FakePort port;
     port.setSettings(QStringLiteral("19200,n,8,1"));
@@ -136,7 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     MeldungAufnahme meldung;
     Antwortgeber bus(port, antworten);
     QObject::connect(&v, &Verbindung::monitorZeile, [](const QString &zeile) { FUZZ_PRUEFE(!zeile.isEmpty()); });
-    z.AdressSuche = 1;
+    Empfangsrecht beobachtung;
+    if (daten[0] & 4)
+        beobachtung = v.beobachten();
 
     if (wahl == 2)
         protokollidentifikation(z, v, meldung);

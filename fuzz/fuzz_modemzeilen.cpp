@@ -49,11 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     port.open();
     terminal.setPort(&port);
     v.setModemPort(&port);
-    z.Befehl = QByteArray("E");
     for (const QByteArray &c : chunks) {
         port.inject(c);
         FUZZ_PRUEFE(terminal.text().size() <= Modemterminal::Hoechstlaenge + c.size() + 100);
-        FUZZ_PRUEFE(z.Empfangszahl >= 0 && z.Empfangszahl <= Empfangsgrenze + 1);
+        FUZZ_PRUEFE(v.ablage().zahl() >= 0 && v.ablage().zahl() <= Empfangsablage::Grenze + 1);
     }
     FUZZ_PRUEFE(z.Modemverbindung == (einzeln.contains(Modemzeilen::Rueckmeldung::Connect) ? 1 : 0));
     return 0;

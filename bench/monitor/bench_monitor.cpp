@@ -53,7 +53,6 @@ struct Aufbau {
         Programmstart::rs485Betrieb(z);
         port.open();
         v.setPort(&port);
-        z.Befehl = "E";
     }
 };
 

@@ -12,7 +12,8 @@
 #include <QTimer>
 
 Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *parent)
-    : QDialog(parent), m_z(z), m_ident(new Adressidentifikation(z, v, meldung, this))
+    : QDialog(parent), m_z(z), m_ident(new Adressidentifikation(z, v, meldung, this)),
+      m_recht(m_ident->empfangNehmen())
 {
     setObjectName(QStringLiteral("Adressident2D"));
     setModal(true);
@@ -69,7 +70,7 @@ Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     connect(&id, &Adressidentifikation::listeFokus, m_list3, [this] { m_list3->setFocus(); });
     connect(&id, &Adressidentifikation::adressfeldFokus, m_text1, [this] { m_text1->setFocus(); });
     connect(&id, &Adressidentifikation::schliessen, this, [this] {
-        if (m_z.AdresseBekannt == 0 && !m_ident->timer2().isActive())
+        if (m_z.AdresseBekannt == 0 && !m_ident->schliesstGleich())
             reject();
         else
             accept();
@@ -135,7 +136,6 @@ bool Adressident2D::eventFilter(QObject *objekt, QEvent *ereignis)
 
 void Adressident2D::done(int ergebnis)
 {
-    m_ident->timer1().stop();
-    m_ident->timer2().stop();
+    m_ident->anhalten();
     QDialog::done(ergebnis);
 }

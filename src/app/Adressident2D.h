@@ -27,6 +27,7 @@ private:
 
     Zustand &m_z;
     Adressidentifikation *m_ident;
+    Empfangsrecht m_recht;  // the identification's store, while the window lives
     QLineEdit *m_text1;
     QListWidget *m_list3;
     QPushButton *m_command2 = nullptr;

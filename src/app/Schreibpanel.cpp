@@ -136,7 +136,7 @@ void Schreibpanel::faerbe(QPushButton *knopf, bool bereit)
 
 void Schreibpanel::texteSetzen()
 {
-    if (m_z.Reparatur != 1)
+    if (!schreiben().reparatur())
         setTitle(text(117));
     m_frameDatei->setTitle(text(118));
     m_frameSchreiben->setTitle(text(119));

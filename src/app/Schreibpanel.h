@@ -53,7 +53,7 @@ public:
 
     // "PORTAVO &beschreiben": question 144 when nothing is identified, the
     // file dialog, the load routine, the protocol identification, then the
-    // panel. In repair mode (Reparatur = 1) without question and protocol
+    // panel. In repair mode (Schreiben::reparatur()) without question and protocol
     // identification, and with the repair caption and notice.
     void schreibbefehl();
     // "Tro&uble": the recovery scan; its repair question may lead back

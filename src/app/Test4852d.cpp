@@ -32,7 +32,7 @@ QFont festschrift(QFont f)
 }  // namespace
 
 Test4852d::Test4852d(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *parent)
-    : QDialog(parent), m_z(z), m_meldung(meldung)
+    : QDialog(parent), m_z(z), m_v(v), m_meldung(meldung)
 {
     setObjectName(QStringLiteral("Test4852d"));
     setModal(false);
@@ -118,11 +118,11 @@ Test4852d::Test4852d(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *paren
     // The port went away: logging stops with what it has, said once (by
     // the test mode window instead while that one is open).
     connect(&v, &Verbindung::portVerloren, this, [this, &v] {
-        if (!isVisible() || m_z.MonitorAktiv == 0)
+        if (!isVisible() || !m_beobachtung.haelt())
             return;
-        m_z.MonitorAktiv = 0;
+        m_beobachtung.freigeben();
         m_gestoppt = true;
-        if (m_z.TestAktiv == 1)
+        if (v.haelt(Empfaenger::Vorrang::Testbetrieb))
             return;
         const QString geraet = v.port() ? v.port()->device() : QString();
         QTimer::singleShot(0, this, [this, geraet] {
@@ -142,14 +142,15 @@ Test4852d::Test4852d(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *paren
             });
     connect(m_list1, &QListView::clicked, this, [this](const QModelIndex &i) { zeileGewaehlt(i.row()); });
     connect(m_command1, &QPushButton::clicked, this, [this] {
-        m_z.MonitorAktiv = 0;
+        m_beobachtung.freigeben();
         m_gestoppt = true;
     });
     connect(m_command2, &QPushButton::clicked, this, [this] {
         m_modell.leeren();
         boxenLeeren();
         m_gestoppt = false;
-        m_z.MonitorAktiv = 1;
+        if (!m_beobachtung.haelt())
+            m_beobachtung = m_v.beobachten();
         pauseAnzeigen();
     });
     connect(m_command3, &QPushButton::clicked, this, &QWidget::close);
@@ -166,7 +167,7 @@ Test4852d::Test4852d(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *paren
 
 Test4852d::~Test4852d()
 {
-    m_z.MonitorAktiv = 0;
+    m_beobachtung.freigeben();
 }
 
 void Test4852d::oeffnen()
@@ -207,15 +208,15 @@ void Test4852d::showEvent(QShowEvent *ereignis)
 
 void Test4852d::aktivieren()
 {
-    if (!m_gestoppt)
-        m_z.MonitorAktiv = 1;
+    if (!m_gestoppt && !m_beobachtung.haelt())
+        m_beobachtung = m_v.beobachten();
     if (!m_timer1->isActive())
         m_timer1->start();
 }
 
 void Test4852d::closeEvent(QCloseEvent *ereignis)
 {
-    m_z.MonitorAktiv = 0;
+    m_beobachtung.freigeben();
     m_timer1->stop();
     QDialog::closeEvent(ereignis);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The RS485 diagnosis monitor: a non-modal window owned by the main window
-// that lists the traffic on the bus while MonitorAktiv is 1 (received bytes
+// that lists the traffic on the bus while it watches the link (received bytes
 // in decimal, sent telegrams and control strings between "**"), with the
 // time of each line and its direction. Selecting a byte line shows it in
 // hexadecimal and as a character, a marker line in hexadecimal byte by byte.
@@ -8,6 +8,7 @@
 // "Exportieren" writes the list to a text file.
 
 #include "diag/Monitormodell.h"
+#include "link/Empfangsrecht.h"
 
 #include <QDialog>
 #include <functional>
@@ -49,8 +50,10 @@ private:
     void exportieren();
 
     Zustand &m_z;
+    Verbindung &m_v;
     Meldung &m_meldung;
     Monitormodell m_modell;
+    Empfangsrecht m_beobachtung;  // held while the monitor runs
     std::function<QString()> m_exportwahl;
     // Stop holds until Reset: activating the window again does not undo it.
     bool m_gestoppt = false;

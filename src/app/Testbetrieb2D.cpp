@@ -239,7 +239,7 @@ Testbetrieb2D::Testbetrieb2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
 Testbetrieb2D::~Testbetrieb2D()
 {
     m_ablauf->beenden();
-    m_z.TestAktiv = 0;
+    m_recht.freigeben();
 }
 
 void Testbetrieb2D::laden()
@@ -257,7 +257,8 @@ void Testbetrieb2D::laden()
 
 void Testbetrieb2D::showEvent(QShowEvent *ereignis)
 {
-    m_z.TestAktiv = 1;
+    if (!m_recht.haelt())
+        m_recht = m_ablauf->empfangNehmen();
     QDialog::showEvent(ereignis);
 }
 
@@ -267,7 +268,7 @@ void Testbetrieb2D::hideEvent(QHideEvent *ereignis)
     if (ereignis->spontaneous())
         return;  // minimised: still open
     m_ablauf->beenden();
-    m_z.TestAktiv = 0;
+    m_recht.freigeben();
     if (m_hauptfensterVerborgen && parentWidget()) {
         m_hauptfensterVerborgen = false;
         parentWidget()->show();

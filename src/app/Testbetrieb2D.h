@@ -3,7 +3,7 @@
 // as byte codes, fault, skimming and data indicators, card data) and the
 // movement log controls, and forwards the user's actions. Modal to the main
 // window only, so that the RS485 monitor stays usable beside it.
-// TestAktiv is 1 exactly while it is shown.
+// Test mode's answer store holds the stream exactly while it is shown.
 
 #include "diag/Testbetrieb.h"
 
@@ -50,6 +50,7 @@ private:
     Verbindung &m_v;
     Meldung &m_meldung;
     Testbetrieb *m_ablauf;
+    Empfangsrecht m_recht;
     Dateiwahl m_dateiwahl;
     std::function<void(const QString &)> m_anzeiger;
     bool m_hauptfensterVerborgen = false;

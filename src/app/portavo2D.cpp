@@ -499,14 +499,13 @@ void portavo2D::dialogMitPortavo()
         m_meldung.zeige(m_z, 138, 139);
         return;
     }
-    m_z.TestAktiv = 1;
     emit testbetriebGewaehlt();
     {
-        // Modal to this window only: the RS485 monitor stays usable.
+        // Modal to this window only: the RS485 monitor stays usable. The
+        // window holds the stream for test mode while it is open.
         Testbetrieb2D fenster(m_z, *m_verbindung, m_meldung, this);
         fenster.exec();
     }
-    m_z.TestAktiv = 0;
 }
 
 QString portavo2D::hilfetext(Zustand &z)
@@ -581,7 +580,7 @@ void portavo2D::modemOeffnen()
         m_mnuTrouble->setEnabled(true);
     });
     connect(f, &frmmodem1::auflegenBeginnt, this, [this] {
-        m_schreibPanel->schreiben().timer5().stop();
+        m_schreibPanel->schreiben().weckenAnhalten();
         m_mnuTrouble->setEnabled(false);
     });
     connect(f, &frmmodem1::aufgelegt, this, [this] {

@@ -9,8 +9,6 @@
 #include <QVector>
 #include <array>
 
-constexpr int Empfangsgrenze = 4500;  // Empfangsbytes never grows past this index
-
 struct Zustand {
     Zustand();
 
@@ -34,20 +32,6 @@ struct Zustand {
     qint16 AdresseBekannt = 0;
     qint16 Identifiziert = 0;
 
-    // Telegram and receive stores (raw bytes, one char per byte)
-    QByteArray Befehl;
-    QByteArray Rumpf;          // last request telegram sent
-    QByteArray Antwort;
-    std::array<quint8, 5001> Empfangsbytes{};
-    qint16 Empfangszahl = 0;
-    QByteArray Empfang;
-    QByteArray Testempfang;
-
-    // Routing and window flags
-    qint16 AdressSuche = 0;
-    qint16 TestAktiv = 0;
-    qint16 MonitorAktiv = 0;
-
     // Password and write preparation
     QByteArray Passwort;       // "0" + three packed bytes, or "X" + free text
     qint16 PasswortOK = 0;
@@ -55,7 +39,6 @@ struct Zustand {
     qint16 Variante = 0;
     qint16 Modembetrieb = 0;
     qint16 Modemverbindung = 0;
-    qint16 Reparatur = 0;
     // 1 after a write ended while the terminal may be left waiting for its
     // block (serious programming error, or cancelled after "D"); 0 after a
     // successful write. The recovery scan offers the repair write on it.

@@ -248,7 +248,7 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
         QEventLoop schleife;
         QObject::connect(&ident, &Protokollidentifikation::versionGeprueft, &schleife, &QEventLoop::quit);
         ident.ok();
-        if (ident.timer2().isActive())
+        if (ident.wartetAufVersion())
             schleife.exec();
         ident.geschlossen();
     }
@@ -400,7 +400,7 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
                                      : "no waiting terminal answered")
         << '\n';
     out.flush();
-    if (!suche.timer6().isActive())
+    if (!suche.reparaturWartet())
         return 0;
 
     // Timer6 runs the write command in repair mode: the file, then the

@@ -248,8 +248,8 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!identifiziere(b, adresse) || b.verloren())
         return 1;  // text 196 or 388 (or the lost connection) is out
 
-    b.z.TestAktiv = 1;
     Testbetrieb t(b.z, b.v);
+    Empfangsrecht recht = t.empfangNehmen();
     if (!o.log.isEmpty())
         t.protokoll().setPfad(QDir::current().absoluteFilePath(o.log));
     t.laden();
@@ -297,7 +297,7 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
         t.start();
     const Ende ende = laufen(b, o.sekunden);
     t.beenden();
-    b.z.TestAktiv = 0;
+    recht.freigeben();
     return status(ende);
 }
 
@@ -316,7 +316,7 @@ int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err)
         return 1;
     QElapsedTimer uhr;
     uhr.start();
-    b.z.MonitorAktiv = 1;
+    Empfangsrecht beobachtung = b.v.beobachten();
     QObject::connect(&b.v, &Verbindung::monitorZeile, [&](const QString &z) {
         if (z.startsWith(QLatin1String("**")))
             return;
@@ -330,6 +330,6 @@ int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err)
         out.flush();
     });
     const Ende ende = laufen(b, o.sekunden);
-    b.z.MonitorAktiv = 0;
+    beobachtung.freigeben();
     return status(ende);
 }

@@ -14,19 +14,10 @@ constexpr int Letzte = 255;
 }  // namespace
 
 Adressidentifikation::Adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung)
+    : Ablauf(z, v, &meldung, parent)
 {
-    m_timer1.setParent(this);  // so that windows and tests find it by name
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    connect(&m_timer1, &QTimer::timeout, this, &Adressidentifikation::tick1);
-    connect(&m_timer2, &QTimer::timeout, this, &Adressidentifikation::tick2);
-}
-
-QString Adressidentifikation::text(int nummer) const
-{
-    return Identhilfen::text(m_z, nummer);
+    taktAnlegen(1, Wache::Verspaetet, false, [this] { tick1(); });
+    taktAnlegen(2, Wache::Keine, false, [this] { tick2(); });
 }
 
 void Adressidentifikation::laden()
@@ -34,8 +25,7 @@ void Adressidentifikation::laden()
     Texttabelle::ladeTexte(m_z, 183, 197);
     Texttabelle::ladeTexte(m_z, 388, 388);
     setzeOkFrei(false);
-    m_timer1.stop();
-    m_timer2.stop();
+    stoppeAlleTakte();
     m_liste.clear();
     m_auswahl = -1;
     emit listeGeaendert();
@@ -47,14 +37,21 @@ void Adressidentifikation::laden()
     m_anfragestatus = 0;
     m_z.Protokollnamen[Letzte] = text(190);
     const bool modem = m_z.Modembetrieb == 1;
-    m_timer1.setInterval(modem ? 250 : 50);
-    m_timer2.setInterval(modem ? 1000 : 300);
+    setTaktabstand(1, modem ? 250 : 50);
+    setTaktabstand(2, modem ? 1000 : 300);
+}
+
+Empfangsrecht Adressidentifikation::empfangNehmen()
+{
+    m_empfang.leeren();
+    return m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
 }
 
 void Adressidentifikation::sendeAnfrage()
 {
-    // Verbindung sends nothing (and leaves Empfang alone) from address 256 on.
-    m_v.sendeAnfrage();
+    // Verbindung sends nothing (and the store stays) from address 256 on.
+    if (m_v.sendeAnfrage(m_v.befehl()))
+        m_empfang.leeren();
 }
 
 void Adressidentifikation::scan()
@@ -63,48 +60,44 @@ void Adressidentifikation::scan()
     m_auswahl = -1;
     emit listeGeaendert();
     m_zeilenmodus = 0;
-    m_timer1.start();
-    m_takt.start();
+    starteTakt(1);
     m_z.Adresse = 1;
-    m_z.Befehl = QByteArray("X");
+    m_v.setzeBefehl(QByteArray("X"));
     // One blank, so that the first tick does not take an empty store for a
     // missing interface.
-    m_z.Empfang = QByteArray(" ");
+    m_empfang.bytes() = QByteArray(" ");
     m_anfragestatus = 0;
     setzeGesperrt(true);
 }
 
 void Adressidentifikation::reset()
 {
-    m_z.Befehl = QByteArray("R");
+    m_v.setzeBefehl(QByteArray("R"));
     m_anfragestatus = 1;
     sendeAnfrage();
-    m_timer1.start();
-    m_takt.start();
+    starteTakt(1);
 }
 
 void Adressidentifikation::einzelidentifikation()
 {
-    m_z.Befehl = QByteArray("X");
+    m_v.setzeBefehl(QByteArray("X"));
     m_anfragestatus = 2;
     sendeAnfrage();
-    m_timer1.start();
-    m_takt.start();
+    starteTakt(1);
 }
 
 void Adressidentifikation::versionsanfrage()
 {
-    m_z.Befehl = QByteArray("V");
+    m_v.setzeBefehl(QByteArray("V"));
     m_anfragestatus = 2;
     sendeAnfrage();
-    m_timer1.start();
-    m_takt.start();
+    starteTakt(1);
 }
 
 void Adressidentifikation::ok()
 {
     m_zeilenmodus = 1;
-    if (m_z.Befehl != "R") {
+    if (m_v.befehl() != "R") {
         if (m_liste.isEmpty())
             einzelidentifikation();
         if (m_auswahl >= 0 && m_auswahl < m_liste.size() && m_liste.at(m_auswahl) == text(195)) {
@@ -119,15 +112,15 @@ void Adressidentifikation::ok()
     emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
     m_z.AdresseBekannt = 1;
     einzelidentifikation();
-    m_timer2.start();
+    starteTakt(2);
 }
 
 void Adressidentifikation::abbrechen()
 {
-    if (m_gesperrt && m_timer1.isActive() && m_z.Befehl == "X" && m_anfragestatus == 0) {
+    if (m_gesperrt && taktLaeuft(1) && m_v.befehl() == "X" && m_anfragestatus == 0) {
         // Cancel during a scan stops the scan and keeps what it found; the
         // window stays open for a choice.
-        m_timer1.stop();
+        stoppeTakt(1);
         m_z.Adresse = 1;
         setzeAdressfeld(QStringLiteral("1"));
         setzeGesperrt(false);
@@ -141,16 +134,16 @@ void Adressidentifikation::abbrechen()
         emit scanBeendet(true);
         return;
     }
-    m_timer1.stop();
-    m_timer2.stop();
+    stoppeTakt(1);
+    stoppeTakt(2);
     m_z.AdresseBekannt = 0;
     emit schliessen();
 }
 
 void Adressidentifikation::tick2()
 {
-    m_timer2.stop();
-    m_timer1.stop();
+    stoppeTakt(2);
+    stoppeTakt(1);
     emit schliessen();
 }
 
@@ -235,12 +228,10 @@ void Adressidentifikation::setzeOkFrei(bool f)
 
 void Adressidentifikation::tick1()
 {
-    if (!m_takt.tickNehmen(m_v, m_timer1))
-        return;
-    QByteArray &empfang = m_z.Empfang;
+    QByteArray &empfang = m_empfang.bytes();
     if (m_anfragestatus == 1) {
         empfang.clear();
-        m_timer1.stop();
+        stoppeTakt(1);
         return;
     }
     setzeAdressfeld(QString::number(m_z.Adresse));
@@ -249,22 +240,21 @@ void Adressidentifikation::tick1()
     // of it (or none) neither acknowledges nor polls further addresses, so
     // Adresse and Protokoll of the accepted terminal stay as they are.
     // Timer2 closes the window in any case.
-    if (m_z.Befehl == "V" && m_anfragestatus == 2 && empfang.size() < Versionsmindestlaenge)
+    if (m_v.befehl() == "V" && m_anfragestatus == 2 && empfang.size() < Versionsmindestlaenge)
         return;
 
     if (empfang.size() < Antwortmindestlaenge) {
-        if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+        if (m_v.befehl() == "X" && m_anfragestatus == 2) {
             m_anfragestatus = 1;
-            m_timer1.stop();
+            stoppeTakt(1);
             einzelidentifikationAbschliessen();
             return;
         }
         // A scan step.
         if (empfang.isEmpty()) {
             // Not even the echo of the last request came back.
-            m_timer1.stop();
-            m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193,
-                            194);
+            stoppeTakt(1);
+            zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
             m_z.Adresse = 1;
             setzeAdressfeld(QStringLiteral("1"));
             setzeGesperrt(false);
@@ -277,7 +267,7 @@ void Adressidentifikation::tick1()
             m_z.Adresse = 1;
             setzeOkFrei(true);
             setzeGesperrt(false);
-            m_timer1.stop();
+            stoppeTakt(1);
             if (m_liste.isEmpty())
                 fuegeZeileHinzu(text(195));
             waehleZeile(0);
@@ -289,8 +279,8 @@ void Adressidentifikation::tick1()
 
     // An answer.
     m_v.sendeAck();
-    if (m_z.Befehl == "V" && empfang.size() >= Versionsmindestlaenge) {
-        m_timer1.stop();
+    if (m_v.befehl() == "V" && empfang.size() >= Versionsmindestlaenge) {
+        stoppeTakt(1);
         versionAuswerten();
         return;
     }
@@ -305,9 +295,9 @@ void Adressidentifikation::tick1()
     }
     if (!antworten.isEmpty())
         m_zeilenmodus = 0;
-    if (m_z.Befehl == "X" && m_anfragestatus == 2) {
+    if (m_v.befehl() == "X" && m_anfragestatus == 2) {
         m_anfragestatus = 1;
-        m_timer1.stop();
+        stoppeTakt(1);
         einzelidentifikationAbschliessen();
     } else {
         empfang.clear();
@@ -317,8 +307,8 @@ void Adressidentifikation::tick1()
 void Adressidentifikation::einzelidentifikationAbschliessen()
 {
     if (m_liste.isEmpty()) {
-        m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
-        m_z.Empfang.clear();
+        zeige(196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+        m_empfang.leeren();
         emit adressfeldFokus();
         emit einzelidentifikationBeendet(false);
         return;
@@ -326,21 +316,21 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
     emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
     m_z.AdresseBekannt = 1;
     versionsanfrage();
-    m_timer2.start();
+    starteTakt(2);
     emit einzelidentifikationBeendet(true);
 }
 
 void Adressidentifikation::versionAuswerten()
 {
-    const QByteArray roh = Identhilfen::version(m_z.Empfang);
+    const QByteArray roh = Identhilfen::version(m_empfang.bytes());
     if (roh.isEmpty())
         return;
     const QString version = Ansi::dekodieren(roh);
-    m_z.Empfang.clear();
+    m_empfang.leeren();
     const bool passt = Identhilfen::familiePasst(version, m_z.Familienkennung);
     if (!passt) {
-        m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
-        m_z.Empfang.clear();
+        zeige(388, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch);
+        m_empfang.leeren();
         m_z.AdresseBekannt = 0;
     }
     emit versionAnzeigen(version);

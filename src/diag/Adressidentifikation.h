@@ -6,20 +6,17 @@
 // methods below; everything waits on Timer1 (50 ms, 250 ms in modem
 // operation) and the window closes through Timer2 (300 ms, 1000 ms).
 //
-// Empfang must be the receive store while this runs (AdressSuche = 1).
+// Its answer store must hold the stream while this runs: whoever runs it
+// holds the handle of empfangNehmen().
 
-#include "link/Taktwaechter.h"
+#include "link/Ablauf.h"
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-class Meldung;
-
-class Adressidentifikation : public QObject {
+class Adressidentifikation : public Ablauf {
     Q_OBJECT
 public:
     Adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent = nullptr);
@@ -45,8 +42,15 @@ public:
     bool gesperrt() const { return m_gesperrt; }
     int anfragestatus() const { return m_anfragestatus; }
     int zeilenmodus() const { return m_zeilenmodus; }
-    QTimer &timer1() { return m_timer1; }
-    QTimer &timer2() { return m_timer2; }
+    // Timer2 runs: the window closes when it fires.
+    bool schliesstGleich() const { return taktLaeuft(2); }
+    // The window goes: both ticks stop.
+    void anhalten() { stoppeAlleTakte(); }
+
+    // The answer store empties and takes the received bytes (rank
+    // Identifikation) until the handle goes.
+    [[nodiscard]] Empfangsrecht empfangNehmen();
+    const QByteArray &empfang() const { return m_empfang.bytes(); }
 
     // A list line: text 191, address in three digits, text 192, protocol in
     // three digits, a blank and the protocol's name.
@@ -87,14 +91,8 @@ private:
     void setzeGesperrt(bool g);
     void setzeOkFrei(bool f);
     void fuegeZeileHinzu(const QString &zeile);
-    QString text(int nummer) const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    Meldung &m_meldung;
-    QTimer m_timer1;
-    QTimer m_timer2;
-    Taktwaechter m_takt;
+    Empfangspuffer m_empfang{true};
     QStringList m_liste;
     int m_auswahl = -1;
     QString m_adressfeld;

@@ -18,21 +18,10 @@ int zahl(const QString &text)
 }  // namespace
 
 Protokollidentifikation::Protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung)
+    : Ablauf(z, v, &meldung, parent)
 {
-    m_timer1.setParent(this);  // so that windows and tests find them by name
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setSingleShot(true);
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setSingleShot(true);
-    connect(&m_timer1, &QTimer::timeout, this, &Protokollidentifikation::startschritt);
-    connect(&m_timer2, &QTimer::timeout, this, &Protokollidentifikation::versionAuswerten);
-}
-
-QString Protokollidentifikation::text(int nummer) const
-{
-    return Identhilfen::text(m_z, nummer);
+    taktAnlegen(1, Wache::Keine, true, [this] { startschritt(); });
+    taktAnlegen(2, Wache::Abholen, true, [this] { versionAuswerten(); });
 }
 
 void Protokollidentifikation::laden()
@@ -45,7 +34,7 @@ void Protokollidentifikation::laden()
     m_wahl = -1;
     m_version.clear();
     emit felderGeaendert();
-    m_timer1.start(Startverzoegerung);
+    starteTakt(1, Startverzoegerung);
 }
 
 QString Protokollidentifikation::protokollname(int k) const
@@ -69,7 +58,7 @@ void Protokollidentifikation::waehleProtokoll(int k)
 
 void Protokollidentifikation::startschritt()
 {
-    m_timer1.stop();
+    stoppeTakt(1);
     auto &d = m_z.bild.Daten;
     if (d[10] > 7)
         d[10] = 0;
@@ -80,8 +69,7 @@ void Protokollidentifikation::startschritt()
     emit felderGeaendert();
     if (d[8] == m_z.Adresse && d[10] == protokollVorher)
         return;
-    const int antwort = m_meldung.zeige(text(354), text(355), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage,
-                                        354, 355);
+    const int antwort = zeige(354, 355, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage);
     if (antwort == Meldung::Ja)
         okAusfuehren(356, 357);
 }
@@ -108,11 +96,10 @@ void Protokollidentifikation::ok()
 
 void Protokollidentifikation::okAusfuehren(int textnummer, int titelnummer)
 {
-    if (m_timer2.isActive())
+    if (taktLaeuft(2))
         return;  // an answer is awaited already
     if (m_adressfeld.trimmed().isEmpty()) {
-        m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok,
-                        Meldung::Symbol::Ausrufezeichen, textnummer, titelnummer);
+        zeige(textnummer, titelnummer, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
         emit adressfeldFokus();
         return;
     }
@@ -129,41 +116,41 @@ void Protokollidentifikation::versionsanfrage()
 {
     if (m_z.Adresse > 255)
         return;
-    m_z.AdressSuche = 1;
-    m_z.Befehl = QByteArray("V");
-    m_z.Empfang.clear();
-    if (!m_v.sendeAnfrage()) {
-        m_z.AdressSuche = 0;
+    m_empfang.leeren();
+    if (!m_recht.haelt())
+        m_recht = m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
+    if (!m_v.sendeAnfrage(QByteArray("V"))) {
+        m_recht.freigeben();
         return;
     }
+    m_empfang.leeren();
     emit versionAngefragt();
-    m_timer2.start(Versionswartezeit);
+    starteTakt(2, Versionswartezeit);
 }
 
 void Protokollidentifikation::versionAuswerten()
 {
-    m_v.abholen();
-    m_timer2.stop();
-    const QByteArray empfang = m_z.Empfang;
+    stoppeTakt(2);
+    const QByteArray empfang = m_empfang.bytes();
     const QByteArray version = Identhilfen::version(empfang);
     if (version.size() < Identhilfen::Versionslaenge) {
-        m_z.Empfang.clear();
-        m_z.AdressSuche = 0;
-        m_meldung.zeige(text(196), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 196, 197);
+        m_empfang.leeren();
+        m_recht.freigeben();
+        zeige(196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
         emit versionGeprueft(false);
         return;
     }
     m_version = QString::fromLatin1(version);
     m_z.Variante = version.at(10) == 'M' ? 1 : 0;
     if (!Identhilfen::familiePasst(m_version, m_z.Familienkennung)) {
-        m_z.Empfang.clear();
-        m_z.AdressSuche = 0;
-        m_meldung.zeige(text(388), text(197), Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch, 388, 197);
+        m_empfang.leeren();
+        m_recht.freigeben();
+        zeige(388, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch);
         emit versionGeprueft(false);
         emit schliessen(false);
         return;
     }
-    m_z.AdressSuche = 0;
+    m_recht.freigeben();
     m_z.ProtokollGewaehlt = 1;
     emit versionAnzeigen(m_version);
     if (empfang.contains(Telegramm::Protokoll1Quittung)) {
@@ -175,7 +162,7 @@ void Protokollidentifikation::versionAuswerten()
         m_v.sendeRoh(Telegramm::Quittung, m_v.port());
         m_v.monitor(Telegramm::MonitorQuittung);
     }
-    m_z.Empfang.clear();
+    m_empfang.leeren();
     emit versionGeprueft(true);
     emit schliessen(true);
 }
@@ -187,8 +174,8 @@ void Protokollidentifikation::abbrechen()
 
 void Protokollidentifikation::geschlossen()
 {
-    m_timer1.stop();
-    m_timer2.stop();
+    stoppeTakt(1);
+    stoppeTakt(2);
     m_z.AdresseBekannt = 0;
-    m_z.AdressSuche = 0;
+    m_recht.freigeben();
 }

@@ -7,19 +7,17 @@
 // means variant M, and STX ACK ETX ENQ in the answer means protocol 1.
 // Protokollident2D and portavo-cli drive it through the methods below.
 //
-// Empfang is the receive store while the version answer is awaited
-// (AdressSuche = 1); AdressSuche is 0 again whenever no answer is awaited,
-// so that a closed window never leaves the receive routing bent.
+// Its answer store holds the stream (rank Identifikation) while the version
+// answer is awaited and gives it back whenever no answer is awaited, so that
+// a closed window never leaves the receive routing bent.
 
-#include <QObject>
+#include "link/Ablauf.h"
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
+
 #include <QString>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-class Meldung;
-
-class Protokollidentifikation : public QObject {
+class Protokollidentifikation : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int Startverzoegerung = 100;   // Timer1, once
@@ -55,8 +53,9 @@ public:
     QString protokollname(int k) const;
     bool protokollFrei(int k) const;
     QString version() const { return m_version; }
-    QTimer &timer1() { return m_timer1; }
-    QTimer &timer2() { return m_timer2; }
+    // The version answer is awaited (Timer2).
+    bool wartetAufVersion() const { return taktLaeuft(2); }
+    bool haeltStrom() const { return m_recht.haelt(); }
 
 signals:
     void felderGeaendert();
@@ -73,15 +72,11 @@ private:
     void okAusfuehren(int textnummer, int titelnummer);
     void versionsanfrage();
     void versionAuswerten();
-    QString text(int nummer) const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    Meldung &m_meldung;
-    QTimer m_timer1;
-    QTimer m_timer2;
     QString m_adressfeld;
     QString m_neueAdresse;
     int m_wahl = -1;
     QString m_version;
+    Empfangspuffer m_empfang{true};
+    Empfangsrecht m_recht;
 };

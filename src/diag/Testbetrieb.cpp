@@ -9,23 +9,17 @@ constexpr int StatusstelleProtokoll0 = 3;  // 4th character of the answer
 constexpr int StatusstelleProtokoll1 = 5;  // 6th character
 }  // namespace
 
-Testbetrieb::Testbetrieb(Zustand &z, Verbindung &v, QObject *parent) : QObject(parent), m_z(z), m_v(v)
+Testbetrieb::Testbetrieb(Zustand &z, Verbindung &v, QObject *parent) : Ablauf(z, v, nullptr, parent)
 {
-    m_timer1.setParent(this);  // so that windows and tests find them by name
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(Anfragetakt);
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setInterval(Antworttakt);
-    connect(&m_timer1, &QTimer::timeout, this, &Testbetrieb::tick1);
-    connect(&m_timer2, &QTimer::timeout, this, &Testbetrieb::tick2);
-    // Without its port nothing can come back: polling on would only tick.
-    connect(&m_v, &Verbindung::portVerloren, this, [this] {
-        if (!laeuft())
-            return;
-        beenden();
-        emit portVerloren();
-    });
+    taktAnlegen(1, Wache::Keine, false, [this] { tick1(); }, Anfragetakt);
+    taktAnlegen(2, Wache::Keine, false, [this] { tick2(); }, Antworttakt);
+}
+
+// Without its port nothing can come back: polling on would only tick.
+void Testbetrieb::beiPortverlust()
+{
+    beenden();
+    emit portVerloren();
 }
 
 QString Testbetrieb::bytecodes(const QByteArray &bytes)
@@ -45,10 +39,14 @@ QString Testbetrieb::anlagenname(const QString &pfad)
     return punkt < 0 ? name : name.left(punkt);
 }
 
+Empfangsrecht Testbetrieb::empfangNehmen()
+{
+    return m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Testbetrieb);
+}
+
 void Testbetrieb::laden()
 {
-    m_timer1.stop();
-    m_timer2.stop();
+    stoppeAlleTakte();
     m_datenstatus = 0;
     m_quelle = Quelle::Spur2;
     m_testtelegramm.clear();
@@ -81,7 +79,7 @@ void Testbetrieb::waehleBetriebsart(Betriebsart art)
 
 void Testbetrieb::start()
 {
-    m_timer1.start();
+    starteTakt(1);
     ++m_zyklusstarts;
     emit betriebsartAbgewaehlt();
 }
@@ -92,27 +90,26 @@ bool Testbetrieb::anlageUebernehmen(const QString &anlagenname, bool geschlossen
     protokollErgebnis(ok);
     // The cycle starts here once; starting it a second time would only move
     // the next request a little later.
-    m_timer1.start();
+    starteTakt(1);
     ++m_zyklusstarts;
     return ok;
 }
 
 void Testbetrieb::beenden()
 {
-    m_timer1.stop();
-    m_timer2.stop();
+    stoppeAlleTakte();
 }
 
 void Testbetrieb::zyklusNeuStarten()
 {
-    m_timer1.start();
+    starteTakt(1);
 }
 
 void Testbetrieb::tick1()
 {
     // Timer2 still waits: the last request got no answer in its cycle.
-    if (m_timer2.isActive() && !m_testtelegramm.isEmpty() && m_z.Testempfang.size() <= m_testtelegramm.size())
-        emit keineAntwort(m_testtelegramm, !m_z.Testempfang.isEmpty());
+    if (taktLaeuft(2) && !m_testtelegramm.isEmpty() && m_empfang.bytes().size() <= m_testtelegramm.size())
+        emit keineAntwort(m_testtelegramm, !m_empfang.bytes().isEmpty());
     m_anfrageHervorgehoben = true;
     m_stoerung = false;
     if (m_betriebsartwechsel == 1) {
@@ -133,7 +130,7 @@ void Testbetrieb::tick1()
             break;
         }
     }
-    m_z.Testempfang.clear();
+    m_empfang.bytes().clear();
     sende();
     emit anzeigeGeaendert();
 }
@@ -147,7 +144,7 @@ void Testbetrieb::sende()
     m_v.sendeRoh(telegramm);
     m_v.monitor(Telegramm::monitorTelegramm(telegramm));
     m_anfragefeld = bytecodes(telegramm);
-    m_timer2.start();
+    starteTakt(2);
     emit anfrageGesendet(telegramm);
 }
 
@@ -156,13 +153,13 @@ void Testbetrieb::tick2()
     m_anfrageHervorgehoben = false;
     m_antwortfeld.clear();
     // Only the echo of the request (or less): look again at the next tick.
-    if (m_z.Testempfang.size() <= m_testtelegramm.size()) {
+    if (m_empfang.bytes().size() <= m_testtelegramm.size()) {
         emit anzeigeGeaendert();
         return;
     }
     m_v.sendeAck();
-    m_timer2.stop();
-    const QByteArray antwort = m_z.Testempfang.mid(m_testtelegramm.size());
+    stoppeTakt(2);
+    const QByteArray antwort = m_empfang.bytes().mid(m_testtelegramm.size());
     m_antwortfeld = bytecodes(antwort);
     emit antwortErhalten(m_testtelegramm, antwort);
     if (antwort.size() >= 2) {

@@ -8,20 +8,19 @@
 // for a card data answer, appends a movement line to the log.
 //
 // The window Testbetrieb2D and portavo-cli test drive it through the methods
-// below and show its state. Testempfang must be the receive store while it
-// runs (TestAktiv = 1).
+// below and show its state; they hold the handle of empfangNehmen() while
+// the window is open (the command while it runs), so that the answers reach
+// the answer store.
 
 #include "diag/Bewegungsprotokoll.h"
+#include "link/Ablauf.h"
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-
-class Testbetrieb : public QObject {
+class Testbetrieb : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int Anfragetakt = 1000;  // Timer1
@@ -57,7 +56,11 @@ public:
     bool anlageUebernehmen(const QString &anlagenname, bool geschlossen);
     // The window closes: both timers stop.
     void beenden();
-    bool laeuft() const { return m_timer1.isActive() || m_timer2.isActive(); }
+    bool laeuft() const override { return taktLaeuft(1) || taktLaeuft(2); }
+    // The answer store takes the received bytes (rank Testbetrieb) until
+    // the handle goes.
+    [[nodiscard]] Empfangsrecht empfangNehmen();
+    const QByteArray &empfang() const { return m_empfang.bytes(); }
 
     // --- state the window shows ---
     int datenstatus() const { return m_datenstatus; }
@@ -80,8 +83,6 @@ public:
     int zyklusstarts() const { return m_zyklusstarts; }
 
     Bewegungsprotokoll &protokoll() { return m_protokoll; }
-    QTimer &timer1() { return m_timer1; }
-    QTimer &timer2() { return m_timer2; }
 
     // Decimal code of each byte, at least two digits, each followed by a blank:
     // "02 17 83 03 65 ".
@@ -120,12 +121,10 @@ private:
     void datenschritt(const QByteArray &antwort);
     void zyklusNeuStarten();
     void protokollErgebnis(bool ok);
+    void beiPortverlust() override;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    QTimer m_timer1;
-    QTimer m_timer2;
     Bewegungsprotokoll m_protokoll;
+    Empfangspuffer m_empfang;
 
     int m_datenstatus = 0;
     QByteArray m_testbefehl;

@@ -9,19 +9,26 @@ Anmeldung::Anmeldung(Zustand &z, Verbindung &v, QObject *parent) : QObject(paren
     m_timer1.setParent(this);  // so that windows and tests find it by name
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     connect(&m_timer1, &QTimer::timeout, this, &Anmeldung::tick);
+    // The login's answer routing lasts until a request of another command.
+    connect(&m_v, &Verbindung::befehlGesetzt, this, [this](const QByteArray &befehl) {
+        if (befehl.isEmpty() || befehl.at(0) != 'P')
+            m_recht.freigeben();
+    });
 }
 
 bool Anmeldung::starte(int stufe)
 {
     m_timer1.stop();
-    m_z.Befehl = QByteArray("P") + m_z.Passwort;
-    m_z.Antwort.clear();
-    if (!m_v.sendeAnfrage()) {
+    m_antwort.leeren();
+    if (!m_recht.haelt())
+        m_recht = m_v.nimmStrom(m_antwort, Empfaenger::Vorrang::Anmeldung);
+    const QByteArray befehl = QByteArray("P") + m_z.Passwort;
+    if (!m_v.sendeAnfrage(befehl)) {
         m_stufe = 0;
         return false;
     }
-    m_echo = m_z.Rumpf;
-    m_z.Empfangszahl = 0;
+    m_echo = m_v.letzteAnfrage();
+    m_v.ablage().leeren();
     m_stufe = stufe;
     m_versuche = 0;
     m_timer1.start(m_z.Timerintervall[1]);
@@ -36,7 +43,7 @@ void Anmeldung::stoppe()
 
 int Anmeldung::echoAmAnfang()
 {
-    const QByteArray &a = m_z.Antwort;
+    const QByteArray &a = m_antwort.bytes();
     int n = 0;
     while (n < m_echo.size() && n < a.size() && a.at(n) == m_echo.at(n))
         ++n;
@@ -52,9 +59,9 @@ void Anmeldung::tick()
     if (!m_takt.tickNehmen(m_v, m_timer1))
         return;
     const int ab = qMax(4, echoAmAnfang());
-    const int stelle = int(m_z.Antwort.indexOf(Telegramm::Anmeldezusage, ab));
+    const int stelle = int(m_antwort.bytes().indexOf(Telegramm::Anmeldezusage, ab));
     if (stelle >= 0) {
-        m_z.Antwort.clear();
+        m_antwort.leeren();
         m_v.sendeAck();
         m_timer1.stop();
         m_versuche = 0;
@@ -64,7 +71,7 @@ void Anmeldung::tick()
         emit angemeldet(stufe);
         return;
     }
-    m_z.Antwort.clear();
+    m_antwort.leeren();
     if (++m_versuche > HoechsteFehlversuche) {
         m_timer1.stop();
         m_versuche = 0;

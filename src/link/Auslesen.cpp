@@ -7,8 +7,6 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
-#include <cstring>
-
 
 Auslesen::Auslesen(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
     : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
@@ -65,9 +63,8 @@ void Auslesen::angemeldet(int stufe)
 {
     if (stufe != 1 || !m_laeuft)
         return;
-    m_z.Befehl = QByteArray("E");
-    m_z.Empfangszahl = 0;
-    m_v.sendeAnfrage();
+    m_v.ablage().leeren();
+    m_v.sendeAnfrage(QByteArray("E"));
     m_versuche = 0;
     m_liest = true;
     m_ausgerichtet = false;
@@ -86,7 +83,7 @@ void Auslesen::anmeldungFehlgeschlagen(int stufe)
 void Auslesen::empfangen()
 {
     if (m_liest)
-        emit fortschritt(datenbytes(m_z.Protokoll, m_z.Empfangszahl), Bildgroesse);
+        emit fortschritt(datenbytes(m_z.Protokoll, m_v.ablage().zahl()), Bildgroesse);
 }
 
 // The login answer's last byte (its block check) can arrive just after the
@@ -96,25 +93,23 @@ void Auslesen::empfangen()
 void Auslesen::echoAusrichten()
 {
     constexpr int HoechstensVorweg = 3;
-    const QByteArray echo = Telegramm::Quittung + m_z.Rumpf;
-    const quint8 *b = m_z.Empfangsbytes.data();
+    Empfangsablage &ablage = m_v.ablage();
+    const QByteArray echo = Telegramm::Quittung + m_v.letzteAnfrage();
+    const quint8 *b = ablage.daten();
     const auto echoAb = [&](int k) {
-        if (k + echo.size() > m_z.Empfangszahl)
+        if (k + echo.size() > ablage.zahl())
             return false;
         for (int i = 0; i < echo.size(); ++i)
             if (b[k + i] != quint8(echo.at(i)))
                 return false;
         return true;
     };
-    if (m_ausgerichtet || m_z.Empfangszahl < echo.size())
+    if (m_ausgerichtet || ablage.zahl() < echo.size())
         return;
     for (int k = 0; k <= HoechstensVorweg; ++k) {
         if (!echoAb(k))
             continue;
-        if (k > 0) {
-            std::memmove(m_z.Empfangsbytes.data(), b + k, size_t(m_z.Empfangszahl - k));
-            m_z.Empfangszahl = qint16(m_z.Empfangszahl - k);
-        }
+        ablage.vorneEntfernen(k);
         break;
     }
     m_ausgerichtet = true;
@@ -125,7 +120,7 @@ void Auslesen::tick()
     if (!m_takt.tickNehmen(m_v, m_timer3))
         return;
     echoAusrichten();
-    if (Telegramm::antwortKomplett(m_z.Protokoll, m_z.Empfangszahl)) {
+    if (Telegramm::antwortKomplett(m_z.Protokoll, m_v.ablage().zahl())) {
         m_timer3.stop();
         auswerten();
         return;
@@ -138,14 +133,14 @@ void Auslesen::auswerten()
 {
     m_liest = false;
     const int protokoll = m_z.Protokoll;
-    const int anzahl = m_z.Empfangszahl;
+    const int anzahl = m_v.ablage().zahl();
     if (protokoll == 1)
         m_v.sendeProtokoll1Quittung();
     else
         m_v.sendeAck();
 
     const auto format = Telegramm::ausleseformat(protokoll, anzahl);
-    const quint8 *bytes = m_z.Empfangsbytes.data();
+    const quint8 *bytes = m_v.ablage().daten();
     if (Port *p = m_v.aktiverPort())
         p->flushInput();
     if (!format || !Telegramm::pruefbyteStimmt(bytes, anzahl, *format)) {

@@ -5,7 +5,6 @@
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 #include "base/Meldung.h"
-#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 namespace {
@@ -14,56 +13,39 @@ const QString Blockgeschwindigkeit = QStringLiteral("2400,n,8,1");
 }  // namespace
 
 Schreiben::Schreiben(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_anmeldung(anmeldung), m_meldung(meldung)
+    : Ablauf(z, v, &meldung, parent), m_anmeldung(anmeldung)
 {
-    // Parented so that windows and tests find them by name.
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer4.setParent(this);
-    m_timer4.setObjectName(QStringLiteral("Timer4"));
-    m_timer4.setSingleShot(true);
-    m_timer5.setParent(this);
-    m_timer5.setObjectName(QStringLiteral("Timer5"));
+    m_weckempfang.schreiben = this;
     // The protocol's time-outs and the 2500 ms before the block: never early.
-    for (QTimer *t : {&m_timer2, &m_timer4, &m_timer5})
-        t->setTimerType(Qt::PreciseTimer);
+    constexpr bool genau = true;
+    taktAnlegen(2, Wache::Verspaetet, false, [this] { tick2(); }, 0, genau);
+    taktAnlegen(4, Wache::Keine, true, [this] { blocktick(true); }, 0, genau);
+    taktAnlegen(5, Wache::Abholen, false, [this] { tick5(); }, 0, genau);
+    // The modem chain before the block.
+    taktAnlegen(9, Wache::Keine, true, [this] { starteTakt(10); }, 300, genau);
+    taktAnlegen(10, Wache::Keine, true, [this] { starteTakt(11); }, 300, genau);
+    taktAnlegen(11, Wache::Keine, true, [this] { blocktick(false); }, 50, genau);
     m_leitung.setParent(this);
     m_leitung.setInterval(Leitungsblick);
-    connect(&m_timer2, &QTimer::timeout, this, &Schreiben::tick2);
-    connect(&m_timer4, &QTimer::timeout, this, &Schreiben::tick4);
-    connect(&m_timer5, &QTimer::timeout, this, &Schreiben::tick5);
     connect(&m_leitung, &QTimer::timeout, this, &Schreiben::leitungPruefen);
-    const std::pair<QTimer *, int> kette[] = {{&m_timer9, 9}, {&m_timer10, 10}, {&m_timer11, 11}};
-    for (const auto &[t, n] : kette) {
-        t->setParent(this);
-        t->setObjectName(QStringLiteral("Timer%1").arg(n));
-        t->setSingleShot(true);
-        t->setTimerType(Qt::PreciseTimer);
-    }
-    m_timer9.setInterval(300);
-    m_timer10.setInterval(300);
-    m_timer11.setInterval(50);
-    connect(&m_timer9, &QTimer::timeout, &m_timer10, [this] { m_timer10.start(); });
-    connect(&m_timer10, &QTimer::timeout, &m_timer11, [this] { m_timer11.start(); });
-    connect(&m_timer11, &QTimer::timeout, this, &Schreiben::tick11);
     connect(&m_anmeldung, &Anmeldung::angemeldet, this, &Schreiben::angemeldet);
     connect(&m_anmeldung, &Anmeldung::fehlgeschlagen, this, &Schreiben::anmeldungFehlgeschlagen);
-    connect(&m_v, &Verbindung::reparaturAntwort, this, &Schreiben::reparaturAntwort);
     connect(&m_v, &Verbindung::empfangen, this, &Schreiben::empfangen);
-    connect(&m_v, &Verbindung::portVerloren, this, [this] {
-        if (laeuft())
-            fehler(193, 194, m_phase != Phase::Anmeldung);
-    });
-    // A modem connection that breaks off ends the write at once, with the
-    // message its wait would have ended with.
-    connect(&m_v, &Verbindung::verbindungAbgebrochen, this, [this] {
-        if (!laeuft())
-            return;
-        if (m_phase == Phase::Anmeldung)
-            fehler(154, 155, false);
-        else
-            fehler(167, 168, true);
-    });
+}
+
+void Schreiben::beiPortverlust()
+{
+    fehler(193, 194, m_phase != Phase::Anmeldung);
+}
+
+// A modem connection that breaks off ends the write at once, with the
+// message its wait would have ended with.
+void Schreiben::beiVerbindungsabbruch()
+{
+    if (m_phase == Phase::Anmeldung)
+        fehler(154, 155, false);
+    else
+        fehler(167, 168, true);
 }
 
 qint64 Schreiben::leitungszeitMs(qint64 bytes, int baud)
@@ -87,12 +69,26 @@ QByteArray Schreiben::block(const Zustand &z, int blockpruefsumme)
 
 bool Schreiben::brauchtPasswort() const
 {
-    return m_z.Reparatur != 1;
+    return !reparatur();
 }
 
-QString Schreiben::text(int nummer) const
+Empfaenger::Annahme Schreiben::Weckempfang::nimm(const QByteArray &bytes)
 {
-    return Texttabelle::text(m_z, nummer);
+    if (bytes.at(0) != Telegramm::NAK && bytes.size() <= 1)
+        return Annahme::Weiter;  // the echo of one wake-up character
+    schreiben->reparaturAntwort();
+    return Annahme::Zurueckgehalten;
+}
+
+void Schreiben::reparaturVormerken()
+{
+    if (!reparatur())
+        m_weckempfang.recht = m_v.nimmStrom(m_weckempfang, Empfaenger::Vorrang::Reparatur);
+}
+
+void Schreiben::reparaturVerwerfen()
+{
+    m_weckempfang.recht.freigeben();
 }
 
 bool Schreiben::starte()
@@ -116,14 +112,14 @@ bool Schreiben::starte()
     m_sendedauer = 0;
     m_rueckmeldung.clear();
 
-    if (m_z.Reparatur == 1) {
+    if (reparatur()) {
         // No login: the terminal waits for a block and answers no telegram.
-        // What it sends goes to Empfangsbytes, as after "D".
-        m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
-        m_z.Empfangszahl = 0;
+        // What it sends goes to the byte store, as after "D".
+        m_v.setzeBefehl(QByteArray(m_z.Variante == 1 ? "d" : "D"));
+        m_v.ablage().leeren();
         m_weckzeichen = 0;
         m_phase = Phase::Wecken;
-        m_timer5.start(m_z.Timerintervall[5]);
+        starteTakt(5, m_z.Timerintervall[5]);
         emit gestartet();
         return true;
     }
@@ -140,11 +136,10 @@ void Schreiben::angemeldet(int stufe)
 {
     if (stufe != 2 || m_phase != Phase::Anmeldung)
         return;
-    m_z.Befehl = QByteArray(m_z.Variante == 1 ? "d" : "D");
-    m_z.Empfangszahl = 0;
-    m_v.sendeAnfrage();
+    const QByteArray befehl(m_z.Variante == 1 ? "d" : "D");
+    m_v.ablage().leeren();
+    m_v.sendeAnfrage(befehl);
     m_versuche = 0;
-    m_z.Antwort.clear();
     const QByteArray ankuendigung =
         m_z.Modemverbindung == 0 ? Telegramm::Schreibankuendigung : Telegramm::Modemankuendigung;
     Port *ziel = m_z.Modemverbindung == 0 ? m_v.port() : m_v.modemPort();
@@ -153,9 +148,9 @@ void Schreiben::angemeldet(int stufe)
     // announcement have left the line, so that the line stays quiet for the
     // whole delay before the block.
     const int baud = ziel ? ziel->baud() : 19200;
-    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, m_z.Befehl).size() + ankuendigung.size();
+    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, befehl).size() + ankuendigung.size();
     m_phase = Phase::Angekuendigt;
-    m_timer4.start(int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
+    starteTakt(4, int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
     emit angekuendigt();
 }
 
@@ -168,11 +163,8 @@ void Schreiben::anmeldungFehlgeschlagen(int stufe)
 
 void Schreiben::tick5()
 {
-    m_v.abholen();
-    if (!m_timer5.isActive())
-        return;  // the port went away while its bytes were fetched
     // One wake-up character per tick until the terminal answers.
-    m_z.Empfangszahl = 0;
+    m_v.ablage().leeren();
     ++m_weckzeichen;
     m_v.sendeRoh(QByteArray(1, Telegramm::STX));
     m_v.monitor(QStringLiteral("??") + QString::number(m_weckzeichen));
@@ -182,35 +174,16 @@ void Schreiben::reparaturAntwort()
 {
     if (m_phase != Phase::Wecken)
         return;
-    m_timer5.stop();
+    stoppeTakt(5);
     // The terminal is awake; from here on its bytes (echo, "U19###") must
-    // reach Empfangsbytes, so the repair routing ends.
-    m_z.Reparatur = 0;
+    // reach the byte store, so the repair routing ends.
+    reparaturVerwerfen();
     m_phase = Phase::Angekuendigt;
-    m_timer4.start(m_z.Timerintervall[4]);
+    starteTakt(4, m_z.Timerintervall[4]);
     emit angekuendigt();
 }
 
-void Schreiben::tick4()
-{
-    m_timer4.stop();
-    if (m_phase != Phase::Angekuendigt)
-        return;
-    Port *port = m_v.aktiverPort();
-    if (!port || !port->isOpen()) {
-        fehler(193, 194, true);
-        return;
-    }
-    emit blockBegonnen();
-    if (m_z.Modembetrieb == 1) {
-        m_v.sendeRoh(Telegramm::Modemankuendigung, port);
-        m_timer9.start();
-        return;
-    }
-    blockSenden(port);
-}
-
-void Schreiben::tick11()
+void Schreiben::blocktick(bool ankuendigungsende)
 {
     if (m_phase != Phase::Angekuendigt)
         return;
@@ -218,6 +191,14 @@ void Schreiben::tick11()
     if (!port || !port->isOpen()) {
         fehler(193, 194, true);
         return;
+    }
+    if (ankuendigungsende) {
+        emit blockBegonnen();
+        if (m_z.Modembetrieb == 1) {
+            m_v.sendeRoh(Telegramm::Modemankuendigung, port);
+            starteTakt(9);
+            return;
+        }
     }
     blockSenden(port);
 }
@@ -232,7 +213,7 @@ void Schreiben::blockSenden(Port *port)
     }
     const QByteArray b = block(m_z, m_blockpruefsumme);
     m_block = b;
-    m_blockAnfang = m_z.Empfangszahl;
+    m_blockAnfang = m_v.ablage().zahl();
     m_blockport = port;
     m_blocklaenge = int(b.size());
     m_blockbaud = port->baud();
@@ -243,7 +224,7 @@ void Schreiben::blockSenden(Port *port)
     m_phase = Phase::Senden;
     m_uebergabe.start();
     port->write(b);
-    if (m_z.MonitorAktiv == 1) {
+    if (m_v.beobachtet()) {
         for (const QString &zeile : Telegramm::monitorSchreibblock(b))
             m_v.monitor(zeile);
     }
@@ -291,8 +272,7 @@ void Schreiben::leitungPruefen()
     m_phase = Phase::Bestaetigung;
     m_versuche = 0;
     emit blockAufDerLeitung();
-    m_timer2.start(m_z.Timerintervall[2]);
-    m_takt.start();
+    starteTakt(2, m_z.Timerintervall[2]);
 }
 
 void Schreiben::aufDerLeitungMelden(int bytes)
@@ -305,20 +285,18 @@ void Schreiben::aufDerLeitungMelden(int bytes)
 
 void Schreiben::tick2()
 {
-    if (!m_takt.tickNehmen(m_v, m_timer2))
-        return;
     if (m_phase != Phase::Bestaetigung) {
-        m_timer2.stop();
+        stoppeTakt(2);
         return;
     }
     m_rueckmeldung.clear();
-    const int zahl = m_z.Empfangszahl;
+    const Empfangsablage &ablage = m_v.ablage();
+    const int zahl = ablage.zahl();
     if (zahl < Rueckmeldungslaenge) {
         fehler(167, 168, true);
         return;
     }
-    for (int i = zahl - Rueckmeldungslaenge; i < zahl; ++i)
-        m_rueckmeldung += char(m_z.Empfangsbytes[size_t(i)]);
+    m_rueckmeldung = ablage.abschnitt(zahl - Rueckmeldungslaenge, zahl);
     if (bestaetigt()) {
         erfolg();
         return;
@@ -332,14 +310,15 @@ int Schreiben::echoEnde() const
     // A few bytes of the announcement's echo may still have come in after
     // the hand-over, ahead of the block's.
     constexpr int HoechstensVorweg = 8;
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const Empfangsablage &ablage = m_v.ablage();
+    const int zahl = ablage.zahl();
     const int anfang = m_blockAnfang <= zahl ? m_blockAnfang : 0;
     int ende = anfang;
     int laengste = 0;
     for (int vorweg = 0; vorweg <= HoechstensVorweg; ++vorweg) {
         int n = 0;
         for (int i = anfang + vorweg; n < m_block.size() && i < zahl; ++i, ++n) {
-            if (m_z.Empfangsbytes[size_t(i)] != quint8(m_block.at(n)))
+            if (ablage.byte(i) != quint8(m_block.at(n)))
                 break;
         }
         if (n > laengste) {
@@ -357,22 +336,14 @@ int Schreiben::echoEnde() const
 // the block's echo.
 bool Schreiben::bestaetigt() const
 {
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
+    const int zahl = m_v.ablage().zahl();
     const int ab = qMax(echoEnde(), zahl - Rueckmeldungslaenge);
-    QByteArray eigene;
-    for (int i = ab; i < zahl; ++i)
-        eigene += char(m_z.Empfangsbytes[size_t(i)]);
-    return eigene.contains(Telegramm::Schreibbestaetigung);
+    return m_v.ablage().abschnitt(ab, zahl).contains(Telegramm::Schreibbestaetigung);
 }
 
 void Schreiben::aufhoeren()
 {
-    m_timer2.stop();
-    m_timer4.stop();
-    m_timer5.stop();
-    m_timer9.stop();
-    m_timer10.stop();
-    m_timer11.stop();
+    stoppeAlleTakte();
     m_leitung.stop();
     disconnect(m_gesendetVerbindung);
     if (m_phase == Phase::Anmeldung)
@@ -398,7 +369,7 @@ void Schreiben::erfolg()
     m_z.Schreibfehler = 0;
     // Back to the telegram speed before the message waits for the user.
     auf19200();
-    m_meldung.zeige(text(165), text(166), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 165, 166);
+    zeige(165, 166, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
     emit erfolgreich();
     emit beendet();
 }
@@ -410,8 +381,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
     if (terminalWartet)
         m_z.Schreibfehler = 1;
     auf19200();
-    m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
-                    textnummer, titelnummer);
+    zeige(textnummer, titelnummer, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit fehlgeschlagen(textnummer);
     emit beendet();
 }
@@ -419,7 +389,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
 void Schreiben::abbrechen()
 {
     const Phase vorher = m_phase;
-    m_z.Reparatur = 0;
+    reparaturVerwerfen();
     if (vorher == Phase::Senden && m_blockport)
         m_blockport->flushOutput();  // the rest of the block must not go out at 19200
     aufhoeren();

@@ -18,9 +18,11 @@
 // port and hands the block to a chain of ticks: Timer9 (300 ms), Timer10
 // (300 ms), then Timer11 (50 ms) sends it at 2400 baud on the modem port.
 //
-// Repair mode (Reparatur = 1, started from the recovery scan): no login; one
+// Repair mode (reparaturVormerken(), from the recovery scan): no login; one
 // STX per Timer5 tick until the terminal answers (NAK, or more than one
-// byte), then Timer4 and the block as above.
+// byte), then Timer4 and the block as above. From reparaturVormerken() until
+// that answer (or the end of the repair) the write holds the stream with the
+// highest rank, but takes only such an answer.
 //
 // Every ending sets the port back to "19200,n,8,1": success (text 165),
 // failure (167 with title 168), login failure (154), the port's device going
@@ -28,21 +30,19 @@
 // ends the write at once: 154 during the login, 167 once the terminal was
 // told to expect its block.
 
+#include "link/Ablauf.h"
+#include "link/Empfaenger.h"
+#include "link/Empfangsrecht.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
-#include "link/Taktwaechter.h"
-
-#include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-struct Zustand;
-class Verbindung;
 class Anmeldung;
-class Meldung;
 class Port;
 
-class Schreiben : public QObject {
+class Schreiben : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int HoechsteWarteticks = 30;     // the 31st Timer2 tick fails
@@ -60,13 +60,21 @@ public:
     // or in repair mode starts the wake-up ticks. False when it cannot start
     // (already running, address above 255, no port).
     bool starte();
-    // The cancel button: Reparatur := 0, every tick of the write stopped,
+    // The cancel button: repair mode off, every tick of the write stopped,
     // a block still in the port discarded, port back at 19200 baud. A
     // terminal that was already told to expect a block is left waiting: that
     // is reported like a failed write (text 167), so it gets repaired.
     void abbrechen();
 
-    bool laeuft() const { return m_phase != Phase::Bereit; }
+    bool laeuft() const override { return m_phase != Phase::Bereit; }
+    // Repair mode: the next starte() wakes a terminal that waits for its
+    // block instead of logging in. Vormerken takes the stream for the
+    // wake-up answer at once.
+    void reparaturVormerken();
+    void reparaturVerwerfen();
+    bool reparatur() const { return m_weckempfang.recht.haelt(); }
+    // The modem hangs up: no more wake-up characters (Timer5 stops).
+    void weckenAnhalten() { stoppeTakt(5); }
     Phase phase() const { return m_phase; }
     // A password is asked before starte() except in repair mode.
     bool brauchtPasswort() const;
@@ -78,9 +86,6 @@ public:
     // Milliseconds from the hand-over of the block until it was on the line.
     qint64 sendedauer() const { return m_sendedauer; }
 
-    QTimer &timer2() { return m_timer2; }
-    QTimer &timer4() { return m_timer4; }
-    QTimer &timer5() { return m_timer5; }
 
     // Line time of n bytes at the given speed, 10 bits per byte, rounded up.
     static qint64 leitungszeitMs(qint64 bytes, int baud);
@@ -110,16 +115,25 @@ private:
     void angemeldet(int stufe);
     void anmeldungFehlgeschlagen(int stufe);
     void tick2();
-    void tick4();
     void tick5();
-    void tick11();
+    // Timer4 (ankuendigungsende) and, in modem operation, Timer11: the
+    // block goes out when the port is still there.
+    void blocktick(bool ankuendigungsende);
+    void beiPortverlust() override;
+    void beiVerbindungsabbruch() override;
     void blockSenden(Port *port);
     void reparaturAntwort();
+    // Takes only the wake-up answer: NAK first, or more than one byte.
+    struct Weckempfang : Empfaenger {
+        Schreiben *schreiben = nullptr;
+        Empfangsrecht recht;
+        Annahme nimm(const QByteArray &bytes) override;
+    };
     void empfangen(int anzahl);
     void gesendet(qint64 bytes);
     void leitungPruefen();
     void aufDerLeitungMelden(int bytes);
-    // Where the echo of the block ends in Empfangsbytes: from the hand-over
+    // Where the echo of the block ends in the link's byte store: from the hand-over
     // on, as far as the received bytes repeat the block.
     int echoEnde() const;
     bool bestaetigt() const;
@@ -127,19 +141,8 @@ private:
     void fehler(int textnummer, int titelnummer, bool terminalWartet);
     void aufhoeren();
     void auf19200();
-    QString text(int nummer) const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
     Anmeldung &m_anmeldung;
-    Meldung &m_meldung;
-    QTimer m_timer2;
-    QTimer m_timer4;
-    QTimer m_timer5;
-    Taktwaechter m_takt;  // of Timer2
-    QTimer m_timer9;   // the modem chain before the block
-    QTimer m_timer10;
-    QTimer m_timer11;
     QTimer m_leitung;  // looks at the line while the block goes out
     Phase m_phase = Phase::Bereit;
     int m_versuche = 0;
@@ -149,7 +152,7 @@ private:
 
     // The block on its way
     QByteArray m_block;
-    int m_blockAnfang = 0;     // Empfangszahl at the hand-over
+    int m_blockAnfang = 0;     // bytes in the byte store at the hand-over
     QPointer<Port> m_blockport;
     int m_blocklaenge = 0;
     int m_blockbaud = 0;
@@ -159,4 +162,5 @@ private:
     qint64 m_sendedauer = 0;
     QElapsedTimer m_uebergabe;
     QMetaObject::Connection m_gesendetVerbindung;
+    Weckempfang m_weckempfang;
 };

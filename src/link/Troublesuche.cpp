@@ -19,25 +19,18 @@ QString Troublesuche::reparaturtitel(int sprache)
 }
 
 Troublesuche::Troublesuche(Zustand &z, Verbindung &v, Meldung &meldung, Schreiben *schreiben, QObject *parent)
-    : QObject(parent), m_z(z), m_v(v), m_meldung(meldung), m_schreiben(schreiben)
+    : Ablauf(z, v, &meldung, parent), m_schreiben(schreiben)
 {
-    m_timer8.setParent(this);  // so that windows and tests find them by name
-    m_timer8.setObjectName(QStringLiteral("Timer8"));
-    m_timer8.setTimerType(Qt::PreciseTimer);
-    m_timer6.setParent(this);
-    m_timer6.setObjectName(QStringLiteral("Timer6"));
-    m_timer6.setSingleShot(true);
-    connect(&m_timer8, &QTimer::timeout, this, &Troublesuche::tick8);
-    connect(&m_timer6, &QTimer::timeout, this, &Troublesuche::tick6);
-    connect(&m_v, &Verbindung::portVerloren, this, &Troublesuche::portVerloren);
+    taktAnlegen(8, Wache::Verspaetet, false, [this] { tick8(); }, ErsterTick, true);
+    taktAnlegen(6, Wache::Keine, true, [this] { tick6(); });
 }
 
 void Troublesuche::starte()
 {
     if (m_schreiben && m_schreiben->laeuft())
         m_schreiben->abbrechen();
-    m_timer6.stop();
-    m_z.Empfangszahl = 0;
+    stoppeTakt(6);
+    m_v.ablage().leeren();
     m_suchzaehler = 0;
     m_gesendet = 0;
     m_gesehen = false;
@@ -49,35 +42,27 @@ void Troublesuche::starte()
         portFehlt();
         return;
     }
-    m_timer8.start(m_ersterTick);
-    m_takt.start();
+    starteTakt(8, m_ersterTick);
 }
 
 void Troublesuche::stoppe()
 {
-    if (!m_timer8.isActive())
+    if (!laeuft())
         return;
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
 }
 
 bool Troublesuche::antwortDa() const
 {
-    const int zahl = qMin<int>(m_z.Empfangszahl, int(m_z.Empfangsbytes.size()));
-    if (zahl <= 40)
+    const Empfangsablage &ablage = m_v.ablage();
+    if (ablage.zahl() <= 40)
         return false;
-    for (int i = 0; i + 2 < zahl; ++i) {
-        if (m_z.Empfangsbytes[size_t(i)] == quint8(Telegramm::ACK) &&
-            m_z.Empfangsbytes[size_t(i + 1)] == quint8(Telegramm::STX) && m_z.Empfangsbytes[size_t(i + 2)] == 0xFF)
-            return true;
-    }
-    return false;
+    return ablage.abschnitt(0, ablage.zahl()).contains(QByteArray("\x06\x02\xFF", 3));
 }
 
 void Troublesuche::tick8()
 {
-    if (!m_takt.tickNehmen(m_v, m_timer8))
-        return;
     ++m_suchzaehler;
     emit sanduhr(true);
     emit fortschritt(qMin(m_suchzaehler, int(HoechsterZaehler)), HoechsterZaehler);
@@ -98,39 +83,36 @@ void Troublesuche::tick8()
         ++m_gesendet;
         m_v.sendeRoh(QByteArray(3, char('0' + m_suchzaehler % 10)), m_v.port());
     }
-    m_timer8.setInterval(m_abstand);
+    setTaktabstand(8, m_abstand);
     if (antwortDa()) {
-        m_z.Empfangszahl = 0;
+        m_v.ablage().leeren();
         m_suchzaehler = HoechsterZaehler + 2;
         m_gesehen = true;
-    } else {
-        m_z.Empfang.clear();
     }
 }
 
 void Troublesuche::ende()
 {
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
     emit beendet(m_gesehen);
     if (m_z.Schreibfehler != 1 && !m_gesehen) {
         // Nearly two minutes of scanning deserve an answer, not silence.
-        m_meldung.zeige(Texttabelle::text(m_z, 554), Texttabelle::text(m_z, 555), Meldung::Knoepfe::Ok,
-                        Meldung::Symbol::Information, 554, 555);
+        zeige(554, 555, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
         return;
     }
-    const int antwort = m_meldung.zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
-                                        Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
-                                        Reparaturfragenummer + 1);
+    const int antwort = m_meldung->zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
+                                         Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
+                                         Reparaturfragenummer + 1);
     if (antwort == Meldung::Ja)
-        m_timer6.start(Reparaturverzoegerung);
+        starteTakt(6, Reparaturverzoegerung);
 }
 
 void Troublesuche::abbrechen()
 {
-    if (!m_timer8.isActive())
+    if (!laeuft())
         return;
-    m_timer8.stop();
+    stoppeTakt(8);
     m_abgebrochen = true;
     emit sanduhr(false);
     emit beendet(m_gesehen);
@@ -139,11 +121,9 @@ void Troublesuche::abbrechen()
 // Without its port the scan reaches no terminal: it ends at once with the
 // port message, instead of ticking into the void for nearly two minutes and
 // then reporting that nothing was waiting.
-void Troublesuche::portVerloren()
+void Troublesuche::beiPortverlust()
 {
-    if (!m_timer8.isActive())
-        return;
-    m_timer8.stop();
+    stoppeTakt(8);
     emit sanduhr(false);
     portFehlt();
 }
@@ -151,14 +131,14 @@ void Troublesuche::portVerloren()
 void Troublesuche::portFehlt()
 {
     m_fehler = 193;
-    m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 194), Meldung::Knoepfe::Ok,
-                    Meldung::Symbol::Ausrufezeichen, 193, 194);
+    zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit beendet(m_gesehen);
 }
 
 void Troublesuche::tick6()
 {
-    m_timer6.stop();
-    m_z.Reparatur = 1;
+    stoppeTakt(6);
+    if (m_schreiben)
+        m_schreiben->reparaturVormerken();
     emit reparaturStarten();
 }

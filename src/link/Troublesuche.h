@@ -9,27 +9,22 @@
 // when the modem port cannot be opened, or early when ACK STX 0xFF shows up
 // among more than 40 received bytes: a terminal still waiting for its block
 // answers the scan that way. The received bytes are looked for where they
-// land after a write, in Empfangsbytes.
+// land after a write, in the link's byte store.
 //
 // It ends at once, with the port message, when the port is gone. At its
 // end, if the last write failed (Schreibfehler = 1) or a waiting
 // terminal answered, the repair write is offered (Yes/No). Yes starts the
-// one-shot Timer6 (2000 ms), which sets Reparatur := 1 and asks for the
-// write command to be run again (signal reparaturStarten).
+// one-shot Timer6 (2000 ms), which puts the write into repair mode and asks
+// for the write command to be run again (signal reparaturStarten).
 
-#include "link/Taktwaechter.h"
+#include "link/Ablauf.h"
 
-#include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 
-struct Zustand;
-class Verbindung;
-class Meldung;
 class Schreiben;
 
-class Troublesuche : public QObject {
+class Troublesuche : public Ablauf {
     Q_OBJECT
 public:
     static constexpr int ErsterTick = 500;  // ms
@@ -59,7 +54,9 @@ public:
     // question; beendet() follows.
     void abbrechen();
 
-    bool laeuft() const { return m_timer8.isActive(); }
+    bool laeuft() const override { return taktLaeuft(8); }
+    // Timer6 runs: the repair write starts when it fires.
+    bool reparaturWartet() const { return taktLaeuft(6); }
     int suchzaehler() const { return m_suchzaehler; }
     // Ticks of the last scan that sent something.
     int gesendeteTicks() const { return m_gesendet; }
@@ -68,8 +65,6 @@ public:
     // 193 when the last scan ended because the port was gone, else 0.
     int fehler() const { return m_fehler; }
     bool abgebrochen() const { return m_abgebrochen; }
-    QTimer &timer8() { return m_timer8; }
-    QTimer &timer6() { return m_timer6; }
 
     // The repair question and its title in the language of sprache
     // (0, 1000, 2000, 3000).
@@ -84,25 +79,19 @@ signals:
     // The scan is over (before the repair question), also after a cancel
     // and when the port went away (fehler() then says so).
     void beendet(bool wartenderGesehen);
-    // Timer6 fired: Reparatur is 1; run the write command again.
+    // Timer6 fired: the write is in repair mode; run the write command again.
     void reparaturStarten();
 
 private:
     void tick8();
     void tick6();
     void ende();
-    void portVerloren();
+    void beiPortverlust() override;
     // The port message (193) and the end of the scan.
     void portFehlt();
     bool antwortDa() const;
 
-    Zustand &m_z;
-    Verbindung &m_v;
-    Meldung &m_meldung;
     QPointer<Schreiben> m_schreiben;
-    QTimer m_timer8;
-    QTimer m_timer6;
-    Taktwaechter m_takt;
     int m_ersterTick = ErsterTick;
     int m_abstand = Tickabstand;
     int m_suchzaehler = 0;

@@ -35,8 +35,50 @@ Port *Verbindung::aktiverPort() const
 
 void Verbindung::monitor(const QString &zeile)
 {
-    if (m_z.MonitorAktiv == 1)
+    if (beobachtet())
         emit monitorZeile(zeile);
+}
+
+Empfangsrecht Verbindung::nimmStrom(Empfaenger &empfaenger, Empfaenger::Vorrang vorrang)
+{
+    const int nummer = m_naechsteNummer++;
+    int stelle = 0;
+    while (stelle < m_empfaenger.size() && m_empfaenger.at(stelle).vorrang > vorrang)
+        ++stelle;
+    m_empfaenger.insert(stelle, Eintrag{nummer, vorrang, &empfaenger});
+    return Empfangsrecht(this, nummer);
+}
+
+Empfangsrecht Verbindung::beobachten()
+{
+    const int nummer = m_naechsteNummer++;
+    m_beobachtung.append(nummer);
+    return Empfangsrecht(this, nummer);
+}
+
+void Verbindung::freigeben(int nummer)
+{
+    m_beobachtung.removeOne(nummer);
+    for (int i = 0; i < m_empfaenger.size(); ++i) {
+        if (m_empfaenger.at(i).nummer == nummer) {
+            m_empfaenger.remove(i);
+            return;
+        }
+    }
+}
+
+bool Verbindung::haelt(Empfaenger::Vorrang vorrang) const
+{
+    for (const Eintrag &e : m_empfaenger)
+        if (e.vorrang == vorrang)
+            return true;
+    return vorrang == Empfaenger::Vorrang::Ablage;
+}
+
+void Verbindung::setzeBefehl(const QByteArray &befehl)
+{
+    m_befehl = befehl;
+    emit befehlGesetzt(befehl);
 }
 
 void Verbindung::modemverbindungVerloren()
@@ -44,13 +86,17 @@ void Verbindung::modemverbindungVerloren()
     emit verbindungAbgebrochen();
 }
 
-bool Verbindung::sendeAnfrage()
+bool Verbindung::sendeAnfrage(const QByteArray &befehl)
 {
-    const QByteArray telegramm = Telegramm::anfrage(m_z.Adresse, m_z.Befehl);
+    setzeBefehl(befehl);
+    const QByteArray telegramm = Telegramm::anfrage(m_z.Adresse, befehl);
     if (telegramm.isEmpty())
         return false;
-    m_z.Rumpf = telegramm;
-    m_z.Empfang.clear();
+    m_anfrage = telegramm;
+    // A copy: a receiver may give up its hold meanwhile.
+    const QVector<Eintrag> empfaenger = m_empfaenger;
+    for (const Eintrag &e : empfaenger)
+        e.empfaenger->anfrageGesendet();
     if (Port *p = aktiverPort())
         p->write(telegramm);
     monitor(Telegramm::monitorTelegramm(telegramm));
@@ -121,39 +167,31 @@ void Verbindung::neuOeffnen(Port *port)
     port->open();
 }
 
-void Verbindung::verarbeite(const QByteArray &eingang)
+bool Verbindung::verarbeite(const QByteArray &eingang)
 {
     if (eingang.isEmpty())
-        return;
+        return true;
 
-    // Repair write: the terminal answers the wake-up characters with NAK, or
-    // with more than the echo of one STX.
-    if (m_z.Reparatur == 1 && (eingang.at(0) == Telegramm::NAK || eingang.size() > 1)) {
-        emit reparaturAntwort();
-        return;
-    }
-
-    if (m_z.AdressSuche == 1) {
-        m_z.Empfang += eingang;
-    } else if (m_z.TestAktiv == 1) {
-        m_z.Testempfang += eingang;
-    } else if (!m_z.Befehl.isEmpty() && m_z.Befehl.at(0) == 'P') {
-        m_z.Antwort += eingang;
-    } else {
-        // Index Empfangsgrenze (4500) is the last one filled; whatever comes
-        // after it in this event is dropped.
-        for (const char ch : eingang) {
-            if (m_z.Empfangszahl < 0 || m_z.Empfangszahl > Empfangsgrenze)
-                break;
-            m_z.Empfangsbytes[size_t(m_z.Empfangszahl)] = quint8(ch);
-            ++m_z.Empfangszahl;
+    bool genommen = false;
+    for (int i = 0; i < m_empfaenger.size() && !genommen; ++i) {
+        switch (m_empfaenger.at(i).empfaenger->nimm(eingang)) {
+        case Empfaenger::Annahme::Weiter:
+            break;
+        case Empfaenger::Annahme::Genommen:
+            genommen = true;
+            break;
+        case Empfaenger::Annahme::Zurueckgehalten:
+            return false;
         }
     }
+    if (!genommen)
+        m_ablage.nimm(eingang);
 
     // The monitor shows the line's traffic, dropped bytes included.
-    if (m_z.MonitorAktiv == 1) {
+    if (beobachtet()) {
         for (const char ch : eingang)
             emit monitorZeile(Telegramm::monitorEmpfang(quint8(ch)));
     }
     emit empfangen(int(eingang.size()));
+    return true;
 }

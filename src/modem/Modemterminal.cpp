@@ -139,9 +139,7 @@ void Modemterminal::weitergeben()
     if (b.isEmpty())
         return;
     // The repair write's wake-up answer: the link reports it; the bytes stay.
-    const bool reparatur = m_z.Reparatur == 1 && (b.at(0) == 0x15 || b.size() > 1);
-    m_v.verarbeite(b);
-    if (!reparatur)
+    if (m_v.verarbeite(b))
         m_modemempfang.clear();
 }
 

@@ -3,7 +3,6 @@
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
-#include "link/Empfangsweiche.h"
 #include "link/Verbindung.h"
 
 Adresspruefung::Adresspruefung(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
@@ -15,22 +14,20 @@ Adresspruefung::Adresspruefung(Zustand &z, Verbindung &v, Meldung &meldung, QObj
     connect(&m_timer, &QTimer::timeout, this, &Adresspruefung::auswerten);
 }
 
-Adresspruefung::~Adresspruefung() = default;
-
 bool Adresspruefung::starte(int adresse)
 {
     if (laeuft() || adresse < 1 || adresse > 255)
         return false;
     m_adresse = adresse;
-    m_weiche = std::make_unique<Empfangsweiche>(m_z);
+    m_empfang.leeren();
+    m_recht = m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
     // The request goes to the new address; the terminal being written keeps its own.
     const qint16 vorher = m_z.Adresse;
     m_z.Adresse = qint16(adresse);
-    m_z.Befehl = QByteArray("V");
-    const bool gesendet = m_v.sendeAnfrage();
+    const bool gesendet = m_v.sendeAnfrage(QByteArray("V"));
     m_z.Adresse = vorher;
     if (!gesendet) {
-        m_weiche.reset();
+        m_recht.freigeben();
         return false;
     }
     m_timer.start(Wartezeit);
@@ -41,9 +38,9 @@ void Adresspruefung::auswerten()
 {
     m_v.abholen();
     m_timer.stop();
-    const bool belegt = m_z.Empfang.contains("Ver");
-    m_z.Empfang.clear();
-    m_weiche.reset();
+    const bool belegt = m_empfang.bytes().contains("Ver");
+    m_empfang.leeren();
+    m_recht.freigeben();
     if (belegt) {
         const QString text =
             Texttabelle::text(m_z, 352) + QString::number(m_adresse) + Texttabelle::text(m_z, 353);

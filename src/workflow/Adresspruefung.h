@@ -5,19 +5,19 @@
 //
 // The check asks the new address for its version ("V") and looks 300 ms
 // later, as the protocol identification does, for "Ver" among the bytes
-// that came back (Empfang, AdressSuche = 1 meanwhile). An answer means the
+// that came back (its own store holds the stream meanwhile). An answer means the
 // address is taken: "Portavo Adresse N existiert im System!" (texts 352,
 // 353, title 351). Adresse keeps the terminal's present address.
+
+#include "link/Empfangspuffer.h"
+#include "link/Empfangsrecht.h"
 
 #include <QObject>
 #include <QTimer>
 
-#include <memory>
-
 struct Zustand;
 class Verbindung;
 class Meldung;
-class Empfangsweiche;
 
 class Adresspruefung : public QObject {
     Q_OBJECT
@@ -25,12 +25,12 @@ public:
     static constexpr int Wartezeit = 300;  // ms, as long as for the version answer
 
     Adresspruefung(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent = nullptr);
-    ~Adresspruefung() override;
 
     // Asks address 1..255; geprueft() follows. False, and nothing sent,
     // when the address is outside 1..255 or a check runs.
     bool starte(int adresse);
     bool laeuft() const { return m_timer.isActive(); }
+    bool haeltStrom() const { return m_recht.haelt(); }
     QTimer &timer() { return m_timer; }
 
 signals:
@@ -44,6 +44,7 @@ private:
     Verbindung &m_v;
     Meldung &m_meldung;
     QTimer m_timer;
-    std::unique_ptr<Empfangsweiche> m_weiche;
+    Empfangspuffer m_empfang{true};
+    Empfangsrecht m_recht;
     int m_adresse = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "base/Zustand.h"
 #include "diag/Adressidentifikation.h"
-#include "link/Empfangsweiche.h"
 
 Identifikationsablauf::Identifikationsablauf(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent)
     : QObject(parent), m_z(z), m_ident(new Adressidentifikation(z, v, meldung, this))
@@ -35,10 +34,7 @@ bool Identifikationsablauf::imFenster(const std::function<void()> &fenster)
     if (laeuft())
         return false;
     m_z.Identifiziert = 0;
-    {
-        const Empfangsweiche weiche(m_z);
-        fenster();
-    }
+    fenster();
     if (m_z.AdresseBekannt == 0)
         return false;
     m_z.Identifiziert = 1;
@@ -51,7 +47,7 @@ bool Identifikationsablauf::scan()
         return false;
     m_terminals.clear();
     m_art = Art::Scan;
-    m_weiche = std::make_unique<Empfangsweiche>(m_z);
+    m_recht = m_ident->empfangNehmen();
     m_ident->laden();
     m_ident->scan();
     return true;
@@ -61,7 +57,7 @@ void Identifikationsablauf::scanEnde(bool ok)
 {
     if (m_art != Art::Scan)
         return;
-    m_weiche.reset();
+    m_recht.freigeben();
     m_art = Art::Keine;
     for (const QString &zeile : m_ident->liste()) {
         Terminal t;
@@ -78,7 +74,7 @@ bool Identifikationsablauf::identifiziere(int adresse)
         return false;
     m_ergebnis = Ergebnis();
     m_art = Art::Einzeln;
-    m_weiche = std::make_unique<Empfangsweiche>(m_z);
+    m_recht = m_ident->empfangNehmen();
     m_ident->laden();
     m_ident->adressfeldVerlassen(QString::number(adresse));
     m_ident->ok();
@@ -87,7 +83,7 @@ bool Identifikationsablauf::identifiziere(int adresse)
 
 void Identifikationsablauf::einzelEnde()
 {
-    m_weiche.reset();
+    m_recht.freigeben();
     m_art = Art::Keine;
     m_ergebnis.adresse = m_z.Adresse;
     m_ergebnis.protokoll = m_z.Protokoll;

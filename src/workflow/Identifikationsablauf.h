@@ -1,25 +1,25 @@
 #pragma once
 // Finding and identifying terminals, as the PORTAVO menu's address window
-// and portavo-cli scan/identify run it. The receive routing (AdressSuche,
-// Empfang) is held for exactly the time an identification runs, and given
-// back on every ending, also when this object goes away mid-run.
+// and portavo-cli scan/identify run it. The identification's answer store
+// holds the stream for exactly the time an identification runs, and gives
+// it back on every ending, also when this object goes away mid-run.
 //
 // Without a window the identification runs on its own Adressidentifikation
 // and reports its end through a signal; the window variant runs the address
 // window through a seam and takes its result from the shared state.
+
+#include "link/Empfangsrecht.h"
 
 #include <QObject>
 #include <QString>
 #include <QVector>
 
 #include <functional>
-#include <memory>
 
 struct Zustand;
 class Verbindung;
 class Meldung;
 class Adressidentifikation;
-class Empfangsweiche;
 
 class Identifikationsablauf : public QObject {
     Q_OBJECT
@@ -42,8 +42,8 @@ public:
     Identifikationsablauf(Zustand &z, Verbindung &v, Meldung &meldung, QObject *parent = nullptr);
     ~Identifikationsablauf() override;
 
-    // The address window: Identifiziert := 0, the routing held while
-    // `fenster` runs (a modal window), then Identifiziert := 1 when a
+    // The address window: Identifiziert := 0, `fenster` runs (a modal
+    // window, whose identification holds the stream while it is open), then Identifiziert := 1 when a
     // terminal was accepted. Returns whether one was.
     bool imFenster(const std::function<void()> &fenster);
 
@@ -75,7 +75,7 @@ private:
 
     Zustand &m_z;
     Adressidentifikation *m_ident;
-    std::unique_ptr<Empfangsweiche> m_weiche;
+    Empfangsrecht m_recht;
     Art m_art = Art::Keine;
     QVector<Terminal> m_terminals;
     Ergebnis m_ergebnis;

@@ -4,12 +4,13 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "link/Schreiben.h"
+#include "link/Verbindung.h"
 #include "link/Troublesuche.h"
 #include "termfile/Dateiablauf.h"
 #include "workflow/Adresspruefung.h"
 
 Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
-    : QObject(parent), m_z(z), m_meldung(meldung)
+    : QObject(parent), m_z(z), m_verbindung(v), m_meldung(meldung)
 {
     m_schreiben = new Schreiben(z, v, anmeldung, meldung, this);
     m_trouble = new Troublesuche(z, v, meldung, m_schreiben, this);
@@ -42,16 +43,16 @@ bool Schreibablauf::schreibbefehl()
 {
     if (m_schreiben->laeuft() || m_trouble->laeuft() || m_adresspruefung->laeuft())
         return false;
-    const bool reparatur = m_z.Reparatur == 1;
+    const bool reparatur = m_schreiben->reparatur();
     // A repair that does not reach the write button must not leave the
     // receive routing in repair mode.
     const auto abbruch = [this, reparatur] {
         if (reparatur)
-            m_z.Reparatur = 0;
+            m_schreiben->reparaturVerwerfen();
         emit nichtBereit();
         return false;
     };
-    m_z.Empfangszahl = 0;
+    m_verbindung.ablage().leeren();
     emit befehlBegonnen();
     if (reparatur)
         m_z.Identifiziert = 1;
@@ -123,7 +124,7 @@ bool Schreibablauf::schreibknopf()
 
 void Schreibablauf::abbrechen()
 {
-    // Ends through Schreiben::beendet: port at 19200, Reparatur 0.
+    // Ends through Schreiben::beendet: port at 19200, repair mode off.
     m_schreiben->abbrechen();
 }
 

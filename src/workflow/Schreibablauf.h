@@ -7,7 +7,7 @@
 //                     identified, the file choice, the load routine, the
 //                     protocol identification, the check that a new
 //                     address is free (Adresspruefung), then ready for the
-//                     write button. In repair mode (Reparatur = 1) without
+//                     write button. In repair mode (Schreiben::reparatur()) without
 //                     the question, the protocol identification and the
 //                     check.
 //   schreibknopf()    the password (not in repair mode), then the write.
@@ -87,6 +87,7 @@ private:
     void adresseGeprueft(bool frei);
 
     Zustand &m_z;
+    Verbindung &m_verbindung;
     Meldung &m_meldung;
     Schreiben *m_schreiben;
     Troublesuche *m_trouble;

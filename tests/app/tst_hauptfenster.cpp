@@ -471,7 +471,7 @@ private slots:
 
         QTimer::singleShot(0, &f, [&f] { kind<QAction>(&f, "mnuAuslesen")->trigger(); });
         QVERIFY(mitModal(QStringLiteral("Adressident2D"), [&](QWidget *w) {
-            QCOMPARE(int(z.AdressSuche), 1);
+            QVERIFY(f.verbindung().haelt(Empfaenger::Vorrang::Identifikation));
             auto *liste = kind<QListWidget>(w, "List3");
             auto *ok = kind<QPushButton>(w, "Command3");
             QVERIFY(!ok->isEnabled());
@@ -486,7 +486,7 @@ private slots:
             ok->click();
         }));
         QTRY_VERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(int(z.AdressSuche), 0);
+        QVERIFY(!f.verbindung().haelt(Empfaenger::Vorrang::Identifikation));
         QCOMPARE(kind<QLabel>(&f, "LabelAdresse")->text(), QStringLiteral("17"));
         QCOMPARE(kind<QLabel>(&f, "LabelProtokoll")->text(), QStringLiteral("QRX / Norvall"));
         QCOMPARE(kind<QLabel>(&f, "LabelVersion")->text(), QStringLiteral("Ver 4.02 TS 1 11"));

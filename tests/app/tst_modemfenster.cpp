@@ -187,10 +187,9 @@ private slots:
         QCOMPARE(a.z.Modemverbindung, qint16(1));
         QCOMPARE(a.f->windowTitle(), QStringLiteral("Modemverbindung OK"));
         QVERIFY(a.terminal().startsWith(QStringLiteral("Modemverbindung    OK")));
-        a.z.Befehl = "E";
-        a.z.Empfangszahl = 0;
+        a.v.ablage().leeren();
         a.port.inject("\x06\x02\x30");
-        QCOMPARE(a.z.Empfangszahl, qint16(3));
+        QCOMPARE(a.v.ablage().zahl(), 3);
     }
 
     void tastenGehenZumModem()

@@ -61,9 +61,9 @@ class TestTestfenster : public QObject {
     static void zyklus(Aufbau &a, Testbetrieb2D &f, const QByteArray &antwort)
     {
         a.port.clearWrites();
-        QMetaObject::invokeMethod(&f.ablauf().timer1(), "timeout");
+        f.ablauf().naechsterTakt(1);
         a.port.inject(a.port.written() + antwort);
-        QMetaObject::invokeMethod(&f.ablauf().timer2(), "timeout");
+        f.ablauf().naechsterTakt(2);
     }
 
 private slots:
@@ -75,9 +75,9 @@ private slots:
         {
             Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
             QCOMPARE(f.windowModality(), Qt::WindowModal);
-            QCOMPARE(int(a.z.TestAktiv), 0);
+            QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
             f.show();
-            QCOMPARE(int(a.z.TestAktiv), 1);
+            QVERIFY(a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
             for (const char *name : {"Label1", "text1", "Label2", "Text2_0", "Frame2", "Option1", "Option2",
                                      "Option3", "Frame3", "Option5", "Option4", "Option7", "Frame1", "text3_0",
                                      "Label3", "Label4", "Label6", "Command1", "Command2", "text5", "Frame4",
@@ -97,7 +97,7 @@ private slots:
             QVERIFY(!kind(&f, "text5")->isVisible());
             for (const char *o : {"Option1", "Option2", "Option3"})
                 QVERIFY(!kind<QRadioButton>(&f, o)->isChecked());
-            QVERIFY(f.ablauf().timer1().isActive());
+            QVERIFY(f.ablauf().taktLaeuft(1));
 
             zyklus(a, f, status(0x40, 'K'));
             QCOMPARE(kind<QLineEdit>(&f, "text1")->text(), Testbetrieb::bytecodes(Telegramm::anfrage(17, "K")));
@@ -139,10 +139,10 @@ private slots:
 
             kind<QPushButton>(&f, "Command2")->click();
             QVERIFY(!f.isVisible());
-            QCOMPARE(int(a.z.TestAktiv), 0);
-            QVERIFY(!f.ablauf().timer1().isActive() && !f.ablauf().timer2().isActive());
+            QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
+            QVERIFY(!f.ablauf().taktLaeuft(1) && !f.ablauf().taktLaeuft(2));
         }
-        QCOMPARE(int(a.z.TestAktiv), 0);
+        QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
         // Both movement lines are in the log of the data folder.
         const QList<QByteArray> log = lies(QDir(Pfade::programm()).filePath(QStringLiteral("Bewegungen.dat"))).split('\n');
         QCOMPARE(log.size(), 3);
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(kind(&f, "Check2")->isVisible() && kind<QCheckBox>(&f, "Check2")->isChecked());
         QVERIFY(kind(&f, "Command3")->isVisible() && kind(&f, "Command3")->isEnabled());
         QCOMPARE(f.ablauf().zyklusstarts(), 1);
-        QVERIFY(f.ablauf().timer1().isActive());
+        QVERIFY(f.ablauf().taktLaeuft(1));
         // The main window is hidden while movements are saved; test mode stays.
         QVERIFY(!a.haupt.isVisible());
         QVERIFY(f.isVisible());
@@ -187,7 +187,7 @@ private slots:
         bild(&f, QStringLiteral("Testbetrieb2D-Anlage"));
         f.close();
         QVERIFY(a.haupt.isVisible());
-        QCOMPARE(int(a.z.TestAktiv), 0);
+        QVERIFY(!a.v.haelt(Empfaenger::Vorrang::Testbetrieb));
     }
 
     void leererAnlagenname()
@@ -240,14 +240,14 @@ private slots:
         f.show();
         kind<QPushButton>(&f, "Command1")->click();
         zyklus(a, f, status(0x40, 'K'));
-        QMetaObject::invokeMethod(&f.ablauf().timer1(), "timeout");
+        f.ablauf().naechsterTakt(1);
         a.port.loseDevice();
         QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
         QCOMPARE(a.meldung.eintraege().first().text, Texttabelle::text(633).arg(QStringLiteral("/dev/ttyUSB7")));
         QVERIFY(!f.ablauf().laeuft());
-        QCOMPARE(int(a.z.MonitorAktiv), 0);
+        QVERIFY(!a.v.beobachtet());
         aktiviere(&m);
-        QCOMPARE(int(a.z.MonitorAktiv), 0);  // stays stopped until Reset
+        QVERIFY(!a.v.beobachtet());  // stays stopped until Reset
         f.close();
 
         // The monitor alone says it itself.
@@ -257,7 +257,7 @@ private slots:
         aktiviere(&n);
         b.port.loseDevice();
         QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
-        QCOMPARE(int(b.z.MonitorAktiv), 0);
+        QVERIFY(!b.v.beobachtet());
     }
 
     void monitorListetUndDekodiert()
@@ -272,7 +272,7 @@ private slots:
         QVERIFY(!m.isModal());
         m.show();
         aktiviere(&m);
-        QCOMPARE(int(a.z.MonitorAktiv), 1);
+        QVERIFY(a.v.beobachtet());
         QVERIFY(kind<QTimer>(&m, "Timer1")->isActive());
 
         a.v.sendeAck();
@@ -294,15 +294,15 @@ private slots:
 
         // Stop holds when the window is activated again; Reset resumes empty.
         kind<QPushButton>(&m, "Command1")->click();
-        QCOMPARE(int(a.z.MonitorAktiv), 0);
+        QVERIFY(!a.v.beobachtet());
         a.port.inject("B");
         aktiviere(&m);
-        QCOMPARE(int(a.z.MonitorAktiv), 0);
+        QVERIFY(!a.v.beobachtet());
         a.port.inject("C");
         QTest::qWait(2 * Monitormodell::Sammelzeit);
         QCOMPARE(m.modell().anzahl(), 3);
         kind<QPushButton>(&m, "Command2")->click();
-        QCOMPARE(int(a.z.MonitorAktiv), 1);
+        QVERIFY(a.v.beobachtet());
         QCOMPARE(m.modell().anzahl(), 0);
         QVERIFY(kind<QLineEdit>(&m, "TextHex")->text().isEmpty());
         a.port.inject("D");
@@ -322,7 +322,7 @@ private slots:
 
         // Ende.
         kind<QPushButton>(&m, "Command3")->click();
-        QCOMPARE(int(a.z.MonitorAktiv), 0);
+        QVERIFY(!a.v.beobachtet());
         QVERIFY(!m.isVisible());
     }
 
@@ -387,18 +387,18 @@ private slots:
         auto *monitor = f.findChild<Test4852d *>();
         QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
         aktiviere(monitor);
-        QCOMPARE(int(z.MonitorAktiv), 1);
+        QVERIFY(f.verbindung().beobachtet());
 
         kind<QLabel>(&f, "LabelAdresse")->setText(QStringLiteral("17"));
         z.Adresse = 17;
         bool geprueft = false;
         QTimer::singleShot(0, &f, [&] { kind<QAction>(&f, "mnuDialog")->trigger(); });
         QVERIFY(mitModal(QStringLiteral("Testbetrieb2D"), [&](QWidget *w) {
-            QCOMPARE(int(z.TestAktiv), 1);
+            QVERIFY(f.verbindung().haelt(Empfaenger::Vorrang::Testbetrieb));
             QCOMPARE(w->windowModality(), Qt::WindowModal);
             // The monitor takes input while test mode is open.
             QTest::mouseClick(kind<QPushButton>(monitor, "Command1"), Qt::LeftButton);
-            QCOMPARE(int(z.MonitorAktiv), 0);
+            QVERIFY(!f.verbindung().beobachtet());
             kind<QPushButton>(monitor, "Command2")->click();
             kind<QPushButton>(w, "Command1")->click();
             QTRY_VERIFY_WITH_TIMEOUT(port.written().contains(Telegramm::anfrage(17, "K")), 3000);
@@ -413,7 +413,7 @@ private slots:
             kind<QPushButton>(w, "Command2")->click();
         }));
         QVERIFY(geprueft);
-        QCOMPARE(int(z.TestAktiv), 0);
+        QVERIFY(!f.verbindung().haelt(Empfaenger::Vorrang::Testbetrieb));
         QVERIFY(f.isVisible());
         // The same monitor opens again, emptied.
         kind<QAction>(&f, "mnuDiagnose")->trigger();

@@ -18,11 +18,11 @@ class TestAdressidentifikation : public QObject {
     template <class P>
     struct Aufbau : Strecke<P> {
         Adressidentifikation ident{this->z, this->v, this->meldung};
+        Empfangsrecht recht{ident.empfangNehmen()};
         QString adresse, protokoll, version;
         int geschlossen = 0;
         explicit Aufbau(const QString &geraet = {}) : Strecke<P>(geraet)
         {
-            this->z.AdressSuche = 1;
             connect(&ident, &Adressidentifikation::terminalAnzeigen, [this](int a, const QString &p) {
                 adresse = QString::number(a);
                 protokoll = p;
@@ -36,7 +36,7 @@ class TestAdressidentifikation : public QObject {
         QList<QVariant> scan(int takt = 2, bool warten = true)
         {
             QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
-            ident.timer1().setInterval(takt);
+            ident.setTaktabstand(1, takt);
             ident.scan();
             return warten && ende.wait(20000) ? ende.first() : QList<QVariant>();
         }
@@ -121,7 +121,7 @@ private slots:
         QTRY_VERIFY(a.z.Adresse > 10);
         a.ident.abbrechen();
         QCOMPARE(ende.size(), 1);
-        QVERIFY(!a.ident.gesperrt() && !a.ident.timer1().isActive());  // no further scan step
+        QVERIFY(!a.ident.gesperrt() && !a.ident.taktLaeuft(1));  // no further scan step
         QCOMPARE(a.geschlossen, 0);
         QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.Texte.at(195)});
         QCOMPARE(a.ident.okFreigegeben(), terminals);

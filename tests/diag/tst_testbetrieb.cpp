@@ -34,11 +34,11 @@ class TestTestbetrieb : public QObject {
     struct Aufbau : Strecke<FakePort> {
         QTemporaryDir ordner;
         Testbetrieb t{z, v};
+        Empfangsrecht recht{t.empfangNehmen()};
         explicit Aufbau(int protokoll = 0)
         {
             z.Adresse = 17;
             z.Protokoll = qint16(protokoll);
-            z.TestAktiv = 1;
             t.protokoll().setPfad(ordner.filePath(QStringLiteral("Bewegungen.dat")));
             t.protokoll().setUhr([] { return Zeit; });
             t.laden();
@@ -56,7 +56,7 @@ class TestTestbetrieb : public QObject {
             return anfrage;
         }
         // Timer1 sends the next request, Timer2 checks for the answer.
-        void tick(int n) { QMetaObject::invokeMethod(n == 1 ? &t.timer1() : &t.timer2(), "timeout"); }
+        void tick(int n) { t.naechsterTakt(n); }
         QByteArray log() { return lies(t.protokoll().pfad()); }
     };
 

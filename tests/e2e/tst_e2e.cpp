@@ -106,7 +106,7 @@ private slots:
         Identifikationsablauf ablauf(s.z, s.v, s.meldung);
         // Twice the program's 50 ms, so that a busy machine's scheduler alone
         // cannot make the simulator miss a tick; a 250 ms stall spans several.
-        ablauf.ident().timer1().setInterval(100);
+        ablauf.ident().setTaktabstand(1, 100);
         QSignalSpy ende(&ablauf, &Identifikationsablauf::scanBeendet);
         int stalls = 0;
         QTimer stoerer;

@@ -104,7 +104,7 @@ private slots:
         QSignalSpy verloren(&l.port, &Port::verloren);
         const int beginn = int(m_sim.verkehr().size());
         QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
-        QCOMPARE(int(l.z.Empfangszahl), bytes);
+        QCOMPARE(int(l.v.ablage().zahl()), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
         QCOMPARE(verloren.count(), int(ende == 193));
         QCOMPARE(l.port.isOpen(), ende != 193);
@@ -171,7 +171,7 @@ private slots:
         a.z.Adresse = 1;
         a.z.Passwort = passwort;
         QVERIFY(a.auslesen.starte());
-        QTRY_COMPARE(a.z.Antwort.size(), echo ? 9 : 0);
+        QTRY_COMPARE(a.anmeldung.antwort().size(), echo ? 9 : 0);
         if (zusage)
             a.port.inject(QByteArray("J\x03", 2));
         QTRY_COMPARE_WITH_TIMEOUT(ja.count() + nein.count(), 1, 3000);
@@ -200,7 +200,7 @@ private slots:
         a.z.Protokoll = 0;
         a.z.Passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
-        QTRY_COMPARE(a.z.Antwort.size(), 9);
+        QTRY_COMPARE(a.anmeldung.antwort().size(), 9);
         bus.echo = false;
         a.port.inject(QByteArray("\x02\x01PJ\x03", 5));
         QTRY_COMPARE(ja.count(), 1);
@@ -261,7 +261,7 @@ private slots:
         a.z.Passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
         if (angemeldet) {
-            modem.inject(a.z.Rumpf + QByteArray("\x02\x01PJ\x03\x18", 6));
+            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x01PJ\x03\x18", 6));
             QTRY_VERIFY(a.auslesen.timer3().isActive());
             modem.inject(Telegramm::Quittung + Telegramm::anfrage(1, "E") + QByteArray(1000, '0'));
         }

@@ -53,7 +53,7 @@ private slots:
         Protokollidentifikation p(a.z, a.v, a.meldung);
         p.laden();
         QCOMPARE(p.adressfeld(), adresse == 0 ? QString() : QString::number(adresse));
-        QTRY_VERIFY(!p.timer1().isActive());
+        QTRY_VERIFY(!p.taktLaeuft(1));
         QCOMPARE(p.neueAdresse(), QString::number(byte8));
         QCOMPARE(p.protokollwahl(), byte10 > 7 ? 0 : byte10);
         QCOMPARE(a.meldung.textnummern(), texte);
@@ -199,10 +199,10 @@ private slots:
         QCOMPARE(a.z.Protokoll, qint16(1));  // byte 10 of the image
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Angekuendigt));
-        QCOMPARE(a.schreiben.timer4().interval(), 2500 + 7);  // from when the 12 bytes have left
+        QCOMPARE(a.schreiben.taktabstand(4), 2500 + 7);  // from when the 12 bytes have left
         QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
         a.port.clearWrites();
-        a.schreiben.timer4().start(10);
+        a.schreiben.naechsterTakt(4);
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
         QCOMPARE(a.gesendet().size(), 1);  // the block in one piece
         const QByteArray block = a.letzterWrite();
@@ -212,10 +212,10 @@ private slots:
         QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
         QCOMPARE(fortschritt.last().at(0).toInt(), 1000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
-        QVERIFY(!a.schreiben.timer2().isActive());
+        QVERIFY(!a.schreiben.taktLaeuft(2));
         a.port.inject(block.mid(1000));
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Bestaetigung);
-        QVERIFY(a.schreiben.timer2().isActive());
+        QVERIFY(a.schreiben.taktLaeuft(2));
         QCOMPARE(fortschritt.last().at(0).toInt(), 2051);
         a.port.inject("U19###");
         QVERIFY(erfolg.wait(1000));
@@ -346,7 +346,8 @@ private slots:
             a.loginAntwort();
             QVERIFY(a.warteAufPhase(phase));
         }
-        a.z.Reparatur = qint16(!weg);  // a cancel ends a repair as well
+        if (!weg)
+            a.schreiben.reparaturVormerken();  // a cancel ends a repair as well
         QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
         if (weg)
             a.port.loseDevice();
@@ -358,7 +359,7 @@ private slots:
         if (phase == Schreiben::Phase::Senden)
             QCOMPARE(a.port.bytesToWrite(), 0);  // the rest of the block is discarded
         QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!a.schreiben.reparatur());
         // Nothing goes out afterwards: every tick of the write is stopped.
         QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
         QVERIFY(!a.schreiben.laeuft());
@@ -396,7 +397,7 @@ private slots:
         if (phase != Schreiben::Phase::Anmeldung) {
             QByteArray j = QByteArray() + Telegramm::STX + char(4) + 'P' + 'J' + Telegramm::ETX;
             j += char(Telegramm::blockpruefung(j, 1, int(j.size()) - 1));
-            modem.inject(a.z.Rumpf + j);
+            modem.inject(a.v.letzteAnfrage() + j);
             QVERIFY(a.warteAufPhase(phase == Schreiben::Phase::Angekuendigt ? phase : Schreiben::Phase::Senden));
             if (phase == Schreiben::Phase::Bestaetigung) {
                 modem.inject(modem.writes().last().bytes);

@@ -148,8 +148,7 @@ private slots:
         v.setPort(&p);
         QSignalSpy gesendet(&p, &Port::gesendet);
         z.Adresse = 1;
-        z.Befehl = "E";
-        QVERIFY(v.sendeAnfrage());
+        QVERIFY(v.sendeAnfrage("E"));
         QCOMPARE(pty.lies(5).toHex(), QByteArray("0201450347"));
         QTRY_VERIFY(!gesendet.isEmpty());
         QTRY_COMPARE(p.bytesToWrite(), qint64(0));
@@ -159,8 +158,8 @@ private slots:
         for (int i = 0; i < 256; ++i)
             alle[i] = char(i);
         QCOMPARE(::write(pty.fd, alle.constData(), 256), ssize_t(256));
-        QTRY_COMPARE(int(z.Empfangszahl), 256);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(z.Empfangsbytes.data()), 256), alle);
+        QTRY_COMPARE(int(v.ablage().zahl()), 256);
+        QCOMPARE(v.ablage().abschnitt(0, 256), alle);
     }
 
     void geschwindigkeitSofort()
@@ -202,7 +201,6 @@ private slots:
         Verbindung v(z);
         v.setPort(&p);
         z.Adresse = 1;
-        z.Befehl = "E";
         QSignalSpy portVerloren(&p, &Port::verloren);
         QSignalSpy verloren(&v, &Verbindung::portVerloren);
         // Twice with the same port object: each new device's loss is reported once.
@@ -210,7 +208,7 @@ private slots:
             Pty pty;
             p.setDevice(pty.slave);
             QVERIFY(p.open());
-            QVERIFY(v.sendeAnfrage());
+            QVERIFY(v.sendeAnfrage("E"));
             QCOMPARE(pty.lies(5).toHex(), QByteArray("0201450347"));
             pty.schliessen();
             QTRY_COMPARE(verloren.size(), runde);

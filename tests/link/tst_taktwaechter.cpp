@@ -1,11 +1,57 @@
 // Which ticks count: a timeout delivered late, right after the one before,
-// must not be taken for a tick that waited its interval.
+// must not be taken for a tick that waited its interval; and the ticks of
+// the sequence base that apply it.
 
 #include "support/Testlauf.h"
+#include "support/FakePort.h"
+#include "support/MeldungAufnahme.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "link/Ablauf.h"
 #include "link/Taktwaechter.h"
+#include "link/Verbindung.h"
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Hands its waiting bytes over when asked, or goes away then.
+struct Abholport : FakePort {
+    bool wegBeimAbholen = false;
+    void abholen() override
+    {
+        if (wegBeimAbholen)
+            loseDevice();
+        else if (!pending().isEmpty())
+            injectEvent(Ereigniscode::Empfangen);
+    }
+};
+
+// A sequence with one tick that counts its steps and the bytes it saw.
+struct Probe : Ablauf {
+    int schritte = 0;
+    int gesehen = -1;
+    int portverluste = 0;
+    Probe(Zustand &z, Verbindung &v, Meldung *m, Wache wache, bool einmal) : Ablauf(z, v, m)
+    {
+        taktAnlegen(7, wache, einmal, [this] {
+            ++schritte;
+            gesehen = m_v.ablage().zahl();
+        }, 100000);
+    }
+    void beiPortverlust() override
+    {
+        ++portverluste;
+        stoppeAlleTakte();
+    }
+    using Ablauf::starteTakt;
+    using Ablauf::Wache;
+    using Ablauf::zeige;
+};
+
+}  // namespace
 
 class TstTaktwaechter : public QObject {
     Q_OBJECT
@@ -28,6 +74,77 @@ private slots:
         QVERIFY(uhr.elapsed() >= 20);
         QVERIFY(!w.zaehlt(100000));  // the next one right behind it does not count
         QVERIFY(w.zaehlt(0));        // an interval of 0 lets every tick count
+    }
+
+    // A tick run at once after its start (a late timeout) counts only
+    // without the late-tick guard; the guards fetch the waiting bytes
+    // first; a repeating tick whose port went away meanwhile is skipped.
+    void ablaufWachen_data()
+    {
+        QTest::addColumn<int>("wache");
+        QTest::addColumn<bool>("einmal");
+        QTest::addColumn<bool>("portWeg");
+        QTest::addColumn<int>("schritte");
+        QTest::addColumn<int>("gesehen");
+        using W = Probe::Wache;
+        QTest::newRow("ohne Wache") << int(W::Keine) << false << false << 1 << 0;
+        QTest::newRow("abholen") << int(W::Abholen) << false << false << 1 << 2;
+        QTest::newRow("verspaetet") << int(W::Verspaetet) << false << false << 0 << -1;
+        QTest::newRow("abholen, Port weg") << int(W::Abholen) << false << true << 0 << -1;
+        QTest::newRow("einmal, Port weg") << int(W::Abholen) << true << true << 1 << 0;
+    }
+    void ablaufWachen()
+    {
+        QFETCH(int, wache);
+        QFETCH(bool, einmal);
+        QFETCH(bool, portWeg);
+        QFETCH(int, schritte);
+        QFETCH(int, gesehen);
+        Zustand z;
+        Abholport port;
+        port.open();
+        Verbindung v(z);
+        v.setPort(&port);
+        Probe p(z, v, nullptr, Probe::Wache(wache), einmal);
+        port.queue("ab");
+        port.wegBeimAbholen = portWeg;
+        p.starteTakt(7);
+        QVERIFY(p.laeuft() && p.taktLaeuft(7));
+        QVERIFY(p.findChild<QTimer *>(QStringLiteral("Timer7")));
+        p.naechsterTakt(7);
+        QCOMPARE(p.schritte, schritte);
+        QCOMPARE(p.gesehen, gesehen);
+        QCOMPARE(p.portverluste, portWeg ? 1 : 0);
+    }
+
+    // The port's loss reaches a sequence only while it runs; the pace is
+    // set from outside; messages take their texts from the table.
+    void ablaufPortverlustTaktUndMeldung()
+    {
+        Zustand z;
+        Texttabelle::ladeTexte(z, 193, 194);
+        FakePort port;
+        port.open();
+        Verbindung v(z);
+        v.setPort(&port);
+        MeldungAufnahme meldung;
+        Probe p(z, v, &meldung, Probe::Wache::Keine, false);
+        p.setTaktabstand(7, 20);
+        QCOMPARE(p.taktabstand(7), 20);
+        QCOMPARE(p.taktabstand(8), 0);  // no such tick
+        QVERIFY(!p.laeuft());
+        port.loseDevice();
+        QCOMPARE(p.portverluste, 0);
+        port.open();
+        p.starteTakt(7);
+        QTRY_VERIFY(p.schritte >= 2);
+        port.loseDevice();
+        QCOMPARE(p.portverluste, 1);
+        QVERIFY(!p.laeuft());
+        p.zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+        QCOMPARE(meldung.textnummern(), QList<int>{193});
+        QCOMPARE(meldung.eintraege().first().text, z.Texte.at(193));
+        QVERIFY(!z.Texte.at(193).isEmpty());
     }
 };
 

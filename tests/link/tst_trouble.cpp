@@ -54,7 +54,7 @@ private slots:
         QVERIFY2(v[0].us - start >= 500000, qPrintable(QString::number(v[0].us - start)));
         for (int i = 3; i < v.size(); i += 3)
             QVERIFY2(v[i].us - v[i - 3].us >= 40000, qPrintable(QString::number(v[i].us - v[i - 3].us)));
-        QCOMPARE(l.z.Reparatur, qint16(1));
+        QVERIFY(l.schreiben.reparatur());
 
         l.meldung.leeren();
         QVERIFY(Dateiablauf::ladeRoutine(l.z, l.meldung, datei).geladen);
@@ -66,13 +66,13 @@ private slots:
         QVERIFY(r.startsWith(QByteArray(1, Telegramm::STX)));
         QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.Passwort)));
         QVERIFY(r.endsWith(l.block()));
-        QCOMPARE(l.z.Reparatur, qint16(0));
+        QVERIFY(!l.schreiben.reparatur());
     }
 
     void fruehesEndeNurMitMehrAls40Bytes()
     {
         Aufbau a;
-        a.z.Befehl = "D";
+        a.v.setzeBefehl("D");
         Troublesuche t(a.z, a.v, a.meldung);
         t.setTakt(1, 1);
         QSignalSpy ende(&t, &Troublesuche::beendet);
@@ -88,12 +88,11 @@ private slots:
         QVERIFY(ende.wait(1000));
         QCOMPARE(ende.first().first().toBool(), true);
         QVERIFY(t.wartenderGesehen());
-        QCOMPARE(a.z.Empfangszahl, qint16(0));
+        QCOMPARE(a.v.ablage().zahl(), 0);
         // A waiting terminal was seen: the repair question; No ends there.
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().knoepfe, Meldung::Knoepfe::JaNein);
-        QVERIFY(!t.timer6().isActive());
-        QCOMPARE(a.z.Reparatur, qint16(0));
+        QVERIFY(!t.reparaturWartet());
     }
 
     // Nobody answers: the scan runs its 2048 ticks; the repair is offered
@@ -110,7 +109,7 @@ private slots:
         Aufbau a;
         a.z.Schreibfehler = qint16(schreibfehler);
         a.meldung.antworte(Meldung::Ja);
-        Troublesuche t(a.z, a.v, a.meldung);
+        Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
         QSignalSpy reparatur(&t, &Troublesuche::reparaturStarten);
         QSignalSpy ende(&t, &Troublesuche::beendet);
         t.setTakt(1, 1);
@@ -123,17 +122,17 @@ private slots:
             // Nothing waits: said so once, as information, and no repair.
             QCOMPARE(a.meldung.textnummern(), QList<int>{554});
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
-            QVERIFY(!t.timer6().isActive());
+            QVERIFY(!t.reparaturWartet());
             return;
         }
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().text, Troublesuche::reparaturfrage(0));
-        QVERIFY(t.timer6().isActive());
-        QCOMPARE(t.timer6().interval(), 2000);
-        QCOMPARE(a.z.Reparatur, qint16(0));
-        t.timer6().start(1);
-        QVERIFY(reparatur.wait(1000));
-        QCOMPARE(a.z.Reparatur, qint16(1));
+        QVERIFY(t.reparaturWartet());
+        QCOMPARE(t.taktabstand(6), 2000);
+        QVERIFY(!a.schreiben.reparatur());
+        t.naechsterTakt(6);
+        QCOMPARE(reparatur.count(), 1);
+        QVERIFY(a.schreiben.reparatur());
     }
 
     // No port to send on: the scan ends at the port, never saying that
@@ -204,7 +203,7 @@ private slots:
         QCOMPARE(ende.size(), 1);
         QVERIFY(t.abgebrochen());
         QVERIFY(a.meldung.eintraege().isEmpty());
-        QVERIFY(!t.timer6().isActive());
+        QVERIFY(!t.reparaturWartet());
         for (int i = 0; i < fortschritt.size(); ++i) {
             QCOMPARE(fortschritt.at(i).at(0).toInt(), i + 1);
             QCOMPARE(fortschritt.at(i).at(1).toInt(), 2048);

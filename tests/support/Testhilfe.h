@@ -197,6 +197,6 @@ struct Strecke {
     {
         QByteArray a = QByteArray() + Telegramm::STX + char(z.Adresse) + 'P' + (richtig ? 'J' : 'N') + Telegramm::ETX;
         a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
-        port.inject(z.Rumpf + a);
+        port.inject(v.letzteAnfrage() + a);
     }
 };

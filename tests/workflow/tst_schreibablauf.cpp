@@ -99,7 +99,8 @@ private slots:
         QFETCH(int, protokollfragen);
         Lauf l;
         l.z.Identifiziert = 1;
-        l.z.Reparatur = qint16(reparatur);
+        if (reparatur)
+            l.ablauf.schreiben().reparaturVormerken();
         l.protokollAntwort = false;
         if (!name.isEmpty())
             l.gewaehlt = datei(name, 8);
@@ -115,7 +116,7 @@ private slots:
         QCOMPARE(gewaehlt.count(), protokollfragen);
         QCOMPARE(int(l.z.bild.Daten[8]) == 8, protokollfragen == 1);
         QCOMPARE(l.passwortfragen, 0);
-        QCOMPARE(int(l.z.Reparatur), 0);
+        QVERIFY(!l.ablauf.schreiben().reparatur());
         QVERIFY(l.port.writes().isEmpty());
         QVERIFY(stillgelegt(l.ablauf));
     }
@@ -246,7 +247,7 @@ private slots:
         // the write starts with the wake-up characters.
         Lauf l;
         l.z.Identifiziert = 0;
-        l.z.Reparatur = 1;
+        l.ablauf.schreiben().reparaturVormerken();
         l.gewaehlt = datei(QStringLiteral("rep.S2D"));
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QVERIFY(l.ablauf.schreibbefehl());
@@ -255,14 +256,14 @@ private slots:
         QVERIFY(l.meldung.eintraege().isEmpty());
         QCOMPARE(int(l.z.Identifiziert), 1);
         QCOMPARE(l.protokollfragen, 0);
-        QCOMPARE(int(l.z.Reparatur), 1);
+        QVERIFY(l.ablauf.schreiben().reparatur());
         QVERIFY(l.ablauf.schreibknopf());
         QCOMPARE(l.passwortfragen, 0);
         QCOMPARE(l.ablauf.schreiben().phase(), Schreiben::Phase::Wecken);
         QTRY_VERIFY(!l.port.writes().isEmpty());
         QCOMPARE(l.port.writes().first().bytes, QByteArray(1, Telegramm::STX));
         l.ablauf.abbrechen();
-        QCOMPARE(int(l.z.Reparatur), 0);
+        QVERIFY(!l.ablauf.schreiben().reparatur());
     }
 
     void troubleFuehrtZurReparatur_data()
@@ -292,14 +293,14 @@ private slots:
         QCOMPARE(sanduhr.last().first().toBool(), false);
         QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         if (antwort == Meldung::Nein) {
-            QVERIFY(!l.ablauf.trouble().timer6().isActive());
-            QCOMPARE(int(l.z.Reparatur), 0);
+            QVERIFY(!l.ablauf.trouble().reparaturWartet());
+            QVERIFY(!l.ablauf.schreiben().reparatur());
             return;
         }
         // Two seconds later the write command runs again, in repair mode.
         QVERIFY(bereit.wait(Troublesuche::Reparaturverzoegerung + 3000));
         QCOMPARE(bereit.first().first().toBool(), true);
-        QCOMPARE(int(l.z.Reparatur), 1);
+        QVERIFY(l.ablauf.schreiben().reparatur());
         QCOMPARE(l.dateititel, QStringList{l.z.Texte.value(148)});
         QCOMPARE(l.protokollfragen, 0);
         QCOMPARE(l.ablauf.datei(), l.gewaehlt);
