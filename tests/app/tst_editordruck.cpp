@@ -23,7 +23,7 @@ namespace {
 // Page objects of a PDF written by Qt.
 int pdfSeiten(const QString &pfad)
 {
-    const QByteArray inhalt = leseDatei(pfad);
+    const QByteArray inhalt = lies(pfad);
     if (!inhalt.startsWith("%PDF"))
         return -1;
     return int(inhalt.count("/Type /Page\n")) + int(inhalt.count("/Type /Page ")) + int(inhalt.count("/Type /Page>"));
@@ -85,8 +85,8 @@ private slots:
     {
         // Track 2 only, 21 digits: list 1 has 161 entries.
         m_datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));
-        QVERIFY(schreibeDatei(m_datei, hauptdateiInhalt(standardbild(21))));
-        QVERIFY(schreibeDatei(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt({"Meier"}, 2001)));
+        QVERIFY(schreib(m_datei, hauptdateiInhalt(standardbild(21))));
+        QVERIFY(schreib(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt({"Meier"}, 2001)));
     }
 
     void init()
@@ -198,11 +198,11 @@ private slots:
         b[2] = 0x81;
         b[3] = 4;
         b[4] = 4;
-        QVERIFY(schreibeDatei(datei, hauptdateiInhalt(b)));
+        QVERIFY(schreib(datei, hauptdateiInhalt(b)));
         const QString lang1 = QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord");
         const QString lang2 = QStringLiteral("Maximilian Mustermann-Oberhausen");
         const QString lang3 = QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle");
-        QVERIFY(schreibeDatei(m_dir.filePath(QStringLiteral("LANG.B2D")),
+        QVERIFY(schreib(m_dir.filePath(QStringLiteral("LANG.B2D")),
                               begleitInhalt({"----------", lang1, "Meier", "----------", "----------", lang2, lang3}, 5001)));
         auto w = oeffne(datei);
         w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);

@@ -175,9 +175,9 @@ private slots:
         Bytes b = grundbild();
         b[100] = 0xFF;
         const QString gut = dir.filePath("A.S2D");
-        QVERIFY(schreibeDatei(gut, hauptdateiInhalt(b)));
-        QVERIFY(schreibeDatei(dir.filePath("A.S2d"), hauptdateiInhalt(b)));
-        QVERIFY(schreibeDatei(dir.filePath("A.B2D"), "x\r\n"));
+        QVERIFY(schreib(gut, hauptdateiInhalt(b)));
+        QVERIFY(schreib(dir.filePath("A.S2d"), hauptdateiInhalt(b)));
+        QVERIFY(schreib(dir.filePath("A.B2D"), "x\r\n"));
 
         // Only ".S2D" in capitals is taken.
         z.LadenZumBearbeiten = 1;
@@ -199,7 +199,7 @@ private slots:
         // A short main file leaves Daten as it was and is reported.
         QByteArray kurz = hauptdateiInhalt(grundbild());
         kurz.truncate(kurz.size() / 2);
-        QVERIFY(schreibeDatei(dir.filePath("K.S2D"), kurz));
+        QVERIFY(schreib(dir.filePath("K.S2D"), kurz));
         const Dateiablauf::Ladeergebnis k = Dateiablauf::ladeRoutine(z, m, dir.filePath("K.S2D"));
         QVERIFY(!k.geladen && !k.bearbeiten);
         QCOMPARE(m.textnummern(), QList<int>{384});
@@ -215,7 +215,7 @@ private slots:
         z.bild.Aenderungszaehler = 2;
         const QString basis = dir.filePath("T");
         const QByteArray alt = hauptdateiInhalt(grundbild());
-        QVERIFY(schreibeDatei(basis + ".S2D", alt));
+        QVERIFY(schreib(basis + ".S2D", alt));
 
         // Files may grow to 1000 bytes only: the write breaks off part way.
         rlimit vorher{};
@@ -232,7 +232,7 @@ private slots:
         QVERIFY(!ok);
         QCOMPARE(m.textnummern(), QList<int>{315});
         QVERIFY(m.eintraege().at(0).text.startsWith(QStringLiteral("Diskette voll")));
-        QCOMPARE(leseDatei(basis + ".S2D"), alt);
+        QCOMPARE(lies(basis + ".S2D"), alt);
         QCOMPARE(z.bild.Aenderungszaehler, qint16(2));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"T.S2D"});
     }
