@@ -257,30 +257,24 @@ private slots:
 
     // Both Help items name the version and where the program's files and
     // its description are; no web address.
-    void hilfeNenntVersionUndOrdner_data()
-    {
-        QTest::addColumn<QString>("eintrag");
-        QTest::newRow("Software") << "mnuSoftware";
-        QTest::newRow("Installation") << "mnuInstallation";
-    }
     void hilfeNenntVersionUndOrdner()
     {
-        QFETCH(QString, eintrag);
         Fenster<> w;
         w.starte();
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
         Arbeitsordner anderswo;
-        aktion(&w.f, qPrintable(eintrag))->trigger();
-        QCOMPARE(QDir::currentPath(), w.z.Startverzeichnis);
-        QCOMPARE(w.meldung.eintraege().size(), 1);
-        const QStringList zeilen = w.meldung.eintraege().first().text.split(QLatin1Char('\n'));
-        QCOMPARE(zeilen.size(), 11);
-        QVERIFY2(zeilen.at(1).contains(QStringLiteral(" 1.2 ")), qPrintable(zeilen.at(1)));
-        QCOMPARE(zeilen.at(4), Pfade::konfiguration());
-        QCOMPARE(zeilen.at(7), Pfade::programm());
-        QVERIFY2(zeilen.at(10).endsWith(QStringLiteral("/README.md")) && QFileInfo(zeilen.at(10)).isFile(),
-                 qPrintable(zeilen.at(10)));
-        QVERIFY(!zeilen.join(' ').contains(QStringLiteral("http")));
+        for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
+            w.meldung.leeren();
+            aktion(&w.f, eintrag)->trigger();
+            QCOMPARE(QDir::currentPath(), w.z.Startverzeichnis);
+            QCOMPARE(w.meldung.eintraege().size(), 1);
+            const QStringList zeilen = w.meldung.eintraege().first().text.split(QLatin1Char('\n'));
+            QCOMPARE(zeilen.size(), 11);
+            QVERIFY2(zeilen.at(1).contains(QStringLiteral(" 1.2 ")), qPrintable(zeilen.at(1)));
+            QCOMPARE(zeilen.at(4) + zeilen.at(7), Pfade::konfiguration() + Pfade::programm());
+            QVERIFY2(zeilen.at(10).endsWith("/README.md") && QFileInfo(zeilen.at(10)).isFile(), qPrintable(zeilen.at(10)));
+            QVERIFY(!zeilen.join(' ').contains(QStringLiteral("http")));
+        }
     }
 
     // The movement log's end, from a whole line on, in a window of the
@@ -290,14 +284,11 @@ private slots:
         QTest::addColumn<QByteArray>("inhalt");  // "-": no file
         QTest::addColumn<int>("hinweis");        // text number, 0 none
         QTest::addColumn<QString>("text");
-        const QByteArray zeile1("am:;05.12.26; um: ;14.30  Uhr;Kartennummer:M\xfcller 1\r\n");
-        const QByteArray zeile2("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:4001\r\n");
-        const QString text1 = QStringLiteral("am:;05.12.26; um: ;14.30  Uhr;Kartennummer:Müller 1\n");
-        const QString text2 = QStringLiteral("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:4001\n");
-        QTest::newRow("two lines") << zeile1 + zeile2 << 0 << text1 + text2;
+        const QByteArray zeile("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:M\xfcller 1\r\n");
+        const QString text = QStringLiteral("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:Müller 1\n");
+        QTest::newRow("two lines") << zeile + zeile << 0 << text + text;
         QTest::newRow("no file") << QByteArray("-") << 734 << QString();
-        QTest::newRow("empty") << QByteArray() << 729 << QString();
-        QTest::newRow("long") << zeile1 + zeile2 + zeile2 << 730 << text2 + text2;  // longer than 120 bytes
+        QTest::newRow("long") << zeile + zeile + zeile << 730 << text + text;  // longer than 120 bytes
     }
     void bewegungsanzeige()
     {
