@@ -338,40 +338,6 @@ private slots:
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
     }
 
-    // Every grid on show can be searched with the button beside it.
-    void jedesGitterDurchsuchbar_data()
-    {
-        QTest::addColumn<int>("ziffern2");
-        QTest::addColumn<int>("ziffern31");
-        QTest::addColumn<bool>("sperr");
-        QTest::addColumn<int>("tab");  // tab on show before the search
-        QTest::addColumn<QString>("knopf");
-        QTest::addColumn<int>("liste");  // the grid it must search
-        QTest::newRow("Spur 2 allein, vom ersten Tab") << 6 << 0 << false << 0 << "Suchen1" << 1;
-        QTest::newRow("Spur 3 allein") << 0 << 8 << false << 1 << "Suchen2" << 2;
-        QTest::newRow("Sperrliste Spur 3, beide Spuren") << 6 << 8 << true << 2 << "Suchen2" << 4;
-    }
-    void jedesGitterDurchsuchbar()
-    {
-        QFETCH(int, ziffern2);
-        QFETCH(int, ziffern31);
-        QFETCH(bool, sperr);
-        QFETCH(int, tab);
-        QFETCH(QString, knopf);
-        QFETCH(int, liste);
-        schreib(pfad("ST.S2D"), hauptdateiInhalt(standardbild(ziffern2, ziffern31, sperr)));
-        schreib(pfad("ST.B2D"), begleitInhalt({}, 2001));
-        auto w = oeffne(pfad("ST.S2D"));
-        kind<QTabWidget>(w.get(), "SSTab1")->setCurrentIndex(tab);
-        Listenmodell *m = w->listenmodell(liste);
-        m_z.bild.Begleittext[m->eintragsnummer(6)] = QStringLiteral("Wagner hinten");
-        suche(w.get(), QStringLiteral("WAGNER"), qPrintable(knopf));
-        auto *g = kind<Listengitter>(w.get(), qPrintable(QStringLiteral("Mgd%1").arg(liste)));
-        QCOMPARE(g->currentIndex(), m->index(6, 1));
-        QVERIFY(m_m.textnummern().isEmpty());
-        QCOMPARE(kind<QTabWidget>(w.get(), "SSTab1")->currentIndex(), liste <= 2 ? 1 : 2);
-    }
-
     // Page 2 chosen, then back to the standard layout: the grid, the card
     // dialog and Save all stay with page 2.
     void seiteBleibtNachDerSeitenansicht()
