@@ -141,6 +141,37 @@ private slots:
         QVERIFY(gewaehlt(w.get(), "ChipkarteNein"));
     }
 
+    // Running numbers follow list order 1, 2, 3, 4; lists not in the
+    // arrangement show 25 empty rows.
+    void anordnungenFuellenDieGitter_data()
+    {
+        QTest::addColumn<int>("code");
+        for (int c = 0; c < 8; ++c)
+            QTest::addRow("%d", c) << c;
+    }
+    void anordnungenFuellenDieGitter()
+    {
+        QFETCH(int, code);
+        Bytes b = standardbild((code & 2) ? 22 : 0, (code & 4) ? 11 : 0, code & 1);
+        b[3] = 11;  // also where the track is off
+        b[4] = 6;
+        auto w = oeffne(datei("A", b));
+        int erste = 0;
+        for (int liste = 1; liste <= 4; ++liste) {
+            const auto [anfang, ende] = listenbereich(code, liste);
+            Listenmodell *m = w->listenmodell(liste);
+            const int L = (liste == 1 || liste == 3) ? b[3] : b[4];
+            const int anzahl = anfang ? (ende - anfang) / L : 23;
+            QCOMPARE(m->rowCount(), anzahl + 2);
+            QCOMPARE(zelle(m, 1, 0), anfang ? QStringLiteral("Anzahl(max)   %1").arg(anzahl) : QString());
+            if (!anfang)
+                continue;
+            QCOMPARE(m->eintragsnummer(2), erste);
+            QCOMPARE(m_z.bild.Zeilenadresse[erste + 1], anfang + L);
+            erste += anzahl;
+        }
+    }
+
     void eintragBearbeitenUndSpeichern_data()
     {
         QTest::addColumn<int>("ziffern");
