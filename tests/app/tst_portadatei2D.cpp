@@ -237,6 +237,14 @@ private slots:
         QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
     }
 
+    void langerKommentarVerbreitert()
+    {
+        auto w = oeffne(datei("B", standardbild(4, 4), {"kurz", QString(40, QLatin1Char('x'))}));
+        QCOMPARE(w->listenmodell(1)->spaltenbeschriftung(1), QStringLiteral("Begleittext") + QString(36 + 54, ' '));
+        QCOMPARE(w->listenmodell(2)->spaltenbeschriftung(1), QStringLiteral("Begleittext") + QString(36, ' '));
+        QVERIFY(kind<Listengitter>(w.get(), "Mgd1")->columnWidth(1) > kind<Listengitter>(w.get(), "Mgd2")->columnWidth(1));
+    }
+
     void displayzeilen()
     {
         auto w = oeffne(datei("Z", grundbild()));

@@ -338,6 +338,29 @@ private slots:
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
     }
 
+    // Track 3 and the block lists are searched in their own grids.
+    void jedesGitterDurchsuchbar_data()
+    {
+        QTest::addColumn<bool>("sperr");
+        QTest::addColumn<int>("liste");
+        QTest::newRow("Spur 3") << false << 2;
+        QTest::newRow("Sperrliste Spur 3") << true << 4;
+    }
+    void jedesGitterDurchsuchbar()
+    {
+        QFETCH(bool, sperr);
+        QFETCH(int, liste);
+        schreib(pfad("ST.S2D"), hauptdateiInhalt(standardbild(6, 8, sperr)));
+        schreib(pfad("ST.B2D"), begleitInhalt({}, 2001));
+        auto w = oeffne(pfad("ST.S2D"));
+        kind<QTabWidget>(w.get(), "SSTab1")->setCurrentIndex(sperr ? 2 : 0);  // the button follows the tab
+        Listenmodell *m = w->listenmodell(liste);
+        m_z.bild.Begleittext[m->eintragsnummer(6)] = QStringLiteral("Wagner hinten");
+        suche(w.get(), QStringLiteral("WAGNER"), "Suchen2");
+        QCOMPARE(kind<Listengitter>(w.get(), qPrintable(QStringLiteral("Mgd%1").arg(liste)))->currentIndex(), m->index(6, 1));
+        QCOMPARE(kind<QTabWidget>(w.get(), "SSTab1")->currentIndex(), liste <= 2 ? 1 : 2);
+    }
+
     // Page 2 chosen, then back to the standard layout: the grid, the card
     // dialog and Save all stay with page 2.
     void seiteBleibtNachDerSeitenansicht()

@@ -7,6 +7,7 @@
 #include "support/SimBus.h"
 #include "support/SimPort.h"
 #include "support/Testhilfe.h"
+#include "app/Bewegungsanzeige.h"
 #include "app/Test4852d.h"
 #include "app/Testbetrieb2D.h"
 #include "app/portavo2D.h"
@@ -75,8 +76,6 @@ private slots:
         Aufbau<> a;
         Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
         f.setDateiwahl([&](const QString &, const QString &, const QString &, const QString &) { return gewaehlt; });
-        QString angezeigt;
-        f.setAnzeiger([&](const QString &pfad) { angezeigt = pfad; });
         f.show();
         QTest::mouseClick(kind<QLineEdit>(&f, "text4_1"), Qt::LeftButton);
         QCOMPARE(text(&f, "text4_1"), anlage);
@@ -89,8 +88,10 @@ private slots:
             return;
         QVERIFY(!a.haupt.isVisible());
         QVERIFY(f.isVisible());
-        klicke(&f, "Command3");
-        QCOMPARE(angezeigt, logdatei());
+        klicke(&f, "Command3");  // no viewer offscreen: the program's own window
+        auto *anzeige = f.findChild<Bewegungsanzeige *>();
+        QVERIFY(anzeige && anzeige->isVisible());
+        QCOMPARE(anzeige->pfad(), logdatei());
         f.close();
         QVERIFY(a.haupt.isVisible());
     }
