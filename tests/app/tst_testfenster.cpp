@@ -42,11 +42,13 @@ class TestTestfenster : public QObject {
 private slots:
     void init() { QFile::remove(logdatei()); }
 
-    // On the simulated bus: the request sent and the answer taken, as byte codes.
-    void testbetriebZeigtAnfrageUndAntwort()
+    // On the simulated bus: the request sent and the answer taken as byte
+    // codes, and a fault the terminal reports.
+    void testbetriebZeigtDenBus()
     {
         SimBus sim;
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(17)});
+        const QJsonArray ereignisse{QJsonObject{{"type", "fault"}, {"afterPolls", 1}, {"polls", 1000}}};
+        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
         Aufbau<SimPort> a(sim.device());
         Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
         QCOMPARE(f.windowModality(), Qt::WindowModal);
@@ -54,7 +56,7 @@ private slots:
         klicke(&f, "Command1");
         QTRY_COMPARE(text(&f, "text1"), Testbetrieb::bytecodes(Telegramm::anfrage(17, "K")));
         QTRY_VERIFY(text(&f, "Text2_0").startsWith(Testbetrieb::bytecodes(QByteArray(1, Telegramm::STX))));
-        QTRY_COMPARE(text(&f, "text1"), Testbetrieb::bytecodes(Telegramm::anfrage(17, "S")));
+        QTRY_COMPARE_WITH_TIMEOUT(kind<QLabel>(&f, "Label4")->text(), Texttabelle::text(382), 10000);
         klicke(&f, "Command2");
         QVERIFY(!f.isVisible());
         QVERIFY(!f.ablauf().laeuft());
