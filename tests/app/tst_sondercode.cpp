@@ -336,6 +336,9 @@ private slots:
         suche(w.get(), QStringLiteral("4711"));
         QCOMPARE(g->currentIndex(), g->model()->index(10, 6));
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
+        auto *nummern = kind<QTableView>(g, "FesteSpalte");  // the card numbers stay on show beside it
+        QVERIFY(nummern->isVisible());
+        QCOMPARE(nummern->rowAt(0), 10);
     }
 
     // Track 3 and the block lists are searched in their own grids.
