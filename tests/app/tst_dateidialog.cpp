@@ -70,6 +70,15 @@ private slots:
                  dir.filePath("t7.s2d"));
         imDialog([](QWidget *w) { w->close(); });
         QCOMPARE(Dateidialog::oeffnen(nullptr, "Laden", "PORTAVOdateien|*.S2D", dir.path(), "PORTAVO"), QString());
+
+        // A missing file: the dialog's own message is answered, not waited for.
+        QString fremd;
+        imDialog([&](QWidget *w) {
+            fremd = dateiWaehlenMeldung(qobject_cast<QFileDialog *>(w), dir.filePath("fehlt.S2D"));
+            w->close();
+        });
+        QCOMPARE(Dateidialog::oeffnen(nullptr, "Laden", "PORTAVOdateien|*.S2D", dir.path(), "PORTAVO"), QString());
+        QVERIFY2(fremd.contains(QStringLiteral("fehlt.S2D")), qPrintable(fremd));
     }
 };
 

@@ -162,10 +162,7 @@ private slots:
         // A file that cannot be written (no one creates files in /proc) is
         // reported with its path.
         const QString falsch = QStringLiteral("/proc/portavo-export.pdf");
-        imDialog([&](QWidget *d) {
-            kind<QLineEdit>(d, "fileNameEdit")->setText(falsch);
-            static_cast<QDialog *>(d)->accept();
-        }, QStringLiteral("PdfExport"));
+        imDialog([&](QWidget *d) { dateiWaehlen(d, falsch); }, QStringLiteral("PdfExport"));
         waehle(w.get(), "mnuExportPdf");
         QCOMPARE(m_m.textnummern(), QList<int>{437});
         QVERIFY(m_m.eintraege().constFirst().text.contains(falsch));

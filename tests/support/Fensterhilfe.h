@@ -60,11 +60,9 @@ T *kind(QObject *o, const char *name)
 // dialog's listing is filled in the background and must not decide which
 // file is meant, so the whole path goes into the name box. A message of the
 // dialog itself ("not found", ...) would wait for a click for ever: it is
-// closed and fails the test.
-inline void dateiWaehlen(QWidget *d, const QString &pfad)
+// closed and its text returned (empty when there was none).
+inline QString dateiWaehlenMeldung(QFileDialog *fd, const QString &pfad)
 {
-    auto *fd = qobject_cast<QFileDialog *>(d);
-    QVERIFY2(fd, qPrintable(d->objectName()));
     fd->selectFile(pfad);
     kind<QLineEdit>(fd, "fileNameEdit")->setText(pfad);
     QString fremd;
@@ -78,5 +76,14 @@ inline void dateiWaehlen(QWidget *d, const QString &pfad)
     });
     wache.start();
     static_cast<QDialog *>(fd)->accept();
+    return fremd;
+}
+
+// The same for the file dialog d that must take pfad without a word.
+inline void dateiWaehlen(QWidget *d, const QString &pfad)
+{
+    auto *fd = qobject_cast<QFileDialog *>(d);
+    QVERIFY2(fd, qPrintable(d->objectName()));
+    const QString fremd = dateiWaehlenMeldung(fd, pfad);
     QVERIFY2(fremd.isEmpty(), qPrintable(fremd));
 }
