@@ -187,13 +187,12 @@ private slots:
         w.f.setDateiwahl([&](const QString &, const QString &, const QString &, const QString &) { return gewaehlt; });
         const QByteArray inhalt = hauptdatei([](int i) { return i == 0 ? 42 : 0; });
         QVERIFY(schreib(gewaehlt, inhalt));
-        QTimer::singleShot(0, aktion(&w.f, "mnuOpen"), &QAction::trigger);
-        QVERIFY(mitModal(QStringLiteral("portadatei2D"), [&](QWidget *editor) {
+        imDialog([&](QWidget *editor) {
             QCOMPARE(editor->windowTitle(), gewaehlt);
             QCOMPARE(kind<QLineEdit>(editor, "TextTueroeffnungszeit")->text(), QStringLiteral("42"));
             aktion(editor, "mnuFileExit")->trigger();
-        }));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        }, QStringLiteral("portadatei2D"));
+        aktion(&w.f, "mnuOpen")->trigger();
         QCOMPARE(w.f.aktuelleDatei(), gewaehlt);
         QCOMPARE(w.f.blockpruefsumme(), 42 ^ 3);
 
@@ -223,8 +222,7 @@ private slots:
             combo->setCurrentIndex(port - 1);
             emit combo->activated(port - 1);
         };
-        QTimer::singleShot(0, aktion(&w.f, "mnuSchnittstelle"), &QAction::trigger);
-        QVERIFY(mitModal(QStringLiteral("Schnittstelle2D"), [&](QWidget *s) {
+        imDialog([&](QWidget *s) {
             waehle(s, 2, "Halle");
             QCOMPARE(kind<QLabel>(s, "LabelGeraet")->text(), belegt);
             kind<QLineEdit>(s, "Text1")->selectAll();
@@ -234,21 +232,20 @@ private slots:
             QVERIFY(w.meldung.eintraege().first().text.contains(belegt));
             QCOMPARE(QApplication::activeModalWidget(), s);  // still open
             s->close();  // the user gives up
-        }));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        }, QStringLiteral("Schnittstelle2D"));
+        aktion(&w.f, "mnuSchnittstelle")->trigger();
         QVERIFY(!w.port.isOpen());
         QCOMPARE(w.f.portnummer(), 2);
         QCOMPARE(lies(Pfade::orteDatei()), orte);
         QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
 
         // Back on port 1 with OK: the port opens, the names are there.
-        QTimer::singleShot(0, aktion(&w.f, "mnuSchnittstelle"), &QAction::trigger);
-        QVERIFY(mitModal(QStringLiteral("Schnittstelle2D"), [&](QWidget *s) {
+        imDialog([&](QWidget *s) {
             QCOMPARE(kind<QComboBox>(s, "Combo1")->itemText(0), QStringLiteral("COM 1  ( Halle )"));
             waehle(s, 1, "Lager");
             klicke(s, "Co1");
-        }));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        }, QStringLiteral("Schnittstelle2D"));
+        aktion(&w.f, "mnuSchnittstelle")->trigger();
         QVERIFY(w.port.isOpen());
         QCOMPARE(w.port.device(), QStringLiteral("fake"));
         QCOMPARE(lies(Pfade::orteDatei()), orte);
@@ -352,14 +349,13 @@ private slots:
         w.bereit();
         QCOMPARE(w.f.port().device(), sim.device());
 
-        QTimer::singleShot(0, aktion(&w.f, "mnuAuslesen"), &QAction::trigger);
-        QVERIFY(mitModal(QStringLiteral("Adressident2D"), [&](QWidget *d) {
+        imDialog([&](QWidget *d) {
             auto *feld = kind<QLineEdit>(d, "text1");
             feld->setFocus();
             QTest::keyClicks(feld, QStringLiteral("17"));
             QTest::keyClick(feld, Qt::Key_Return);
-        }));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        }, QStringLiteral("Adressident2D"));
+        aktion(&w.f, "mnuAuslesen")->trigger();
         QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text(), QStringLiteral("17"));
         QCOMPARE(kind<QLabel>(&w.f, "LabelVersion")->text(), QStringLiteral("Ver 4.02 TS 1 11"));
         QVERIFY(w.f.auslesePanel()->isVisible());
@@ -367,11 +363,11 @@ private slots:
         // Read-out; the question afterwards is answered Yes.
         w.meldung.antworte(Meldung::Ja);
         auto *knopf = kind<QPushButton>(&w.f, "CommandAuslesen");
-        QTimer::singleShot(0, knopf, &QPushButton::click);
-        QVERIFY(mitModal(QStringLiteral("Passwort2D"), [](QWidget *d) {
+        imDialog([](QWidget *d) {
             QTest::keyClicks(kind<QLineEdit>(d, "Text1"), QStringLiteral("11a2233"));
             klicke(d, "OK");
-        }));
+        }, QStringLiteral("Passwort2D"));
+        knopf->click();
         QTRY_VERIFY(!knopf->isEnabled());
         QTRY_VERIFY(!editor.isEmpty());
         QCOMPARE(w.meldung.textnummern(), QList<int>{162});
