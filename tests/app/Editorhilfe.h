@@ -1,12 +1,14 @@
 #pragma once
-// Test helpers: terminal files written by hand in the file format, and the
-// expected bytes of a saved file computed independently of the program.
+// Editor test helpers: terminal files written by hand in the file format,
+// the editor opened on one, and a grid cell's text.
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QString>
+#include "support/Testhilfe.h"
+#include "app/Listenmodell.h"
+#include "app/portadatei2D.h"
+
+#include <QApplication>
 #include <array>
+#include <memory>
 #include <utility>
 
 using Bytes = std::array<int, 2048>;
@@ -42,35 +44,32 @@ inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0, bool sperr = fals
 
 inline QByteArray hauptdateiInhalt(const Bytes &b)
 {
-    QByteArray text;
-    for (int v : b)
-        text += ' ' + QByteArray::number(v) + " \r\n";
-    return text;
+    return hauptdatei([&b](int i) { return b[i]; });
 }
 
+// A companion file of anzahl lines, "----------" after the given ones.
 inline QByteArray begleitInhalt(const QStringList &zeilen, int anzahl)
 {
     QByteArray text;
-    for (int i = 0; i < anzahl; ++i) {
-        const QString z = i < zeilen.size() ? zeilen[i] : QStringLiteral("----------");
-        for (QChar c : z)
-            text += char(c.unicode() < 256 ? c.unicode() : '?');  // Latin-1 part of Windows-1252
-        text += "\r\n";
-    }
+    for (int i = 0; i < anzahl; ++i)
+        text += (i < zeilen.size() ? zeilen[i] : QStringLiteral("----------")).toLatin1() + "\r\n";
     return text;
 }
 
-inline bool schreibeDatei(const QString &pfad, const QByteArray &inhalt)
+// The editor on datei, shown and active.
+inline std::unique_ptr<portadatei2D> editor(Zustand &z, Meldung &m, const QString &datei)
 {
-    QFile f(pfad);
-    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+    auto w = std::make_unique<portadatei2D>(z, m);
+    if (!w->oeffne(datei))
+        qFatal("cannot open %s", qPrintable(datei));
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    if (!QTest::qWaitForWindowActive(w.get()))
+        qWarning("window not active");
+    return w;
 }
 
-inline QByteArray leseDatei(const QString &pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+inline QString zelle(Listenmodell *m, int zeile, int spalte) { return m->data(m->index(zeile, spalte)).toString(); }
 
 // First byte and view end of list 1..4 for arrangement code 0..7 as the
 // terminal divides its list area; {0, 0} when not in the arrangement.

@@ -1,47 +1,38 @@
-// Printing from the editor: the print items of the File menu, the printer
-// dialog (cancel is silent), a printer error reported, the preview and the
-// PDF export.
+// Printing from the editor: the tab on show decides what is printed, the
+// printer dialog's cancel is silent, a printer error is reported, the
+// preview, the PDF export, and long card names printed whole.
 
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
-
-#include "app/portadatei2D.h"
-#include "base/Texttabelle.h"
-#include "base/Zustand.h"
 #include "support/Fensterhilfe.h"
-#include "support/MeldungAufnahme.h"
 
-#include <QTest>
 #include <QtWidgets>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <memory>
 
 namespace {
-
 // Page objects of a PDF written by Qt.
 int pdfSeiten(const QString &pfad)
 {
-    const QByteArray inhalt = leseDatei(pfad);
+    const QByteArray inhalt = lies(pfad);
     if (!inhalt.startsWith("%PDF"))
         return -1;
-    return int(inhalt.count("/Type /Page\n")) + int(inhalt.count("/Type /Page ")) + int(inhalt.count("/Type /Page>"));
+    return int(inhalt.count("/Type /Page\n") + inhalt.count("/Type /Page ") + inhalt.count("/Type /Page>"));
 }
 
-// The words of page n (from 1) of a PDF, as pdftotext (poppler-utils) reads them.
-QStringList pdfWoerter(const QString &pfad, int n)
+// The words of page 1 of a PDF, as pdftotext (poppler-utils) reads them.
+QStringList pdfWoerter(const QString &pfad)
 {
-    const QString werkzeug = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (werkzeug.isEmpty())
-        qWarning("pdftotext not found: install poppler-utils (scripts/deps.sh)");
     QProcess p;
-    p.start(werkzeug, {"-f", QString::number(n), "-l", QString::number(n), pfad, "-"});
+    p.start(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", pfad, "-"});
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
+        qWarning("pdftotext failed: install poppler-utils (scripts/deps.sh)");
     return QString::fromUtf8(p.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
+void tab(QWidget *w, int i) { kind<QTabWidget>(w, "SSTab1")->setCurrentIndex(i); }
+void waehle(QWidget *w, const char *aktion) { kind<QAction>(w, aktion)->trigger(); }
 }  // namespace
 
 class tst_editordruck : public QObject {
@@ -50,213 +41,129 @@ class tst_editordruck : public QObject {
     QTemporaryDir m_dir;
     Zustand m_z;
     MeldungAufnahme m_m;
-    QString m_datei;
 
-    std::unique_ptr<portadatei2D> oeffne(QString datei = QString())
+    // Track 2 only, 21 digits: list 1 has 161 entries. Printing goes into
+    // the PDF file pdf instead of asking for a printer (when one is given).
+    std::unique_ptr<portadatei2D> oeffne(const QString &pdf = QString(), const Bytes &b = standardbild(21),
+                                         const QStringList &namen = {"Meier"})
     {
-        if (datei.isEmpty())
-            datei = m_datei;
-        auto w = std::make_unique<portadatei2D>(m_z, m_m);
-        if (!w->oeffne(datei))
-            qFatal("cannot open %s", qPrintable(datei));
-        w->show();
+        const QString datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));
+        if (!schreib(datei, hauptdateiInhalt(b)) ||
+            !schreib(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt(namen, b[2] & 0x80 ? 5001 : 2001)))
+            qFatal("cannot write");
+        auto w = editor(m_z, m_m, datei);
+        if (!pdf.isEmpty())
+            w->druckablauf().setDruckerwahl([pdf](QPrinter &d, QWidget *) {
+                d.setOutputFormat(QPrinter::PdfFormat);
+                d.setOutputFileName(pdf);
+                return true;
+            });
         return w;
     }
 
-    // Prints into a PDF file instead of asking for a printer.
-    static void druckeNach(portadatei2D &w, const QString &pfad)
-    {
-        w.druckablauf().setDruckerwahl([pfad](QPrinter &d, QWidget *) {
-            d.setOutputFormat(QPrinter::PdfFormat);
-            d.setOutputFileName(pfad);
-            return true;
-        });
-    }
-
-    static void waehle(portadatei2D &w, const char *aktion)
-    {
-        QAction *a = w.findChild<QAction *>(QLatin1String(aktion));
-        QVERIFY2(a, aktion);
-        a->trigger();
-    }
-
 private slots:
-    void initTestCase()
-    {
-        // Track 2 only, 21 digits: list 1 has 161 entries.
-        m_datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));
-        QVERIFY(schreibeDatei(m_datei, hauptdateiInhalt(standardbild(21))));
-        QVERIFY(schreibeDatei(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt({"Meier"}, 2001)));
-    }
-
     void init()
     {
         m_z = Zustand();
         m_m.leeren();
     }
 
-    void menue()
-    {
-        auto w = oeffne();
-        const QStringList namen = {"mnuSave",      "mnuSaveAs",    "mnuPrint", "mnuPrintAll",  "mnuPreview",
-                                   "mnuExportPdf", QString(),      "mnuCsvExport", "mnuCsvImport", QString(),
-                                   "mnuFileExit"};  // the unnamed ones are separators
-        QMenu *datei = w->findChild<QMenu *>(QStringLiteral("mnuFile"));
-        QVERIFY(datei);
-        QStringList vorhanden;
-        for (QAction *a : datei->actions())
-            vorhanden << a->objectName();
-        QCOMPARE(vorhanden, namen);
-        QCOMPARE(w->findChild<QAction *>("mnuPrintAll")->text(), QStringLiteral("alles Drucke&n"));
-        QCOMPARE(w->findChild<QAction *>("mnuPreview")->text(), QStringLiteral("Seitenansic&ht"));
-        QCOMPARE(w->findChild<QAction *>("mnuExportPdf")->text(), QStringLiteral("Als &PDF exportieren"));
-
-        m_z = Zustand();
-        m_z.Sprache = 1000;
-        auto en = oeffne();
-        QCOMPARE(en->findChild<QAction *>("mnuPreview")->text(), QStringLiteral("Print pre&view"));
-        QCOMPARE(en->findChild<QAction *>("mnuExportPdf")->text(), QStringLiteral("Export as P&DF"));
-    }
-
     void druckdialogAbbrechenBleibtStill()
     {
         auto w = oeffne();
         bool gesehen = false;
-        QTimer::singleShot(0, w.get(), [&] {
-            mitModal(QStringLiteral("Druckdialog"), [&](QWidget *d) {
-                gesehen = qobject_cast<QPrintDialog *>(d) != nullptr;
-                static_cast<QDialog *>(d)->reject();
-            });
-        });
-        waehle(*w, "mnuPrint");
+        imDialog([&](QWidget *d) {
+            gesehen = qobject_cast<QPrintDialog *>(d) != nullptr;
+            static_cast<QDialog *>(d)->reject();
+        }, QStringLiteral("Druckdialog"));
+        waehle(w.get(), "mnuPrint");
         QVERIFY(gesehen);
         QVERIFY(m_m.eintraege().isEmpty());
     }
 
     void teilUndAllesDrucken()
     {
-        auto w = oeffne();
-        auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("SSTab1"));
         const QString pdf = m_dir.filePath(QStringLiteral("drucker.pdf"));
-        druckeNach(*w, pdf);
-
-        // The current tab decides the section.
-        waehle(*w, "mnuPrint");
-        QCOMPARE(pdfSeiten(pdf), 1);
-        tabs->setCurrentIndex(1);
-        waehle(*w, "mnuPrint");
-        // 162 grid rows: 36 on the first page, 43 on each further one; then
-        // the empty track-3/1 list.
-        QCOMPARE(pdfSeiten(pdf), 4 + 1);
-        tabs->setCurrentIndex(2);
-        waehle(*w, "mnuPrint");
-        QCOMPARE(pdfSeiten(pdf), 2);
-
-        waehle(*w, "mnuPrintAll");
+        auto w = oeffne(pdf);
+        // The current tab decides the section: 162 grid rows take 4 pages
+        // (36, then 43 each), then the empty track-3/1 list.
+        const int seiten[] = {1, 5, 2};
+        for (int i = 0; i < 3; ++i) {
+            tab(w.get(), i);
+            waehle(w.get(), "mnuPrint");
+            QCOMPARE(pdfSeiten(pdf), seiten[i]);
+        }
+        waehle(w.get(), "mnuPrintAll");
         QCOMPARE(pdfSeiten(pdf), 1 + 5 + 2 + 1);
         QVERIFY(m_m.eintraege().isEmpty());
-    }
 
-    void druckerfehlerWirdGemeldet()
-    {
-        auto w = oeffne();
-        druckeNach(*w, m_dir.filePath(QStringLiteral("gibtsnicht/drucker.pdf")));
-        waehle(*w, "mnuPrintAll");
+        // A printer that cannot be written is reported.
+        w.reset();
+        auto f = oeffne(m_dir.filePath(QStringLiteral("gibtsnicht/drucker.pdf")));
+        waehle(f.get(), "mnuPrintAll");
         QCOMPARE(m_m.textnummern(), QList<int>{435});
-        QCOMPARE(m_m.eintraege().constFirst().titelnummer, 436);
-        QCOMPARE(m_m.eintraege().constFirst().text, Texttabelle::text(435));
     }
 
     void seitenansicht()
     {
         auto w = oeffne();
-        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        tab(w.get(), 1);
         int seiten = -1;
-        QString titel;
-        QTimer::singleShot(0, w.get(), [&] {
-            mitModal(QStringLiteral("Seitenansicht"), [&](QWidget *d) {
-                titel = d->windowTitle();
-                auto *vorschau = d->findChild<QPrintPreviewWidget *>();
-                QVERIFY(vorschau);
-                QTRY_VERIFY(vorschau->pageCount() > 0);
-                seiten = vorschau->pageCount();
-                d->close();
-            });
-        });
-        waehle(*w, "mnuPreview");
-        QCOMPARE(titel, QStringLiteral("Seitenansicht"));
+        imDialog([&](QWidget *d) {
+            auto *vorschau = d->findChild<QPrintPreviewWidget *>();
+            QVERIFY(vorschau);
+            QTRY_VERIFY(vorschau->pageCount() > 0);
+            seiten = vorschau->pageCount();
+            d->close();
+        }, QStringLiteral("Seitenansicht"));
+        waehle(w.get(), "mnuPreview");
         QCOMPARE(seiten, 5);
         QVERIFY(m_m.eintraege().isEmpty());
     }
 
+    // Special code, three cards to a printed line: long names are set
+    // smaller or wrapped, every word of them on paper.
     void langeNamenImKartendruckGanz()
     {
-        // Special code, three cards to a printed line: long names are set
-        // smaller or wrapped, every word of them on paper.
-        const QString datei = m_dir.filePath(QStringLiteral("LANG.S2D"));
         Bytes b = grundbild();
         b[2] = 0x81;
         b[3] = 4;
         b[4] = 4;
-        QVERIFY(schreibeDatei(datei, hauptdateiInhalt(b)));
-        const QString lang1 = QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord");
-        const QString lang2 = QStringLiteral("Maximilian Mustermann-Oberhausen");
-        const QString lang3 = QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle");
-        QVERIFY(schreibeDatei(m_dir.filePath(QStringLiteral("LANG.B2D")),
-                              begleitInhalt({"----------", lang1, "Meier", "----------", "----------", lang2, lang3}, 5001)));
-        auto w = oeffne(datei);
-        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        const QStringList lang{QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord"),
+                               QStringLiteral("Maximilian Mustermann-Oberhausen"),
+                               QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle")};
         const QString pdf = m_dir.filePath(QStringLiteral("karten.pdf"));
-        druckeNach(*w, pdf);
-        waehle(*w, "mnuPrint");
+        auto w = oeffne(pdf, b, {"----------", lang[0], "Meier", "----------", "----------", lang[1], lang[2]});
+        tab(w.get(), 1);
+        waehle(w.get(), "mnuPrint");
         QVERIFY(m_m.eintraege().isEmpty());
-        const QStringList woerter = pdfWoerter(pdf, 1);
-        QVERIFY2(woerter.contains(QStringLiteral("Meier")), qPrintable(woerter.join(QLatin1Char(' '))));
-        for (const QString &name : {lang1, lang2, lang3})
-            for (const QString &wort : name.split(QLatin1Char(' ')))
-                QVERIFY2(woerter.contains(wort), qPrintable(wort + QStringLiteral(" missing in: ") + woerter.join(QLatin1Char(' '))));
+        const QStringList woerter = pdfWoerter(pdf);
+        for (const QString &wort : (lang.join(' ') + QStringLiteral(" Meier")).split(QLatin1Char(' ')))
+            QVERIFY2(woerter.contains(wort), qPrintable(wort + QStringLiteral(" missing in: ") + woerter.join(' ')));
     }
 
     void pdfExport()
     {
         auto w = oeffne();
         const QString ziel = m_dir.filePath(QStringLiteral("export.pdf"));
-        const auto exportiere = [&](const QString &name, bool annehmen) {
-            QString titel;
-            QTimer::singleShot(0, w.get(), [&] {
-                mitModal(QStringLiteral("PdfExport"), [&](QWidget *d) {
-                    auto *fd = qobject_cast<QFileDialog *>(d);
-                    QVERIFY(fd);
-                    titel = fd->windowTitle();
-                    // The name typed into the dialog's name box.
-                    auto *box = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-                    QVERIFY(box);
-                    box->setText(name);
-                    if (annehmen)
-                        static_cast<QDialog *>(fd)->accept();
-                    else
-                        fd->reject();
-                });
-            });
-            waehle(*w, "mnuExportPdf");
-            return titel;
-        };
-
         // Cancelled: nothing written, nothing said.
-        QCOMPARE(exportiere(ziel, false), QStringLiteral("Als PDF exportieren"));
+        imDialog([](QWidget *d) { d->close(); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
         QVERIFY(!QFile::exists(ziel));
         QVERIFY(m_m.eintraege().isEmpty());
 
         // All four sections, whatever tab is open.
-        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(3);
-        exportiere(ziel, true);
+        tab(w.get(), 3);
+        imDialog([&](QWidget *d) { dateiWaehlen(d, ziel); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
         QCOMPARE(pdfSeiten(ziel), 9);
         QVERIFY(m_m.eintraege().isEmpty());
 
         // A file that cannot be written (no one creates files in /proc) is
         // reported with its path.
         const QString falsch = QStringLiteral("/proc/portavo-export.pdf");
-        exportiere(falsch, true);
+        imDialog([&](QWidget *d) { dateiWaehlen(d, falsch); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
         QCOMPARE(m_m.textnummern(), QList<int>{437});
         QVERIFY(m_m.eintraege().constFirst().text.contains(falsch));
     }

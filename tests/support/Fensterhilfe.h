@@ -1,70 +1,70 @@
 #pragma once
-// Hands the modal window of that name to the test once it is open. The
-// window runs its own event loop, so the test acts from a timer inside it;
-// a window left open after a failed check is closed.
+// Answering modal windows from a test. A modal window runs its own event
+// loop, so the test acts from a timer inside it; a window left open after a
+// failed check is closed, so nothing waits for a click that never comes.
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <QWidget>
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
-inline bool mitModal(const QString &name, const std::function<void(QWidget *)> &tun, int grenzeMs = 5000)
-{
-    bool erledigt = false;
-    QTimer blick;
-    blick.setInterval(20);
-    QObject::connect(&blick, &QTimer::timeout, [&] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != name)
-            return;
-        blick.stop();
-        tun(w);
-        if (QTest::currentTestFailed() && QApplication::activeModalWidget() == w)
-            w->close();
-        erledigt = true;
-    });
-    blick.start();
-    return QTest::qWaitFor([&] { return erledigt; }, grenzeMs);
-}
-
-// Runs f on the next modal dialog as soon as it is up (the test then
-// opens the dialog); returns the timer that watches, which deletes itself.
-inline QTimer *imDialog(std::function<void(QWidget *)> f)
+// Runs tun on the next modal window (of that object name, when one is
+// given) as soon as it is up; the test opens it after this call. The timer
+// returned deletes itself once it has acted.
+inline QTimer *imDialog(std::function<void(QWidget *)> tun, const QString &name = QString())
 {
     auto *t = new QTimer;
     t->setInterval(5);
-    QObject::connect(t, &QTimer::timeout, [t, f] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            t->stop();
-            t->deleteLater();
-            f(w);
-        }
+    QObject::connect(t, &QTimer::timeout, [t, tun, name] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || (!name.isEmpty() && w->objectName() != name))
+            return;
+        t->stop();
+        t->deleteLater();
+        tun(w);
+        if (QTest::currentTestFailed() && QApplication::activeModalWidget() == w)
+            w->close();
     });
     t->start();
     return t;
 }
 
+// For windows that open later on their own: waits until the window of
+// that name has come up and tun has run; false when it never came.
+inline bool mitModal(const QString &name, const std::function<void(QWidget *)> &tun)
+{
+    auto erledigt = std::make_shared<bool>(false);
+    QTimer *t = imDialog([tun, erledigt](QWidget *w) { tun(w); *erledigt = true; }, name);
+    if (QTest::qWaitFor([&] { return *erledigt; }))
+        return true;
+    delete t;
+    return false;
+}
+
+// The child of that name; a missing one ends the run (the test is wrong).
 template <class T = QWidget>
 T *kind(QObject *o, const char *name)
 {
-    return o->findChild<T *>(QLatin1String(name));
+    T *k = o->findChild<T *>(QLatin1String(name));
+    if (!k)
+        qFatal("control %s missing", name);
+    return k;
 }
 
-// Chooses name (a whole path) in a file dialog and accepts it. The dialog's
-// directory listing is filled in the background and must not decide which
+// Chooses pfad (a whole path) in the file dialog d and accepts it. The
+// dialog's listing is filled in the background and must not decide which
 // file is meant, so the whole path goes into the name box. A message of the
 // dialog itself ("not found", ...) would wait for a click for ever: it is
 // closed and its text returned (empty when there was none).
-inline QString dateiWaehlen(QFileDialog *fd, const QString &name)
+inline QString dateiWaehlenMeldung(QFileDialog *fd, const QString &pfad)
 {
-    fd->selectFile(name);
-    if (auto *feld = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        feld->setText(name);
+    fd->selectFile(pfad);
+    kind<QLineEdit>(fd, "fileNameEdit")->setText(pfad);
     QString fremd;
     QTimer wache;
     wache.setInterval(50);
@@ -77,4 +77,13 @@ inline QString dateiWaehlen(QFileDialog *fd, const QString &name)
     wache.start();
     static_cast<QDialog *>(fd)->accept();
     return fremd;
+}
+
+// The same for the file dialog d that must take pfad without a word.
+inline void dateiWaehlen(QWidget *d, const QString &pfad)
+{
+    auto *fd = qobject_cast<QFileDialog *>(d);
+    QVERIFY2(fd, qPrintable(d->objectName()));
+    const QString fremd = dateiWaehlenMeldung(fd, pfad);
+    QVERIFY2(fremd.isEmpty(), qPrintable(fremd));
 }
