@@ -23,6 +23,7 @@ Dateidialog::Dateidialog(QWidget *parent, const QString &titel, const QString &o
 {
     setObjectName(QStringLiteral("Dateidialog"));
     setOption(QFileDialog::DontUseNativeDialog);
+    setIconProvider(&m_arten);
     setNameFilters(qtFilter(tabellenfilter).split(QStringLiteral(";;"), Qt::SkipEmptyParts));
 }
 

@@ -10,6 +10,8 @@
 // The dialog is always Qt's own, never the desktop's native one, so that
 // the filters behave the same on every platform.
 
+#include "app/Dateiarten.h"
+
 #include <QFileDialog>
 
 class Dateidialog : public QFileDialog {
@@ -34,4 +36,7 @@ public:
     static QString speichern(QWidget *parent, const QString &titel, const QString &tabellenfilter,
                              const QString &ordner, const QString &name, const QString &endung,
                              const QString &objektname = QStringLiteral("Dateidialog"));
+
+private:
+    Dateiarten m_arten;
 };

@@ -44,6 +44,17 @@ private slots:
         QCOMPARE(Dateidialog::qtFilter(tabelle), qt);
     }
 
+    // Showing a folder reads no file: a file that never answers a read
+    // (/proc/kmsg, readable for root) would otherwise freeze the window
+    // while the dialog only lists it.
+    void ordnerZeigenLiestKeineDatei()
+    {
+        Dateidialog d(nullptr, QStringLiteral("Laden"), QStringLiteral("/proc"), QStringLiteral("Alle|*"));
+        d.show();
+        QTRY_VERIFY(angeboten(d).contains(QStringLiteral("kmsg")));
+        QCOMPARE(d.iconProvider()->type(QFileInfo(QStringLiteral("/proc/kmsg"))), QString());
+    }
+
     void kleingeschriebeneHauptdateiWirdAngeboten()
     {
         // Every text of the four languages that names main files offers
