@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     Zustand z = *g_vorlage;
     Programmstart::rs485Betrieb(z);
     z.Timerintervall.fill(0);
-    z.Adresse = 7;
-    z.Protokoll = qint16(wahl % 3 == 0 ? 0 : wahl % 3 == 1 ? 1 : 255);
-    z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+    z.terminal.adresse = 7;
+    z.terminal.protokoll = qint16(wahl % 3 == 0 ? 0 : wahl % 3 == 1 ? 1 : 255);
+    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
     for (size_t i = 0; i < z.bild.Daten.size(); ++i)
         z.bild.Daten[i] = qint16(1000 + int(i));  // no memory byte can hold this
     const auto vorher = z.bild.Daten;
@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     FUZZ_PRUEFE(fertig != (fehler != 0));
     FUZZ_PRUEFE(v.ablage().zahl() >= 0 && v.ablage().zahl() <= Empfangsablage::Grenze + 1);
     if (fertig) {
-        FUZZ_PRUEFE(z.Identifiziert == 1);
-        const size_t gefuellt = Bildgroesse + (z.Protokoll == 255 ? 1 : 0);
+        FUZZ_PRUEFE(z.terminal.identifiziert);
+        const size_t gefuellt = Bildgroesse + (z.terminal.protokoll == 255 ? 1 : 0);
         for (size_t i = 0; i < Bildgroesse; ++i)
             FUZZ_PRUEFE(z.bild.Daten[i] >= 0 && z.bild.Daten[i] <= 255);
         for (size_t i = gefuellt; i < z.bild.Daten.size(); ++i)

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
     static const Zustand leer;
     Zustand z = leer;
     Einstellungsdatei::uebernehmen(z, *e);
-    FUZZ_PRUEFE(z.Sprache == 0 || z.Sprache == 1000 || z.Sprache == 2000 || z.Sprache == 3000);
+    FUZZ_PRUEFE(z.sprache.versatz == 0 || z.sprache.versatz == 1000 || z.sprache.versatz == 2000 || z.sprache.versatz == 3000);
 
     // Written back by the start window, the file reads as the same settings
     FUZZ_PRUEFE(Einstellungsdatei::schreibe(pfad, z, e->Portnummer));

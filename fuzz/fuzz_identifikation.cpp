@@ -38,7 +38,7 @@ void listePruefen(const Adressidentifikation &ident)
 void pruefeVersion(const QString &version, bool passt, const Zustand &z)
 {
     FUZZ_PRUEFE(version.size() <= 16);
-    FUZZ_PRUEFE(passt == (version.size() >= 13 && version.at(12) == z.Familienkennung.at(0)));
+    FUZZ_PRUEFE(passt == (version.size() >= 13 && version.at(12) == z.einstellungen.familienkennung.at(0)));
 }
 
 void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan)
@@ -53,7 +53,7 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
     QObject::connect(&ident, &Adressidentifikation::versionGeprueft, [&](const QString &version, bool passt) {
         pruefeVersion(version, passt, z);
         if (!passt)
-            FUZZ_PRUEFE(z.AdresseBekannt == 0);
+            FUZZ_PRUEFE(!z.terminal.adresseBekannt);
         ende = true;
     });
     QObject::connect(&ident, &Adressidentifikation::schliessen, [&] { ende = true; });
@@ -69,8 +69,8 @@ void adressidentifikation(Zustand &z, Verbindung &v, Meldung &meldung, bool scan
     Antwortgeber::laufe([&] { return ende; }, 3000);
     if (scan)
         FUZZ_PRUEFE(ende);
-    FUZZ_PRUEFE(z.Protokoll >= 0 && z.Protokoll <= 255);
-    FUZZ_PRUEFE(z.Adresse >= 0 && z.Adresse <= 256);
+    FUZZ_PRUEFE(z.terminal.protokoll >= 0 && z.terminal.protokoll <= 255);
+    FUZZ_PRUEFE(z.terminal.adresse >= 0 && z.terminal.adresse <= 256);
     listePruefen(ident);
     ident.abbrechen();
 }
@@ -80,7 +80,7 @@ void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
     Protokollidentifikation ident(z, v, meldung);
     int geprueft = -1;
     QObject::connect(&ident, &Protokollidentifikation::versionGeprueft, [&](bool ok) { geprueft = ok; });
-    z.Adresse = 7;
+    z.terminal.adresse = 7;
     z.bild.Daten[8] = 7;
     z.bild.Daten[10] = 0;
     ident.laden();
@@ -94,12 +94,12 @@ void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
     Antwortgeber::laufe([&] { return geprueft >= 0; }, 100);
     FUZZ_PRUEFE(geprueft >= 0);
     FUZZ_PRUEFE(!ident.haeltStrom());
-    FUZZ_PRUEFE(z.Variante == 0 || z.Variante == 1);
+    FUZZ_PRUEFE(!z.terminal.varianteM || z.terminal.varianteM);
     if (geprueft == 1) {
         FUZZ_PRUEFE(ident.version().size() == 16);
         pruefeVersion(ident.version(), true, z);
-        FUZZ_PRUEFE(z.ProtokollGewaehlt == 1);
-        FUZZ_PRUEFE(z.Protokoll == 0 || z.Protokoll == 1);
+        FUZZ_PRUEFE(z.terminal.protokollGewaehlt);
+        FUZZ_PRUEFE(z.terminal.protokoll == 0 || z.terminal.protokoll == 1);
     }
     ident.geschlossen();
 }

@@ -120,8 +120,8 @@ std::pair<double, double> auslesen(bool mitMonitor, bool getaktet)
 double testbetriebCpuAnteil(int sekunden)
 {
     Aufbau a;
-    a.z.Adresse = 1;
-    a.z.Protokoll = 0;
+    a.z.terminal.adresse = 1;
+    a.z.terminal.protokoll = 0;
     Testbetrieb2D fenster(a.z, a.v, a.meldung);
     fenster.show();
     // The terminal answers each request at once with a plain status.

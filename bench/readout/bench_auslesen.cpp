@@ -58,9 +58,9 @@ qint64 einLauf(const QString &geraet, int adresse, int protokoll, bool *ok)
     MeldungDruck meldung;
     Anmeldung anmeldung(z, v);
     Auslesen auslesen(z, v, anmeldung, meldung);
-    z.Adresse = qint16(adresse);
-    z.Protokoll = qint16(protokoll);
-    z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+    z.terminal.adresse = qint16(adresse);
+    z.terminal.protokoll = qint16(protokoll);
+    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
     QEventLoop schleife;
     QObject::connect(&auslesen, &Auslesen::fertig, &schleife, [&] {
         *ok = true;

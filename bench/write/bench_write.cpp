@@ -56,9 +56,9 @@ Messung schreibe(const QString &geraet, int adresse, bool varianteM)
     z.bild.Daten[7] = 0x65;
     z.bild.Daten[8] = qint16(adresse);
     z.bild.Daten[10] = 0;
-    z.Adresse = qint16(adresse);
-    z.Variante = varianteM ? 1 : 0;
-    z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+    z.terminal.adresse = qint16(adresse);
+    z.terminal.varianteM = varianteM;
+    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
 
     QElapsedTimer uhr;
     qint64 block = 0, aufLeitung = 0;

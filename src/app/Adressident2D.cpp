@@ -70,7 +70,7 @@ Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     connect(&id, &Adressidentifikation::listeFokus, m_list3, [this] { m_list3->setFocus(); });
     connect(&id, &Adressidentifikation::adressfeldFokus, m_text1, [this] { m_text1->setFocus(); });
     connect(&id, &Adressidentifikation::schliessen, this, [this] {
-        if (m_z.AdresseBekannt == 0 && !m_ident->schliesstGleich())
+        if (!m_z.terminal.adresseBekannt && !m_ident->schliesstGleich())
             reject();
         else
             accept();
@@ -84,12 +84,12 @@ Adressident2D::Adressident2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
             [this](QListWidgetItem *item) { m_ident->waehleZeile(m_list3->row(item)); });
 
     id.laden();
-    setWindowTitle(m_z.Texte.at(183));
-    label1->setText(m_z.Texte.at(184));
-    m_command1->setText(m_z.Texte.at(185));
-    command4->setText(m_z.Texte.at(186));
-    command2->setText(m_z.Texte.at(187));
-    m_command3->setText(m_z.Texte.at(188));
+    setWindowTitle(m_z.sprache.texte.at(183));
+    label1->setText(m_z.sprache.texte.at(184));
+    m_command1->setText(m_z.sprache.texte.at(185));
+    command4->setText(m_z.sprache.texte.at(186));
+    command2->setText(m_z.sprache.texte.at(187));
+    m_command3->setText(m_z.sprache.texte.at(188));
     m_command3->setEnabled(id.okFreigegeben());
 }
 

@@ -20,7 +20,7 @@ Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     m_ablauf->setPasswortfrage([this, &anmeldung, &meldung] {
         Passwort2D fenster(m_z, meldung, &anmeldung.timer1(), window());
         fenster.exec();
-        return m_z.PasswortOK != 0;
+        return m_z.terminal.passwortOK;
     });
 
     m_auslesen = new QPushButton(this);
@@ -43,7 +43,7 @@ Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     connect(m_auslesen, &QPushButton::clicked, m_ablauf, &Ausleseablauf::starte);
     connect(m_nichtAuslesen, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ablauf, &Ausleseablauf::gestartet, this, [this] {
-        m_status->setText(m_z.Texte.at(153));
+        m_status->setText(m_z.sprache.texte.at(153));
         portavo2D::faerbe(m_auslesen, false);
         m_auslesen->setEnabled(false);
         m_nichtAuslesen->setEnabled(false);
@@ -75,9 +75,9 @@ QString Auslesepanel::beschriftung(const QString &text)
 
 void Auslesepanel::texteSetzen()
 {
-    setTitle(m_z.Texte.at(122));
-    m_auslesen->setText(m_z.Texte.at(123));
-    m_nichtAuslesen->setText(beschriftung(m_z.Texte.at(124)));
+    setTitle(m_z.sprache.texte.at(122));
+    m_auslesen->setText(m_z.sprache.texte.at(123));
+    m_nichtAuslesen->setText(beschriftung(m_z.sprache.texte.at(124)));
 }
 
 void Auslesepanel::freigeben()

@@ -18,7 +18,7 @@ Bewegungsanzeige::Bewegungsanzeige(Zustand &z, const QString &pfad, QWidget *par
 {
     setObjectName(QStringLiteral("Bewegungsanzeige"));
     Texttabelle::ladeTexte(m_z, 727, 734);
-    const QVector<QString> &t = m_z.Texte;
+    const QVector<QString> &t = m_z.sprache.texte;
     setWindowTitle(t.at(727));
 
     m_datei = new QLabel(t.at(728).arg(QDir::toNativeSeparators(pfad)), this);
@@ -62,7 +62,7 @@ Bewegungsanzeige::Bewegungsanzeige(Zustand &z, const QString &pfad, QWidget *par
 void Bewegungsanzeige::aktualisieren()
 {
     const Bewegungsprotokoll::Auszug a = Bewegungsprotokoll::lesen(m_pfad, m_hoechstens);
-    const QVector<QString> &t = m_z.Texte;
+    const QVector<QString> &t = m_z.sprache.texte;
     QString hinweis;
     switch (a.stand) {
     case Bewegungsprotokoll::Auszug::Stand::Fehlt:

@@ -20,11 +20,11 @@ Datensp2D::Datensp2D(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent)
 {
     setObjectName(QStringLiteral("Datensp2D"));
     Texttabelle::ladeTexte(z, 198, 204);
-    setWindowTitle(z.Texte.at(198));
+    setWindowTitle(z.sprache.texte.at(198));
     m_u.Dialogergebnis = 0;
     m_k = qBound(0, int(m_u.Eintragsnummer), Zeilenobergrenze);
 
-    auto *frame1 = new QGroupBox(z.Texte.at(199), this);
+    auto *frame1 = new QGroupBox(z.sprache.texte.at(199), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_text1 = new QLineEdit(frame1);
     m_text1->setObjectName(QStringLiteral("text1"));
@@ -36,17 +36,17 @@ Datensp2D::Datensp2D(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent)
                                                           m_text1));
     (new QVBoxLayout(frame1))->addWidget(m_text1);
 
-    auto *frame2 = new QGroupBox(z.Texte.at(200), this);
+    auto *frame2 = new QGroupBox(z.sprache.texte.at(200), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     m_text2 = new QLineEdit(frame2);
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_text2->setText(z.bild.Begleittext.value(m_k));
     (new QVBoxLayout(frame2))->addWidget(m_text2);
 
-    auto *command1 = new QPushButton(z.Texte.at(201), this);
+    auto *command1 = new QPushButton(z.sprache.texte.at(201), this);
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setAutoDefault(false);
-    auto *command2 = new QPushButton(z.Texte.at(202), this);
+    auto *command2 = new QPushButton(z.sprache.texte.at(202), this);
     command2->setObjectName(QStringLiteral("Command2"));
     command2->setAutoDefault(false);
     connect(command1, &QPushButton::clicked, this, &QDialog::reject);

@@ -33,7 +33,7 @@ Displaytextseite::Displaytextseite(Zustand &z, Uebergabe &u, QWidget *parent) : 
     QFont schrift(QStringLiteral("monospace"));
     schrift.setStyleHint(QFont::Monospace);
     for (int n = 1; n <= 8; ++n) {
-        auto *rahmen = new QGroupBox(m_z.Texte.value(337) + QLatin1Char(' ') + QString::number(n), this);
+        auto *rahmen = new QGroupBox(m_z.sprache.texte.value(337) + QLatin1Char(' ') + QString::number(n), this);
         rahmen->setObjectName(QStringLiteral("FrameDisplaytext%1").arg(n));
         auto *l = new QVBoxLayout(rahmen);
         for (int i = 2 * (n - 1); i < 2 * n; ++i) {

@@ -70,7 +70,7 @@ void Druckablauf::seitenansicht(const QVector<Druckseite> &seiten, const QString
     richteEin(drucker, dokumentname);
     QPrintPreviewDialog dialog(&drucker, m_eltern);
     dialog.setObjectName(QStringLiteral("Seitenansicht"));
-    dialog.setWindowTitle(m_z.Texte.value(432));
+    dialog.setWindowTitle(m_z.sprache.texte.value(432));
     bool fehler = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *ziel) {
         // The preview paints into its own pictures; printing from it goes to
@@ -85,8 +85,8 @@ void Druckablauf::seitenansicht(const QVector<Druckseite> &seiten, const QString
 
 Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, const QString &vorschlag)
 {
-    QFileDialog dialog(m_eltern, m_z.Texte.value(433), QFileInfo(vorschlag).absolutePath(),
-                       Dateidialog::qtFilter(m_z.Texte.value(434)));
+    QFileDialog dialog(m_eltern, m_z.sprache.texte.value(433), QFileInfo(vorschlag).absolutePath(),
+                       Dateidialog::qtFilter(m_z.sprache.texte.value(434)));
     dialog.setObjectName(QStringLiteral("PdfExport"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -97,8 +97,8 @@ Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, con
         return Ergebnis::Abgebrochen;
     const QString pfad = dialog.selectedFiles().constFirst();
     QString grund;
-    if (!Seitenmaler::schreibePdf(seiten, pfad, vorschlag, &grund, m_z.Sprache)) {
-        m_meldung.zeige(m_z.Texte.value(437) + pfad + QStringLiteral("\n\n") + grund, m_z.Texte.value(436),
+    if (!Seitenmaler::schreibePdf(seiten, pfad, vorschlag, &grund, m_z.sprache.versatz)) {
+        m_meldung.zeige(m_z.sprache.texte.value(437) + pfad + QStringLiteral("\n\n") + grund, m_z.sprache.texte.value(436),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 437, 436);
         return Ergebnis::Fehler;
     }

@@ -80,7 +80,7 @@ Grundeinstellungsseite::Grundeinstellungsseite(Zustand &z, Meldung &m, QWidget *
 
     // Door-open time with its unit.
     m_zeitrahmen = zahlbox(0, Zahlfeld::Tueroeffnungszeit, QStringLiteral("Tueroeffnungszeit"), 251);
-    auto *sekunden = new QLabel(m_z.Texte.value(252), m_zeitrahmen);
+    auto *sekunden = new QLabel(m_z.sprache.texte.value(252), m_zeitrahmen);
     sekunden->setObjectName(QStringLiteral("LabelSekunden"));
     m_zeitrahmen->layout()->addWidget(sekunden);
     gitter->addWidget(m_zeitrahmen, 0, 0);
@@ -94,9 +94,9 @@ Grundeinstellungsseite::Grundeinstellungsseite(Zustand &z, Meldung &m, QWidget *
         const Optionsangabe &a = Optionsangaben[i];
         const QString name = QLatin1String(a.name);
         QGroupBox *rahmen = neuerRahmen(name, a.text);
-        auto *ja = new QRadioButton(m_z.Texte.value(254), rahmen);
+        auto *ja = new QRadioButton(m_z.sprache.texte.value(254), rahmen);
         ja->setObjectName(name + QStringLiteral("Ja"));
-        auto *nein = new QRadioButton(m_z.Texte.value(255), rahmen);
+        auto *nein = new QRadioButton(m_z.sprache.texte.value(255), rahmen);
         nein->setObjectName(name + QStringLiteral("Nein"));
         auto *l = new QHBoxLayout(rahmen);
         l->addWidget(ja);
@@ -132,7 +132,7 @@ Grundeinstellungsseite::Grundeinstellungsseite(Zustand &z, Meldung &m, QWidget *
 
 QGroupBox *Grundeinstellungsseite::neuerRahmen(const QString &name, int textnummer)
 {
-    auto *rahmen = new QGroupBox(m_z.Texte.value(textnummer), this);
+    auto *rahmen = new QGroupBox(m_z.sprache.texte.value(textnummer), this);
     rahmen->setObjectName(QStringLiteral("Frame") + name);
     return rahmen;
 }
@@ -163,7 +163,7 @@ void Grundeinstellungsseite::zeigeEinstellungen()
     }
     m_passwort->setText(b.passwortZiffern());
     m_passwortrahmen->setEnabled(true);
-    m_protokoll->setText(b.protokollbeschriftung(m_z.Protokollnamen));
+    m_protokoll->setText(b.protokollbeschriftung(m_z.sprache.protokollnamen));
 
     paar(Option::Chipkarte).rahmen->setEnabled(Einstellungsregeln::chipkarteFreigegeben(b));
     m_zahlboxen[2].rahmen->setEnabled(b.flag(Flag::Spur2Auswerten));
@@ -264,7 +264,7 @@ bool Grundeinstellungsseite::uebernimmOffeneBox()
 
 void Grundeinstellungsseite::passwortEingeben()
 {
-    m_z.PasswortOK = 0;
+    m_z.terminal.passwortOK = false;
     emit fokusAbgeben();
     if (m_passwortabfrage)
         m_passwortabfrage(m_z, window());

@@ -27,14 +27,14 @@ Kartenlistenseite::Kartenlistenseite(Zustand &z, Meldung &m, Uebergabe &u, int e
 {
     setObjectName(ersteListe == 1 ? QStringLiteral("TabBerechtigungen") : QStringLiteral("TabSperrlisten"));
     Texttabelle::ladeTexte(z, 390, 422);
-    const Kartenregeln::Zeilentexte kartentexte{z.Texte.value(390), z.Texte.value(391), z.Texte.value(392),
-                                                z.Texte.value(393)};
+    const Kartenregeln::Zeilentexte kartentexte{z.sprache.texte.value(390), z.sprache.texte.value(391), z.sprache.texte.value(392),
+                                                z.sprache.texte.value(393)};
     auto *l = new QHBoxLayout(this);
     for (int i = 0; i < 2; ++i) {
         const int liste = ersteListe + i;
         auto *modell = new Listenmodell(m_z.bild, liste, Verbreiterung[liste - 1], this);
-        modell->setTexte(m_z.Texte.value(329 + liste), m_z.Texte.value(329));
-        modell->setKartentexte(kartentexte, m_z.Texte.value(394));
+        modell->setTexte(m_z.sprache.texte.value(329 + liste), m_z.sprache.texte.value(329));
+        modell->setKartentexte(kartentexte, m_z.sprache.texte.value(394));
         auto *gitter = new Listengitter(this);
         gitter->setObjectName(QStringLiteral("Mgd%1").arg(liste));
         gitter->setModell(modell);
@@ -154,7 +154,7 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
     if ((modell->seitenansicht() || m_seite > 1)
         && Dateiablauf::verworfeneErsetzen(m_z, m_meldung,
                                            Terminaldatei::kundendatenteile(m_z.bild, m_basis, m_seite))) {
-        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite, m_z.Sprache);
+        const Dateiergebnis e = Terminaldatei::speichereKundendaten(m_z.bild, m_basis, m_seite, m_z.sprache.versatz);
         if (!e.ok) {
             m_meldung.zeige(Texttabelle::text(m_z, 315) + QStringLiteral("\n\n") + e.meldung,
                             Texttabelle::text(m_z, 316), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);

@@ -23,15 +23,15 @@ Ladeablauf dateiLaden(Zustand &z, Meldung &m, QWidget *parent, Passwortabfrage a
     Ladeablauf ablauf;
     Texttabelle::ladeTexte(z, 140, 142);
     Texttabelle::ladeTexte(z, 176, 177);
-    ablauf.pfad = Dateidialog::oeffnen(parent, z.Texte.value(142), z.Texte.value(141), z.Startverzeichnis,
-                                       z.Texte.value(140), QStringLiteral("DateiLaden"));
+    ablauf.pfad = Dateidialog::oeffnen(parent, z.sprache.texte.value(142), z.sprache.texte.value(141), z.einstellungen.startverzeichnis,
+                                       z.sprache.texte.value(140), QStringLiteral("DateiLaden"));
     if (ablauf.pfad.isEmpty())
         return ablauf;
     ablauf.gewaehlt = true;
-    z.LadenZumBearbeiten = 1;
+    z.sitzung.ladenZumBearbeiten = true;
     ablauf.ergebnis = Dateiablauf::ladeRoutine(z, m, ablauf.pfad);
     // A refused file must not leave the request behind for the next load.
-    z.LadenZumBearbeiten = 0;
+    z.sitzung.ladenZumBearbeiten = false;
     if (ablauf.ergebnis.bearbeiten)
         ablauf.hauptdateiNachher = bearbeiteTerminaldatei(z, m, ablauf.pfad, ablauf.pfad, parent, std::move(abfrage));
     return ablauf;

@@ -18,9 +18,9 @@ Passwort2D::Passwort2D(Zustand &z, Meldung &meldung, QTimer *timer1, QWidget *pa
     setObjectName(QStringLiteral("Passwort2D"));
     setModal(true);
     Texttabelle::ladeTexte(m_z, 338, 343);
-    setWindowTitle(m_z.Texte.at(341));
+    setWindowTitle(m_z.sprache.texte.at(341));
 
-    auto *frame = new QGroupBox(m_z.Texte.at(338), this);
+    auto *frame = new QGroupBox(m_z.sprache.texte.at(338), this);
     frame->setObjectName(QStringLiteral("Frame2"));
     m_text1 = new QLineEdit(frame);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -30,10 +30,10 @@ Passwort2D::Passwort2D(Zustand &z, Meldung &meldung, QTimer *timer1, QWidget *pa
     auto *rahmen = new QVBoxLayout(frame);
     rahmen->addWidget(m_text1);
 
-    auto *okKnopf = new QPushButton(m_z.Texte.at(339), this);
+    auto *okKnopf = new QPushButton(m_z.sprache.texte.at(339), this);
     okKnopf->setObjectName(QStringLiteral("OK"));
     okKnopf->setAutoDefault(false);
-    auto *abbrechen = new QPushButton(m_z.Texte.at(340), this);
+    auto *abbrechen = new QPushButton(m_z.sprache.texte.at(340), this);
     abbrechen->setObjectName(QStringLiteral("abbrechen"));
     abbrechen->setAutoDefault(false);
     connect(okKnopf, &QPushButton::clicked, this, &Passwort2D::ok);

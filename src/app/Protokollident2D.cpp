@@ -83,12 +83,12 @@ Protokollident2D::Protokollident2D(Zustand &z, Verbindung &v, Meldung &meldung, 
     connect(cd3, &QPushButton::clicked, &id, &Protokollidentifikation::abbrechen);
 
     id.laden();
-    setWindowTitle(m_z.Texte.value(344));
-    label3->setText(m_z.Texte.value(346));
-    label1->setText(m_z.Texte.value(345));
-    rahmen->setTitle(m_z.Texte.value(347));
-    m_cd2->setText(m_z.Texte.value(348));
-    cd3->setText(m_z.Texte.value(349));
+    setWindowTitle(m_z.sprache.texte.value(344));
+    label3->setText(m_z.sprache.texte.value(346));
+    label1->setText(m_z.sprache.texte.value(345));
+    rahmen->setTitle(m_z.sprache.texte.value(347));
+    m_cd2->setText(m_z.sprache.texte.value(348));
+    cd3->setText(m_z.sprache.texte.value(349));
     for (int k = 0; k < m_ptk.size(); ++k) {
         m_ptk[k]->setText(id.protokollname(k));
         m_ptk[k]->setEnabled(id.protokollFrei(k));

@@ -16,18 +16,18 @@ Schnittstelle2D::Schnittstelle2D(Zustand &z, Meldung &meldung, Port &port, int &
     setObjectName(QStringLiteral("Schnittstelle2D"));
     setModal(true);
     Texttabelle::ladeTexte(m_z, 358, 363);
-    setWindowTitle(m_z.Texte.at(358));
+    setWindowTitle(m_z.sprache.texte.at(358));
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    auto *label1 = new QLabel(Texttabelle::text(389 + m_z.Sprache), this);
+    auto *label1 = new QLabel(Texttabelle::text(389 + m_z.sprache.versatz), this);
     label1->setObjectName(QStringLiteral("Label1"));
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_geraet = new QLabel(this);
     m_geraet->setObjectName(QStringLiteral("LabelGeraet"));
     m_geraet->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *co1 = new QPushButton(m_z.Texte.at(361), this);
+    auto *co1 = new QPushButton(m_z.sprache.texte.at(361), this);
     co1->setObjectName(QStringLiteral("Co1"));
     co1->setAutoDefault(false);
 
@@ -67,7 +67,7 @@ void Schnittstelle2D::gewaehlt(int index)
     zeigeGeraet(index);
     const QString hinweis = m_wahl.hinweis(index);
     if (!hinweis.isEmpty())
-        m_meldung.zeige(hinweis, Texttabelle::text(137 + m_z.Sprache), Meldung::Knoepfe::Ok,
+        m_meldung.zeige(hinweis, Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, -1, 137);
 }
 
@@ -78,7 +78,7 @@ void Schnittstelle2D::ok()
     QString fehler;
     if (!m_wahl.ok(m_combo1->currentIndex(), &fehler)) {
         // A port that does not open: say why and let the user choose again.
-        m_meldung.zeige(fehler, Texttabelle::text(137 + m_z.Sprache), Meldung::Knoepfe::Ok,
+        m_meldung.zeige(fehler, Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, -1, 137);
         return;
     }

@@ -63,7 +63,7 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     });
     connect(&schreiben(), &Schreiben::angekuendigt, this, [this] { m_frameSchreiben->setTitle(text(556)); });
     connect(&schreiben(), &Schreiben::blockBegonnen, this, [this] {
-        const QString modem = m_z.Modembetrieb == 1 ? QStringLiteral("Modem ") : QString();
+        const QString modem = m_z.sitzung.leitung == Leitungsart::Modem ? QStringLiteral("Modem ") : QString();
         m_frameSchreiben->setTitle(modem + text(169));
     });
     connect(&schreiben(), &Schreiben::fortschritt, this, [this](int bytes, int gesamt) {
@@ -91,11 +91,11 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
                                   const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
     m_ablauf->setPasswortfrage([this] {
         m_passwortdialog();
-        return m_z.PasswortOK == 1;
+        return m_z.terminal.passwortOK;
     });
     m_ablauf->setProtokollwahl([this] {
         m_protokolldialog();
-        return m_z.ProtokollGewaehlt != 0;
+        return m_z.terminal.protokollGewaehlt;
     });
     texteSetzen();
     hide();

@@ -173,9 +173,9 @@ Test4852d::~Test4852d()
 void Test4852d::oeffnen()
 {
     Texttabelle::ladeTexte(m_z, 364, 366);
-    m_command1->setText(m_z.Texte.at(364));
-    m_command2->setText(m_z.Texte.at(365));
-    m_command3->setText(m_z.Texte.at(366));
+    m_command1->setText(m_z.sprache.texte.at(364));
+    m_command2->setText(m_z.sprache.texte.at(365));
+    m_command3->setText(m_z.sprache.texte.at(366));
     m_commandExport->setText(Texttabelle::text(m_z, 452));
     m_labelSpalten->setText(Texttabelle::text(m_z, 453));
     m_labelHex->setText(Texttabelle::text(m_z, 454));

@@ -91,7 +91,7 @@ Testbetrieb2D::Testbetrieb2D(Zustand &z, Verbindung &v, Meldung &meldung, QWidge
     m_anzeiger = [this](const QString &pfad) { Bewegungsanzeige::zeige(m_z, pfad, this); };
 
     Texttabelle::ladeTexte(m_z, 367, 383);
-    const QVector<QString> &t = m_z.Texte;
+    const QVector<QString> &t = m_z.sprache.texte;
     setWindowTitle(t.at(367));
 
     auto *label1 = new QLabel(t.at(368), this);
@@ -302,9 +302,9 @@ void Testbetrieb2D::anzeigen()
     const bool gesendet = !a.testtelegramm().isEmpty();
     m_text1->setStyleSheet(gesendet ? (anfrage ? Gruen : Rot) : QString());
     m_text2->setStyleSheet(gesendet ? (anfrage ? Rot : Gruen) : QString());
-    zeige(m_text3, a.fehllesung() ? m_z.Texte.at(370) : sichtbar(a.kartendaten()));
-    m_label3->setText(m_z.Texte.at(a.datenVorhanden() ? 383 : 378));
-    m_label4->setText(a.stoerung() ? m_z.Texte.at(382) : QString());
+    zeige(m_text3, a.fehllesung() ? m_z.sprache.texte.at(370) : sichtbar(a.kartendaten()));
+    m_label3->setText(m_z.sprache.texte.at(a.datenVorhanden() ? 383 : 378));
+    m_label4->setText(a.stoerung() ? m_z.sprache.texte.at(382) : QString());
     switch (a.skimming()) {
     case Testbetrieb::Skimming::Keins:
         m_label6->hide();

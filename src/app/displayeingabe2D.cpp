@@ -18,7 +18,7 @@ displayeingabe2D::displayeingabe2D(Zustand &z, Uebergabe &u, QLineEdit *zeilenbo
 {
     setObjectName(QStringLiteral("displayeingabe2D"));
     Texttabelle::ladeTexte(z, 205, 207);
-    setWindowTitle(z.Texte.at(205));
+    setWindowTitle(z.sprache.texte.at(205));
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -29,10 +29,10 @@ displayeingabe2D::displayeingabe2D(Zustand &z, Uebergabe &u, QLineEdit *zeilenbo
     m_text1->setMinimumWidth(m_text1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('M'))));
     m_text1->installEventFilter(this);
 
-    auto *co1 = new QPushButton(z.Texte.at(206), this);
+    auto *co1 = new QPushButton(z.sprache.texte.at(206), this);
     co1->setObjectName(QStringLiteral("Co1"));
     co1->setAutoDefault(false);
-    auto *co2 = new QPushButton(z.Texte.at(207), this);
+    auto *co2 = new QPushButton(z.sprache.texte.at(207), this);
     co2->setObjectName(QStringLiteral("Co2"));
     co2->setAutoDefault(false);
     connect(co1, &QPushButton::clicked, this, &QDialog::reject);

@@ -108,7 +108,7 @@ frmmodem1::frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port, QW
 
     connect(m_terminal, &Modemterminal::textGeaendert, this, &frmmodem1::anzeigen);
     connect(m_terminal, &Modemterminal::verbunden, this, [this] {
-        setWindowTitle(m_z.Texte.at(241));
+        setWindowTitle(m_z.sprache.texte.at(241));
         emit verbindungSteht();
     });
     connect(m_terminal, &Modemterminal::piep, this, [] { QApplication::beep(); });
@@ -119,7 +119,7 @@ frmmodem1::frmmodem1(Zustand &z, Verbindung &v, Meldung &meldung, Port *port, QW
         m_lebenszeichen->stop();
         m_terminal->verbindungZuruecksetzen();
         menuesNachPort();
-        m_meldung.zeige(Portmeldung::verloren(m_z.Sprache, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
+        m_meldung.zeige(Portmeldung::verloren(m_z.sprache.versatz, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, 633, 226);
     });
     connect(m_auflegen, &Auflegen::fertig, this, [this] {
@@ -142,7 +142,7 @@ frmmodem1::~frmmodem1() = default;
 void frmmodem1::laden()
 {
     Texttabelle::ladeTexte(m_z, 226, 243);
-    const QVector<QString> &t = m_z.Texte;
+    const QVector<QString> &t = m_z.sprache.texte;
     setWindowTitle(t.at(226));
     m_mnuFile->setTitle(t.at(227));
     m_mnuFileExit->setText(t.at(228));
@@ -160,7 +160,7 @@ void frmmodem1::laden()
         m_meldung.zeige(text, windowTitle(), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 226);
     };
     if (!e.Einstellungen.isEmpty() && !m_port->setSettings(e.Einstellungen)) {
-        fehler(Portmeldung::einstellung(m_z.Sprache, e.Einstellungen));
+        fehler(Portmeldung::einstellung(m_z.sprache.versatz, e.Einstellungen));
         return;
     }
     bool zahl = false;
@@ -171,7 +171,7 @@ void frmmodem1::laden()
     if (!e.Handshaking.isEmpty() && !m_port->setHandshake(e.Handshaking.trimmed().toInt())) {
         static const char *const namen[] = {"Kein", "Xon/Xoff", "RTS", "Xon/RTS"};
         const int h = e.Handshaking.trimmed().toInt(&zahl);
-        fehler(Portmeldung::handshake(m_z.Sprache, zahl && h >= 0 && h < 4 ? QLatin1String(namen[h]) : e.Handshaking));
+        fehler(Portmeldung::handshake(m_z.sprache.versatz, zahl && h >= 0 && h < 4 ? QLatin1String(namen[h]) : e.Handshaking));
         return;
     }
     oeffnenSchliessen();
@@ -183,7 +183,7 @@ void frmmodem1::oeffnenSchliessen()
     if (m_port->isOpen()) {
         m_port->close();
     } else if (!m_port->open()) {
-        m_meldung.zeige(Portmeldung::oeffnen(m_z.Sprache, m_portnummer, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
+        m_meldung.zeige(Portmeldung::oeffnen(m_z.sprache.versatz, m_portnummer, *m_port), windowTitle(), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, -1, 226);
     } else {
         // A modem takes commands only while DTR is on.
@@ -229,7 +229,7 @@ void frmmodem1::waehlen()
     } else {
         bool ok = false;
         // The preset is "47" at every dial, not the last number.
-        nummer = QInputDialog::getText(this, m_z.Texte.at(237), m_z.Texte.at(236), QLineEdit::Normal,
+        nummer = QInputDialog::getText(this, m_z.sprache.texte.at(237), m_z.sprache.texte.at(236), QLineEdit::Normal,
                                        QStringLiteral("47"), &ok);
         if (!ok)
             nummer.clear();
@@ -237,10 +237,10 @@ void frmmodem1::waehlen()
     if (nummer.isEmpty())
         return;
     Waehlstring::Fehler f = Waehlstring::Fehler::Keiner;
-    const QByteArray befehl = Waehlstring::baue(m_z.ModemText1, m_z.ModemText2, nummer, &f);
+    const QByteArray befehl = Waehlstring::baue(m_z.einstellungen.modemText1, m_z.einstellungen.modemText2, nummer, &f);
     if (befehl.isEmpty()) {
         const int nr = Waehlstring::textnummer(f);
-        m_meldung.zeige(Texttabelle::text(m_z, nr), m_z.Texte.at(237), Meldung::Knoepfe::Ok,
+        m_meldung.zeige(Texttabelle::text(m_z, nr), m_z.sprache.texte.at(237), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, nr, 237);
         return;
     }
@@ -266,7 +266,7 @@ void frmmodem1::auflegenMenue()
     emit auflegenBeginnt();
     m_terminal->leeren();
     m_terminal->verbindungZuruecksetzen();
-    setWindowTitle(m_z.Texte.at(238));
+    setWindowTitle(m_z.sprache.texte.at(238));
     // Nothing else goes out until the modem has hung up.
     m_mnuDial->setEnabled(false);
     m_mnuHangUp->setEnabled(false);
@@ -283,7 +283,7 @@ void frmmodem1::beenden()
 void frmmodem1::einstellungen()
 {
     frmeinst1 dialog(*m_port, m_portnummer, m_echo, m_meldung, m_mnuOpen, this);
-    dialog.setSprache(m_z.Sprache);
+    dialog.setSprache(m_z.sprache.versatz);
     dialog.exec();
     menuesNachPort();
 }

@@ -28,9 +28,9 @@ int main(int argc, char *argv[])
         QObject::connect(
             &fenster, &portavo2D::betriebsbereit, &fenster,
             [&fenster, &z, datei] {
-                z.LadenZumBearbeiten = 1;
+                z.sitzung.ladenZumBearbeiten = true;
                 fenster.ladeDatei(datei);
-                z.LadenZumBearbeiten = 0;
+                z.sitzung.ladenZumBearbeiten = false;
             },
             Qt::ConnectionType(Qt::SingleShotConnection | Qt::QueuedConnection));
     }

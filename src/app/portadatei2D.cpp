@@ -39,7 +39,7 @@ portadatei2D::portadatei2D(Zustand &z, Meldung &m, QWidget *parent)
     setObjectName(QStringLiteral("portadatei2D"));
     Texttabelle::ladeTexte(z, 244, 387);
     Texttabelle::ladeTexte(z, 388, 422);
-    const auto text = [&z](int n) { return z.Texte.value(n); };
+    const auto text = [&z](int n) { return z.sprache.texte.value(n); };
 
     auto *menue = new QMenuBar(this);
     menue->setObjectName(QStringLiteral("menubar"));
@@ -145,7 +145,7 @@ bool portadatei2D::oeffne(const QString &hauptdatei)
 {
     const Dateiergebnis e = Terminaldatei::laden(m_z.bild, hauptdatei);
     if (!e.ok) {
-        m_meldung.zeige(m_z.Texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(385),
+        m_meldung.zeige(m_z.sprache.texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.sprache.texte.value(385),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 384, 385);
         return false;
     }
@@ -168,7 +168,7 @@ bool portadatei2D::oeffne(const QString &hauptdatei)
         m_tabs->setTabVisible(i, true);
     // A second or third page names itself on the tab as in the page view.
     const bool andereSeite = m_z.bild.istSondercode() && m_seite > 1;
-    m_tabs->setTabText(1, m_z.Texte.value(andereSeite ? 394 + m_seite : 334));
+    m_tabs->setTabText(1, m_z.sprache.texte.value(andereSeite ? 394 + m_seite : 334));
     m_berechtigungen->gitter(2)->show();
     allesAnzeigen();
     m_tabs->setCurrentIndex(0);
@@ -274,7 +274,7 @@ bool portadatei2D::seiteWaehlen(int seite)
         }
         const Dateiergebnis e = Terminaldatei::legeSeiteAn(m_z.bild, m_basis, seite);
         if (!e.ok) {
-            m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(316),
+            m_meldung.zeige(m_z.sprache.texte.value(315) + QStringLiteral("\n\n") + e.meldung, m_z.sprache.texte.value(316),
                             Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
             setzeSeitenwahl(vorher);
             return false;
@@ -282,7 +282,7 @@ bool portadatei2D::seiteWaehlen(int seite)
     }
     const Dateiergebnis e = Terminaldatei::ladeSeite(m_z.bild, m_basis, seite);
     if (!e.ok) {
-        m_meldung.zeige(m_z.Texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.Texte.value(385),
+        m_meldung.zeige(m_z.sprache.texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.sprache.texte.value(385),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 384, 385);
         setzeSeitenwahl(vorher);
         return false;
@@ -301,7 +301,7 @@ void portadatei2D::zeigeSeite()
 {
     m_grund->vergisOffeneBox();
     allesAnzeigen();
-    m_tabs->setTabText(1, m_z.Texte.value(394 + m_seite));
+    m_tabs->setTabText(1, m_z.sprache.texte.value(394 + m_seite));
     m_tabs->setTabVisible(1, true);
     m_berechtigungen->gitter(2)->hide();
     m_tabs->setCurrentIndex(1);
@@ -325,21 +325,21 @@ void portadatei2D::suchen(int knopf)
 void portadatei2D::listenExportieren()
 {
     m_grund->uebernimmOffeneBox();
-    const QString pfad = Dateidialog::speichern(this, m_z.Texte.value(418), m_z.Texte.value(417),
+    const QString pfad = Dateidialog::speichern(this, m_z.sprache.texte.value(418), m_z.sprache.texte.value(417),
                                                 QFileInfo(m_hauptdatei).absolutePath(),
                                                 QFileInfo(m_basis).fileName() + QStringLiteral(".csv"),
                                                 QStringLiteral("csv"), QStringLiteral("DateiCsvExport"));
     if (pfad.isEmpty())
         return;
     if (QFileInfo::exists(pfad)) {
-        const QString frage = m_z.Texte.value(386) + pfad + m_z.Texte.value(387);
-        if (m_meldung.zeige(frage, m_z.Texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
+        const QString frage = m_z.sprache.texte.value(386) + pfad + m_z.sprache.texte.value(387);
+        if (m_meldung.zeige(frage, m_z.sprache.texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
             != Meldung::Ja)
             return;
     }
     QString grund;
     if (!Dateiersatz::ersetze(pfad, Listenaustausch::exportieren(m_z.bild, m_seite), &grund)) {
-        m_meldung.zeige(m_z.Texte.value(422) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+        m_meldung.zeige(m_z.sprache.texte.value(422) + QStringLiteral("\n\n") + grund, m_z.sprache.texte.value(406),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 422, 406);
     }
 }
@@ -347,31 +347,31 @@ void portadatei2D::listenExportieren()
 void portadatei2D::listenImportieren()
 {
     m_grund->uebernimmOffeneBox();
-    const QString pfad = Dateidialog::oeffnen(this, m_z.Texte.value(419), m_z.Texte.value(417),
+    const QString pfad = Dateidialog::oeffnen(this, m_z.sprache.texte.value(419), m_z.sprache.texte.value(417),
                                               QFileInfo(m_hauptdatei).absolutePath(), QString(),
                                               QStringLiteral("DateiCsvImport"));
     if (pfad.isEmpty())
         return;
     const auto melde = [this](int nummer, const QString &grund) {
-        m_meldung.zeige(m_z.Texte.value(nummer) + QStringLiteral("\n\n") + grund, m_z.Texte.value(406),
+        m_meldung.zeige(m_z.sprache.texte.value(nummer) + QStringLiteral("\n\n") + grund, m_z.sprache.texte.value(406),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, nummer, 406);
     };
     QByteArray csv;
-    const Dateiergebnis gelesen = Listenaustausch::leseCsv(pfad, csv, m_z.Sprache);
+    const Dateiergebnis gelesen = Listenaustausch::leseCsv(pfad, csv, m_z.sprache.versatz);
     if (!gelesen.ok) {
         melde(420, gelesen.meldung);
         return;
     }
     // Checked on a copy: a refused file leaves the image as it was.
     Datenbild neu = m_z.bild;
-    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv, m_z.Sprache);
+    const Listenaustausch::Ergebnis e = Listenaustausch::uebernehmen(neu, m_seite, csv, m_z.sprache.versatz);
     if (!e.ok) {
         melde(420, e.meldung);
         return;
     }
     if (!Dateiablauf::verworfeneErsetzen(m_z, m_meldung, Listenaustausch::satzteile(neu, m_basis, m_seite)))
         return;
-    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite, m_z.Sprache);
+    const Dateiergebnis gespeichert = Listenaustausch::speichereSatz(neu, m_basis, m_seite, m_z.sprache.versatz);
     if (!gespeichert.ok) {
         melde(420, gespeichert.meldung);
         return;
@@ -404,7 +404,7 @@ void portadatei2D::tabGewechselt(int tab)
 {
     static const int drucktexte[4] = {325, 326, 327, 328};
     if (tab >= 0 && tab < 4)
-        m_drucken->setText(m_z.Texte.value(drucktexte[tab]));
+        m_drucken->setText(m_z.sprache.texte.value(drucktexte[tab]));
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->widget(i)->setEnabled(i == tab);
     kopfAnpassen();
@@ -426,11 +426,11 @@ bool portadatei2D::speichern()
 void portadatei2D::speichernAls()
 {
     m_grund->uebernimmOffeneBox();
-    QString ordner = m_z.Texte.value(314);
+    QString ordner = m_z.sprache.texte.value(314);
     if (!QDir(ordner).exists())
         ordner = QFileInfo(m_hauptdatei).absolutePath();
-    const QString pfad = Dateidialog::speichern(this, m_z.Texte.value(313), m_z.Texte.value(312), ordner,
-                                                m_z.Texte.value(311), QStringLiteral("S2D"),
+    const QString pfad = Dateidialog::speichern(this, m_z.sprache.texte.value(313), m_z.sprache.texte.value(312), ordner,
+                                                m_z.sprache.texte.value(311), QStringLiteral("S2D"),
                                                 QStringLiteral("DateiSpeichernAls"));
     if (pfad.isEmpty())
         return;
@@ -444,7 +444,7 @@ void portadatei2D::speichernAls()
     const Dateiergebnis satz = Terminaldatei::uebertrageSatz(
         m_basis, neueBasis, {ziel, Terminaldatei::namensdateiname(neueBasis, 1)});
     if (!satz.ok) {
-        m_meldung.zeige(m_z.Texte.value(315) + QStringLiteral("\n\n") + satz.meldung, m_z.Texte.value(316),
+        m_meldung.zeige(m_z.sprache.texte.value(315) + QStringLiteral("\n\n") + satz.meldung, m_z.sprache.texte.value(316),
                         Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
     }
     // Later saves go to the file the caption names.
@@ -478,7 +478,7 @@ void portadatei2D::reject()
 QVector<Druckseite> portadatei2D::druckseiten(bool alles)
 {
     m_grund->uebernimmOffeneBox();  // a number being typed counts as entered
-    const Drucklayout layout(Druckinhalt::ausBild(m_z.bild, m_hauptdatei, m_z.Sprache, m_z.Protokollnamen, seite()),
+    const Drucklayout layout(Druckinhalt::ausBild(m_z.bild, m_hauptdatei, m_z.sprache.versatz, m_z.sprache.protokollnamen, seite()),
                              QDateTime::currentDateTime());
     if (alles)
         return layout.alles();

@@ -265,8 +265,8 @@ void portavo2D::menuesFuerStart(bool frei)
 void portavo2D::texteUndBeschriftungen()
 {
     Texttabelle::ladeTexte(m_z, 101, 178);
-    QtTexte::waehle(m_z.Sprache);
-    const QVector<QString> &t = m_z.Texte;
+    QtTexte::waehle(m_z.sprache.versatz);
+    const QVector<QString> &t = m_z.sprache.texte;
     setWindowTitle(t.at(114));
     m_mnuFile->setTitle(t.at(101));
     m_mnuOpen->setText(t.at(102));
@@ -319,9 +319,9 @@ void portavo2D::hintergrund()
 
 void portavo2D::anzeigeZuruecksetzen()
 {
-    m_version->setText(m_z.Texte.at(133));
-    m_protokoll->setText(m_z.Texte.at(134));
-    m_adresse->setText(m_z.Texte.at(135));
+    m_version->setText(m_z.sprache.texte.at(133));
+    m_protokoll->setText(m_z.sprache.texte.at(134));
+    m_adresse->setText(m_z.sprache.texte.at(135));
 }
 
 // --- start-up ---------------------------------------------------------------
@@ -346,27 +346,27 @@ void portavo2D::weiterStarten()
     m_schreibPanel->hide();
     m_anmeldung->stoppe();
     auslesen().timer3().stop();
-    m_z.Identifiziert = 0;
+    m_z.terminal.identifiziert = false;
     menuesFuerStart(false);
 
-    m_z.Familienkennung = QStringLiteral("1");
+    m_z.einstellungen.familienkennung = QStringLiteral("1");
     const Programmstart::Portstart port =
         Programmstart::einstellungenUndPort(m_z, *m_port, Pfade::einstellungsdatei());
-    m_portnummer = m_z.Portnummer;
-    m_z.Startverzeichnis = QDir::currentPath();
+    m_portnummer = m_z.einstellungen.portnummer;
+    m_z.einstellungen.startverzeichnis = QDir::currentPath();
     texteUndBeschriftungen();
     if (!port.offen) {
         // Once, and the program runs on with the port closed: files can
         // still be edited and another port chosen.
         m_meldung.zeige(m_z, 136, 137);
         if (port.fehler == Port::Oeffnungsfehler::KeineBerechtigung)
-            m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.Sprache, port.geraet), m_z.Texte.at(137),
+            m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.sprache.versatz, port.geraet), m_z.sprache.texte.at(137),
                             Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
     }
     if (port.dateiBeschaedigt)
         // The file stays as it is; the user may mend it by hand.
         m_meldung.zeige(Texttabelle::text(m_z, 562).arg(QDir::toNativeSeparators(Pfade::einstellungsdatei())),
-                        m_z.Texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
+                        m_z.sprache.texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
     Programmstart::protokollnamenSetzen(m_z);
     anzeigeZuruecksetzen();
     if (m_port->isOpen())
@@ -428,7 +428,7 @@ void portavo2D::auslesenFertig(const QString &datei)
 {
     if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja) {
         m_datei = datei;
-        m_editor(datei, m_z.Texte.at(160));
+        m_editor(datei, m_z.sprache.texte.at(160));
     } else {
         m_auslesePanel->hide();
         m_schreibPanel->hide();
@@ -459,10 +459,10 @@ void portavo2D::oeffneEditor(const QString &datei, const QString &titel)
 
 void portavo2D::laden()
 {
-    const QString datei = m_dateiwahl(m_z.Texte.at(142), m_z.Texte.at(141), m_z.Startverzeichnis, m_z.Texte.at(140));
+    const QString datei = m_dateiwahl(m_z.sprache.texte.at(142), m_z.sprache.texte.at(141), m_z.einstellungen.startverzeichnis, m_z.sprache.texte.at(140));
     if (datei.isEmpty())
         return;
-    m_z.LadenZumBearbeiten = 1;
+    m_z.sitzung.ladenZumBearbeiten = true;
     ladeDatei(datei);
 }
 
@@ -488,14 +488,14 @@ void portavo2D::bearbeitenFertig()
 {
     m_auslesePanel->hide();
     m_schreibPanel->hide();
-    m_protokoll->setText(m_z.Texte.at(134));
-    m_adresse->setText(m_z.Texte.at(135));
-    m_z.Identifiziert = 0;
+    m_protokoll->setText(m_z.sprache.texte.at(134));
+    m_adresse->setText(m_z.sprache.texte.at(135));
+    m_z.terminal.identifiziert = false;
 }
 
 void portavo2D::dialogMitPortavo()
 {
-    if (m_adresse->text() == m_z.Texte.at(135)) {
+    if (m_adresse->text() == m_z.sprache.texte.at(135)) {
         m_meldung.zeige(m_z, 138, 139);
         return;
     }
@@ -511,7 +511,7 @@ void portavo2D::dialogMitPortavo()
 QString portavo2D::hilfetext(Zustand &z)
 {
     Texttabelle::ladeTexte(z, 720, 726);
-    const QVector<QString> &t = z.Texte;
+    const QVector<QString> &t = z.sprache.texte;
     const auto ordner = [](const QString &pfad) { return QDir::toNativeSeparators(pfad); };
     const QStringList orte = readmeOrte();
     QString readme = orte.last();
@@ -533,9 +533,9 @@ QString portavo2D::hilfetext(Zustand &z)
 
 void portavo2D::hilfe()
 {
-    QDir::setCurrent(m_z.Startverzeichnis);
+    QDir::setCurrent(m_z.einstellungen.startverzeichnis);
     const QString text = hilfetext(m_z);
-    m_meldung.zeige(text, m_z.Texte.at(720), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 721, 720);
+    m_meldung.zeige(text, m_z.sprache.texte.at(720), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 721, 720);
 }
 
 // --- exit -------------------------------------------------------------------------

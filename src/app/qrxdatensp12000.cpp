@@ -37,7 +37,7 @@ qrxdatensp12000::qrxdatensp12000(Zustand &z, Uebergabe &u, int seite, QWidget *p
     setObjectName(QStringLiteral("qrxdatensp12000"));
     Texttabelle::ladeTexte(z, 198, 225);
     Texttabelle::ladeTexte(z, 390, 422);
-    const auto text = [&z](int n) { return z.Texte.value(n); };
+    const auto text = [&z](int n) { return z.sprache.texte.value(n); };
     setWindowTitle(text(198));
     m_u.Zonenziffern.clear();
     m_u.Dialogergebnis = 0;

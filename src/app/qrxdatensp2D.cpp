@@ -23,7 +23,7 @@ qrxdatensp2D::qrxdatensp2D(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWid
 {
     setObjectName(QStringLiteral("qrxdatensp2D"));
     Texttabelle::ladeTexte(z, 198, 225);
-    const auto text = [&z](int n) { return z.Texte.value(n); };
+    const auto text = [&z](int n) { return z.sprache.texte.value(n); };
     setWindowTitle(text(198));
     m_u.Zonenziffern.clear();
     m_u.Dialogergebnis = 0;

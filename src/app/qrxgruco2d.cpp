@@ -19,7 +19,7 @@ qrxgruco2d::qrxgruco2d(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent)
     setObjectName(QStringLiteral("qrxgruco2d"));
     Texttabelle::ladeTexte(z, 198, 225);
     Texttabelle::ladeTexte(z, 390, 422);
-    setWindowTitle(z.Texte.value(218));
+    setWindowTitle(z.sprache.texte.value(218));
     m_u.Dialogergebnis = 0;
 
     m_text1 = new QLineEdit(this);
@@ -27,9 +27,9 @@ qrxgruco2d::qrxgruco2d(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent)
     m_text1->setMaxLength(4);
     m_text1->setText(QStringLiteral("%1").arg(qBound(0, int(m_u.Systemnummer), 4095), 4, 10, QLatin1Char('0')));
     m_text1->installEventFilter(this);
-    auto *co1 = new QPushButton(z.Texte.value(201), this);
+    auto *co1 = new QPushButton(z.sprache.texte.value(201), this);
     co1->setObjectName(QStringLiteral("Co1"));
-    auto *co2 = new QPushButton(z.Texte.value(202), this);
+    auto *co2 = new QPushButton(z.sprache.texte.value(202), this);
     co2->setObjectName(QStringLiteral("Co2"));
     co1->setAutoDefault(false);
     co2->setDefault(true);

@@ -47,7 +47,7 @@ start2d::start2d(Zustand &z, int portnummer, QWidget *parent) : QDialog(parent),
     layout->addWidget(m_modem);
 
     texteLaden();
-    const int gewaehlt = m_z.Sprache / 1000;
+    const int gewaehlt = m_z.sprache.versatz / 1000;
     if (gewaehlt >= 0 && gewaehlt < 4)
         m_option[gewaehlt]->setChecked(true);
     setMinimumWidth(420);
@@ -56,16 +56,16 @@ start2d::start2d(Zustand &z, int portnummer, QWidget *parent) : QDialog(parent),
 void start2d::texteLaden()
 {
     Texttabelle::ladeTexte(m_z, 179, 182);
-    setWindowTitle(m_z.Texte.at(179));
-    m_frame->setTitle(m_z.Texte.at(182));
-    m_command->setText(m_z.Texte.at(181));
-    m_modem->setText(m_z.Texte.at(180));
+    setWindowTitle(m_z.sprache.texte.at(179));
+    m_frame->setTitle(m_z.sprache.texte.at(182));
+    m_command->setText(m_z.sprache.texte.at(181));
+    m_modem->setText(m_z.sprache.texte.at(180));
 }
 
 void start2d::spracheGewaehlt(int i)
 {
-    m_z.Sprache = qint16(1000 * i);
+    m_z.sprache.versatz = qint16(1000 * i);
     texteLaden();
-    m_z.SpracheText = QString::number(m_z.Sprache);
+    m_z.sprache.dateiwert = QString::number(m_z.sprache.versatz);
     Einstellungsdatei::setzeSprache(Pfade::einstellungsdatei(), m_z, m_portnummer);
 }

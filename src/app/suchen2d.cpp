@@ -23,7 +23,7 @@ suchen2d::suchen2d(Zustand &z, Meldung &m, Listengitter *gitter, QWidget *parent
 {
     setObjectName(QStringLiteral("suchen2d"));
     Texttabelle::ladeTexte(z, 390, 422);
-    const auto text = [&z](int n) { return z.Texte.value(n); };
+    const auto text = [&z](int n) { return z.sprache.texte.value(n); };
     setWindowTitle(Texttabelle::text(z, 270));
 
     auto *label1 = new QLabel(text(401), this);

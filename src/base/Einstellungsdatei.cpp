@@ -102,7 +102,7 @@ bool setzeZeile(const QString &pfad, int index, const QString &text, int wert, c
 
 QStringList fuellung(const Zustand &z, int portnummer)
 {
-    return {QStringLiteral("19200,n,8,1"), zahlzeile(portnummer), z.ModemText1, z.ModemText2, z.SpracheText};
+    return {QStringLiteral("19200,n,8,1"), zahlzeile(portnummer), z.einstellungen.modemText1, z.einstellungen.modemText2, z.sprache.dateiwert};
 }
 }  // namespace
 
@@ -163,17 +163,17 @@ bool schreibeStandard(const QString &pfad)
 
 void uebernehmen(Zustand &z, const Einstellungen &e)
 {
-    z.Portnummer = qint16(e.Portnummer);
-    z.ModemText1 = e.ModemText1;
-    z.ModemText2 = e.ModemText2;
-    z.SpracheText = e.SpracheText;
+    z.einstellungen.portnummer = qint16(e.Portnummer);
+    z.einstellungen.modemText1 = e.ModemText1;
+    z.einstellungen.modemText2 = e.ModemText2;
+    z.sprache.dateiwert = e.SpracheText;
     qint16 sprache = 0;
-    z.Sprache = istSprache(e.SpracheText, &sprache) ? sprache : 0;
+    z.sprache.versatz = istSprache(e.SpracheText, &sprache) ? sprache : 0;
 }
 
 bool schreibe(const QString &pfad, const Zustand &z, int portnummer)
 {
-    return schreiben(pfad, portnummer, z.ModemText1, z.ModemText2, z.SpracheText);
+    return schreiben(pfad, portnummer, z.einstellungen.modemText1, z.einstellungen.modemText2, z.sprache.dateiwert);
 }
 
 bool setzePortnummer(const QString &pfad, const Zustand &z, int portnummer)
@@ -184,8 +184,8 @@ bool setzePortnummer(const QString &pfad, const Zustand &z, int portnummer)
 bool setzeSprache(const QString &pfad, const Zustand &z, int portnummer)
 {
     bool ok = false;
-    const int wert = z.SpracheText.trimmed().toInt(&ok);
-    return setzeZeile(pfad, ZeileSprache, z.SpracheText, ok ? wert : -1, fuellung(z, portnummer));
+    const int wert = z.sprache.dateiwert.trimmed().toInt(&ok);
+    return setzeZeile(pfad, ZeileSprache, z.sprache.dateiwert, ok ? wert : -1, fuellung(z, portnummer));
 }
 
 }  // namespace Einstellungsdatei

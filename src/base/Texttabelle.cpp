@@ -135,20 +135,20 @@ bool vorhanden(int id)
 void ladeTexte(Zustand &z, int erster, int letzter)
 {
     const int von = qMax(erster, 0);
-    const int bis = qMin(letzter, int(z.Texte.size()) - 1);
+    const int bis = qMin(letzter, int(z.sprache.texte.size()) - 1);
     // An unknown language offset (a damaged settings file) falls back to
     // German rather than leaving captions blank or picking unrelated texts.
-    const int sprache = z.Sprache;
+    const int sprache = z.sprache.versatz;
     const bool bekannt = sprache >= 0 && sprache < Sprachen * Sprachabstand && sprache % Sprachabstand == 0;
     const int versatz = bekannt ? sprache : 0;
     for (int k = von; k <= bis; ++k)
-        z.Texte[k] = text(k + versatz);
+        z.sprache.texte[k] = text(k + versatz);
 }
 
 QString text(const Zustand &z, int nummer)
 {
-    const QString t = z.Texte.value(nummer);
-    return t.isEmpty() ? text(nummer + z.Sprache) : t;
+    const QString t = z.sprache.texte.value(nummer);
+    return t.isEmpty() ? text(nummer + z.sprache.versatz) : t;
 }
 
 }  // namespace Texttabelle

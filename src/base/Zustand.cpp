@@ -2,5 +2,4 @@
 
 Zustand::Zustand()
 {
-    Protokollnamen.fill(QString());
 }

@@ -98,8 +98,8 @@ void Busanschluss::einstellen(const Busoptionen &o)
         m_leitung = e->Leitung;
     }
     if (o.sprache) {
-        z.Sprache = qint16(*o.sprache);
-        z.SpracheText = QString::number(*o.sprache);
+        z.sprache.versatz = qint16(*o.sprache);
+        z.sprache.dateiwert = QString::number(*o.sprache);
     }
     Texttabelle::ladeTexte(z, 101, 178);
     // A damaged settings file or port map is said once; the command line
@@ -123,7 +123,7 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     if (!o.waehlen.isEmpty()) {
         // With the outside-line prefix of the settings file: before the port opens.
         Waehlstring::Fehler f = Waehlstring::Fehler::Keiner;
-        Waehlstring::baue(z.ModemText1, z.ModemText2, o.waehlen, &f);
+        Waehlstring::baue(z.einstellungen.modemText1, z.einstellungen.modemText2, o.waehlen, &f);
         if (f != Waehlstring::Fehler::Keiner) {
             err << Texttabelle::text(z, f == Waehlstring::Fehler::LeereNummer ? 501 : Waehlstring::textnummer(f))
                 << '\n';
@@ -154,11 +154,11 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
         port.setHandshake(modem.Handshaking.trimmed().toInt());
     if (!port.open()) {
         if (port.letzterFehler() == Port::Oeffnungsfehler::KeineBerechtigung)
-            err << Programmstart::berechtigungshinweis(z.Sprache, geraet) << '\n';
+            err << Programmstart::berechtigungshinweis(z.sprache.versatz, geraet) << '\n';
         else if (port.letzterFehler() == Port::Oeffnungsfehler::Belegt)
             err << Texttabelle::text(z, 561).arg(geraet) << '\n';
         else
-            err << Programmstart::oeffnungsfehler(z.Sprache, o.port.isEmpty() || zahlPort ? portnummer : 0, geraet,
+            err << Programmstart::oeffnungsfehler(z.sprache.versatz, o.port.isEmpty() || zahlPort ? portnummer : 0, geraet,
                                                   port.fehlertext())
                 << '\n';
         return false;

@@ -165,11 +165,11 @@ int runScan(const QStringList &args, QTextStream &out, QTextStream &err)
         return 1;  // the message (text 193) is out
     int gefunden = 0;
     for (const Identifikationsablauf::Terminal &t : ablauf.terminals()) {
-        out << t.adresse << ' ' << t.protokoll << ' ' << b.z.Protokollnamen.value(t.protokoll) << '\n';
+        out << t.adresse << ' ' << t.protokoll << ' ' << b.z.sprache.protokollnamen.value(t.protokoll) << '\n';
         ++gefunden;
     }
     if (gefunden == 0) {
-        err << b.z.Texte.value(195) << '\n';
+        err << b.z.sprache.texte.value(195) << '\n';
         return 1;
     }
     return 0;
@@ -189,7 +189,7 @@ int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
     Identifikation e;
     if (const int status = oeffneUndIdentifiziere(b, o, err, e))
         return status;
-    out << e.adresse << ' ' << e.protokoll << ' ' << b.z.Protokollnamen.value(e.protokoll) << '\n';
+    out << e.adresse << ' ' << e.protokoll << ' ' << b.z.sprache.protokollnamen.value(e.protokoll) << '\n';
     if (!e.versionDa) {
         err << "portavo-cli: no version answer from address " << e.adresse << '\n';
         return 1;
@@ -243,8 +243,8 @@ int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!o.ausgabe.isEmpty())
         ablauf.setZieldatei(o.ausgabe);
     ablauf.setPasswortfrage([&] {
-        b.z.Passwort = passwort;
-        b.z.PasswortOK = 1;
+        b.z.terminal.passwort = passwort;
+        b.z.terminal.passwortOK = true;
         return true;
     });
     QEventLoop schleife;

@@ -187,10 +187,10 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
     // A terminal that was told to expect its block and did not take it
     // whole answers nothing until it is repaired: say how.
     const auto reparaturhinweis = [&] {
-        if (bus.z.Schreibfehler == 1)
+        if (bus.z.terminal.schreibfehler)
             err << "portavo-cli: "
                 << Texttabelle::text(bus.z, 600)
-                       .arg(datei, bus.z.Variante == 1 ? QStringLiteral(" --variant-m") : QString())
+                       .arg(datei, bus.z.terminal.varianteM ? QStringLiteral(" --variant-m") : QString())
                 << '\n';
     };
     if (unterbrochen) {
@@ -201,7 +201,7 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
     if (ok) {
         out << Texttabelle::text(bus.z, 165).trimmed() << '\n';
         out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
-            << (bus.z.Variante == 1 ? "variant M, " : "") << "block on the line after " << s.sendedauer()
+            << (bus.z.terminal.varianteM ? "variant M, " : "") << "block on the line after " << s.sendedauer()
             << " ms, " << uhr.elapsed() << " ms in all\n";
         return 0;
     }
@@ -239,8 +239,8 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
             << " (or --use-file-settings) to take the file's, --new-address " << o.adresse << " to keep it.\n";
         return 2;
     }
-    bus.z.Adresse = qint16(o.adresse);
-    bus.z.ProtokollGewaehlt = 0;
+    bus.z.terminal.adresse = qint16(o.adresse);
+    bus.z.terminal.protokollGewaehlt = false;
     ident.waehleProtokoll(protokoll);
     ident.setAdressfeld(QString::number(o.adresse));
     ident.setNeueAdresse(QString::number(neueAdresse));
@@ -252,15 +252,15 @@ int protokollWaehlen(Bus &bus, MeldungDruck &meldung, const Optionen &o, QTextSt
             schleife.exec();
         ident.geschlossen();
     }
-    if (bus.z.ProtokollGewaehlt != 1)
+    if (!bus.z.terminal.protokollGewaehlt)
         return 1;
     out << "terminal at address " << o.adresse << ": " << ident.version() << '\n';
     // The version answer tells the protocol the terminal speaks now.
-    if (o.protokoll < 0 && !o.dateieinstellungen && protokoll != bus.z.Protokoll) {
+    if (o.protokoll < 0 && !o.dateieinstellungen && protokoll != bus.z.terminal.protokoll) {
         err << "portavo-cli write: the file gives the terminal protocol " << protokoll << " ("
-            << bus.z.Protokollnamen.value(protokoll).trimmed() << "), but it speaks protocol " << bus.z.Protokoll
+            << bus.z.sprache.protokollnamen.value(protokoll).trimmed() << "), but it speaks protocol " << bus.z.terminal.protokoll
             << " now. Say which it is to have: --protocol " << protokoll << " (or --use-file-settings), --protocol "
-            << bus.z.Protokoll << " to keep it.\n";
+            << bus.z.terminal.protokoll << " to keep it.\n";
         return 2;
     }
     return 0;
@@ -271,7 +271,7 @@ void ansage(Bus &bus, const Optionen &o, QTextStream &out)
 {
     const auto &d = bus.z.bild.Daten;
     out << "writing the file: the terminal at address " << o.adresse << " gets address " << d[8]
-        << " and protocol " << d[10] << " (" << bus.z.Protokollnamen.value(d[10]).trimmed() << ")\n";
+        << " and protocol " << d[10] << " (" << bus.z.sprache.protokollnamen.value(d[10]).trimmed() << ")\n";
     out.flush();
 }
 
@@ -330,7 +330,7 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     Bus bus(o);
     Schreibmeldung meldung(Meldung::Nein);
-    bus.z.Identifiziert = 1;
+    bus.z.terminal.identifiziert = true;
     Schreibablauf ablauf(bus.z, bus.v, bus.anmeldung, meldung);
     // The file first: a refused file sends nothing; the port opens for the
     // protocol identification.
@@ -338,8 +338,8 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     ablauf.setDateiwahl([&o](const QString &, const QString &, const QString &, const QString &) { return o.datei; });
     ablauf.setProtokollwahl([&] { return (status = protokollWaehlen(bus, meldung, o, out, err)) == 0; });
     ablauf.setPasswortfrage([&] {
-        bus.z.Passwort = Telegramm::packePasswort(o.passwort);
-        bus.z.PasswortOK = 1;
+        bus.z.terminal.passwort = Telegramm::packePasswort(o.passwort);
+        bus.z.terminal.passwortOK = true;
         return true;
     });
     if (!ablauf.schreibbefehl())
@@ -419,7 +419,7 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
         return 1;
     // The waiting terminal answers no version request: the command line
     // says whether it takes its block at 19200 baud.
-    bus.z.Variante = o.varianteM ? 1 : 0;
+    bus.z.terminal.varianteM = o.varianteM;
     out << "repair write of " << o.reparatur << '\n';
     out.flush();
     return schreibeUndWarte(bus, ablauf, o.reparatur, out, err);

@@ -29,14 +29,14 @@ void Adressidentifikation::laden()
     m_liste.clear();
     m_auswahl = -1;
     emit listeGeaendert();
-    m_z.Adresse = 48;
-    m_z.Protokoll = 0;
-    m_z.AdresseBekannt = 0;
+    m_z.terminal.adresse = 48;
+    m_z.terminal.protokoll = 0;
+    m_z.terminal.adresseBekannt = false;
     setzeAdressfeld(QStringLiteral("48"));
     m_zeilenmodus = 0;
     m_anfragestatus = 0;
-    m_z.Protokollnamen[Letzte] = text(190);
-    const bool modem = m_z.Modembetrieb == 1;
+    m_z.sprache.protokollnamen[Letzte] = text(190);
+    const bool modem = m_z.sitzung.leitung == Leitungsart::Modem;
     setTaktabstand(1, modem ? 250 : 50);
     setTaktabstand(2, modem ? 1000 : 300);
 }
@@ -61,7 +61,7 @@ void Adressidentifikation::scan()
     emit listeGeaendert();
     m_zeilenmodus = 0;
     starteTakt(1);
-    m_z.Adresse = 1;
+    m_z.terminal.adresse = 1;
     m_v.setzeBefehl(QByteArray("X"));
     // One blank, so that the first tick does not take an empty store for a
     // missing interface.
@@ -109,8 +109,8 @@ void Adressidentifikation::ok()
         if (m_anfragestatus > 0)
             return;
     }
-    emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
-    m_z.AdresseBekannt = 1;
+    emit terminalAnzeigen(m_z.terminal.adresse, m_z.sprache.protokollnamen.value(m_z.terminal.protokoll));
+    m_z.terminal.adresseBekannt = true;
     einzelidentifikation();
     starteTakt(2);
 }
@@ -121,7 +121,7 @@ void Adressidentifikation::abbrechen()
         // Cancel during a scan stops the scan and keeps what it found; the
         // window stays open for a choice.
         stoppeTakt(1);
-        m_z.Adresse = 1;
+        m_z.terminal.adresse = 1;
         setzeAdressfeld(QStringLiteral("1"));
         setzeGesperrt(false);
         if (m_liste.isEmpty()) {
@@ -136,7 +136,7 @@ void Adressidentifikation::abbrechen()
     }
     stoppeTakt(1);
     stoppeTakt(2);
-    m_z.AdresseBekannt = 0;
+    m_z.terminal.adresseBekannt = false;
     emit schliessen();
 }
 
@@ -155,8 +155,8 @@ void Adressidentifikation::waehleZeile(int zeile)
     int adresse = 0;
     int protokoll = 0;
     zeileLesen(m_liste.at(zeile), &adresse, &protokoll);
-    m_z.Adresse = qint16(adresse);
-    m_z.Protokoll = qint16(protokoll);
+    m_z.terminal.adresse = qint16(adresse);
+    m_z.terminal.protokoll = qint16(protokoll);
     setzeAdressfeld(QString::number(adresse));
     emit auswahlGeaendert(zeile);
 }
@@ -171,7 +171,7 @@ void Adressidentifikation::adressfeldVerlassen(const QString &feld)
     int wert = ziffern.size() > 4 ? 0 : ziffern.toInt();
     if (wert < 1 || wert > Letzte)
         wert = 0;
-    m_z.Adresse = qint16(wert);
+    m_z.terminal.adresse = qint16(wert);
     setzeAdressfeld(QString::number(wert));
     // A typed address can be identified at once: no scan of the whole bus
     // needed first.
@@ -183,7 +183,7 @@ QString Adressidentifikation::listenzeile(int adresse, int protokoll) const
 {
     return text(191) + QStringLiteral("%1").arg(adresse, 3, 10, QLatin1Char('0')) + text(192)
            + QStringLiteral("%1").arg(protokoll, 3, 10, QLatin1Char('0')) + QLatin1Char(' ')
-           + m_z.Protokollnamen.value(protokoll);
+           + m_z.sprache.protokollnamen.value(protokoll);
 }
 
 void Adressidentifikation::zeileLesen(const QString &zeile, int *adresse, int *protokoll) const
@@ -234,7 +234,7 @@ void Adressidentifikation::tick1()
         stoppeTakt(1);
         return;
     }
-    setzeAdressfeld(QString::number(m_z.Adresse));
+    setzeAdressfeld(QString::number(m_z.terminal.adresse));
 
     // A version request waits for its whole answer: a tick with only part
     // of it (or none) neither acknowledges nor polls further addresses, so
@@ -255,16 +255,16 @@ void Adressidentifikation::tick1()
             // Not even the echo of the last request came back.
             stoppeTakt(1);
             zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
-            m_z.Adresse = 1;
+            m_z.terminal.adresse = 1;
             setzeAdressfeld(QStringLiteral("1"));
             setzeGesperrt(false);
             emit scanBeendet(false);
             return;
         }
         sendeAnfrage();
-        m_z.Adresse = qint16(m_z.Adresse + 1);
-        if (m_z.Adresse == Letzte + 2) {
-            m_z.Adresse = 1;
+        m_z.terminal.adresse = qint16(m_z.terminal.adresse + 1);
+        if (m_z.terminal.adresse == Letzte + 2) {
+            m_z.terminal.adresse = 1;
             setzeOkFrei(true);
             setzeGesperrt(false);
             stoppeTakt(1);
@@ -289,8 +289,8 @@ void Adressidentifikation::tick1()
     // still belongs to its own address.
     const QVector<Identhilfen::Kennung> antworten = Identhilfen::kennungen(empfang);
     for (const Identhilfen::Kennung &k : antworten) {
-        m_z.Protokoll = qint16(k.protokoll);
-        if (m_z.Adresse != 0)
+        m_z.terminal.protokoll = qint16(k.protokoll);
+        if (m_z.terminal.adresse != 0)
             fuegeZeileHinzu(listenzeile(k.adresse, k.protokoll));
     }
     if (!antworten.isEmpty())
@@ -313,8 +313,8 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
         emit einzelidentifikationBeendet(false);
         return;
     }
-    emit terminalAnzeigen(m_z.Adresse, m_z.Protokollnamen.value(m_z.Protokoll));
-    m_z.AdresseBekannt = 1;
+    emit terminalAnzeigen(m_z.terminal.adresse, m_z.sprache.protokollnamen.value(m_z.terminal.protokoll));
+    m_z.terminal.adresseBekannt = true;
     versionsanfrage();
     starteTakt(2);
     emit einzelidentifikationBeendet(true);
@@ -327,11 +327,11 @@ void Adressidentifikation::versionAuswerten()
         return;
     const QString version = Ansi::dekodieren(roh);
     m_empfang.leeren();
-    const bool passt = Identhilfen::familiePasst(version, m_z.Familienkennung);
+    const bool passt = Identhilfen::familiePasst(version, m_z.einstellungen.familienkennung);
     if (!passt) {
         zeige(388, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch);
         m_empfang.leeren();
-        m_z.AdresseBekannt = 0;
+        m_z.terminal.adresseBekannt = false;
     }
     emit versionAnzeigen(version);
     emit versionGeprueft(version, passt);

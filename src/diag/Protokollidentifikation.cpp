@@ -29,8 +29,8 @@ void Protokollidentifikation::laden()
     Texttabelle::ladeTexte(m_z, 344, 357);
     Texttabelle::ladeTexte(m_z, 196, 197);
     Texttabelle::ladeTexte(m_z, 388, 388);
-    m_z.AdresseBekannt = 0;
-    m_adressfeld = m_z.Adresse > 0 ? QString::number(m_z.Adresse) : QString();
+    m_z.terminal.adresseBekannt = false;
+    m_adressfeld = m_z.terminal.adresse > 0 ? QString::number(m_z.terminal.adresse) : QString();
     m_wahl = -1;
     m_version.clear();
     emit felderGeaendert();
@@ -39,7 +39,7 @@ void Protokollidentifikation::laden()
 
 QString Protokollidentifikation::protokollname(int k) const
 {
-    return k >= 0 && k < Protokollwahlen ? m_z.Protokollnamen.value(k) : QString();
+    return k >= 0 && k < Protokollwahlen ? m_z.sprache.protokollnamen.value(k) : QString();
 }
 
 bool Protokollidentifikation::protokollFrei(int k) const
@@ -52,7 +52,7 @@ void Protokollidentifikation::waehleProtokoll(int k)
     if (k < 0 || k >= Protokollwahlen)
         return;
     m_wahl = k;
-    m_z.Protokoll = qint16(k);
+    m_z.terminal.protokoll = qint16(k);
     emit felderGeaendert();
 }
 
@@ -63,11 +63,11 @@ void Protokollidentifikation::startschritt()
     if (d[10] > 7)
         d[10] = 0;
     // The terminal's protocol as known before the file's choice is shown.
-    const int protokollVorher = m_z.Protokoll;
+    const int protokollVorher = m_z.terminal.protokoll;
     waehleProtokoll(d[10]);
     m_neueAdresse = QString::number(d[8]);
     emit felderGeaendert();
-    if (d[8] == m_z.Adresse && d[10] == protokollVorher)
+    if (d[8] == m_z.terminal.adresse && d[10] == protokollVorher)
         return;
     const int antwort = zeige(354, 355, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage);
     if (antwort == Meldung::Ja)
@@ -106,15 +106,15 @@ void Protokollidentifikation::okAusfuehren(int textnummer, int titelnummer)
     // The fields are clamped as if they had been left.
     adressfeldVerlassen(m_adressfeld);
     neueAdresseVerlassen(m_neueAdresse);
-    m_z.Adresse = qint16(zahl(m_adressfeld));
+    m_z.terminal.adresse = qint16(zahl(m_adressfeld));
     m_z.bild.Daten[8] = qint16(zahl(m_neueAdresse));
-    m_z.bild.Daten[10] = m_z.Protokoll;
+    m_z.bild.Daten[10] = m_z.terminal.protokoll;
     versionsanfrage();
 }
 
 void Protokollidentifikation::versionsanfrage()
 {
-    if (m_z.Adresse > 255)
+    if (m_z.terminal.adresse > 255)
         return;
     m_empfang.leeren();
     if (!m_recht.haelt())
@@ -141,8 +141,8 @@ void Protokollidentifikation::versionAuswerten()
         return;
     }
     m_version = QString::fromLatin1(version);
-    m_z.Variante = version.at(10) == 'M' ? 1 : 0;
-    if (!Identhilfen::familiePasst(m_version, m_z.Familienkennung)) {
+    m_z.terminal.varianteM = version.at(10) == 'M';
+    if (!Identhilfen::familiePasst(m_version, m_z.einstellungen.familienkennung)) {
         m_empfang.leeren();
         m_recht.freigeben();
         zeige(388, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch);
@@ -151,14 +151,14 @@ void Protokollidentifikation::versionAuswerten()
         return;
     }
     m_recht.freigeben();
-    m_z.ProtokollGewaehlt = 1;
+    m_z.terminal.protokollGewaehlt = true;
     emit versionAnzeigen(m_version);
     if (empfang.contains(Telegramm::Protokoll1Quittung)) {
-        m_z.Protokoll = 1;
+        m_z.terminal.protokoll = 1;
         m_v.sendeRoh(Telegramm::Protokoll1Quittung, m_v.port());
         m_v.monitor(Telegramm::MonitorProtokoll1Quittung);
     } else {
-        m_z.Protokoll = 0;
+        m_z.terminal.protokoll = 0;
         m_v.sendeRoh(Telegramm::Quittung, m_v.port());
         m_v.monitor(Telegramm::MonitorQuittung);
     }
@@ -176,6 +176,6 @@ void Protokollidentifikation::geschlossen()
 {
     stoppeTakt(1);
     stoppeTakt(2);
-    m_z.AdresseBekannt = 0;
+    m_z.terminal.adresseBekannt = false;
     m_recht.freigeben();
 }

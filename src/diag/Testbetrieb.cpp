@@ -137,7 +137,7 @@ void Testbetrieb::tick1()
 
 void Testbetrieb::sende()
 {
-    const QByteArray telegramm = Telegramm::anfrage(m_z.Adresse, m_testbefehl);
+    const QByteArray telegramm = Telegramm::anfrage(m_z.terminal.adresse, m_testbefehl);
     if (telegramm.isEmpty())
         return;  // no terminal can have that address
     m_testtelegramm = telegramm;
@@ -173,7 +173,7 @@ void Testbetrieb::tick2()
 
 void Testbetrieb::statusschritt(const QByteArray &antwort)
 {
-    const int protokoll = m_z.Protokoll;
+    const int protokoll = m_z.terminal.protokoll;
     int stelle = -1;
     if (protokoll == 0)
         stelle = StatusstelleProtokoll0;

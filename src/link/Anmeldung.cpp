@@ -22,7 +22,7 @@ bool Anmeldung::starte(int stufe)
     m_antwort.leeren();
     if (!m_recht.haelt())
         m_recht = m_v.nimmStrom(m_antwort, Empfaenger::Vorrang::Anmeldung);
-    const QByteArray befehl = QByteArray("P") + m_z.Passwort;
+    const QByteArray befehl = QByteArray("P") + m_z.terminal.passwort;
     if (!m_v.sendeAnfrage(befehl)) {
         m_stufe = 0;
         return false;

@@ -49,8 +49,8 @@ bool Auslesen::starte()
     if (m_laeuft)
         return false;
     m_versuche = 0;
-    m_z.PasswortOK = 0;
-    m_z.Identifiziert = 0;
+    m_z.terminal.passwortOK = false;
+    m_z.terminal.identifiziert = false;
     if (!m_anmeldung.starte(1))
         return false;
     m_laeuft = true;
@@ -83,7 +83,7 @@ void Auslesen::anmeldungFehlgeschlagen(int stufe)
 void Auslesen::empfangen()
 {
     if (m_liest)
-        emit fortschritt(datenbytes(m_z.Protokoll, m_v.ablage().zahl()), Bildgroesse);
+        emit fortschritt(datenbytes(m_z.terminal.protokoll, m_v.ablage().zahl()), Bildgroesse);
 }
 
 // The login answer's last byte (its block check) can arrive just after the
@@ -120,7 +120,7 @@ void Auslesen::tick()
     if (!m_takt.tickNehmen(m_v, m_timer3))
         return;
     echoAusrichten();
-    if (Telegramm::antwortKomplett(m_z.Protokoll, m_v.ablage().zahl())) {
+    if (Telegramm::antwortKomplett(m_z.terminal.protokoll, m_v.ablage().zahl())) {
         m_timer3.stop();
         auswerten();
         return;
@@ -132,7 +132,7 @@ void Auslesen::tick()
 void Auslesen::auswerten()
 {
     m_liest = false;
-    const int protokoll = m_z.Protokoll;
+    const int protokoll = m_z.terminal.protokoll;
     const int anzahl = m_v.ablage().zahl();
     if (protokoll == 1)
         m_v.sendeProtokoll1Quittung();
@@ -154,7 +154,7 @@ void Auslesen::auswerten()
     m_anmeldung.stoppe();
     m_versuche = 0;
 
-    m_z.Identifiziert = 1;
+    m_z.terminal.identifiziert = true;
     m_laeuft = false;
     emit fertig();
 }
@@ -187,8 +187,8 @@ void Auslesen::beende(int textnummer, int titelnummer)
     m_liest = false;
     // 193/194 belong to another window's slice: take them from the table.
     const auto text = [this](int n) {
-        const QString t = m_z.Texte.value(n);
-        return t.isEmpty() ? Texttabelle::text(n + m_z.Sprache) : t;
+        const QString t = m_z.sprache.texte.value(n);
+        return t.isEmpty() ? Texttabelle::text(n + m_z.sprache.versatz) : t;
     };
     m_meldung.zeige(text(textnummer), text(titelnummer), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen,
                     textnummer, titelnummer);

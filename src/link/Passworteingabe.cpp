@@ -8,7 +8,7 @@ Passworteingabe::Taste Passworteingabe::taste(QChar zeichen, const QString &text
 {
     if (zeichen == QChar(8))
         return Taste::Weiter;
-    z.Passwort = Ansi::kodieren(textVorher);
+    z.terminal.passwort = Ansi::kodieren(textVorher);
     if (m_modus == Frei)
         return Taste::Weiter;
     if (zeichen == QChar(13))
@@ -22,16 +22,16 @@ Passworteingabe::Taste Passworteingabe::taste(QChar zeichen, const QString &text
 
 Passworteingabe::Ergebnis Passworteingabe::ok(const QString &text, Zustand &z) const
 {
-    z.Passwort = Ansi::kodieren(text);
+    z.terminal.passwort = Ansi::kodieren(text);
     if (m_modus == Normal) {
         const QByteArray gepackt = Telegramm::packePasswort(text);
         if (gepackt.isEmpty())
             return Ergebnis::ZuKurz;
-        z.PasswortOK = 1;
-        z.Passwort = gepackt;
+        z.terminal.passwortOK = true;
+        z.terminal.passwort = gepackt;
         return Ergebnis::Angenommen;
     }
-    z.PasswortOK = 1;
-    z.Passwort = QByteArray("X") + Ansi::kodieren(text);
+    z.terminal.passwortOK = true;
+    z.terminal.passwort = QByteArray("X") + Ansi::kodieren(text);
     return Ergebnis::Angenommen;
 }

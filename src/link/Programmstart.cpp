@@ -39,7 +39,7 @@ Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellun
     if (!port.setSettings(gelesen.werte.Leitung))
         port.setSettings(Einstellungen().Leitung);
 
-    const int gewuenscht = z.Portnummer;
+    const int gewuenscht = z.einstellungen.portnummer;
     bool ok = oeffnePort(port, gewuenscht);
     if (!ok) {
         s.fehler = port.letzterFehler();
@@ -48,7 +48,7 @@ Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellun
         if (gewuenscht != 1) {
             ok = oeffnePort(port, 1);
             if (ok)
-                z.Portnummer = 1;
+                z.einstellungen.portnummer = 1;
             else
                 setzePortnummer(port, gewuenscht);
         }
@@ -65,12 +65,12 @@ Portstart einstellungenUndPort(Zustand &z, Port &port, const QString &einstellun
 void protokollnamenSetzen(Zustand &z)
 {
     for (int i = 0; i <= 7; ++i)
-        z.Protokollnamen[i] = z.Texte.value(125 + i);
+        z.sprache.protokollnamen[i] = z.sprache.texte.value(125 + i);
 }
 
 void rs485Betrieb(Zustand &z)
 {
-    z.Modembetrieb = 0;
+    z.sitzung.leitung = Leitungsart::Rs485;
     z.Timerintervall[1] = 100;
     z.Timerintervall[3] = 100;
     z.Timerintervall[2] = 200;
@@ -80,7 +80,7 @@ void rs485Betrieb(Zustand &z)
 
 void modemBetrieb(Zustand &z)
 {
-    z.Modembetrieb = 1;
+    z.sitzung.leitung = Leitungsart::Modem;
     z.Timerintervall[1] = 200;
     z.Timerintervall[3] = 200;
     z.Timerintervall[2] = 400;

@@ -112,7 +112,7 @@ QString Schnittstellenwahl::waehle(int index, const QString &text1)
     if (n >= 1 && n <= Ports) {
         m_aktuell = n;
         if (nutzbar(t)) {
-            m_z.Portnummer = qint16(n);
+            m_z.einstellungen.portnummer = qint16(n);
             m_portnummer = n;
             m_port.setDevice(m_geraet(n));
         }
@@ -129,8 +129,8 @@ void Schnittstellenwahl::ortGeaendert(const QString &text1)
 QString Schnittstellenwahl::meldungFuer(const Eintrag &e, int n) const
 {
     if (e.fehler == Port::Oeffnungsfehler::KeineBerechtigung)
-        return Programmstart::berechtigungshinweis(m_z.Sprache, e.geraet);
-    return Programmstart::oeffnungsfehler(m_z.Sprache, n, e.geraet, e.fehlertext);
+        return Programmstart::berechtigungshinweis(m_z.sprache.versatz, e.geraet);
+    return Programmstart::oeffnungsfehler(m_z.sprache.versatz, n, e.geraet, e.fehlertext);
 }
 
 bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
@@ -139,7 +139,7 @@ bool Schnittstellenwahl::ok(int index, QString *fehlermeldung)
         const QString &t = m_eintraege.at(index).text;
         const int n = nummer(t);
         if (nutzbar(t) && n >= 1 && n <= Ports) {
-            m_z.Portnummer = qint16(n);
+            m_z.einstellungen.portnummer = qint16(n);
             m_portnummer = n;
             m_port.setDevice(m_geraet(n));
         }
@@ -180,5 +180,5 @@ QString Schnittstellenwahl::hinweis(int index) const
     const Eintrag &e = m_eintraege.at(index);
     if (e.fehler != Port::Oeffnungsfehler::KeineBerechtigung)
         return QString();
-    return Programmstart::berechtigungshinweis(m_z.Sprache, e.geraet);
+    return Programmstart::berechtigungshinweis(m_z.sprache.versatz, e.geraet);
 }

@@ -99,9 +99,9 @@ bool Schreiben::starte()
     if (!port || !port->isOpen())
         return false;
     m_versuche = 0;
-    m_z.PasswortOK = 0;
+    m_z.terminal.passwortOK = false;
     auto &d = m_z.bild.Daten;
-    m_z.Protokoll = d[10];
+    m_z.terminal.protokoll = d[10];
     d[13] = 15;
     d[12] = 0;
     int pruef = 0;
@@ -115,7 +115,7 @@ bool Schreiben::starte()
     if (reparatur()) {
         // No login: the terminal waits for a block and answers no telegram.
         // What it sends goes to the byte store, as after "D".
-        m_v.setzeBefehl(QByteArray(m_z.Variante == 1 ? "d" : "D"));
+        m_v.setzeBefehl(QByteArray(m_z.terminal.varianteM ? "d" : "D"));
         m_v.ablage().leeren();
         m_weckzeichen = 0;
         m_phase = Phase::Wecken;
@@ -136,19 +136,19 @@ void Schreiben::angemeldet(int stufe)
 {
     if (stufe != 2 || m_phase != Phase::Anmeldung)
         return;
-    const QByteArray befehl(m_z.Variante == 1 ? "d" : "D");
+    const QByteArray befehl(m_z.terminal.varianteM ? "d" : "D");
     m_v.ablage().leeren();
     m_v.sendeAnfrage(befehl);
     m_versuche = 0;
     const QByteArray ankuendigung =
-        m_z.Modemverbindung == 0 ? Telegramm::Schreibankuendigung : Telegramm::Modemankuendigung;
-    Port *ziel = m_z.Modemverbindung == 0 ? m_v.port() : m_v.modemPort();
+        !m_z.sitzung.modemVerbunden ? Telegramm::Schreibankuendigung : Telegramm::Modemankuendigung;
+    Port *ziel = !m_z.sitzung.modemVerbunden ? m_v.port() : m_v.modemPort();
     m_v.sendeRoh(ankuendigung, ziel);
     // Timer4 counts from the moment the ACK, the request and the
     // announcement have left the line, so that the line stays quiet for the
     // whole delay before the block.
     const int baud = ziel ? ziel->baud() : 19200;
-    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.Adresse, befehl).size() + ankuendigung.size();
+    const qint64 unterwegs = 1 + Telegramm::anfrage(m_z.terminal.adresse, befehl).size() + ankuendigung.size();
     m_phase = Phase::Angekuendigt;
     starteTakt(4, int(m_z.Timerintervall[4] + leitungszeitMs(unterwegs, baud)));
     emit angekuendigt();
@@ -194,7 +194,7 @@ void Schreiben::blocktick(bool ankuendigungsende)
     }
     if (ankuendigungsende) {
         emit blockBegonnen();
-        if (m_z.Modembetrieb == 1) {
+        if (m_z.sitzung.leitung == Leitungsart::Modem) {
             m_v.sendeRoh(Telegramm::Modemankuendigung, port);
             starteTakt(9);
             return;
@@ -205,7 +205,7 @@ void Schreiben::blocktick(bool ankuendigungsende)
 
 void Schreiben::blockSenden(Port *port)
 {
-    if (m_z.Variante == 0) {
+    if (!m_z.terminal.varianteM) {
         // The announcement has long left; make sure before the speed changes.
         if (port->bytesToWrite() > 0)
             port->drain();
@@ -356,7 +356,7 @@ void Schreiben::auf19200()
     // A closed port (device gone) takes the settings for its next opening.
     if (Port *p = m_v.port())
         p->setSettings(Normalgeschwindigkeit);
-    if (m_z.Modembetrieb == 1) {
+    if (m_z.sitzung.leitung == Leitungsart::Modem) {
         if (Port *p = m_v.modemPort())
             p->setSettings(Normalgeschwindigkeit);
     }
@@ -366,7 +366,7 @@ void Schreiben::erfolg()
 {
     aufhoeren();
     m_versuche = 0;
-    m_z.Schreibfehler = 0;
+    m_z.terminal.schreibfehler = false;
     // Back to the telegram speed before the message waits for the user.
     auf19200();
     zeige(165, 166, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
@@ -379,7 +379,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
     aufhoeren();
     m_versuche = 0;
     if (terminalWartet)
-        m_z.Schreibfehler = 1;
+        m_z.terminal.schreibfehler = true;
     auf19200();
     zeige(textnummer, titelnummer, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit fehlgeschlagen(textnummer);

@@ -37,7 +37,7 @@ void Troublesuche::starte()
     m_fehler = 0;
     m_abgebrochen = false;
     Port *port = m_v.port();
-    if (m_z.Modemverbindung != 1 && (!port || !port->isOpen())) {
+    if (!m_z.sitzung.modemVerbunden && (!port || !port->isOpen())) {
         // A port that is gone (or never opened) reaches no terminal.
         portFehlt();
         return;
@@ -74,7 +74,7 @@ void Troublesuche::tick8()
     Port *modem = m_v.modemPort();
     if (modem && !modem->isOpen() && !modem->open()) {
         m_suchzaehler = HoechsterZaehler + 2;
-    } else if (m_z.Modemverbindung == 1 && modem) {
+    } else if (m_z.sitzung.modemVerbunden && modem) {
         ++m_gesendet;
         if (m_suchzaehler % 10 == 0)
             m_v.sendeRoh(QByteArrayLiteral("\r\n"), modem);
@@ -96,12 +96,12 @@ void Troublesuche::ende()
     stoppeTakt(8);
     emit sanduhr(false);
     emit beendet(m_gesehen);
-    if (m_z.Schreibfehler != 1 && !m_gesehen) {
+    if (!m_z.terminal.schreibfehler && !m_gesehen) {
         // Nearly two minutes of scanning deserve an answer, not silence.
         zeige(554, 555, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
         return;
     }
-    const int antwort = m_meldung->zeige(reparaturfrage(m_z.Sprache), reparaturtitel(m_z.Sprache),
+    const int antwort = m_meldung->zeige(reparaturfrage(m_z.sprache.versatz), reparaturtitel(m_z.sprache.versatz),
                                          Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, Reparaturfragenummer,
                                          Reparaturfragenummer + 1);
     if (antwort == Meldung::Ja)

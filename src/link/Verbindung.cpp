@@ -30,7 +30,7 @@ void Verbindung::anschliessen(Port *port)
 
 Port *Verbindung::aktiverPort() const
 {
-    return m_z.Modembetrieb == 1 ? m_modemPort : m_port;
+    return m_z.sitzung.leitung == Leitungsart::Modem ? m_modemPort : m_port;
 }
 
 void Verbindung::monitor(const QString &zeile)
@@ -89,7 +89,7 @@ void Verbindung::modemverbindungVerloren()
 bool Verbindung::sendeAnfrage(const QByteArray &befehl)
 {
     setzeBefehl(befehl);
-    const QByteArray telegramm = Telegramm::anfrage(m_z.Adresse, befehl);
+    const QByteArray telegramm = Telegramm::anfrage(m_z.terminal.adresse, befehl);
     if (telegramm.isEmpty())
         return false;
     m_anfrage = telegramm;

@@ -29,10 +29,10 @@ Modemsitzung::Modemsitzung(Zustand &z, Verbindung &v, Port &port, QObject *paren
 
 bool Modemsitzung::waehle(const QString &nummer)
 {
-    m_z.Modemverbindung = 0;
+    m_z.sitzung.modemVerbunden = false;
     m_zeilen.zuruecksetzen();
     Waehlstring::Fehler f = Waehlstring::Fehler::Keiner;
-    m_waehlstring = Waehlstring::baue(m_z.ModemText1, m_z.ModemText2, nummer, &f);
+    m_waehlstring = Waehlstring::baue(m_z.einstellungen.modemText1, m_z.einstellungen.modemText2, nummer, &f);
     if (f != Waehlstring::Fehler::Keiner) {
         emit fehlgeschlagen(f == Waehlstring::Fehler::LeereNummer ? 501 : Waehlstring::textnummer(f));
         return false;
@@ -53,7 +53,7 @@ void Modemsitzung::legeAuf()
 {
     m_warten.stop();
     m_lebenszeichen.stop();
-    m_z.Modemverbindung = 0;
+    m_z.sitzung.modemVerbunden = false;
     if (m_stand == Stand::Auflegen)
         return;
     m_stand = Stand::Auflegen;
@@ -65,7 +65,7 @@ void Modemsitzung::fehler(int textnummer)
     m_warten.stop();
     m_lebenszeichen.stop();
     m_stand = Stand::Ruhe;
-    m_z.Modemverbindung = 0;
+    m_z.sitzung.modemVerbunden = false;
     emit fehlgeschlagen(textnummer);
 }
 
@@ -84,7 +84,7 @@ void Modemsitzung::ereignis(int code)
             case Modemzeilen::Rueckmeldung::Connect:
                 m_warten.stop();
                 m_stand = Stand::Verbunden;
-                m_z.Modemverbindung = 1;
+                m_z.sitzung.modemVerbunden = true;
                 emit verbunden();
                 return;
             case Modemzeilen::Rueckmeldung::Busy:
@@ -108,7 +108,7 @@ void Modemsitzung::ereignis(int code)
     m_v.verarbeite(bytes);
     if (meldungen.contains(Modemzeilen::Rueckmeldung::NoCarrier)) {
         m_stand = Stand::Ruhe;
-        m_z.Modemverbindung = 0;
+        m_z.sitzung.modemVerbunden = false;
         emit verbindungVerloren();
         // The sequence waiting for an answer over it ends now, not at its time-out.
         m_v.modemverbindungVerloren();

@@ -42,7 +42,7 @@ void Modemterminal::anhaengen(const QString &text)
 
 void Modemterminal::verbindungZuruecksetzen()
 {
-    m_z.Modemverbindung = 0;
+    m_z.sitzung.modemVerbunden = false;
     m_modemempfang.clear();
     m_zeilen.zuruecksetzen();
 }
@@ -52,7 +52,7 @@ void Modemterminal::ereignis(int code)
     switch (code) {
     case Ereigniscode::Empfangen:
         empfangen();
-        if (m_z.Modemverbindung == 1)
+        if (m_z.sitzung.modemVerbunden)
             return;
         break;
     case 1:  // send
@@ -119,12 +119,12 @@ void Modemterminal::empfangen()
     m_modemempfang = bytes;
     const auto meldungen = m_zeilen.lies(bytes);
     if (meldungen.contains(Modemzeilen::Rueckmeldung::Connect)) {
-        m_z.Modemverbindung = 1;
+        m_z.sitzung.modemVerbunden = true;
         m_text = Texttabelle::text(m_z, 240);
         emit textGeaendert();
         emit verbunden();
     }
-    if (m_z.Modemverbindung == 1) {
+    if (m_z.sitzung.modemVerbunden) {
         weitergeben();
         // The window shows NO CARRIER; a read-out or write waiting for an
         // answer over the line ends now instead of at its time-out.

@@ -44,7 +44,7 @@ Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad)
         return ergebnis;
     }
     Terminaldatei::Speicherbytes bytes{};
-    const Dateiergebnis e = Terminaldatei::leseHauptdatei(pfad, bytes, z.Sprache);
+    const Dateiergebnis e = Terminaldatei::leseHauptdatei(pfad, bytes, z.sprache.versatz);
     if (!e.ok) {
         meldeFehler(z, m, 384, 385, e.meldung);
         return ergebnis;
@@ -56,8 +56,8 @@ Ladeergebnis ladeRoutine(Zustand &z, Meldung &m, const QString &pfad)
     }
     ergebnis.geladen = true;
     ergebnis.Blockpruefsumme = pruefsumme ^ 3;
-    if (z.LadenZumBearbeiten == 1) {
-        z.LadenZumBearbeiten = 0;
+    if (z.sitzung.ladenZumBearbeiten) {
+        z.sitzung.ladenZumBearbeiten = false;
         ergebnis.bearbeiten = true;
     }
     return ergebnis;
@@ -79,7 +79,7 @@ bool speichern(Zustand &z, Meldung &m, const QString &basis, int seite)
 {
     if (!verworfeneErsetzen(z, m, Terminaldatei::speicherteile(z.bild, basis, seite)))
         return false;
-    const Dateiergebnis e = Terminaldatei::speichern(z.bild, basis, seite, z.Sprache);
+    const Dateiergebnis e = Terminaldatei::speichern(z.bild, basis, seite, z.sprache.versatz);
     if (!e.ok)
         meldeFehler(z, m, 315, 316, e.meldung);
     return e.ok;
@@ -88,12 +88,12 @@ bool speichern(Zustand &z, Meldung &m, const QString &basis, int seite)
 Ergebnis speichernUnter(Zustand &z, Meldung &m, const QString &hauptdatei)
 {
     if (QFileInfo::exists(hauptdatei)) {
-        const QString frage = z.Texte.value(386) + hauptdatei + z.Texte.value(387);
-        if (m.zeige(frage, z.Texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
+        const QString frage = z.sprache.texte.value(386) + hauptdatei + z.sprache.texte.value(387);
+        if (m.zeige(frage, z.sprache.texte.value(324), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 386, 324)
             != Meldung::Ja)
             return Ergebnis::Abgelehnt;
     }
-    const Dateiergebnis e = Terminaldatei::speichernUnter(z.bild, hauptdatei, z.Sprache);
+    const Dateiergebnis e = Terminaldatei::speichernUnter(z.bild, hauptdatei, z.sprache.versatz);
     if (!e.ok) {
         meldeFehler(z, m, 315, 316, e.meldung);
         return Ergebnis::Fehlgeschlagen;

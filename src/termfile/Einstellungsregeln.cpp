@@ -182,7 +182,7 @@ bool zifferErlaubt(const QString &tastentext)
 
 bool passwortUebernehmen(Zustand &z)
 {
-    if (z.PasswortOK == 0 || !z.bild.uebernimmPasswort(z.Passwort))
+    if (!z.terminal.passwortOK || !z.bild.uebernimmPasswort(z.terminal.passwort))
         return false;
     z.bild.einstellungenAnzeigen();
     return true;

@@ -22,10 +22,10 @@ bool Adresspruefung::starte(int adresse)
     m_empfang.leeren();
     m_recht = m_v.nimmStrom(m_empfang, Empfaenger::Vorrang::Identifikation);
     // The request goes to the new address; the terminal being written keeps its own.
-    const qint16 vorher = m_z.Adresse;
-    m_z.Adresse = qint16(adresse);
+    const qint16 vorher = m_z.terminal.adresse;
+    m_z.terminal.adresse = qint16(adresse);
     const bool gesendet = m_v.sendeAnfrage(QByteArray("V"));
-    m_z.Adresse = vorher;
+    m_z.terminal.adresse = vorher;
     if (!gesendet) {
         m_recht.freigeben();
         return false;

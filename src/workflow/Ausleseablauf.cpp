@@ -28,7 +28,7 @@ Ausleseablauf::Start Ausleseablauf::starte()
 {
     if (m_auslesen->laeuft())
         return Start::NichtGesendet;
-    m_z.PasswortOK = 0;
+    m_z.terminal.passwortOK = false;
     if (!m_passwortfrage || !m_passwortfrage())
         return Start::KeinPasswort;
     return m_auslesen->starte() ? Start::Gestartet : Start::NichtGesendet;
@@ -57,12 +57,12 @@ void Ausleseablauf::speichern()
     // attached to the new memory; only for a proper main-file name, whose
     // base name is the file's own.
     const Dateiergebnis ergebnis =
-        Terminaldatei::schreibeAuslesung(m_z.bild, datei, Dateiablauf::istHauptdateiname(datei), m_z.Sprache);
+        Terminaldatei::schreibeAuslesung(m_z.bild, datei, Dateiablauf::istHauptdateiname(datei), m_z.sprache.versatz);
     if (!ergebnis) {
         // The memory is read, but the file is not there: say so rather than
         // letting the editor open a file that was never written.
-        m_z.Identifiziert = 0;
-        m_meldung.zeige(datei + QStringLiteral("\n") + ergebnis.meldung, m_z.Texte.value(159), Meldung::Knoepfe::Ok,
+        m_z.terminal.identifiziert = false;
+        m_meldung.zeige(datei + QStringLiteral("\n") + ergebnis.meldung, m_z.sprache.texte.value(159), Meldung::Knoepfe::Ok,
                         Meldung::Symbol::Ausrufezeichen, -1, 159);
         emit fehlgeschlagen(-1);
         return;

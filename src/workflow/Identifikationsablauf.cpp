@@ -33,11 +33,11 @@ bool Identifikationsablauf::imFenster(const std::function<void()> &fenster)
 {
     if (laeuft())
         return false;
-    m_z.Identifiziert = 0;
+    m_z.terminal.identifiziert = false;
     fenster();
-    if (m_z.AdresseBekannt == 0)
+    if (!m_z.terminal.adresseBekannt)
         return false;
-    m_z.Identifiziert = 1;
+    m_z.terminal.identifiziert = true;
     return true;
 }
 
@@ -85,8 +85,8 @@ void Identifikationsablauf::einzelEnde()
 {
     m_recht.freigeben();
     m_art = Art::Keine;
-    m_ergebnis.adresse = m_z.Adresse;
-    m_ergebnis.protokoll = m_z.Protokoll;
-    m_ergebnis.bekannt = m_z.AdresseBekannt != 0;
+    m_ergebnis.adresse = m_z.terminal.adresse;
+    m_ergebnis.protokoll = m_z.terminal.protokoll;
+    m_ergebnis.bekannt = m_z.terminal.adresseBekannt;
     emit identifiziert();
 }

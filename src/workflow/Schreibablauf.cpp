@@ -55,16 +55,16 @@ bool Schreibablauf::schreibbefehl()
     m_verbindung.ablage().leeren();
     emit befehlBegonnen();
     if (reparatur)
-        m_z.Identifiziert = 1;
-    if (m_z.Identifiziert == 0 &&
+        m_z.terminal.identifiziert = true;
+    if (!m_z.terminal.identifiziert &&
         m_meldung.zeige(text(144), text(145), Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage, 144, 145) !=
             Meldung::Ja)
         return abbruch();
 
-    const QString datei = m_dateiwahl ? m_dateiwahl(text(148), text(147), m_z.Startverzeichnis, text(146)) : QString();
+    const QString datei = m_dateiwahl ? m_dateiwahl(text(148), text(147), m_z.einstellungen.startverzeichnis, text(146)) : QString();
     if (datei.isEmpty())
         return abbruch();
-    m_z.LadenZumBearbeiten = 0;
+    m_z.sitzung.ladenZumBearbeiten = false;
     Texttabelle::ladeTexte(m_z, 384, 385);  // the load routine's own message
     // A refused or unreadable file ends the command: the terminal never
     // gets an image that was not chosen.
@@ -76,19 +76,19 @@ bool Schreibablauf::schreibbefehl()
     if (!reparatur) {
         // The waiting terminal of a repair answers no version request; the
         // block goes out without address anyway.
-        m_z.ProtokollGewaehlt = 0;
+        m_z.terminal.protokollGewaehlt = false;
         if (!m_protokollwahl || !m_protokollwahl())
             return abbruch();
         // The file gives the terminal another address: no other terminal
         // may answer there already.
         const int neueAdresse = m_z.bild.Daten[8];
-        if (neueAdresse != m_z.Adresse && m_adresspruefung->starte(neueAdresse)) {
+        if (neueAdresse != m_z.terminal.adresse && m_adresspruefung->starte(neueAdresse)) {
             emit laeuftGeaendert(true);
             return true;
         }
     }
-    m_z.ProtokollGewaehlt = 0;
-    m_z.LadenZumBearbeiten = 0;
+    m_z.terminal.protokollGewaehlt = false;
+    m_z.sitzung.ladenZumBearbeiten = false;
     emit bereit(reparatur);
     return true;
 }
@@ -96,8 +96,8 @@ bool Schreibablauf::schreibbefehl()
 void Schreibablauf::adresseGeprueft(bool frei)
 {
     emit laeuftGeaendert(false);
-    m_z.ProtokollGewaehlt = 0;
-    m_z.LadenZumBearbeiten = 0;
+    m_z.terminal.protokollGewaehlt = false;
+    m_z.sitzung.ladenZumBearbeiten = false;
     if (!frei) {
         emit nichtBereit();
         return;
@@ -111,8 +111,8 @@ bool Schreibablauf::schreibknopf()
         return false;
     m_letzterFehler = 0;
     if (m_schreiben->brauchtPasswort()) {
-        m_z.Passwort.clear();
-        m_z.PasswortOK = 0;
+        m_z.terminal.passwort.clear();
+        m_z.terminal.passwortOK = false;
         if (!m_passwortfrage || !m_passwortfrage())
             return false;
     }

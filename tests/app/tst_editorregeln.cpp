@@ -139,14 +139,14 @@ private slots:
     {
         Zustand z;
         bildLaden(z, grundbild());
-        z.PasswortOK = 1;
-        z.Passwort = QByteArray("X1234");
+        z.terminal.passwortOK = true;
+        z.terminal.passwort = QByteArray("X1234");
         QVERIFY(!passwortUebernehmen(z));
-        z.Passwort = QByteArray("0\x98\x76\x54");
-        z.PasswortOK = 0;  // dialog cancelled
+        z.terminal.passwort = QByteArray("0\x98\x76\x54");
+        z.terminal.passwortOK = false;  // dialog cancelled
         QVERIFY(!passwortUebernehmen(z));
         QCOMPARE(z.bild.passwortZiffern(), QStringLiteral("123456"));
-        z.PasswortOK = 1;
+        z.terminal.passwortOK = true;
         QVERIFY(passwortUebernehmen(z));
         QCOMPARE(z.bild.passwortZiffern(), QStringLiteral("896745"));
         QCOMPARE(z.bild.Aenderungszaehler, qint16(1));
@@ -168,7 +168,7 @@ private slots:
         QVERIFY(schreib(dir.filePath("A.B2D"), "x\r\n"));
 
         // Only ".S2D" in capitals is taken.
-        z.LadenZumBearbeiten = 1;
+        z.sitzung.ladenZumBearbeiten = true;
         for (const char *name : {"A.S2d", "A.B2D"}) {
             m.leeren();
             QVERIFY(!Dateiablauf::ladeRoutine(z, m, dir.filePath(name)).geladen);
@@ -179,7 +179,7 @@ private slots:
         m.leeren();
         const Dateiablauf::Ladeergebnis e = Dateiablauf::ladeRoutine(z, m, gut);
         QVERIFY(e.geladen && e.bearbeiten);
-        QCOMPARE(z.LadenZumBearbeiten, qint16(0));
+        QCOMPARE(z.sitzung.ladenZumBearbeiten, false);
         QCOMPARE(e.Blockpruefsumme, 205);  // XOR of the 2048 bytes, then XOR 3
         QCOMPARE(z.bild.byte(100), 0xFF);
         QVERIFY(m.eintraege().isEmpty());

@@ -123,7 +123,7 @@ private slots:
             klicke(s, "Command1");
         }));
         QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n3000\r\n"));
-        QCOMPARE(int(w.z.Sprache), 3000);
+        QCOMPARE(int(w.z.sprache.versatz), 3000);
         QCOMPARE(w.meldung.textnummern(), QList<int>{136});
     }
 
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(w.meldung.textnummern(), QList<int>{562});
         QVERIFY(w.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
         QVERIFY(w.port.isOpen());
-        QCOMPARE(int(w.z.Sprache), 2000);
+        QCOMPARE(int(w.z.sprache.versatz), 2000);
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
         QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
     }
@@ -263,7 +263,7 @@ private slots:
         for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
             w.meldung.leeren();
             aktion(&w.f, eintrag)->trigger();
-            QCOMPARE(QDir::currentPath(), w.z.Startverzeichnis);
+            QCOMPARE(QDir::currentPath(), w.z.einstellungen.startverzeichnis);
             QCOMPARE(w.meldung.eintraege().size(), 1);
             const QStringList zeilen = w.meldung.eintraege().first().text.split(QLatin1Char('\n'));
             QCOMPARE(zeilen.size(), 11);

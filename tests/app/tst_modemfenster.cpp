@@ -117,8 +117,8 @@ private slots:
             a.waehle(QLatin1String(nummer));
         QVERIFY(!a.port.isOpen());
         QCOMPARE(a.meldung.textnummern(), QList<int>{501});
-        a.z.ModemText1 = "1";
-        a.z.ModemText2 = "0";
+        a.z.einstellungen.modemText1 = "1";
+        a.z.einstellungen.modemText2 = "0";
         a.waehle(QStringLiteral("47"));
         QVERIFY(a.port.isOpen() && a.aktion("mnuHangUp")->isEnabled());
         QCOMPARE(a.port.written(), QByteArray("ATX3DT0,47\r\n"));
@@ -161,7 +161,7 @@ private slots:
         Modemaufbau b;
         b.port.inject("\r\nCONNECT\r\n");
         b.port.loseDevice();
-        QCOMPARE(b.z.Modemverbindung, qint16(0));
+        QCOMPARE(b.z.sitzung.modemVerbunden, false);
         QVERIFY(!b.aktion("mnuOpen")->isChecked() && !b.aktion("mnuHangUp")->isEnabled());
         QCOMPARE(b.meldung.textnummern(), QList<int>{633});
     }
@@ -225,7 +225,7 @@ private slots:
         b.f->close();
         QTRY_VERIFY(!b.f->isVisible());
         QVERIFY(!b.port.isOpen());
-        QCOMPARE(b.z.Modemverbindung, qint16(0));
+        QCOMPARE(b.z.sitzung.modemVerbunden, false);
     }
 
     void einstellungsdialogZeigtDenPort()

@@ -44,7 +44,7 @@ private slots:
     {
         m_z = Zustand();
         m_m.leeren();
-        m_z.Protokollnamen[0] = "Standard";
+        m_z.sprache.protokollnamen[0] = "Standard";
     }
 
     void einstellungenAusDemBild()
@@ -346,7 +346,7 @@ private slots:
     {
         // Datei / Laden opens the editor on the file chosen in the file dialog.
         const QString gut = datei("G", standardbild());
-        m_z.Startverzeichnis = m_dir.path();
+        m_z.einstellungen.startverzeichnis = m_dir.path();
         QString titel;
         imDialog([&](QWidget *d) {
             dateiWaehlen(d, gut);

@@ -54,7 +54,7 @@ private slots:
         int sichtbar = 0;
         for (int k = 0; k < 8; ++k) {
             auto *b = d.findChild<QRadioButton *>(QStringLiteral("ptk%1").arg(k));
-            QCOMPARE(b->isVisible(), !s.z.Protokollnamen.at(k).trimmed().isEmpty());
+            QCOMPARE(b->isVisible(), !s.z.sprache.protokollnamen.at(k).trimmed().isEmpty());
             sichtbar += b->isVisible();
         }
         QCOMPARE(sichtbar, 2);

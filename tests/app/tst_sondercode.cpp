@@ -128,7 +128,7 @@ private slots:
     {
         m_z = Zustand();
         m_m.leeren();
-        m_z.Protokollnamen[0] = "Standard";
+        m_z.sprache.protokollnamen[0] = "Standard";
     }
 
     void kartengitterUndSystemnummer()

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(lies(Pfade::einstellungsdatei()), datei.isEmpty() ? standard : datei);
         QCOMPARE(s.standardGeschrieben, datei.isEmpty());
         QCOMPARE(s.dateiBeschaedigt, beschaedigt);
-        QCOMPARE((QStringList{QString::number(z.Portnummer), QString::number(z.Sprache), z.ModemText1, z.ModemText2,
+        QCOMPARE((QStringList{QString::number(z.einstellungen.portnummer), QString::number(z.sprache.versatz), z.einstellungen.modemText1, z.einstellungen.modemText2,
                               p.settings()}),
                  werte);
         QVERIFY(s.offen == (port != 0) && p.isOpen() == (port != 0));
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(!Schnittstellenwahl::nutzbar(e.at(5).text));
         w.waehle(5, QStringLiteral("Keller"));
         QCOMPARE(nummer, 12);
-        QCOMPARE(int(z.Portnummer), 12);
+        QCOMPARE(int(z.einstellungen.portnummer), 12);
         // Names stay with their port.
         QCOMPARE(w.waehle(11, QStringLiteral("Halle NC")), QStringLiteral("Werk 12"));
 
@@ -144,12 +144,12 @@ private slots:
         QCOMPARE(p.taste(QLatin1Char('1'), QString(), z), T::Weiter);
         QCOMPARE(p.taste(QLatin1Char('X'), QStringLiteral("12"), z), T::Verschluckt);
         QCOMPARE(p.taste(QChar(13), QStringLiteral("12345"), z), T::Ok);
-        QCOMPARE(z.Passwort, QByteArray("12345"));
+        QCOMPARE(z.terminal.passwort, QByteArray("12345"));
         QCOMPARE(p.ok(QStringLiteral("12345"), z), Passworteingabe::Ergebnis::ZuKurz);
-        QCOMPARE(int(z.PasswortOK), 0);
+        QCOMPARE(z.terminal.passwortOK, false);
         QCOMPARE(p.ok(QStringLiteral("907132"), z), Passworteingabe::Ergebnis::Angenommen);
-        QCOMPARE(int(z.PasswortOK), 1);
-        QCOMPARE(z.Passwort, QByteArray("0\x09\x17\x23"));
+        QCOMPARE(z.terminal.passwortOK, true);
+        QCOMPARE(z.terminal.passwort, QByteArray("0\x09\x17\x23"));
 
         // "X" into a box of at most one character: free entry of up to 8 characters.
         Zustand frei;
@@ -159,8 +159,8 @@ private slots:
         QCOMPARE(f.taste(QLatin1Char('q'), QStringLiteral("7"), frei), T::Weiter);
         QCOMPARE(f.taste(QChar(13), QStringLiteral("7q"), frei), T::Weiter);
         QCOMPARE(f.ok(QStringLiteral("abJ"), frei), Passworteingabe::Ergebnis::Angenommen);
-        QCOMPARE(frei.Passwort, QByteArray("XabJ"));
-        QCOMPARE(int(frei.PasswortOK), 1);
+        QCOMPARE(frei.terminal.passwort, QByteArray("XabJ"));
+        QCOMPARE(frei.terminal.passwortOK, true);
     }
 };
 

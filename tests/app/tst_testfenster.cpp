@@ -34,7 +34,7 @@ class TestTestfenster : public QObject {
         QWidget haupt;
         explicit Aufbau(const QString &geraet = QString()) : Strecke<P>(geraet)
         {
-            this->z.Adresse = 17;
+            this->z.terminal.adresse = 17;
             haupt.show();
         }
     };
@@ -206,7 +206,7 @@ private slots:
         QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
         aktiviere(monitor);
         kind<QLabel>(&f, "LabelAdresse")->setText(QStringLiteral("17"));
-        z.Adresse = 17;
+        z.terminal.adresse = 17;
         QTimer::singleShot(0, dialog, &QAction::trigger);
         QVERIFY(mitModal(QStringLiteral("Testbetrieb2D"), [&](QWidget *w) {
             // The monitor takes input while test mode is open: Stop, then Reset.

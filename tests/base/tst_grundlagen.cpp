@@ -70,7 +70,7 @@ private slots:
         Zustand z;
         if (e)
             Einstellungsdatei::uebernehmen(z, *e);
-        QVERIFY(!e || (liste(*e) == werte && z.Sprache == werte[4].trimmed().toInt()));
+        QVERIFY(!e || (liste(*e) == werte && z.sprache.versatz == werte[4].trimmed().toInt()));
     }
 
     // A new file in Windows-1252; a write failing as on a full disk leaves the old file whole.
@@ -78,9 +78,9 @@ private slots:
     {
         const QString pfad = datei("2400,n,8,1\r\n 2 \r\n1\r\n0\r\n0\r\n");
         Zustand z;
-        z.ModemText1 = QStringLiteral("1");
-        z.ModemText2 = QStringLiteral("Büro €");
-        z.SpracheText = QStringLiteral("3000");
+        z.einstellungen.modemText1 = QStringLiteral("1");
+        z.einstellungen.modemText2 = QStringLiteral("Büro €");
+        z.sprache.dateiwert = QStringLiteral("3000");
         QVERIFY(Einstellungsdatei::schreibe(pfad, z, 5));
         QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n 5 \r\n1\r\nB\xfcro \x80\r\n3000\r\n"));
         QCOMPARE(Einstellungsdatei::lesen(pfad)->ModemText2, QStringLiteral("Büro €"));
@@ -122,9 +122,9 @@ private slots:
         QFETCH(QByteArray, nachher);
         const QString pfad = datei(vorher);
         Zustand z;
-        z.ModemText1 = QStringLiteral("X1");
-        z.ModemText2 = QStringLiteral("X2");
-        z.SpracheText = sprache ? QString::number(wert) : QStringLiteral("1000");
+        z.einstellungen.modemText1 = QStringLiteral("X1");
+        z.einstellungen.modemText2 = QStringLiteral("X2");
+        z.sprache.dateiwert = sprache ? QString::number(wert) : QStringLiteral("1000");
         const bool ok = sprache ? Einstellungsdatei::setzeSprache(pfad, z, 9) : Einstellungsdatei::setzePortnummer(pfad, z, wert);
         QCOMPARE(ok, !nachher.isEmpty());
         QVERIFY(ok ? lies(pfad) == nachher : QFileInfo(pfad).exists() && !QFileInfo(pfad).isFile());
@@ -188,15 +188,15 @@ private slots:
                          qPrintable(QString::number(nr + sprache)));
         // A window's slice in its language; an offset that is no language gives German.
         Zustand z;
-        z.Texte.fill(QStringLiteral("frei"));
-        z.Sprache = 2000;
+        z.sprache.texte.fill(QStringLiteral("frei"));
+        z.sprache.versatz = 2000;
         Texttabelle::ladeTexte(z, 183, 197);
-        QVERIFY(z.Texte.at(182) == "frei" && z.Texte.at(183) == Texttabelle::text(2183) && z.Texte.at(197) == Texttabelle::text(2197)
-                && z.Texte.at(198) == "frei");
+        QVERIFY(z.sprache.texte.at(182) == "frei" && z.sprache.texte.at(183) == Texttabelle::text(2183) && z.sprache.texte.at(197) == Texttabelle::text(2197)
+                && z.sprache.texte.at(198) == "frei");
         for (qint16 kaputt : {qint16(500), qint16(4000), qint16(-1000)}) {
-            z.Sprache = kaputt;
+            z.sprache.versatz = kaputt;
             Texttabelle::ladeTexte(z, 190, 190);
-            QCOMPARE(z.Texte.at(190), Texttabelle::text(190));
+            QCOMPARE(z.sprache.texte.at(190), Texttabelle::text(190));
         }
         // Windows-1252 both ways for every byte, '?' for what it lacks.
         QByteArray alle;

@@ -61,9 +61,9 @@ private slots:
         QCOMPARE(a.scan(), QList<QVariant>{true});
         QVERIFY(!a.ident.gesperrt() && a.ident.okFreigegeben());
         QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(3, 0), a.ident.listenzeile(17, 1)}));
-        QVERIFY(a.ident.liste().at(1).endsWith(QStringLiteral("017") + a.z.Texte.at(192) + "001 QRX / Norvall"));
+        QVERIFY(a.ident.liste().at(1).endsWith(QStringLiteral("017") + a.z.sprache.texte.at(192) + "001 QRX / Norvall"));
         QCOMPARE(a.ident.auswahl(), 0);
-        QCOMPARE(int(a.z.Adresse), 3);
+        QCOMPARE(int(a.z.terminal.adresse), 3);
         QList<QByteArray> erwartet;
         for (int n = 1; n <= 255; ++n)
             erwartet << Telegramm::anfrage(n, "X") << (n == 3 || n == 17 ? QList{Telegramm::Quittung} : QList<QByteArray>{});
@@ -74,8 +74,8 @@ private slots:
         a.ident.ok();
         QTRY_COMPARE(a.geschlossen, 1);
         QCOMPARE(QStringList({a.adresse, a.protokoll, a.version}), QStringList({"17", "QRX / Norvall", "Ver 2.07 KD 1 00"}));
-        QCOMPARE(int(a.z.AdresseBekannt), 1);
-        QCOMPARE(int(a.z.Protokoll), 1);
+        QCOMPARE(a.z.terminal.adresseBekannt, true);
+        QCOMPARE(int(a.z.terminal.protokoll), 1);
         QCOMPARE(a.gesendet(), (QList<QByteArray>{Telegramm::anfrage(17, "X"), Telegramm::Quittung,
                                                   Telegramm::anfrage(17, "V"), Telegramm::Quittung}));
         QVERIFY(a.meldung.eintraege().isEmpty());
@@ -87,8 +87,8 @@ private slots:
     {
         Attrappe a;
         QCOMPARE(a.scan(), QList<QVariant>{true});
-        QCOMPARE(a.ident.liste(), QStringList{a.z.Texte.at(195)});
-        QCOMPARE(int(a.z.Adresse), 0);
+        QCOMPARE(a.ident.liste(), QStringList{a.z.sprache.texte.at(195)});
+        QCOMPARE(int(a.z.terminal.adresse), 0);
         QVERIFY(a.meldung.eintraege().isEmpty());
         a.ident.ok();
         QVERIFY(a.ident.liste().isEmpty());
@@ -118,12 +118,12 @@ private slots:
         }
         QSignalSpy ende(&a.ident, &Adressidentifikation::scanBeendet);
         a.scan(2, false);
-        QTRY_VERIFY(a.z.Adresse > 10);
+        QTRY_VERIFY(a.z.terminal.adresse > 10);
         a.ident.abbrechen();
         QCOMPARE(ende.size(), 1);
         QVERIFY(!a.ident.gesperrt() && !a.ident.taktLaeuft(1));  // no further scan step
         QCOMPARE(a.geschlossen, 0);
-        QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.Texte.at(195)});
+        QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.sprache.texte.at(195)});
         QCOMPARE(a.ident.okFreigegeben(), terminals);
         // No request of the stopped scan goes out any more: a single
         // identification now sends its four telegrams alone.
@@ -143,7 +143,7 @@ private slots:
         for (const auto &[eingabe, adresse] : {std::pair{"300", 0}, {"0", 0}, {"", 0}, {"1", 1}, {"255", 255},
                                                {"256", 0}, {"99999999999", 0}}) {
             a.ident.adressfeldVerlassen(QLatin1String(eingabe));
-            QCOMPARE(int(a.z.Adresse), adresse);
+            QCOMPARE(int(a.z.terminal.adresse), adresse);
             QCOMPARE(a.ident.adressfeld(), QString::number(adresse));
         }
         Attrappe b;  // OK only for an address typed in
@@ -164,7 +164,7 @@ private slots:
         QTRY_COMPARE(beendet.count(), 1);
         QCOMPARE(beendet.first().first().toBool(), false);
         QCOMPARE(a.meldung.textnummern(), QList<int>{196});
-        QCOMPARE(int(a.z.AdresseBekannt), 0);
+        QCOMPARE(a.z.terminal.adresseBekannt, false);
     }
 
     // Six answer bytes after the five-byte echo: the ninth character counts;
@@ -191,7 +191,7 @@ private slots:
         QSignalSpy beendet(&a.ident, &Adressidentifikation::einzelidentifikationBeendet);
         a.ok(QStringLiteral("5"));
         QTRY_COMPARE(beendet.count(), 1);
-        QCOMPARE(int(a.z.Protokoll), protokoll);
+        QCOMPARE(int(a.z.terminal.protokoll), protokoll);
         QCOMPARE(a.ident.liste(), QStringList{a.ident.listenzeile(5, protokoll)});
     }
 
@@ -204,7 +204,7 @@ private slots:
         a.ok(QStringLiteral("30"));
         QTRY_COMPARE(a.geschlossen, 1);
         QVERIFY(a.meldung.eintraege().isEmpty() && a.version.isEmpty());
-        QCOMPARE(int(a.z.AdresseBekannt), 1);
+        QCOMPARE(a.z.terminal.adresseBekannt, true);
         QCOMPARE(a.gesendet(), (QList<QByteArray>{Telegramm::anfrage(30, "X"), Telegramm::Quittung,
                                                   Telegramm::anfrage(30, "V")}));
     }
@@ -215,7 +215,7 @@ private slots:
         Attrappe a;
         a.bus.terminal(21, 1);
         a.ident.adressfeldVerlassen(QStringLiteral("21"));
-        a.z.Protokoll = 1;
+        a.z.terminal.protokoll = 1;
         a.ident.reset();
         QCOMPARE(a.gesendet(), QList<QByteArray>{Telegramm::anfrage(21, "R")});
         a.ident.ok();

@@ -37,8 +37,8 @@ class TestTestbetrieb : public QObject {
         Empfangsrecht recht{t.empfangNehmen()};
         explicit Aufbau(int protokoll = 0)
         {
-            z.Adresse = 17;
-            z.Protokoll = qint16(protokoll);
+            z.terminal.adresse = 17;
+            z.terminal.protokoll = qint16(protokoll);
             t.protokoll().setPfad(ordner.filePath(QStringLiteral("Bewegungen.dat")));
             t.protokoll().setUhr([] { return Zeit; });
             t.laden();
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
         QCOMPARE(a.zyklus(statusantwort(0x40)), Telegramm::anfrage(17, "S"));
         QCOMPARE(Testbetrieb::bytecodes(QByteArray("\x02\x11S\x03") + char(200)), QStringLiteral("02 17 83 03 200 "));
-        a.z.Adresse = 300;  // no valid address: nothing is sent
+        a.z.terminal.adresse = 300;  // no valid address: nothing is sent
         QVERIFY(a.zyklus({}).isEmpty());
     }
 

@@ -88,8 +88,8 @@ private slots:
         QVERIFY(!qEnvironmentVariableIsEmpty("PORTAVO_CLI"));
         // Outside line "1" and "0" for the modem, as lines 3 and 4 of the settings file.
         Zustand z;
-        z.ModemText1 = QStringLiteral("1");
-        z.ModemText2 = QStringLiteral("0");
+        z.einstellungen.modemText1 = QStringLiteral("1");
+        z.einstellungen.modemText2 = QStringLiteral("0");
         QVERIFY(Einstellungsdatei::schreibe(Pfade::einstellungsdatei(), z, 1));
     }
 
@@ -119,7 +119,7 @@ private slots:
         QVERIFY(ablauf.scan());
         stoerer.start();
         QVERIFY(ende.wait(60000));
-        QVERIFY2(ende.first().first().toBool(), qPrintable(QString::number(s.z.Adresse)));
+        QVERIFY2(ende.first().first().toBool(), qPrintable(QString::number(s.z.terminal.adresse)));
         QCOMPARE(stalls, 8);
         QCOMPARE(s.meldung.textnummern(), QList<int>{});
         QCOMPARE(ablauf.terminals().size(), 3);

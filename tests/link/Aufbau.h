@@ -41,7 +41,7 @@ struct Schreibstrecke : Strecke<P> {
             return false;
         Protokollidentifikation p(z, v, meldung);
         QSignalSpy geprueft(&p, &Protokollidentifikation::versionGeprueft);
-        z.Adresse = qint16(adresse);
+        z.terminal.adresse = qint16(adresse);
         p.waehleProtokoll(protokoll);
         p.setAdressfeld(QString::number(adresse));
         p.setNeueAdresse(QString::number(neueAdresse));
@@ -49,12 +49,12 @@ struct Schreibstrecke : Strecke<P> {
         if (!geprueft.wait(2000))
             return false;
         p.geschlossen();
-        return z.ProtokollGewaehlt == 1;
+        return z.terminal.protokollGewaehlt;
     }
     // The write button; waits for the end. 0 success, else the text number.
     int schreibe()
     {
-        z.Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+        z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
         QSignalSpy beendet(&schreiben, &Schreiben::beendet);
         QSignalSpy fehler(&schreiben, &Schreiben::fehlgeschlagen);
         if (!schreiben.starte() || !beendet.wait(30000))
@@ -67,8 +67,8 @@ struct Schreibstrecke : Strecke<P> {
 struct Aufbau : Schreibstrecke<FakePort> {
     Aufbau()
     {
-        z.Adresse = 4;
-        z.Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+        z.terminal.adresse = 4;
+        z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
         for (int i = 0; i < 2048; ++i)
             z.bild.Daten[size_t(i)] = qint16((i * 7 + 3) & 0xFF);
         z.bild.Daten[10] = 0;

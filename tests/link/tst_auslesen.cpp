@@ -28,9 +28,9 @@ class TestAuslesen : public QObject {
         // Runs until the read-out ends; the text number (0 = success), -1 when it does not end.
         int lese(int adresse, int protokoll, const QByteArray &passwort)
         {
-            this->z.Adresse = qint16(adresse);
-            this->z.Protokoll = qint16(protokoll);
-            this->z.Passwort = passwort;
+            this->z.terminal.adresse = qint16(adresse);
+            this->z.terminal.protokoll = qint16(protokoll);
+            this->z.terminal.passwort = passwort;
             QSignalSpy fertig(&auslesen, &Auslesen::fertig);
             QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
             auto *timer1 = this->anmeldung.template findChild<QTimer *>(QStringLiteral("Timer1"));
@@ -105,13 +105,13 @@ private slots:
         const int beginn = int(m_sim.verkehr().size());
         QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
         QCOMPARE(int(l.v.ablage().zahl()), bytes);
-        const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort);
+        const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.terminal.passwort);
         QCOMPARE(verloren.count(), int(ende == 193));
         QCOMPARE(l.port.isOpen(), ende != 193);
         if (ende != 0) {
             QVERIFY(!l.auslesen.laeuft() && stillgelegt(l.auslesen) && stillgelegt(l.anmeldung));
             QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
-            QCOMPARE(l.meldung.eintraege().first().text, l.z.Texte.at(ende));
+            QCOMPARE(l.meldung.eintraege().first().text, l.z.sprache.texte.at(ende));
             // Neither Daten nor the files are touched.
             QVERIFY(std::all_of(l.z.bild.Daten.begin(), l.z.bild.Daten.end(), [](qint16 d) { return d == 9; }));
             QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
@@ -125,7 +125,7 @@ private slots:
             return;
         }
         QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(int(l.z.Identifiziert), 1);
+        QCOMPARE(l.z.terminal.identifiziert, true);
         // Daten holds the terminal's memory; saving it is the caller's step,
         // so the files in the folder stay as they were.
         QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), m_sim.speicher(adresse));
@@ -168,8 +168,8 @@ private slots:
         bus.echo = echo;
         QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
         QSignalSpy nein(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.Adresse = 1;
-        a.z.Passwort = passwort;
+        a.z.terminal.adresse = 1;
+        a.z.terminal.passwort = passwort;
         QVERIFY(a.auslesen.starte());
         QTRY_COMPARE(a.anmeldung.antwort().size(), echo ? 9 : 0);
         if (zusage)
@@ -196,9 +196,9 @@ private slots:
         QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
         QSignalSpy fertig(&a.auslesen, &Auslesen::fertig);
         QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.Adresse = 1;
-        a.z.Protokoll = 0;
-        a.z.Passwort = m_passwort;
+        a.z.terminal.adresse = 1;
+        a.z.terminal.protokoll = 0;
+        a.z.terminal.passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
         QTRY_COMPARE(a.anmeldung.antwort().size(), 9);
         bus.echo = false;
@@ -241,7 +241,7 @@ private slots:
         FakePort modem;
         modem.setSettings(QStringLiteral("19200,n,8,1"));
         QVERIFY(modem.open());
-        a.z.Modembetrieb = 1;
+        a.z.sitzung.leitung = Leitungsart::Modem;
         a.v.setModemPort(&modem);
         // Each reads the port itself: only one of them may listen.
         std::unique_ptr<Modemsitzung> sitzung;
@@ -254,11 +254,11 @@ private slots:
             QVERIFY(sitzung->waehle(QStringLiteral("0301234")));
         }
         modem.inject("\r\nCONNECT 9600\r\n");
-        QCOMPARE(int(a.z.Modemverbindung), 1);
+        QCOMPARE(a.z.sitzung.modemVerbunden, true);
         QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.Adresse = 1;
-        a.z.Protokoll = 0;
-        a.z.Passwort = m_passwort;
+        a.z.terminal.adresse = 1;
+        a.z.terminal.protokoll = 0;
+        a.z.terminal.passwort = m_passwort;
         QVERIFY(a.auslesen.starte());
         if (angemeldet) {
             modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x01PJ\x03\x18", 6));

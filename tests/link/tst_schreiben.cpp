@@ -46,7 +46,7 @@ private slots:
         QFETCH(int, byte10);
         QFETCH(QList<int>, texte);
         Aufbau a;
-        a.z.Adresse = qint16(adresse);
+        a.z.terminal.adresse = qint16(adresse);
         a.z.bild.Daten[8] = qint16(byte8);
         a.z.bild.Daten[10] = qint16(byte10);
         a.meldung.setStandardantwort(adresse == 0 ? Meldung::Ja : Meldung::Nein);
@@ -122,7 +122,7 @@ private slots:
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
         QTRY_VERIFY(stillgelegt(p));
-        QCOMPARE((QList<int>{a.z.ProtokollGewaehlt, a.z.Variante, a.z.Protokoll}), ergebnis);
+        QCOMPARE((QList<int>{a.z.terminal.protokollGewaehlt, a.z.terminal.varianteM, a.z.terminal.protokoll}), ergebnis);
         QCOMPARE(a.port.written(), quittung);
         QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));  // the file keeps the chosen protocol
@@ -160,7 +160,7 @@ private slots:
         Schreibstrecke<SimPort> l(sim.device());
         l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
         QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
-        QCOMPARE(l.z.Variante, qint16(m));
+        QCOMPARE(l.z.terminal.varianteM, qint16(m));
         // The acknowledgement of the version answer is the last thing before the write.
         const QByteArray quittung = adresse == 9 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
         QTRY_VERIFY(SimBus::bytes(sim.verkehr()).endsWith(Telegramm::anfrage(adresse, "V") + quittung));
@@ -169,14 +169,14 @@ private slots:
         QCOMPARE(l.meldung.textnummern(), QList<int>{165});
         QCOMPARE(l.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
         QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
-        QCOMPARE(l.z.Schreibfehler, qint16(0));
+        QCOMPARE(l.z.terminal.schreibfehler, false);
         // The file with 12 = 0, 13 = 15, the new address and the chosen protocol.
         QCOMPARE((QList<int>{l.z.bild.Daten[8], l.z.bild.Daten[10], l.z.bild.Daten[12], l.z.bild.Daten[13]}),
                  (QList<int>{neu, protokoll, 0, 15}));
         QTRY_COMPARE(sim.speicher(neu), Terminaldatei::hauptdateitext(l.z.bild));
 
         const auto v = sim.verkehr(beginn);
-        const QByteArray vorspann = Telegramm::anfrage(adresse, QByteArray("P") + l.z.Passwort) + Telegramm::Quittung
+        const QByteArray vorspann = Telegramm::anfrage(adresse, QByteArray("P") + l.z.terminal.passwort) + Telegramm::Quittung
                                     + Telegramm::anfrage(adresse, m ? "d" : "D") + "U24###";
         QCOMPARE(SimBus::bytes(v), vorspann + l.block());
         for (int i = 0; i < v.size(); ++i)
@@ -196,7 +196,7 @@ private slots:
         QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
         QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
         QVERIFY(a.schreiben.starte());
-        QCOMPARE(a.z.Protokoll, qint16(1));  // byte 10 of the image
+        QCOMPARE(a.z.terminal.protokoll, qint16(1));  // byte 10 of the image
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Angekuendigt));
         QCOMPARE(a.schreiben.taktabstand(4), 2500 + 7);  // from when the 12 bytes have left
@@ -256,7 +256,7 @@ private slots:
         QFETCH(bool, u19ImBild);
         QFETCH(int, text);
         Aufbau a;
-        a.z.Variante = qint16(variante);
+        a.z.terminal.varianteM = qint16(variante);
         a.z.Timerintervall[4] = 10;
         a.z.Timerintervall[2] = 10;
         if (u19ImBild) {
@@ -280,7 +280,7 @@ private slots:
         QVERIFY(beendet.wait(3000));
         QCOMPARE(fehler.isEmpty() ? 0 : fehler.first().first().toInt(), text);
         QCOMPARE(a.meldung.textnummern(), QList<int>{text ? text : 165});
-        QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
+        QCOMPARE(a.z.terminal.schreibfehler, qint16(text != 0));
         QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
         if (text)
             QCOMPARE(a.schreiben.versuche(), 0);
@@ -292,7 +292,7 @@ private slots:
     void varianteMOhneEchoZaehltDieLeitungszeit()
     {
         Aufbau a;
-        a.z.Variante = 1;
+        a.z.terminal.varianteM = true;
         a.z.Timerintervall[4] = 10;
         a.port.setHoldOutput(true);
         QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
@@ -317,7 +317,7 @@ private slots:
         QVERIFY(fehler.wait(1000));
         QCOMPARE(fehler.first().first().toInt(), 167);
         QCOMPARE(a.meldung.eintraege().first().titelnummer, 168);
-        QCOMPARE(a.z.Schreibfehler, qint16(1));
+        QCOMPARE(a.z.terminal.schreibfehler, true);
     }
 
     void abbrechenOderGeraetWeg_data()
@@ -358,7 +358,7 @@ private slots:
         QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
         if (phase == Schreiben::Phase::Senden)
             QCOMPARE(a.port.bytesToWrite(), 0);  // the rest of the block is discarded
-        QCOMPARE(a.z.Schreibfehler, qint16(text != 0));
+        QCOMPARE(a.z.terminal.schreibfehler, qint16(text != 0));
         QVERIFY(!a.schreiben.reparatur());
         // Nothing goes out afterwards: every tick of the write is stopped.
         QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
@@ -386,7 +386,7 @@ private slots:
         FakePort modem;
         modem.setSettings(QStringLiteral("19200,n,8,1"));
         QVERIFY(modem.open());
-        a.z.Modembetrieb = 1;
+        a.z.sitzung.leitung = Leitungsart::Modem;
         a.v.setModemPort(&modem);
         Modemsitzung sitzung(a.z, a.v, modem);
         QVERIFY(sitzung.waehle(QStringLiteral("0301234")));
@@ -411,7 +411,7 @@ private slots:
         QCOMPARE(beendet.count(), 1);
         QCOMPARE(fehler.first().first().toInt(), text);
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
-        QCOMPARE(a.z.Schreibfehler, qint16(text == 167));
+        QCOMPARE(a.z.terminal.schreibfehler, qint16(text == 167));
         QVERIFY(!a.schreiben.laeuft());
         QVERIFY(stillgelegt(a.schreiben));
         QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));

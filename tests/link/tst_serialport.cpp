@@ -147,7 +147,7 @@ private slots:
         Verbindung v(z);
         v.setPort(&p);
         QSignalSpy gesendet(&p, &Port::gesendet);
-        z.Adresse = 1;
+        z.terminal.adresse = 1;
         QVERIFY(v.sendeAnfrage("E"));
         QCOMPARE(pty.lies(5).toHex(), QByteArray("0201450347"));
         QTRY_VERIFY(!gesendet.isEmpty());
@@ -200,7 +200,7 @@ private slots:
         Zustand z;
         Verbindung v(z);
         v.setPort(&p);
-        z.Adresse = 1;
+        z.terminal.adresse = 1;
         QSignalSpy portVerloren(&p, &Port::verloren);
         QSignalSpy verloren(&v, &Verbindung::portVerloren);
         // Twice with the same port object: each new device's loss is reported once.

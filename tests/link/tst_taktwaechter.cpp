@@ -143,8 +143,8 @@ private slots:
         QVERIFY(!p.laeuft());
         p.zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
         QCOMPARE(meldung.textnummern(), QList<int>{193});
-        QCOMPARE(meldung.eintraege().first().text, z.Texte.at(193));
-        QVERIFY(!z.Texte.at(193).isEmpty());
+        QCOMPARE(meldung.eintraege().first().text, z.sprache.texte.at(193));
+        QVERIFY(!z.sprache.texte.at(193).isEmpty());
     }
 };
 

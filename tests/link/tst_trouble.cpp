@@ -31,7 +31,7 @@ private slots:
         QCOMPARE(l.meldung.eintraege().last().titelnummer, 168);
         QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
         QCOMPARE(sim.speicher(6), vorher);
-        QCOMPARE(l.z.Schreibfehler, qint16(1));
+        QCOMPARE(l.z.terminal.schreibfehler, true);
 
         Troublesuche t(l.z, l.v, l.meldung, &l.schreiben);
         l.meldung.leeren();
@@ -64,7 +64,7 @@ private slots:
         QTRY_COMPARE(sim.speicher(6), Terminaldatei::hauptdateitext(l.z.bild));
         const QByteArray r = SimBus::bytes(sim.verkehr(vorReparatur));
         QVERIFY(r.startsWith(QByteArray(1, Telegramm::STX)));
-        QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.Passwort)));
+        QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.terminal.passwort)));
         QVERIFY(r.endsWith(l.block()));
         QVERIFY(!l.schreiben.reparatur());
     }
@@ -107,7 +107,7 @@ private slots:
     {
         QFETCH(int, schreibfehler);
         Aufbau a;
-        a.z.Schreibfehler = qint16(schreibfehler);
+        a.z.terminal.schreibfehler = qint16(schreibfehler);
         a.meldung.antworte(Meldung::Ja);
         Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
         QSignalSpy reparatur(&t, &Troublesuche::reparaturStarten);
@@ -150,7 +150,7 @@ private slots:
         QFETCH(QString, wie);
         QFETCH(int, text);
         Aufbau a;
-        a.z.Schreibfehler = 1;
+        a.z.terminal.schreibfehler = true;
         FakePort modem;
         modem.setOpenFailure(Port::Oeffnungsfehler::GibtEsNicht);
         if (wie == "modem")
@@ -192,7 +192,7 @@ private slots:
     void abbrechenOhneFrage()
     {
         Aufbau a;
-        a.z.Schreibfehler = 1;
+        a.z.terminal.schreibfehler = true;
         Troublesuche t(a.z, a.v, a.meldung);
         t.setTakt(1, 1);
         QSignalSpy ende(&t, &Troublesuche::beendet);

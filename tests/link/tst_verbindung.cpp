@@ -30,7 +30,7 @@ struct Aufbau {
         v.setPort(&port);
         v.setModemPort(&modem);
         v.setzeBefehl(befehl);
-        z.Adresse = qint16(adresse);
+        z.terminal.adresse = qint16(adresse);
         QObject::connect(&v, &Verbindung::monitorZeile, [this](const QString &s) { monitor << s; });
     }
     QByteArray empfangsbytes() const
@@ -68,11 +68,11 @@ void TestVerbindung::senden()
     QVERIFY(a.v.sendeAnfrage("E"));
     QCOMPARE(a.v.letzteAnfrage().toHex(), QByteArray("0201450347"));
     QVERIFY(a.monitor.isEmpty());  // monitor closed
-    a.z.Adresse = 255;
+    a.z.terminal.adresse = 255;
     QVERIFY(a.v.sendeAnfrage("X"));
     QCOMPARE(a.v.befehl(), QByteArray("X"));
     // Login with packed bytes 02 03: nothing is escaped, one write.
-    a.z.Adresse = 1;
+    a.z.terminal.adresse = 1;
     QVERIFY(a.v.sendeAnfrage("P" + Telegramm::packePasswort("203011")));
     const auto w = a.port.writes();
     QCOMPARE(w.size(), 3);
@@ -100,7 +100,7 @@ void TestVerbindung::anfrageVerweigert()
         Aufbau a;
         const Empfangsrecht beobachtung = a.v.beobachten();
         QVERIFY(a.v.sendeAnfrage("V"));
-        a.z.Adresse = qint16(adresse);
+        a.z.terminal.adresse = qint16(adresse);
         Empfangspuffer empfang(true);
         const Empfangsrecht recht = a.v.nimmStrom(empfang, Empfaenger::Vorrang::Identifikation);
         empfang.bytes() = "bleibt";
@@ -118,7 +118,7 @@ void TestVerbindung::anfrageVerweigert()
 void TestVerbindung::modembetrieb()
 {
     Aufbau a;
-    a.z.Modembetrieb = 1;
+    a.z.sitzung.leitung = Leitungsart::Modem;
     QCOMPARE(a.v.aktiverPort(), &a.modem);
     QVERIFY(a.v.sendeAnfrage("E"));
     a.v.sendeAck();
@@ -140,7 +140,7 @@ void TestVerbindung::modembetrieb()
     a.v.setModemPort(nullptr);
     QVERIFY(a.v.sendeAnfrage("E"));
     QVERIFY(a.port.writes().isEmpty());
-    a.z.Modembetrieb = 0;
+    a.z.sitzung.leitung = Leitungsart::Rs485;
     QCOMPARE(a.v.aktiverPort(), &a.port);
 }
 
@@ -262,7 +262,7 @@ void TestVerbindung::gleicherRangUndFreigabe()
 void TestVerbindung::anmeldungHaeltBisZumNaechstenBefehl()
 {
     Aufbau a;
-    a.z.Passwort = Telegramm::packePasswort("123456");
+    a.z.terminal.passwort = Telegramm::packePasswort("123456");
     Anmeldung an(a.z, a.v);
     QVERIFY(an.starte(1));
     QVERIFY(an.haeltStrom());

@@ -54,7 +54,7 @@ struct Terminalaufbau {
         Texttabelle::ladeTexte(z, 101, 549);
         port.open();
         v.setModemPort(&port);
-        z.Modembetrieb = 1;
+        z.sitzung.leitung = Leitungsart::Modem;
         t.setPort(&port);
     }
 };
@@ -152,7 +152,7 @@ private slots:
         a.port.inject("\r\nCO");
         a.port.inject("NNECT 9600\r\n");
         QCOMPARE(verbunden.count(), 1);
-        QCOMPARE(a.z.Modemverbindung, qint16(1));
+        QCOMPARE(a.z.sitzung.modemVerbunden, true);
         QCOMPARE(a.t.text(), Texttabelle::text(240));
         weiter.clear();
         a.port.inject("\x06\x02");
@@ -302,8 +302,8 @@ private slots:
         QFETCH(QByteArray, gewaehlt);
         QFETCH(int, text);
         Zustand z;
-        z.ModemText1 = "1";
-        z.ModemText2 = "0";
+        z.einstellungen.modemText1 = "1";
+        z.einstellungen.modemText2 = "0";
         FakePort port;
         port.open();
         Verbindung v(z);
@@ -318,13 +318,13 @@ private slots:
         QTRY_COMPARE(fehl.count(), 1);
         QCOMPARE(fehl.first().first().toInt(), text);
         QVERIFY(!s.steht() && !s.waehlt());
-        QCOMPARE(z.Modemverbindung, qint16(0));
+        QCOMPARE(z.sitzung.modemVerbunden, false);
     }
 
     void sitzungVerbindetGibtWeiterUndLegtAuf()
     {
         Zustand z;
-        z.Modembetrieb = 1;
+        z.sitzung.leitung = Leitungsart::Modem;
         Protokollport port;
         port.open();
         Verbindung v(z);
@@ -337,14 +337,14 @@ private slots:
         QVERIFY(s.waehle(QStringLiteral("47")));
         port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
         QCOMPARE(verbunden.count(), 1);
-        QCOMPARE(z.Modemverbindung, qint16(1));
+        QCOMPARE(z.sitzung.modemVerbunden, true);
         QCOMPARE(weiter.count(), 0);  // the connect message is no answer
         port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
         QSignalSpy aufgelegt(&s, &Modemsitzung::aufgelegt);
         port.ereignisse.clear();
         s.legeAuf();
-        QCOMPARE(z.Modemverbindung, qint16(0));
+        QCOMPARE(z.sitzung.modemVerbunden, false);
         QTRY_COMPARE(aufgelegt.count(), 1);
         QCOMPARE(port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
         QVERIFY(!port.isOpen());
@@ -362,9 +362,9 @@ private slots:
         a.port.inject("\r\nCONNECT 9600\r\n");
         Anmeldung anmeldung(a.z, a.v);
         Schreiben s(a.z, a.v, anmeldung, a.meldung);
-        a.z.Adresse = 1;
-        a.z.Passwort = Telegramm::packePasswort(QStringLiteral("123456"));
-        a.z.PasswortOK = 1;
+        a.z.terminal.adresse = 1;
+        a.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+        a.z.terminal.passwortOK = true;
         a.port.clearWrites();
         QSignalSpy aufDerLeitung(&s, &Schreiben::blockAufDerLeitung);
         QSignalSpy erfolg(&s, &Schreiben::erfolgreich);

@@ -195,7 +195,7 @@ struct Strecke {
     QByteArray letzterWrite() const { return port.writes().isEmpty() ? QByteArray() : port.writes().last().bytes; }
     void loginAntwort(bool richtig = true)
     {
-        QByteArray a = QByteArray() + Telegramm::STX + char(z.Adresse) + 'P' + (richtig ? 'J' : 'N') + Telegramm::ETX;
+        QByteArray a = QByteArray() + Telegramm::STX + char(z.terminal.adresse) + 'P' + (richtig ? 'J' : 'N') + Telegramm::ETX;
         a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
         port.inject(v.letzteAnfrage() + a);
     }

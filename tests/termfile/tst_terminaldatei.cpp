@@ -277,7 +277,7 @@ private slots:
         const QByteArray kurz = textzeilen(1999, "Kommentar ");
         schreib(basis + ".B2D", kurz);
         Zustand z;
-        z.Sprache = 1000;
+        z.sprache.versatz = 1000;
         QVERIFY(Terminaldatei::laden(z.bild, basis + ".S2D").ok);
         MeldungAufnahme m;
         m.antworte(Meldung::Nein);

@@ -24,13 +24,13 @@ class TestAusleseablauf : public QObject {
 
         explicit Lauf(const SimBus &bus, const QString &passwort = QStringLiteral("246810")) : Strecke(bus.device())
         {
-            z.Adresse = 1;
-            z.Protokoll = 0;
+            z.terminal.adresse = 1;
+            z.terminal.protokoll = 0;
             z.Timerintervall[1] = z.Timerintervall[3] = 20;  // the bus answers at once
             ablauf.setPasswortfrage([this, passwort] {
                 ++fragen;
-                z.Passwort = Telegramm::packePasswort(passwort);
-                z.PasswortOK = 1;
+                z.terminal.passwort = Telegramm::packePasswort(passwort);
+                z.terminal.passwortOK = true;
                 return true;
             });
         }
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(l.fehler.count(), 0);
         QCOMPARE(l.fertig.first().first().toString(), QFileInfo(datei).absoluteFilePath());
         QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(int(l.z.Identifiziert), 1);
+        QCOMPARE(l.z.terminal.identifiziert, true);
         QCOMPARE(lies(datei), m_bus.speicher(1));
         QVERIFY(!QFile::exists(Terminaldatei::basis(datei) + QStringLiteral(".B2D")));
         QCOMPARE(lies(ordner.pfad(QStringLiteral("ANDERE.B2D"))), QByteArray("bleibt\r\n"));
@@ -117,7 +117,7 @@ private slots:
         } else {
             QCOMPARE(lies(datei), QByteArray("alt\r\n"));
         }
-        QCOMPARE(int(l.z.Identifiziert), 0);
+        QCOMPARE(l.z.terminal.identifiziert, false);
         QCOMPARE(lies(ordner.pfad(QStringLiteral("PORTAVO.B2D"))), QByteArray("Texte\r\n"));
         QVERIFY(!l.ablauf.laeuft());
     }
@@ -126,11 +126,11 @@ private slots:
     {
         Lauf l(m_bus);
         QSignalSpy gestartet(&l.ablauf, &Ausleseablauf::gestartet);
-        l.z.PasswortOK = 1;  // a confirmation of earlier does not count
+        l.z.terminal.passwortOK = true;  // a confirmation of earlier does not count
         l.ablauf.setPasswortfrage([] { return false; });
         const int vorher = int(m_bus.verkehr().size());
         QCOMPARE(l.ablauf.starte(), Ausleseablauf::Start::KeinPasswort);
-        QCOMPARE(int(l.z.PasswortOK), 0);
+        QCOMPARE(l.z.terminal.passwortOK, false);
         QCOMPARE(gestartet.count(), 0);
         QVERIFY(!l.ablauf.laeuft());
         QVERIFY(stillgelegt(l.ablauf) && stillgelegt(l.anmeldung));

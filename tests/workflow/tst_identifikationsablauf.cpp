@@ -94,19 +94,19 @@ private slots:
     void fenster()
     {
         Lauf l;
-        l.z.Identifiziert = 1;
+        l.z.terminal.identifiziert = true;
         // Cancelled: nothing identified.
         bool gelaufen = false;
         QVERIFY(!l.ablauf.imFenster([&] {
             gelaufen = true;
-            QCOMPARE(int(l.z.Identifiziert), 0);
-            l.z.AdresseBekannt = 0;
+            QCOMPARE(l.z.terminal.identifiziert, false);
+            l.z.terminal.adresseBekannt = false;
         }));
         QVERIFY(gelaufen);
-        QCOMPARE(int(l.z.Identifiziert), 0);
+        QCOMPARE(l.z.terminal.identifiziert, false);
         // A terminal accepted in the window.
-        QVERIFY(l.ablauf.imFenster([&] { l.z.AdresseBekannt = 1; }));
-        QCOMPARE(int(l.z.Identifiziert), 1);
+        QVERIFY(l.ablauf.imFenster([&] { l.z.terminal.adresseBekannt = true; }));
+        QCOMPARE(l.z.terminal.identifiziert, true);
         // A window that fails on its way out.
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                                  l.ablauf.imFenster([] { throw std::runtime_error("Fenster"); }));

@@ -24,7 +24,7 @@ class TestSchreibablauf : public QObject {
 
         Lauf()
         {
-            z.Adresse = 4;
+            z.terminal.adresse = 4;
             ablauf.setDateiwahl([this](const QString &titel, const QString &, const QString &, const QString &) {
                 dateititel << titel;
                 return gewaehlt;
@@ -32,13 +32,13 @@ class TestSchreibablauf : public QObject {
             ablauf.setProtokollwahl([this] {
                 ++protokollfragen;
                 if (protokollAntwort)
-                    z.ProtokollGewaehlt = 1;
+                    z.terminal.protokollGewaehlt = true;
                 return protokollAntwort;
             });
             ablauf.setPasswortfrage([this] {
                 ++passwortfragen;
-                z.Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-                z.PasswortOK = passwortAntwort ? 1 : 0;
+                z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+                z.terminal.passwortOK = passwortAntwort;
                 return passwortAntwort;
             });
         }
@@ -73,7 +73,7 @@ private slots:
         l.meldung.leeren();
         l.meldung.antworte(Meldung::Ja);
         QVERIFY(l.ablauf.schreibbefehl());
-        QCOMPARE(l.dateititel, QStringList{l.z.Texte.value(148)});
+        QCOMPARE(l.dateititel, QStringList{l.z.sprache.texte.value(148)});
         QCOMPARE(l.meldung.textnummern(), QList<int>{144});
     }
 
@@ -98,7 +98,7 @@ private slots:
         QFETCH(QList<int>, meldungen);
         QFETCH(int, protokollfragen);
         Lauf l;
-        l.z.Identifiziert = 1;
+        l.z.terminal.identifiziert = true;
         if (reparatur)
             l.ablauf.schreiben().reparaturVormerken();
         l.protokollAntwort = false;
@@ -148,13 +148,13 @@ private slots:
         QFETCH(QByteArray, antwort);
         QFETCH(bool, frei);
         Lauf l;
-        l.z.Identifiziert = 1;
+        l.z.terminal.identifiziert = true;
         l.gewaehlt = datei(QStringLiteral("neu.S2D"), neu);
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QSignalSpy nicht(&l.ablauf, &Schreibablauf::nichtBereit);
         QSignalSpy laeuft(&l.ablauf, &Schreibablauf::laeuftGeaendert);
         QVERIFY(l.ablauf.schreibbefehl());
-        if (neu == l.z.Adresse) {
+        if (neu == l.z.terminal.adresse) {
             // Nothing to ask: ready at once.
             QCOMPARE(bereit.count(), 1);
             QVERIFY(l.port.writes().isEmpty());
@@ -167,22 +167,22 @@ private slots:
         l.port.inject(anfrage + antwort);
         QTRY_COMPARE(bereit.count() + nicht.count(), 1);
         QCOMPARE(bereit.count(), int(frei));
-        QCOMPARE(int(l.z.Adresse), 4);  // the write goes to the present address
+        QCOMPARE(int(l.z.terminal.adresse), 4);  // the write goes to the present address
         QCOMPARE(int(l.z.bild.Daten[8]), neu);
-        QCOMPARE(int(l.z.ProtokollGewaehlt), 0);
+        QCOMPARE(l.z.terminal.protokollGewaehlt, false);
         QCOMPARE(laeuft.count(), 2);
         QCOMPARE(laeuft.last().first().toBool(), false);
         if (frei) {
             QVERIFY(l.meldung.eintraege().isEmpty());
             QVERIFY(l.ablauf.schreibknopf());
-            QCOMPARE(l.gesendet().last(), Telegramm::anfrage(4, QByteArray("P") + l.z.Passwort));
+            QCOMPARE(l.gesendet().last(), Telegramm::anfrage(4, QByteArray("P") + l.z.terminal.passwort));
             l.ablauf.abbrechen();
             return;
         }
         QCOMPARE(l.meldung.textnummern(), QList<int>{352});
         const auto &m = l.meldung.eintraege().first();
         QCOMPARE(m.text, QStringLiteral("Portavo Adresse %1 existiert im System!").arg(neu));
-        QCOMPARE(m.titel, l.z.Texte.value(351));
+        QCOMPARE(m.titel, l.z.sprache.texte.value(351));
         QCOMPARE(m.symbol, Meldung::Symbol::Ausrufezeichen);
         QVERIFY(stillgelegt(l.ablauf));
         QCOMPARE(l.gesendet(), QList<QByteArray>{anfrage});  // nothing of the write
@@ -192,7 +192,7 @@ private slots:
     void schreibknopf()
     {
         Lauf l;
-        l.z.Identifiziert = 1;
+        l.z.terminal.identifiziert = true;
         l.gewaehlt = datei(QStringLiteral("gut.S2D"));
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
         QSignalSpy laeuft(&l.ablauf, &Schreibablauf::laeuftGeaendert);
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(bereit.count(), 1);
         QCOMPARE(bereit.first().first().toBool(), false);
         QCOMPARE(l.ablauf.datei(), l.gewaehlt);
-        QCOMPARE(int(l.z.ProtokollGewaehlt), 0);
+        QCOMPARE(l.z.terminal.protokollGewaehlt, false);
         QCOMPARE(l.protokollfragen, 1);
 
         // No password confirmed: nothing goes out.
@@ -214,7 +214,7 @@ private slots:
         // Confirmed: the login of the write sequence.
         l.passwortAntwort = true;
         QVERIFY(l.ablauf.schreibknopf());
-        QCOMPARE(l.gesendet(), QList<QByteArray>{Telegramm::anfrage(4, QByteArray("P") + l.z.Passwort)});
+        QCOMPARE(l.gesendet(), QList<QByteArray>{Telegramm::anfrage(4, QByteArray("P") + l.z.terminal.passwort)});
         QCOMPARE(laeuft.count(), 1);
         QCOMPARE(laeuft.first().first().toBool(), true);
         QVERIFY(!l.ablauf.schreibknopf());  // running: the button does nothing
@@ -230,7 +230,7 @@ private slots:
     void abbrechen()
     {
         Lauf l;
-        l.z.Identifiziert = 1;
+        l.z.terminal.identifiziert = true;
         l.gewaehlt = datei(QStringLiteral("gut.S2D"));
         QVERIFY(l.ablauf.schreibbefehl());
         QVERIFY(l.ablauf.schreibknopf());
@@ -246,7 +246,7 @@ private slots:
         // Repair mode: no question, no protocol identification, no password;
         // the write starts with the wake-up characters.
         Lauf l;
-        l.z.Identifiziert = 0;
+        l.z.terminal.identifiziert = false;
         l.ablauf.schreiben().reparaturVormerken();
         l.gewaehlt = datei(QStringLiteral("rep.S2D"));
         QSignalSpy bereit(&l.ablauf, &Schreibablauf::bereit);
@@ -254,7 +254,7 @@ private slots:
         QCOMPARE(bereit.count(), 1);
         QCOMPARE(bereit.first().first().toBool(), true);
         QVERIFY(l.meldung.eintraege().isEmpty());
-        QCOMPARE(int(l.z.Identifiziert), 1);
+        QCOMPARE(l.z.terminal.identifiziert, true);
         QCOMPARE(l.protokollfragen, 0);
         QVERIFY(l.ablauf.schreiben().reparatur());
         QVERIFY(l.ablauf.schreibknopf());
@@ -277,7 +277,7 @@ private slots:
         QFETCH(int, antwort);
         Lauf l;
         l.gewaehlt = datei(QStringLiteral("rep.S2D"));
-        l.z.Schreibfehler = 1;  // the last write failed: the repair is offered
+        l.z.terminal.schreibfehler = true;  // the last write failed: the repair is offered
         l.ablauf.trouble().setTakt(1, 0);
         l.meldung.antworte(antwort);
         QSignalSpy laeuft(&l.ablauf, &Schreibablauf::laeuftGeaendert);
@@ -301,7 +301,7 @@ private slots:
         QVERIFY(bereit.wait(Troublesuche::Reparaturverzoegerung + 3000));
         QCOMPARE(bereit.first().first().toBool(), true);
         QVERIFY(l.ablauf.schreiben().reparatur());
-        QCOMPARE(l.dateititel, QStringList{l.z.Texte.value(148)});
+        QCOMPARE(l.dateititel, QStringList{l.z.sprache.texte.value(148)});
         QCOMPARE(l.protokollfragen, 0);
         QCOMPARE(l.ablauf.datei(), l.gewaehlt);
     }
