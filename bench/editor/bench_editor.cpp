@@ -6,7 +6,7 @@
 #include "base/Zustand.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"
-#include "app/portadatei2D.h"
+#include "app/Editorfenster.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     for (int lauf = 0; lauf < 15; ++lauf) {
         QElapsedTimer t;
         t.start();
-        portadatei2D editor(z, m);
+        Editorfenster editor(z, m);
         editor.oeffne(pfad);
         editor.show();
         QCoreApplication::processEvents();

@@ -5,7 +5,7 @@
 // that finds nothing, authorizing a group of all 4096 cards, and importing
 // a 4096-row CSV.
 
-#include "app/portadatei2D.h"
+#include "app/Editorfenster.h"
 #include "base/Zustand.h"
 #include "support/MeldungAufnahme.h"
 #include "termfile/Kartenregeln.h"
@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
     for (int lauf = 0; lauf < 9; ++lauf) {
         QElapsedTimer t;
         t.start();
-        portadatei2D editor(z, m);
+        Editorfenster editor(z, m);
         editor.oeffne(Terminaldatei::hauptdateiname(basis, 1));
         editor.findChild<QCheckBox *>(QStringLiteral("Check12000"))->setChecked(true);
         editor.karten12000(true);

@@ -11,8 +11,8 @@
 //   bench_monitor [SECONDS_OF_POLLING]      (default 5; runs offscreen)
 
 #include "support/FakePort.h"
-#include "app/Test4852d.h"
-#include "app/Testbetrieb2D.h"
+#include "app/Monitorfenster.h"
+#include "app/Testfenster.h"
 #include "link/Programmstart.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
@@ -69,9 +69,9 @@ QByteArray auslesestrom()
 std::pair<double, double> auslesen(bool mitMonitor, bool getaktet)
 {
     Aufbau a;
-    Test4852d *monitor = nullptr;
+    Monitorfenster *monitor = nullptr;
     if (mitMonitor) {
-        monitor = new Test4852d(a.z, a.v, a.meldung);
+        monitor = new Monitorfenster(a.z, a.v, a.meldung);
         monitor->show();
         QEvent aktiv(QEvent::WindowActivate);
         QApplication::sendEvent(monitor, &aktiv);
@@ -122,7 +122,7 @@ double testbetriebCpuAnteil(int sekunden)
     Aufbau a;
     a.z.terminal.adresse = 1;
     a.z.terminal.protokoll = 0;
-    Testbetrieb2D fenster(a.z, a.v, a.meldung);
+    Testfenster fenster(a.z, a.v, a.meldung);
     fenster.show();
     // The terminal answers each request at once with a plain status.
     QObject::connect(&fenster.ablauf(), &Testbetrieb::anfrageGesendet, [&](const QByteArray &t) {

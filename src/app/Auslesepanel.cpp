@@ -1,7 +1,7 @@
 #include "app/Auslesepanel.h"
 
-#include "app/Passwort2D.h"
-#include "app/portavo2D.h"
+#include "app/Passwortdialog.h"
+#include "app/Hauptfenster.h"
 #include "base/Zustand.h"
 #include "link/Anmeldung.h"
 #include "workflow/Ausleseablauf.h"
@@ -18,7 +18,7 @@ Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     setObjectName(QStringLiteral("FrameAuslesen"));
     m_ablauf = new Ausleseablauf(z, v, anmeldung, meldung, this);
     m_ablauf->setPasswortfrage([this, &anmeldung, &meldung] {
-        Passwort2D fenster(m_z, meldung, &anmeldung.timer1(), window());
+        Passwortdialog fenster(m_z, meldung, &anmeldung.timer1(), window());
         fenster.exec();
         return m_z.terminal.passwortOK;
     });
@@ -38,13 +38,13 @@ Auslesepanel::Auslesepanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     l->addWidget(m_nichtAuslesen);
     l->addWidget(m_status);
     l->addWidget(m_fortschritt);
-    portavo2D::faerbe(m_auslesen, true);
+    Hauptfenster::faerbe(m_auslesen, true);
 
     connect(m_auslesen, &QPushButton::clicked, m_ablauf, &Ausleseablauf::starte);
     connect(m_nichtAuslesen, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_ablauf, &Ausleseablauf::gestartet, this, [this] {
         m_status->setText(m_z.sprache.texte.at(153));
-        portavo2D::faerbe(m_auslesen, false);
+        Hauptfenster::faerbe(m_auslesen, false);
         m_auslesen->setEnabled(false);
         m_nichtAuslesen->setEnabled(false);
         m_fortschritt->setValue(0);
@@ -89,7 +89,7 @@ void Auslesepanel::freigeben()
 
 void Auslesepanel::bereitAnzeigen()
 {
-    portavo2D::faerbe(m_auslesen, true);
+    Hauptfenster::faerbe(m_auslesen, true);
     m_auslesen->setEnabled(true);
     m_nichtAuslesen->setEnabled(true);
     m_status->clear();

@@ -1,6 +1,6 @@
 #include "app/Displaytextseite.h"
 
-#include "app/displayeingabe2D.h"
+#include "app/Displayzeilendialog.h"
 #include "base/Zustand.h"
 #include "termfile/Uebergabe.h"
 
@@ -62,7 +62,7 @@ void Displaytextseite::zeileBearbeiten(int zeile)
     p.setColor(QPalette::Text, QColor(255, 0, 0));
     box->setPalette(p);
     m_u.Displayzeile = qint16(zeile);
-    displayeingabe2D dialog(m_z, m_u, box, window());
+    Displayzeilendialog dialog(m_z, m_u, box, window());
     dialog.exec();
 }
 

@@ -1,6 +1,6 @@
 #include "app/Grundeinstellungsseite.h"
 
-#include "app/Passwort2D.h"
+#include "app/Passwortdialog.h"
 #include "base/Meldung.h"
 #include "base/Zustand.h"
 
@@ -60,7 +60,7 @@ Grundeinstellungsseite::Grundeinstellungsseite(Zustand &z, Meldung &m, QWidget *
     : QWidget(parent), m_z(z), m_meldung(m)
 {
     m_passwortabfrage = [this](Zustand &zustand, QWidget *eltern) {
-        Passwort2D dialog(zustand, m_meldung, nullptr, eltern);
+        Passwortdialog dialog(zustand, m_meldung, nullptr, eltern);
         dialog.exec();
     };
     setObjectName(QStringLiteral("TabGrundeinstellungen"));

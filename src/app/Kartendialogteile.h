@@ -1,5 +1,5 @@
 #pragma once
-// What the two card record dialogs (qrxdatensp2D, qrxdatensp12000) share:
+// What the two card record dialogs (Kartendialog, Kundendatendialog) share:
 // the caption of the card or group and their row of buttons.
 
 #include <QString>

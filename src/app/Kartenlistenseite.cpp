@@ -1,11 +1,11 @@
 #include "app/Kartenlistenseite.h"
 
-#include "app/Datensp2D.h"
+#include "app/Kartendatendialog.h"
 #include "app/Listengitter.h"
 #include "app/Listenmodell.h"
-#include "app/qrxdatensp12000.h"
-#include "app/qrxdatensp2D.h"
-#include "app/qrxgruco2d.h"
+#include "app/Kundendatendialog.h"
+#include "app/Kartendialog.h"
+#include "app/Systemnummerdialog.h"
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
@@ -91,7 +91,7 @@ void Kartenlistenseite::eintragBearbeiten(int liste, int zeile, int spalte)
     gitter->setCurrentIndex(modell->index(zeile, spalte));
     gitter->setBearbeitung(true);
     m_u.Eintragsnummer = qint16(k);
-    Datensp2D dialog(m_z, m_meldung, m_u, window());
+    Kartendatendialog dialog(m_z, m_meldung, m_u, window());
     dialog.move(window()->mapToGlobal(QPoint(5750 / Twips, 3000 / Twips)));
     dialog.exec();
     gitter->setBearbeitung(false);
@@ -105,7 +105,7 @@ void Kartenlistenseite::eintragBearbeiten(int liste, int zeile, int spalte)
 void Kartenlistenseite::systemnummerBearbeiten(Listenmodell *modell)
 {
     m_u.Systemnummer = qint16(m_z.bild.systemnummer());
-    qrxgruco2d dialog(m_z, m_meldung, m_u, window());
+    Systemnummerdialog dialog(m_z, m_meldung, m_u, window());
     dialog.exec();
     if (m_u.Dialogergebnis != 0)
         modell->markiereAngenommen(Kartenregeln::Systemzeile, Kartenregeln::Systemzeile);
@@ -128,11 +128,11 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
         // Someone may have changed the customer files meanwhile.
         Terminaldatei::ladeSeitendateien(m_z.bild, m_basis, m_seite);
         modell->zeileNeuZeichnen(zeile);
-        qrxdatensp12000 dialog(m_z, m_u, m_seite, window());
+        Kundendatendialog dialog(m_z, m_u, m_seite, window());
         dialog.move(ort);
         dialog.exec();
     } else {
-        qrxdatensp2D dialog(m_z, m_meldung, m_u, m_seite, window());
+        Kartendialog dialog(m_z, m_meldung, m_u, m_seite, window());
         dialog.move(ort);
         dialog.exec();
     }

@@ -1,14 +1,14 @@
 #include "app/Ladeablauf.h"
 
 #include "app/Dateidialog.h"
-#include "app/portadatei2D.h"
+#include "app/Editorfenster.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 QString bearbeiteTerminaldatei(Zustand &z, Meldung &m, const QString &hauptdatei, const QString &titel,
                                QWidget *parent, Passwortabfrage abfrage)
 {
-    portadatei2D editor(z, m, parent);
+    Editorfenster editor(z, m, parent);
     if (abfrage)
         editor.setPasswortabfrage(std::move(abfrage));
     if (!editor.oeffne(hauptdatei))

@@ -1,12 +1,12 @@
 #include "app/Schreibpanel.h"
 
 #include "app/Dateidialog.h"
-#include "app/Protokollident2D.h"
+#include "app/Protokollidentfenster.h"
 #include "link/Anmeldung.h"
 #include "link/Schreiben.h"
 #include "link/Troublesuche.h"
 #include "base/Meldung.h"
-#include "app/Passwort2D.h"
+#include "app/Passwortdialog.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "workflow/Schreibablauf.h"
@@ -146,14 +146,14 @@ void Schreibpanel::texteSetzen()
 
 void Schreibpanel::standardPasswortdialog()
 {
-    Passwort2D d(m_z, m_meldung, &m_anmeldung.timer1(), window());
+    Passwortdialog d(m_z, m_meldung, &m_anmeldung.timer1(), window());
     d.exec();
 }
 
 void Schreibpanel::standardProtokolldialog()
 {
-    Protokollident2D d(m_z, m_v, m_meldung, window());
-    connect(&d, &Protokollident2D::versionAnzeigen, this, &Schreibpanel::versionAnzeigen);
+    Protokollidentfenster d(m_z, m_v, m_meldung, window());
+    connect(&d, &Protokollidentfenster::versionAnzeigen, this, &Schreibpanel::versionAnzeigen);
     d.exec();
 }
 

@@ -41,7 +41,7 @@ public:
     using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
     void setDateiwahl(Dateiwahl wahl) { m_dateiwahl = std::move(wahl); }
     // A modal dialog; the result is read from the shared state afterwards.
-    // Defaults: Passwort2D (PasswortOK) and Protokollident2D (ProtokollGewaehlt).
+    // Defaults: Passwortdialog (PasswortOK) and Protokollidentfenster (ProtokollGewaehlt).
     using Dialog = std::function<void()>;
     void setPasswortdialog(Dialog d) { m_passwortdialog = std::move(d); }
     void setProtokolldialog(Dialog d) { m_protokolldialog = std::move(d); }

@@ -1,4 +1,4 @@
-#include "app/portavo2D.h"
+#include "app/Hauptfenster.h"
 #include "app/MeldungBox.h"
 #include "app/QtTexte.h"
 #include "base/Zustand.h"
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     QtTexte::waehle(QLocale::system());
     Zustand z;
     MeldungBox meldung;
-    portavo2D fenster(z, meldung);
+    Hauptfenster fenster(z, meldung);
     meldung.setEltern(&fenster);
     // portavo FILE: the terminal file opens in the editor once the start
     // window has been answered, as if chosen with Datei / Laden.
@@ -26,7 +26,7 @@ int main(int argc, char *argv[])
     if (argumente.size() > 1) {
         const QString datei = QFileInfo(argumente.at(1)).absoluteFilePath();
         QObject::connect(
-            &fenster, &portavo2D::betriebsbereit, &fenster,
+            &fenster, &Hauptfenster::betriebsbereit, &fenster,
             [&fenster, &z, datei] {
                 z.sitzung.ladenZumBearbeiten = true;
                 fenster.ladeDatei(datei);

@@ -2,7 +2,7 @@
 // Address identification: finds the terminals on the bus with the identify
 // command "X", lists each with address and protocol, identifies one address
 // alone, fetches and checks the version string ("V") and resets a terminal
-// ("R"). The window Adressident2D and portavo-cli drive it through the
+// ("R"). The window Adressidentfenster and portavo-cli drive it through the
 // methods below; everything waits on Timer1 (50 ms, 250 ms in modem
 // operation) and the window closes through Timer2 (300 ms, 1000 ms).
 //

@@ -5,7 +5,7 @@
 // into the image and asks the terminal at its present address for its
 // version ("V"): the family character must match, "M" as 11th character
 // means variant M, and STX ACK ETX ENQ in the answer means protocol 1.
-// Protokollident2D and portavo-cli drive it through the methods below.
+// Protokollidentfenster and portavo-cli drive it through the methods below.
 //
 // Its answer store holds the stream (rank Identifikation) while the version
 // answer is awaited and gives it back whenever no answer is awaited, so that

@@ -7,7 +7,7 @@
 // (4th character of the answer for protocol 0, 6th for protocol 1) and,
 // for a card data answer, appends a movement line to the log.
 //
-// The window Testbetrieb2D and portavo-cli test drive it through the methods
+// The window Testfenster and portavo-cli test drive it through the methods
 // below and show its state; they hold the handle of empfangNehmen() while
 // the window is open (the command while it runs), so that the answers reach
 // the answer store.

@@ -4,7 +4,7 @@
 
 #include "support/Testhilfe.h"
 #include "app/Listenmodell.h"
-#include "app/portadatei2D.h"
+#include "app/Editorfenster.h"
 
 #include <QApplication>
 #include <array>
@@ -57,9 +57,9 @@ inline QByteArray begleitInhalt(const QStringList &zeilen, int anzahl)
 }
 
 // The editor on datei, shown and active.
-inline std::unique_ptr<portadatei2D> editor(Zustand &z, Meldung &m, const QString &datei)
+inline std::unique_ptr<Editorfenster> editor(Zustand &z, Meldung &m, const QString &datei)
 {
-    auto w = std::make_unique<portadatei2D>(z, m);
+    auto w = std::make_unique<Editorfenster>(z, m);
     if (!w->oeffne(datei))
         qFatal("cannot open %s", qPrintable(datei));
     w->show();

@@ -44,7 +44,7 @@ class tst_editordruck : public QObject {
 
     // Track 2 only, 21 digits: list 1 has 161 entries. Printing goes into
     // the PDF file pdf instead of asking for a printer (when one is given).
-    std::unique_ptr<portadatei2D> oeffne(const QString &pdf = QString(), const Bytes &b = standardbild(21),
+    std::unique_ptr<Editorfenster> oeffne(const QString &pdf = QString(), const Bytes &b = standardbild(21),
                                          const QStringList &namen = {"Meier"})
     {
         const QString datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));

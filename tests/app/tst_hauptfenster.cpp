@@ -10,7 +10,7 @@
 #include "app/Auslesepanel.h"
 #include "app/Bewegungsanzeige.h"
 #include "app/Schreibpanel.h"
-#include "app/portavo2D.h"
+#include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 
 #include <QClipboard>
@@ -40,7 +40,7 @@ class TestHauptfenster : public QObject {
         Zustand z;
         MeldungAufnahme meldung;
         P port;
-        portavo2D f{z, meldung, &port};
+        Hauptfenster f{z, meldung, &port};
         void starte()
         {
             f.show();

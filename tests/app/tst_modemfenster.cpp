@@ -1,12 +1,12 @@
-// The modem window frmmodem1 and its settings dialog frmeinst1 on FakePort,
+// The modem window Modemfenster and its settings dialog Modemanschlussdialog on FakePort,
 // and the modem start from the start window.
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
 #include "support/Testhilfe.h"
-#include "app/frmeinst1.h"
-#include "app/frmmodem1.h"
-#include "app/portavo2D.h"
+#include "app/Modemanschlussdialog.h"
+#include "app/Modemfenster.h"
+#include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 #include "link/SerialPort.h"
 #include "modem/Auflegen.h"
@@ -23,13 +23,13 @@ struct Modemaufbau {
     GeraetePort port;
     Verbindung v{z};
     MeldungAufnahme meldung;
-    std::unique_ptr<frmmodem1> f;
+    std::unique_ptr<Modemfenster> f;
 
     Modemaufbau()
     {
         Texttabelle::ladeTexte(z, 101, 389);
         Programmstart::modemBetrieb(z);
-        f = std::make_unique<frmmodem1>(z, v, meldung, &port);
+        f = std::make_unique<Modemfenster>(z, v, meldung, &port);
         f->auflegen().setSchutzzeit(10);
         f->auflegen().setDtrzeit(1);
         f->show();
@@ -53,7 +53,7 @@ struct Einstelldialog {
     int nummer = 2;
     bool echo = false;
     MeldungAufnahme m;
-    frmeinst1 d;
+    Modemanschlussdialog d;
     Einstelldialog(Port &port, int sprache = 0, QAction *offen = nullptr) : d(port, nummer, echo, m, offen)
     {
         d.setSprache(sprache);
@@ -83,7 +83,7 @@ private slots:
     {
         {
             Modemaufbau a;
-            QCOMPARE(a.port.device(), geraet(frmmodem1::Standardport));
+            QCOMPARE(a.port.device(), geraet(Modemfenster::Standardport));
             QVERIFY(a.port.isOpen() && a.port.dtr());
             QVERIFY(a.aktion("mnuOpen")->isChecked() && a.aktion("mnuHangUp")->isEnabled());
             QCOMPARE(a.v.modemPort(), &a.port);
@@ -110,7 +110,7 @@ private slots:
     void waehlenUndVerbinden()
     {
         Modemaufbau a;
-        QSignalSpy steht(a.f.get(), &frmmodem1::verbindungSteht);
+        QSignalSpy steht(a.f.get(), &Modemfenster::verbindungSteht);
         a.port.inject("CONNECT 9600\r\n");
         a.aktion("mnuOpen")->trigger();
         for (const char *nummer : {"", "47;H"})
@@ -150,7 +150,7 @@ private slots:
     void verbindungEndet()
     {
         Modemaufbau a;
-        QSignalSpy aufgelegt(a.f.get(), &frmmodem1::aufgelegt);
+        QSignalSpy aufgelegt(a.f.get(), &Modemfenster::aufgelegt);
         a.port.inject("\r\nCONNECT\r\n");
         a.aktion("mnuHangUp")->trigger();
         QVERIFY(!a.aktion("mnuDial")->isEnabled());
@@ -174,7 +174,7 @@ private slots:
         a.f->setLebenszeichenfrist(20);
         a.waehle(QStringLiteral("47"));
         QTRY_COMPARE(a.meldung.textnummern(), QList<int>{632});
-        QVERIFY(a.meldung.eintraege().at(0).text.contains(geraet(frmmodem1::Standardport)));
+        QVERIFY(a.meldung.eintraege().at(0).text.contains(geraet(Modemfenster::Standardport)));
         auto *frist = kind<QTimer>(a.f.get(), "TimerLebenszeichen");
         a.waehle(QStringLiteral("47"));
         QVERIFY(frist->isActive());
@@ -189,7 +189,7 @@ private slots:
         haupt.setGeometry(300, 200, 900, 700);
         haupt.show();
         QVERIFY(QTest::qWaitForWindowExposed(&haupt));
-        frmmodem1 f(a.z, a.v, a.meldung, &a.port, &haupt);
+        Modemfenster f(a.z, a.v, a.meldung, &a.port, &haupt);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         const QPoint abstand = f.frameGeometry().center() - haupt.frameGeometry().center();
@@ -201,7 +201,7 @@ private slots:
     {
         Modemaufbau a;
         a.f->setAbflussgrenze(50);
-        QSignalSpy beendet(a.f.get(), &frmmodem1::beendet);
+        QSignalSpy beendet(a.f.get(), &Modemfenster::beendet);
         a.port.setHoldOutput(true);
         a.port.write("haengt");
         a.meldung.antworte(Meldung::Abbruch);
@@ -344,7 +344,7 @@ private slots:
         MeldungAufnahme meldung;
         FakePort port;
         FakePort modemport;
-        portavo2D f(z, meldung, &port);
+        Hauptfenster f(z, meldung, &port);
         f.setModemport(&modemport);
         f.show();
         f.starte();
@@ -357,7 +357,7 @@ private slots:
         QVERIFY(!kind<QAction>(&f, "mnuSchnittstelle")->isEnabled());
 
         modem->trigger();
-        frmmodem1 *m = f.modemfenster();
+        Modemfenster *m = f.modemfenster();
         QVERIFY(m && m->isVisible());
         m->auflegen().setSchutzzeit(10);
         modemport.inject("\r\nCONNECT 9600\r\n");

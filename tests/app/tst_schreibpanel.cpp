@@ -4,7 +4,7 @@
 
 #include "support/Testlauf.h"
 #include "app/Auslesepanel.h"
-#include "app/Protokollident2D.h"
+#include "app/Protokollidentfenster.h"
 #include "app/Schreibpanel.h"
 #include "link/Troublesuche.h"
 #include "support/Testhilfe.h"
@@ -49,7 +49,7 @@ private slots:
     void nurBenannteProtokolle()
     {
         Strecke<FakePort> s;
-        Protokollident2D d(s.z, s.v, s.meldung);
+        Protokollidentfenster d(s.z, s.v, s.meldung);
         d.show();
         int sichtbar = 0;
         for (int k = 0; k < 8; ++k) {

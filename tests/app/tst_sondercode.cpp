@@ -96,16 +96,16 @@ class tst_sondercode : public QObject {
         return inhalt;
     }
 
-    std::unique_ptr<portadatei2D> oeffne(const QString &datei) { return editor(m_z, m_m, datei); }
+    std::unique_ptr<Editorfenster> oeffne(const QString &datei) { return editor(m_z, m_m, datei); }
 
-    static Listengitter *gitter1(portadatei2D *w)
+    static Listengitter *gitter1(Editorfenster *w)
     {
         kind<QTabWidget>(w, "SSTab1")->setCurrentIndex(1);
         return kind<Listengitter>(w, "Mgd1");
     }
 
     // The page view of page seite (answering No to a question on the way).
-    static void seitenansicht(portadatei2D *w, MeldungAufnahme &m, int seite)
+    static void seitenansicht(Editorfenster *w, MeldungAufnahme &m, int seite)
     {
         kind<QCheckBox>(w, "Check12000")->click();
         m.antworte(Meldung::Nein);
@@ -113,7 +113,7 @@ class tst_sondercode : public QObject {
     }
 
     // Searches for text with the search button knopfname and closes the dialog.
-    static void suche(portadatei2D *w, const QString &text, const char *knopfname = "Suchen1")
+    static void suche(Editorfenster *w, const QString &text, const char *knopfname = "Suchen1")
     {
         imDialog([text](QWidget *d) {
             kind<QLineEdit>(d, "Text1")->setText(text);

@@ -8,9 +8,9 @@
 #include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Bewegungsanzeige.h"
-#include "app/Test4852d.h"
-#include "app/Testbetrieb2D.h"
-#include "app/portavo2D.h"
+#include "app/Monitorfenster.h"
+#include "app/Testfenster.h"
+#include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 
 #include <QtWidgets>
@@ -50,7 +50,7 @@ private slots:
         const QJsonArray ereignisse{QJsonObject{{"type", "fault"}, {"afterPolls", 1}, {"polls", 1000}}};
         SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
         Aufbau<SimPort> a(sim.device());
-        Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
         QCOMPARE(f.windowModality(), Qt::WindowModal);
         f.show();
         klicke(&f, "Command1");
@@ -76,7 +76,7 @@ private slots:
         QFETCH(QString, gewaehlt);
         QFETCH(QString, anlage);
         Aufbau<> a;
-        Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
         f.setDateiwahl([&](const QString &, const QString &, const QString &, const QString &) { return gewaehlt; });
         f.show();
         QTest::mouseClick(kind<QLineEdit>(&f, "text4_1"), Qt::LeftButton);
@@ -103,10 +103,10 @@ private slots:
     void portWegWirdEinmalGemeldet()
     {
         Aufbau<> a(QStringLiteral("/dev/ttyUSB7"));
-        Test4852d m(a.z, a.v, a.meldung, &a.haupt);
+        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
         m.show();
         aktiviere(&m);
-        Testbetrieb2D f(a.z, a.v, a.meldung, &a.haupt);
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
         f.show();
         klicke(&f, "Command1");
         a.port.loseDevice();
@@ -116,7 +116,7 @@ private slots:
         f.close();
 
         Aufbau<> b;
-        Test4852d n(b.z, b.v, b.meldung, &b.haupt);
+        Monitorfenster n(b.z, b.v, b.meldung, &b.haupt);
         n.show();
         aktiviere(&n);
         b.port.loseDevice();
@@ -126,7 +126,7 @@ private slots:
     void monitorListetUndDekodiert()
     {
         Aufbau<> a;
-        Test4852d m(a.z, a.v, a.meldung, &a.haupt);
+        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
         QVERIFY(!m.isModal());
         m.show();
         aktiviere(&m);
@@ -169,7 +169,7 @@ private slots:
     void monitorExportiert()
     {
         Aufbau<> a;
-        Test4852d m(a.z, a.v, a.meldung, &a.haupt);
+        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
         QTemporaryDir ordner;
         QString ziel = ordner.filePath(QStringLiteral("verkehr.txt"));
         m.setExportwahl([&] { return ziel; });
@@ -192,7 +192,7 @@ private slots:
         Zustand z;
         MeldungAufnahme meldung;
         FakePort port;
-        portavo2D f(z, meldung, &port);
+        Hauptfenster f(z, meldung, &port);
         f.show();
         f.starte();
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *w) { klicke(w, "Command1"); }));
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(meldung.textnummern(), QList<int>{138});
 
         kind<QAction>(&f, "mnuDiagnose")->trigger();
-        auto *monitor = f.findChild<Test4852d *>();
+        auto *monitor = f.findChild<Monitorfenster *>();
         QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
         aktiviere(monitor);
         kind<QLabel>(&f, "LabelAdresse")->setText(QStringLiteral("17"));
@@ -222,7 +222,7 @@ private slots:
         QVERIFY(f.isVisible());
         // The same monitor opens again, emptied.
         kind<QAction>(&f, "mnuDiagnose")->trigger();
-        QCOMPARE(f.findChildren<Test4852d *>().size(), 1);
+        QCOMPARE(f.findChildren<Monitorfenster *>().size(), 1);
         QCOMPARE(monitor->modell().anzahl(), 0);
         f.close();
     }

@@ -1,0 +1,596 @@
+#include "app/Hauptfenster.h"
+
+#include "app/Adressidentfenster.h"
+#include "app/Auslesepanel.h"
+#include "app/Dateidialog.h"
+#include "link/Anmeldung.h"
+#include "link/Auslesen.h"
+#include "link/Schreiben.h"
+#include "app/Schreibpanel.h"
+#include "app/Modemfenster.h"
+#include "link/SerialPort.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "base/Meldung.h"
+#include "app/Passwortdialog.h"
+#include "app/QtTexte.h"
+#include "base/Pfade.h"
+#include "link/Programmstart.h"
+#include "app/Schnittstellendialog.h"
+#include "app/Startfenster.h"
+#include "app/Monitorfenster.h"
+#include "app/Testfenster.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+#include "termfile/Dateiablauf.h"
+#include "termfile/Terminaldatei.h"
+#include "workflow/Ausleseablauf.h"
+#include "workflow/Identifikationsablauf.h"
+#include "app/Editorfenster.h"
+#include "app/Ladeablauf.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+const QString Hauptfenster::Banner = QStringLiteral("Datenterminals der QRX GmbH: PORTAVO 485");
+
+namespace {
+const QString Stop = QStringLiteral("Stop");
+const QColor Anzeigefarbe(13, 86, 178);
+
+// The description that comes with the program: beside the program, in the
+// documentation folder of an installation, or in the sources it was built from.
+QStringList readmeOrte()
+{
+    const QString programm = QCoreApplication::applicationDirPath();
+    return {programm + QStringLiteral("/README.md"), programm + QStringLiteral("/../share/doc/portavo/README.md"),
+            QStringLiteral("/usr/share/doc/portavo/README.md"),
+            QStringLiteral(PORTAVO_QUELLORDNER) + QStringLiteral("/README.md")};
+}
+}  // namespace
+
+Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
+    : QMainWindow(parent), m_z(z), m_meldung(meldung), m_port(port)
+{
+    setObjectName(QStringLiteral("portavo2D"));
+    if (!m_port) {
+        m_eigenerPort = new SerialPort(this);
+        m_port = m_eigenerPort;
+    }
+    m_verbindung = new Verbindung(m_z, this);
+    m_verbindung->setPort(m_port);
+    m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
+    m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
+
+    m_timer7 = new QTimer(this);
+    m_timer7->setObjectName(QStringLiteral("Timer7"));
+    m_timer7->setSingleShot(true);
+    m_timer7->setInterval(1000);
+    connect(m_timer7, &QTimer::timeout, this, &Hauptfenster::startfenster);
+    m_zwischenablage = new QTimer(this);
+    m_zwischenablage->setObjectName(QStringLiteral("TimerZwischenablage"));
+    m_zwischenablage->setInterval(100);
+    connect(m_zwischenablage, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::clipboard()->text() == Stop)
+            return;
+        m_zwischenablage->stop();
+        weiterStarten();
+    });
+
+    m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
+        return Dateidialog::oeffnen(this, titel, filter, ordner, name);
+    };
+    m_editor = [this](const QString &datei, const QString &titel) { oeffneEditor(datei, titel); };
+
+    bauen();
+    texteUndBeschriftungen();
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    menuesFuerStart(false);
+    resize(760, 560);
+}
+
+Hauptfenster::~Hauptfenster() = default;
+
+Auslesen &Hauptfenster::auslesen()
+{
+    return m_auslesePanel->ablauf().auslesen();
+}
+
+void Hauptfenster::bauen()
+{
+    auto *leiste = menuBar();
+    m_mnuFile = leiste->addMenu(QString());
+    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuOpen = m_mnuFile->addAction(QString(), this, &Hauptfenster::laden);
+    m_mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    m_mnuFileExit = m_mnuFile->addAction(QString(), this, &Hauptfenster::beenden);
+    m_mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    m_mnuPortavo = leiste->addMenu(QString());
+    m_mnuPortavo->setObjectName(QStringLiteral("mnuPortavo"));
+    connect(m_mnuPortavo, &QMenu::aboutToShow, this, [this] {
+        // Opening the menu throws away output not yet sent, but never a
+        // write block on its way: the terminal would be left half written.
+        if (m_port->isOpen() && !m_schreibPanel->schreiben().laeuft())
+            m_port->flushOutput();
+    });
+    m_mnuAuslesen = m_mnuPortavo->addAction(QString(), this, &Hauptfenster::identifizieren);
+    m_mnuAuslesen->setObjectName(QStringLiteral("mnuAuslesen"));
+    m_mnuBeschreiben = m_mnuPortavo->addAction(QString(), this, [this] { m_schreibPanel->schreibbefehl(); });
+    m_mnuBeschreiben->setObjectName(QStringLiteral("mnuBeschreiben"));
+    m_mnuFertig = m_mnuPortavo->addAction(QString(), this, &Hauptfenster::bearbeitenFertig);
+    m_mnuFertig->setObjectName(QStringLiteral("mnuFertig"));
+
+    m_mnuSchnittstelle = leiste->addAction(QString());
+    m_mnuSchnittstelle->setObjectName(QStringLiteral("mnuSchnittstelle"));
+    connect(m_mnuSchnittstelle, &QAction::triggered, this, [this] {
+        Schnittstellendialog d(m_z, m_meldung, *m_port, m_portnummer, this);
+        d.exec();
+    });
+
+    m_mnuTestbetrieb = leiste->addMenu(QString());
+    m_mnuTestbetrieb->setObjectName(QStringLiteral("mnuTestbetrieb"));
+    m_mnuDialog = m_mnuTestbetrieb->addAction(QString(), this, &Hauptfenster::dialogMitPortavo);
+    m_mnuDialog->setObjectName(QStringLiteral("mnuDialog"));
+    m_mnuDiagnose = m_mnuTestbetrieb->addAction(QString(), this, [this] {
+        // One monitor per main window, opened modeless and kept for the next time.
+        auto *monitor = findChild<Monitorfenster *>(QString(), Qt::FindDirectChildrenOnly);
+        if (!monitor) {
+            monitor = new Monitorfenster(m_z, *m_verbindung, m_meldung, this);
+            monitor->setAttribute(Qt::WA_DeleteOnClose, false);
+        } else {
+            monitor->oeffnen();
+        }
+        monitor->show();
+        monitor->raise();
+        monitor->activateWindow();
+        emit diagnoseGewaehlt();
+    });
+    m_mnuDiagnose->setObjectName(QStringLiteral("mnuDiagnose"));
+
+    m_mnuModem = leiste->addAction(QString());
+    m_mnuModem->setObjectName(QStringLiteral("mnuModem"));
+    connect(m_mnuModem, &QAction::triggered, this, [this] {
+        anzeigeZuruecksetzen();
+        emit modemGewaehlt();
+        modemOeffnen();
+    });
+    m_mnuTrouble = leiste->addAction(QString());
+    m_mnuTrouble->setObjectName(QStringLiteral("mnuTrouble"));
+    connect(m_mnuTrouble, &QAction::triggered, this, [this] { m_schreibPanel->troubleStarten(); });
+
+    m_mnuHilfe = leiste->addMenu(QString());
+    m_mnuHilfe->setObjectName(QStringLiteral("mnuHilfe"));
+    m_mnuSoftware = m_mnuHilfe->addAction(QStringLiteral("&Software"), this, &Hauptfenster::hilfe);
+    m_mnuSoftware->setObjectName(QStringLiteral("mnuSoftware"));
+    m_mnuInstallation = m_mnuHilfe->addAction(QStringLiteral("&Installation"), this, &Hauptfenster::hilfe);
+    m_mnuInstallation->setObjectName(QStringLiteral("mnuInstallation"));
+
+    // --- window area ---
+    m_flaeche = new QWidget(this);
+    m_flaeche->setObjectName(QStringLiteral("Flaeche"));
+    setCentralWidget(m_flaeche);
+    auto *layout = new QVBoxLayout(m_flaeche);
+
+    m_banner = new QLabel(Banner, m_flaeche);
+    m_banner->setObjectName(QStringLiteral("LabelBanner"));
+    m_banner->setAlignment(Qt::AlignCenter);
+    QFont gross = m_banner->font();
+    gross.setPointSize(gross.pointSize() + 8);
+    gross.setBold(true);
+    m_banner->setFont(gross);
+    m_leer = new QLabel(m_flaeche);
+    m_leer->setObjectName(QStringLiteral("LabelLeer"));
+    layout->addWidget(m_banner);
+    layout->addWidget(m_leer);
+
+    auto anzeige = [this](const QString &name) {
+        auto *l = new QLabel(m_flaeche);
+        l->setObjectName(name);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, Anzeigefarbe);
+        l->setPalette(p);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        return l;
+    };
+    auto *anzeigen = new QHBoxLayout;
+    m_frameVersion = new QGroupBox(m_flaeche);
+    m_frameVersion->setObjectName(QStringLiteral("FrameVersion"));
+    m_version = anzeige(QStringLiteral("LabelVersion"));
+    (new QVBoxLayout(m_frameVersion))->addWidget(m_version);
+    m_frameProtokoll = new QGroupBox(m_flaeche);
+    m_frameProtokoll->setObjectName(QStringLiteral("FrameProtokoll"));
+    m_protokoll = anzeige(QStringLiteral("LabelProtokoll"));
+    m_adresse = anzeige(QStringLiteral("LabelAdresse"));
+    auto *pa = new QHBoxLayout(m_frameProtokoll);
+    pa->addWidget(m_protokoll);
+    pa->addWidget(m_adresse);
+    pa->addStretch(1);
+    anzeigen->addWidget(m_frameVersion, 1);
+    anzeigen->addWidget(m_frameProtokoll, 1);
+    layout->addLayout(anzeigen);
+
+    // Read-out panel
+    m_auslesePanel = new Auslesepanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
+    connect(m_auslesePanel, &Auslesepanel::fertig, this, &Hauptfenster::auslesenFertig);
+    connect(m_auslesePanel, &Auslesepanel::fehlgeschlagen, this, &Hauptfenster::auslesenFehlgeschlagen);
+    layout->addWidget(m_auslesePanel);
+
+    // Write panel: the write sequence and the recovery scan live in it.
+    m_schreibPanel = new Schreibpanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
+    m_schreibPanel->setDateiwahl([this](const QString &titel, const QString &filter, const QString &ordner,
+                                        const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
+    connect(m_schreibPanel, &Schreibpanel::auslesePanelVerbergen, m_auslesePanel, &QWidget::hide);
+    connect(m_schreibPanel, &Schreibpanel::versionAnzeigen, m_version, &QLabel::setText);
+    connect(m_schreibPanel, &Schreibpanel::dateiGewaehlt, this, [this](const QString &d) { m_datei = d; });
+    // While a write or a recovery scan runs, no other bus command may start.
+    connect(m_schreibPanel, &Schreibpanel::laeuftGeaendert, this, [this](bool laeuft) {
+        m_mnuPortavo->menuAction()->setEnabled(!laeuft);
+        m_mnuTrouble->setEnabled(!laeuft);
+    });
+    layout->addWidget(m_schreibPanel);
+    layout->addStretch(1);
+}
+
+void Hauptfenster::faerbe(QPushButton *knopf, bool bereit)
+{
+    knopf->setStyleSheet(bereit ? QStringLiteral("background-color: rgb(0, 255, 0); color: black;")
+                                : QStringLiteral("background-color: rgb(255, 0, 0); color: black;"));
+    knopf->setProperty("bereit", bereit);
+}
+
+void Hauptfenster::menuesFuerStart(bool frei)
+{
+    for (QAction *a : {m_mnuFile->menuAction(), m_mnuSchnittstelle, m_mnuDialog, m_mnuPortavo->menuAction(),
+                       m_mnuTrouble, m_mnuTestbetrieb->menuAction()})
+        a->setEnabled(frei);
+    m_mnuModem->setEnabled(false);
+}
+
+void Hauptfenster::texteUndBeschriftungen()
+{
+    Texttabelle::ladeTexte(m_z, 101, 178);
+    QtTexte::waehle(m_z.sprache.versatz);
+    const QVector<QString> &t = m_z.sprache.texte;
+    setWindowTitle(t.at(114));
+    m_mnuFile->setTitle(t.at(101));
+    m_mnuOpen->setText(t.at(102));
+    m_mnuFileExit->setText(t.at(103));
+    m_mnuPortavo->setTitle(t.at(104));
+    m_mnuAuslesen->setText(t.at(105));
+    m_mnuBeschreiben->setText(t.at(106));
+    m_mnuFertig->setText(t.at(107));
+    m_mnuSchnittstelle->setText(t.at(108));
+    m_mnuTestbetrieb->setTitle(t.at(109));
+    m_mnuDialog->setText(t.at(110));
+    m_mnuDiagnose->setText(t.at(111));
+    m_mnuModem->setText(t.at(112));
+    m_mnuTrouble->setText(t.at(113));
+    m_mnuHilfe->setTitle(t.at(143));
+    m_frameVersion->setTitle(t.at(115));
+    m_frameProtokoll->setTitle(t.at(116));
+    // The frame's caption names both values ("Protokoll   Adresse"): the
+    // address stands under its heading, not at the far right.
+    {
+        const QString titel = t.at(116);
+        const int wort = int(titel.trimmed().lastIndexOf(QLatin1Char(' '))) + 1;
+        const int vorWort = wort > 0 ? int(titel.indexOf(titel.trimmed().mid(wort))) : 0;
+        const int x = m_frameProtokoll->fontMetrics().horizontalAdvance(titel.left(vorWort));
+        const QMargins rand = m_frameProtokoll->layout()->contentsMargins();
+        m_protokoll->setMinimumWidth(qMax(0, x - rand.left() - m_frameProtokoll->layout()->spacing()));
+    }
+    m_schreibPanel->texteSetzen();
+    m_auslesePanel->texteSetzen();
+    hintergrund();
+}
+
+void Hauptfenster::hintergrund()
+{
+    const QPixmap bild(Pfade::hintergrundbild());
+    if (bild.isNull()) {
+        m_flaeche->setAutoFillBackground(false);
+        m_banner->setText(Banner);
+        m_banner->show();
+        m_leer->hide();
+        return;
+    }
+    QPalette p = m_flaeche->palette();
+    p.setBrush(QPalette::Window, QBrush(bild));
+    m_flaeche->setPalette(p);
+    m_flaeche->setAutoFillBackground(true);
+    m_banner->hide();
+    m_leer->hide();
+}
+
+void Hauptfenster::anzeigeZuruecksetzen()
+{
+    m_version->setText(m_z.sprache.texte.at(133));
+    m_protokoll->setText(m_z.sprache.texte.at(134));
+    m_adresse->setText(m_z.sprache.texte.at(135));
+}
+
+// --- start-up ---------------------------------------------------------------
+
+void Hauptfenster::starte()
+{
+    QDir().mkpath(Pfade::konfiguration());
+    // A co-operating program says "Stop" on the clipboard: wait, looking
+    // again every 100 ms, with the window responsive.
+    if (QGuiApplication::clipboard()->text() == Stop) {
+        m_zwischenablage->start();
+        return;
+    }
+    weiterStarten();
+}
+
+void Hauptfenster::weiterStarten()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("Warten"));
+
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    m_anmeldung->stoppe();
+    auslesen().timer3().stop();
+    m_z.terminal.identifiziert = false;
+    menuesFuerStart(false);
+
+    m_z.einstellungen.familienkennung = QStringLiteral("1");
+    const Programmstart::Portstart port =
+        Programmstart::einstellungenUndPort(m_z, *m_port, Pfade::einstellungsdatei());
+    m_portnummer = m_z.einstellungen.portnummer;
+    m_z.einstellungen.startverzeichnis = QDir::currentPath();
+    texteUndBeschriftungen();
+    if (!port.offen) {
+        // Once, and the program runs on with the port closed: files can
+        // still be edited and another port chosen.
+        m_meldung.zeige(m_z, 136, 137);
+        if (port.fehler == Port::Oeffnungsfehler::KeineBerechtigung)
+            m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.sprache.versatz, port.geraet), m_z.sprache.texte.at(137),
+                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
+    }
+    if (port.dateiBeschaedigt)
+        // The file stays as it is; the user may mend it by hand.
+        m_meldung.zeige(Texttabelle::text(m_z, 562).arg(QDir::toNativeSeparators(Pfade::einstellungsdatei())),
+                        m_z.sprache.texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
+    Programmstart::protokollnamenSetzen(m_z);
+    anzeigeZuruecksetzen();
+    if (m_port->isOpen())
+        m_verbindung->sendeRoh(Telegramm::Startstring, m_port);
+    m_timer7->start();
+}
+
+void Hauptfenster::startfenster()
+{
+    m_timer7->stop();
+    Startfenster fenster(m_z, m_portnummer, this);
+    bool rs485 = false;
+    connect(&fenster, &Startfenster::rs485Gewaehlt, this, [&rs485] { rs485 = true; });
+    bool modem = false;
+    connect(&fenster, &Startfenster::modemGewaehlt, this, [&modem] { modem = true; });
+    fenster.exec();
+    texteUndBeschriftungen();
+    // The protocol names follow the chosen language as well.
+    Programmstart::protokollnamenSetzen(m_z);
+    anzeigeZuruecksetzen();  // nothing can be identified before this point
+    if (rs485) {
+        menuesFuerStart(true);
+        emit betriebsbereit();
+    } else if (modem) {
+        // Modem operation: Datei, Modem, PORTAVO and Testbetrieb.
+        for (QAction *a : {m_mnuFile->menuAction(), m_mnuModem, m_mnuPortavo->menuAction(),
+                           m_mnuTestbetrieb->menuAction()})
+            a->setEnabled(true);
+        emit betriebsbereit();
+    }
+}
+
+// --- identification and read-out -------------------------------------------
+
+void Hauptfenster::identifizieren()
+{
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    anzeigeZuruecksetzen();
+    const bool erkannt = m_identifikation->imFenster([this] {
+        Adressidentfenster fenster(m_z, *m_verbindung, m_meldung, this);
+        connect(&fenster.ident(), &Adressidentifikation::terminalAnzeigen, this,
+                [this](int adresse, const QString &name) {
+                    m_adresse->setText(QString::number(adresse));
+                    m_protokoll->setText(name);
+                });
+        connect(&fenster.ident(), &Adressidentifikation::versionAnzeigen, m_version, &QLabel::setText);
+        fenster.exec();
+    });
+    if (erkannt) {
+        m_auslesePanel->freigeben();
+        m_schreibPanel->hide();
+    } else {
+        anzeigeZuruecksetzen();
+    }
+}
+
+void Hauptfenster::auslesenFertig(const QString &datei)
+{
+    if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja) {
+        m_datei = datei;
+        m_editor(datei, m_z.sprache.texte.at(160));
+    } else {
+        m_auslesePanel->hide();
+        m_schreibPanel->hide();
+    }
+}
+
+void Hauptfenster::auslesenFehlgeschlagen(int textnummer)
+{
+    if (textnummer == 154) {
+        if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
+            faerbe(schreiben, true);
+            schreiben->setEnabled(true);
+        }
+    } else {
+        m_schreibPanel->hide();
+    }
+}
+
+void Hauptfenster::oeffneEditor(const QString &datei, const QString &titel)
+{
+    const QString nachher = bearbeiteTerminaldatei(m_z, m_meldung, datei, titel, this);
+    // Save as may have moved the file; the main window follows it.
+    if (!nachher.isEmpty())
+        m_datei = nachher;
+}
+
+// --- files --------------------------------------------------------------------
+
+void Hauptfenster::laden()
+{
+    const QString datei = m_dateiwahl(m_z.sprache.texte.at(142), m_z.sprache.texte.at(141), m_z.einstellungen.startverzeichnis, m_z.sprache.texte.at(140));
+    if (datei.isEmpty())
+        return;
+    m_z.sitzung.ladenZumBearbeiten = true;
+    ladeDatei(datei);
+}
+
+bool Hauptfenster::ladeDatei(const QString &datei)
+{
+    const Dateiablauf::Ladeergebnis e = Dateiablauf::ladeRoutine(m_z, m_meldung, datei);
+    if (!e.geladen)
+        return false;
+    m_blockpruefsumme = e.Blockpruefsumme;
+    m_datei = datei;
+    if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
+        schreiben->setEnabled(true);
+        faerbe(schreiben, true);
+    }
+    if (e.bearbeiten)
+        m_editor(datei, datei);
+    return true;
+}
+
+// --- other menu items -----------------------------------------------------------
+
+void Hauptfenster::bearbeitenFertig()
+{
+    m_auslesePanel->hide();
+    m_schreibPanel->hide();
+    m_protokoll->setText(m_z.sprache.texte.at(134));
+    m_adresse->setText(m_z.sprache.texte.at(135));
+    m_z.terminal.identifiziert = false;
+}
+
+void Hauptfenster::dialogMitPortavo()
+{
+    if (m_adresse->text() == m_z.sprache.texte.at(135)) {
+        m_meldung.zeige(m_z, 138, 139);
+        return;
+    }
+    emit testbetriebGewaehlt();
+    {
+        // Modal to this window only: the RS485 monitor stays usable. The
+        // window holds the stream for test mode while it is open.
+        Testfenster fenster(m_z, *m_verbindung, m_meldung, this);
+        fenster.exec();
+    }
+}
+
+QString Hauptfenster::hilfetext(Zustand &z)
+{
+    Texttabelle::ladeTexte(z, 720, 726);
+    const QVector<QString> &t = z.sprache.texte;
+    const auto ordner = [](const QString &pfad) { return QDir::toNativeSeparators(pfad); };
+    const QStringList orte = readmeOrte();
+    QString readme = orte.last();
+    bool gefunden = false;
+    for (const QString &ort : orte) {
+        if (QFileInfo(ort).isFile()) {
+            readme = QFileInfo(ort).canonicalFilePath();
+            gefunden = true;
+            break;
+        }
+    }
+    QStringList zeilen;
+    zeilen << t.at(721) << t.at(722).arg(QStringLiteral(PORTAVO_VERSION), QString::fromLatin1(qVersion()))
+           << QString() << t.at(723) << ordner(Pfade::konfiguration()) << QString() << t.at(724)
+           << ordner(Pfade::programm()) << QString() << t.at(725)
+           << (gefunden ? ordner(readme) : ordner(readme) + QLatin1Char(' ') + t.at(726));
+    return zeilen.join(QLatin1Char('\n'));
+}
+
+void Hauptfenster::hilfe()
+{
+    QDir::setCurrent(m_z.einstellungen.startverzeichnis);
+    const QString text = hilfetext(m_z);
+    m_meldung.zeige(text, m_z.sprache.texte.at(720), Meldung::Knoepfe::Ok, Meldung::Symbol::Information, 721, 720);
+}
+
+// --- exit -------------------------------------------------------------------------
+
+void Hauptfenster::sendeEndstring()
+{
+    if (m_port->isOpen())
+        m_verbindung->sendeRoh(Telegramm::Endstring, m_port);
+}
+
+void Hauptfenster::beenden()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
+    sendeEndstring();
+    close();
+}
+
+void Hauptfenster::closeEvent(QCloseEvent *ereignis)
+{
+    m_zwischenablage->stop();
+    m_timer7->stop();
+    sendeEndstring();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
+    ereignis->accept();
+}
+
+// --- modem operation --------------------------------------------------------
+
+void Hauptfenster::modemOeffnen()
+{
+    if (m_modemfenster) {
+        m_modemfenster->raise();
+        m_modemfenster->activateWindow();
+        return;
+    }
+    auto *f = new Modemfenster(m_z, *m_verbindung, m_meldung, m_modemport, this);
+    f->setAttribute(Qt::WA_DeleteOnClose);
+    m_modemfenster = f;
+    connect(f, &Modemfenster::verbindungSteht, this, [this] {
+        m_mnuModem->setEnabled(false);
+        m_mnuPortavo->menuAction()->setEnabled(true);
+        m_mnuTrouble->setEnabled(true);
+    });
+    connect(f, &Modemfenster::auflegenBeginnt, this, [this] {
+        m_schreibPanel->schreiben().weckenAnhalten();
+        m_mnuTrouble->setEnabled(false);
+    });
+    connect(f, &Modemfenster::aufgelegt, this, [this] {
+        anzeigeZuruecksetzen();
+        m_mnuPortavo->menuAction()->setEnabled(false);
+    });
+    connect(f, &Modemfenster::beendet, this, [this] {
+        anzeigeZuruecksetzen();
+        m_mnuModem->setEnabled(true);
+        m_mnuPortavo->menuAction()->setEnabled(false);
+    });
+    f->show();
+}

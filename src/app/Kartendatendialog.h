@@ -1,0 +1,31 @@
+#pragma once
+// Dialog Kartendatendialog: edits the card data string of one list entry and its
+// comment. The entry is Eintragsnummer of the hand-back variables; on OK
+// Zeilentext and Begleittext take the new texts and Dialogergebnis is 1.
+// The caller writes the string back into the image.
+
+#include <QDialog>
+
+struct Zustand;
+struct Uebergabe;
+class Meldung;
+class QLineEdit;
+
+class Kartendatendialog : public QDialog {
+    Q_OBJECT
+public:
+    Kartendatendialog(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *event) override;
+
+private:
+    void ok();
+
+    Zustand &m_z;
+    Meldung &m_meldung;
+    Uebergabe &m_u;
+    int m_k;
+    QLineEdit *m_text1;
+    QLineEdit *m_text2;
+};

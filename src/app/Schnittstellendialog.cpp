@@ -1,0 +1,92 @@
+#include "app/Schnittstellendialog.h"
+
+#include "base/Meldung.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &port, int &portnummer, QWidget *parent)
+    : QDialog(parent), m_z(z), m_meldung(meldung), m_wahl(z, port, portnummer)
+{
+    setObjectName(QStringLiteral("Schnittstelle2D"));
+    setModal(true);
+    Texttabelle::ladeTexte(m_z, 358, 363);
+    setWindowTitle(m_z.sprache.texte.at(358));
+
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    auto *label1 = new QLabel(Texttabelle::text(389 + m_z.sprache.versatz), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_geraet = new QLabel(this);
+    m_geraet->setObjectName(QStringLiteral("LabelGeraet"));
+    m_geraet->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *co1 = new QPushButton(m_z.sprache.texte.at(361), this);
+    co1->setObjectName(QStringLiteral("Co1"));
+    co1->setAutoDefault(false);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(m_combo1, 0, 0, 1, 2);
+    layout->addWidget(m_geraet, 1, 0, 1, 2);
+    layout->addWidget(label1, 2, 0);
+    layout->addWidget(m_text1, 2, 1);
+    layout->addWidget(co1, 3, 1, Qt::AlignRight);
+    setMinimumWidth(380);
+
+    const int zeige = m_wahl.laden();
+    for (const auto &e : m_wahl.eintraege()) {
+        m_combo1->addItem(e.text);
+        m_combo1->setItemData(m_combo1->count() - 1, e.geraet, Qt::ToolTipRole);
+    }
+    m_text1->setText(m_wahl.ortText());
+    m_combo1->setCurrentIndex(zeige);
+    zeigeGeraet(zeige);
+
+    connect(m_combo1, qOverload<int>(&QComboBox::activated), this, &Schnittstellendialog::gewaehlt);
+    connect(m_text1, &QLineEdit::textEdited, this, [this](const QString &t) { m_wahl.ortGeaendert(t); });
+    connect(co1, &QPushButton::clicked, this, &Schnittstellendialog::ok);
+}
+
+void Schnittstellendialog::zeigeGeraet(int index)
+{
+    const auto &e = m_wahl.eintraege();
+    const QString geraet = index >= 0 && index < e.size() ? e.at(index).geraet : QString();
+    m_geraet->setText(geraet);
+    m_combo1->setToolTip(geraet);
+}
+
+void Schnittstellendialog::gewaehlt(int index)
+{
+    m_text1->setText(m_wahl.waehle(index, m_text1->text()));
+    zeigeGeraet(index);
+    const QString hinweis = m_wahl.hinweis(index);
+    if (!hinweis.isEmpty())
+        m_meldung.zeige(hinweis, Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, -1, 137);
+}
+
+void Schnittstellendialog::ok()
+{
+    // Whatever reached the box, typed or pasted, belongs to the current port.
+    m_wahl.ortGeaendert(m_text1->text());
+    QString fehler;
+    if (!m_wahl.ok(m_combo1->currentIndex(), &fehler)) {
+        // A port that does not open: say why and let the user choose again.
+        m_meldung.zeige(fehler, Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, -1, 137);
+        return;
+    }
+    accept();
+}
+
+void Schnittstellendialog::done(int ergebnis)
+{
+    m_wahl.schliessen();
+    QDialog::done(ergebnis);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The port selection dialog Schnittstellendialog.
+
+#include "link/Schnittstellenwahl.h"
+
+#include <QDialog>
+
+struct Zustand;
+class Meldung;
+class Port;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class Schnittstellendialog : public QDialog {
+    Q_OBJECT
+public:
+    // port: the main window's RS485 port; portnummer: its number (changes with the choice).
+    Schnittstellendialog(Zustand &z, Meldung &meldung, Port &port, int &portnummer, QWidget *parent = nullptr);
+
+    Schnittstellenwahl &wahl() { return m_wahl; }
+
+    void done(int ergebnis) override;
+
+private:
+    void gewaehlt(int index);
+    void ok();
+    void zeigeGeraet(int index);
+
+    Zustand &m_z;
+    Meldung &m_meldung;
+    Schnittstellenwahl m_wahl;
+    QComboBox *m_combo1;
+    QLineEdit *m_text1;
+    QLabel *m_geraet;
+};
