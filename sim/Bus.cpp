@@ -50,7 +50,7 @@ std::string commandName(char cmd, const std::string &args)
 
 } // namespace
 
-Bus::Bus(const Scenario &scenario, const BusOptions &options) : opt_(options)
+Bus::Bus(const Scenario &scenario, const BusOptions &options) : m_opt(options)
 {
     for (const TerminalConfig &cfg : scenario.terminals) {
         Terminal t;
@@ -62,14 +62,14 @@ Bus::Bus(const Scenario &scenario, const BusOptions &options) : opt_(options)
             t.faultSkip.push_back(f.skip);
             t.faultCount.push_back(f.count);
         }
-        terms_.push_back(std::move(t));
+        m_terms.push_back(std::move(t));
     }
 }
 
 std::vector<Bus::TerminalView> Bus::terminals() const
 {
     std::vector<TerminalView> v;
-    for (const Terminal &t : terms_)
+    for (const Terminal &t : m_terms)
         v.push_back({t.address, t.protocol, &t.cfg.memory});
     return v;
 }
@@ -82,41 +82,41 @@ void Bus::note(const std::string &text) const
 
 void Bus::trace(const std::string &text) const
 {
-    if (opt_.verbose && log)
+    if (m_opt.verbose && log)
         log(text);
 }
 
 void Bus::fromPc(const uint8_t *data, size_t n, int64_t nowUs)
 {
     for (size_t i = 0; i < n; ++i)
-        pc_.push_back({data[i], nowUs});
+        m_pc.push_back({data[i], nowUs});
 }
 
 // ---------------------------------------------------------------- the line
 
 void Bus::advance(int64_t nowUs, std::string &toPc)
 {
-    out_ = &toPc;
+    m_out = &toPc;
     do {
-        while (!gone_) {
-            if (onLine_) {
-                if (onLine_->endUs > nowUs)
+        while (!m_gone) {
+            if (m_onLine) {
+                if (m_onLine->endUs > nowUs)
                     break;
-                const OnLine b = *onLine_;
-                onLine_.reset();
+                const OnLine b = *m_onLine;
+                m_onLine.reset();
                 complete(b);
                 continue;
             }
-            const bool running = !answers_.empty() && answers_.front().sent > 0;
-            const int64_t pcReady = pc_.empty() ? INT64_MAX : pc_.front().readyUs;
-            const int64_t answerReady = answers_.empty() ? INT64_MAX : answers_.front().readyUs;
+            const bool running = !m_answers.empty() && m_answers.front().sent > 0;
+            const int64_t pcReady = m_pc.empty() ? INT64_MAX : m_pc.front().readyUs;
+            const int64_t answerReady = m_answers.empty() ? INT64_MAX : m_answers.front().readyUs;
             const bool takeAnswer = running || answerReady < pcReady;
-            const int64_t ready = running ? lineFreeUs_ : std::min(pcReady, answerReady);
+            const int64_t ready = running ? m_lineFreeUs : std::min(pcReady, answerReady);
             if (ready == INT64_MAX || ready > nowUs)
                 break;
             int baud = lineSpeed ? lineSpeed() : kListenBaud;
-            const int64_t start = std::max(lineFreeUs_, ready);
-            const int64_t duration = opt_.pacing ? (10000000 + (baud > 0 ? baud : kListenBaud) / 2) /
+            const int64_t start = std::max(m_lineFreeUs, ready);
+            const int64_t duration = m_opt.pacing ? (10000000 + (baud > 0 ? baud : kListenBaud) / 2) /
                                                        (baud > 0 ? baud : kListenBaud)
                                                  : 0;
             OnLine b;
@@ -124,55 +124,55 @@ void Bus::advance(int64_t nowUs, std::string &toPc)
             b.endUs = start + duration;
             b.baud = baud;
             if (takeAnswer) {
-                Answer &a = answers_.front();
+                Answer &a = m_answers.front();
                 b.value = uint8_t(a.bytes[a.sent]);
             } else {
-                b.value = pc_.front().value;
-                pc_.pop_front();
+                b.value = m_pc.front().value;
+                m_pc.pop_front();
             }
-            lineFreeUs_ = b.endUs;
-            onLine_ = b;
+            m_lineFreeUs = b.endUs;
+            m_onLine = b;
             if (takeAnswer)
-                ++answers_.front().sent; // counts as started
+                ++m_answers.front().sent; // counts as started
         }
-    } while (!gone_ && checkTimeouts(nowUs));
-    out_ = nullptr;
+    } while (!m_gone && checkTimeouts(nowUs));
+    m_out = nullptr;
 }
 
 int64_t Bus::nextWakeUs() const
 {
     int64_t w = INT64_MAX;
-    if (onLine_) {
-        w = onLine_->endUs;
+    if (m_onLine) {
+        w = m_onLine->endUs;
     } else {
-        if (!pc_.empty())
-            w = std::min(w, pc_.front().readyUs);
-        if (!answers_.empty())
-            w = std::min(w, answers_.front().sent > 0 ? lineFreeUs_ : answers_.front().readyUs);
+        if (!m_pc.empty())
+            w = std::min(w, m_pc.front().readyUs);
+        if (!m_answers.empty())
+            w = std::min(w, m_answers.front().sent > 0 ? m_lineFreeUs : m_answers.front().readyUs);
     }
-    for (const Terminal &t : terms_) {
+    for (const Terminal &t : m_terms) {
         if (!t.block.empty())
-            w = std::min(w, t.blockLastUs + opt_.blockGapUs);
+            w = std::min(w, t.blockLastUs + m_opt.blockGapUs);
     }
-    if (opt_.goneAtUs >= 0)
-        w = std::min(w, opt_.goneAtUs);
+    if (m_opt.goneAtUs >= 0)
+        w = std::min(w, m_opt.goneAtUs);
     return w == INT64_MAX ? -1 : w;
 }
 
 int64_t Bus::nextLineUs() const
 {
-    if (gone_)
+    if (m_gone)
         return -1;
-    if (onLine_)
-        return onLine_->endUs;
+    if (m_onLine)
+        return m_onLine->endUs;
     int64_t w = INT64_MAX;
-    if (!pc_.empty())
-        w = std::min(w, pc_.front().readyUs);
-    if (!answers_.empty()) {
-        const Answer &a = answers_.front();
+    if (!m_pc.empty())
+        w = std::min(w, m_pc.front().readyUs);
+    if (!m_answers.empty()) {
+        const Answer &a = m_answers.front();
         if (a.sent > 0)
-            w = std::min(w, lineFreeUs_);
-        else if (a.readyUs <= lineFreeUs_ + opt_.turnaroundUs)
+            w = std::min(w, m_lineFreeUs);
+        else if (a.readyUs <= m_lineFreeUs + m_opt.turnaroundUs)
             w = std::min(w, a.readyUs);
     }
     return w == INT64_MAX ? -1 : w;
@@ -184,31 +184,31 @@ void Bus::complete(const OnLine &b)
         arrived(b.value, b.baud, b.endUs);
         return;
     }
-    Answer &a = answers_.front();
-    *out_ += char(b.value);
+    Answer &a = m_answers.front();
+    *m_out += char(b.value);
     const bool goneNow = a.goneAfter >= 0 && int64_t(a.sent) >= a.goneAfter;
     if (a.sent >= a.bytes.size())
-        answers_.pop_front();
+        m_answers.pop_front();
     if (goneNow)
         disappear("device gone after " + std::to_string(a.goneAfter) + " answer bytes");
 }
 
 void Bus::disappear(const std::string &why)
 {
-    if (!gone_)
+    if (!m_gone)
         note(why);
-    gone_ = true;
+    m_gone = true;
 }
 
 bool Bus::checkTimeouts(int64_t t)
 {
     bool queued = false;
-    if (opt_.goneAtUs >= 0 && t >= opt_.goneAtUs)
+    if (m_opt.goneAtUs >= 0 && t >= m_opt.goneAtUs)
         disappear("device gone by schedule");
-    for (Terminal &term : terms_) {
-        if (term.block.empty() || t < term.blockLastUs + opt_.blockGapUs)
+    for (Terminal &term : m_terms) {
+        if (term.block.empty() || t < term.blockLastUs + m_opt.blockGapUs)
             continue;
-        const int64_t at = term.blockLastUs + opt_.blockGapUs;
+        const int64_t at = term.blockLastUs + m_opt.blockGapUs;
         if (term.block.size() == 1) {
             term.block.clear();
             term.state = State::Repair;
@@ -229,51 +229,51 @@ void Bus::arrived(uint8_t b, int baud, int64_t t)
     checkTimeouts(t);
     if (onArrived)
         onArrived(t, baud, b);
-    if (opt_.echo)
-        *out_ += char(b);
-    if (gone_)
+    if (m_opt.echo)
+        *m_out += char(b);
+    if (m_gone)
         return;
 
-    for (Terminal &term : terms_) {
+    for (Terminal &term : m_terms) {
         if (owner(term)) {
             feedBlock(term, b, baud, t);
             return;
         }
     }
     bool owned = false;
-    for (Terminal &term : terms_) {
+    for (Terminal &term : m_terms) {
         if (term.state == State::Announced || term.state == State::Waiting || term.state == State::Repair) {
             feedBlock(term, b, baud, t);
             owned = owned || owner(term);
         }
     }
-    if (owned || gone_)
+    if (owned || m_gone)
         return;
     if (baud != kListenBaud) {
-        frameBuf_.clear();
-        plain_.clear();
+        m_frameBuf.clear();
+        m_plain.clear();
         return;
     }
 
-    plain_ += char(b);
-    if (plain_.size() > 6)
-        plain_.erase(0, plain_.size() - 6);
-    if (plain_ == "U24###") {
-        for (Terminal &term : terms_) {
+    m_plain += char(b);
+    if (m_plain.size() > 6)
+        m_plain.erase(0, m_plain.size() - 6);
+    if (m_plain == "U24###") {
+        for (Terminal &term : m_terms) {
             if (term.state == State::Prepared) {
                 term.state = State::Announced;
                 trace("terminal " + std::to_string(term.address) + ": write block announced");
             }
         }
     }
-    const size_t n = plain_.size();
-    if (n >= 3 && plain_[n - 1] >= '0' && plain_[n - 1] <= '9' && plain_[n - 1] == plain_[n - 2] &&
-        plain_[n - 1] == plain_[n - 3]) {
+    const size_t n = m_plain.size();
+    if (n >= 3 && m_plain[n - 1] >= '0' && m_plain[n - 1] <= '9' && m_plain[n - 1] == m_plain[n - 2] &&
+        m_plain[n - 1] == m_plain[n - 3]) {
         // A terminal left waiting for a block stays waiting (only a block
         // brings it back) and tells the recovery scan so: ACK STX 0xFF.
-        const std::string triple = plain_.substr(n - 3);
-        plain_.clear();
-        for (Terminal &term : terms_) {
+        const std::string triple = m_plain.substr(n - 3);
+        m_plain.clear();
+        for (Terminal &term : m_terms) {
             if ((term.state == State::Announced || term.state == State::Waiting ||
                  term.state == State::Repair) &&
                 !owner(term)) {
@@ -292,31 +292,31 @@ void Bus::arrived(uint8_t b, int baud, int64_t t)
 
 void Bus::feedParser(uint8_t b, int64_t t)
 {
-    if (!frameBuf_.empty() && t - frameLastUs_ > kFrameGapUs)
-        frameBuf_.clear();
-    frameLastUs_ = t;
-    if (frameBuf_.empty() && b != STX)
+    if (!m_frameBuf.empty() && t - m_frameLastUs > kFrameGapUs)
+        m_frameBuf.clear();
+    m_frameLastUs = t;
+    if (m_frameBuf.empty() && b != STX)
         return;
-    frameBuf_ += char(b);
-    while (!frameBuf_.empty()) {
+    m_frameBuf += char(b);
+    while (!m_frameBuf.empty()) {
         size_t length = 0;
         const Parse p = tryParse(length);
         if (p == Parse::NeedMore)
             return;
         if (p == Parse::Complete) {
-            const std::string f = frameBuf_.substr(0, length);
-            frameBuf_.erase(0, length);
+            const std::string f = m_frameBuf.substr(0, length);
+            m_frameBuf.erase(0, length);
             frame(f, t);
-            if (gone_)
+            if (m_gone)
                 return;
         } else {
-            frameBuf_.erase(0, 1);
+            m_frameBuf.erase(0, 1);
         }
-        const size_t s = frameBuf_.find(char(STX));
+        const size_t s = m_frameBuf.find(char(STX));
         if (s == std::string::npos)
-            frameBuf_.clear();
+            m_frameBuf.clear();
         else
-            frameBuf_.erase(0, s);
+            m_frameBuf.erase(0, s);
     }
 }
 
@@ -325,7 +325,7 @@ void Bus::feedParser(uint8_t b, int64_t t)
 // be 0x02 or 0x03 themselves.
 Bus::Parse Bus::tryParse(size_t &length) const
 {
-    const std::string &f = frameBuf_;
+    const std::string &f = m_frameBuf;
     if (f.size() < 3)
         return Parse::NeedMore;
     size_t n = 0;
@@ -372,7 +372,7 @@ Bus::Parse Bus::tryParse(size_t &length) const
 
 Bus::Terminal *Bus::terminalAt(int address)
 {
-    for (Terminal &t : terms_) {
+    for (Terminal &t : m_terms) {
         if (t.address == address)
             return &t;
     }
@@ -595,7 +595,7 @@ uint8_t Bus::status(Terminal &term, int64_t t)
 
 bool Bus::answer(Terminal &term, const std::string &cmd, std::string bytes, int64_t t)
 {
-    int64_t ready = t + opt_.turnaroundUs;
+    int64_t ready = t + m_opt.turnaroundUs;
     int64_t goneAfter = -1;
     bool drop = false;
     for (size_t i = 0; i < term.cfg.faults.size(); ++i) {
@@ -652,14 +652,14 @@ bool Bus::answer(Terminal &term, const std::string &cmd, std::string bytes, int6
     a.bytes = std::move(bytes);
     a.goneAfter = goneAfter;
     // Keep the queue ordered by start time, but never push in front of an answer on the line.
-    auto pos = answers_.end();
-    while (pos != answers_.begin()) {
+    auto pos = m_answers.end();
+    while (pos != m_answers.begin()) {
         auto prev = std::prev(pos);
         if (prev->readyUs <= a.readyUs || prev->sent > 0)
             break;
         pos = prev;
     }
-    answers_.insert(pos, std::move(a));
+    m_answers.insert(pos, std::move(a));
     return true;
 }
 

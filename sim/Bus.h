@@ -51,7 +51,7 @@ public:
     // without real waiting may jump its clock to this time.
     int64_t nextLineUs() const;
     // A "gone" fault struck: the device must disappear now.
-    bool gone() const { return gone_; }
+    bool gone() const { return m_gone; }
 
     struct TerminalView {
         int address;
@@ -138,17 +138,17 @@ private:
     void note(const std::string &text) const;
     void trace(const std::string &text) const;
 
-    BusOptions opt_;
-    std::vector<Terminal> terms_;
-    std::deque<PcByte> pc_;
-    std::deque<Answer> answers_; // ordered by readyUs
-    std::optional<OnLine> onLine_;
-    int64_t lineFreeUs_ = 0;
-    std::string frameBuf_;
-    int64_t frameLastUs_ = -1;
-    std::string plain_; // last bytes at 19200 for the plain strings
-    bool gone_ = false;
-    std::string *out_ = nullptr;
+    BusOptions m_opt;
+    std::vector<Terminal> m_terms;
+    std::deque<PcByte> m_pc;
+    std::deque<Answer> m_answers; // ordered by readyUs
+    std::optional<OnLine> m_onLine;
+    int64_t m_lineFreeUs = 0;
+    std::string m_frameBuf;
+    int64_t m_frameLastUs = -1;
+    std::string m_plain; // last bytes at 19200 for the plain strings
+    bool m_gone = false;
+    std::string *m_out = nullptr;
 };
 
 } // namespace sim

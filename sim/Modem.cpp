@@ -38,7 +38,7 @@ bool parseModemResult(const std::string &text, ModemOptions::Result &result)
     return true;
 }
 
-Modem::Modem(Bus &bus, const ModemOptions &options) : bus_(bus), opt_(options) {}
+Modem::Modem(Bus &bus, const ModemOptions &options) : m_bus(bus), m_opt(options) {}
 
 void Modem::note(const std::string &text)
 {
@@ -48,14 +48,14 @@ void Modem::note(const std::string &text)
 
 void Modem::result(const std::string &text)
 {
-    pending_ += "\r\n" + text + "\r\n";
+    m_pending += "\r\n" + text + "\r\n";
 }
 
 void Modem::fromPc(const uint8_t *data, size_t n, int64_t nowUs)
 {
     for (size_t i = 0; i < n; ++i) {
         const uint8_t b = data[i];
-        switch (state_) {
+        switch (m_state) {
         case State::Command:
         case State::Escaped:
             commandByte(b, nowUs);
@@ -65,8 +65,8 @@ void Modem::fromPc(const uint8_t *data, size_t n, int64_t nowUs)
             // the command line's CR.
             if (b == '\n' || b == '\r')
                 break;
-            state_ = State::Command;
-            dialDoneUs_ = -1;
+            m_state = State::Command;
+            m_dialDoneUs = -1;
             note("dial aborted by a character from the PC");
             result("NO CARRIER");
             break;
@@ -74,29 +74,29 @@ void Modem::fromPc(const uint8_t *data, size_t n, int64_t nowUs)
             dataByte(b, nowUs);
             break;
         }
-        lastFromPcUs_ = nowUs;
+        m_lastFromPcUs = nowUs;
     }
 }
 
 void Modem::commandByte(uint8_t b, int64_t nowUs)
 {
-    if (echo_)
-        pending_ += char(b);
+    if (m_echo)
+        m_pending += char(b);
     if (b == '\r') {
-        const std::string l = line_;
-        line_.clear();
+        const std::string l = m_line;
+        m_line.clear();
         command(l, nowUs);
         return;
     }
     if (b == '\n')
         return;
     if (b == 8 || b == 127) {
-        if (!line_.empty())
-            line_.pop_back();
+        if (!m_line.empty())
+            m_line.pop_back();
         return;
     }
-    if (line_.size() < 256)
-        line_ += char(b);
+    if (m_line.size() < 256)
+        m_line += char(b);
 }
 
 void Modem::command(const std::string &raw, int64_t nowUs)
@@ -122,8 +122,8 @@ void Modem::command(const std::string &raw, int64_t nowUs)
                 result("ERROR");
                 return;
             }
-            state_ = State::Dialing;
-            dialDoneUs_ = nowUs + opt_.connectDelayUs;
+            m_state = State::Dialing;
+            m_dialDoneUs = nowUs + m_opt.connectDelayUs;
             return;
         }
         if (c == 'H') {
@@ -131,31 +131,31 @@ void Modem::command(const std::string &raw, int64_t nowUs)
                 ++i;
             if (carrier())
                 note("hung up");
-            state_ = State::Command;
+            m_state = State::Command;
             continue;
         }
         if (c == 'O') {
             while (i < l.size() && std::isdigit(static_cast<unsigned char>(l[i])))
                 ++i;
-            if (state_ == State::Escaped) {
-                state_ = State::Online;
-                result("CONNECT " + std::to_string(opt_.connectSpeed));
+            if (m_state == State::Escaped) {
+                m_state = State::Online;
+                result("CONNECT " + std::to_string(m_opt.connectSpeed));
                 return;
             }
             result("NO CARRIER");
             return;
         }
         if (c == 'E') {
-            echo_ = !(i < l.size() && l[i] == '0');
+            m_echo = !(i < l.size() && l[i] == '0');
             if (i < l.size() && std::isdigit(static_cast<unsigned char>(l[i])))
                 ++i;
             continue;
         }
         if (c == 'Z') {
-            echo_ = true;
+            m_echo = true;
             if (carrier())
                 note("hung up (ATZ)");
-            state_ = State::Command;
+            m_state = State::Command;
             continue;
         }
         if (c == 'S') {
@@ -186,111 +186,111 @@ void Modem::toBus(const std::string &bytes, int64_t nowUs)
 {
     if (bytes.empty())
         return;
-    bus_.fromPc(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), nowUs);
-    lastToBus_ += bytes;
-    if (lastToBus_.size() > 8)
-        lastToBus_.erase(0, lastToBus_.size() - 8);
+    m_bus.fromPc(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), nowUs);
+    m_lastToBus += bytes;
+    if (m_lastToBus.size() > 8)
+        m_lastToBus.erase(0, m_lastToBus.size() - 8);
 }
 
 void Modem::dataByte(uint8_t b, int64_t nowUs)
 {
     // Escape: "+" after a guard time of silence, then up to two more, each
     // within the guard time; the guard time after the third decides.
-    if (b == '+' && plusCount_ < 3) {
-        const bool quietBefore = plusCount_ == 0 && (lastFromPcUs_ < 0 || nowUs - lastFromPcUs_ >= opt_.guardUs);
-        const bool next = plusCount_ > 0 && nowUs - lastFromPcUs_ < opt_.guardUs;
+    if (b == '+' && m_plusCount < 3) {
+        const bool quietBefore = m_plusCount == 0 && (m_lastFromPcUs < 0 || nowUs - m_lastFromPcUs >= m_opt.guardUs);
+        const bool next = m_plusCount > 0 && nowUs - m_lastFromPcUs < m_opt.guardUs;
         if (quietBefore || next) {
-            ++plusCount_;
-            escapeAtUs_ = plusCount_ == 3 ? nowUs + opt_.guardUs : -1;
+            ++m_plusCount;
+            m_escapeAtUs = m_plusCount == 3 ? nowUs + m_opt.guardUs : -1;
             return;
         }
     }
-    if (plusCount_ > 0) {
-        toBus(std::string(size_t(plusCount_), '+'), nowUs);
-        plusCount_ = 0;
-        escapeAtUs_ = -1;
+    if (m_plusCount > 0) {
+        toBus(std::string(size_t(m_plusCount), '+'), nowUs);
+        m_plusCount = 0;
+        m_escapeAtUs = -1;
     }
-    const bool telegramSpeed = !bus_.lineSpeed || bus_.lineSpeed() == kTelegramBaud;
+    const bool telegramSpeed = !m_bus.lineSpeed || m_bus.lineSpeed() == kTelegramBaud;
     if (b == '#' && telegramSpeed) {
-        hashes_ += '#';
-        if (hashes_.size() == 3) {
-            const bool plain = lastToBus_.size() >= 3 && lastToBus_.compare(lastToBus_.size() - 3, 3, "U24") == 0;
+        m_hashes += '#';
+        if (m_hashes.size() == 3) {
+            const bool plain = m_lastToBus.size() >= 3 && m_lastToBus.compare(m_lastToBus.size() - 3, 3, "U24") == 0;
             if (!plain)
                 note("write announcement \"###\" passed to the bus as \"U24###\"");
-            toBus(plain ? hashes_ : "U24" + hashes_, nowUs);
-            hashes_.clear();
+            toBus(plain ? m_hashes : "U24" + m_hashes, nowUs);
+            m_hashes.clear();
         }
         return;
     }
-    if (!hashes_.empty()) {
-        toBus(hashes_, nowUs);
-        hashes_.clear();
+    if (!m_hashes.empty()) {
+        toBus(m_hashes, nowUs);
+        m_hashes.clear();
     }
     toBus(std::string(1, char(b)), nowUs);
 }
 
 void Modem::advance(int64_t nowUs, std::string &toPc)
 {
-    if (state_ == State::Dialing && dialDoneUs_ >= 0 && nowUs >= dialDoneUs_) {
-        dialDoneUs_ = -1;
+    if (m_state == State::Dialing && m_dialDoneUs >= 0 && nowUs >= m_dialDoneUs) {
+        m_dialDoneUs = -1;
         using R = ModemOptions::Result;
-        switch (opt_.result) {
+        switch (m_opt.result) {
         case R::Connect:
-            state_ = State::Online;
-            plusCount_ = 0;
-            dropAtUs_ = opt_.dropAfterUs >= 0 ? nowUs + opt_.dropAfterUs : -1;
-            lastFromPcUs_ = nowUs;
-            result("CONNECT " + std::to_string(opt_.connectSpeed));
+            m_state = State::Online;
+            m_plusCount = 0;
+            m_dropAtUs = m_opt.dropAfterUs >= 0 ? nowUs + m_opt.dropAfterUs : -1;
+            m_lastFromPcUs = nowUs;
+            result("CONNECT " + std::to_string(m_opt.connectSpeed));
             note("connected");
             break;
         case R::Busy:
-            state_ = State::Command;
+            m_state = State::Command;
             result("BUSY");
             break;
         case R::NoCarrier:
-            state_ = State::Command;
+            m_state = State::Command;
             result("NO CARRIER");
             break;
         case R::NoDialtone:
-            state_ = State::Command;
+            m_state = State::Command;
             result("NO DIALTONE");
             break;
         case R::NoAnswer:
-            state_ = State::Command;
+            m_state = State::Command;
             result("NO ANSWER");
             break;
         case R::Silent:
             break; // rings for ever
         }
     }
-    if (state_ == State::Online && plusCount_ == 3 && escapeAtUs_ >= 0 && nowUs >= escapeAtUs_ &&
-        lastFromPcUs_ + opt_.guardUs <= nowUs) {
-        plusCount_ = 0;
-        escapeAtUs_ = -1;
-        state_ = State::Escaped;
+    if (m_state == State::Online && m_plusCount == 3 && m_escapeAtUs >= 0 && nowUs >= m_escapeAtUs &&
+        m_lastFromPcUs + m_opt.guardUs <= nowUs) {
+        m_plusCount = 0;
+        m_escapeAtUs = -1;
+        m_state = State::Escaped;
         note("escape: command mode");
         result("OK");
     }
-    if (carrier() && dropAtUs_ >= 0 && nowUs >= dropAtUs_) {
-        dropAtUs_ = -1;
-        plusCount_ = 0;
-        escapeAtUs_ = -1;
-        state_ = State::Command;
+    if (carrier() && m_dropAtUs >= 0 && nowUs >= m_dropAtUs) {
+        m_dropAtUs = -1;
+        m_plusCount = 0;
+        m_escapeAtUs = -1;
+        m_state = State::Command;
         note("carrier lost");
         result("NO CARRIER");
     }
     std::string fromBus;
-    bus_.advance(nowUs, fromBus);
-    if (state_ == State::Online)
+    m_bus.advance(nowUs, fromBus);
+    if (m_state == State::Online)
         toPc += fromBus;
-    toPc += pending_;
-    pending_.clear();
+    toPc += m_pending;
+    m_pending.clear();
 }
 
 int64_t Modem::nextWakeUs() const
 {
-    int64_t w = bus_.nextWakeUs();
-    for (const int64_t t : {dialDoneUs_, escapeAtUs_, dropAtUs_}) {
+    int64_t w = m_bus.nextWakeUs();
+    for (const int64_t t : {m_dialDoneUs, m_escapeAtUs, m_dropAtUs}) {
         if (t >= 0 && (w < 0 || t < w))
             w = t;
     }

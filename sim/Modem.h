@@ -45,8 +45,8 @@ public:
     void fromPc(const uint8_t *data, size_t n, int64_t nowUs);
     void advance(int64_t nowUs, std::string &toPc);
     int64_t nextWakeUs() const;
-    bool online() const { return state_ == State::Online; }
-    bool carrier() const { return state_ == State::Online || state_ == State::Escaped; }
+    bool online() const { return m_state == State::Online; }
+    bool carrier() const { return m_state == State::Online || m_state == State::Escaped; }
 
 private:
     enum class State { Command, Dialing, Online, Escaped };
@@ -57,20 +57,20 @@ private:
     void result(const std::string &text);
     void note(const std::string &text);
 
-    Bus &bus_;
-    ModemOptions opt_;
-    State state_ = State::Command;
-    bool echo_ = true;
-    std::string line_;
-    std::string pending_; // for the PC
-    int64_t dialDoneUs_ = -1;
-    int64_t lastFromPcUs_ = -1;
-    int64_t silenceBeforePlusUs_ = -1;
-    int plusCount_ = 0;
-    int64_t escapeAtUs_ = -1;
-    int64_t dropAtUs_ = -1;
-    std::string hashes_;
-    std::string lastToBus_;
+    Bus &m_bus;
+    ModemOptions m_opt;
+    State m_state = State::Command;
+    bool m_echo = true;
+    std::string m_line;
+    std::string m_pending; // for the PC
+    int64_t m_dialDoneUs = -1;
+    int64_t m_lastFromPcUs = -1;
+    int64_t m_silenceBeforePlusUs = -1;
+    int m_plusCount = 0;
+    int64_t m_escapeAtUs = -1;
+    int64_t m_dropAtUs = -1;
+    std::string m_hashes;
+    std::string m_lastToBus;
 };
 
 } // namespace sim

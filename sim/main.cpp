@@ -2,7 +2,7 @@
 // pseudo-terminal. See --help and README.md.
 #include "Bus.h"
 #include "Modem.h"
-#include "Pty.h"
+#include "PtyDevice.h"
 #include "Scenario.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "Pty.h"
+#include "PtyDevice.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -18,26 +18,26 @@ PtyDevice::~PtyDevice()
 
 bool PtyDevice::open(std::string &error)
 {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0) {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0) {
         error = std::string("posix_openpt: ") + std::strerror(errno);
         return false;
     }
     char name[256];
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
+    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0 || ptsname_r(m_master, name, sizeof name) != 0) {
         error = std::string("grantpt/unlockpt/ptsname: ") + std::strerror(errno);
         close();
         return false;
     }
-    slavePath_ = name;
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (slave_ < 0) {
-        error = slavePath_ + ": " + std::strerror(errno);
+    m_slavePath = name;
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_slave < 0) {
+        error = m_slavePath + ": " + std::strerror(errno);
         close();
         return false;
     }
     termios t{};
-    if (tcgetattr(slave_, &t) != 0) {
+    if (tcgetattr(m_slave, &t) != 0) {
         error = std::string("tcgetattr: ") + std::strerror(errno);
         close();
         return false;
@@ -46,40 +46,40 @@ bool PtyDevice::open(std::string &error)
     t.c_cflag |= CLOCAL | CREAD;
     cfsetispeed(&t, B19200);
     cfsetospeed(&t, B19200);
-    if (tcsetattr(slave_, TCSANOW, &t) != 0) {
+    if (tcsetattr(m_slave, TCSANOW, &t) != 0) {
         error = std::string("tcsetattr: ") + std::strerror(errno);
         close();
         return false;
     }
-    const int flags = fcntl(master_, F_GETFL);
-    fcntl(master_, F_SETFL, flags | O_NONBLOCK);
-    fcntl(master_, F_SETFD, FD_CLOEXEC);
-    fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    const int flags = fcntl(m_master, F_GETFL);
+    fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
+    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     return true;
 }
 
 void PtyDevice::close()
 {
-    if (master_ >= 0)
-        ::close(master_);
-    if (slave_ >= 0)
-        ::close(slave_);
-    master_ = slave_ = -1;
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = m_slave = -1;
 }
 
 int PtyDevice::lineSpeed() const
 {
     // On the master, the terminal ioctls act on the slave's settings.
     termios t{};
-    if (master_ < 0 || tcgetattr(master_, &t) != 0)
+    if (m_master < 0 || tcgetattr(m_master, &t) != 0)
         return 0;
-    return baudOf(unsigned(cfgetospeed(&t)), master_);
+    return baudOf(unsigned(cfgetospeed(&t)), m_master);
 }
 
 int PtyDevice::unread() const
 {
     int n = 0;
-    if (slave_ < 0 || ioctl(slave_, FIONREAD, &n) != 0)
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &n) != 0)
         return 0;
     return n;
 }

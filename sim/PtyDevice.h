@@ -21,8 +21,8 @@ public:
     bool open(std::string &error);
     void close();
 
-    int masterFd() const { return master_; }
-    const std::string &slavePath() const { return slavePath_; }
+    int masterFd() const { return m_master; }
+    const std::string &slavePath() const { return m_slavePath; }
 
     // Line speed (baud) as the PC has set it on the slave right now; 0 if unknown.
     int lineSpeed() const;
@@ -30,9 +30,9 @@ public:
     int unread() const;
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_slavePath;
 };
 
 // Baud of a speed constant, or of the descriptor's custom speed.
