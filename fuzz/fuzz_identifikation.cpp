@@ -94,7 +94,6 @@ void protokollidentifikation(Zustand &z, Verbindung &v, Meldung &meldung)
     Antwortgeber::laufe([&] { return geprueft >= 0; }, 100);
     FUZZ_PRUEFE(geprueft >= 0);
     FUZZ_PRUEFE(!ident.haeltStrom());
-    FUZZ_PRUEFE(!z.terminal.varianteM || z.terminal.varianteM);
     if (geprueft == 1) {
         FUZZ_PRUEFE(ident.version().size() == 16);
         pruefeVersion(ident.version(), true, z);

@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t groesse)
         FUZZ_PRUEFE(terminal.text().size() <= Modemterminal::Hoechstlaenge + c.size() + 100);
         FUZZ_PRUEFE(v.ablage().zahl() >= 0 && v.ablage().zahl() <= Empfangsablage::Grenze + 1);
     }
-    FUZZ_PRUEFE(z.sitzung.modemVerbunden == (einzeln.contains(Modemzeilen::Rueckmeldung::Connect) ? 1 : 0));
+    FUZZ_PRUEFE(z.sitzung.modemVerbunden == einzeln.contains(Modemzeilen::Rueckmeldung::Connect));
     return 0;
 }
