@@ -24,7 +24,9 @@
 #include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Terminaldatei.h"
+#include "workflow/Anlaufsteuerung.h"
 #include "workflow/Ausleseablauf.h"
+#include "workflow/Menuefreigabe.h"
 #include "workflow/Identifikationsablauf.h"
 #include "app/Editorfenster.h"
 #include "app/Ladeablauf.h"
@@ -41,13 +43,11 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 const QString Hauptfenster::Banner = QStringLiteral("Datenterminals der QRX GmbH: PORTAVO 485");
 
 namespace {
-const QString Stop = QStringLiteral("Stop");
 const QColor Anzeigefarbe(13, 86, 178);
 
 // The description that comes with the program: beside the program, in the
@@ -74,20 +74,20 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
     m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 
-    m_timer7 = new QTimer(this);
-    m_timer7->setObjectName(QStringLiteral("Timer7"));
-    m_timer7->setSingleShot(true);
-    m_timer7->setInterval(1000);
-    connect(m_timer7, &QTimer::timeout, this, &Hauptfenster::startfenster);
-    m_zwischenablage = new QTimer(this);
-    m_zwischenablage->setObjectName(QStringLiteral("TimerZwischenablage"));
-    m_zwischenablage->setInterval(100);
-    connect(m_zwischenablage, &QTimer::timeout, this, [this] {
-        if (QGuiApplication::clipboard()->text() == Stop)
-            return;
-        m_zwischenablage->stop();
-        weiterStarten();
+    m_anlauf = new Anlaufsteuerung(m_z, m_meldung, *m_port, *m_verbindung, this);
+    m_anlauf->setZwischenablage([] { return QGuiApplication::clipboard()->text(); },
+                                [](const QString &text) { QGuiApplication::clipboard()->setText(text); });
+    connect(m_anlauf, &Anlaufsteuerung::anlaufBeginnt, this, [this] {
+        m_auslesePanel->hide();
+        m_schreibPanel->hide();
+        m_anmeldung->stoppe();
+        auslesen().timer3().stop();
     });
+    connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, &Hauptfenster::texteUndBeschriftungen);
+    connect(m_anlauf, &Anlaufsteuerung::anzeigeZuruecksetzen, this, &Hauptfenster::anzeigeZuruecksetzen);
+    connect(m_anlauf, &Anlaufsteuerung::startfensterFaellig, this, &Hauptfenster::startfenster);
+    connect(m_anlauf, &Anlaufsteuerung::freigabeGeaendert, this, &Hauptfenster::zeigeFreigabe);
+    connect(m_anlauf, &Anlaufsteuerung::betriebsbereit, this, &Hauptfenster::betriebsbereit);
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
         return Dateidialog::oeffnen(this, titel, filter, ordner, name);
@@ -98,7 +98,7 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     texteUndBeschriftungen();
     m_auslesePanel->hide();
     m_schreibPanel->hide();
-    menuesFuerStart(false);
+    zeigeFreigabe(m_anlauf->freigabe());
     resize(760, 560);
 }
 
@@ -137,7 +137,7 @@ void Hauptfenster::bauen()
     m_mnuSchnittstelle = leiste->addAction(QString());
     m_mnuSchnittstelle->setObjectName(QStringLiteral("mnuSchnittstelle"));
     connect(m_mnuSchnittstelle, &QAction::triggered, this, [this] {
-        Schnittstellendialog d(m_z, m_meldung, *m_port, m_portnummer, this);
+        Schnittstellendialog d(m_z, m_meldung, *m_port, m_anlauf->portnummer(), this);
         d.exec();
     });
 
@@ -239,10 +239,8 @@ void Hauptfenster::bauen()
     connect(m_schreibPanel, &Schreibpanel::versionAnzeigen, m_version, &QLabel::setText);
     connect(m_schreibPanel, &Schreibpanel::dateiGewaehlt, this, [this](const QString &d) { m_datei = d; });
     // While a write or a recovery scan runs, no other bus command may start.
-    connect(m_schreibPanel, &Schreibpanel::laeuftGeaendert, this, [this](bool laeuft) {
-        m_mnuPortavo->menuAction()->setEnabled(!laeuft);
-        m_mnuTrouble->setEnabled(!laeuft);
-    });
+    connect(m_schreibPanel, &Schreibpanel::laeuftGeaendert, this,
+            [this](bool laeuft) { m_anlauf->setBusBelegt(laeuft); });
     layout->addWidget(m_schreibPanel);
     layout->addStretch(1);
 }
@@ -254,12 +252,15 @@ void Hauptfenster::faerbe(QPushButton *knopf, bool bereit)
     knopf->setProperty("bereit", bereit);
 }
 
-void Hauptfenster::menuesFuerStart(bool frei)
+void Hauptfenster::zeigeFreigabe(const Menuefreigabe &f)
 {
-    for (QAction *a : {m_mnuFile->menuAction(), m_mnuSchnittstelle, m_mnuDialog, m_mnuPortavo->menuAction(),
-                       m_mnuTrouble, m_mnuTestbetrieb->menuAction()})
-        a->setEnabled(frei);
-    m_mnuModem->setEnabled(false);
+    m_mnuFile->menuAction()->setEnabled(f.datei);
+    m_mnuSchnittstelle->setEnabled(f.schnittstelle);
+    m_mnuDialog->setEnabled(f.dialog);
+    m_mnuPortavo->menuAction()->setEnabled(f.portavo);
+    m_mnuTrouble->setEnabled(f.trouble);
+    m_mnuTestbetrieb->menuAction()->setEnabled(f.testbetrieb);
+    m_mnuModem->setEnabled(f.modem);
 }
 
 void Hauptfenster::texteUndBeschriftungen()
@@ -328,75 +329,22 @@ void Hauptfenster::anzeigeZuruecksetzen()
 
 void Hauptfenster::starte()
 {
-    QDir().mkpath(Pfade::konfiguration());
-    // A co-operating program says "Stop" on the clipboard: wait, looking
-    // again every 100 ms, with the window responsive.
-    if (QGuiApplication::clipboard()->text() == Stop) {
-        m_zwischenablage->start();
-        return;
-    }
-    weiterStarten();
+    m_anlauf->starte();
 }
 
-void Hauptfenster::weiterStarten()
+int Hauptfenster::portnummer() const
 {
-    QGuiApplication::clipboard()->setText(QStringLiteral("Warten"));
-
-    m_auslesePanel->hide();
-    m_schreibPanel->hide();
-    m_anmeldung->stoppe();
-    auslesen().timer3().stop();
-    m_z.terminal.identifiziert = false;
-    menuesFuerStart(false);
-
-    m_z.einstellungen.familienkennung = QStringLiteral("1");
-    const Programmstart::Portstart port =
-        Programmstart::einstellungenUndPort(m_z, *m_port, Pfade::einstellungsdatei());
-    m_portnummer = m_z.einstellungen.portnummer;
-    m_z.einstellungen.startverzeichnis = QDir::currentPath();
-    texteUndBeschriftungen();
-    if (!port.offen) {
-        // Once, and the program runs on with the port closed: files can
-        // still be edited and another port chosen.
-        m_meldung.zeige(m_z, 136, 137);
-        if (port.fehler == Port::Oeffnungsfehler::KeineBerechtigung)
-            m_meldung.zeige(Programmstart::berechtigungshinweis(m_z.sprache.versatz, port.geraet), m_z.sprache.texte.at(137),
-                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, -1, 137);
-    }
-    if (port.dateiBeschaedigt)
-        // The file stays as it is; the user may mend it by hand.
-        m_meldung.zeige(Texttabelle::text(m_z, 562).arg(QDir::toNativeSeparators(Pfade::einstellungsdatei())),
-                        m_z.sprache.texte.at(137), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 562, 137);
-    Programmstart::protokollnamenSetzen(m_z);
-    anzeigeZuruecksetzen();
-    if (m_port->isOpen())
-        m_verbindung->sendeRoh(Telegramm::Startstring, m_port);
-    m_timer7->start();
+    return m_anlauf->portnummer();
 }
 
 void Hauptfenster::startfenster()
 {
-    m_timer7->stop();
-    Startfenster fenster(m_z, m_portnummer, this);
-    bool rs485 = false;
-    connect(&fenster, &Startfenster::rs485Gewaehlt, this, [&rs485] { rs485 = true; });
-    bool modem = false;
-    connect(&fenster, &Startfenster::modemGewaehlt, this, [&modem] { modem = true; });
+    Startfenster fenster(m_z, m_anlauf->portnummer(), this);
+    Anlaufsteuerung::Wahl wahl = Anlaufsteuerung::Wahl::Keine;
+    connect(&fenster, &Startfenster::rs485Gewaehlt, this, [&wahl] { wahl = Anlaufsteuerung::Wahl::Rs485; });
+    connect(&fenster, &Startfenster::modemGewaehlt, this, [&wahl] { wahl = Anlaufsteuerung::Wahl::Modem; });
     fenster.exec();
-    texteUndBeschriftungen();
-    // The protocol names follow the chosen language as well.
-    Programmstart::protokollnamenSetzen(m_z);
-    anzeigeZuruecksetzen();  // nothing can be identified before this point
-    if (rs485) {
-        menuesFuerStart(true);
-        emit betriebsbereit();
-    } else if (modem) {
-        // Modem operation: Datei, Modem, PORTAVO and Testbetrieb.
-        for (QAction *a : {m_mnuFile->menuAction(), m_mnuModem, m_mnuPortavo->menuAction(),
-                           m_mnuTestbetrieb->menuAction()})
-            a->setEnabled(true);
-        emit betriebsbereit();
-    }
+    m_anlauf->startfensterBeantwortet(wahl);
 }
 
 // --- identification and read-out -------------------------------------------
@@ -540,25 +488,15 @@ void Hauptfenster::hilfe()
 
 // --- exit -------------------------------------------------------------------------
 
-void Hauptfenster::sendeEndstring()
-{
-    if (m_port->isOpen())
-        m_verbindung->sendeRoh(Telegramm::Endstring, m_port);
-}
-
 void Hauptfenster::beenden()
 {
-    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
-    sendeEndstring();
+    m_anlauf->beenden();
     close();
 }
 
 void Hauptfenster::closeEvent(QCloseEvent *ereignis)
 {
-    m_zwischenablage->stop();
-    m_timer7->stop();
-    sendeEndstring();
-    QGuiApplication::clipboard()->setText(QStringLiteral("Übernehmen"));
+    m_anlauf->schliessen();
     ereignis->accept();
 }
 
@@ -574,23 +512,18 @@ void Hauptfenster::modemOeffnen()
     auto *f = new Modemfenster(m_z, *m_verbindung, m_meldung, m_modemport, this);
     f->setAttribute(Qt::WA_DeleteOnClose);
     m_modemfenster = f;
-    connect(f, &Modemfenster::verbindungSteht, this, [this] {
-        m_mnuModem->setEnabled(false);
-        m_mnuPortavo->menuAction()->setEnabled(true);
-        m_mnuTrouble->setEnabled(true);
-    });
+    connect(f, &Modemfenster::verbindungSteht, this, [this] { m_anlauf->setModem(Menuelage::Modem::Verbunden); });
     connect(f, &Modemfenster::auflegenBeginnt, this, [this] {
         m_schreibPanel->schreiben().weckenAnhalten();
-        m_mnuTrouble->setEnabled(false);
+        m_anlauf->setModem(Menuelage::Modem::Auflegen);
     });
     connect(f, &Modemfenster::aufgelegt, this, [this] {
         anzeigeZuruecksetzen();
-        m_mnuPortavo->menuAction()->setEnabled(false);
+        m_anlauf->setModem(Menuelage::Modem::Aufgelegt);
     });
     connect(f, &Modemfenster::beendet, this, [this] {
         anzeigeZuruecksetzen();
-        m_mnuModem->setEnabled(true);
-        m_mnuPortavo->menuAction()->setEnabled(false);
+        m_anlauf->setModem(Menuelage::Modem::Beendet);
     });
     f->show();
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The main window Hauptfenster: start-up, menus, identification display,
-// read-out and write panels, exit. It owns the RS485 port, the link and the
-// login and read-out sequences; the windows it opens get them by reference.
+// The main window Hauptfenster: menus, identification display, read-out and
+// write panels. It owns the RS485 port, the link and the login and read-out
+// sequences; the windows it opens get them by reference. What happens at
+// start-up and exit, and which menu items can be chosen, the start-up
+// control decides; the window shows it and forwards the user's choices.
 
 #include "app/Modemfenster.h"
 
@@ -20,10 +22,11 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTimer;
 class Schreibpanel;
 class Auslesepanel;
 class Identifikationsablauf;
+class Anlaufsteuerung;
+struct Menuefreigabe;
 
 class Hauptfenster : public QMainWindow {
     Q_OBJECT
@@ -44,7 +47,7 @@ public:
     Verbindung &verbindung() { return *m_verbindung; }
     Anmeldung &anmeldung() { return *m_anmeldung; }
     Auslesen &auslesen();
-    int portnummer() const { return m_portnummer; }
+    int portnummer() const;
     int blockpruefsumme() const { return m_blockpruefsumme; }
 
     // The current terminal file (the file dialog's choice or the read-out's file).
@@ -87,11 +90,10 @@ protected:
 
 private:
     void bauen();
-    void weiterStarten();
     void texteUndBeschriftungen();
     void hintergrund();
     void startfenster();
-    void menuesFuerStart(bool frei);
+    void zeigeFreigabe(const Menuefreigabe &f);
     void identifizieren();
     void auslesenFertig(const QString &datei);
     void auslesenFehlgeschlagen(int textnummer);
@@ -100,7 +102,6 @@ private:
     void dialogMitPortavo();
     void hilfe();
     void beenden();
-    void sendeEndstring();
     void oeffneEditor(const QString &datei, const QString &titel);
     void modemOeffnen();
 
@@ -111,16 +112,13 @@ private:
     Verbindung *m_verbindung;
     Anmeldung *m_anmeldung;
     Identifikationsablauf *m_identifikation;
-    int m_portnummer = 1;
+    Anlaufsteuerung *m_anlauf;
     int m_blockpruefsumme = 0;
     QString m_datei;
     Dateiwahl m_dateiwahl;
     Editor m_editor;
     QPointer<Modemfenster> m_modemfenster;
     Port *m_modemport = nullptr;
-
-    QTimer *m_timer7;
-    QTimer *m_zwischenablage;
 
     QMenu *m_mnuFile, *m_mnuPortavo, *m_mnuTestbetrieb, *m_mnuHilfe;
     QAction *m_mnuOpen, *m_mnuFileExit, *m_mnuAuslesen, *m_mnuBeschreiben, *m_mnuFertig, *m_mnuSchnittstelle,
