@@ -5,18 +5,14 @@
 #include "base/Displayzeichen.h"
 #include "termfile/Uebergabe.h"
 
-#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 Displayzeilendialog::Displayzeilendialog(Zustand &z, Uebergabe &u, QLineEdit *zeilenbox, QWidget *parent)
-    : QDialog(parent), m_z(z), m_u(u), m_zeilenbox(zeilenbox)
+    : Felddialog(z, nullptr, QStringLiteral("displayeingabe2D"), parent), m_u(u), m_zeilenbox(zeilenbox)
 {
-    setObjectName(QStringLiteral("displayeingabe2D"));
     Texttabelle::ladeTexte(z, 205, 207);
     setWindowTitle(z.sprache.texte.at(205));
 
@@ -27,21 +23,14 @@ Displayzeilendialog::Displayzeilendialog(Zustand &z, Uebergabe &u, QLineEdit *ze
     schrift.setStyleHint(QFont::Monospace);
     m_text1->setFont(schrift);
     m_text1->setMinimumWidth(m_text1->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('M'))));
-    m_text1->installEventFilter(this);
+    // Entering the line selects what fits on the display.
+    markiereBeimBetreten(m_text1, [](QLineEdit *box) {
+        box->setSelection(0, qMin(Displayzeichen::Zeilenlaenge, int(box->text().size())));
+    });
 
-    auto *co1 = new QPushButton(z.sprache.texte.at(206), this);
-    co1->setObjectName(QStringLiteral("Co1"));
-    co1->setAutoDefault(false);
-    auto *co2 = new QPushButton(z.sprache.texte.at(207), this);
-    co2->setObjectName(QStringLiteral("Co2"));
-    co2->setAutoDefault(false);
-    connect(co1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(co2, &QPushButton::clicked, this, &Displayzeilendialog::ok);
-
-    auto *knoepfe = new QHBoxLayout;
-    knoepfe->addStretch();
-    knoepfe->addWidget(co1);
-    knoepfe->addWidget(co2);
+    auto *co1 = knopf(z.sprache.texte.at(206), QStringLiteral("Co1"), Rolle::Abbrechen);
+    auto *co2 = knopf(z.sprache.texte.at(207), QStringLiteral("Co2"), Rolle::Ok);
+    auto *knoepfe = knopfzeile({co1, co2}, true);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text1);
     layout->addLayout(knoepfe);
@@ -50,18 +39,6 @@ Displayzeilendialog::Displayzeilendialog(Zustand &z, Uebergabe &u, QLineEdit *ze
 QColor Displayzeilendialog::farbeNachBearbeitung()
 {
     return QColor(0, 8, 0);
-}
-
-bool Displayzeilendialog::eventFilter(QObject *objekt, QEvent *event)
-{
-    if (objekt == m_text1 && event->type() == QEvent::FocusIn) {
-        QPointer<QLineEdit> box = m_text1;
-        QTimer::singleShot(0, this, [box] {
-            if (box)
-                box->setSelection(0, qMin(Displayzeichen::Zeilenlaenge, int(box->text().size())));
-        });
-    }
-    return QDialog::eventFilter(objekt, event);
 }
 
 void Displayzeilendialog::ok()

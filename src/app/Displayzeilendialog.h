@@ -3,13 +3,13 @@
 // the text to 16 characters, shows it in the editor's line box and writes
 // the display codes into the image.
 
-#include <QDialog>
+#include "app/Felddialog.h"
 
 struct Zustand;
 struct Uebergabe;
 class QLineEdit;
 
-class Displayzeilendialog : public QDialog {
+class Displayzeilendialog : public Felddialog {
     Q_OBJECT
 public:
     // zeilenbox: the editor's box of line Displayzeile.
@@ -18,13 +18,9 @@ public:
     void done(int ergebnis) override;
     static QColor farbeNachBearbeitung();  // &H800
 
-protected:
-    bool eventFilter(QObject *objekt, QEvent *event) override;
-
 private:
-    void ok();
+    void ok() override;
 
-    Zustand &m_z;
     Uebergabe &m_u;
     QLineEdit *m_zeilenbox;
     QLineEdit *m_text1;

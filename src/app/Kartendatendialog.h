@@ -4,26 +4,20 @@
 // Zeilentext and Begleittext take the new texts and Dialogergebnis is 1.
 // The caller writes the string back into the image.
 
-#include <QDialog>
+#include "app/Felddialog.h"
 
 struct Zustand;
 struct Uebergabe;
-class Meldung;
 class QLineEdit;
 
-class Kartendatendialog : public QDialog {
+class Kartendatendialog : public Felddialog {
     Q_OBJECT
 public:
     Kartendatendialog(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *objekt, QEvent *event) override;
-
 private:
-    void ok();
+    void ok() override;
 
-    Zustand &m_z;
-    Meldung &m_meldung;
     Uebergabe &m_u;
     int m_k;
     QLineEdit *m_text1;

@@ -1,6 +1,5 @@
 #include "app/Passwortdialog.h"
 
-#include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
@@ -13,9 +12,8 @@
 #include <QVBoxLayout>
 
 Passwortdialog::Passwortdialog(Zustand &z, Meldung &meldung, QTimer *timer1, QWidget *parent)
-    : QDialog(parent), m_z(z), m_meldung(meldung)
+    : Felddialog(z, &meldung, QStringLiteral("Passwort2D"), parent)
 {
-    setObjectName(QStringLiteral("Passwort2D"));
     setModal(true);
     Texttabelle::ladeTexte(m_z, 338, 343);
     setWindowTitle(m_z.sprache.texte.at(341));
@@ -26,22 +24,13 @@ Passwortdialog::Passwortdialog(Zustand &z, Meldung &meldung, QTimer *timer1, QWi
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setMaxLength(m_eingabe.hoechstlaenge());
     m_text1->setContextMenuPolicy(Qt::NoContextMenu);  // typed keys only: no paste around the filter
-    m_text1->installEventFilter(this);
+    beobachteTasten(m_text1);
     auto *rahmen = new QVBoxLayout(frame);
     rahmen->addWidget(m_text1);
 
-    auto *okKnopf = new QPushButton(m_z.sprache.texte.at(339), this);
-    okKnopf->setObjectName(QStringLiteral("OK"));
-    okKnopf->setAutoDefault(false);
-    auto *abbrechen = new QPushButton(m_z.sprache.texte.at(340), this);
-    abbrechen->setObjectName(QStringLiteral("abbrechen"));
-    abbrechen->setAutoDefault(false);
-    connect(okKnopf, &QPushButton::clicked, this, &Passwortdialog::ok);
-    connect(abbrechen, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *knoepfe = new QHBoxLayout;
-    knoepfe->addWidget(okKnopf);
-    knoepfe->addWidget(abbrechen);
+    auto *okKnopf = knopf(m_z.sprache.texte.at(339), QStringLiteral("OK"), Rolle::Ok);
+    auto *abbrechen = knopf(m_z.sprache.texte.at(340), QStringLiteral("abbrechen"), Rolle::Abbrechen);
+    auto *knoepfe = knopfzeile({okKnopf, abbrechen}, false);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(knoepfe);
@@ -51,44 +40,40 @@ Passwortdialog::Passwortdialog(Zustand &z, Meldung &meldung, QTimer *timer1, QWi
     setMinimumWidth(320);
 }
 
-bool Passwortdialog::eventFilter(QObject *objekt, QEvent *ereignis)
+std::optional<bool> Passwortdialog::taste(QLineEdit *feld, QKeyEvent *taste)
 {
-    if (objekt != m_text1)
-        return QDialog::eventFilter(objekt, ereignis);
-    if (ereignis->type() == QEvent::KeyPress) {
-        auto *taste = static_cast<QKeyEvent *>(ereignis);
-        if (taste->key() == Qt::Key_Backspace)
-            return false;
-        if (taste->matches(QKeySequence::Paste))
-            return true;
-        QChar zeichen;
-        if (taste->key() == Qt::Key_Return || taste->key() == Qt::Key_Enter)
-            zeichen = QChar(13);
-        else if (!taste->text().isEmpty())
-            zeichen = taste->text().at(0);
-        else
-            return false;  // cursor keys and the like
-        switch (m_eingabe.taste(zeichen, m_text1->text(), m_z)) {
-        case Passworteingabe::Taste::Ok:
-            ok();
-            return true;
-        case Passworteingabe::Taste::Verschluckt:
-            m_text1->setMaxLength(m_eingabe.hoechstlaenge());
-            return true;
-        case Passworteingabe::Taste::Weiter:
-            if (zeichen == QChar(13))
-                return true;  // in free entry CR is taken as it stands: nothing to type
-            return false;
-        }
+    if (feld != m_text1)
+        return std::nullopt;
+    if (taste->key() == Qt::Key_Backspace)
+        return false;
+    if (taste->matches(QKeySequence::Paste))
+        return true;
+    QChar zeichen;
+    if (taste->key() == Qt::Key_Return || taste->key() == Qt::Key_Enter)
+        zeichen = QChar(13);
+    else if (!taste->text().isEmpty())
+        zeichen = taste->text().at(0);
+    else
+        return false;  // cursor keys and the like
+    switch (m_eingabe.taste(zeichen, m_text1->text(), m_z)) {
+    case Passworteingabe::Taste::Ok:
+        ok();
+        return true;
+    case Passworteingabe::Taste::Verschluckt:
+        m_text1->setMaxLength(m_eingabe.hoechstlaenge());
+        return true;
+    case Passworteingabe::Taste::Weiter:
+        if (zeichen == QChar(13))
+            return true;  // in free entry CR is taken as it stands: nothing to type
+        return false;
     }
-    return QDialog::eventFilter(objekt, ereignis);
+    return std::nullopt;
 }
 
 void Passwortdialog::ok()
 {
     if (m_eingabe.ok(m_text1->text(), m_z) == Passworteingabe::Ergebnis::ZuKurz) {
-        m_meldung.zeige(m_z, 342, 343, Meldung::Knoepfe::Ok, Meldung::Symbol::Keins);
-        m_text1->setFocus();
+        abweisen(342, 343, m_text1, Meldung::Symbol::Keins);
         return;
     }
     accept();

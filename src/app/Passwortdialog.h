@@ -4,27 +4,22 @@
 
 #include "link/Passworteingabe.h"
 
-#include <QDialog>
+#include "app/Felddialog.h"
 
 struct Zustand;
-class Meldung;
 class QLineEdit;
 class QTimer;
 
-class Passwortdialog : public QDialog {
+class Passwortdialog : public Felddialog {
     Q_OBJECT
 public:
     // timer1: the main window's login tick, stopped while the dialog is open.
     Passwortdialog(Zustand &z, Meldung &meldung, QTimer *timer1 = nullptr, QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *objekt, QEvent *ereignis) override;
-
 private:
-    void ok();
+    void ok() override;
+    std::optional<bool> taste(QLineEdit *feld, QKeyEvent *taste) override;
 
-    Zustand &m_z;
-    Meldung &m_meldung;
     Passworteingabe m_eingabe;
     QLineEdit *m_text1;
 };

@@ -4,26 +4,20 @@
 // into bytes 272 and 273 (Dialogergebnis 1). Any other text is refused
 // with a message and the dialog stays open.
 
-#include <QDialog>
+#include "app/Felddialog.h"
 
 struct Zustand;
 struct Uebergabe;
-class Meldung;
 class QLineEdit;
 
-class Systemnummerdialog : public QDialog {
+class Systemnummerdialog : public Felddialog {
     Q_OBJECT
 public:
     Systemnummerdialog(Zustand &z, Meldung &m, Uebergabe &u, QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *objekt, QEvent *event) override;
-
 private:
-    void ok();
+    void ok() override;
 
-    Zustand &m_z;
-    Meldung &m_meldung;
     Uebergabe &m_u;
     QLineEdit *m_text1;
 };
