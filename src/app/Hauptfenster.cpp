@@ -88,6 +88,25 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     connect(m_anlauf, &Anlaufsteuerung::startfensterFaellig, this, &Hauptfenster::startfenster);
     connect(m_anlauf, &Anlaufsteuerung::freigabeGeaendert, this, &Hauptfenster::zeigeFreigabe);
     connect(m_anlauf, &Anlaufsteuerung::betriebsbereit, this, &Hauptfenster::betriebsbereit);
+    connect(m_anlauf, &Anlaufsteuerung::auslesenAnbieten, this, [this] {
+        m_auslesePanel->freigeben();
+        m_schreibPanel->hide();
+    });
+    connect(m_anlauf, &Anlaufsteuerung::schreibenAnbieten, this, [this] {
+        if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
+            faerbe(schreiben, true);
+            schreiben->setEnabled(true);
+        }
+    });
+    connect(m_anlauf, &Anlaufsteuerung::panelsVerbergen, this, [this] {
+        m_auslesePanel->hide();
+        m_schreibPanel->hide();
+    });
+    connect(m_anlauf, &Anlaufsteuerung::schreibpanelVerbergen, this, [this] { m_schreibPanel->hide(); });
+    connect(m_anlauf, &Anlaufsteuerung::bearbeiten, this, [this](const QString &datei, const QString &titel) {
+        m_datei = datei;
+        m_editor(datei, titel);
+    });
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
         return Dateidialog::oeffnen(this, titel, filter, ordner, name);
@@ -227,8 +246,9 @@ void Hauptfenster::bauen()
 
     // Read-out panel
     m_auslesePanel = new Auslesepanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
-    connect(m_auslesePanel, &Auslesepanel::fertig, this, &Hauptfenster::auslesenFertig);
-    connect(m_auslesePanel, &Auslesepanel::fehlgeschlagen, this, &Hauptfenster::auslesenFehlgeschlagen);
+    connect(m_auslesePanel, &Auslesepanel::fertig, this, [this](const QString &d) { m_anlauf->auslesenFertig(d); });
+    connect(m_auslesePanel, &Auslesepanel::fehlgeschlagen, this,
+            [this](int textnummer) { m_anlauf->auslesenFehlgeschlagen(textnummer); });
     layout->addWidget(m_auslesePanel);
 
     // Write panel: the write sequence and the recovery scan live in it.
@@ -364,35 +384,7 @@ void Hauptfenster::identifizieren()
         connect(&fenster.ident(), &Adressidentifikation::versionAnzeigen, m_version, &QLabel::setText);
         fenster.exec();
     });
-    if (erkannt) {
-        m_auslesePanel->freigeben();
-        m_schreibPanel->hide();
-    } else {
-        anzeigeZuruecksetzen();
-    }
-}
-
-void Hauptfenster::auslesenFertig(const QString &datei)
-{
-    if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja) {
-        m_datei = datei;
-        m_editor(datei, m_z.sprache.texte.at(160));
-    } else {
-        m_auslesePanel->hide();
-        m_schreibPanel->hide();
-    }
-}
-
-void Hauptfenster::auslesenFehlgeschlagen(int textnummer)
-{
-    if (textnummer == 154) {
-        if (auto *schreiben = m_schreibPanel->findChild<QPushButton *>(QStringLiteral("CommandSchreiben"))) {
-            faerbe(schreiben, true);
-            schreiben->setEnabled(true);
-        }
-    } else {
-        m_schreibPanel->hide();
-    }
+    m_anlauf->identifikationBeendet(erkannt);
 }
 
 void Hauptfenster::oeffneEditor(const QString &datei, const QString &titel)

@@ -95,8 +95,6 @@ private:
     void startfenster();
     void zeigeFreigabe(const Menuefreigabe &f);
     void identifizieren();
-    void auslesenFertig(const QString &datei);
-    void auslesenFehlgeschlagen(int textnummer);
     void laden();
     void bearbeitenFertig();
     void dialogMitPortavo();

@@ -105,6 +105,30 @@ void Anlaufsteuerung::startfensterBeantwortet(Wahl wahl)
     emit betriebsbereit();
 }
 
+void Anlaufsteuerung::identifikationBeendet(bool erkannt)
+{
+    if (erkannt)
+        emit auslesenAnbieten();
+    else
+        emit anzeigeZuruecksetzen();
+}
+
+void Anlaufsteuerung::auslesenFertig(const QString &datei)
+{
+    if (m_meldung.zeige(m_z, 162, 163, Meldung::Knoepfe::JaNein, Meldung::Symbol::Frage) == Meldung::Ja)
+        emit bearbeiten(datei, m_z.sprache.texte.at(160));
+    else
+        emit panelsVerbergen();
+}
+
+void Anlaufsteuerung::auslesenFehlgeschlagen(int textnummer)
+{
+    if (textnummer == 154)
+        emit schreibenAnbieten();
+    else
+        emit schreibpanelVerbergen();
+}
+
 void Anlaufsteuerung::setBusBelegt(bool belegt)
 {
     Menuelage lage = m_lage;

@@ -1,7 +1,9 @@
 #pragma once
-// What happens at start-up and when the program ends, and which menu items
-// can be chosen as operation goes on. No widgets: the main window shows the
-// start window and the texts when asked and reports what the user chose.
+// What happens at start-up, after a sequence of the main window ends and
+// when the program ends, and which menu items can be chosen as operation
+// goes on. No widgets: the main window shows the start window, the texts,
+// the panels and the editor when asked and reports what the user chose and
+// how a sequence ended.
 //
 // Start-up: wait while a co-operating program says "Stop" on the clipboard,
 // then the settings file, the port, the texts, the start telegram, and one
@@ -40,6 +42,15 @@ public:
     // Closing without Datei / Beenden: the timers stop as well.
     void schliessen();
 
+    // How the identification ended: the read-out is offered for a terminal
+    // found, the display is emptied otherwise.
+    void identifikationBeendet(bool erkannt);
+    // The read-out stored datei: edit it now (Yes) or put the panels away.
+    void auslesenFertig(const QString &datei);
+    // The read-out failed with message textnummer; 154 (the terminal has no
+    // data) offers the write instead.
+    void auslesenFehlgeschlagen(int textnummer);
+
     int &portnummer() { return m_portnummer; }
     const Menuelage &lage() const { return m_lage; }
     Menuefreigabe freigabe() const { return Menuefreigabe::fuer(m_lage); }
@@ -58,6 +69,12 @@ signals:
     void freigabeGeaendert(const Menuefreigabe &freigabe);
     // The start window was confirmed with RS485 or modem operation.
     void betriebsbereit();
+    // What comes next after a sequence.
+    void auslesenAnbieten();
+    void schreibenAnbieten();
+    void panelsVerbergen();
+    void schreibpanelVerbergen();
+    void bearbeiten(const QString &datei, const QString &titel);
 
 private:
     void weiterStarten();

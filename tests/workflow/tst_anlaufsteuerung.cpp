@@ -1,0 +1,86 @@
+// The main window's control without its window: what the start window's
+// answer enables, and what comes next when a sequence of the window ends.
+
+#include "support/Testlauf.h"
+#include "support/FakePort.h"
+#include "support/Testhilfe.h"
+#include "workflow/Anlaufsteuerung.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestAnlaufsteuerung : public QObject {
+    Q_OBJECT
+private slots:
+    void startfenster_data()
+    {
+        QTest::addColumn<int>("wahl");
+        QTest::addColumn<int>("betrieb");
+        QTest::addColumn<bool>("bereit");
+        QTest::newRow("geschlossen") << int(Anlaufsteuerung::Wahl::Keine) << int(Menuelage::Betrieb::Anlauf) << false;
+        QTest::newRow("RS485") << int(Anlaufsteuerung::Wahl::Rs485) << int(Menuelage::Betrieb::Rs485) << true;
+        QTest::newRow("Modem") << int(Anlaufsteuerung::Wahl::Modem) << int(Menuelage::Betrieb::Modem) << true;
+    }
+    void startfenster()
+    {
+        QFETCH(int, wahl);
+        QFETCH(int, betrieb);
+        QFETCH(bool, bereit);
+        Strecke<FakePort> s;
+        Anlaufsteuerung a(s.z, s.meldung, s.port, s.v);
+        QSignalSpy betriebsbereit(&a, &Anlaufsteuerung::betriebsbereit);
+        QSignalSpy freigabe(&a, &Anlaufsteuerung::freigabeGeaendert);
+        QSignalSpy leer(&a, &Anlaufsteuerung::anzeigeZuruecksetzen);
+        a.startfensterBeantwortet(Anlaufsteuerung::Wahl(wahl));
+        QCOMPARE(int(a.lage().betrieb), betrieb);
+        QCOMPARE(betriebsbereit.size(), bereit ? 1 : 0);
+        QCOMPARE(freigabe.size(), bereit ? 1 : 0);
+        QCOMPARE(leer.size(), 1);  // nothing is identified before the answer
+        QCOMPARE(a.freigabe(), Menuefreigabe::fuer(a.lage()));
+    }
+
+    void nachAblauf_data()
+    {
+        QTest::addColumn<QString>("ablauf");
+        QTest::addColumn<int>("wert");
+        QTest::addColumn<QByteArray>("folge");
+        QTest::newRow("erkannt") << "ident" << 1 << QByteArray(SIGNAL(auslesenAnbieten()));
+        QTest::newRow("nicht erkannt") << "ident" << 0 << QByteArray(SIGNAL(anzeigeZuruecksetzen()));
+        QTest::newRow("ausgelesen, bearbeiten") << "fertig" << int(Meldung::Ja)
+                                                << QByteArray(SIGNAL(bearbeiten(QString, QString)));
+        QTest::newRow("ausgelesen, nicht bearbeiten") << "fertig" << int(Meldung::Nein)
+                                                      << QByteArray(SIGNAL(panelsVerbergen()));
+        QTest::newRow("keine Daten im Terminal") << "fehler" << 154 << QByteArray(SIGNAL(schreibenAnbieten()));
+        QTest::newRow("anderer Fehler") << "fehler" << 153 << QByteArray(SIGNAL(schreibpanelVerbergen()));
+    }
+    void nachAblauf()
+    {
+        QFETCH(QString, ablauf);
+        QFETCH(int, wert);
+        QFETCH(QByteArray, folge);
+        Strecke<FakePort> s;
+        Anlaufsteuerung a(s.z, s.meldung, s.port, s.v);
+        const QList<QByteArray> alle{SIGNAL(auslesenAnbieten()),    SIGNAL(anzeigeZuruecksetzen()),
+                                     SIGNAL(bearbeiten(QString, QString)), SIGNAL(panelsVerbergen()),
+                                     SIGNAL(schreibenAnbieten()),   SIGNAL(schreibpanelVerbergen())};
+        std::vector<std::unique_ptr<QSignalSpy>> spione;
+        for (const QByteArray &signal : alle)
+            spione.push_back(std::make_unique<QSignalSpy>(&a, signal.constData()));
+        if (ablauf == QLatin1String("ident")) {
+            a.identifikationBeendet(wert == 1);
+        } else if (ablauf == QLatin1String("fertig")) {
+            s.meldung.antworte(wert);
+            a.auslesenFertig(QStringLiteral("/tmp/PORTAVO.S2D"));
+            QCOMPARE(s.meldung.textnummern(), QList<int>{162});
+        } else {
+            a.auslesenFehlgeschlagen(wert);
+        }
+        for (int i = 0; i < alle.size(); ++i)
+            QCOMPARE(spione[i]->size(), alle[i] == folge ? 1 : 0);
+        if (folge == SIGNAL(bearbeiten(QString, QString)))
+            QCOMPARE(spione[2]->first(), (QList<QVariant>{QStringLiteral("/tmp/PORTAVO.S2D"), s.z.sprache.texte.at(160)}));
+    }
+};
+
+PORTAVO_TESTKLASSE(TestAnlaufsteuerung)
+#include "tst_anlaufsteuerung.moc"
