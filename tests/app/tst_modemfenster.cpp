@@ -6,6 +6,7 @@
 #include "support/Testhilfe.h"
 #include "app/Modemanschlussdialog.h"
 #include "app/Modemfenster.h"
+#include "app/Schreibpanel.h"
 #include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 #include "link/SerialPort.h"
@@ -368,6 +369,10 @@ private slots:
         QVERIFY(!trouble->isEnabled());
         QTRY_VERIFY(!portavo->isEnabled());
         QVERIFY(!modem->isEnabled());  // hang-up leaves Modem off while the window stays
+        // A write that ends after the hang-up brings no bus command back.
+        emit f.schreibPanel()->laeuftGeaendert(false);
+        QVERIFY(!kind<QMenu>(&f, "mnuPortavo")->menuAction()->isEnabled());
+        QVERIFY(!kind<QAction>(&f, "mnuTrouble")->isEnabled());
 
         kind<QAction>(m, "mnuFileExit")->trigger();
         QTRY_VERIFY(!f.modemfenster());
