@@ -1,4 +1,5 @@
 #include "app/Displaytextseite.h"
+#include "app/Tasten.h"
 
 #include "app/Displayzeilendialog.h"
 #include "base/Zustand.h"
@@ -11,20 +12,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QVBoxLayout>
-
-namespace {
-
-bool istFensterwechsel(Qt::FocusReason grund)
-{
-    return grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-}
-
-bool istEnter(const QKeyEvent *e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
-
-}  // namespace
 
 Displaytextseite::Displaytextseite(Zustand &z, Uebergabe &u, QWidget *parent) : QWidget(parent), m_z(z), m_u(u)
 {
@@ -74,7 +61,7 @@ bool Displaytextseite::eventFilter(QObject *objekt, QEvent *event)
             continue;
         QLineEdit *box = m_zeilen[i];
         if ((typ == QEvent::FocusIn || typ == QEvent::FocusOut)
-            && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
+            && !Tasten::istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
             QPalette p = box->palette();
             p.setColor(QPalette::Text, typ == QEvent::FocusIn ? QColor(255, 0, 0)
                                                               : QApplication::palette().color(QPalette::Text));
@@ -84,7 +71,7 @@ bool Displaytextseite::eventFilter(QObject *objekt, QEvent *event)
             box->setFocus(Qt::MouseFocusReason);
             zeileBearbeiten(i);
             return true;
-        } else if (typ == QEvent::KeyPress && istEnter(static_cast<QKeyEvent *>(event))) {
+        } else if (typ == QEvent::KeyPress && Tasten::istEnter(static_cast<QKeyEvent *>(event))) {
             zeileBearbeiten(i);
             return true;
         }

@@ -1,4 +1,5 @@
 #include "app/Editorfenster.h"
+#include "app/Tasten.h"
 
 #include "app/Dateidialog.h"
 #include "app/Displaytextseite.h"
@@ -30,7 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int Twips = 15;  // twips per pixel at 96 dpi
 }  // namespace
 
 Editorfenster::Editorfenster(Zustand &z, Meldung &m, QWidget *parent)
@@ -124,7 +124,7 @@ Editorfenster::Editorfenster(Zustand &z, Meldung &m, QWidget *parent)
     layout->setMenuBar(menue);
     layout->addLayout(kopf);
     layout->addWidget(m_tabs);
-    setGeometry(0, 300 / Twips, 12000 / Twips, 8200 / Twips);
+    setGeometry(0, 300 / Tasten::Twips, 12000 / Tasten::Twips, 8200 / Tasten::Twips);
     tabGewechselt(0);
     m_drucken->setText(text(273));
 }

@@ -1,4 +1,5 @@
 #include "app/Grundeinstellungsseite.h"
+#include "app/Tasten.h"
 
 #include "app/Passwortdialog.h"
 #include "base/Meldung.h"
@@ -37,16 +38,6 @@ const Optionsangabe Optionsangaben[Einstellungsregeln::Optionszahl] = {
     {Option::Stoerung, 264, "Stoerung"},
     {Option::Sperrlisten, 266, "Sperrlisten"},
 };
-
-bool istFensterwechsel(Qt::FocusReason grund)
-{
-    return grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-}
-
-bool istEnter(const QKeyEvent *e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
 
 void erhoeheZaehler(Datenbild &bild)
 {
@@ -214,7 +205,7 @@ Grundeinstellungsseite::Zahlbox *Grundeinstellungsseite::zahlboxVon(QObject *obj
 
 void Grundeinstellungsseite::zahlboxBetreten(Zahlbox &z, Qt::FocusReason grund)
 {
-    if (istFensterwechsel(grund))
+    if (Tasten::istFensterwechsel(grund))
         return;
     m_offeneBox = &z;
     if (z.feld == Zahlfeld::LaengeSpur2 || z.feld == Zahlfeld::LaengeSpur31)
@@ -229,7 +220,7 @@ bool Grundeinstellungsseite::zahlboxTaste(Zahlbox &z, QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Backspace)
         return false;
-    const bool enter = istEnter(e);
+    const bool enter = Tasten::istEnter(e);
     const QString t = e->text();
     const bool zeichen = enter || (!t.isEmpty() && t.at(0).isPrint());
     if (!zeichen)
@@ -278,7 +269,7 @@ bool Grundeinstellungsseite::eventFilter(QObject *objekt, QEvent *event)
     if (Zahlbox *z = zahlboxVon(objekt)) {
         if (typ == QEvent::FocusIn)
             zahlboxBetreten(*z, static_cast<QFocusEvent *>(event)->reason());
-        else if (typ == QEvent::FocusOut && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())
+        else if (typ == QEvent::FocusOut && !Tasten::istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())
                  && m_offeneBox == z)
             uebernimmOffeneBox();
         else if (typ == QEvent::KeyPress)
@@ -286,7 +277,7 @@ bool Grundeinstellungsseite::eventFilter(QObject *objekt, QEvent *event)
         return false;
     }
     if (objekt == m_passwort) {
-        if (typ == QEvent::FocusIn && !istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
+        if (typ == QEvent::FocusIn && !Tasten::istFensterwechsel(static_cast<QFocusEvent *>(event)->reason())) {
             passwortEingeben();
             return true;
         }

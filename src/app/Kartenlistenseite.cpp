@@ -1,4 +1,5 @@
 #include "app/Kartenlistenseite.h"
+#include "app/Tasten.h"
 
 #include "app/Kartendatendialog.h"
 #include "app/Listengitter.h"
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 
 namespace {
-constexpr int Twips = 15;  // twips per pixel at 96 dpi
 // Comment column widening per grid.
 constexpr int Verbreiterung[4] = {54, 57, 57, 56};
 }  // namespace
@@ -92,7 +92,7 @@ void Kartenlistenseite::eintragBearbeiten(int liste, int zeile, int spalte)
     gitter->setBearbeitung(true);
     m_u.Eintragsnummer = qint16(k);
     Kartendatendialog dialog(m_z, m_meldung, m_u, window());
-    dialog.move(window()->mapToGlobal(QPoint(5750 / Twips, 3000 / Twips)));
+    dialog.move(window()->mapToGlobal(QPoint(5750 / Tasten::Twips, 3000 / Tasten::Twips)));
     dialog.exec();
     gitter->setBearbeitung(false);
     if (m_u.Dialogergebnis != 0) {
@@ -123,7 +123,7 @@ void Kartenlistenseite::karteBearbeiten(Listenmodell *modell, Listengitter *gitt
     if (gitter->currentIndex().row() != zeile)
         gitter->setCurrentIndex(modell->index(zeile, 0));
     gitter->setBearbeitung(true);
-    const QPoint ort = window()->mapToGlobal(QPoint(5750 / Twips, 3000 / Twips));
+    const QPoint ort = window()->mapToGlobal(QPoint(5750 / Tasten::Twips, 3000 / Tasten::Twips));
     if (modell->seitenansicht()) {
         // Someone may have changed the customer files meanwhile.
         Terminaldatei::ladeSeitendateien(m_z.bild, m_basis, m_seite);

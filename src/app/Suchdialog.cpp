@@ -1,4 +1,5 @@
 #include "app/Suchdialog.h"
+#include "app/Tasten.h"
 
 #include "app/Listengitter.h"
 #include "app/Listenmodell.h"
@@ -15,7 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int Twips = 15;  // twips per pixel at 96 dpi
 }  // namespace
 
 Suchdialog::Suchdialog(Zustand &z, Meldung &m, Listengitter *gitter, QWidget *parent)
@@ -53,7 +53,7 @@ Suchdialog::Suchdialog(Zustand &z, Meldung &m, Listengitter *gitter, QWidget *pa
     layout->addWidget(m_text1);
     layout->addLayout(knoepfe);
     if (parent)
-        move(parent->mapToGlobal(QPoint(100 / Twips, 100 / Twips)));
+        move(parent->mapToGlobal(QPoint(100 / Tasten::Twips, 100 / Tasten::Twips)));
 }
 
 bool Suchdialog::eventFilter(QObject *objekt, QEvent *event)
