@@ -195,7 +195,6 @@ private slots:
         aktion(&w.f, "mnuOpen")->trigger();
         QCOMPARE(w.f.aktuelleDatei(), gewaehlt);
         QCOMPARE(w.f.blockpruefsumme(), 42 ^ 3);
-
         // A file one line short is refused with a message; the image stays.
         gewaehlt = ordner.filePath(QStringLiteral("KURZ.S2D"));
         QVERIFY(schreib(gewaehlt, inhalt.left(inhalt.lastIndexOf(" 0 \r\n"))));
@@ -236,18 +235,6 @@ private slots:
         aktion(&w.f, "mnuSchnittstelle")->trigger();
         QVERIFY(!w.port.isOpen());
         QCOMPARE(w.f.portnummer(), 2);
-        QCOMPARE(lies(Pfade::orteDatei()), orte);
-        QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
-
-        // Back on port 1 with OK: the port opens, the names are there.
-        imDialog([&](QWidget *s) {
-            QCOMPARE(kind<QComboBox>(s, "Combo1")->itemText(0), QStringLiteral("COM 1  ( Halle )"));
-            waehle(s, 1, "Lager");
-            klicke(s, "Co1");
-        }, QStringLiteral("Schnittstelle2D"));
-        aktion(&w.f, "mnuSchnittstelle")->trigger();
-        QVERIFY(w.port.isOpen());
-        QCOMPARE(w.port.device(), QStringLiteral("fake"));
         QCOMPARE(lies(Pfade::orteDatei()), orte);
         QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
     }
@@ -305,33 +292,6 @@ private slots:
         if (hinweis)
             QCOMPARE(label->text(), Texttabelle::text(hinweis).arg(0));
         QCOMPARE(kind<QPlainTextEdit>(&f, "TextProtokoll")->toPlainText(), text);
-    }
-
-    // The desktop's viewer first; without one, one window per log, read again.
-    void bewegungsanzeigeEinmal()
-    {
-        QTemporaryDir ordner;
-        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
-        QVERIFY(schreib(log, "Veranstaltung vom:\r\n"));
-        Zustand z;
-        QWidget eltern;
-        QList<QUrl> gefragt;
-        const auto desktop = [&gefragt](bool geht) {
-            return [&gefragt, geht](const QUrl &url) {
-                gefragt << url;
-                return geht;
-            };
-        };
-        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(true)), nullptr);
-        QCOMPARE(gefragt, QList<QUrl>{QUrl::fromLocalFile(log)});
-        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop(false));
-        QVERIFY(erstes && erstes->isVisible());
-        erstes->close();
-        QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
-        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)), erstes);
-        QVERIFY(erstes->isVisible());
-        QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
-        QCOMPARE(eltern.findChildren<Bewegungsanzeige *>().size(), 1);
     }
 
     // On the simulated bus: identify a typed address, read out with the
