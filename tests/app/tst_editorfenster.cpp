@@ -255,28 +255,6 @@ private slots:
         QCOMPARE(w->hauptdatei(), ziel);
     }
 
-    // A companion file with too few lines loses its comments on loading;
-    // Save asks before it replaces it, and keeps a copy.
-    void speichernFragtVorKurzerBegleitdatei()
-    {
-        const QString pfad = datei("KB", standardbild());
-        const QByteArray kurz("Kommentar 0\r\nKommentar 1\r\n");
-        QVERIFY(schreib(m_dir.filePath("KB.B2D"), kurz));
-        const QByteArray vorher = lies(pfad);
-        auto w = oeffne(pfad);
-        kind<QRadioButton>(w.get(), "SummerJa")->click();
-        m_m.antworte(Meldung::Nein);
-        kind<QAction>(w.get(), "mnuSave")->trigger();
-        QCOMPARE(m_m.textnummern(), QList<int>{669});
-        QCOMPARE(lies(pfad), vorher);
-        QCOMPARE(lies(m_dir.filePath("KB.B2D")), kurz);
-        m_m.antworte(Meldung::Ja);
-        kind<QAction>(w.get(), "mnuSave")->trigger();
-        QCOMPARE(lies(m_dir.filePath("KB.B2D.bak")), kurz);
-        QCOMPARE(lies(m_dir.filePath("KB.B2D")), begleitInhalt({}, 2001));
-        QVERIFY(lies(pfad) != vorher);
-    }
-
     void ungespeicherteAenderungenBeimSchliessen()
     {
         const QString pfad = datei("U", standardbild());
