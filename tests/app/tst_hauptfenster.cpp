@@ -284,6 +284,32 @@ private slots:
         QCOMPARE(kind<QPlainTextEdit>(&f, "TextProtokoll")->toPlainText(), text);
     }
 
+    // The desktop's viewer first; without one, one window per log, read again.
+    void bewegungsanzeigeEinmal()
+    {
+        QTemporaryDir ordner;
+        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        QVERIFY(schreib(log, "Veranstaltung vom:\r\n"));
+        Zustand z;
+        QWidget eltern;
+        QList<QUrl> gefragt;
+        const auto desktop = [&gefragt](bool geht) {
+            return [&gefragt, geht](const QUrl &url) {
+                gefragt << url;
+                return geht;
+            };
+        };
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(true)), nullptr);
+        QCOMPARE(gefragt, QList<QUrl>{QUrl::fromLocalFile(log)});
+        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop(false));
+        QVERIFY(erstes && erstes->isVisible());
+        erstes->close();
+        QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)), erstes);
+        QVERIFY(erstes->isVisible());
+        QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
+    }
+
     // On the simulated bus: identify a typed address, read out with the password, edit the file.
     void identifizierenUndAuslesenAmBus()
     {

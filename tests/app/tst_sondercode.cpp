@@ -107,6 +107,17 @@ class tst_sondercode : public QObject {
         kind<QRadioButton>(w, qPrintable(QStringLiteral("OptionSeite%1").arg(seite)))->click();
     }
 
+    // Searches for text with the search button knopfname and closes the dialog.
+    static void suche(Editorfenster *w, const QString &text, const char *knopfname = "Suchen1")
+    {
+        imDialog([text](QWidget *d) {
+            kind<QLineEdit>(d, "Text1")->setText(text);
+            knopf(d, "Command1");
+            knopf(d, "Command3");
+        });
+        kind<QPushButton>(w, knopfname)->click();
+    }
+
 private slots:
     void init()
     {
@@ -304,17 +315,37 @@ private slots:
 
         // Page view: a text only in the telephone column (card 7 of page 2).
         seitenansicht(w.get(), m_m, 2);
-        imDialog([](QWidget *d) {
-            kind<QLineEdit>(d, "Text1")->setText(QStringLiteral("4711"));
-            knopf(d, "Command1");
-            knopf(d, "Command3");
-        });
-        kind<QPushButton>(w.get(), "Suchen1")->click();
+        suche(w.get(), QStringLiteral("4711"));
         QCOMPARE(g->currentIndex(), g->model()->index(10, 6));
         QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
         auto *nummern = kind<QTableView>(g, "FesteSpalte");  // the card numbers stay on show beside it
         QVERIFY(nummern->isVisible());
         QCOMPARE(nummern->rowAt(0), 10);
+    }
+
+    // Track 3 and the block lists are searched in their own grids.
+    void jedesGitterDurchsuchbar_data()
+    {
+        QTest::addColumn<bool>("sperr");
+        QTest::addColumn<int>("liste");
+        QTest::newRow("Spur 3") << false << 2;
+        QTest::newRow("Sperrliste Spur 3") << true << 4;
+    }
+    void jedesGitterDurchsuchbar()
+    {
+        QFETCH(bool, sperr);
+        QFETCH(int, liste);
+        Bytes b = standardbild(6, 8);
+        b[1] |= sperr ? 0x40 : 0;
+        schreib(pfad("ST.S2D"), hauptdateiInhalt(b));
+        schreib(pfad("ST.B2D"), begleitInhalt({}, 2001));
+        auto w = oeffne(pfad("ST.S2D"));
+        kind<QTabWidget>(w.get(), "SSTab1")->setCurrentIndex(sperr ? 2 : 0);  // the button follows the tab
+        Listenmodell *m = w->listenmodell(liste);
+        m_z.bild.Begleittext[m->eintragsnummer(6)] = QStringLiteral("Wagner hinten");
+        suche(w.get(), QStringLiteral("WAGNER"), "Suchen2");
+        QCOMPARE(kind<Listengitter>(w.get(), qPrintable(QStringLiteral("Mgd%1").arg(liste)))->currentIndex(), m->index(6, 1));
+        QCOMPARE(kind<QTabWidget>(w.get(), "SSTab1")->currentIndex(), liste <= 2 ? 1 : 2);
     }
 
     // Page 2 chosen, then back to the standard layout: grid, card dialog and Save stay with page 2.
