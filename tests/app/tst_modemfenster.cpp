@@ -161,6 +161,7 @@ private slots:
         b.port.loseDevice();
         QCOMPARE(b.z.sitzung.modemVerbunden, false);
         QVERIFY(!b.aktion("mnuOpen")->isChecked() && !b.aktion("mnuHangUp")->isEnabled());
+        QCOMPARE(b.meldung.textnummern(), QList<int>{633});
     }
 
     // Nothing back after a dial: no modem on that port. One byte (the modem's echo) shows one.

@@ -451,9 +451,17 @@ private slots:
     void csvImportImEditor()
     {
         auto w = oeffne(satz());
+        const auto alt = dateien();
         QTemporaryDir anderswo;
         const QString csv = anderswo.filePath("x.csv");
-        schreib(csv, "Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n1,2,A,,,,,,\r\n");
+        const QByteArray kopf("Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n1,2,A,,,,,,\r\n");
+        schreib(csv, kopf + "4096,1,B,,,,,,\r\n");  // a bad line: said, nothing taken
+        imDialog([&](QWidget *d) { dateiWaehlen(d, csv); });
+        kind<QAction>(w.get(), "mnuCsvImport")->trigger();
+        QCOMPARE(m_m.textnummern(), QList<int>{420});
+        QCOMPARE(dateien(), alt);
+        schreib(csv, kopf);
+        m_m.leeren();
         imDialog([&](QWidget *d) { dateiWaehlen(d, csv); });
         kind<QAction>(w.get(), "mnuCsvImport")->trigger();
         QCOMPARE(m_m.textnummern(), QList<int>{421});
