@@ -28,8 +28,7 @@ inline Bytes grundbild()
     return b;
 }
 
-// grundbild() with track 2 and track 3/1 of the given digits evaluated
-// (0: not evaluated).
+// grundbild() with track 2 and track 3/1 of the given digits evaluated (0: not evaluated).
 inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0)
 {
     Bytes b = grundbild();

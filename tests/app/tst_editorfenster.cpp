@@ -87,8 +87,7 @@ private slots:
         QCOMPARE(zeit->text(), QStringLiteral("1"));
         QVERIFY(m_m.eintraege().isEmpty());
 
-        // A length box warns on entry (317); leaving it, even unchanged,
-        // empties the lists and comments.
+        // A length box warns on entry (317); leaving it, even unchanged, empties the lists and comments.
         auto *box = kind<QLineEdit>(w.get(), "TextLaengeSpur2");
         box->setFocus(Qt::TabFocusReason);
         QCOMPARE(m_m.textnummern(), QList<int>{317});

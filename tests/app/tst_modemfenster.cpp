@@ -143,8 +143,7 @@ private slots:
         QCOMPARE(a.port.written(), QByteArray("t\r\n"));
     }
 
-    // Hang-up from the menu, or a vanished device: the port closes and
-    // dialling is possible again.
+    // Hang-up from the menu, or a vanished device: the port closes and dialling is possible again.
     void verbindungEndet()
     {
         Modemaufbau a;
