@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <array>
 #include <memory>
-#include <utility>
 
 using Bytes = std::array<int, 2048>;
 
@@ -29,16 +28,14 @@ inline Bytes grundbild()
     return b;
 }
 
-// grundbild() with track 2 and track 3/1 of the given digits evaluated
-// (0: not evaluated) and block lists on or off.
-inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0, bool sperr = false)
+// grundbild() with track 2 and track 3/1 of the given digits evaluated (0: not evaluated).
+inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0)
 {
     Bytes b = grundbild();
     b[2] = (ziffern2 ? 1 : 0) | (ziffern31 ? 2 : 0);
     b[3] = (ziffern2 + 1) / 2;
     b[4] = (ziffern31 + 1) / 2;
     b[9] = (ziffern2 % 2) | (ziffern31 % 2) << 1;
-    b[1] |= sperr ? 0x40 : 0;
     return b;
 }
 
@@ -70,16 +67,3 @@ inline std::unique_ptr<Editorfenster> editor(Zustand &z, Meldung &m, const QStri
 }
 
 inline QString zelle(Listenmodell *m, int zeile, int spalte) { return m->data(m->index(zeile, spalte)).toString(); }
-
-// First byte and view end of list 1..4 for arrangement code 0..7 as the
-// terminal divides its list area; {0, 0} when not in the arrangement.
-inline std::pair<int, int> listenbereich(int code, int liste)
-{
-    static const int bereiche[8][4][2] = {
-        {}, {},
-        {{272, 2046}}, {{272, 1293}, {}, {1295, 2046}},
-        {{}, {272, 2046}}, {{}, {272, 1293}, {}, {1295, 2046}},
-        {{272, 758}, {760, 2046}}, {{272, 758}, {760, 1293}, {1295, 1782}, {1784, 2046}},
-    };
-    return {bereiche[code][liste - 1][0], bereiche[code][liste - 1][1]};
-}

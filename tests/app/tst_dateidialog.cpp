@@ -44,9 +44,8 @@ private slots:
         QCOMPARE(Dateidialog::qtFilter(tabelle), qt);
     }
 
-    // Showing a folder reads no file: a file that never answers a read
-    // (/proc/kmsg, readable for root) would otherwise freeze the window
-    // while the dialog only lists it.
+    // Showing a folder reads no file: a file that never answers a read (/proc/kmsg, readable for root) would
+    // otherwise freeze the window while the dialog only lists it.
     void ordnerZeigenLiestKeineDatei()
     {
         Dateidialog d(nullptr, QStringLiteral("Laden"), QStringLiteral("/proc"), QStringLiteral("Alle|*"));

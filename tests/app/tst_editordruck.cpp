@@ -1,6 +1,5 @@
-// Printing from the editor: the tab on show decides what is printed, the
-// printer dialog's cancel is silent, a printer error is reported, the
-// preview, the PDF export, and long card names printed whole.
+// Printing from the editor: the tab on show decides what is printed, the printer dialog's cancel is silent, a
+// printer error is reported, the preview, the PDF export, and long card names printed whole.
 
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
@@ -159,8 +158,7 @@ private slots:
         QCOMPARE(pdfSeiten(ziel), 9);
         QVERIFY(m_m.eintraege().isEmpty());
 
-        // A file that cannot be written (no one creates files in /proc) is
-        // reported with its path.
+        // A file that cannot be written (no one creates files in /proc) is reported with its path.
         const QString falsch = QStringLiteral("/proc/portavo-export.pdf");
         imDialog([&](QWidget *d) { dateiWaehlen(d, falsch); }, QStringLiteral("PdfExport"));
         waehle(w.get(), "mnuExportPdf");

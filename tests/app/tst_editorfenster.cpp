@@ -5,7 +5,6 @@
 #include "Editorhilfe.h"
 #include "support/Fensterhilfe.h"
 
-#include "app/Ladeablauf.h"
 #include "app/Listengitter.h"
 
 #include <QtWidgets>
@@ -88,8 +87,7 @@ private slots:
         QCOMPARE(zeit->text(), QStringLiteral("1"));
         QVERIFY(m_m.eintraege().isEmpty());
 
-        // A length box warns on entry (317); leaving it, even unchanged,
-        // empties the lists and comments.
+        // A length box warns on entry (317); leaving it, even unchanged, empties the lists and comments.
         auto *box = kind<QLineEdit>(w.get(), "TextLaengeSpur2");
         box->setFocus(Qt::TabFocusReason);
         QCOMPARE(m_m.textnummern(), QList<int>{317});
@@ -139,37 +137,6 @@ private slots:
         kind<QRadioButton>(w.get(), "SperrlistenNein")->click();
         QVERIFY(kind(w.get(), "FrameChipkarte")->isEnabled());
         QVERIFY(gewaehlt(w.get(), "ChipkarteNein"));
-    }
-
-    // Running numbers follow list order 1, 2, 3, 4; lists not in the
-    // arrangement show 25 empty rows.
-    void anordnungenFuellenDieGitter_data()
-    {
-        QTest::addColumn<int>("code");
-        for (int c = 0; c < 8; ++c)
-            QTest::addRow("%d", c) << c;
-    }
-    void anordnungenFuellenDieGitter()
-    {
-        QFETCH(int, code);
-        Bytes b = standardbild((code & 2) ? 22 : 0, (code & 4) ? 11 : 0, code & 1);
-        b[3] = 11;  // also where the track is off
-        b[4] = 6;
-        auto w = oeffne(datei("A", b));
-        int erste = 0;
-        for (int liste = 1; liste <= 4; ++liste) {
-            const auto [anfang, ende] = listenbereich(code, liste);
-            Listenmodell *m = w->listenmodell(liste);
-            const int L = (liste == 1 || liste == 3) ? b[3] : b[4];
-            const int anzahl = anfang ? (ende - anfang) / L : 23;
-            QCOMPARE(m->rowCount(), anzahl + 2);
-            QCOMPARE(zelle(m, 1, 0), anfang ? QStringLiteral("Anzahl(max)   %1").arg(anzahl) : QString());
-            if (!anfang)
-                continue;
-            QCOMPARE(m->eintragsnummer(2), erste);
-            QCOMPARE(m_z.bild.Zeilenadresse[erste + 1], anfang + L);
-            erste += anzahl;
-        }
     }
 
     void eintragBearbeitenUndSpeichern_data()
@@ -237,14 +204,6 @@ private slots:
         QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
     }
 
-    void langerKommentarVerbreitert()
-    {
-        auto w = oeffne(datei("B", standardbild(4, 4), {"kurz", QString(40, QLatin1Char('x'))}));
-        QCOMPARE(w->listenmodell(1)->spaltenbeschriftung(1), QStringLiteral("Begleittext") + QString(36 + 54, ' '));
-        QCOMPARE(w->listenmodell(2)->spaltenbeschriftung(1), QStringLiteral("Begleittext") + QString(36, ' '));
-        QVERIFY(kind<Listengitter>(w.get(), "Mgd1")->columnWidth(1) > kind<Listengitter>(w.get(), "Mgd2")->columnWidth(1));
-    }
-
     void displayzeilen()
     {
         auto w = oeffne(datei("Z", grundbild()));
@@ -295,28 +254,6 @@ private slots:
         QCOMPARE(w->hauptdatei(), ziel);
     }
 
-    // A companion file with too few lines loses its comments on loading;
-    // Save asks before it replaces it, and keeps a copy.
-    void speichernFragtVorKurzerBegleitdatei()
-    {
-        const QString pfad = datei("KB", standardbild());
-        const QByteArray kurz("Kommentar 0\r\nKommentar 1\r\n");
-        QVERIFY(schreib(m_dir.filePath("KB.B2D"), kurz));
-        const QByteArray vorher = lies(pfad);
-        auto w = oeffne(pfad);
-        kind<QRadioButton>(w.get(), "SummerJa")->click();
-        m_m.antworte(Meldung::Nein);
-        kind<QAction>(w.get(), "mnuSave")->trigger();
-        QCOMPARE(m_m.textnummern(), QList<int>{669});
-        QCOMPARE(lies(pfad), vorher);
-        QCOMPARE(lies(m_dir.filePath("KB.B2D")), kurz);
-        m_m.antworte(Meldung::Ja);
-        kind<QAction>(w.get(), "mnuSave")->trigger();
-        QCOMPARE(lies(m_dir.filePath("KB.B2D.bak")), kurz);
-        QCOMPARE(lies(m_dir.filePath("KB.B2D")), begleitInhalt({}, 2001));
-        QVERIFY(lies(pfad) != vorher);
-    }
-
     void ungespeicherteAenderungenBeimSchliessen()
     {
         const QString pfad = datei("U", standardbild());
@@ -342,28 +279,6 @@ private slots:
         }
     }
 
-    void ladenOeffnetDenEditor()
-    {
-        // Datei / Laden opens the editor on the file chosen in the file dialog.
-        const QString gut = datei("G", standardbild());
-        m_z.einstellungen.startverzeichnis = m_dir.path();
-        QString titel;
-        imDialog([&](QWidget *d) {
-            dateiWaehlen(d, gut);
-            imDialog([&](QWidget *e) {
-                titel = e->windowTitle();
-                e->close();
-            });
-        });
-        const Ladeablauf a = dateiLaden(m_z, m_m);
-        QVERIFY(a.ergebnis.geladen);
-        QCOMPARE(titel, gut);
-        QCOMPARE(a.hauptdateiNachher, gut);
-
-        // A missing file is reported (384) and no editor opens.
-        QCOMPARE(bearbeiteTerminaldatei(m_z, m_m, m_dir.filePath("fehlt.S2D"), "x"), QString());
-        QCOMPARE(m_m.textnummern(), QList<int>{384});
-    }
 };
 
 PORTAVO_TESTKLASSE(tst_editorfenster)

@@ -1,4 +1,4 @@
-// The basic-settings rules, the load routine and saving, without windows.
+// The basic-settings rules and saving, without windows.
 
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
@@ -7,7 +7,6 @@
 #include "termfile/Dateiablauf.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"
-
 
 using namespace Einstellungsregeln;
 
@@ -24,7 +23,6 @@ void bildLaden(Zustand &z, const Bytes &b)
     z.bild.Aenderungszaehler = 0;
     z.bild.baueListen();
 }
-
 }  // namespace
 
 class tst_editorregeln : public QObject {
@@ -40,11 +38,8 @@ private slots:
         QTest::addColumn<int>("byteWert");
         QTest::addColumn<int>("ungerade");  // odd bit of the length, -1: none
         const auto T = Zahlfeld::Tueroeffnungszeit;
-        QTest::newRow("door 300") << T << "300" << 1 << 0 << 1 << -1;
-        QTest::newRow("door 255") << T << "255" << 255 << 0 << 255 << -1;
-        QTest::newRow("door 256") << T << "256" << 1 << 0 << 1 << -1;
-        QTest::newRow("door leading") << T << "  42x9" << 42 << 0 << 42 << -1;
-        QTest::newRow("door huge") << T << "99999999999999" << 1 << 0 << 1 << -1;
+        for (const auto &[ein, wert] : {std::pair{"300", 1}, {"255", 255}, {"256", 1}, {"  42x9", 42}, {"99999999999999", 1}})
+            QTest::addRow("door %s", ein) << T << ein << wert << 0 << wert << -1;
         QTest::newRow("address 300") << Zahlfeld::Adresse << "300" << 1 << 8 << 1 << -1;
         QTest::newRow("track 2: 21") << Zahlfeld::LaengeSpur2 << "21" << 21 << 3 << 11 << 1;
         QTest::newRow("track 2: 22") << Zahlfeld::LaengeSpur2 << "22" << 22 << 3 << 11 << 0;
@@ -110,10 +105,10 @@ private slots:
         QCOMPARE(m.textnummern(), (QList<int>{319, 319}));
     }
 
+    // Special code: changing tracks asks nothing and keeps the time zones;
+    // laying out afresh blocks every card and keeps the system number.
     void sondercodebild()
     {
-        // Changing tracks asks nothing and keeps the time zones; laying out
-        // afresh blocks every card and keeps the system number.
         Zustand z;
         Bytes b = grundbild();
         b[2] = 0x80 | 0x02;
@@ -152,46 +147,6 @@ private slots:
         QCOMPARE(z.bild.Aenderungszaehler, qint16(1));
 
         QVERIFY(!zifferErlaubt(""));
-    }
-
-    void ladeRoutine()
-    {
-        QTemporaryDir dir;
-        Zustand z;
-        Texttabelle::ladeTexte(z, 101, 389);
-        MeldungAufnahme m;
-        Bytes b = grundbild();
-        b[100] = 0xFF;
-        const QString gut = dir.filePath("A.S2D");
-        QVERIFY(schreib(gut, hauptdateiInhalt(b)));
-        QVERIFY(schreib(dir.filePath("A.S2d"), hauptdateiInhalt(b)));
-        QVERIFY(schreib(dir.filePath("A.B2D"), "x\r\n"));
-
-        // Only ".S2D" in capitals is taken.
-        z.sitzung.ladenZumBearbeiten = true;
-        for (const char *name : {"A.S2d", "A.B2D"}) {
-            m.leeren();
-            QVERIFY(!Dateiablauf::ladeRoutine(z, m, dir.filePath(name)).geladen);
-            QCOMPARE(m.textnummern(), QList<int>{176});
-        }
-        QCOMPARE(z.bild.byte(100), 0);
-
-        m.leeren();
-        const Dateiablauf::Ladeergebnis e = Dateiablauf::ladeRoutine(z, m, gut);
-        QVERIFY(e.geladen && e.bearbeiten);
-        QCOMPARE(z.sitzung.ladenZumBearbeiten, false);
-        QCOMPARE(e.Blockpruefsumme, 205);  // XOR of the 2048 bytes, then XOR 3
-        QCOMPARE(z.bild.byte(100), 0xFF);
-        QVERIFY(m.eintraege().isEmpty());
-
-        // A short main file leaves Daten as it was and is reported.
-        QByteArray kurz = hauptdateiInhalt(grundbild());
-        kurz.truncate(kurz.size() / 2);
-        QVERIFY(schreib(dir.filePath("K.S2D"), kurz));
-        const Dateiablauf::Ladeergebnis k = Dateiablauf::ladeRoutine(z, m, dir.filePath("K.S2D"));
-        QVERIFY(!k.geladen && !k.bearbeiten);
-        QCOMPARE(m.textnummern(), QList<int>{384});
-        QCOMPARE(z.bild.byte(100), 0xFF);
     }
 
     void fehlgeschlagenesSpeichernLaesstAlteDatei()

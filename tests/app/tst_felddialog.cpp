@@ -1,6 +1,5 @@
-// The small field dialogs: entering a field selects its text (a display
-// line only as far as it fits), and OK refuses a bad value with its message
-// and leaves the dialog open with nothing stored.
+// The small field dialogs: entering a field selects its text (a display line only as far as it fits), and OK
+// refuses a bad value with its message and leaves the dialog open with nothing stored.
 
 #include "support/Testlauf.h"
 #include "app/Displayzeilendialog.h"

@@ -1,5 +1,4 @@
-// Message boxes open over the window they belong to, and Qt's own button
-// texts follow the chosen language.
+// Message boxes open over the window they belong to, and Qt's own button texts follow the chosen language.
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
@@ -15,8 +14,7 @@ struct Gesehen {
     int antwort = -1;
 };
 
-// Shows a Yes/No question and answers No: the box's parent, its Yes
-// button's text, and the answer given back.
+// Shows a Yes/No question and answers No: the box's parent, its Yes button's text, and the answer given back.
 Gesehen frage(MeldungBox &m)
 {
     Gesehen gesehen;

@@ -1,6 +1,5 @@
-// The main window's panels: the write panel's view of the recovery scan
-// (progress and a cancel, never a wait), its protocol choice, and the
-// read-out button's caption.
+// The main window's panels: the write panel's view of the recovery scan (progress and a cancel, never a
+// wait), its protocol choice, and the read-out button's caption.
 
 #include "support/Testlauf.h"
 #include "app/Auslesepanel.h"

@@ -41,8 +41,7 @@ private slots:
                                      << false;
         QTest::newRow("Port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n77\r\n3000\r\n") << false << 1
                                 << QStringList{"1", "3000", "1", "77", "19200,n,8,1"} << true;
-        // A busy port: port 1 for this run; the file keeps port 2, the
-        // language and the modem lines.
+        // A busy port: port 1 for this run; the file keeps port 2, the language and the modem lines.
         QTest::newRow("Port 2 belegt") << belegt << false << 1 << QStringList{"1", "1000", "1", "77", "19200,n,8,1"}
                                        << false;
         QTest::newRow("Port 2 belegt, 1 gesperrt") << belegt << true << 0

@@ -1,7 +1,6 @@
 #pragma once
-// Answering modal windows from a test. A modal window runs its own event
-// loop, so the test acts from a timer inside it; a window left open after a
-// failed check is closed, so nothing waits for a click that never comes.
+// Answering modal windows from a test: a timer acts inside the window's own event loop; a window
+// left open after a failed check is closed, so nothing waits for a click that never comes.
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,9 +12,8 @@
 #include <functional>
 #include <memory>
 
-// Runs tun on the next modal window (of that object name, when one is
-// given) as soon as it is up; the test opens it after this call. The timer
-// returned deletes itself once it has acted.
+// Runs tun on the next modal window (of that object name, if given) once it is up; the test opens
+// it after this call. The timer returned deletes itself once it has acted.
 inline QTimer *imDialog(std::function<void(QWidget *)> tun, const QString &name = QString())
 {
     auto *t = new QTimer;
@@ -34,8 +32,7 @@ inline QTimer *imDialog(std::function<void(QWidget *)> tun, const QString &name 
     return t;
 }
 
-// For windows that open later on their own: waits until the window of
-// that name has come up and tun has run; false when it never came.
+// For windows that open on their own: waits until that window came up and tun ran; false if never.
 inline bool mitModal(const QString &name, const std::function<void(QWidget *)> &tun)
 {
     auto erledigt = std::make_shared<bool>(false);
@@ -56,11 +53,9 @@ T *kind(QObject *o, const char *name)
     return k;
 }
 
-// Chooses pfad (a whole path) in the file dialog d and accepts it. The
-// dialog's listing is filled in the background and must not decide which
-// file is meant, so the whole path goes into the name box. A message of the
-// dialog itself ("not found", ...) would wait for a click for ever: it is
-// closed and its text returned (empty when there was none).
+// Chooses pfad in the file dialog and accepts it; the whole path goes into the name box, as the
+// listing is filled in the background. A message of the dialog itself ("not found", ...) is closed
+// and its text returned (empty when there was none).
 inline QString dateiWaehlenMeldung(QFileDialog *fd, const QString &pfad)
 {
     fd->selectFile(pfad);
