@@ -1,6 +1,4 @@
-// Read-out: the link on the in-process simulated bus for both answer layouts
-// and every failure ending; the login's answer in its odd positions and the
-// modem's loss against a FakePort.
+// Read-out on the in-process bus for both answer layouts and every failure ending; login answer, modem loss.
 
 #include "support/Testlauf.h"
 

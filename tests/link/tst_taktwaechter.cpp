@@ -1,6 +1,4 @@
-// Which ticks count: a timeout delivered late, right after the one before,
-// must not be taken for a tick that waited its interval; and the ticks of
-// the sequence base that apply it.
+// Which ticks count (a late timeout right after the one before does not), and the sequence base using it.
 
 #include "support/Testlauf.h"
 #include "support/FakePort.h"
