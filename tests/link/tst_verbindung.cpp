@@ -39,11 +39,6 @@ struct Aufbau {
     }
 };
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-
 }  // namespace
 
 // A receiver of the repair write's kind: holds back NAK, passes on anything else.
@@ -150,8 +145,8 @@ private slots:
         QTest::addColumn<QString>("angemeldet");
         QTest::addColumn<QByteArray>("eingang");
         QTest::addColumn<QString>("ziel");
-        const QByteArray nak = hex("1502");
-        const QByteArray stx = hex("02");
+        const QByteArray nak("\x15\x02", 2);
+        const QByteArray stx(1, Telegramm::STX);
         QTest::newRow("nichts") << "" << stx << "B";
         QTest::newRow("Anmeldung") << "A" << stx << "A";
         QTest::newRow("Test vor Anmeldung") << "AT" << stx << "T";
