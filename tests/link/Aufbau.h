@@ -1,8 +1,6 @@
 #pragma once
-// The write sequence on a port: on a FakePort (Aufbau: terminal 4, password
-// 246810 and an image whose bytes differ from one another) or on the
-// in-process bus, where a main file is loaded and the protocol identified
-// as the write command does it.
+// The write sequence on a FakePort (Aufbau: terminal 4, password 246810, a varied image) or on the
+// in-process bus, with a main file loaded and the protocol identified as the write command does it.
 
 #include "support/SimPort.h"
 #include "support/Testhilfe.h"
@@ -13,8 +11,7 @@
 
 #include <QSignalSpy>
 
-// A main file whose bytes differ from the simulator's default image;
-// password 246810 in bytes 5..7, the address in byte 8, protocol 0.
+// A main file unlike the simulator's default image: password 246810, the address in byte 8, protocol 0.
 inline QString hauptdateiMit(const QString &pfad, int saat, int adresse)
 {
     const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, 0}};

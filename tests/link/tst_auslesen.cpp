@@ -1,6 +1,4 @@
-// Read-out: the link on the in-process simulated bus for both answer layouts
-// and every failure ending; the login's answer in its odd positions and the
-// modem's loss against a FakePort.
+// Read-out on the in-process bus for both answer layouts and every failure ending; login answer, modem loss.
 
 #include "support/Testlauf.h"
 
@@ -126,8 +124,7 @@ private slots:
         }
         QVERIFY(l.meldung.eintraege().isEmpty());
         QCOMPARE(l.z.terminal.identifiziert, true);
-        // Daten holds the terminal's memory; saving it is the caller's step,
-        // so the files in the folder stay as they were.
+        // Daten holds the memory; saving is the caller's step, the files stay as they were.
         QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), m_sim.speicher(adresse));
         QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
         QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
@@ -188,9 +185,8 @@ private slots:
 
     void spaetesPruefbyteDerZusage()
     {
-        // The check byte that closes "J" ETX arrives after the tick that
-        // found the answer: it stands ahead of the echo of ACK and "E" in the
-        // byte store and must not spoil the read-out.
+        // The check byte closing "J" ETX comes after the tick that found the answer, ahead of the echo of
+        // ACK and "E" in the byte store: it must not spoil the read-out.
         Lauf<FakePort> a;
         Busattrappe bus(a.port);
         QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
@@ -217,10 +213,8 @@ private slots:
             QCOMPARE(int(a.z.bild.Daten[n]), n % 256);
     }
 
-    // The modem reports NO CARRIER while the read-out waits: it ends at once
-    // with the message of the wait it was in, not at that wait's time-out.
-    // The connection is the command line's (Modemsitzung) or the modem
-    // window's (Modemterminal).
+    // NO CARRIER while the read-out waits ends it at once with that wait's message; the connection is the
+    // command line's (Modemsitzung) or the modem window's (Modemterminal).
     void modemverbindungBrichtAb_data()
     {
         QTest::addColumn<bool>("fenster");

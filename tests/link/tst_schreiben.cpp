@@ -1,7 +1,4 @@
-// The write command: the protocol identification before it, every byte of
-// the write with its speed and Timer4's quiet line on the in-process bus, and
-// on a FakePort when the confirmation wait starts and every ending with its
-// text and the port back at 19200 baud.
+// The write command: protocol identification, the write on the bus (bytes, speeds, quiet line), its endings.
 
 #include "support/Testlauf.h"
 
@@ -134,8 +131,7 @@ private slots:
 
     // --- the write sequence ---
 
-    // Every byte in order on the bus, each at its speed, Timer4's quiet line
-    // before the block on the bus clock, and the terminal's memory afterwards.
+    // Every byte in order, each at its speed, the quiet line before the block, the memory afterwards.
     void amBus_data()
     {
         QTest::addColumn<int>("adresse");
@@ -186,8 +182,7 @@ private slots:
         QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
     }
 
-    // The port takes the block at once, but the confirmation wait begins
-    // only when its echo is back.
+    // The port takes the block at once; the confirmation wait begins when its echo is back.
     void bestaetigungErstWennDerBlockAufDerLeitungIst()
     {
         Aufbau a;
@@ -223,8 +218,7 @@ private slots:
         QCOMPARE(a.schreiben.rueckmeldung().size(), 200);
     }
 
-    // Only the terminal's own "U19###" after the echo of the block confirms
-    // the write, for variant M as for the others.
+    // Only the terminal's own "U19###" after the echo of the block confirms the write.
     void bestaetigung_data()
     {
         QTest::addColumn<int>("variante");
@@ -286,9 +280,7 @@ private slots:
             QCOMPARE(a.schreiben.versuche(), 0);
     }
 
-    // Variant M without echo: "d", the block at 19200 baud, and the wait for
-    // the confirmation begins when its line time (1069 ms) is over and no
-    // byte of it waits in the port any more.
+    // Variant M without echo: the confirmation wait begins after the block's line time, with the port empty.
     void varianteMOhneEchoZaehltDieLeitungszeit()
     {
         Aufbau a;
@@ -305,8 +297,7 @@ private slots:
         QVERIFY(a.port.written().contains(Telegramm::anfrage(4, "d") + "U24###"));
         QCOMPARE(a.port.writes().last().baud, 19200);
         a.port.sent(1000);  // part of the block is out
-        // The line time is over, but bytes still wait in the port. No clock
-        // can be put into the sequence: this waits out its line time.
+        // The line time is over (no clock can be put into the sequence), bytes still wait in the port.
         const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick;
         QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > leitungszeit, 5000);
         QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
@@ -367,9 +358,7 @@ private slots:
         a.schreiben.abbrechen();
     }
 
-    // The modem reports NO CARRIER in the middle of the write: it ends at
-    // once with the message its wait would have ended with, not seconds
-    // later at the time-out.
+    // NO CARRIER in the middle of the write ends it at once with the message its wait would end with.
     void modemverbindungBrichtAb_data()
     {
         QTest::addColumn<Schreiben::Phase>("phase");

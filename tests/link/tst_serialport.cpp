@@ -1,5 +1,4 @@
-// SerialPort on a pseudo-terminal made by the test: settings, open errors,
-// modem lines, traffic in both directions, speed change, device loss.
+// SerialPort on a pseudo-terminal made by the test.
 
 #include "support/Testlauf.h"
 #include "link/LineSettings.h"

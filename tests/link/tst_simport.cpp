@@ -1,8 +1,4 @@
-// The in-process simulated bus as a port sees it: what a test on it can rely
-// on. Echo ahead of the answer, the line time on the bus clock at the port's
-// speed, a speed change for the block, the device going away, opening
-// failures. Telegrams are built here by hand; the read-out's bytes are
-// checked against the terminal's memory in TestAuslesen.
+// The in-process bus as a port sees it: echo ahead of the answer, line time on the bus clock, speed change.
 
 #include "support/Testlauf.h"
 #include "support/SimPort.h"
@@ -142,49 +138,6 @@ private slots:
         QCOMPARE(v.last().us - v[12].us, qint64(block.size() - 1) * 4167);
         QCOMPARE(speicherbytes(a.bus.speicher(5)) == speicher, geleert);
         QCOMPARE(a.alles().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
-    }
-
-    // The adapter pulled: the port notices it on the event loop, like a real
-    // one, and cannot open it again. (A "gone" fault of the scenario: TestAuslesen.)
-    void abgezogen()
-    {
-        Am a({}, {SimBus::terminal(1, 0)});
-        QSignalSpy verloren(&a.port, &Port::verloren);
-        QVERIFY(a.schreibe(telegramm(1, Login)));
-        a.port.write(QByteArray(1, ACK) + telegramm(1, "E"));
-        QTRY_VERIFY(a.alles().size() > 15);
-        a.bus.abziehen();
-        QVERIFY(a.port.isOpen());
-        QVERIFY(verloren.wait(2000));
-        QVERIFY(!a.port.isOpen() && a.bus.weg());
-        QCOMPARE(a.port.bytesToWrite(), qint64(0));
-        a.port.write("X");  // lost, no crash
-        QVERIFY(!a.port.open());
-        QCOMPARE(a.port.letzterFehler(), Port::Oeffnungsfehler::GibtEsNicht);
-        QVERIFY(QTest::qWaitFor([&] { return a.bus.ruhig(); }));
-        QCOMPARE(verloren.count(), 1);
-    }
-
-    void oeffnen()
-    {
-        SimBus bus;
-        SimPort port;
-        port.setDevice(bus.device());
-        QVERIFY(!port.open());  // a bus not started is no device
-        QCOMPARE(port.letzterFehler(), Port::Oeffnungsfehler::GibtEsNicht);
-        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(5, 0)});
-        QVERIFY(port.open());
-        SimPort zweiter;
-        zweiter.setDevice(bus.device());
-        QVERIFY(!zweiter.open());
-        QCOMPARE(zweiter.letzterFehler(), Port::Oeffnungsfehler::Belegt);
-        port.close();
-        QVERIFY(zweiter.open());
-        QVERIFY(!zweiter.setSettings(QStringLiteral("19200,n,9,1")));
-        QCOMPARE(zweiter.settings(), QStringLiteral("19200,n,8,1"));
-        // A scenario with an unknown key does not start.
-        SimBus falsch;
-        QVERIFY(!falsch.starten(QJsonArray{QJsonObject{{"address", 1}, {"adress", 2}}}).isEmpty());
     }
 };
 

@@ -1,5 +1,4 @@
-// The recovery scan: its triples and their timing, its ends, and the way
-// from its end to the repair write.
+// The recovery scan: its triples and timing, its ends, and the way on to the repair write.
 
 #include "support/Testlauf.h"
 #include "Aufbau.h"
@@ -10,10 +9,8 @@ class TestTrouble : public QObject {
     Q_OBJECT
 
 private slots:
-    // On the bus: a refused block, then the scan's triples from 500 ms on,
-    // one per tick and 50 ms apart on the bus clock; the waiting terminal
-    // answers, the scan ends early and offers the repair, which writes the
-    // block after the wake-up, without a login.
+    // A refused block; the scan's triples from 500 ms on, 50 ms apart on the bus clock; the waiting
+    // terminal answers, the scan ends early, offers the repair, which writes after the wake-up, no login.
     void amBusBisZurReparatur()
     {
         SimBus sim;
@@ -95,8 +92,7 @@ private slots:
         QVERIFY(!t.reparaturWartet());
     }
 
-    // Nobody answers: the scan runs its 2048 ticks; the repair is offered
-    // only after a failed write, and Yes starts it after Timer6.
+    // Nobody answers: 2048 ticks; the repair is offered only after a failed write, Yes starts it on Timer6.
     void ohneAntwort_data()
     {
         QTest::addColumn<int>("schreibfehler");
@@ -135,8 +131,7 @@ private slots:
         QVERIFY(a.schreiben.reparatur());
     }
 
-    // No port to send on: the scan ends at the port, never saying that
-    // nothing was waiting; a closed modem port ends it after one tick.
+    // No port to send on: the scan ends there, never saying nothing was waiting.
     void endetAmPort_data()
     {
         QTest::addColumn<QString>("wie");
@@ -187,8 +182,7 @@ private slots:
         t.stoppe();
     }
 
-    // Cancel: the scan stops without a question; the progress ran up to
-    // where it stood and counts against the 2048 ticks.
+    // Cancel: no question; the progress ran up to where it stood, counted against the 2048 ticks.
     void abbrechenOhneFrage()
     {
         Aufbau a;

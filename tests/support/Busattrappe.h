@@ -1,7 +1,6 @@
 #pragma once
-// A bus behind a FakePort for unit tests: every write comes back as echo,
-// and the terminals of the table answer "X" and "V". Answers arrive from
-// the event loop, never inside the write, as on a real line.
+// A bus behind a FakePort: every write comes back as echo, the table's terminals answer "X" and "V",
+// from the event loop, never inside the write.
 
 #include "support/FakePort.h"
 #include "link/Telegramm.h"

@@ -1,11 +1,6 @@
 #pragma once
-// A full disk for a test: while a Dateigrenze lives, no file of this
-// process can grow beyond the given number of bytes (RLIMIT_FSIZE), and a
-// write beyond it fails with EFBIG instead of ending the process. It works
-// for root too, whom folder permissions do not stop.
-//
-// For a child process: Dateigrenze::imKind(bytes) as the QProcess child
-// process modifier.
+// A full disk: while it lives no file of this process grows beyond the limit (RLIMIT_FSIZE); writes beyond
+// fail with EFBIG (also for root). imKind(bytes) does the same as a QProcess child process modifier.
 
 #include <csignal>
 #include <sys/resource.h>

@@ -2,8 +2,6 @@
 
 #include <QMap>
 
-FakePort::FakePort(QObject *parent) : Port(parent) {}
-
 bool FakePort::open()
 {
     if (m_open)
@@ -80,31 +78,6 @@ QByteArray FakePort::written() const
     return alles;
 }
 
-QByteArray FakePort::readAll()
-{
-    QByteArray b;
-    b.swap(m_eingang);
-    return b;
-}
-
-void FakePort::flushOutput()
-{
-    ++m_flushOutputCount;
-    m_ausstehend = 0;
-}
-
-void FakePort::flushInput()
-{
-    ++m_flushInputCount;
-    m_eingang.clear();
-}
-
-void FakePort::drain()
-{
-    ++m_drainCount;
-    sent(m_ausstehend);
-}
-
 void FakePort::sent(qint64 bytes)
 {
     bytes = qMin(bytes, m_ausstehend);
@@ -112,12 +85,6 @@ void FakePort::sent(qint64 bytes)
         return;
     m_ausstehend -= bytes;
     emit gesendet(bytes);
-}
-
-void FakePort::queue(const QByteArray &bytes)
-{
-    if (m_open)
-        m_eingang += bytes;
 }
 
 void FakePort::inject(const QByteArray &bytes)

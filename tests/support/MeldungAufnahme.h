@@ -1,6 +1,5 @@
 #pragma once
-// Meldung for tests: keeps every message asked and answers from a script
-// (first queued answer; when the queue is empty, the default answer).
+// Meldung for tests: keeps every message asked and answers from a script.
 
 #include "base/Meldung.h"
 
@@ -19,14 +18,27 @@ public:
         int titelnummer;
     };
 
+    // The first queued answer, else the default (Ok meets a yes/no question as No).
     int zeige(const QString &text, const QString &titel, Knoepfe knoepfe, Symbol symbol, int textnummer,
-              int titelnummer) override;
+              int titelnummer) override
+    {
+        m_eintraege.append({text, titel, knoepfe, symbol, textnummer, titelnummer});
+        if (!m_antworten.isEmpty())
+            return m_antworten.takeFirst();
+        return m_standard == Ok && knoepfe == Knoepfe::JaNein ? Nein : m_standard;
+    }
     using Meldung::zeige;
 
     void antworte(int antwort) { m_antworten.append(antwort); }
     void setStandardantwort(int antwort) { m_standard = antwort; }
     const QVector<Eintrag> &eintraege() const { return m_eintraege; }
-    QList<int> textnummern() const;
+    QList<int> textnummern() const
+    {
+        QList<int> n;
+        for (const Eintrag &e : m_eintraege)
+            n.append(e.textnummer);
+        return n;
+    }
     void leeren() { m_eintraege.clear(); }
 
 private:

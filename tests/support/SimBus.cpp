@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QMap>
 
-
 namespace {
 QMap<QString, SimBus *> &geraete()
 {
@@ -128,18 +127,6 @@ QByteArray SimBus::bytes(const QVector<Byte> &v)
     for (const Byte &x : v)
         b += char(x.wert);
     return b;
-}
-
-void SimBus::abziehen()
-{
-    if (!m_bus || m_weg)
-        return;
-    m_weg = true;
-    m_notizen << QStringLiteral("device pulled");
-    m_stuecke.clear();
-    m_ausstehend.clear();
-    m_pumpe.stop();
-    m_zustellung.start();
 }
 
 bool SimBus::belegen(SimPort *port)

@@ -1,21 +1,8 @@
 #pragma once
-// The simulated bus in-process: the bus model of portavo-sim (terminals,
-// echo, faults) as a device that a SimPort opens by its name. Tests use it
-// like the Simulator helper, without a pseudo-terminal and a second process.
-//
-// Time. The model runs on a clock of its own, in microseconds: the real time
-// since the start plus every stretch it skipped. The line takes no real time:
-// bytes on the line and the ordinary turnaround are skipped at once, so echo
-// and answers arrive on the next turns of the event loop, while the clock
-// still counts 10 bit times per byte at the speed the port has set (the
-// traffic log shows the line as it would be). What is not line time stays
-// real: the silence that ends a write block or makes a wake-up, a delay
-// fault, a scheduled disappearance.
-//
-// Echo and answers reach the port in pieces as on a line: a new receive
-// event wherever the line was quiet for longer than a byte, one per turn of
-// the event loop.
-
+// The bus model of portavo-sim in-process, as a device a SimPort opens by name. It runs on its own
+// clock (µs): real time plus every stretch skipped. Line time (10 bit times per byte at the port's
+// speed, the turnaround) is skipped at once but counted; silences, delay faults and disappearances
+// stay real. Echo and answers reach the port in pieces: a new one after a quiet byte time.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -42,16 +29,12 @@ class SimPort;
     } while (false)
 #define SIMBUS_STARTEN BUS_STARTEN
 
-// SimBus and Simulator (portavo-sim over a pseudo-terminal) share their
-// interface: starten(terminals or scenario, options), device(), the port type
-// that opens it (Port), speicher(), verkehr(), bytes(), abziehen(). A scenario
-// written as a template over the bus runs on either.
+// Shares its interface with Simulator (portavo-sim on a pseudo-terminal): a template scenario runs on either.
 class SimBus : public QObject {
     Q_OBJECT
 public:
     using Port = SimPort;
-    // A byte from the PC as the terminals received it: when its line time
-    // ended (µs on the bus clock), at which speed, which value.
+    // A byte from the PC as the terminals got it: end of its line time (µs), speed, value.
     struct Byte {
         qint64 us;
         int baud;
@@ -64,9 +47,8 @@ public:
     explicit SimBus(QObject *parent = nullptr);
     ~SimBus() override;
 
-    // Builds the bus from the scenario's terminals (the scenario format of
-    // portavo-sim). Options: "--no-echo", "--no-pacing" (the clock counts no
-    // line time), "--turnaround MS". Empty on success, otherwise why not.
+    // Builds the bus (portavo-sim's scenario format). Options: "--no-echo", "--no-pacing" (no line
+    // time counted), "--turnaround MS". Empty on success, otherwise why not.
     QString starten(const QJsonArray &terminals, const QStringList &optionen = {});
     // The same with a whole scenario object ("echo", "blockGapMs", "goneAtMs", ...).
     QString starten(const QJsonObject &szenario, const QStringList &optionen = {});
@@ -84,15 +66,10 @@ public:
     QStringList notizen() const { return m_notizen; }
     // The bus clock now (µs since the start).
     qint64 jetztUs() const;
-    // Nothing more comes by itself: every byte written has arrived, every
-    // answer has reached the port, and the model waits for the PC.
+    // Nothing more comes by itself: all written has arrived and all answers reached the port.
     bool ruhig() const;
 
-    // --- failure modes ---
-    // The device goes away at once (an adapter pulled): the open port closes
-    // and reports the loss; it cannot be opened again. A "gone" fault of the
-    // scenario does the same once the bytes before it have arrived.
-    void abziehen();
+    // After a "gone" fault of the scenario: the port has lost the device and cannot open it again.
     bool weg() const { return m_weg; }
 
     // --- the port's side (SimPort) ---

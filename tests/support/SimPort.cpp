@@ -2,13 +2,6 @@
 
 #include "support/SimBus.h"
 
-SimPort::SimPort(QObject *parent) : Port(parent) {}
-
-SimPort::~SimPort()
-{
-    close();
-}
-
 bool SimPort::open()
 {
     if (isOpen())
@@ -51,41 +44,6 @@ bool SimPort::setSettings(const QString &settings)
     if (m_bus)
         m_bus->setBaud(m_settings.baud);
     return true;
-}
-
-void SimPort::write(const QByteArray &bytes)
-{
-    if (m_bus)
-        m_bus->vomPc(bytes);
-}
-
-QByteArray SimPort::readAll()
-{
-    QByteArray b;
-    b.swap(m_eingang);
-    return b;
-}
-
-void SimPort::flushOutput()
-{
-    if (m_bus)
-        m_bus->verwerfen();
-}
-
-void SimPort::flushInput()
-{
-    m_eingang.clear();
-}
-
-qint64 SimPort::bytesToWrite() const
-{
-    return m_bus ? m_bus->unterwegs() : 0;
-}
-
-void SimPort::drain()
-{
-    if (m_bus)
-        m_bus->leeren();
 }
 
 void SimPort::empfange(const QByteArray &bytes)

@@ -1,22 +1,22 @@
 #pragma once
-// A port on the simulated bus in-process (see SimBus): what is written goes
-// to the bus model, echo and answers come back as receive events, the speed
-// set here is the speed the model's line runs at. It opens the SimBus named by
-// its device; a name without a bus does not exist, a bus already open on
-// another port is busy, a bus that went away is gone.
+// A port on the in-process SimBus named by its device: writes go to the bus model, echo and answers
+// come back as receive events, its speed is the line's. No bus or a bus gone: no such device; a bus
+// open on another port: busy.
 
 #include "link/LineSettings.h"
 #include "link/Port.h"
 
+#include "support/SimBus.h"
+
 #include <QPointer>
 
-#include "support/SimBus.h"
+#include <utility>
 
 class SimPort : public Port {
     Q_OBJECT
 public:
-    explicit SimPort(QObject *parent = nullptr);
-    ~SimPort() override;
+    explicit SimPort(QObject *parent = nullptr) : Port(parent) {}
+    ~SimPort() override { close(); }
 
     void setDevice(const QString &device) override { m_device = device; }
     QString device() const override { return m_device; }
@@ -34,12 +34,12 @@ public:
     void setDtr(bool) override {}
     void setRts(bool) override {}
 
-    void write(const QByteArray &bytes) override;
-    QByteArray readAll() override;
-    void flushOutput() override;
-    void flushInput() override;
-    qint64 bytesToWrite() const override;
-    void drain() override;
+    void write(const QByteArray &bytes) override { if (m_bus) m_bus->vomPc(bytes); }
+    QByteArray readAll() override { return std::exchange(m_eingang, QByteArray()); }
+    void flushOutput() override { if (m_bus) m_bus->verwerfen(); }
+    void flushInput() override { m_eingang.clear(); }
+    qint64 bytesToWrite() const override { return m_bus ? m_bus->unterwegs() : 0; }
+    void drain() override { if (m_bus) m_bus->leeren(); }
 
     // --- the bus's side ---
     void empfange(const QByteArray &bytes);

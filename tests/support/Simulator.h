@@ -1,9 +1,6 @@
 #pragma once
-// Runs portavo-sim (path in PORTAVO_SIM) for one test, with the interface of
-// SimBus: writes the scenario, starts the simulator with a state folder of
-// its own and reads the device path from its first line. The state folder
-// holds every terminal's memory as a main file and the traffic log (each byte
-// the program sent, with the time and the speed it arrived at).
+// Runs portavo-sim (PORTAVO_SIM) with SimBus's interface: scenario and state folder of its own (memories
+// as main files, the traffic log), the device path from its first line.
 
 #include <QFile>
 #include <QJsonArray>
@@ -43,8 +40,7 @@ public:
             return QStringLiteral("PORTAVO_SIM is not set");
         const QString datei = m_dir.filePath(QStringLiteral("szenario.json"));
         QFile f(datei);
-        if (!m_dir.isValid() || !f.open(QIODevice::WriteOnly)
-            || f.write(QJsonDocument(szenario).toJson()) < 0)
+        if (!m_dir.isValid() || !f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(szenario).toJson()) < 0)
             return QStringLiteral("cannot write %1").arg(datei);
         f.close();
         m_proc.start(programm, QStringList{"--scenario", datei, "--state-dir", m_dir.path()} + weitere);

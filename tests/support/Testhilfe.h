@@ -1,7 +1,6 @@
 #pragma once
-// Helpers shared by the test suites: files, main files, a working folder
-// of its own, a port whose opening fails per device, and the link set-up
-// (state, port, connection, messages, login) on a FakePort or a real port.
+// Shared test helpers: files, main files, a working folder, a port failing to open per device, and the
+// link set-up (state, port, connection, messages, login) on any port.
 
 #include "link/Anmeldung.h"
 #include "support/FakePort.h"
@@ -20,9 +19,7 @@
 #include <QTimer>
 
 #include <algorithm>
-
 #include <functional>
-
 #include <sys/stat.h>
 
 inline QByteArray lies(const QString &pfad)
@@ -161,8 +158,7 @@ inline bool stillgelegt(const QObject &o)
     return std::none_of(timer.begin(), timer.end(), [](const QTimer *t) { return t->isActive(); });
 }
 
-// State, port, connection, messages and login as the program sets them up
-// for RS485 operation, the port open at 19200 baud.
+// State, port, connection, messages and login as the program sets them up for RS485, port open at 19200.
 template <class P>
 struct Strecke {
     Zustand z;
@@ -183,8 +179,7 @@ struct Strecke {
             v.setPort(&port);
     }
 
-    // FakePort only: the telegrams written, and the terminal's answer to a
-    // login after the echo of the login telegram.
+    // FakePort only: the telegrams written, and a login answer after the login's echo.
     QList<QByteArray> gesendet() const
     {
         QList<QByteArray> l;

@@ -1,5 +1,4 @@
-// The main window's control without its window: what the start window's
-// answer enables, and what comes next when a sequence of the window ends.
+// The main window's control without its window: the start answer, and what comes after a sequence.
 
 #include "support/Testlauf.h"
 #include "support/FakePort.h"

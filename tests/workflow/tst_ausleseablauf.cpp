@@ -1,6 +1,4 @@
-// The read-out workflow on the in-process bus: the password question, the
-// read-out, and the file step that saves the image and drops the stale
-// companion file, with its failure endings.
+// The read-out workflow on the in-process bus: password question, read-out, file step, failure endings.
 
 #include "support/Testlauf.h"
 
@@ -78,10 +76,7 @@ private slots:
         QCOMPARE(lies(ordner.pfad(QStringLiteral("ANDERE.B2D"))), QByteArray("bleibt\r\n"));
     }
 
-    // The main file's name is taken by a folder: the memory is read, but the
-    // file cannot be written. That is reported with the file's name and the
-    // reason; what was there and the companion file stay as they were. A
-    // refused login touches no file either.
+    // Main file unwritable or login refused: reported with name and reason; no file is touched.
     void dateienBleibenBeimFehler_data()
     {
         QTest::addColumn<bool>("ordnerImWeg");

@@ -1,5 +1,4 @@
-// Identification workflow and the receive routing it holds: on a FakePort
-// bus whose terminals answer "X" and "V".
+// Identification workflow and its receive routing, on a FakePort bus answering "X" and "V".
 
 #include "support/Testlauf.h"
 
