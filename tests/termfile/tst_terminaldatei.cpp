@@ -1,5 +1,5 @@
-// The terminal file set on disk: main file, companion files, load, save and
-// the failures that must not cost the previous file.
+// The terminal file set on disk: main file, companion files, load, save and the failures that must not
+// cost the previous file.
 
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
@@ -45,8 +45,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString s = dir.filePath(QStringLiteral("t7.s2d"));
-        schreib(s, standardtext(true));
-        schreib(dir.filePath(QStringLiteral("t7.b2d")), textzeilen(5001, "name "));
+        schreib(s, standardtext(true)), schreib(dir.filePath(QStringLiteral("t7.b2d")), textzeilen(5001, "name "));
         Datenbild b;
         QVERIFY(Terminaldatei::laden(b, s).ok && b.Begleittext[7] == QStringLiteral("name 7"));
         b.Daten[0] = 99, b.Begleittext[7] = QStringLiteral("neu");
@@ -63,7 +62,7 @@ private slots:
     {
         QTemporaryDir dir;
         auto b = bildMitMuster();
-        b->Daten[2100] = 77;  // beyond the memory: never saved
+        b->Daten[2100] = 77; // beyond the memory: never saved
         const QString pfad = dir.filePath(QStringLiteral("R.S2D"));
         QVERIFY(Terminaldatei::schreibeHauptdatei(*b, pfad).ok && lies(pfad).startsWith(" 0 \r\n 13 \r\n"));
         QVERIFY(lies(pfad).count('\n') == Bildgroesse && lies(pfad).count("\r\n") == Bildgroesse);
@@ -113,16 +112,12 @@ private slots:
         QTest::addColumn<QString>("datei");
         QTest::addColumn<QString>("art");
         QTest::addColumn<int>("zeilen");
-        QTest::newRow("standard 2000") << false << "B2D" << "" << 2000;
-        QTest::newRow("standard 1999") << false << "B2D" << "" << 1999;
-        QTest::newRow("standard 5001") << false << "B2D" << "" << 5001;
-        QTest::newRow("special 5000") << true << "B2D" << "" << 5000;
-        QTest::newRow("special 4999") << true << "B2D" << "" << 4999;
-        QTest::newRow("customer 5000") << false << "V2D" << "" << 5000;
-        QTest::newRow("customer 4999") << false << "V2D" << "" << 4999;
-        QTest::newRow("page names 4999") << false << "B3D" << "" << 4999;
-        QTest::newRow("FIFO") << false << "B2D" << "fifo" << 0;
-        QTest::newRow("dangling link") << false << "B2D" << "toterLink" << 0;
+        for (const auto &[sonder, datei, zeilen] : {std::tuple{false, "B2D", 2000}, {false, "B2D", 1999}, {false, "B2D", 5001},
+                                                    {true, "B2D", 5000}, {true, "B2D", 4999}, {false, "V2D", 5000},
+                                                    {false, "V2D", 4999}, {false, "B3D", 4999}})
+            QTest::addRow("%s %s %d", sonder ? "special" : "standard", datei, zeilen) << sonder << datei << "" << zeilen;
+        for (const char *art : {"fifo", "toterLink"})
+            QTest::newRow(art) << false << "B2D" << art << 0;
     }
     void begleitdateiKurzOderVoll()
     {
@@ -208,13 +203,12 @@ private slots:
     {
         QTest::addColumn<QString>("art");
         QTest::addColumn<int>("fehler");
-        QTest::newRow("new file") << "neu" << int(Dateiersatz::Fehlerart::Keiner);
-        QTest::newRow("file 0640") << "rechte" << int(Dateiersatz::Fehlerart::Keiner);
-        QTest::newRow("link") << "link" << int(Dateiersatz::Fehlerart::Keiner);
-        QTest::newRow("dangling link") << "toterLink" << int(Dateiersatz::Fehlerart::Keiner);
-        QTest::newRow("FIFO") << "fifo" << int(Dateiersatz::Fehlerart::KeineDatei);
-        QTest::newRow("folder") << "ordner" << int(Dateiersatz::Fehlerart::KeineDatei);
-        QTest::newRow("read-only file") << "schreibgeschuetzt" << int(Dateiersatz::Fehlerart::Schreibgeschuetzt);
+        using F = Dateiersatz::Fehlerart;  // "neu": no file yet, "rechte": a file with mode 0640
+        for (const char *art : {"neu", "rechte", "link", "toterLink"})
+            QTest::newRow(art) << art << int(F::Keiner);
+        QTest::newRow("fifo") << "fifo" << int(F::KeineDatei);
+        QTest::newRow("ordner") << "ordner" << int(F::KeineDatei);
+        QTest::newRow("schreibgeschuetzt") << "schreibgeschuetzt" << int(F::Schreibgeschuetzt);
     }
     void ersetzenNurGewoehnlicheDateien()
     {
@@ -244,10 +238,9 @@ private slots:
     void signalWartetBisDerSatzSteht()
     {
         QTemporaryDir dir;
-        const QString s = terminalsatz(dir.path(), QStringLiteral("STD"), false);
-        static QByteArray stand;  // what the handler saw: 'n' new, 'a' old, per file
+        static QByteArray stand; // what the handler saw: 'n' new, 'a' old, per file
         static QString haupt, begleit;
-        haupt = s, begleit = dir.filePath(QStringLiteral("STD.B2D")), stand.clear();
+        haupt = terminalsatz(dir.path(), QStringLiteral("STD"), false), begleit = dir.filePath("STD.B2D"), stand.clear();
         const auto alterHandler = std::signal(SIGINT, [](int) {
             stand += lies(haupt).startsWith(" 99 \r\n") ? 'n' : 'a';
             stand += lies(begleit).startsWith("neu\r\n") ? 'n' : 'a';
@@ -258,14 +251,13 @@ private slots:
                 std::raise(SIGINT);
         });
         Datenbild b;
-        QVERIFY(Terminaldatei::laden(b, s, Terminaldatei::Ablage::NurLesen).ok);
+        QVERIFY(Terminaldatei::laden(b, haupt, Terminaldatei::Ablage::NurLesen).ok);
         b.setzeByte(0, 99);
         b.Begleittext[0] = QStringLiteral("neu");
-        const Dateiergebnis e = Terminaldatei::speichern(b, Terminaldatei::basis(s), 1);
+        const Dateiergebnis e = Terminaldatei::speichern(b, Terminaldatei::basis(haupt), 1);
         Dateiersatz::setzeBeobachter({});
         std::signal(SIGINT, alterHandler);
-        QVERIFY2(e.ok, qPrintable(e.meldung));
-        QVERIFY(umbenannt == 2 && stand == "nn");
+        QVERIFY2(e.ok && umbenannt == 2 && stand == "nn", qPrintable(e.meldung));
     }
 
     // A discarded companion file is saved over only after a question, and kept as a copy.
@@ -286,15 +278,13 @@ private slots:
         QVERIFY2(m.textnummern() == QList<int>{669} && frage.contains("K.B2D.bak") && frage.contains("too few lines"), qPrintable(frage));
         QVERIFY(lies(basis + ".B2D") == kurz && !QFile::exists(basis + ".B2D.bak"));
         m.antworte(Meldung::Ja);
-        QVERIFY(Dateiablauf::speichern(z, m, basis, 1));
-        QVERIFY(lies(basis + ".B2D.bak") == kurz && lies(basis + ".B2D").count("\r\n") == 2001);
+        QVERIFY(Dateiablauf::speichern(z, m, basis, 1) && lies(basis + ".B2D.bak") == kurz && lies(basis + ".B2D").count("\r\n") == 2001);
         m.leeren();
         QVERIFY(Dateiablauf::speichern(z, m, basis, 1) && m.eintraege().isEmpty());  // saved whole: no question
 
-        schreib(basis + ".B3D", textzeilen(4999));  // short: discarded
-        schreib(basis + ".V3D", textzeilen(5000));  // enough
-        schreib(basis + ".P3D", QByteArray());      // empty: nothing to lose
-        schreib(basis + ".O3D", "eine Zeile ohne Ende");
+        // Short or unended: discarded; enough lines, or empty: nothing to lose.
+        schreib(basis + ".B3D", textzeilen(4999)), schreib(basis + ".V3D", textzeilen(5000));
+        schreib(basis + ".P3D", QByteArray()), schreib(basis + ".O3D", "eine Zeile ohne Ende");
         const auto teile = Terminaldatei::kundendatenteile(z.bild, basis, 2);
         QCOMPARE(Terminaldatei::verworfeneDateien(teile), (QStringList{basis + ".B3D", basis + ".O3D"}));
         QVERIFY(Terminaldatei::speichereKundendaten(z.bild, basis, 2).ok);
