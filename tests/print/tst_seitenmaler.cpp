@@ -1,6 +1,5 @@
-// Painting laid-out pages: twips land where they should, a width limit cuts
-// the text, PDF files are complete or not written.
-
+// Painting laid-out pages: twips land where they should, a width limit cuts the text, PDF files are
+// complete or not written.
 #include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
 
@@ -10,14 +9,10 @@
 
 namespace {
 
-// The ink of one text painted at 100 dpi (1440 twips = 100 pixels): the
-// box of its dark pixels.
+// The ink of one text painted at 100 dpi (1440 twips = 100 pixels): the box of its dark pixels.
 QRect tinte(const QString &text, int x, int y, int groesse, int breite = 0)
 {
-    Druckseite s;
-    s.nummer = 1;
-    s.elemente.append(Druckelement{text, x, y, groesse, false, QStringLiteral("arial"), breite, 0});
-    const QImage img = Seitenmaler::bild(s, 100);
+    const QImage img = Seitenmaler::bild(Druckseite{1, {Druckelement{text, x, y, groesse, false, "arial", breite, 0}}}, 100);
     if (img.size() != QSize(827, 1169))  // A4 at 100 dpi
         return QRect(0, 0, img.width(), img.height());
     QRect r;

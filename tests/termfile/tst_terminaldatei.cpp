@@ -2,6 +2,7 @@
 // cost the previous file.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"
 #include "support/Testhilfe.h"
 #include "base/Dateiersatz.h"
@@ -75,8 +76,8 @@ private slots:
     // A faulty main file is refused with its line and reason; the image stays as it was.
     void hauptdateiVerweigert_data()
     {
-        QTest::addColumn<QByteArray>("inhalt");  // or what legeAn() puts there
-        QTest::addColumn<QString>("erwartet");   // part of the message
+        // inhalt: or what legeAn() puts there; erwartet: part of the message
+        spalten<QByteArray, QString>("inhalt", "erwartet");
         const QByteArray gut = standardtext();
         const auto ersetzt = [&](const char *durch) { return QByteArray(gut).replace(0, 5, durch); };
         QTest::newRow("empty") << QByteArray() << "nur 0 von 2048";
@@ -92,8 +93,7 @@ private slots:
     }
     void hauptdateiVerweigert()
     {
-        QFETCH(QByteArray, inhalt);
-        QFETCH(QString, erwartet);
+        const auto [inhalt, erwartet] = werte<QByteArray, QString>("inhalt", "erwartet");
         QTemporaryDir dir;
         const QString pfad = dir.filePath(QStringLiteral("F.S2D"));
         QVERIFY(inhalt.size() < 7 && !inhalt.isEmpty() ? legeAn(QString::fromLatin1(inhalt), pfad) : schreib(pfad, inhalt));
@@ -108,10 +108,7 @@ private slots:
     // A companion file needs its lines or all of it is reset; a FIFO or a dangling link counts as missing.
     void begleitdateiKurzOderVoll_data()
     {
-        QTest::addColumn<bool>("sondercode");
-        QTest::addColumn<QString>("datei");
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<int>("zeilen");
+        spalten<bool, QString, QString, int>("sondercode", "datei", "art", "zeilen");
         for (const auto &[sonder, datei, zeilen] : {std::tuple{false, "B2D", 2000}, {false, "B2D", 1999}, {false, "B2D", 5001},
                                                     {true, "B2D", 5000}, {true, "B2D", 4999}, {false, "V2D", 5000},
                                                     {false, "V2D", 4999}, {false, "B3D", 4999}})
@@ -121,10 +118,7 @@ private slots:
     }
     void begleitdateiKurzOderVoll()
     {
-        QFETCH(bool, sondercode);
-        QFETCH(QString, datei);
-        QFETCH(QString, art);
-        QFETCH(int, zeilen);
+        const auto [sondercode, datei, art, zeilen] = werte<bool, QString, QString, int>("sondercode", "datei", "art", "zeilen");
         QTemporaryDir dir;
         const QString basis = dir.filePath(QStringLiteral("K")), pfad = basis + '.' + datei;
         schreib(basis + ".S2D", standardtext(sondercode));
@@ -168,10 +162,8 @@ private slots:
     // Save writes its files all or nothing, and leaves no temporary file.
     void speichernAllesOderNichts_data()
     {
-        QTest::addColumn<QString>("art");     // what stands at A.B2D
-        QTest::addColumn<int>("grenze");      // file size limit, 0: none
-        QTest::addColumn<bool>("kunden");
-        QTest::addColumn<QString>("datei");   // named in the message
+        // art: what stands at A.B2D; grenze: file size limit, 0: none; datei: named in the message
+        spalten<QString, int, bool, QString>("art", "grenze", "kunden", "datei");
         QTest::newRow("B2D is a folder") << "ordner" << 0 << false << "A.B2D";
         QTest::newRow("B2D is read-only") << "schreibgeschuetzt" << 0 << false << "A.B2D";
         QTest::newRow("disk full at the main file") << "" << 4096 << false << "A.S2D";
@@ -180,10 +172,7 @@ private slots:
     }
     void speichernAllesOderNichts()
     {
-        QFETCH(QString, art);
-        QFETCH(int, grenze);
-        QFETCH(bool, kunden);
-        QFETCH(QString, datei);
+        const auto [art, grenze, kunden, datei] = werte<QString, int, bool, QString>("art", "grenze", "kunden", "datei");
         QTemporaryDir dir;
         const QString basis = dir.filePath(QStringLiteral("A"));
         schreib(basis + ".S2D", standardtext());
@@ -191,7 +180,7 @@ private slots:
         const auto vorher = ordnerinhalt(dir.path());
         auto b = bildMitMuster();
         b->Begleittextgrenze = 2000;
-        const Dateiergebnis e = Dateigrenze::unter(grenze ? rlim_t(grenze) : RLIM_INFINITY, [&] {
+        const Dateiergebnis e = Dateigrenze::unter(grenze ? rlim_t(grenze) : RLIM_INFINITY, [&, kunden = kunden] {
             return kunden ? Terminaldatei::speichereKundendaten(*b, basis, 2) : Terminaldatei::speichern(*b, basis, 1);
         });
         QVERIFY2(!e.ok && e.meldung.contains(datei), qPrintable(e.meldung));
@@ -201,19 +190,15 @@ private slots:
     // The writer replaces regular files (keeping their permissions) and links as names only.
     void ersetzenNurGewoehnlicheDateien_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<int>("fehler");
-        using F = Dateiersatz::Fehlerart;  // "neu": no file yet, "rechte": a file with mode 0640
-        for (const char *art : {"neu", "rechte", "link", "toterLink"})
-            QTest::newRow(art) << art << int(F::Keiner);
-        QTest::newRow("fifo") << "fifo" << int(F::KeineDatei);
-        QTest::newRow("ordner") << "ordner" << int(F::KeineDatei);
-        QTest::newRow("schreibgeschuetzt") << "schreibgeschuetzt" << int(F::Schreibgeschuetzt);
+        spalten<QString, int>("art", "fehler");
+        using F = Dateiersatz::Fehlerart; // "neu": no file yet, "rechte": a file with mode 0640
+        for (const auto &[art, fehler] : {std::pair{"neu", F::Keiner}, {"rechte", F::Keiner}, {"link", F::Keiner}, {"toterLink", F::Keiner},
+                                          {"fifo", F::KeineDatei}, {"ordner", F::KeineDatei}, {"schreibgeschuetzt", F::Schreibgeschuetzt}})
+            QTest::newRow(art) << art << int(fehler);
     }
     void ersetzenNurGewoehnlicheDateien()
     {
-        QFETCH(QString, art);
-        QFETCH(int, fehler);
+        const auto [art, fehler] = werte<QString, int>("art", "fehler");
         QTemporaryDir dir;
         const QString ziel = dir.filePath(QStringLiteral("ziel")), opfer = dir.filePath(QStringLiteral("opfer"));
         schreib(opfer, "bleibt");
@@ -222,16 +207,12 @@ private slots:
             QVERIFY(schreib(ziel, "alt") && QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         Dateiersatz::Schreibfehler f;
         const bool ok = Dateiersatz::ersetze(ziel, "neu", &f);
-        QVERIFY(int(f.art) == fehler && ok == (fehler == int(Dateiersatz::Fehlerart::Keiner)));
-        QVERIFY(lies(opfer) == "bleibt" && !QFile::exists(ziel + ".fehlt") && eintraege(dir) == 2);
         struct stat st {};
-        QCOMPARE(::lstat(QFile::encodeName(ziel).constData(), &st), 0);
-        if (ok)
-            QVERIFY(S_ISREG(st.st_mode) && lies(ziel) == "neu" && (art != "rechte" || (st.st_mode & 0777) == 0640));
-        else
-            QVERIFY2(f.text().contains(ziel) && (art != "fifo" || S_ISFIFO(st.st_mode)) && (art != "ordner" || S_ISDIR(st.st_mode))
-                         && (art != "schreibgeschuetzt" || lies(ziel) == "alt"),
-                     qPrintable(f.text()));
+        QVERIFY2(int(f.art) == fehler && ok == !fehler && ::lstat(QFile::encodeName(ziel).constData(), &st) == 0, qPrintable(f.text()));
+        QVERIFY(lies(opfer) == "bleibt" && !QFile::exists(ziel + ".fehlt") && eintraege(dir) == 2);
+        // Replaced: a regular file, the mode kept; refused: named, and what stood there stands still.
+        QVERIFY(ok ? S_ISREG(st.st_mode) && lies(ziel) == "neu" && (art != "rechte" || (st.st_mode & 0777) == 0640)
+                   : f.text().contains(ziel) && (art == "fifo" ? S_ISFIFO(st.st_mode) : art == "ordner" ? S_ISDIR(st.st_mode) : lies(ziel) == "alt"));
     }
 
     // Ctrl-C during the renames takes effect when all files are in place.
