@@ -37,7 +37,8 @@ private slots:
         // soll: line settings, port, modem 1, modem 2, language
         spalten<QByteArray, int, QStringList>("inhalt", "stand", "soll");
         const QStringList standard{"19200,n,8,1", "1", "0", "", "0"};
-        QTest::newRow("whole") << QByteArray("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << int(S::Gelesen) << QStringList{"9600,e,7,2", "12", "1", "0049", " 3000 "};
+        QTest::newRow("whole") << QByteArray("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << int(S::Gelesen)
+                               << QStringList{"9600,e,7,2", "12", "1", "0049", " 3000 "};
         QTest::newRow("LF, empty line 4") << QByteArray("19200,n,8,1\n3\n0\n\n1000\n") << int(S::Gelesen)
                                           << QStringList{"19200,n,8,1", "3", "0", "", "1000"};
         QTest::newRow("port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << int(S::Beschaedigt)
@@ -59,7 +60,9 @@ private slots:
     {
         const auto [inhalt, stand, soll] = werte<QByteArray, int, QStringList>("inhalt", "stand", "soll");
         const QString pfad = datei(inhalt);
-        const auto liste = [](const Einstellungen &e) { return QStringList{e.Leitung, QString::number(e.Portnummer), e.ModemText1, e.ModemText2, e.SpracheText}; };
+        const auto liste = [](const Einstellungen &e) {
+            return QStringList{e.Leitung, QString::number(e.Portnummer), e.ModemText1, e.ModemText2, e.SpracheText};
+        };
         const auto s = Einstellungsdatei::lesenSoweitMoeglich(pfad);
         QVERIFY(int(s.stand) == stand && liste(s.werte) == soll);
         const auto e = Einstellungsdatei::lesen(pfad);

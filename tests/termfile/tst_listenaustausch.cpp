@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <array>
 #include <memory>
 
 static const QByteArray Standardkopf = "Liste,Eintrag,Datenstring,Begleittext\r\n";
@@ -158,18 +159,13 @@ private slots:
     void zellenSindNurText_data()
     {
         spalten<QString, QString>("text", "zelle");
-        QTest::newRow("=") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
-        QTest::newRow("+") << "+49 711" << "'+49 711";
-        QTest::newRow("-") << "-1+2" << "'-1+2";
-        QTest::newRow("@") << "@SUM(A1)" << "'@SUM(A1)";
-        QTest::newRow("TAB") << "\tx" << "'\tx";
-        QTest::newRow("' itself") << "'quoted" << "''quoted";
-        QTest::newRow("empty slot") << "----------" << "'----------";
-        QTest::newRow("plain") << "Meier" << "Meier";
-        QTest::newRow("= inside") << "a=b" << "a=b";
-        QTest::newRow("NUL") << QString::fromLatin1("a\0b", 3) << "a b";
-        QTest::newRow("ESC") << "\x1b[2J" << " [2J";
-        QTest::newRow("CR and DEL") << "vorn\rhinten\x7f" << "vorn hinten ";
+        const QString nul = QString::fromLatin1("a\0b", 3);
+        for (const auto &[name, text, zelle] : std::initializer_list<std::array<QString, 3>>{
+                 {"=", "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+", "+49 711", "'+49 711"}, {"-", "-1+2", "'-1+2"},
+                 {"@", "@SUM(A1)", "'@SUM(A1)"}, {"TAB", "\tx", "'\tx"}, {"' itself", "'quoted", "''quoted"},
+                 {"empty slot", "----------", "'----------"}, {"plain", "Meier", "Meier"}, {"= inside", "a=b", "a=b"},
+                 {"NUL", nul, "a b"}, {"ESC", "\x1b[2J", " [2J"}, {"CR and DEL", "vorn\rhinten\x7f", "vorn hinten "}})
+            QTest::newRow(qPrintable(name)) << text << zelle;
     }
     void zellenSindNurText()
     {
@@ -190,9 +186,8 @@ private slots:
     void csvDateiMitGrenzen_data()
     {
         spalten<QString, QString>("art", "grund");
-        QTest::newRow("FIFO") << "fifo" << "keine gewöhnliche Datei";
-        QTest::newRow("link to /dev/zero") << "zero" << "keine gewöhnliche Datei";
-        QTest::newRow("folder") << "ordner" << "keine gewöhnliche Datei";
+        for (const char *art : {"fifo", "zero", "ordner"})  // a FIFO, a link to /dev/zero, a folder
+            QTest::newRow(art) << art << "keine gewöhnliche Datei";
         QTest::newRow("64 MiB + 1") << "gross" << "zu groß";
         QTest::newRow("missing") << "fehlt" << "gibt es nicht";
     }
