@@ -1,5 +1,4 @@
-// The base layer's files and texts: the settings file, the folders and the port map, the four-language
-// text table and the Windows-1252 conversion.
+// The settings file, the folders and port map, the four-language text table, Windows-1252.
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"

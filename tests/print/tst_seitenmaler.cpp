@@ -1,5 +1,4 @@
-// Painting laid-out pages: twips land where they should, a width limit cuts the text, PDF files are
-// complete or not written.
+// Painting laid-out pages: twips land in place, a width limit cuts, PDF files are whole or not written.
 #include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
 

@@ -1,5 +1,4 @@
-// The terminal data image (byte map, flags, lists, display characters) and the special-code rules
-// (card rows, card record dialogs, system number, search).
+// The terminal data image (bytes, flags, lists, display) and the special-code card rules.
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
 #include "base/Datenbild.h"
@@ -176,8 +175,8 @@ private slots:
                  QVector<int>({1, 1, 255 - 32 - 64, 4, 4, 0, 0}));
     }
 
-    // The card record dialog on one card, a block (highlighted 20, double click on 17, or the
-    // other way round) and the whole page; zones are bits in the planes at 512, 1024, 1536.
+    // The card record dialog on one card, a block (17..20 either way round) and the whole page;
+    // zones are bits in the planes at 512, 1024, 1536.
     void berechtigenUndSperren()
     {
         auto b = bild(-1);

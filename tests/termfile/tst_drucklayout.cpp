@@ -1,5 +1,4 @@
-// The printed pages of a terminal file as positioned text: sections, grids continued over pages, the
-// special-code card print, no blank pages.
+// A terminal file's printed pages as positioned text: sections, continued grids, card print, no blank pages.
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
 #include "base/Datenbild.h"

@@ -1,5 +1,4 @@
-// CSV export and import of a terminal file's lists: the round trip that leaves every file byte for byte,
-// the refusal that leaves every file as it was.
+// CSV export and import of a terminal file's lists: round trips byte for byte, refusals change no file.
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"

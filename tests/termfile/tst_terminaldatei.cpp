@@ -1,5 +1,4 @@
-// The terminal file set on disk: main file, companion files, load, save and the failures that must not
-// cost the previous file.
+// The terminal file set on disk: load, save, and failures that must not cost the previous file.
 
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
@@ -31,44 +30,48 @@ std::unique_ptr<Datenbild> bildMitMuster()
 
 QByteArray standardtext(bool sondercode = false) { return hauptdatei([=](int i) { return satzbyte(sondercode, i); }); }
 
-int eintraege(const QTemporaryDir &d)
-{
-    return int(QDir(d.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size());
-}
 
 }  // namespace
 
 class TstTerminaldatei : public QObject {
     Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir; // a fresh folder for each test
+
+    QString pfad(const QString &name) const { return m_dir->filePath(name); }
+    int eintraege() const
+    {
+        return int(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size());
+    }
+
 private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
     // A set copied with lower-case extensions is read and saved in place.
     void kleingeschriebenerSatzBleibtWoErIst()
     {
-        QTemporaryDir dir;
-        const QString s = dir.filePath(QStringLiteral("t7.s2d"));
-        schreib(s, standardtext(true)), schreib(dir.filePath(QStringLiteral("t7.b2d")), textzeilen(5001, "name "));
+        const QString s = pfad("t7.s2d");
+        schreib(s, standardtext(true)), schreib(pfad("t7.b2d"), textzeilen(5001, "name "));
         Datenbild b;
         QVERIFY(Terminaldatei::laden(b, s).ok && b.Begleittext[7] == QStringLiteral("name 7"));
         b.Daten[0] = 99, b.Begleittext[7] = QStringLiteral("neu");
         QVERIFY(Terminaldatei::speichern(b, Terminaldatei::basis(s), 1).ok);
-        QVERIFY(lies(s).startsWith(" 99 \r\n") && lies(dir.filePath(QStringLiteral("t7.b2d"))).contains("\r\nneu\r\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"t7.b2d", "t7.s2d"}));
-        schreib(dir.filePath(QStringLiteral("a1.S2D")), "x");  // brackets are no wildcards
+        QVERIFY(lies(s).startsWith(" 99 \r\n") && lies(pfad("t7.b2d")).contains("\r\nneu\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), (QStringList{"t7.b2d", "t7.s2d"}));
+        schreib(pfad("a1.S2D"), "x");  // brackets are no wildcards
         for (const QString &name : {QStringLiteral("a[1].S2D"), QStringLiteral("fehlt.S2D")})
-            QCOMPARE(Terminaldatei::vorhandeneDatei(dir.filePath(name)), dir.filePath(name));
+            QCOMPARE(Terminaldatei::vorhandeneDatei(pfad(name)), pfad(name));
     }
 
     // " value " CR LF for bytes 0..2047; LF, tabs, a byte-order mark, blank lines at the end are read too.
     void hauptdateiRundreise()
     {
-        QTemporaryDir dir;
         auto b = bildMitMuster();
         b->Daten[2100] = 77; // beyond the memory: never saved
-        const QString pfad = dir.filePath(QStringLiteral("R.S2D"));
-        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, pfad).ok && lies(pfad).startsWith(" 0 \r\n 13 \r\n"));
-        QVERIFY(lies(pfad).count('\n') == Bildgroesse && lies(pfad).count("\r\n") == Bildgroesse);
+        const QString datei = pfad("R.S2D");
+        QVERIFY(Terminaldatei::schreibeHauptdatei(*b, datei).ok && lies(datei).startsWith(" 0 \r\n 13 \r\n"));
+        QVERIFY(lies(datei).count('\n') == Bildgroesse && lies(datei).count("\r\n") == Bildgroesse);
         Terminaldatei::Speicherbytes zurueck{};
-        QVERIFY(Terminaldatei::leseHauptdatei(pfad, zurueck).ok && std::equal(zurueck.begin(), zurueck.end(), b->Daten.begin()));
+        QVERIFY(Terminaldatei::leseHauptdatei(datei, zurueck).ok && std::equal(zurueck.begin(), zurueck.end(), b->Daten.begin()));
         QVERIFY(Terminaldatei::parseHauptdatei("\xEF\xBB\xBF\t12  \n" + standardtext().mid(5).replace("\r\n", "\n") + "\r\n \r\n", zurueck).ok);
         QVERIFY(zurueck[0] == 12 && zurueck[2047] == satzbyte(false, 2047));
     }
@@ -94,13 +97,12 @@ private slots:
     void hauptdateiVerweigert()
     {
         const auto [inhalt, erwartet] = werte<QByteArray, QString>("inhalt", "erwartet");
-        QTemporaryDir dir;
-        const QString pfad = dir.filePath(QStringLiteral("F.S2D"));
-        QVERIFY(inhalt.size() < 7 && !inhalt.isEmpty() ? legeAn(QString::fromLatin1(inhalt), pfad) : schreib(pfad, inhalt));
-        schreib(dir.filePath(QStringLiteral("F.B2D")), textzeilen(2001, "neu "));
+        const QString haupt = pfad("F.S2D");
+        QVERIFY(inhalt.size() < 7 && !inhalt.isEmpty() ? legeAn(QString::fromLatin1(inhalt), haupt) : schreib(haupt, inhalt));
+        schreib(pfad("F.B2D"), textzeilen(2001, "neu "));
         auto b = bildMitMuster();
         const auto daten = b->Daten;
-        const Dateiergebnis e = Terminaldatei::laden(*b, pfad);
+        const Dateiergebnis e = Terminaldatei::laden(*b, haupt);
         QVERIFY2(!e.ok && e.meldung.contains(erwartet) && e.meldung.contains(QStringLiteral("F.S2D")), qPrintable(e.meldung));
         QVERIFY(b->Daten == daten && b->Begleittext[2000] == "vorher 2000" && b->Dateiname == "vorher.B2D" && b->Aenderungszaehler == 5);
     }
@@ -119,16 +121,15 @@ private slots:
     void begleitdateiKurzOderVoll()
     {
         const auto [sondercode, datei, art, zeilen] = werte<bool, QString, QString, int>("sondercode", "datei", "art", "zeilen");
-        QTemporaryDir dir;
-        const QString basis = dir.filePath(QStringLiteral("K")), pfad = basis + '.' + datei;
+        const QString basis = pfad("K"), teil = basis + '.' + datei;
         schreib(basis + ".S2D", standardtext(sondercode));
         // A CR inside a line reads as a blank; it is no line end.
-        QVERIFY(art.isEmpty() ? schreib(pfad, textzeilen(zeilen).replace("zeile 1\r", "zeile\r1\r")) : legeAn(art, pfad));
+        QVERIFY(art.isEmpty() ? schreib(teil, textzeilen(zeilen).replace("zeile 1\r", "zeile\r1\r")) : legeAn(art, teil));
         auto b = bildMitMuster();
         QVERIFY(Terminaldatei::laden(*b, basis + ".S2D").ok);
         Terminaldatei::ladeSeitendateien(*b, basis, datei == "B3D" ? 2 : 1);
-        QVERIFY(b->Begleittextgrenze == (sondercode ? 5000 : 2000) && !QFile::exists(pfad + ".fehlt"));
-        QVERIFY(art.isEmpty() || !QFileInfo(pfad).isFile());  // a FIFO stays, nothing is created through the link
+        QVERIFY(b->Begleittextgrenze == (sondercode ? 5000 : 2000) && !QFile::exists(teil + ".fehlt"));
+        QVERIFY(art.isEmpty() || !QFileInfo(teil).isFile());  // a FIFO stays, nothing is created through the link
         QVERIFY(QFile::exists(basis + (datei == "B3D" ? ".T3D" : ".T2D")));  // a missing customer file is created empty
         const QVector<QString> &z = datei == "B2D" ? b->Begleittext : datei == "V2D" ? b->Kundendaten[0][0] : b->Seitennamen[0];
         const int grenze = datei == "B2D" ? b->Begleittextgrenze : 5000, gelesen = qMin(zeilen, grenze + 1);
@@ -141,8 +142,7 @@ private slots:
     // Each save writes the files of its page and nothing else.
     void speichernSchreibtDieTeileDerSeite()
     {
-        QTemporaryDir dir;
-        const QString basis = dir.filePath(QStringLiteral("T"));
+        const QString basis = pfad("T");
         schreib(basis + ".B2D", "unberührt\r\n");
         auto b = bildMitMuster();
         const Dateiergebnis e = Terminaldatei::speichern(*b, basis, 3);
@@ -151,12 +151,12 @@ private slots:
         // Save as: main file and .B2D (a line break inside a text as blanks); no extension: refused.
         b->Begleittextgrenze = 5000;
         b->Begleittext[1] = QStringLiteral("Müller €\r\nzwei");
-        QVERIFY(Terminaldatei::speichernUnter(*b, dir.filePath(QStringLiteral("neu.S2D"))).ok);
-        const QByteArray b2d = lies(dir.filePath(QStringLiteral("neu.B2D")));
+        QVERIFY(Terminaldatei::speichernUnter(*b, pfad("neu.S2D")).ok);
+        const QByteArray b2d = lies(pfad("neu.B2D"));
         QVERIFY(b2d.count("\r\n") == 5001 && b2d.contains("\r\nM\xfcller \x80  zwei\r\nvorher 2\r\n"));
         b->Aenderungszaehler = 3;
-        QVERIFY(!Terminaldatei::speichernUnter(*b, dir.filePath(QStringLiteral("ab"))).ok && b->Aenderungszaehler == 3);
-        QCOMPARE(eintraege(dir), 4);
+        QVERIFY(!Terminaldatei::speichernUnter(*b, pfad("ab")).ok && b->Aenderungszaehler == 3);
+        QCOMPARE(eintraege(), 4);
     }
 
     // Save writes its files all or nothing, and leaves no temporary file.
@@ -173,18 +173,17 @@ private slots:
     void speichernAllesOderNichts()
     {
         const auto [art, grenze, kunden, datei] = werte<QString, int, bool, QString>("art", "grenze", "kunden", "datei");
-        QTemporaryDir dir;
-        const QString basis = dir.filePath(QStringLiteral("A"));
+        const QString basis = pfad("A");
         schreib(basis + ".S2D", standardtext());
         QVERIFY(art.isEmpty() ? schreib(basis + ".B2D", textzeilen(2001)) : legeAn(art, basis + ".B2D"));
-        const auto vorher = ordnerinhalt(dir.path());
+        const auto vorher = ordnerinhalt(m_dir->path());
         auto b = bildMitMuster();
         b->Begleittextgrenze = 2000;
         const Dateiergebnis e = Dateigrenze::unter(grenze ? rlim_t(grenze) : RLIM_INFINITY, [&, kunden = kunden] {
             return kunden ? Terminaldatei::speichereKundendaten(*b, basis, 2) : Terminaldatei::speichern(*b, basis, 1);
         });
         QVERIFY2(!e.ok && e.meldung.contains(datei), qPrintable(e.meldung));
-        QVERIFY(ordnerinhalt(dir.path()) == vorher && b->Aenderungszaehler == 5 && eintraege(dir) == 2);
+        QVERIFY(ordnerinhalt(m_dir->path()) == vorher && b->Aenderungszaehler == 5 && eintraege() == 2);
     }
 
     // The writer replaces regular files (keeping their permissions) and links as names only.
@@ -199,8 +198,7 @@ private slots:
     void ersetzenNurGewoehnlicheDateien()
     {
         const auto [art, fehler] = werte<QString, int>("art", "fehler");
-        QTemporaryDir dir;
-        const QString ziel = dir.filePath(QStringLiteral("ziel")), opfer = dir.filePath(QStringLiteral("opfer"));
+        const QString ziel = pfad("ziel"), opfer = pfad("opfer");
         schreib(opfer, "bleibt");
         QVERIFY(legeAn(art, ziel, opfer));
         if (art == "rechte")
@@ -209,7 +207,7 @@ private slots:
         const bool ok = Dateiersatz::ersetze(ziel, "neu", &f);
         struct stat st {};
         QVERIFY2(int(f.art) == fehler && ok == !fehler && ::lstat(QFile::encodeName(ziel).constData(), &st) == 0, qPrintable(f.text()));
-        QVERIFY(lies(opfer) == "bleibt" && !QFile::exists(ziel + ".fehlt") && eintraege(dir) == 2);
+        QVERIFY(lies(opfer) == "bleibt" && !QFile::exists(ziel + ".fehlt") && eintraege() == 2);
         // Replaced: a regular file, the mode kept; refused: named, and what stood there stands still.
         QVERIFY(ok ? S_ISREG(st.st_mode) && lies(ziel) == "neu" && (art != "rechte" || (st.st_mode & 0777) == 0640)
                    : f.text().contains(ziel) && (art == "fifo" ? S_ISFIFO(st.st_mode) : art == "ordner" ? S_ISDIR(st.st_mode) : lies(ziel) == "alt"));
@@ -218,10 +216,9 @@ private slots:
     // Ctrl-C during the renames takes effect when all files are in place.
     void signalWartetBisDerSatzSteht()
     {
-        QTemporaryDir dir;
         static QByteArray stand; // what the handler saw: 'n' new, 'a' old, per file
         static QString haupt, begleit;
-        haupt = terminalsatz(dir.path(), QStringLiteral("STD"), false), begleit = dir.filePath("STD.B2D"), stand.clear();
+        haupt = terminalsatz(m_dir->path(), QStringLiteral("STD"), false), begleit = pfad("STD.B2D"), stand.clear();
         const auto alterHandler = std::signal(SIGINT, [](int) {
             stand += lies(haupt).startsWith(" 99 \r\n") ? 'n' : 'a';
             stand += lies(begleit).startsWith("neu\r\n") ? 'n' : 'a';
@@ -244,8 +241,7 @@ private slots:
     // A discarded companion file is saved over only after a question, and kept as a copy.
     void verworfeneBegleitdateiNurNachFrage()
     {
-        QTemporaryDir dir;
-        const QString basis = dir.filePath(QStringLiteral("K"));
+        const QString basis = pfad("K");
         schreib(basis + ".S2D", standardtext());
         const QByteArray kurz = textzeilen(1999, "Kommentar ");
         schreib(basis + ".B2D", kurz);
@@ -276,8 +272,7 @@ private slots:
     // A read-out writes its main file and drops the old names in one step.
     void auslesungMitNamensdatei()
     {
-        QTemporaryDir dir;
-        const QString haupt = dir.filePath(QStringLiteral("R.S2D")), namen = dir.filePath(QStringLiteral("R.B2D"));
+        const QString haupt = pfad("R.S2D"), namen = pfad("R.B2D");
         schreib(namen, "alte Namen\r\n");
         auto b = bildMitMuster();
         QVERIFY(QDir().mkdir(haupt) && !Terminaldatei::schreibeAuslesung(*b, haupt, true).ok && QFile::exists(namen));
