@@ -135,9 +135,9 @@ private slots:
     {
         const QByteArray alteHeimat = qgetenv("PORTAVO_HOME");
         const QString vorher = QCoreApplication::applicationName();
-        qunsetenv("PORTAVO_HOME");
         for (const QString programm : {"portavo", "portavo-cli"}) {
             QTemporaryDir xdg;
+            qunsetenv("PORTAVO_HOME");
             qputenv("XDG_CONFIG_HOME", xdg.filePath(QStringLiteral("config")).toUtf8());
             qputenv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("data")).toUtf8());
             QCoreApplication::setApplicationName(programm);
@@ -149,9 +149,7 @@ private slots:
             qputenv("PORTAVO_HOME", alteHeimat);
             QVERIFY2(datei == xdg.filePath("config/portavo/Portavomodem.ini") && orte == xdg.filePath("data/portavo/orte.dat"), qPrintable(programm));
             QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
-            qunsetenv("PORTAVO_HOME");
         }
-        qputenv("PORTAVO_HOME", alteHeimat);
     }
 
     // The German texts letter for letter (trailing blanks included); every text in all four languages.

@@ -63,7 +63,7 @@ private slots:
     }
 
     // " value " CR LF for bytes 0..2047; LF, tabs, a byte-order mark, blank lines at the end are read too.
-    void hauptdateiRundreise()
+    void hauptdateiRundreiseUndAuslesung()
     {
         auto b = bildMitMuster();
         b->Daten[2100] = 77; // beyond the memory: never saved
@@ -74,6 +74,12 @@ private slots:
         QVERIFY(Terminaldatei::leseHauptdatei(datei, zurueck).ok && std::equal(zurueck.begin(), zurueck.end(), b->Daten.begin()));
         QVERIFY(Terminaldatei::parseHauptdatei("\xEF\xBB\xBF\t12  \n" + standardtext().mid(5).replace("\r\n", "\n") + "\r\n \r\n", zurueck).ok);
         QVERIFY(zurueck[0] == 12 && zurueck[2047] == satzbyte(false, 2047));
+        // A read-out writes its main file and drops the old names in one step.
+        const QString haupt = pfad("A.S2D"), namen = pfad("A.B2D");
+        schreib(namen, "alte Namen\r\n");
+        QVERIFY(QDir().mkdir(haupt) && !Terminaldatei::schreibeAuslesung(*b, haupt, true).ok && QFile::exists(namen));
+        QVERIFY(QDir().rmdir(haupt) && Terminaldatei::schreibeAuslesung(*b, haupt, true).ok && !QFile::exists(namen));
+        QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
     }
 
     // A faulty main file is refused with its line and reason; the image stays as it was.
@@ -267,17 +273,6 @@ private slots:
         QVERIFY(Terminaldatei::speichereKundendaten(z.bild, basis, 2).ok);
         QVERIFY(lies(basis + ".B3D.bak") == textzeilen(4999) && lies(basis + ".O3D.bak") == "eine Zeile ohne Ende");
         QVERIFY(!QFile::exists(basis + ".V3D.bak") && !QFile::exists(basis + ".P3D.bak"));
-    }
-
-    // A read-out writes its main file and drops the old names in one step.
-    void auslesungMitNamensdatei()
-    {
-        const QString haupt = pfad("R.S2D"), namen = pfad("R.B2D");
-        schreib(namen, "alte Namen\r\n");
-        auto b = bildMitMuster();
-        QVERIFY(QDir().mkdir(haupt) && !Terminaldatei::schreibeAuslesung(*b, haupt, true).ok && QFile::exists(namen));
-        QVERIFY(QDir().rmdir(haupt) && Terminaldatei::schreibeAuslesung(*b, haupt, true).ok && !QFile::exists(namen));
-        QCOMPARE(lies(haupt), Terminaldatei::hauptdateitext(*b));
     }
 };
 
