@@ -223,11 +223,8 @@ private slots:
     void systemnummer_data()
     {
         spalten<QString, int, int>("text", "byte272", "byte273");  // byte272: -1: refused
-        QTest::newRow("531") << "0531" << 18 << 243;
-        QTest::newRow("4095") << "4095" << 255 << 255;
-        QTest::newRow("256") << "256" << 1 << 240;
-        QTest::newRow("0") << "0" << 0 << 240;
-        QTest::newRow("blanks") << " 42 " << 32 << 250;
+        for (const auto &[text, b272, b273] : {std::tuple{"0531", 18, 243}, {"4095", 255, 255}, {"256", 1, 240}, {"0", 0, 240}, {" 42 ", 32, 250}})
+            QTest::addRow("'%s'", text) << text << b272 << b273;
         for (const char *falsch : {"", "4096", "9999", "12a", "-1", "abcd", "1 2", "00001"})
             QTest::addRow("'%s'", falsch) << falsch << -1 << 0;
     }
@@ -242,9 +239,9 @@ private slots:
         const bool ok = systemnummerUebernehmen(*b, u, text);
         const int n = text.trimmed().toInt();
         QCOMPARE(ok, byte272 >= 0);
-        QVERIFY(ok || (b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7));
-        QVERIFY(!ok || (b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == n && u.Systemnummer == n
-                        && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1));
+        QVERIFY(ok ? b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == n && u.Systemnummer == n
+                         && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1
+                   : b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7);
     }
 
     void suche()
