@@ -33,27 +33,23 @@ private slots:
     void einstellungenLesen_data()
     {
         using S = Einstellungsdatei::Stand;
-        // soll: line settings, port, modem 1, modem 2, language
-        spalten<QByteArray, int, QStringList>("inhalt", "stand", "soll");
-        const QStringList standard{"19200,n,8,1", "1", "0", "", "0"};
-        QTest::newRow("whole") << QByteArray("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << int(S::Gelesen)
-                               << QStringList{"9600,e,7,2", "12", "1", "0049", " 3000 "};
-        QTest::newRow("LF, empty line 4") << QByteArray("19200,n,8,1\n3\n0\n\n1000\n") << int(S::Gelesen)
-                                          << QStringList{"19200,n,8,1", "3", "0", "", "1000"};
-        QTest::newRow("port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << int(S::Beschaedigt)
-                                << QStringList{"19200,n,8,1", "1", "1", "0049", "2000"};
+        using B = QByteArray;
+        const int gut = int(S::Gelesen), kaputt = int(S::Beschaedigt);
+        spalten<QByteArray, int, QStringList>("inhalt", "stand", "soll");  // line settings|port|modem 1|modem 2|language
+        const auto zeilen = [](const char *text) { return QString::fromLatin1(text).split('|'); };
+        const QStringList standard = zeilen("19200,n,8,1|1|0||0");
+        QTest::newRow("whole") << B("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << gut << zeilen("9600,e,7,2|12|1|0049| 3000 ");
+        QTest::newRow("LF, empty line 4") << B("19200,n,8,1\n3\n0\n\n1000\n") << gut << zeilen("19200,n,8,1|3|0||1000");
+        QTest::newRow("port 0") << B("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << kaputt << zeilen("19200,n,8,1|1|1|0049|2000");
         for (const char *port : {"17", "COM1"})
-            QTest::newRow(port) << "19200,n,8,1\r\n" + QByteArray(port) + "\r\n0\r\n\r\n0\r\n" << int(S::Beschaedigt) << standard;
-        QTest::newRow("language 500") << QByteArray("19200,n,8,1\r\n 7 \r\n1\r\n0049\r\n500\r\n") << int(S::Beschaedigt)
-                                      << QStringList{"19200,n,8,1", "7", "1", "0049", "0"};
-        QTest::newRow("four lines") << QByteArray("2400,n,8,1\n 7 \n1\n0049") << int(S::Beschaedigt)
-                                    << QStringList{"2400,n,8,1", "7", "1", "0049", "0"};
-        QTest::newRow("empty") << QByteArray() << int(S::Beschaedigt) << standard;
-        QTest::newRow("missing") << QByteArray("-") << int(S::Fehlt) << standard;
+            QTest::newRow(port) << "19200,n,8,1\r\n" + B(port) + "\r\n0\r\n\r\n0\r\n" << kaputt << standard;
+        QTest::newRow("language 500") << B("19200,n,8,1\r\n 7 \r\n1\r\n0049\r\n500\r\n") << kaputt << zeilen("19200,n,8,1|7|1|0049|0");
+        QTest::newRow("four lines") << B("2400,n,8,1\n 7 \n1\n0049") << kaputt << zeilen("2400,n,8,1|7|1|0049|0");
+        QTest::newRow("empty") << B() << kaputt << standard;
+        QTest::newRow("missing") << B("-") << int(S::Fehlt) << standard;
         for (const char *art : {"fifo", "zero"})  // a FIFO, a link to /dev/zero
-            QTest::newRow(art) << QByteArray(art) << int(S::Unlesbar) << standard;
-        QTest::newRow("200 KiB") << QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") + QByteArray(200 * 1024, ' ')
-                                 << int(S::Unlesbar) << standard;
+            QTest::newRow(art) << B(art) << int(S::Unlesbar) << standard;
+        QTest::newRow("200 KiB") << B("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") + B(200 * 1024, ' ') << int(S::Unlesbar) << standard;
     }
     void einstellungenLesen()
     {

@@ -22,13 +22,6 @@ QRect tinte(const QString &text, int x, int y, int groesse, int breite = 0)
     return r;
 }
 
-// The page objects of a PDF as QPdfWriter writes them.
-int pdfSeiten(const QString &pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
-}
-
 }  // namespace
 
 class TstSeitenmaler : public QObject {
@@ -56,6 +49,10 @@ private slots:
         QVector<Druckseite> seiten(3, Druckseite{1, {Druckelement{QStringLiteral("Seite"), 1000, 1000, 10}}});
         const QString pfad = dir.filePath(QStringLiteral("drei.pdf")), fehlt = dir.filePath(QStringLiteral("fehlt/x.pdf"));
         QString fehler;
+        const auto pdfSeiten = [](const QString &p) {  // the page objects as QPdfWriter writes them
+            QFile f(p);
+            return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
+        };
         QVERIFY2(Seitenmaler::schreibePdf(seiten, pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 3, qPrintable(fehler));
         QVERIFY(Seitenmaler::schreibePdf(seiten.mid(0, 1), pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 1);
         fehler.clear();

@@ -61,10 +61,8 @@ private slots:
             QCOMPARE(b->byte(a), 255 - bit);
         }
         QCOMPARE(bits.size(), int(Flag::Spur31Ungerade) + 1);
-        auto b = bild();
-        b->setzeByte(5, 300);
-        b->setzeByte(2048, 7);  // outside the memory: ignored
-        b->Daten[6] = -1;       // a stray negative value reads as a byte
+        auto b = bild();  // byte 2048 lies outside the memory; a stray negative value reads as a byte
+        b->setzeByte(5, 300), b->setzeByte(2048, 7), b->Daten[6] = -1;
         QVERIFY(b->byte(5) == (300 & 255) && b->Daten[2048] == 0 && b->byte(-1) == 0 && b->byte(6) == 255);
         for (const auto &[a, wert] : {std::pair{5, 0x21}, {6, 0x43}, {7, 0xF5}})
             b->setzeByte(a, wert);
