@@ -167,8 +167,7 @@ private slots:
                          qPrintable(QString::number(nr + sprache)));
         // A window's slice in its language; an offset that is no language gives German.
         Zustand z;
-        z.sprache.texte.fill(QStringLiteral("frei"));
-        z.sprache.versatz = 2000;
+        z.sprache.texte.fill(QStringLiteral("frei")), z.sprache.versatz = 2000;
         Texttabelle::ladeTexte(z, 183, 197);
         const auto &t = z.sprache.texte;
         QVERIFY(t.at(182) == "frei" && t.at(183) == Texttabelle::text(2183) && t.at(197) == Texttabelle::text(2197) && t.at(198) == "frei");

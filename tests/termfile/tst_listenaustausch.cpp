@@ -56,10 +56,9 @@ private slots:
     {
         const auto [sondercode, seite, wagenruecklauf] = werte<bool, int, bool>("sondercode", "seite", "wagenruecklauf");
         const QString s = satz(sondercode);
-        if (wagenruecklauf) {
-            const QString datei = pfad(sondercode ? "SK.V2D" : "STD.B2D");
+        const QString datei = pfad(sondercode ? "SK.V2D" : "STD.B2D");
+        if (wagenruecklauf)
             schreib(datei, "\r" + lies(datei).mid(1).replace("\r\n", "\r\r\n").replace(" 2\r", "\r2\r"));
-        }
         const auto vorher = dateien();
         QByteArray csv;
         QVERIFY(Listenaustausch::exportiereDatei(s, seite, csv).ok);
@@ -74,8 +73,8 @@ private slots:
         } else {
             // Entry 1 of list 1: 22 characters, comment quoted; list 2 (8 characters) after 44 slots.
             QVERIFY(z[0] + "\r\n" == Standardkopf && z[2].startsWith("1,1,") && z[2].contains(",\"B2D 1, \"\"x\"\" ä"));
-            QVERIFY(z[2].section(',', 2, 2).size() == 22 && z[45].section(',', 2, 2).size() == 8);
-            QVERIFY(z[44].startsWith("1,43,") && z[45].startsWith("2,0,"));
+            QVERIFY(z[2].section(',', 2, 2).size() == 22 && z[45].section(',', 2, 2).size() == 8 && z[44].startsWith("1,43,")
+                    && z[45].startsWith("2,0,"));
         }
         const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, seite, csv);
         QVERIFY2(e.ok && e.zeilen == (sondercode ? 4096 : 44 + (2046 - 760) / 4), qPrintable(e.meldung));
@@ -125,11 +124,9 @@ private slots:
         QTest::newRow("21 characters") << false << 0 << liste + "1,0,123456789012345678901,x" << 3 << "Zeichen";
         QTest::newRow("no data character") << false << 0 << liste + "2,0,1234567A,x" << 3 << "Datenstring";
         QTest::newRow("header of cards") << false << 0 << QByteArray("Karte,Zeitzonen\r\n1,1\r\n") << 1 << "";
-        const QPair<const char *, QByteArray> steuer[] = {
-            {"NUL", QByteArray("a\0b", 3)}, {"ESC", "\x1b[2J"}, {"BEL", "klingel\x07"}, {"DEL", "x\x7f"}};
-        for (const auto &z : steuer)
-            QTest::newRow(z.first) << false << 0 << Standardkopf + "1,1,1234567890123456789012," + z.second + "\r\n" << 2
-                                   << "Steuerzeichen";
+        for (const auto &[name, text] : {std::pair<const char *, QByteArray>{"NUL", QByteArray("a\0b", 3)}, {"ESC", "\x1b[2J"},
+                                         {"BEL", "klingel\x07"}, {"DEL", "x\x7f"}})
+            QTest::newRow(name) << false << 0 << Standardkopf + "1,1,1234567890123456789012," + text + "\r\n" << 2 << "Steuerzeichen";
     }
     void fehlerhafteCsvAendertNichts()
     {

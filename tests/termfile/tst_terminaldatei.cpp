@@ -23,8 +23,7 @@ std::unique_ptr<Datenbild> bildMitMuster()
         b->Daten[i] = qint16((i * 13) % 256);
     for (int i = 0; i <= Textobergrenze; ++i)
         b->Begleittext[i] = b->Kundendaten[0][0][i] = b->Seitennamen[0][i] = QStringLiteral("vorher %1").arg(i);
-    b->Dateiname = QStringLiteral("vorher.B2D");
-    b->Aenderungszaehler = 5;
+    b->Dateiname = QStringLiteral("vorher.B2D"), b->Aenderungszaehler = 5;
     return b;
 }
 
@@ -45,22 +44,6 @@ class TstTerminaldatei : public QObject {
 
 private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
-
-    // A set copied with lower-case extensions is read and saved in place.
-    void kleingeschriebenerSatzBleibtWoErIst()
-    {
-        const QString s = pfad("t7.s2d");
-        schreib(s, standardtext(true)), schreib(pfad("t7.b2d"), textzeilen(5001, "name "));
-        Datenbild b;
-        QVERIFY(Terminaldatei::laden(b, s).ok && b.Begleittext[7] == QStringLiteral("name 7"));
-        b.Daten[0] = 99, b.Begleittext[7] = QStringLiteral("neu");
-        QVERIFY(Terminaldatei::speichern(b, Terminaldatei::basis(s), 1).ok);
-        QVERIFY(lies(s).startsWith(" 99 \r\n") && lies(pfad("t7.b2d")).contains("\r\nneu\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), (QStringList{"t7.b2d", "t7.s2d"}));
-        schreib(pfad("a1.S2D"), "x");  // brackets are no wildcards
-        for (const QString &name : {QStringLiteral("a[1].S2D"), QStringLiteral("fehlt.S2D")})
-            QCOMPARE(Terminaldatei::vorhandeneDatei(pfad(name)), pfad(name));
-    }
 
     // " value " CR LF for bytes 0..2047; LF, tabs, a byte-order mark, blank lines at the end are read too.
     void hauptdateiRundreiseUndAuslesung()
@@ -163,6 +146,18 @@ private slots:
         b->Aenderungszaehler = 3;
         QVERIFY(!Terminaldatei::speichernUnter(*b, pfad("ab")).ok && b->Aenderungszaehler == 3);
         QCOMPARE(eintraege(), 4);
+        // A set copied with lower-case extensions is read and saved in place.
+        const QString s = pfad("t7.s2d");
+        schreib(s, standardtext(true)), schreib(pfad("t7.b2d"), textzeilen(5001, "name "));
+        Datenbild k;
+        QVERIFY(Terminaldatei::laden(k, s).ok && k.Begleittext[7] == QStringLiteral("name 7"));
+        k.Daten[0] = 99, k.Begleittext[7] = QStringLiteral("neu");
+        QVERIFY(Terminaldatei::speichern(k, Terminaldatei::basis(s), 1).ok);
+        QVERIFY(lies(s).startsWith(" 99 \r\n") && lies(pfad("t7.b2d")).contains("\r\nneu\r\n"));
+        QCOMPARE(eintraege(), 6);  // no upper-case twin, no temporary file
+        schreib(pfad("a1.S2D"), "x");  // brackets are no wildcards
+        for (const QString &name : {QStringLiteral("a[1].S2D"), QStringLiteral("fehlt.S2D")})
+            QCOMPARE(Terminaldatei::vorhandeneDatei(pfad(name)), pfad(name));
     }
 
     // Save writes its files all or nothing, and leaves no temporary file.
