@@ -143,7 +143,8 @@ private slots:
             const QString datei = Pfade::einstellungsdatei(), orte = Pfade::orteDatei();
             QCoreApplication::setApplicationName(vorher);
             qputenv("PORTAVO_HOME", alteHeimat);
-            QVERIFY2(datei == xdg.filePath("config/portavo/Portavomodem.ini") && orte == xdg.filePath("data/portavo/orte.dat"), qPrintable(programm));
+            QVERIFY2(datei == xdg.filePath("config/portavo/Portavomodem.ini") && orte == xdg.filePath("data/portavo/orte.dat"),
+                     qPrintable(programm));
             QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
         }
     }

@@ -170,7 +170,7 @@ private slots:
     {
         const auto [text, hoehe, groesse, zeilen] = werte<QString, int, qreal, QStringList>("text", "hoehe", "groesse", "zeilen");
         const Druckelement e{text, 0, 0, 8, false, QStringLiteral("arial"), 1800, hoehe};
-        const Druckelement::Satz satz = e.setze([](const QString &t, qreal g) { return t.size() * g * 10; }, [](qreal g) { return g * 23; });
+        const auto satz = e.setze([](const QString &t, qreal g) { return t.size() * g * 10; }, [](qreal g) { return g * 23; });
         QVERIFY2(satz.groesse == groesse && satz.zeilen == zeilen, qPrintable(QString::number(satz.groesse) + ':' + satz.zeilen.join('|')));
     }
 };

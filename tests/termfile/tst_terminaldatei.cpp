@@ -211,7 +211,8 @@ private slots:
         QVERIFY(lies(opfer) == "bleibt" && !QFile::exists(ziel + ".fehlt") && eintraege() == 2);
         // Replaced: a regular file, the mode kept; refused: named, and what stood there stands still.
         QVERIFY(ok ? S_ISREG(st.st_mode) && lies(ziel) == "neu" && (art != "rechte" || (st.st_mode & 0777) == 0640)
-                   : f.text().contains(ziel) && (art == "fifo" ? S_ISFIFO(st.st_mode) : art == "ordner" ? S_ISDIR(st.st_mode) : lies(ziel) == "alt"));
+                   : f.text().contains(ziel)
+                         && (art == "fifo" ? S_ISFIFO(st.st_mode) : art == "ordner" ? S_ISDIR(st.st_mode) : lies(ziel) == "alt"));
     }
 
     // Ctrl-C during the renames takes effect when all files are in place.
