@@ -1,6 +1,6 @@
-// The base layer's files and texts: the settings file, the folders and the
-// port map, the four-language text table and the Windows-1252 conversion.
+// The settings file, the folders and port map, the four-language text table, Windows-1252.
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"
 #include "support/Testhilfe.h"
 #include "base/Ansi.h"
@@ -8,6 +8,8 @@
 #include "base/Pfade.h"
 
 #include <QTest>
+
+#include <numeric>
 
 class TstGrundlagen : public QObject {
     Q_OBJECT
@@ -31,46 +33,37 @@ private slots:
     void einstellungenLesen_data()
     {
         using S = Einstellungsdatei::Stand;
-        QTest::addColumn<QByteArray>("inhalt");
-        QTest::addColumn<int>("stand");
-        QTest::addColumn<QStringList>("werte");  // line settings, port, modem 1, modem 2, language
-        const QStringList standard{"19200,n,8,1", "1", "0", "", "0"};
-        QTest::newRow("whole") << QByteArray("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << int(S::Gelesen)
-                               << QStringList{"9600,e,7,2", "12", "1", "0049", " 3000 "};
-        QTest::newRow("LF, empty line 4") << QByteArray("19200,n,8,1\n3\n0\n\n1000\n") << int(S::Gelesen)
-                                          << QStringList{"19200,n,8,1", "3", "0", "", "1000"};
-        QTest::newRow("port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << int(S::Beschaedigt)
-                                << QStringList{"19200,n,8,1", "1", "1", "0049", "2000"};
-        QTest::newRow("port 17") << QByteArray("19200,n,8,1\r\n17\r\n0\r\n\r\n0\r\n") << int(S::Beschaedigt) << standard;
-        QTest::newRow("port text") << QByteArray("19200,n,8,1\r\nCOM1\r\n0\r\n\r\n0\r\n") << int(S::Beschaedigt) << standard;
-        QTest::newRow("language 500") << QByteArray("19200,n,8,1\r\n 7 \r\n1\r\n0049\r\n500\r\n") << int(S::Beschaedigt)
-                                      << QStringList{"19200,n,8,1", "7", "1", "0049", "0"};
-        QTest::newRow("four lines") << QByteArray("2400,n,8,1\n 7 \n1\n0049") << int(S::Beschaedigt)
-                                    << QStringList{"2400,n,8,1", "7", "1", "0049", "0"};
-        QTest::newRow("empty") << QByteArray() << int(S::Beschaedigt) << standard;
-        QTest::newRow("missing") << QByteArray("-") << int(S::Fehlt) << standard;
-        QTest::newRow("FIFO") << QByteArray("fifo") << int(S::Unlesbar) << standard;
-        QTest::newRow("link to /dev/zero") << QByteArray("zero") << int(S::Unlesbar) << standard;
-        QTest::newRow("200 KiB") << QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") + QByteArray(200 * 1024, ' ')
-                                 << int(S::Unlesbar) << standard;
+        using B = QByteArray;
+        const int gut = int(S::Gelesen), kaputt = int(S::Beschaedigt);
+        spalten<QByteArray, int, QStringList>("inhalt", "stand", "soll");  // line settings|port|modem 1|modem 2|language
+        const auto zeilen = [](const char *text) { return QString::fromLatin1(text).split('|'); };
+        const QStringList standard = zeilen("19200,n,8,1|1|0||0");
+        QTest::newRow("whole") << B("9600,e,7,2\r\n 12 \r\n1\r\n0049\r\n 3000 \r\n") << gut << zeilen("9600,e,7,2|12|1|0049| 3000 ");
+        QTest::newRow("LF, empty line 4") << B("19200,n,8,1\n3\n0\n\n1000\n") << gut << zeilen("19200,n,8,1|3|0||1000");
+        QTest::newRow("port 0") << B("19200,n,8,1\r\n0\r\n1\r\n0049\r\n2000\r\n") << kaputt << zeilen("19200,n,8,1|1|1|0049|2000");
+        for (const char *port : {"17", "COM1"})
+            QTest::newRow(port) << "19200,n,8,1\r\n" + B(port) + "\r\n0\r\n\r\n0\r\n" << kaputt << standard;
+        QTest::newRow("language 500") << B("19200,n,8,1\r\n 7 \r\n1\r\n0049\r\n500\r\n") << kaputt << zeilen("19200,n,8,1|7|1|0049|0");
+        QTest::newRow("four lines") << B("2400,n,8,1\n 7 \n1\n0049") << kaputt << zeilen("2400,n,8,1|7|1|0049|0");
+        QTest::newRow("empty") << B() << kaputt << standard;
+        QTest::newRow("missing") << B("-") << int(S::Fehlt) << standard;
+        for (const char *art : {"fifo", "zero"})  // a FIFO, a link to /dev/zero
+            QTest::newRow(art) << B(art) << int(S::Unlesbar) << standard;
+        QTest::newRow("200 KiB") << B("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") + B(200 * 1024, ' ') << int(S::Unlesbar) << standard;
     }
     void einstellungenLesen()
     {
-        QFETCH(QByteArray, inhalt);
-        QFETCH(int, stand);
-        QFETCH(QStringList, werte);
+        const auto [inhalt, stand, soll] = werte<QByteArray, int, QStringList>("inhalt", "stand", "soll");
         const QString pfad = datei(inhalt);
         const auto liste = [](const Einstellungen &e) {
             return QStringList{e.Leitung, QString::number(e.Portnummer), e.ModemText1, e.ModemText2, e.SpracheText};
         };
         const auto s = Einstellungsdatei::lesenSoweitMoeglich(pfad);
-        QVERIFY(int(s.stand) == stand && liste(s.werte) == werte);
+        QVERIFY(int(s.stand) == stand && liste(s.werte) == soll);
         const auto e = Einstellungsdatei::lesen(pfad);
-        QCOMPARE(e.has_value(), stand == int(Einstellungsdatei::Stand::Gelesen));
         Zustand z;
-        if (e)
-            Einstellungsdatei::uebernehmen(z, *e);
-        QVERIFY(!e || (liste(*e) == werte && z.sprache.versatz == werte[4].trimmed().toInt()));
+        QCOMPARE(e.has_value(), stand == int(Einstellungsdatei::Stand::Gelesen));
+        QVERIFY(!e || (Einstellungsdatei::uebernehmen(z, *e), liste(*e) == soll && z.sprache.versatz == soll[4].trimmed().toInt()));
     }
 
     // A new file in Windows-1252; a write failing as on a full disk leaves the old file whole.
@@ -78,11 +71,9 @@ private slots:
     {
         const QString pfad = datei("2400,n,8,1\r\n 2 \r\n1\r\n0\r\n0\r\n");
         Zustand z;
-        z.einstellungen.modemText1 = QStringLiteral("1");
-        z.einstellungen.modemText2 = QStringLiteral("Büro €");
+        z.einstellungen.modemText1 = QStringLiteral("1"), z.einstellungen.modemText2 = QStringLiteral("Büro €");
         z.sprache.dateiwert = QStringLiteral("3000");
-        QVERIFY(Einstellungsdatei::schreibe(pfad, z, 5));
-        QCOMPARE(lies(pfad), QByteArray("19200,n,8,1\r\n 5 \r\n1\r\nB\xfcro \x80\r\n3000\r\n"));
+        QVERIFY(Einstellungsdatei::schreibe(pfad, z, 5) && lies(pfad) == "19200,n,8,1\r\n 5 \r\n1\r\nB\xfcro \x80\r\n3000\r\n");
         QCOMPARE(Einstellungsdatei::lesen(pfad)->ModemText2, QStringLiteral("Büro €"));
         QVERIFY(Einstellungsdatei::schreibeStandard(pfad) && lies(pfad) == "19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n");
         const QByteArray alt = lies(pfad);
@@ -96,10 +87,8 @@ private slots:
     // Language and port selection change their own line and leave every other byte alone.
     void nurDieGeaenderteZeile_data()
     {
-        QTest::addColumn<QByteArray>("vorher");
-        QTest::addColumn<bool>("sprache");  // else the port number
-        QTest::addColumn<int>("wert");
-        QTest::addColumn<QByteArray>("nachher");  // empty: refused, the FIFO stays
+        // sprache: else the port number; nachher: empty: refused, the FIFO stays
+        spalten<QByteArray, bool, int, QByteArray>("vorher", "sprache", "wert", "nachher");
         QTest::newRow("language") << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n0\r\n") << true << 2000
                                   << QByteArray("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n2000\r\n");
         QTest::newRow("port, LF, further lines") << QByteArray("19200,n,8,1\n7\n1\nB\xfcro\n1000\nNotiz \x80\n") << false << 12
@@ -111,19 +100,15 @@ private slots:
         QTest::newRow("three lines, no last end") << QByteArray("19200,n,8,1\r\n 4 \r\n1") << true << 3000
                                                   << QByteArray("19200,n,8,1\r\n 4 \r\n1\r\nX2\r\n3000\r\n");
         QTest::newRow("no file") << QByteArray("-") << true << 2000 << QByteArray("19200,n,8,1\r\n 9 \r\nX1\r\nX2\r\n2000\r\n");
-        QTest::newRow("FIFO, language") << QByteArray("fifo") << true << 2000 << QByteArray();
-        QTest::newRow("FIFO, port") << QByteArray("fifo") << false << 2 << QByteArray();
+        for (const bool sprache : {true, false})
+            QTest::addRow("FIFO, %s", sprache ? "language" : "port") << QByteArray("fifo") << sprache << 2000 << QByteArray();
     }
     void nurDieGeaenderteZeile()
     {
-        QFETCH(QByteArray, vorher);
-        QFETCH(bool, sprache);
-        QFETCH(int, wert);
-        QFETCH(QByteArray, nachher);
+        const auto [vorher, sprache, wert, nachher] = werte<QByteArray, bool, int, QByteArray>("vorher", "sprache", "wert", "nachher");
         const QString pfad = datei(vorher);
         Zustand z;
-        z.einstellungen.modemText1 = QStringLiteral("X1");
-        z.einstellungen.modemText2 = QStringLiteral("X2");
+        z.einstellungen.modemText1 = QStringLiteral("X1"), z.einstellungen.modemText2 = QStringLiteral("X2");
         z.sprache.dateiwert = sprache ? QString::number(wert) : QStringLiteral("1000");
         const bool ok = sprache ? Einstellungsdatei::setzeSprache(pfad, z, 9) : Einstellungsdatei::setzePortnummer(pfad, z, wert);
         QCOMPARE(ok, !nachher.isEmpty());
@@ -142,31 +127,26 @@ private slots:
 
     // Both programs share one settings folder; files kept one folder deeper before are carried
     // over, even when the modem port's settings already stand in the new folder.
-    void ordnerUnabhaengigVomProgrammnamen_data()
-    {
-        QTest::addColumn<QString>("programm");
-        QTest::newRow("portavo") << QStringLiteral("portavo");
-        QTest::newRow("portavo-cli") << QStringLiteral("portavo-cli");
-    }
     void ordnerUnabhaengigVomProgrammnamen()
     {
-        QFETCH(QString, programm);
         const QByteArray alteHeimat = qgetenv("PORTAVO_HOME");
         const QString vorher = QCoreApplication::applicationName();
-        QTemporaryDir xdg;
-        qunsetenv("PORTAVO_HOME");
-        qputenv("XDG_CONFIG_HOME", xdg.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("data")).toUtf8());
-        QCoreApplication::setApplicationName(programm);
-        const QString alt = xdg.filePath(QStringLiteral("config/portavo/portavo/Portavomodem.ini"));
-        QVERIFY(QDir().mkpath(QFileInfo(alt).path()) && schreib(alt, "19200,n,8,1\r\n3\r\n")
-                && schreib(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")), ""));
-        const QString datei = Pfade::einstellungsdatei(), orte = Pfade::orteDatei();
-        QCoreApplication::setApplicationName(vorher);
-        qputenv("PORTAVO_HOME", alteHeimat);
-        QCOMPARE(datei, xdg.filePath(QStringLiteral("config/portavo/Portavomodem.ini")));
-        QCOMPARE(orte, xdg.filePath(QStringLiteral("data/portavo/orte.dat")));
-        QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
+        for (const QString programm : {"portavo", "portavo-cli"}) {
+            QTemporaryDir xdg;
+            qunsetenv("PORTAVO_HOME");
+            qputenv("XDG_CONFIG_HOME", xdg.filePath(QStringLiteral("config")).toUtf8());
+            qputenv("XDG_DATA_HOME", xdg.filePath(QStringLiteral("data")).toUtf8());
+            QCoreApplication::setApplicationName(programm);
+            const QString alt = xdg.filePath(QStringLiteral("config/portavo/portavo/Portavomodem.ini"));
+            QVERIFY(QDir().mkpath(QFileInfo(alt).path()) && schreib(alt, "19200,n,8,1\r\n3\r\n")
+                    && schreib(xdg.filePath(QStringLiteral("config/portavo/portavo.conf")), ""));
+            const QString datei = Pfade::einstellungsdatei(), orte = Pfade::orteDatei();
+            QCoreApplication::setApplicationName(vorher);
+            qputenv("PORTAVO_HOME", alteHeimat);
+            QVERIFY2(datei == xdg.filePath("config/portavo/Portavomodem.ini") && orte == xdg.filePath("data/portavo/orte.dat"),
+                     qPrintable(programm));
+            QVERIFY(lies(datei) == "19200,n,8,1\r\n3\r\n" && lies(alt) == "19200,n,8,1\r\n3\r\n");
+        }
     }
 
     // The German texts letter for letter (trailing blanks included); every text in all four languages.
@@ -188,20 +168,18 @@ private slots:
                          qPrintable(QString::number(nr + sprache)));
         // A window's slice in its language; an offset that is no language gives German.
         Zustand z;
-        z.sprache.texte.fill(QStringLiteral("frei"));
-        z.sprache.versatz = 2000;
+        z.sprache.texte.fill(QStringLiteral("frei")), z.sprache.versatz = 2000;
         Texttabelle::ladeTexte(z, 183, 197);
-        QVERIFY(z.sprache.texte.at(182) == "frei" && z.sprache.texte.at(183) == Texttabelle::text(2183) && z.sprache.texte.at(197) == Texttabelle::text(2197)
-                && z.sprache.texte.at(198) == "frei");
+        const auto &t = z.sprache.texte;
+        QVERIFY(t.at(182) == "frei" && t.at(183) == Texttabelle::text(2183) && t.at(197) == Texttabelle::text(2197) && t.at(198) == "frei");
         for (qint16 kaputt : {qint16(500), qint16(4000), qint16(-1000)}) {
             z.sprache.versatz = kaputt;
             Texttabelle::ladeTexte(z, 190, 190);
-            QCOMPARE(z.sprache.texte.at(190), Texttabelle::text(190));
+            QCOMPARE(t.at(190), Texttabelle::text(190));
         }
         // Windows-1252 both ways for every byte, '?' for what it lacks.
-        QByteArray alle;
-        for (int i = 0; i < 256; ++i)
-            alle.append(char(i));
+        QByteArray alle(256, 0);
+        std::iota(alle.begin(), alle.end(), char(0));
         QVERIFY(Ansi::kodieren(Ansi::dekodieren(alle)) == alle && Ansi::kodieren(QStringLiteral("€\u4e2d")) == "\x80?");
     }
 };

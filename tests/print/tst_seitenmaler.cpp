@@ -1,6 +1,4 @@
-// Painting laid-out pages: twips land where they should, a width limit cuts
-// the text, PDF files are complete or not written.
-
+// Painting laid-out pages: twips land in place, a width limit cuts, PDF files are whole or not written.
 #include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
 
@@ -10,14 +8,10 @@
 
 namespace {
 
-// The ink of one text painted at 100 dpi (1440 twips = 100 pixels): the
-// box of its dark pixels.
+// The ink of one text painted at 100 dpi (1440 twips = 100 pixels): the box of its dark pixels.
 QRect tinte(const QString &text, int x, int y, int groesse, int breite = 0)
 {
-    Druckseite s;
-    s.nummer = 1;
-    s.elemente.append(Druckelement{text, x, y, groesse, false, QStringLiteral("arial"), breite, 0});
-    const QImage img = Seitenmaler::bild(s, 100);
+    const QImage img = Seitenmaler::bild(Druckseite{1, {Druckelement{text, x, y, groesse, false, "arial", breite, 0}}}, 100);
     if (img.size() != QSize(827, 1169))  // A4 at 100 dpi
         return QRect(0, 0, img.width(), img.height());
     QRect r;
@@ -26,13 +20,6 @@ QRect tinte(const QString &text, int x, int y, int groesse, int breite = 0)
             if (qGray(img.pixel(px, py)) < 128)
                 r |= QRect(px, py, 1, 1);
     return r;
-}
-
-// The page objects of a PDF as QPdfWriter writes them.
-int pdfSeiten(const QString &pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
 }
 
 }  // namespace
@@ -62,6 +49,10 @@ private slots:
         QVector<Druckseite> seiten(3, Druckseite{1, {Druckelement{QStringLiteral("Seite"), 1000, 1000, 10}}});
         const QString pfad = dir.filePath(QStringLiteral("drei.pdf")), fehlt = dir.filePath(QStringLiteral("fehlt/x.pdf"));
         QString fehler;
+        const auto pdfSeiten = [](const QString &p) {  // the page objects as QPdfWriter writes them
+            QFile f(p);
+            return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
+        };
         QVERIFY2(Seitenmaler::schreibePdf(seiten, pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 3, qPrintable(fehler));
         QVERIFY(Seitenmaler::schreibePdf(seiten.mid(0, 1), pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 1);
         fehler.clear();

@@ -1,7 +1,6 @@
-// The terminal data image (byte map, flags, lists, display characters) and
-// the special-code rules (card rows, card record dialogs, system number, search).
-
+// The terminal data image (bytes, flags, lists, display) and the special-code card rules.
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "base/Datenbild.h"
 #include "base/Displayzeichen.h"
 #include "termfile/Kartenregeln.h"
@@ -16,8 +15,7 @@
 using namespace Kartenregeln;
 
 namespace {
-// Image with both tracks of L2 and L31 bytes and the given arrangement bits;
-// code -1: special code.
+// Image with both tracks of L2 and L31 bytes and the given arrangement bits; code -1: special code.
 std::unique_ptr<Datenbild> bild(int code = 0, int L2 = 0, int L31 = 0)
 {
     auto b = std::make_unique<Datenbild>();
@@ -37,10 +35,10 @@ bool alle(const Datenbild &b, int von, int bis, int wert)
 }
 
 // The card record dialog's hand-over: the highlighted card and the one double-clicked.
-Uebergabe fuer(int gruppenanfang, int eintragsnummer)
+Uebergabe fuer(int anfang, int nummer)
 {
     Uebergabe u;
-    u.Gruppenanfang = qint16(gruppenanfang), u.Eintragsnummer = qint16(eintragsnummer);
+    u.Gruppenanfang = qint16(anfang), u.Eintragsnummer = qint16(nummer);
     return u;
 }
 }  // namespace
@@ -59,15 +57,12 @@ private slots:
             QVERIFY2((a == 1 || a == 2 || a == 9) && bit && (bit & (bit - 1)) == 0 && b->byte(1) + b->byte(2) + b->byte(9) == bit,
                      qPrintable(QString::number(f)));
             bits.insert(a * 256 + bit);
-            b->setzeByte(a, 255);
-            b->setzeFlag(Flag(f), false);
+            b->setzeByte(a, 255), b->setzeFlag(Flag(f), false);
             QCOMPARE(b->byte(a), 255 - bit);
         }
         QCOMPARE(bits.size(), int(Flag::Spur31Ungerade) + 1);
-        auto b = bild();
-        b->setzeByte(5, 300);
-        b->setzeByte(2048, 7);  // outside the memory: ignored
-        b->Daten[6] = -1;       // a stray negative value reads as a byte
+        auto b = bild();  // byte 2048 lies outside the memory; a stray negative value reads as a byte
+        b->setzeByte(5, 300), b->setzeByte(2048, 7), b->Daten[6] = -1;
         QVERIFY(b->byte(5) == (300 & 255) && b->Daten[2048] == 0 && b->byte(-1) == 0 && b->byte(6) == 255);
         for (const auto &[a, wert] : {std::pair{5, 0x21}, {6, 0x43}, {7, 0xF5}})
             b->setzeByte(a, wert);
@@ -76,21 +71,15 @@ private slots:
 
     void anordnungUndSlots_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QVector<int>>("plaetze");  // of lists 1..4, L = 11 on both tracks
-        QTest::newRow("0") << 0 << QVector<int>{0, 0, 0, 0};
-        QTest::newRow("1") << 1 << QVector<int>{0, 0, 0, 0};
-        QTest::newRow("2") << 2 << QVector<int>{161, 0, 0, 0};
-        QTest::newRow("3") << 3 << QVector<int>{92, 0, 68, 0};
-        QTest::newRow("4") << 4 << QVector<int>{0, 161, 0, 0};
-        QTest::newRow("5") << 5 << QVector<int>{0, 92, 0, 68};
-        QTest::newRow("6") << 6 << QVector<int>{44, 116, 0, 0};
-        QTest::newRow("7") << 7 << QVector<int>{44, 48, 44, 23};
+        spalten<int, QVector<int>>("code", "plaetze");  // plaetze: of lists 1..4, L = 11 on both tracks
+        const QVector<QVector<int>> plaetze{{0, 0, 0, 0},  {0, 0, 0, 0},     {161, 0, 0, 0}, {92, 0, 68, 0},
+                                            {0, 161, 0, 0}, {0, 92, 0, 68}, {44, 116, 0, 0}, {44, 48, 44, 23}};
+        for (int code = 0; code < 8; ++code)
+            QTest::addRow("%d", code) << code << plaetze[code];
     }
     void anordnungUndSlots()
     {
-        QFETCH(int, code);
-        QFETCH(QVector<int>, plaetze);
+        const auto [code, plaetze] = werte<int, QVector<int>>("code", "plaetze");
         auto b = bild(code, 11, 11);
         QCOMPARE(b->listenanordnung(), code);
         QCOMPARE(b->baueListen(), std::accumulate(plaetze.begin(), plaetze.end(), 0));
@@ -106,8 +95,7 @@ private slots:
     void eintraegeLesenUndSchreiben()
     {
         auto b = bild(6, 11, 11);
-        b->baueListen();
-        QVERIFY(b->Zeilenadresse[44] == 760 && b->listeVonEintrag(43) == 1 && b->listeVonEintrag(44) == 2);
+        QVERIFY(b->baueListen() && b->Zeilenadresse[44] == 760 && b->listeVonEintrag(43) == 1 && b->listeVonEintrag(44) == 2);
         b = bild(2, 200);  // rebuilding for fewer entries leaves no stale rows behind
         QVERIFY(b->baueListen() == (2046 - 272) / 200 && b->Zeilentext[44].isEmpty());
         // Low nibble first, 14 as "#", others as character 48 + v; (2046 - 272) / 3 = 591 slots.
@@ -117,8 +105,7 @@ private slots:
         QCOMPARE(b->eintrag(2, 1), QStringLiteral("120#:?"));
         QVERIFY(b->eintrag(1, 0).isEmpty() && b->eintrag(2, 591).isEmpty() && !b->eintrag(2, 590).isEmpty());
         b = bild(2, 2);
-        b->baueListen();
-        b->Zeilentext[1] = QStringLiteral("1#3?");
+        b->baueListen(), b->Zeilentext[1] = QStringLiteral("1#3?");
         QVERIFY(b->schreibeEintragZurueck(1) && b->byte(274) == 0xE1 && b->byte(275) == 0xF3);
         // Refused, nothing written: too short or too long, no nibble, no such entry, past the end.
         const auto vorher = b->Daten;
@@ -155,8 +142,7 @@ private slots:
         b->legeListenbereichNeuAn();
         QVERIFY(alle(*b, 272, 2047, 255));
         b = bild(0, 11, 4);
-        b->setzeByte(300, 9);
-        b->legeListenbereichNeuAn();
+        b->setzeByte(300, 9), b->legeListenbereichNeuAn();
         QVERIFY(alle(*b, 272, 2047, 0));
     }
 
@@ -171,11 +157,9 @@ private slots:
         QVERIFY(b->byte(16) == 'G' && b->byte(18) == 0xf5 && b->byte(19) == 0xe2 && b->byte(21) == ' ');
         QCOMPARE(b->displayzeile(0), QStringLiteral("Grüße           "));  // read back from the bytes
         // 16 characters kept, the next line untouched; line 15 ends at byte 271.
-        b->setzeByte(272, 99);
-        b->setzeDisplayzeile(2, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        b->setzeDisplayzeile(15, QStringLiteral("xxxxxxxxxxxxxxxxxxxx"));
-        QVERIFY(b->displayzeile(2) == QStringLiteral("ABCDEFGHIJKLMNOP") && b->byte(64) == 0);
-        QVERIFY(b->byte(271) == 'x' && b->byte(272) == 99 && b->displayzeile(16).isEmpty());
+        b->setzeByte(272, 99), b->setzeDisplayzeile(2, "ABCDEFGHIJKLMNOPQRST"), b->setzeDisplayzeile(15, QString(20, 'x'));
+        QVERIFY(b->displayzeile(2) == "ABCDEFGHIJKLMNOP" && b->byte(64) == 0 && b->byte(271) == 'x' && b->byte(272) == 99
+                && b->displayzeile(16).isEmpty());
     }
 
     // Showing a special-code image puts its fixed settings in place (0 is written back as 1).
@@ -189,22 +173,21 @@ private slots:
                  QVector<int>({1, 1, 255 - 32 - 64, 4, 4, 0, 0}));
     }
 
-    // The card record dialog on one card, a block (highlighted 20, double click on 17, or the
-    // other way round) and the whole page; zones are bits in the planes at 512, 1024, 1536.
+    // The card record dialog on one card, a block (17..20 either way round) and the whole page;
+    // zones are bits in the planes at 512, 1024, 1536.
     void berechtigenUndSperren()
     {
         auto b = bild(-1);
         Uebergabe u = fuer(9, 9);
-        QVERIFY(berechtigen(*b, u, 1, {true, false, true}, QStringLiteral("Meier")));
-        QVERIFY(b->byte(513) == 2 && b->byte(1025) == 0 && b->byte(1537) == 2 && b->Aenderungszaehler == 1
-                && u.Zonenziffern == QStringLiteral("13") && u.Dialogergebnis == 1 && u.Gruppenende == 9);
+        QVERIFY(berechtigen(*b, u, 1, {true, false, true}, QStringLiteral("Meier")) && b->Aenderungszaehler == 1);
+        QVERIFY(b->byte(513) == 2 && b->byte(1025) == 0 && b->byte(1537) == 2 && u.Zonenziffern == "13" && u.Dialogergebnis == 1
+                && u.Gruppenende == 9);
         const Zeilentexte t{"     Gesperrt    ", "           Berechtigt ", "             Zeitzone ", "System:  >>>>"};
         QCOMPARE(kartenzeile(*b, 9, ">", t) + '|' + kartenzeile(*b, 0, "C ", t) + '|' + b->kartenstatus(9) + b->kartenstatus(8),
                  QStringLiteral(">0009             Zeitzone 13|C 0000     Gesperrt    |Zeitzone 13Gesperrt"));
         // Re-authorizing clears what is not ticked; no name given: kept.
         u = fuer(9, 9);
-        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
-        QVERIFY(b->zeitzonenziffern(9) == QStringLiteral("2") && b->Begleittext[9] == QStringLiteral("Meier"));
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt) && b->zeitzonenziffern(9) == "2" && b->Begleittext[9] == "Meier");
         // No zone, or a card or zone outside the page: nothing changes.
         const auto daten = b->Daten;
         u = fuer(9, 9);
@@ -213,18 +196,16 @@ private slots:
             b->setzeZeitzone(karte, zone, true);
         QVERIFY(b->Daten == daten && u.Dialogergebnis == 0 && b->Begleittext[9] == QStringLiteral("Meier"));
 
-        for (int k = 16; k <= 21; ++k) {
-            b->setzeZeitzone(k, 1, true);
-            b->Begleittext[k] = QStringLiteral("Name %1").arg(k);
-        }
+        for (int k = 16; k <= 21; ++k)
+            b->setzeZeitzone(k, 1, true), b->Begleittext[k] = QStringLiteral("Name %1").arg(k);
         u = fuer(20, 17);
         sperren(*b, u);
         for (int k = 16; k <= 21; ++k)
             QCOMPARE(b->gesperrt(k), k >= 17 && k <= 20);
         QVERIFY(u.Gruppenende == 20 && u.Eintragsnummer == 20 && u.Gruppenanfang == 21 && u.Dialogergebnis == 2);
         u = fuer(17, 20);
-        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt));
-        QVERIFY(u.Zonenziffern == QStringLiteral("2222") && u.Eintragsnummer == 20 && u.Gruppenanfang == 17);
+        QVERIFY(berechtigen(*b, u, 1, {false, true, false}, std::nullopt) && u.Zonenziffern == "2222" && u.Eintragsnummer == 20
+                && u.Gruppenanfang == 17);
         for (int k = 16; k <= 21; ++k)
             QVERIFY(b->zeitzonenziffern(k) == (k == 16 || k == 21 ? "1" : "2") && b->Begleittext[k] == QStringLiteral("Name %1").arg(k));
         // A typed name goes onto every card of the group, on the page's own names.
@@ -233,40 +214,32 @@ private slots:
         QCOMPARE(b->Seitennamen[1].mid(4092, 5), (QVector<QString>{Leerzeile, "Gast", "Gast", "Gast", Leerzeile}));
         QVERIFY(b->Begleittext[4095] == Leerzeile && b->byte(1023) == 0xE0 && b->byte(2047) == 0);
         u = fuer(0, 4095);
-        QVERIFY(berechtigen(*b, u, 1, {true, true, true}, std::nullopt));
-        QVERIFY(u.Zonenziffern.size() == 3 * 4096 && alle(*b, 512, 2047, 255) && b->kartenstatus(4095) == "Berechtigt");
+        QVERIFY(berechtigen(*b, u, 1, {true, true, true}, std::nullopt) && u.Zonenziffern.size() == 3 * 4096);
+        QVERIFY(alle(*b, 512, 2047, 255) && b->kartenstatus(4095) == "Berechtigt");
     }
 
     void systemnummer_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("byte272");  // -1: refused
-        QTest::addColumn<int>("byte273");
-        QTest::newRow("531") << "0531" << 18 << 243;
-        QTest::newRow("4095") << "4095" << 255 << 255;
-        QTest::newRow("256") << "256" << 1 << 240;
-        QTest::newRow("0") << "0" << 0 << 240;
-        QTest::newRow("blanks") << " 42 " << 32 << 250;
+        spalten<QString, int, int>("text", "byte272", "byte273");  // byte272: -1: refused
+        for (const auto &[text, b272, b273] : {std::tuple{"0531", 18, 243}, {"4095", 255, 255}, {"256", 1, 240}, {"0", 0, 240}, {" 42 ", 32, 250}})
+            QTest::addRow("'%s'", text) << text << b272 << b273;
         for (const char *falsch : {"", "4096", "9999", "12a", "-1", "abcd", "1 2", "00001"})
             QTest::addRow("'%s'", falsch) << falsch << -1 << 0;
     }
     void systemnummer()
     {
-        QFETCH(QString, text);
-        QFETCH(int, byte272);
-        QFETCH(int, byte273);
+        const auto [text, byte272, byte273] = werte<QString, int, int>("text", "byte272", "byte273");
         auto b = bild(-1);
-        b->setzeSystemnummer(531);
-        b->setzeByte(272, 0xAB);  // rebuilt from the new number alone
+        b->setzeSystemnummer(531), b->setzeByte(272, 0xAB); // rebuilt from the new number alone
         const auto vorher = b->Daten;
         Uebergabe u;
         u.Systemnummer = 7;
         const bool ok = systemnummerUebernehmen(*b, u, text);
         const int n = text.trimmed().toInt();
         QCOMPARE(ok, byte272 >= 0);
-        QVERIFY(ok || (b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7));
-        QVERIFY(!ok || (b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == n && u.Systemnummer == n
-                        && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1));
+        QVERIFY(ok ? b->byte(272) == byte272 && b->byte(273) == byte273 && b->systemnummer() == n && u.Systemnummer == n
+                         && u.Dialogergebnis == 1 && b->Aenderungszaehler == 1
+                   : b->Daten == vorher && u.Dialogergebnis == 0 && u.Systemnummer == 7);
     }
 
     void suche()

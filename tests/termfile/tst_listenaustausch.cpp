@@ -1,7 +1,6 @@
-// CSV export and import of a terminal file's lists: the round trip that
-// leaves every file byte for byte, the refusal that leaves every file as it was.
-
+// CSV export and import of a terminal file's lists: round trips byte for byte, refusals change no file.
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Dateigrenze.h"
 #include "support/Kommandozeile.h"
 #include "support/Testhilfe.h"
@@ -12,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <array>
 #include <memory>
 
 static const QByteArray Standardkopf = "Liste,Eintrag,Datenstring,Begleittext\r\n";
@@ -41,35 +41,24 @@ private slots:
             QVERIFY2(Csvtabelle::lesen(text, &fehler).isEmpty() && fehler.zeile == zeile && !fehler.grund.isEmpty(), text.constData());
         }
         int gesehen = 0;  // a row the caller refuses ends the reading: nothing after it is read
-        QVERIFY(Csvtabelle::lesen("a\r\nb\r\nc\r\n\"d\r\n", [&gesehen](const QStringList &, int zeile) {
-            ++gesehen;
-            return zeile < 2;
-        }));
-        QCOMPARE(gesehen, 2);
+        const auto bisZwei = [&gesehen](const QStringList &, int zeile) { return ++gesehen, zeile < 2; };
+        QVERIFY(Csvtabelle::lesen("a\r\nb\r\nc\r\n\"d\r\n", bisZwei) && gesehen == 2);
     }
 
     // Export and import again: every file as it was (CR in a line, read as a blank: the export as before).
     void rundreise_data()
     {
-        QTest::addColumn<bool>("sondercode");
-        QTest::addColumn<int>("seite");
-        QTest::addColumn<bool>("wagenruecklauf");
-        QTest::newRow("standard") << false << 0 << false;
-        QTest::newRow("special page 1") << true << 1 << false;
-        QTest::newRow("special page 2") << true << 2 << false;
-        QTest::newRow("standard, CR in a comment") << false << 0 << true;
-        QTest::newRow("special, CR in a first name") << true << 1 << true;
+        spalten<bool, int, bool>("sondercode", "seite", "wagenruecklauf");
+        for (const auto &[sonder, seite, cr] : {std::tuple{false, 0, false}, {true, 1, false}, {true, 2, false}, {false, 0, true}, {true, 1, true}})
+            QTest::addRow("%s page %d%s", sonder ? "special" : "standard", seite, cr ? ", CR in a text" : "") << sonder << seite << cr;
     }
     void rundreise()
     {
-        QFETCH(bool, sondercode);
-        QFETCH(int, seite);
-        QFETCH(bool, wagenruecklauf);
+        const auto [sondercode, seite, wagenruecklauf] = werte<bool, int, bool>("sondercode", "seite", "wagenruecklauf");
         const QString s = satz(sondercode);
-        if (wagenruecklauf) {
-            const QString datei = pfad(sondercode ? "SK.V2D" : "STD.B2D");
+        const QString datei = pfad(sondercode ? "SK.V2D" : "STD.B2D");
+        if (wagenruecklauf)
             schreib(datei, "\r" + lies(datei).mid(1).replace("\r\n", "\r\r\n").replace(" 2\r", "\r2\r"));
-        }
         const auto vorher = dateien();
         QByteArray csv;
         QVERIFY(Listenaustausch::exportiereDatei(s, seite, csv).ok);
@@ -84,16 +73,14 @@ private slots:
         } else {
             // Entry 1 of list 1: 22 characters, comment quoted; list 2 (8 characters) after 44 slots.
             QVERIFY(z[0] + "\r\n" == Standardkopf && z[2].startsWith("1,1,") && z[2].contains(",\"B2D 1, \"\"x\"\" ä"));
-            QVERIFY(z[2].section(',', 2, 2).size() == 22 && z[45].section(',', 2, 2).size() == 8);
-            QVERIFY(z[44].startsWith("1,43,") && z[45].startsWith("2,0,"));
+            QVERIFY(z[2].section(',', 2, 2).size() == 22 && z[45].section(',', 2, 2).size() == 8 && z[44].startsWith("1,43,")
+                    && z[45].startsWith("2,0,"));
         }
         const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, seite, csv);
         QVERIFY2(e.ok && e.zeilen == (sondercode ? 4096 : 44 + (2046 - 760) / 4), qPrintable(e.meldung));
         QByteArray wieder;
-        QVERIFY(Listenaustausch::exportiereDatei(s, seite, wieder).ok);
-        QCOMPARE(wieder, csv);
-        if (!wagenruecklauf)
-            QCOMPARE(dateien(), vorher);
+        QVERIFY(Listenaustausch::exportiereDatei(s, seite, wieder).ok && wieder == csv);
+        QVERIFY(wagenruecklauf || dateien() == vorher);
     }
 
     void importAendert()
@@ -101,9 +88,8 @@ private slots:
         QString s = satz(false);
         Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(
             s, 0, Standardkopf + "2,3,1234567#,\"Neu, mit Komma\"\r\n1,0,1234567890123456789012,\r\n");
-        QVERIFY2(e.ok, qPrintable(e.meldung));
         Datenbild b;
-        QVERIFY(Terminaldatei::laden(b, s, Terminaldatei::Ablage::NurLesen).ok);
+        QVERIFY2(e.ok && Terminaldatei::laden(b, s, Terminaldatei::Ablage::NurLesen).ok, qPrintable(e.meldung));
         // List 2 entry 3: 4 bytes from 760 + 12, low digit first.
         QVERIFY(b.byte(772) == 0x21 && b.byte(775) == 0xE7 && b.byte(272) == 0x21);
         QCOMPARE(b.Begleittext.mid(0, 3) + b.Begleittext.mid(47, 1), (QVector<QString>{"", "B2D 1, \"x\" ä", "B2D 2", "Neu, mit Komma"}));
@@ -111,54 +97,43 @@ private slots:
         s = satz(true);
         e = Listenaustausch::importiereDatei(
             s, 2, Kartenkopf + QStringLiteral("9,31,Müller,Jörg,70173,Stuttgart,\"Weg 1, Hinterhaus\",0711,ok\r\n").toUtf8());
-        QVERIFY2(e.ok, qPrintable(e.meldung));
-        QVERIFY(Terminaldatei::ladeSeite(b, Terminaldatei::basis(s), 2, Terminaldatei::Ablage::NurLesen).ok);
+        QVERIFY2(e.ok && Terminaldatei::ladeSeite(b, Terminaldatei::basis(s), 2, Terminaldatei::Ablage::NurLesen).ok, qPrintable(e.meldung));
         QCOMPARE((QStringList{b.zeitzonenziffern(9), b.Seitennamen[0][9], b.Kundendaten[1][3][9]}),
                  (QStringList{"13", "Müller", "Weg 1, Hinterhaus"}));
         // Windows-1252 on disk, page 1 untouched.
         QVERIFY(lies(pfad("SK.V3D")).contains("\r\nJ\xf6rg\r\n") && !lies(pfad("SK.V2D")).contains("J\xf6rg"));
     }
 
-    // One faulty row refuses the whole file, names the row and changes no file.
+    // One faulty row, or a file that cannot be written, refuses the whole file and changes no file.
     void fehlerhafteCsvAendertNichts_data()
     {
-        QTest::addColumn<bool>("sondercode");
-        QTest::addColumn<int>("seite");
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<int>("zeile");
-        QTest::addColumn<QString>("grund");
+        spalten<bool, int, QByteArray, int, QString>("sondercode", "seite", "csv", "zeile", "grund");
         const auto karten = [](const QByteArray &zeile) { return Kartenkopf + "5,2,gut,,,,,,\r\n" + zeile + "\r\n6,3,gut,,,,,,\r\n"; };
-        QTest::newRow("card 4096") << true << 1 << karten("4096,1,a,,,,,,") << 3 << "";
-        QTest::newRow("card not a number") << true << 1 << karten("12x,1,a,,,,,,") << 3 << "";
-        QTest::newRow("zone 4") << true << 1 << karten("7,14,a,,,,,,") << 3 << "";
-        QTest::newRow("zone twice") << true << 1 << karten("7,11,a,,,,,,") << 3 << "";
-        QTest::newRow("too few fields") << true << 1 << karten("7,1,a") << 3 << "";
-        QTest::newRow("card twice") << true << 1 << karten("5,1,b,,,,,,") << 3 << "";
-        QTest::newRow("not in Windows-1252") << true << 1 << karten("7,1,\xe2\x86\x92,,,,,,") << 3 << "";
-        QTest::newRow("bad quoting") << true << 1 << karten("7,1,a\"b,,,,,,") << 3 << "";
-        QTest::newRow("first fault counts") << true << 1 << karten("4096,1,a,,,,,,\r\n7,1,a\"b,,,,,,") << 3 << "";
+        // card 4096, not a number, zone 4, zone twice, too few fields, card twice, not in Windows-1252, bad
+        // quoting, two faults (the first counts)
+        int n = 0;
+        for (const char *zeile : {"4096,1,a,,,,,,", "12x,1,a,,,,,,", "7,14,a,,,,,,", "7,11,a,,,,,,", "7,1,a", "5,1,b,,,,,,",
+                                  "7,1,\xe2\x86\x92,,,,,,", "7,1,a\"b,,,,,,", "4096,1,a,,,,,,\r\n7,1,a\"b,,,,,,"})
+            QTest::addRow("card row %d", ++n) << true << 1 << karten(zeile) << 3 << "";
         QTest::newRow("line break in a text") << true << 2 << Kartenkopf + "9,1,a,,,,,,\"zwei\r\nZeilen\"\r\n" << 2 << "Bemerkungen";
         QTest::newRow("page 3 has no main file") << true << 3 << karten("7,1,a,,,,,,") << 0 << "SK.S4D";
+        QTest::newRow("a folder at the remarks file") << true << 1 << karten("7,1,a,,,,,,") << 0 << "SK.M2D";
         const QByteArray liste = Standardkopf + "1,1,1234567890123456789012,ok\r\n";
         QTest::newRow("list 3") << false << 0 << liste + "3,0,1234567890123456789012,x" << 3 << "Liste";
         QTest::newRow("entry 44") << false << 0 << liste + "1,44,1234567890123456789012,x" << 3 << "Eintrag";
         QTest::newRow("21 characters") << false << 0 << liste + "1,0,123456789012345678901,x" << 3 << "Zeichen";
         QTest::newRow("no data character") << false << 0 << liste + "2,0,1234567A,x" << 3 << "Datenstring";
         QTest::newRow("header of cards") << false << 0 << QByteArray("Karte,Zeitzonen\r\n1,1\r\n") << 1 << "";
-        const QPair<const char *, QByteArray> steuer[] = {
-            {"NUL", QByteArray("a\0b", 3)}, {"ESC", "\x1b[2J"}, {"BEL", "klingel\x07"}, {"DEL", "x\x7f"}};
-        for (const auto &z : steuer)
-            QTest::newRow(z.first) << false << 0 << Standardkopf + "1,1,1234567890123456789012," + z.second + "\r\n" << 2
-                                   << "Steuerzeichen";
+        for (const auto &[name, text] : {std::pair<const char *, QByteArray>{"NUL", QByteArray("a\0b", 3)}, {"ESC", "\x1b[2J"},
+                                         {"BEL", "klingel\x07"}, {"DEL", "x\x7f"}})
+            QTest::newRow(name) << false << 0 << Standardkopf + "1,1,1234567890123456789012," + text + "\r\n" << 2 << "Steuerzeichen";
     }
     void fehlerhafteCsvAendertNichts()
     {
-        QFETCH(bool, sondercode);
-        QFETCH(int, seite);
-        QFETCH(QByteArray, csv);
-        QFETCH(int, zeile);
-        QFETCH(QString, grund);
+        const auto [sondercode, seite, csv, zeile, grund] = werte<bool, int, QByteArray, int, QString>("sondercode", "seite", "csv", "zeile", "grund");
         const QString s = satz(sondercode);
+        if (grund == "SK.M2D")  // the files written before it are put back
+            QVERIFY(QFile::remove(pfad(grund)) && legeAn("ordner", pfad(grund)));
         const auto vorher = dateien();
         const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, seite, csv);
         QVERIFY2(!e.ok && e.zeile == zeile && e.meldung.contains(grund), qPrintable(e.meldung));
@@ -166,74 +141,21 @@ private slots:
         QCOMPARE(dateien(), vorher);
     }
 
-    // A folder in place of the remarks file: the files written before it are put back.
-    void schreibfehlerStelltDenSatzWiederHer()
-    {
-        const QString s = satz(true);
-        QFile::remove(pfad("SK.M2D"));
-        QFile::remove(pfad("SK.T2D"));
-        QVERIFY(legeAn("ordner", pfad("SK.M2D")));
-        const auto vorher = dateien();
-        const Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n");
-        QVERIFY2(!e.ok && e.meldung.contains(QStringLiteral("SK.M2D")), qPrintable(e.meldung));
-        QVERIFY(dateien() == vorher && !QFile::exists(pfad("SK.T2D")));
-    }
-
-    // The new main file fits under the limit, its companions and the old main file do not.
-    void vollePlatteAendertNichts()
-    {
-        const QString s = satz(true);
-        schreib(s, hauptdatei([](int i) { return satzbyte(true, i); }).replace(" ", "          "));
-        const auto vorher = dateien();
-        QVERIFY(lies(s).size() > 20000 && Terminaldatei::hauptdateitext(Datenbild()).size() < 20000);
-        const auto e = Dateigrenze::unter(20000, [&] { return Listenaustausch::importiereDatei(s, 1, Kartenkopf + "5,2,neu,neu,,,,,\r\n"); });
-        QVERIFY2(!e.ok && e.meldung.contains(QStringLiteral("voll")), qPrintable(e.meldung));
-        QCOMPARE(dateien(), vorher);
-    }
-
-    // A short .B2D (discarded by loading) is replaced only when asked for, and then kept as a copy.
-    void kurzeBegleitdateiWirdNichtStillErsetzt()
-    {
-        const QString s = satz(false);
-        const QByteArray kurz = textzeilen(1999, "Kommentar ");
-        schreib(pfad("STD.B2D"), kurz);
-        const auto vorher = dateien();
-        const QByteArray csv = Standardkopf + "2,3,1234567#,neu\r\n";
-        Listenaustausch::Ergebnis e = Listenaustausch::importiereDatei(s, 0, csv);
-        QVERIFY2(!e.ok && !e.csvFehler && e.meldung.contains(pfad("STD.B2D")), qPrintable(e.meldung));
-        QCOMPARE(dateien(), vorher);
-
-        e = Listenaustausch::importiereDatei(s, 0, csv, 0, true);
-        QVERIFY2(e.ok && e.gesichert == QStringList{pfad("STD.B2D.bak")}, qPrintable(e.meldung));
-        QVERIFY(lies(pfad("STD.B2D.bak")) == kurz && lies(pfad("STD.B2D")).count("\r\n") == 2001);
-        // Complete now, or empty (as loading creates it): nothing to lose.
-        QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
-        schreib(pfad("STD.B2D"), QByteArray());
-        QVERIFY(Listenaustausch::importiereDatei(s, 0, csv).ok);
-    }
-
     // A formula-like text gets a ' in front and comes back whole; a control character becomes a blank.
     void zellenSindNurText_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("zelle");
-        QTest::newRow("=") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
-        QTest::newRow("+") << "+49 711" << "'+49 711";
-        QTest::newRow("-") << "-1+2" << "'-1+2";
-        QTest::newRow("@") << "@SUM(A1)" << "'@SUM(A1)";
-        QTest::newRow("TAB") << "\tx" << "'\tx";
-        QTest::newRow("' itself") << "'quoted" << "''quoted";
-        QTest::newRow("empty slot") << "----------" << "'----------";
-        QTest::newRow("plain") << "Meier" << "Meier";
-        QTest::newRow("= inside") << "a=b" << "a=b";
-        QTest::newRow("NUL") << QString::fromLatin1("a\0b", 3) << "a b";
-        QTest::newRow("ESC") << "\x1b[2J" << " [2J";
-        QTest::newRow("CR and DEL") << "vorn\rhinten\x7f" << "vorn hinten ";
+        spalten<QString, QString>("text", "zelle");
+        const QString nul = QString::fromLatin1("a\0b", 3);
+        for (const auto &[name, text, zelle] : std::initializer_list<std::array<QString, 3>>{
+                 {"=", "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+", "+49 711", "'+49 711"}, {"-", "-1+2", "'-1+2"},
+                 {"@", "@SUM(A1)", "'@SUM(A1)"}, {"TAB", "\tx", "'\tx"}, {"' itself", "'quoted", "''quoted"},
+                 {"empty slot", "----------", "'----------"}, {"plain", "Meier", "Meier"}, {"= inside", "a=b", "a=b"},
+                 {"NUL", nul, "a b"}, {"ESC", "\x1b[2J", " [2J"}, {"CR and DEL", "vorn\rhinten\x7f", "vorn hinten "}})
+            QTest::newRow(qPrintable(name)) << text << zelle;
     }
     void zellenSindNurText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, zelle);
+        const auto [text, zelle] = werte<QString, QString>("text", "zelle");
         const QString s = satz(false);
         schreib(pfad("STD.B2D"), Ansi::kodieren(text) + "\r\n" + textzeilen(2000));
         const auto vorher = dateien();
@@ -249,18 +171,15 @@ private slots:
     // The CSV file of an import: a regular file of at most 64 MiB.
     void csvDateiMitGrenzen_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<QString>("grund");
-        QTest::newRow("FIFO") << "fifo" << "keine gewöhnliche Datei";
-        QTest::newRow("link to /dev/zero") << "zero" << "keine gewöhnliche Datei";
-        QTest::newRow("folder") << "ordner" << "keine gewöhnliche Datei";
+        spalten<QString, QString>("art", "grund");
+        for (const char *art : {"fifo", "zero", "ordner"})  // a FIFO, a link to /dev/zero, a folder
+            QTest::newRow(art) << art << "keine gewöhnliche Datei";
         QTest::newRow("64 MiB + 1") << "gross" << "zu groß";
         QTest::newRow("missing") << "fehlt" << "gibt es nicht";
     }
     void csvDateiMitGrenzen()
     {
-        QFETCH(QString, art);
-        QFETCH(QString, grund);
+        const auto [art, grund] = werte<QString, QString>("art", "grund");
         const QString csv = pfad("ein.csv");
         QVERIFY(legeAn(art, csv));
         QFile f(csv);  // sparse: takes no room on the disk
@@ -270,7 +189,8 @@ private slots:
         QVERIFY2(!e.ok && e.meldung.contains(csv) && e.meldung.contains(grund), qPrintable(e.meldung));
     }
 
-    // portavo-cli export -o uses the safe writer; import replaces a short companion file only when told.
+    // portavo-cli export -o uses the safe writer; import replaces a short (discarded) companion file only
+    // when told, keeping a copy.
     void kommandozeileSchreibtSicher()
     {
         const QString s = satz(false), ziel = pfad("aus.csv");
@@ -281,11 +201,13 @@ private slots:
         const QByteArray kurz = textzeilen(10, "alt ");
         schreib(pfad("STD.B2D"), kurz);
         schreib(ziel, Standardkopf + "1,0,1234567890123456789012,x\r\n");
+        const auto vorher = dateien();
         l = kommando({"import", s, ziel, "--lang", "en"});
         QVERIFY2(l.status == 1 && l.fehler.contains("STD.B2D") && l.fehler.contains("--replace-short-files"), qPrintable(l.fehler));
-        QCOMPARE(lies(pfad("STD.B2D")), kurz);
+        QCOMPARE(dateien(), vorher);
         l = kommando({"import", s, ziel, "--lang", "en", "--replace-short-files"});
         QVERIFY2(l.status == 0 && l.aus.contains("STD.B2D.bak") && lies(pfad("STD.B2D.bak")) == kurz, qPrintable(l.aus));
+        QCOMPARE(lies(pfad("STD.B2D")).count("\r\n"), 2001);
     }
 };
 
