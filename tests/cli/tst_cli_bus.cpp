@@ -18,16 +18,9 @@ class TestCliBus : public QObject {
     Simulator m_sim;
     QTemporaryDir m_ordner;
 
-    QString ersetzt(QString s) const
+    QStringList ersetzt(const QStringList &l) const
     {
-        return s == QLatin1String("PORT") ? m_sim.device()
-                                          : s.replace(QLatin1String("@/"), m_ordner.path() + QLatin1Char('/'));
-    }
-    QStringList ersetzt(QStringList l) const
-    {
-        for (QString &s : l)
-            s = ersetzt(s);
-        return l;
+        return imOrdner(l, m_ordner.path()).replaceInStrings(QRegularExpression("^PORT$"), m_sim.device());
     }
     Kommandolauf cli(const QStringList &args, Kommandooptionen o = {})
     {

@@ -22,13 +22,8 @@ class TestCliDateien : public QObject {
     QTemporaryDir m_dir;
     QDate m_heute = QDate::currentDate();
 
-    QString pfad(QString s) const { return s.replace(QLatin1String("@/"), m_dir.path() + QLatin1Char('/')); }
-    QStringList pfade(QStringList l) const
-    {
-        for (QString &s : l)
-            s = pfad(s);
-        return l;
-    }
+    QStringList pfade(const QStringList &l) const { return imOrdner(l, m_dir.path()); }
+    QString pfad(const QString &s) const { return pfade({s}).first(); }
     static QString werkzeug(const char *name, const QStringList &args)
     {
         QProcess p;

@@ -58,6 +58,20 @@ struct Terminalaufbau {
     }
 };
 
+// A session on a modem port that is the link's line.
+struct Sitzungsaufbau {
+    Zustand z;
+    Protokollport port;
+    Verbindung v{z};
+    Modemsitzung s{z, v, port};
+    Sitzungsaufbau()
+    {
+        port.open();
+        z.sitzung.leitung = Leitungsart::Modem;
+        v.setModemPort(&port);
+    }
+};
+
 }  // namespace
 
 class TestModem : public QObject {
@@ -293,53 +307,43 @@ private slots:
         QFETCH(QList<QByteArray>, eingang);
         QFETCH(QByteArray, gewaehlt);
         QFETCH(int, text);
-        Zustand z;
-        z.einstellungen.modemText1 = "1";
-        z.einstellungen.modemText2 = "0";
-        FakePort port;
-        port.open();
-        Verbindung v(z);
-        Modemsitzung s(z, v, port);
-        s.setWartezeit(30);
-        s.setLebenszeichenfrist(20);
-        QSignalSpy fehl(&s, &Modemsitzung::fehlgeschlagen);
-        QCOMPARE(s.waehle(nummer), !gewaehlt.isEmpty());
-        QCOMPARE(port.written(), gewaehlt);
+        Sitzungsaufbau a;
+        a.z.einstellungen.modemText1 = "1";
+        a.z.einstellungen.modemText2 = "0";
+        a.s.setWartezeit(30);
+        a.s.setLebenszeichenfrist(20);
+        QSignalSpy fehl(&a.s, &Modemsitzung::fehlgeschlagen);
+        QCOMPARE(a.s.waehle(nummer), !gewaehlt.isEmpty());
+        QCOMPARE(a.port.written(), gewaehlt);
         for (const QByteArray &b : eingang)
-            port.inject(b);
+            a.port.inject(b);
         QTRY_COMPARE(fehl.count(), 1);
         QCOMPARE(fehl.first().first().toInt(), text);
-        QVERIFY(!s.steht() && !s.waehlt());
-        QCOMPARE(z.sitzung.modemVerbunden, false);
+        QVERIFY(!a.s.steht() && !a.s.waehlt());
+        QCOMPARE(a.z.sitzung.modemVerbunden, false);
     }
 
     void sitzungVerbindetGibtWeiterUndLegtAuf()
     {
-        Zustand z;
-        z.sitzung.leitung = Leitungsart::Modem;
-        Protokollport port;
-        port.open();
-        Verbindung v(z);
-        v.setModemPort(&port);
-        Modemsitzung s(z, v, port);
-        s.auflegen().setSchutzzeit(10);
-        s.auflegen().setDtrzeit(1);
-        QSignalSpy verbunden(&s, &Modemsitzung::verbunden);
-        QSignalSpy weiter(&v, &Verbindung::empfangen);
-        QVERIFY(s.waehle(QStringLiteral("47")));
-        port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
+        Sitzungsaufbau a;
+        a.s.auflegen().setSchutzzeit(10);
+        a.s.auflegen().setDtrzeit(1);
+        QSignalSpy verbunden(&a.s, &Modemsitzung::verbunden);
+        QSignalSpy weiter(&a.v, &Verbindung::empfangen);
+        QVERIFY(a.s.waehle(QStringLiteral("47")));
+        a.port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
         QCOMPARE(verbunden.count(), 1);
-        QCOMPARE(z.sitzung.modemVerbunden, true);
+        QCOMPARE(a.z.sitzung.modemVerbunden, true);
         QCOMPARE(weiter.count(), 0);  // the connect message is no answer
-        port.inject("\x06\x02");
+        a.port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
-        QSignalSpy aufgelegt(&s, &Modemsitzung::aufgelegt);
-        port.ereignisse.clear();
-        s.legeAuf();
-        QCOMPARE(z.sitzung.modemVerbunden, false);
+        QSignalSpy aufgelegt(&a.s, &Modemsitzung::aufgelegt);
+        a.port.ereignisse.clear();
+        a.s.legeAuf();
+        QCOMPARE(a.z.sitzung.modemVerbunden, false);
         QTRY_COMPARE(aufgelegt.count(), 1);
-        QCOMPARE(port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
-        QVERIFY(!port.isOpen());
+        QCOMPARE(a.port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
+        QVERIFY(!a.port.isOpen());
     }
 
     // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.

@@ -47,6 +47,14 @@ inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o 
     return l;
 }
 
+// "@/" in the arguments stands for the folder `ordner`.
+inline QStringList imOrdner(QStringList args, const QString &ordner)
+{
+    for (QString &s : args)
+        s.replace(QLatin1String("@/"), ordner + QLatin1Char('/'));
+    return args;
+}
+
 // Checks of a command's output: "TEXT" contained, "!TEXT" not contained,
 // "=TEXT" the whole text, "^TEXT" its start. A failed check fails the test.
 inline void kommandoPruefen(const QString &text, const QStringList &pruefungen)
