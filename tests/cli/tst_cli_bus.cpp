@@ -27,8 +27,7 @@ class TestCliBus : public QObject {
         o.ordner = m_ordner.path();
         return kommando(ersetzt(args), o);
     }
-    // Nothing went on the bus since `vorher`: a mark written now is the first
-    // thing the simulator got (the line keeps the order).
+    // Nothing went on the bus since `vorher`: a mark written now is the first thing the simulator got.
     void nichtsGesendetSeit(int vorher)
     {
         const QByteArray marke = Telegramm::anfrage(200, "X");
@@ -234,8 +233,7 @@ private slots:
         kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
     }
 
-    // Without -o the read-out goes to PORTAVO.S2D. A damaged settings file or port map is said
-    // once (read takes the settings twice) and left as it is.
+    // Without -o the read-out goes to PORTAVO.S2D; a damaged settings file or port map is said once, kept.
     void beschaedigteDateienEinmalGemeldet()
     {
         QTemporaryDir heim;

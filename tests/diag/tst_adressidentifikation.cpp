@@ -49,8 +49,7 @@ class TestAdressidentifikation : public QObject {
     };
 
 private slots:
-    // "X" to 1..255 in ascending order, an ACK after each answer; OK on a
-    // line asks X and V of that terminal and takes it over.
+    // "X" to 1..255 in order, an ACK after each answer; OK on a line asks X and V and takes it over.
     void scanFindetTerminalsUndOkUebernimmt()
     {
         Attrappe a;
@@ -79,8 +78,7 @@ private slots:
         QVERIFY(a.meldung.eintraege().isEmpty());
     }
 
-    // An empty bus: the single line 195; not even an echo: text 193 after
-    // the first request.
+    // An empty bus: the single line 195; not even an echo: text 193 after the first request.
     void leererBusUndKeinEcho()
     {
         Attrappe a;
@@ -98,8 +96,7 @@ private slots:
         QVERIFY(!stumm.ident.gesperrt());
     }
 
-    // Cancel during a scan stops it, keeps what was found and leaves the
-    // window open for a choice.
+    // Cancel during a scan stops it, keeps what was found and leaves the window open for a choice.
     void abbrechenWaehrendDesScans()
     {
         for (const bool terminals : {true, false}) {
@@ -116,8 +113,7 @@ private slots:
             QCOMPARE(a.geschlossen, 0);
             QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.sprache.texte.at(195)});
             QCOMPARE(a.ident.okFreigegeben(), terminals);
-            // No request of the stopped scan goes out any more: a single
-            // identification now sends its four telegrams alone.
+            // Nothing of the stopped scan goes out any more: a single identification is alone.
             a.bus.terminal(42, 1);
             if (!terminals)
                 a.ident.ok();  // OK on the "none found" line empties the list

@@ -112,16 +112,14 @@ private slots:
             QCOMPARE(spy.first().first().toInt(), status);
         QCOMPARE((QList<int>{a.t.stoerung(), int(a.t.skimming()), a.t.datenstatus(), a.t.datenVorhanden()}), erwartet);
         const int datenstatus = erwartet.at(2);
-        // The next request: the fetch when data is waiting, else status; it
-        // clears the fault, the next status answer the skimming indicator.
+        // Next: the fetch when data waits, else status; it clears the fault, the status answer skimming.
         QCOMPARE(a.zyklus(datenstatus == 2 ? QByteArray() : statusantwort(0x40, protokoll == 1 ? 1 : 0)),
                  Telegramm::anfrage(17, datenstatus == 2 ? "L2" : "S"));
         QVERIFY(!a.t.stoerung());
         QCOMPARE(a.t.skimming(), Testbetrieb::Skimming::Keins);
     }
 
-    // Until its answer comes the fetch is sent again at every tick; whatever
-    // comes then is card data, even a status answer.
+    // The fetch is sent again at every tick until its answer; whatever comes then is card data.
     void datenquelleBestimmtDenAbruf_data()
     {
         QTest::addColumn<int>("quelle");
@@ -147,8 +145,7 @@ private slots:
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
     }
 
-    // Card data and misreads each append their line to the log; a log that
-    // cannot be written is said once and polling goes on.
+    // Card data and misreads each append a line; an unwritable log is said once and polling goes on.
     void kartendatenInsProtokoll()
     {
         Aufbau a;
@@ -185,8 +182,7 @@ private slots:
         QCOMPARE(a.zyklus({}), Telegramm::anfrage(17, "S"));
     }
 
-    // Protocol 1: 5 characters hold no status character, 6 do; a single
-    // character after the echo is acknowledged and nothing more.
+    // Protocol 1: 5 characters hold no status, 6 do; a single character is acknowledged, nothing more.
     void kurzeAntworten()
     {
         Aufbau a(1);
@@ -203,8 +199,7 @@ private slots:
         QVERIFY(a.t.kartendaten().isEmpty());
     }
 
-    // A request still without an answer when the next goes out is reported,
-    // with or without its echo; an answer that came in the meantime is not.
+    // A request unanswered when the next goes out is reported, with or without its echo; else not.
     void fehlendeAntwortGemeldet()
     {
         Aufbau a;

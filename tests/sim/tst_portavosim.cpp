@@ -199,8 +199,8 @@ private slots:
             << 0 << QByteArray();
         const QByteArray neu = abbild(1, 0, "\x21\x43\x65");
         const QByteArray schreiben = ACK + tel(1, "D") + "U24###";
-        // A refused block leaves the terminal waiting for the repair: no telegram answered, a lone STX
-        // gets NAK, each recovery triple ACK STX 0xFF; the whole block at 2400 after a wake-up repairs it.
+        // A refused block: no telegram answered, a lone STX gets NAK, each triple ACK STX 0xFF; the
+        // whole block at 2400 after a wake-up repairs it.
         QByteArray kaputt = rahmen(neu);
         kaputt[2050] = char(kaputt[2050] ^ 0x01);
         QTest::newRow("Block verweigert, Reparatur")
