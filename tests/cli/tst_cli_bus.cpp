@@ -210,18 +210,6 @@ private slots:
             nichtsGesendetSeit(vorher);
     }
 
-    // A proper output name removes only its own companion file.
-    void liestInDatei()
-    {
-        QVERIFY(schreib(m_ordner.filePath("notes.B3D"), "bleibt\r\n"));
-        const Kommandolauf l = cli({"read", "5", "--password", "135790", "--port", "PORT", "-o", "@/notes.S2D"});
-        QCOMPARE(l.status, 0);
-        QCOMPARE(l.aus, m_ordner.filePath("notes.S2D") + '\n');
-        QCOMPARE(lies(m_ordner.filePath("notes.S2D")), m_sim.speicher(5));
-        QVERIFY(!QFile::exists(m_ordner.filePath("notes.B2D")));
-        QVERIFY(QFile::exists(m_ordner.filePath("notes.B3D")));
-    }
-
     // A port held by another program is told apart from a missing one.
     void portBelegt()
     {
@@ -233,7 +221,8 @@ private slots:
         kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
     }
 
-    // Without -o the read-out goes to PORTAVO.S2D; a damaged settings file or port map is said once, kept.
+    // Without -o the read-out goes to PORTAVO.S2D and removes only its own companion file; a damaged
+    // settings file or port map is said once, and kept.
     void beschaedigteDateienEinmalGemeldet()
     {
         QTemporaryDir heim;
@@ -242,10 +231,13 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(heim.filePath("ports.dat")).constData(), 0600), 0);
         Kommandooptionen o;
         o.umgebung.insert("PORTAVO_HOME", heim.path());
+        QVERIFY(schreib(m_ordner.filePath("PORTAVO.B2D"), "weg\r\n"));
+        QVERIFY(schreib(m_ordner.filePath("PORTAVO.B3D"), "bleibt\r\n"));
         const Kommandolauf l = cli({"read", "5", "--password", "135790", "--port", "PORT", "--lang", "en"}, o);
         QCOMPARE(l.status, 0);
         QCOMPARE(l.aus, m_ordner.filePath("PORTAVO.S2D") + '\n');
         QCOMPARE(lies(m_ordner.filePath("PORTAVO.S2D")), m_sim.speicher(5));
+        QVERIFY(!QFile::exists(m_ordner.filePath("PORTAVO.B2D")) && QFile::exists(m_ordner.filePath("PORTAVO.B3D")));
         QCOMPARE(l.fehler.count(Texttabelle::text(1562).arg(ini)), 1);
         QCOMPARE(l.fehler.count(Texttabelle::text(1563).section('(', 0, 0).arg(heim.filePath("ports.dat"))), 1);
         QCOMPARE(lies(ini), QByteArray("kaputt\r\n"));
