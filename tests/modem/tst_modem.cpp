@@ -323,11 +323,10 @@ private slots:
         QCOMPARE(a.z.sitzung.modemVerbunden, false);
     }
 
-    void sitzungVerbindetGibtWeiterUndLegtAuf()
+    // The session passes bytes on only once connected (its hang-up: the end-to-end modem test).
+    void sitzungGibtErstNachConnectWeiter()
     {
         Sitzungsaufbau a;
-        a.s.auflegen().setSchutzzeit(10);
-        a.s.auflegen().setDtrzeit(1);
         QSignalSpy verbunden(&a.s, &Modemsitzung::verbunden);
         QSignalSpy weiter(&a.v, &Verbindung::empfangen);
         QVERIFY(a.s.waehle(QStringLiteral("47")));
@@ -337,13 +336,6 @@ private slots:
         QCOMPARE(weiter.count(), 0);  // the connect message is no answer
         a.port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
-        QSignalSpy aufgelegt(&a.s, &Modemsitzung::aufgelegt);
-        a.port.ereignisse.clear();
-        a.s.legeAuf();
-        QCOMPARE(a.z.sitzung.modemVerbunden, false);
-        QTRY_COMPARE(aufgelegt.count(), 1);
-        QCOMPARE(a.port.ereignisse.mid(0, 2), (QStringList{"+++", "ATH\r"}));
-        QVERIFY(!a.port.isOpen());
     }
 
     // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.
