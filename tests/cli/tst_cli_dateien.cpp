@@ -1,7 +1,6 @@
-// portavo-cli show and print against the terminal files in data/ (written by
-// hand, not by our own writer) and against faulty files, and wrong usage.
-// "@/" in a row stands for the class's folder. The PDFs are read back with
-// poppler's pdfinfo and pdftotext (Debian package poppler-utils).
+// portavo-cli show and print against the terminal files in data/ (written by hand, not by our own writer) and
+// against faulty files, and wrong usage. "@/" in a row stands for the class's folder. The PDFs are read back
+// with poppler's pdfinfo and pdftotext (Debian package poppler-utils).
 
 #include "support/Testlauf.h"
 #include "support/Dateigrenze.h"
@@ -22,13 +21,8 @@ class TestCliDateien : public QObject {
     QTemporaryDir m_dir;
     QDate m_heute = QDate::currentDate();
 
-    QString pfad(QString s) const { return s.replace(QLatin1String("@/"), m_dir.path() + QLatin1Char('/')); }
-    QStringList pfade(QStringList l) const
-    {
-        for (QString &s : l)
-            s = pfad(s);
-        return l;
-    }
+    QStringList pfade(const QStringList &l) const { return imOrdner(l, m_dir.path()); }
+    QString pfad(const QString &s) const { return pfade({s}).first(); }
     static QString werkzeug(const char *name, const QStringList &args)
     {
         QProcess p;
@@ -40,8 +34,7 @@ class TestCliDateien : public QObject {
     {
         return QRegularExpression(muster, QRegularExpression::MultilineOption).match(text).hasMatch();
     }
-    // A value of the JSON document by its path ("lists/1/entries/0/data";
-    // "#" the size of an array, "~" when there is none).
+    // A JSON value by its path ("lists/1/entries/0/data"; "#" an array's size, "~" when there is none).
     static QString jsonWert(QJsonValue v, const QString &weg)
     {
         for (const QString &teil : weg.split(QLatin1Char('/'))) {
@@ -184,15 +177,13 @@ private slots:
         QTest::addColumn<QStringList>("umgebung");  // "-NAME" removed, "NAME=value" set
         QTest::addColumn<int>("seiten");
         QTest::addColumn<QStringList>("muster");  // "N:regex" page N has it, "N!regex" has it not
-        // The layout itself is the print tests' matter: here the sections, the
-        // file, the date and the continued grid without its page head.
+        // Here the sections, the file, the date and the continued grid without its page head.
         const QStringList alles{"1:^Liste der PORTAVOdatei\\s+@/standard.S2D", "1:^Türöffnungszeit:\\s+5 Sekunden$",
                                 "1:{dd-MM-yyyy}\\s+\\d\\d:\\d\\d\\s+- Seite 1 -",
                                 "2:^123456789012345678901#\\s+Meier, Tor 1$", "3!Liste der PORTAVOdatei",
                                 "3:^Keine weiteren Daten$", "4:^87654321\\s+Müller Kasse$", "12:^Sperrlisten Spur 2:",
                                 "13:^Sperrlisten Spur 3:", "14:^Displaytext 1\\s+Grüße Tür 1"};
-        // Settings 1 page, track 2 45 rows: 2, track 3/1 322 rows: 8, the
-        // empty block lists 1 each, display texts 1.
+        // Settings 1 page, track 2: 2, track 3/1: 8, the empty block lists 1 each, display texts 1.
         QTest::newRow("alles") << QStringList{"print", "@/standard.S2D", "--pdf", "@/alles.pdf"} << QStringList{} << 14
                                << alles;
         QTest::newRow("Grundeinstellungen englisch")
@@ -250,8 +241,7 @@ private slots:
         }
     }
 
-    // A link planted at the PDF's name: the name gets the PDF, the file the
-    // link points to stays. A FIFO of that name is refused and stays a FIFO.
+    // A link at the PDF's name is replaced, its target stays; a FIFO there is refused and stays.
     void ausgabeNurAlsGewoehnlicheDatei()
     {
         QVERIFY(schreib(pfad("@/opfer.txt"), "bleibt"));
@@ -273,8 +263,7 @@ private slots:
         QVERIFY(S_ISFIFO(st.st_mode));
     }
 
-    // A file size limit of 2000 bytes: the PDF does not fit. The message
-    // says so in the chosen language and names the file; no file is left.
+    // A file size limit of 2000 bytes: said in the chosen language with the file's name; no file is left.
     void vollePlatte_data()
     {
         QTest::addColumn<QString>("sprache");

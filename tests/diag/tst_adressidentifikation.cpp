@@ -1,6 +1,5 @@
-// Address identification on a FakePort bus: scan, single identification,
-// version check, reset, cancel and the address field; late answers on the
-// simulated bus; the answers found in a receive buffer.
+// Address identification on a FakePort bus, late answers on the simulated
+// bus, and the answers found in a receive buffer.
 
 #include "support/Testlauf.h"
 
@@ -31,8 +30,7 @@ class TestAdressidentifikation : public QObject {
             connect(&ident, &Adressidentifikation::schliessen, [this] { ++geschlossen; });
             ident.laden();
         }
-        // A scan with steps of `takt` ms instead of 50; returns at once with
-        // `warten` false.
+        // A scan with steps of `takt` ms; returns at once with `warten` false.
         QList<QVariant> scan(int takt = 2, bool warten = true)
         {
             QSignalSpy ende(&ident, &Adressidentifikation::scanBeendet);
@@ -51,8 +49,7 @@ class TestAdressidentifikation : public QObject {
     };
 
 private slots:
-    // "X" to 1..255 in ascending order, an ACK after each answer; OK on a
-    // line asks X and V of that terminal and takes it over.
+    // "X" to 1..255 in order, an ACK after each answer; OK on a line asks X and V and takes it over.
     void scanFindetTerminalsUndOkUebernimmt()
     {
         Attrappe a;
@@ -81,8 +78,7 @@ private slots:
         QVERIFY(a.meldung.eintraege().isEmpty());
     }
 
-    // An empty bus: the single line 195; not even an echo: text 193 after
-    // the first request.
+    // An empty bus: the single line 195; not even an echo: text 193 after the first request.
     void leererBusUndKeinEcho()
     {
         Attrappe a;
@@ -100,41 +96,33 @@ private slots:
         QVERIFY(!stumm.ident.gesperrt());
     }
 
-    // Cancel during a scan stops it, keeps what was found and leaves the
-    // window open for a choice; cancel afterwards closes it.
-    void abbrechenWaehrendDesScans_data()
-    {
-        QTest::addColumn<bool>("terminals");
-        QTest::newRow("mit Fund") << true;
-        QTest::newRow("ohne Fund") << false;
-    }
+    // Cancel during a scan stops it, keeps what was found and leaves the window open for a choice.
     void abbrechenWaehrendDesScans()
     {
-        QFETCH(bool, terminals);
-        Attrappe a;
-        if (terminals) {
-            a.bus.terminal(3, 0);
-            a.bus.terminal(200, 0);
+        for (const bool terminals : {true, false}) {
+            Attrappe a;
+            for (int n : {3, 200})
+                if (terminals)
+                    a.bus.terminal(n, 0);
+            QSignalSpy ende(&a.ident, &Adressidentifikation::scanBeendet);
+            a.scan(2, false);
+            QTRY_VERIFY(a.z.terminal.adresse > 10);
+            a.ident.abbrechen();
+            QCOMPARE(ende.size(), 1);
+            QVERIFY(!a.ident.gesperrt() && !a.ident.taktLaeuft(1));  // no further scan step
+            QCOMPARE(a.geschlossen, 0);
+            QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.sprache.texte.at(195)});
+            QCOMPARE(a.ident.okFreigegeben(), terminals);
+            // Nothing of the stopped scan goes out any more: a single identification is alone.
+            a.bus.terminal(42, 1);
+            if (!terminals)
+                a.ident.ok();  // OK on the "none found" line empties the list
+            a.port.clearWrites();
+            a.ok(QStringLiteral("42"));
+            QTRY_COMPARE(a.geschlossen, 1);
+            QCOMPARE(a.gesendet(), (QList<QByteArray>{Telegramm::anfrage(42, "X"), Telegramm::Quittung,
+                                                      Telegramm::anfrage(42, "V"), Telegramm::Quittung}));
         }
-        QSignalSpy ende(&a.ident, &Adressidentifikation::scanBeendet);
-        a.scan(2, false);
-        QTRY_VERIFY(a.z.terminal.adresse > 10);
-        a.ident.abbrechen();
-        QCOMPARE(ende.size(), 1);
-        QVERIFY(!a.ident.gesperrt() && !a.ident.taktLaeuft(1));  // no further scan step
-        QCOMPARE(a.geschlossen, 0);
-        QCOMPARE(a.ident.liste(), terminals ? QStringList{a.ident.listenzeile(3, 0)} : QStringList{a.z.sprache.texte.at(195)});
-        QCOMPARE(a.ident.okFreigegeben(), terminals);
-        // No request of the stopped scan goes out any more: a single
-        // identification now sends its four telegrams alone.
-        a.bus.terminal(42, 1);
-        if (!terminals)
-            a.ident.ok();  // OK on the "none found" line empties the list
-        a.port.clearWrites();
-        a.ok(QStringLiteral("42"));
-        QTRY_COMPARE(a.geschlossen, 1);
-        QCOMPARE(a.gesendet(), (QList<QByteArray>{Telegramm::anfrage(42, "X"), Telegramm::Quittung,
-                                                  Telegramm::anfrage(42, "V"), Telegramm::Quittung}));
     }
 
     void adressfeldBegrenzt()
@@ -153,8 +141,7 @@ private slots:
         }
     }
 
-    // Single identification: an answer from 0 gives no line and says 196
-    // (no answer at all: workflow tests).
+    // Single identification: an answer from 0 gives no line and says 196.
     void antwortVonNullGibtKeineZeile()
     {
         Attrappe a;
@@ -167,8 +154,7 @@ private slots:
         QCOMPARE(a.z.terminal.adresseBekannt, false);
     }
 
-    // Six answer bytes after the five-byte echo: the ninth character counts;
-    // eight: "A" at the eleventh.
+    // Six answer bytes after the echo: the ninth character counts; eight: "A" at the eleventh.
     void protokollAusAntwortlaenge_data()
     {
         QTest::addColumn<QByteArray>("antwort");
@@ -195,8 +181,7 @@ private slots:
         QCOMPARE(a.ident.liste(), QStringList{a.ident.listenzeile(5, protokoll)});
     }
 
-    // Answers "X" but never "V": nothing more is sent, the window closes
-    // with the terminal taken over (match and foreign family: workflow tests).
+    // Answers "X" but never "V": nothing more is sent, the terminal is taken over.
     void keineVersionsantwort()
     {
         Attrappe a;
@@ -224,8 +209,7 @@ private slots:
         QCOMPARE(a.version, QStringLiteral("Ver 2.07 KD 1 00"));
     }
 
-    // Answers later than one scan step stand behind the echo of the next
-    // request, but name their own terminal.
+    // Answers later than one scan step stand behind the next echo, but name their own terminal.
     void spaeteAntwortenGehoerenIhremAbsender()
     {
         SimBus bus;
@@ -252,8 +236,7 @@ private slots:
         QTest::newRow("spaet hinter fremdem Echo") << echo(2) + antwort0(1, '@') << QList<int>{1, 0};
         QTest::newRow("hinter dem ACK-Echo") << QByteArray("\x06") + antwort1(20) << QList<int>{20, 1};
         QTest::newRow("Adressen STX und ETX") << echo(4) + antwort0(2, '@') + antwort0(3, 'C') << QList<int>{2, 0, 3, 3};
-        // The echo to 89 ends with a check byte 0x02; the answer of 88 after it
-        // must not be read from that byte on.
+        // The echo to 89 ends with a check byte 0x02: the answer of 88 is not read from there.
         QTest::newRow("Pruefbyte wie STX") << echo(89) + antwort0(88, '@') << QList<int>{88, 0};
         QTest::newRow("Protokoll 1 und 0") << echo(9) + antwort1(8) + antwort0(9, 'B') << QList<int>{8, 1, 9, 2};
         QTest::newRow("angehaengtes Byte") << echo(5) + antwort0(5, 'C') + 'z' << QList<int>{5, 255};

@@ -1,6 +1,5 @@
-// The monitor's list model: lines in batches with direction and time, the
-// trim at 25 000 lines, the pause that keeps counting, the hex view of
-// marker lines and the export.
+// The monitor's list model: lines in batches with direction and time, the trim at 25 000 lines, the pause
+// that keeps counting, the hex view of marker lines and the export.
 
 #include "support/Testlauf.h"
 

@@ -1,7 +1,5 @@
-// The simulated bus seen from the PC side with bytes computed here: the
-// terminal model in-process (SimBus, the same model portavo-sim runs), and
-// portavo-sim itself over a real pseudo-terminal for what only the program
-// does (echo and speeds on the device, its exit, link, signals, scenarios).
+// The simulated bus seen from the PC side with bytes computed here: the terminal model in-process
+// (SimBus), and portavo-sim over a pseudo-terminal for what only the program does.
 #include "support/Testlauf.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -14,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <array>
@@ -36,10 +35,8 @@ char xorVon(const QByteArray &b)
 // STX, body, ETX and the check byte over body and ETX.
 QByteArray rahmen(const QByteArray &rumpf) { return STX + rumpf + ETX + xorVon(rumpf + ETX); }
 QByteArray tel(int adresse, const QByteArray &befehl) { return rahmen(char(adresse) + befehl); }
-QByteArray block(const QByteArray &speicher) { return STX + speicher + ETX + char(ETX ^ xorVon(speicher)); }
 
-// A memory image with every kind of byte; the packed password 203000 in
-// 5..7, address and protocol in 8 and 10 as the model keeps them.
+// A memory image with every kind of byte; password 203000 in 5..7, address and protocol in 8 and 10.
 QByteArray abbild(int adresse, int protokoll = 0, const QByteArray &passwort = QByteArray("\x02\x03\x00", 3))
 {
     QByteArray m(2048, 0);
@@ -183,8 +180,7 @@ private slots:
                                   s(tel(4, P203000), jn(4, true, p)),
                                   s(ACK + tel(4, "E"), auslesung(4, p, abbild(4, p)))}
                 << 4 << hauptdatei(abbild(4, p));
-        // Status with its 6th character, skimming, a misread (the layout of
-        // protocol 0 shows in the command-line test mode runs).
+        // Status with its 6th character, skimming, a misread (protocol 0: the command-line test mode).
         QTest::newRow("Testbetrieb Protokoll 1")
             << QByteArray(R"([{"address": 2, "protocol": 1, "events": [{"type": "skimming"},
                                                                       {"type": "misread", "afterPolls": 1}]}])")
@@ -203,29 +199,27 @@ private slots:
             << 0 << QByteArray();
         const QByteArray neu = abbild(1, 0, "\x21\x43\x65");
         const QByteArray schreiben = ACK + tel(1, "D") + "U24###";
-        // A refused block leaves the terminal waiting for the repair: no
-        // telegram answered, a lone STX gets NAK, each recovery triple
-        // ACK STX 0xFF; the whole block at 2400 after a wake-up repairs it.
-        QByteArray kaputt = block(neu);
+        // A refused block: no telegram answered, a lone STX gets NAK, each triple ACK STX 0xFF; the
+        // whole block at 2400 after a wake-up repairs it.
+        QByteArray kaputt = rahmen(neu);
         kaputt[2050] = char(kaputt[2050] ^ 0x01);
         QTest::newRow("Block verweigert, Reparatur")
             << QByteArray(R"([{"address": 1}])")
             << QList<Schritt>{s(tel(1, P123456), jn(1, true)), s(schreiben),
-                              s(block(neu), {}, 19200, "not at 2400 baud"), s(tel(1, "X"), {}, 19200, "after 5 bytes"),
+                              s(rahmen(neu), {}, 19200, "not at 2400 baud"), s(tel(1, "X"), {}, 19200, "after 5 bytes"),
                               s(QByteArray(1, STX), QByteArray(1, NAK)),
-                              s(block(neu).left(1000), {}, 2400, "broke off after 1000 bytes"),
+                              s(rahmen(neu).left(1000), {}, 2400, "broke off after 1000 bytes"),
                               s(kaputt, {}, 2400, "wrong check byte"), s("111", "\x06\x02\xFF"), s("222", "\x06\x02\xFF"),
                               s(tel(1, "X"), {}, 19200, "after 5 bytes"), s("33"), s("444", {}, 2400), s(QByteArray(1, STX), QByteArray(1, NAK)),
-                              s(block(neu), "U19###", 2400), s("555"), s(tel(1, "X"), tel(1, "X@"))}
+                              s(rahmen(neu), "U19###", 2400), s("555"), s(tel(1, "X"), tel(1, "X@"))}
             << 1 << hauptdatei(neu);
-        // A variant-M terminal takes "d" and its block at 19200; block content
-        // that looks like a telegram to another terminal stays the block's.
+        // Variant M takes "d" and its block at 19200; a telegram to another terminal inside stays the block's.
         QByteArray m = neu;
         m.replace(300, 5, tel(21, "X"));
         QTest::newRow("Variante M")
             << QByteArray(R"([{"address": 1, "variant": "M"}, {"address": 21}])")
-            << QList<Schritt>{s(tel(1, P123456), jn(1, true)), s(schreiben), s(block(neu)), s("222"),
-                              s(tel(1, P123456), jn(1, true)), s(ACK + tel(1, "d") + "U24###"), s(block(m), "U19###")}
+            << QList<Schritt>{s(tel(1, P123456), jn(1, true)), s(schreiben), s(rahmen(neu)), s("222"),
+                              s(tel(1, P123456), jn(1, true)), s(ACK + tel(1, "d") + "U24###"), s(rahmen(m), "U19###")}
             << 1 << hauptdatei(m);
     }
     void modell()
@@ -256,20 +250,16 @@ private slots:
             if (!x.notiz.isEmpty())  // the model has noted it (a block ends on a real pause)
                 QTRY_VERIFY2(notiert() > vorher, qPrintable(x.notiz));
         }
-        int i = 0;
-        while (i < da.size() && da.at(i) == erwartet.at(i))
-            ++i;
+        const qsizetype i = std::mismatch(da.cbegin(), da.cend(), erwartet.cbegin(), erwartet.cend()).first - da.cbegin();
         QVERIFY2(da == erwartet, qPrintable(QStringLiteral("byte %1: %2\nnot %3").arg(i).arg(
                                      da.mid(i, 30).toHex(' '), erwartet.mid(i, 30).toHex(' '))));
         if (!speicher.isEmpty())
             QCOMPARE(bus.speicher(adresse), speicher);
     }
 
-    // The program echoes every byte on its device and logs each with the
-    // speed it came at, on its own clock 10 bit times apart. An image file
-    // relative to the scenario becomes the memory (address and protocol from
-    // the scenario); the terminals are listed at start. --link names the
-    // device; SIGTERM ends the program cleanly and removes the link.
+    // The program echoes every byte and logs each with its speed, 10 bit times apart. An image file
+    // relative to the scenario becomes the memory (address and protocol from the scenario); the
+    // terminals are listed at start. --link names the device; SIGTERM ends cleanly, without the link.
     void programmAmPseudoterminal()
     {
         Programm sim;
@@ -304,8 +294,7 @@ private slots:
         QVERIFY(!QFileInfo(link).isSymLink());
     }
 
-    // A "gone" fault: what came before reaches the PC, then the device
-    // goes away and the program ends with status 3.
+    // A "gone" fault: what came before reaches the PC, then the device goes, status 3.
     void geraetVerschwindet()
     {
         Programm sim;

@@ -1,7 +1,6 @@
 #pragma once
 // The one way the tests run portavo-cli (path from PORTAVO_CLI): to the end,
-// with an optional working folder, environment and standard input, or
-// started and read from while it runs.
+// or started and read from while it runs.
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,48 +16,43 @@
 
 struct Kommandolauf {
     int status = -1;  // -1: did not end normally within the limit
-    QString aus;
-    QString fehler;
-    QStringList zeilen() const { return aus.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QString aus, fehler;
     QJsonObject json() const { return QJsonDocument::fromJson(aus.toUtf8()).object(); }
 };
 
 struct Kommandooptionen {
-    QString ordner;                   // working folder (empty: inherited)
+    QString ordner;  // working folder (empty: inherited)
     QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
-    QByteArray eingabe;               // written to standard input, which is then closed
-    int grenzeMs = 60000;
-    std::function<void()> imKind;     // runs in the child before the program (limits)
+    std::function<void()> imKind;  // runs in the child before the program (limits)
 };
 
-inline QString kommandoProgramm()
-{
-    return qEnvironmentVariable("PORTAVO_CLI");
-}
+inline QString kommandoProgramm() { return qEnvironmentVariable("PORTAVO_CLI"); }
 
 inline Kommandolauf kommando(const QStringList &args, const Kommandooptionen &o = {})
 {
     QProcess p;
-    if (!o.ordner.isEmpty())
-        p.setWorkingDirectory(o.ordner);
+    p.setWorkingDirectory(o.ordner);
     p.setProcessEnvironment(o.umgebung);
     if (o.imKind)
         p.setChildProcessModifier(o.imKind);
     p.start(kommandoProgramm(), args);
-    Kommandolauf l;
-    if (!p.waitForStarted(o.grenzeMs))
-        return l;
-    if (!o.eingabe.isEmpty())
-        p.write(o.eingabe);
     p.closeWriteChannel();
-    if (p.waitForFinished(o.grenzeMs) && p.exitStatus() == QProcess::NormalExit)
+    Kommandolauf l;
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
         l.status = p.exitCode();
-    else
-        p.kill();
+    p.kill();
     p.waitForFinished(5000);
     l.aus = QString::fromUtf8(p.readAllStandardOutput());
     l.fehler = QString::fromUtf8(p.readAllStandardError());
     return l;
+}
+
+// "@/" in the arguments stands for the folder `ordner`.
+inline QStringList imOrdner(QStringList args, const QString &ordner)
+{
+    for (QString &s : args)
+        s.replace(QLatin1String("@/"), ordner + QLatin1Char('/'));
+    return args;
 }
 
 // Checks of a command's output: "TEXT" contained, "!TEXT" not contained,
@@ -75,24 +69,20 @@ inline void kommandoPruefen(const QString &text, const QStringList &pruefungen)
     }
 }
 
-// A command that keeps running (test mode, monitor): started, read from while
-// it runs, killed when the object goes.
+// A command that keeps running (test mode, monitor), killed when the object goes.
 struct LaufendesKommando {
     QProcess p;
     QString aus;
 
     explicit LaufendesKommando(const QStringList &args, const QString &ordner = {})
     {
-        if (!ordner.isEmpty())
-            p.setWorkingDirectory(ordner);
+        p.setWorkingDirectory(ordner);
         p.start(kommandoProgramm(), args);
     }
     ~LaufendesKommando()
     {
-        if (p.state() != QProcess::NotRunning) {
-            p.kill();
-            p.waitForFinished(5000);
-        }
+        p.kill();
+        p.waitForFinished(5000);
     }
     QStringList zeilen()
     {
