@@ -25,21 +25,12 @@ Kartendialog::Kartendialog(Zustand &z, Meldung &m, Uebergabe &u, int seite, QWid
     Texttabelle::ladeTexte(z, 198, 225);
     const auto text = [&z](int n) { return z.sprache.texte.value(n); };
     setWindowTitle(text(198));
-    m_u.Zonenziffern.clear();
-    m_u.Dialogergebnis = 0;
-    const int karte = qBound(0, int(m_u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
-    m_gruppe = m_u.Gruppenanfang != m_u.Eintragsnummer;
-
-    auto *frame1 = new QGroupBox(text(208), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto *label1 = new QLabel(frame1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, Kartenregeln::seitenpraefix(m_seite)));
-    auto *label2 = new QLabel(frame1);
-    label2->setObjectName(QStringLiteral("Label2"));
-    auto *l1 = new QHBoxLayout(frame1);
-    l1->addWidget(label1);
-    l1->addWidget(label2);
+    const Kartendialogteile::Kopf kopf =
+        Kartendialogteile::kopf(this, m_u, Kartenregeln::seitenpraefix(m_seite), text);
+    const int karte = kopf.karte;
+    m_gruppe = kopf.gruppe;
+    QGroupBox *frame1 = kopf.rahmen;
+    QLabel *label2 = kopf.zustand;
 
     auto *frame3 = new QGroupBox(text(209), this);
     frame3->setObjectName(QStringLiteral("Frame3"));

@@ -1,9 +1,12 @@
 #include "app/Kartendialogteile.h"
 
+#include "termfile/Kartenregeln.h"
 #include "termfile/Uebergabe.h"
 
 #include <QDialog>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 namespace Kartendialogteile {
@@ -19,6 +22,26 @@ QString kartenbereich(const Uebergabe &u, int karte, bool gruppe, const QString 
 {
     return gruppe ? vierstellig(u.Gruppenanfang) + QLatin1Char('-') + vierstellig(u.Eintragsnummer)
                   : praefix + vierstellig(karte);
+}
+
+Kopf kopf(QDialog *dialog, Uebergabe &u, const QString &praefix, const std::function<QString(int)> &text)
+{
+    u.Zonenziffern.clear();
+    u.Dialogergebnis = 0;
+    Kopf k;
+    k.karte = qBound(0, int(u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
+    k.gruppe = u.Gruppenanfang != u.Eintragsnummer;
+    k.rahmen = new QGroupBox(text(208), dialog);
+    k.rahmen->setObjectName(QStringLiteral("Frame1"));
+    auto *label1 = new QLabel(k.rahmen);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setText(kartenbereich(u, k.karte, k.gruppe, praefix));
+    k.zustand = new QLabel(k.rahmen);
+    k.zustand->setObjectName(QStringLiteral("Label2"));
+    k.zeile = new QHBoxLayout(k.rahmen);
+    k.zeile->addWidget(label1);
+    k.zeile->addWidget(k.zustand);
+    return k;
 }
 
 QHBoxLayout *knopfzeile(QDialog *dialog, const std::function<QString(int)> &text,

@@ -39,23 +39,13 @@ Kundendatendialog::Kundendatendialog(Zustand &z, Uebergabe &u, int seite, QWidge
     Texttabelle::ladeTexte(z, 390, 422);
     const auto text = [&z](int n) { return z.sprache.texte.value(n); };
     setWindowTitle(text(198));
-    m_u.Zonenziffern.clear();
-    m_u.Dialogergebnis = 0;
-    const int karte = qBound(0, int(m_u.Eintragsnummer), Kartenregeln::Kartenzahl - 1);
-    m_gruppe = m_u.Gruppenanfang != m_u.Eintragsnummer;
-
-    auto *frame1 = new QGroupBox(text(208), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto *label1 = new QLabel(frame1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setText(Kartendialogteile::kartenbereich(m_u, karte, m_gruppe, Kartenregeln::seitenpraefix(seite)));
-    auto *label2 = new QLabel(frame1);
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setText(m_gruppe ? text(213) : m_z.bild.gesperrt(karte) ? text(215) : text(214));
-    auto *l1 = new QHBoxLayout(frame1);
-    l1->addWidget(label1);
-    l1->addWidget(label2);
-    l1->addStretch();
+    const Kartendialogteile::Kopf kopf =
+        Kartendialogteile::kopf(this, m_u, Kartenregeln::seitenpraefix(seite), text);
+    const int karte = kopf.karte;
+    m_gruppe = kopf.gruppe;
+    QGroupBox *frame1 = kopf.rahmen;
+    kopf.zustand->setText(m_gruppe ? text(213) : m_z.bild.gesperrt(karte) ? text(215) : text(214));
+    kopf.zeile->addStretch();
 
     auto *form = new QFormLayout;
     for (int feld = 0; feld < 7; ++feld) {
