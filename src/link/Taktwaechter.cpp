@@ -2,7 +2,18 @@
 
 #include "link/Verbindung.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+
+qint64 Taktwaechter::monoton()
+{
+    static const QElapsedTimer uhr = [] {
+        QElapsedTimer u;
+        u.start();
+        return u;
+    }();
+    return uhr.elapsed();
+}
 
 bool Taktwaechter::tickNehmen(Verbindung &v, const QTimer &timer)
 {

@@ -9,24 +9,31 @@
 // interface or count a failed try. A tick counts only when at least half an
 // interval has passed since the tick that counted last (or since the start).
 
-#include <QElapsedTimer>
+#include <QtGlobal>
+
+#include <functional>
 
 class QTimer;
 class Verbindung;
 
 class Taktwaechter {
 public:
+    // Milliseconds on a monotonic clock; tests put in a clock of their own.
+    using Uhr = std::function<qint64()>;
+    void setUhr(Uhr uhr) { m_uhr = std::move(uhr); }
+
     // The timer was (re)started: the next tick counts only after half the
     // interval.
-    void start() { m_uhr.start(); }
+    void start() { m_bezug = m_uhr(); }
     // True when this tick counts (and it is then the new reference); false
     // for a tick that follows the last counted one too closely. Without a
     // start() every tick counts.
     bool zaehlt(int intervallMs)
     {
-        if (m_uhr.isValid() && m_uhr.elapsed() < intervallMs / 2)
+        const qint64 jetzt = m_uhr();
+        if (m_bezug >= 0 && jetzt - m_bezug < intervallMs / 2)
             return false;
-        m_uhr.start();
+        m_bezug = jetzt;
         return true;
     }
 
@@ -38,5 +45,7 @@ public:
     bool tickNehmen(Verbindung &v, const QTimer &timer);
 
 private:
-    QElapsedTimer m_uhr;
+    static qint64 monoton();
+    Uhr m_uhr = &Taktwaechter::monoton;
+    qint64 m_bezug = -1;  // when the last counted tick (or the start) was
 };
