@@ -265,6 +265,13 @@ bool Editorfenster::seiteWaehlen(int seite)
         setzeSeitenwahl(vorher);
         return false;
     }
+    // A page that cannot be made or loaded: said with the reason, the page choice stays.
+    const auto verweigert = [&](int text, const QString &grund) {
+        m_meldung.zeige(m_z.sprache.texte.value(text) + QStringLiteral("\n\n") + grund, m_z.sprache.texte.value(text + 1),
+                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, text, text + 1);
+        setzeSeitenwahl(vorher);
+        return false;
+    };
     QString datei = Terminaldatei::vorhandeneDatei(Terminaldatei::hauptdateiname(m_basis, seite));
     if (!QFileInfo::exists(datei)) {
         // A page the terminal file does not have yet: made from this page.
@@ -273,20 +280,12 @@ bool Editorfenster::seiteWaehlen(int seite)
             return false;
         }
         const Dateiergebnis e = Terminaldatei::legeSeiteAn(m_z.bild, m_basis, seite);
-        if (!e.ok) {
-            m_meldung.zeige(m_z.sprache.texte.value(315) + QStringLiteral("\n\n") + e.meldung, m_z.sprache.texte.value(316),
-                            Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 315, 316);
-            setzeSeitenwahl(vorher);
-            return false;
-        }
+        if (!e.ok)
+            return verweigert(315, e.meldung);
     }
     const Dateiergebnis e = Terminaldatei::ladeSeite(m_z.bild, m_basis, seite);
-    if (!e.ok) {
-        m_meldung.zeige(m_z.sprache.texte.value(384) + QStringLiteral("\n\n") + e.meldung, m_z.sprache.texte.value(385),
-                        Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 384, 385);
-        setzeSeitenwahl(vorher);
-        return false;
-    }
+    if (!e.ok)
+        return verweigert(384, e.meldung);
     m_seite = seite;
     m_seitenansicht = true;
     m_hauptdatei = datei;
