@@ -1,6 +1,6 @@
-#include "support/SimPort.h"
+#include "sim/SimPort.h"
 
-#include "support/SimBus.h"
+#include "sim/SimBus.h"
 
 bool SimPort::open()
 {

@@ -1,6 +1,6 @@
-#include "support/SimBus.h"
+#include "sim/SimBus.h"
 
-#include "support/SimPort.h"
+#include "sim/SimPort.h"
 
 #include "sim/Bus.h"
 #include "sim/Scenario.h"
