@@ -217,7 +217,13 @@ Testfenster::Testfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *p
     });
     // Queued: the message box must not open inside a tick of the sequence.
     connect(&a, &Testbetrieb::protokollFehler, this, &Testfenster::protokollFehler, Qt::QueuedConnection);
-    connect(&a, &Testbetrieb::portVerloren, this, &Testfenster::portVerloren, Qt::QueuedConnection);
+    connect(
+        &a, &Ablauf::beendet, this,
+        [this](Ablauf::Ende ende) {
+            if (ende == Ablauf::Ende::Portverlust)
+                portVerloren();
+        },
+        Qt::QueuedConnection);
 
     connect(m_option1, &QRadioButton::clicked, &a, [&a] { a.waehleBetriebsart(Testbetrieb::Betriebsart::Normalbetrieb); });
     connect(m_option2, &QRadioButton::clicked, &a, [&a] { a.waehleBetriebsart(Testbetrieb::Betriebsart::TuereAuf); });

@@ -60,6 +60,7 @@ void Adressidentifikation::scan()
     m_auswahl = -1;
     emit listeGeaendert();
     m_zeilenmodus = 0;
+    beginnen();
     starteTakt(1);
     m_z.terminal.adresse = 1;
     m_v.setzeBefehl(QByteArray("X"));
@@ -82,6 +83,7 @@ void Adressidentifikation::einzelidentifikation()
 {
     m_v.setzeBefehl(QByteArray("X"));
     m_anfragestatus = 2;
+    beginnen();
     sendeAnfrage();
     starteTakt(1);
 }
@@ -132,11 +134,13 @@ void Adressidentifikation::abbrechen()
         waehleZeile(0);
         emit listeFokus();
         emit scanBeendet(true);
+        abschliessen(Ende::Abbruch);
         return;
     }
     stoppeTakt(1);
     stoppeTakt(2);
     m_z.terminal.adresseBekannt = false;
+    abschliessen(Ende::Abbruch);
     emit schliessen();
 }
 
@@ -144,6 +148,8 @@ void Adressidentifikation::tick2()
 {
     stoppeTakt(2);
     stoppeTakt(1);
+    // The terminal was accepted; its version answer need not have come.
+    abschliessen(Ende::Erfolg);
     emit schliessen();
 }
 
@@ -259,6 +265,7 @@ void Adressidentifikation::tick1()
             setzeAdressfeld(QStringLiteral("1"));
             setzeGesperrt(false);
             emit scanBeendet(false);
+            abschliessen(Ende::Fehlschlag);
             return;
         }
         sendeAnfrage();
@@ -273,6 +280,7 @@ void Adressidentifikation::tick1()
             waehleZeile(0);
             emit listeFokus();
             emit scanBeendet(true);
+            abschliessen(Ende::Erfolg);
         }
         return;
     }
@@ -311,6 +319,7 @@ void Adressidentifikation::einzelidentifikationAbschliessen()
         m_empfang.leeren();
         emit adressfeldFokus();
         emit einzelidentifikationBeendet(false);
+        abschliessen(Ende::Fehlschlag);
         return;
     }
     emit terminalAnzeigen(m_z.terminal.adresse, m_z.sprache.protokollnamen.value(m_z.terminal.protokoll));
@@ -335,4 +344,5 @@ void Adressidentifikation::versionAuswerten()
     }
     emit versionAnzeigen(version);
     emit versionGeprueft(version, passt);
+    abschliessen(passt ? Ende::Erfolg : Ende::Fehlschlag);
 }

@@ -124,6 +124,7 @@ void Protokollidentifikation::versionsanfrage()
         return;
     }
     m_empfang.leeren();
+    beginnen();
     emit versionAngefragt();
     starteTakt(2, Versionswartezeit);
 }
@@ -138,6 +139,7 @@ void Protokollidentifikation::versionAuswerten()
         m_recht.freigeben();
         zeige(196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
         emit versionGeprueft(false);
+        abschliessen(Ende::Fehlschlag);
         return;
     }
     m_version = QString::fromLatin1(version);
@@ -147,6 +149,7 @@ void Protokollidentifikation::versionAuswerten()
         m_recht.freigeben();
         zeige(388, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Kritisch);
         emit versionGeprueft(false);
+        abschliessen(Ende::Fehlschlag);
         emit schliessen(false);
         return;
     }
@@ -164,11 +167,13 @@ void Protokollidentifikation::versionAuswerten()
     }
     m_empfang.leeren();
     emit versionGeprueft(true);
+    abschliessen(Ende::Erfolg);
     emit schliessen(true);
 }
 
 void Protokollidentifikation::abbrechen()
 {
+    abschliessen(Ende::Abbruch);
     emit schliessen(false);
 }
 
@@ -178,4 +183,5 @@ void Protokollidentifikation::geschlossen()
     stoppeTakt(2);
     m_z.terminal.adresseBekannt = false;
     m_recht.freigeben();
+    abschliessen(Ende::Abbruch);
 }

@@ -19,7 +19,6 @@ Testbetrieb::Testbetrieb(Zustand &z, Verbindung &v, QObject *parent) : Ablauf(z,
 void Testbetrieb::beiPortverlust()
 {
     beenden();
-    emit portVerloren();
 }
 
 QString Testbetrieb::bytecodes(const QByteArray &bytes)
@@ -81,6 +80,7 @@ void Testbetrieb::start()
 {
     starteTakt(1);
     ++m_zyklusstarts;
+    beginnen();
     emit betriebsartAbgewaehlt();
 }
 
@@ -92,12 +92,14 @@ bool Testbetrieb::anlageUebernehmen(const QString &anlagenname, bool geschlossen
     // the next request a little later.
     starteTakt(1);
     ++m_zyklusstarts;
+    beginnen();
     return ok;
 }
 
 void Testbetrieb::beenden()
 {
     stoppeAlleTakte();
+    abschliessen(Ende::Abbruch);
 }
 
 void Testbetrieb::zyklusNeuStarten()

@@ -54,7 +54,8 @@ public:
     // Command4: writes the log header and starts the request cycle (once).
     // False when the header could not be written; polling starts anyway.
     bool anlageUebernehmen(const QString &anlagenname, bool geschlossen);
-    // The window closes: both timers stop.
+    // The window closes: both timers stop; beendet(Abbruch), or Portverlust
+    // when the port went away.
     void beenden();
     bool laeuft() const override { return taktLaeuft(1) || taktLaeuft(2); }
     // The answer store takes the received bytes (rank Testbetrieb) until
@@ -110,8 +111,6 @@ signals:
     // The next request goes out while the last one is still without an
     // answer; echo: at least part of its echo came back.
     void keineAntwort(const QByteArray &telegramm, bool echo);
-    // The port's device went away while polling: both timers are stopped.
-    void portVerloren();
 
 private:
     void tick1();

@@ -17,8 +17,11 @@ Ablauf::Ablauf(Zustand &z, Verbindung &v, Meldung *meldung, QObject *parent)
     : QObject(parent), m_z(z), m_v(v), m_meldung(meldung)
 {
     connect(&m_v, &Verbindung::portVerloren, this, [this] {
-        if (laeuft())
-            beiPortverlust();
+        if (!laeuft())
+            return;
+        m_imPortverlust = true;
+        beiPortverlust();
+        m_imPortverlust = false;
     });
     connect(&m_v, &Verbindung::verbindungAbgebrochen, this, [this] {
         if (laeuft())
@@ -27,6 +30,14 @@ Ablauf::Ablauf(Zustand &z, Verbindung &v, Meldung *meldung, QObject *parent)
 }
 
 Ablauf::~Ablauf() = default;
+
+void Ablauf::abschliessen(Ende ende)
+{
+    if (!m_offen)
+        return;
+    m_offen = false;
+    emit beendet(m_imPortverlust ? Ende::Portverlust : ende);
+}
 
 Ablauf::Takt *Ablauf::takt(int nummer) const
 {

@@ -4,8 +4,9 @@
 // the guard against ticks delivered late (Taktwaechter), the bytes fetched
 // from the port before a tick, the end when the port goes away or the modem
 // connection breaks off, the texts in the chosen language and the messages.
-// A sequence keeps only its steps; callers see verbs, signals and the small
-// seam below, not the timers.
+// Every run ends with one signal, beendet(Ende), in one place. A sequence
+// keeps only its steps; callers see verbs, signals and the small seam below,
+// not the timers.
 
 #include "base/Meldung.h"
 #include "link/Taktwaechter.h"
@@ -24,6 +25,15 @@ class Verbindung;
 class Ablauf : public QObject {
     Q_OBJECT
 public:
+    // How a run ended.
+    enum class Ende {
+        Erfolg,
+        Fehlschlag,   // the sequence's own failure message was shown
+        Abbruch,      // cancelled
+        Portverlust,  // the port's device went away (or was never there)
+    };
+    Q_ENUM(Ende)
+
     Ablauf(Zustand &z, Verbindung &v, Meldung *meldung, QObject *parent = nullptr);
     ~Ablauf() override;
 
@@ -38,7 +48,17 @@ public:
     // Runs the tick's step now, as its timer would (guards included).
     void naechsterTakt(int nummer);
 
+signals:
+    // Once per run, after the sequence's own signals of that ending.
+    void beendet(Ablauf::Ende ende);
+
 protected:
+    // A run begins (a run still open is forgotten).
+    void beginnen() { m_offen = true; }
+    // The run ends: beendet(ende) unless it has ended already. Within the
+    // port-lost hook every ending is Portverlust.
+    void abschliessen(Ende ende);
+
     // How a tick begins.
     enum class Wache {
         Keine,       // the step runs as it is
@@ -73,4 +93,6 @@ private:
     Takt *takt(int nummer) const;
     void tick(Takt &t);
     std::map<int, std::unique_ptr<Takt>> m_takte;
+    bool m_offen = false;
+    bool m_imPortverlust = false;
 };

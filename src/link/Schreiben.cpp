@@ -120,6 +120,7 @@ bool Schreiben::starte()
         m_weckzeichen = 0;
         m_phase = Phase::Wecken;
         starteTakt(5, m_z.Timerintervall[5]);
+        beginnen();
         emit gestartet();
         return true;
     }
@@ -128,6 +129,7 @@ bool Schreiben::starte()
         return false;
     }
     m_phase = Phase::Anmeldung;
+    beginnen();
     emit gestartet();
     return true;
 }
@@ -371,7 +373,7 @@ void Schreiben::erfolg()
     auf19200();
     zeige(165, 166, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
     emit erfolgreich();
-    emit beendet();
+    abschliessen(Ende::Erfolg);
 }
 
 void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
@@ -383,7 +385,7 @@ void Schreiben::fehler(int textnummer, int titelnummer, bool terminalWartet)
     auf19200();
     zeige(textnummer, titelnummer, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
     emit fehlgeschlagen(textnummer);
-    emit beendet();
+    abschliessen(Ende::Fehlschlag);
 }
 
 void Schreiben::abbrechen()
@@ -399,5 +401,6 @@ void Schreiben::abbrechen()
         return;
     }
     auf19200();
-    emit beendet();
+    beginnen();  // a cancel before the start ends a run too: the panel goes away on it
+    abschliessen(Ende::Abbruch);
 }

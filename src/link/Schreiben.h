@@ -108,8 +108,6 @@ signals:
     void erfolgreich();
     // A failure ending, its message already shown: 154, 167, 193.
     void fehlgeschlagen(int textnummer);
-    // After every ending, cancel included: the panel goes away.
-    void beendet();
 
 private:
     void angemeldet(int stufe);

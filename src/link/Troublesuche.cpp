@@ -36,6 +36,7 @@ void Troublesuche::starte()
     m_gesehen = false;
     m_fehler = 0;
     m_abgebrochen = false;
+    beginnen();
     Port *port = m_v.port();
     if (!m_z.sitzung.modemVerbunden && (!port || !port->isOpen())) {
         // A port that is gone (or never opened) reaches no terminal.
@@ -95,7 +96,8 @@ void Troublesuche::ende()
 {
     stoppeTakt(8);
     emit sanduhr(false);
-    emit beendet(m_gesehen);
+    // Ended before the repair question: success when a waiting terminal answered.
+    abschliessen(m_gesehen ? Ende::Erfolg : Ende::Fehlschlag);
     if (!m_z.terminal.schreibfehler && !m_gesehen) {
         // Nearly two minutes of scanning deserve an answer, not silence.
         zeige(554, 555, Meldung::Knoepfe::Ok, Meldung::Symbol::Information);
@@ -115,7 +117,7 @@ void Troublesuche::abbrechen()
     stoppeTakt(8);
     m_abgebrochen = true;
     emit sanduhr(false);
-    emit beendet(m_gesehen);
+    abschliessen(Ende::Abbruch);
 }
 
 // Without its port the scan reaches no terminal: it ends at once with the
@@ -132,7 +134,7 @@ void Troublesuche::portFehlt()
 {
     m_fehler = 193;
     zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
-    emit beendet(m_gesehen);
+    abschliessen(Ende::Portverlust);
 }
 
 void Troublesuche::tick6()

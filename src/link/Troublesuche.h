@@ -51,7 +51,7 @@ public:
     // Ends the scan at once (no question).
     void stoppe();
     // The user's cancel: ends the scan at once, without the repair
-    // question; beendet() follows.
+    // question; beendet(Abbruch) follows.
     void abbrechen();
 
     bool laeuft() const override { return taktLaeuft(8); }
@@ -76,9 +76,6 @@ signals:
     void sanduhr(bool an);
     // Ticks so far of the most the scan runs.
     void fortschritt(int ticks, int hoechstens);
-    // The scan is over (before the repair question), also after a cancel
-    // and when the port went away (fehler() then says so).
-    void beendet(bool wartenderGesehen);
     // Timer6 fired: the write is in repair mode; run the write command again.
     void reparaturStarten();
 

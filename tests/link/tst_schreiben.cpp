@@ -345,6 +345,8 @@ private slots:
         else
             a.schreiben.abbrechen();
         QCOMPARE(beendet.count(), 1);
+        QCOMPARE(beendet.first().first().value<Ablauf::Ende>(),
+                 weg ? Ablauf::Ende::Portverlust : text ? Ablauf::Ende::Fehlschlag : Ablauf::Ende::Abbruch);
         QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
         QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
         if (phase == Schreiben::Phase::Senden)

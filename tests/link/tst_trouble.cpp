@@ -83,7 +83,7 @@ private slots:
         QVERIFY(ende.isEmpty());
         a.port.inject("\x06\x02\xFF");
         QVERIFY(ende.wait(1000));
-        QCOMPARE(ende.first().first().toBool(), true);
+        QCOMPARE(ende.first().first().value<Ablauf::Ende>(), Ablauf::Ende::Erfolg);
         QVERIFY(t.wartenderGesehen());
         QCOMPARE(a.v.ablage().zahl(), 0);
         // A waiting terminal was seen: the repair question; No ends there.
@@ -163,6 +163,7 @@ private slots:
         }
         QVERIFY(ende.size() == 1 || ende.wait(1000));
         QVERIFY(!t.laeuft());
+        QCOMPARE(ende.first().first().value<Ablauf::Ende>(), text ? Ablauf::Ende::Portverlust : Ablauf::Ende::Fehlschlag);
         QCOMPARE(t.fehler(), text);
         if (text)
             QCOMPARE(a.meldung.textnummern(), QList<int>{text});  // no repair question on a dead port
