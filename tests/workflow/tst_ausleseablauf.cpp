@@ -52,8 +52,9 @@ private slots:
         Arbeitsordner ordner;
         const QString datei = ordner.pfad(ziel.isEmpty() ? QStringLiteral("PORTAVO.S2D") : ziel);
         const QString basis = Terminaldatei::basis(datei);
-        QVERIFY(schreib(datei, "alt\r\n") && schreib(basis + QStringLiteral(".B2D"), "Kommentar einer alten Datei\r\n"));
-        QVERIFY(schreib(ordner.pfad(QStringLiteral("ANDERE.B2D")), "bleibt\r\n"));  // another name's companion stays
+        QVERIFY(schreib(datei, "alt\r\n") && schreib(basis + QStringLiteral(".B2D"), "Kommentar von früher\r\n"));
+        // Another name's companion stays.
+        QVERIFY(schreib(ordner.pfad(QStringLiteral("ANDERE.B2D")), "bleibt\r\n"));
         Lauf l(m_bus);
         if (!ziel.isEmpty())
             l.ablauf.setZieldatei(ziel);
@@ -79,7 +80,8 @@ private slots:
         QVERIFY(l.ende() && l.fertig.count() == 0 && l.fehler.first().first().toInt() == -1);
         const auto &m = l.meldung.eintraege();
         QVERIFY(m.size() == 1 && m.first().titelnummer == 159);
-        QVERIFY2(m.first().text.startsWith(datei + '\n') && m.first().text.size() > datei.size() + 1, qPrintable(m.first().text));
+        const QString &text = m.first().text;
+        QVERIFY2(text.startsWith(datei + '\n') && text.size() > datei.size() + 1, qPrintable(text));
         QVERIFY(!l.z.terminal.identifiziert && !l.ablauf.laeuft());
         QCOMPARE(lies(datei + QStringLiteral("/innen.txt")), QByteArray("drin"));
         QCOMPARE(lies(ordner.pfad(QStringLiteral("PORTAVO.B2D"))), QByteArray("Texte\r\n"));

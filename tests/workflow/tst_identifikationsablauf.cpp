@@ -1,6 +1,7 @@
 // Identification workflow and its receive routing, on a FakePort bus answering "X" and "V".
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Busattrappe.h"
@@ -22,11 +23,8 @@ class TestIdentifikationsablauf : public QObject {
 private slots:
     void einzelneAdresse_data()
     {
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<QByteArray>("version");
-        QTest::addColumn<bool>("geantwortet");
-        QTest::addColumn<bool>("familieOk");
-        QTest::addColumn<QList<int>>("meldungen");
+        spalten<int, QByteArray, bool, bool, QList<int>>("adresse", "version", "geantwortet", "familieOk",
+                                                         "meldungen");
         QTest::newRow("Protokoll 1, eigene Familie") << 5 << QByteArray("Ver 2.07 KD 1 00") << true << true
                                                      << QList<int>{};
         QTest::newRow("fremde Familie") << 5 << QByteArray("Ver 2.07 KD 7 00") << true << false
@@ -35,11 +33,9 @@ private slots:
     }
     void einzelneAdresse()
     {
-        QFETCH(int, adresse);
-        QFETCH(QByteArray, version);
-        QFETCH(bool, geantwortet);
-        QFETCH(bool, familieOk);
-        QFETCH(QList<int>, meldungen);
+        const auto [adresse, version, geantwortet, familieOk, meldungen] =
+            werte<int, QByteArray, bool, bool, QList<int>>("adresse", "version", "geantwortet", "familieOk",
+                                                           "meldungen");
         Lauf l;
         l.bus.terminal(5, 1, version);
         QSignalSpy ende(&l.ablauf, &Identifikationsablauf::identifiziert);

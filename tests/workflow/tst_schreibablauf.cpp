@@ -1,6 +1,7 @@
 // The write workflow on a FakePort: the write command's steps, the write button, recovery into repair.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Testhilfe.h"
@@ -56,10 +57,9 @@ private slots:
     // The write command ends before anything goes out; a repair mode ends with it.
     void endetOhneZuSenden_data()
     {
-        QTest::addColumn<QString>("lage");  // identified, unknown (the question answered Ja/Nein), or repair
-        QTest::addColumn<QString>("name");  // empty: the file dialog closed without a choice
-        QTest::addColumn<QList<int>>("meldungen");
-        QTest::addColumn<int>("protokollfragen");
+        // lage: identified, unknown (the question answered Ja/Nein), or repair; name empty: the file dialog
+        // closed without a choice
+        spalten<QString, QString, QList<int>, int>("lage", "name", "meldungen", "protokollfragen");
         QTest::newRow("unbekannt, Nein") << "Nein" << "gut.S2D" << QList<int>{144} << 0;
         QTest::newRow("unbekannt, Ja") << "Ja" << "gut.S2D" << QList<int>{144} << 1;
         QTest::newRow("Begleitdatei") << "bekannt" << "b.B2D" << QList<int>{176} << 0;
@@ -71,10 +71,8 @@ private slots:
     }
     void endetOhneZuSenden()
     {
-        QFETCH(QString, lage);
-        QFETCH(QString, name);
-        QFETCH(QList<int>, meldungen);
-        QFETCH(int, protokollfragen);
+        const auto [lage, name, meldungen, protokollfragen] =
+            werte<QString, QString, QList<int>, int>("lage", "name", "meldungen", "protokollfragen");
         Lauf l;
         l.z.terminal.identifiziert = lage == "bekannt";
         if (lage == "Reparatur")
@@ -101,9 +99,7 @@ private slots:
     // A new address from the file must be free (unanswered version request), else nothing goes out.
     void neueAdresseMussFreiSein_data()
     {
-        QTest::addColumn<int>("neu");
-        QTest::addColumn<QByteArray>("antwort");  // from the new address, after the echo
-        QTest::addColumn<bool>("frei");
+        spalten<int, QByteArray, bool>("neu", "antwort", "frei");  // antwort: from the new address, after the echo
         const auto version = [](int adresse, bool protokoll1) {
             QByteArray a = QByteArray() + Telegramm::STX + char(adresse) + 'V' + (protokoll1 ? "00" : "")
                            + "Ver 3.12 TS 1 04" + Telegramm::ETX;
@@ -118,9 +114,7 @@ private slots:
     }
     void neueAdresseMussFreiSein()
     {
-        QFETCH(int, neu);
-        QFETCH(QByteArray, antwort);
-        QFETCH(bool, frei);
+        const auto [neu, antwort, frei] = werte<int, QByteArray, bool>("neu", "antwort", "frei");
         Lauf l;
         l.z.terminal.identifiziert = true;
         l.gewaehlt = datei(QStringLiteral("neu.S2D"), neu);
