@@ -15,24 +15,16 @@ class TestSchreibablauf : public QObject {
     struct Lauf : Strecke<FakePort> {
         Schreibablauf ablauf{z, v, anmeldung, meldung};
         QString gewaehlt;
-        QStringList dateititel;
-        int protokollfragen = 0;
-        bool protokollAntwort = true;
-        int passwortfragen = 0;
-        bool passwortAntwort = true;
+        int dateifragen = 0, protokollfragen = 0, passwortfragen = 0;
+        bool protokollAntwort = true, passwortAntwort = true;
 
         Lauf()
         {
             z.terminal.adresse = 4;
-            ablauf.setDateiwahl([this](const QString &titel, const QString &, const QString &, const QString &) {
-                dateititel << titel;
-                return gewaehlt;
-            });
+            ablauf.setDateiwahl([this](auto &&...) { return ++dateifragen, gewaehlt; });
             ablauf.setProtokollwahl([this] {
                 ++protokollfragen;
-                if (protokollAntwort)
-                    z.terminal.protokollGewaehlt = true;
-                return protokollAntwort;
+                return z.terminal.protokollGewaehlt = protokollAntwort;
             });
             ablauf.setPasswortfrage([this] {
                 ++passwortfragen;
@@ -87,7 +79,7 @@ private slots:
         QSignalSpy gewaehlt(&l.ablauf, &Schreibablauf::dateiGewaehlt);
         QVERIFY(!l.ablauf.schreibbefehl());
         QVERIFY(l.meldung.textnummern() == meldungen && nicht.count() == 1 && bereit.count() == 0);
-        QCOMPARE(l.dateititel.size(), lage == "Nein" ? 0 : 1);  // declined: no file dialog
+        QCOMPARE(l.dateifragen, lage == "Nein" ? 0 : 1);  // declined: no file dialog
         QCOMPARE(l.protokollfragen, protokollfragen);
         // Only a file that passed is loaded (byte 8 from it).
         QCOMPARE(gewaehlt.count(), protokollfragen);
@@ -208,7 +200,7 @@ private slots:
         }
         QVERIFY(bereit.wait(Troublesuche::Reparaturverzoegerung + 3000));
         QVERIFY(bereit.first().first().toBool() && l.ablauf.schreiben().reparatur() && l.z.terminal.identifiziert);
-        QVERIFY(l.dateititel.size() == 1 && l.protokollfragen == 0 && l.ablauf.datei() == l.gewaehlt);
+        QVERIFY(l.dateifragen == 1 && l.protokollfragen == 0 && l.ablauf.datei() == l.gewaehlt);
         QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         l.port.clearWrites();
         QVERIFY(l.ablauf.schreibknopf() && l.passwortfragen == 0);
