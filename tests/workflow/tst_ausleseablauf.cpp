@@ -26,10 +26,8 @@ class TestAusleseablauf : public QObject {
             z.terminal.protokoll = 0;
             z.Timerintervall[1] = z.Timerintervall[3] = 20;  // the bus answers at once
             ablauf.setPasswortfrage([this] {
-                ++fragen;
-                z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-                z.terminal.passwortOK = true;
-                return true;
+                ++fragen, z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+                return z.terminal.passwortOK = true;
             });
         }
         bool ende() { return QTest::qWaitFor([this] { return fertig.count() + fehler.count() > 0; }, 10000); }

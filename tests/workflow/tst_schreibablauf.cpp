@@ -22,15 +22,10 @@ class TestSchreibablauf : public QObject {
         {
             z.terminal.adresse = 4;
             ablauf.setDateiwahl([this](auto &&...) { return ++dateifragen, gewaehlt; });
-            ablauf.setProtokollwahl([this] {
-                ++protokollfragen;
-                return z.terminal.protokollGewaehlt = protokollAntwort;
-            });
+            ablauf.setProtokollwahl([this] { return ++protokollfragen, z.terminal.protokollGewaehlt = protokollAntwort; });
             ablauf.setPasswortfrage([this] {
-                ++passwortfragen;
-                z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-                z.terminal.passwortOK = passwortAntwort;
-                return passwortAntwort;
+                ++passwortfragen, z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+                return z.terminal.passwortOK = passwortAntwort;
             });
         }
     };
