@@ -96,8 +96,7 @@ private slots:
         const int vorher = int(m_bus.verkehr().size());
         QCOMPARE(l.ablauf.starte(), Ausleseablauf::Start::KeinPasswort);
         QVERIFY(!l.z.terminal.passwortOK && gestartet.count() == 0 && !l.ablauf.laeuft());
-        QVERIFY(stillgelegt(l.ablauf) && stillgelegt(l.anmeldung));
-        QVERIFY(ruhig());
+        QVERIFY(stillgelegt(l.ablauf) && stillgelegt(l.anmeldung) && ruhig());
         QCOMPARE(int(m_bus.verkehr().size()), vorher);
     }
 };

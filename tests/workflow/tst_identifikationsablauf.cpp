@@ -41,8 +41,7 @@ private slots:
         QSignalSpy ende(&l.ablauf, &Identifikationsablauf::identifiziert);
         QVERIFY(l.ablauf.identifiziere(adresse) && l.v.haelt(Empfaenger::Vorrang::Identifikation) && l.ablauf.laeuft());
         QVERIFY(!l.ablauf.identifiziere(adresse));  // one at a time
-        QVERIFY(ende.wait(5000));
-        QVERIFY(!l.v.haelt(Empfaenger::Vorrang::Identifikation) && !l.ablauf.laeuft());
+        QVERIFY(ende.wait(5000) && !l.v.haelt(Empfaenger::Vorrang::Identifikation) && !l.ablauf.laeuft());
         const Identifikationsablauf::Ergebnis &e = l.ablauf.ergebnis();
         QVERIFY(e.geantwortet == geantwortet && e.versionDa == geantwortet && e.adresse == adresse);
         QVERIFY(e.familieOk == familieOk && e.bekannt == familieOk);
@@ -57,8 +56,7 @@ private slots:
         Lauf l;
         l.bus.echo = false;
         QSignalSpy ende(&l.ablauf, &Identifikationsablauf::scanBeendet);
-        QVERIFY(l.ablauf.scan() && l.v.haelt(Empfaenger::Vorrang::Identifikation));
-        QVERIFY(ende.wait(5000));
+        QVERIFY(l.ablauf.scan() && l.v.haelt(Empfaenger::Vorrang::Identifikation) && ende.wait(5000));
         QVERIFY(!ende.first().first().toBool() && !l.v.haelt(Empfaenger::Vorrang::Identifikation));
         QVERIFY(l.ablauf.terminals().isEmpty() && l.meldung.textnummern() == QList<int>{193});
 
