@@ -21,10 +21,8 @@ class TstGrundlagen : public QObject {
     {
         const QString pfad = m_dir.filePath(QStringLiteral("Portavomodem.ini"));
         QFile::remove(pfad);
-        if (inhalt == "fifo" || inhalt == "zero")
-            legeAn(QString::fromLatin1(inhalt), pfad);
-        else if (inhalt != "-")
-            schreib(pfad, inhalt);
+        if (inhalt != "-")
+            inhalt == "fifo" || inhalt == "zero" ? legeAn(QString::fromLatin1(inhalt), pfad) : schreib(pfad, inhalt);
         return pfad;
     }
 

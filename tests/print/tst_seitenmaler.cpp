@@ -1,4 +1,4 @@
-// Painting laid-out pages: twips land in place, a width limit cuts, PDF files are whole or not written.
+// Painting laid-out pages: twips land in place, a width limit cuts.
 #include "support/Testlauf.h"
 #include "print/Seitenmaler.h"
 
@@ -40,23 +40,6 @@ private slots:
         const int rechts = tinte(lang, 1440, 1440, 10, 1440).right();
         QVERIFY2(rechts <= 200 && rechts > 150, qPrintable(QString::number(rechts)));
         QCOMPARE(tinte(QStringLiteral("Ein"), 1440, 1440, 10, 1440), tinte(QStringLiteral("Ein"), 1440, 1440, 10));
-    }
-
-    // A PDF holds every page, is replaced as a whole, and is refused with a reason where it cannot go.
-    void pdfDatei()
-    {
-        QTemporaryDir dir;
-        QVector<Druckseite> seiten(3, Druckseite{1, {Druckelement{QStringLiteral("Seite"), 1000, 1000, 10}}});
-        const QString pfad = dir.filePath(QStringLiteral("drei.pdf")), fehlt = dir.filePath(QStringLiteral("fehlt/x.pdf"));
-        QString fehler;
-        const auto pdfSeiten = [](const QString &p) {  // the page objects as QPdfWriter writes them
-            QFile f(p);
-            return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
-        };
-        QVERIFY2(Seitenmaler::schreibePdf(seiten, pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 3, qPrintable(fehler));
-        QVERIFY(Seitenmaler::schreibePdf(seiten.mid(0, 1), pfad, QStringLiteral("Titel"), &fehler) && pdfSeiten(pfad) == 1);
-        fehler.clear();
-        QVERIFY(!Seitenmaler::schreibePdf(seiten, fehlt, QString(), &fehler) && !fehler.isEmpty() && !QFile::exists(fehlt));
     }
 };
 

@@ -88,31 +88,6 @@ private slots:
         // The last page of the grid: 19 rows, then the closing line.
         QCOMPARE(y(seiten[41], "ganz am Ende"), Drucklayout::Folgeseitey + 19 * Zeile);
         QVERIFY(ohneFuss(seiten[41]).constLast().text == keine() && y(seiten[41], keine()) == Drucklayout::Folgeseitey + 20 * Zeile);
-    }
-
-    void allesDruckenOhneLeerseiten()
-    {
-        // Arrangement 6, 11 bytes each: list 1 has 44 slots, list 2 116.
-        auto b = standardbild(22, 22);
-        b->setzeDisplayzeile(0, QStringLiteral("Grüße Tür 1")), b->setzeDisplayzeile(15, QStringLiteral("Ende"));
-        const QVector<Druckseite> seiten = layout(*b).alles();
-        // Settings; list 1: 45 rows, 2 pages; list 2: 117 rows, 3 pages; two empty block lists; display texts.
-        const QStringList titel = {"Grundeinstellungen:",    "Berechtigungen Spur 2:", "", "Berechtigungen Spur 3:", "", "",
-                                   "Sperrlisten Spur 2:", "Sperrlisten Spur 3:", "Displaytexte:"};
-        QCOMPARE(seiten.size(), titel.size());
-        for (int i = 0; i < seiten.size(); ++i) {
-            const Druckseite &s = seiten[i];
-            QVERIFY(s.nummer == i + 1 && y(s, QStringLiteral("- Seite %1 -").arg(i + 1)) == Drucklayout::Fussy
-                    && y(s, "05-12-2026    14:30") == Drucklayout::Fussy);
-            QVERIFY2(!ohneFuss(s).isEmpty(), qPrintable(QString::number(i + 1)));  // no page with a foot alone
-            // A section begins with the page head and its title; continued grids carry neither.
-            QVERIFY(hatKopf(s) == !titel[i].isEmpty() && (titel[i].isEmpty() || y(s, titel[i]) == Drucklayout::Titely));
-        }
-        QVERIFY(y(seiten[6], keine()) == Drucklayout::Gittery && y(seiten[7], keine()) == Drucklayout::Gittery);
-        QCOMPARE(y(seiten[8], "Ende            ") - y(seiten[8], "Grüße Tür 1     "), 7 * 1000 + 400);
-        // The sections printed one by one give the same pages, numbered from 1.
-        const QVector<Druckseite> listen = layout(*b).teil(Druckteil::Berechtigungen);
-        QVERIFY(listen.size() == 5 && listen[4].lesetext() == seiten[5].lesetext().replace("- Seite 6 -", "- Seite 5 -"));
         QCOMPARE(Drucklayout::fusszeit(Zeitpunkt, 1000), QStringLiteral("12-05-2026    14:30"));  // month first in English
     }
 
@@ -127,7 +102,6 @@ private slots:
         b->Begleittext[1] = "Meier", b->Begleittext[4] = lang, b->Seitennamen[0][5] = "Seite-2-Name";
         const QVector<Druckseite> seiten = layout(*b).teil(Druckteil::Berechtigungen);
         // Page 1: count, system row, 34 lines of three cards; 30 pages of 43 lines, 124 cards; empty grid.
-        QCOMPARE(seiten.size(), 1 + 31 + 1);
         const Druckseite &s1 = seiten[0];
         const int erste = Drucklayout::Gittery + 3 * Zeile;
         QCOMPARE(y(s1, "System:  >>>>0531<<<<<<<<<<"), erste - Zeile);
@@ -139,9 +113,8 @@ private slots:
         const Druckelement *langer = s1.finde(lang);
         QVERIFY(langer && langer->hoehe == Zeile && langer->x + langer->breite <= Drucklayout::Kartenspalten[2]);
         QCOMPARE(y(seiten[1], ">0102 Gesperrt"), Drucklayout::Folgeseitey + Zeile);
-        const Druckelement *letzte = seiten[31].finde(">4095 Zeitzone 2");
-        QVERIFY(letzte && letzte->x == Drucklayout::Kartenspalten[0]);  // 4096 = 3 * 1365 + 1
-        QVERIFY(y(seiten[31], keine()) == letzte->y + Zeile && y(seiten[32], keine()) == Drucklayout::Gittery);
+        QVERIFY(seiten.size() == 33 && y(seiten[31], keine()) == y(seiten[31], ">4095 Zeitzone 2") + Zeile);
+        QCOMPARE(y(seiten[32], keine()), Drucklayout::Gittery);  // the empty track-3/1 grid
         // Page 2 goes into grid 1 with its own names, whatever track is on.
         b->setzeFlag(Flag::Spur2Auswerten, false), b->setzeFlag(Flag::Spur31Auswerten, true);
         const QVector<Druckseite> zwei = layout(*b, 0, 2).teil(Druckteil::Berechtigungen);
