@@ -2,6 +2,7 @@
 // simulator's device, "@/" for the class's folder.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Kommandozeile.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
@@ -146,11 +147,8 @@ private slots:
 
     void aufruf_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("aus");
-        QTest::addColumn<QStringList>("fehler");
-        QTest::addColumn<bool>("stumm");  // nothing may go on the bus
+        // stumm: nothing may go on the bus
+        spalten<QStringList, int, QStringList, QStringList, bool>("args", "status", "aus", "fehler", "stumm");
         const auto text = [](int n) { return QStringList{Texttabelle::text(n)}; };
         QTest::newRow("identify") << QStringList{"identify", "5", "--port", "PORT"} << 0
                                   << QStringList{"=5 0 Standard\nVer 3.12 TS 1 04\n"} << QStringList{} << false;
@@ -194,11 +192,8 @@ private slots:
     }
     void aufruf()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QStringList, aus);
-        QFETCH(QStringList, fehler);
-        QFETCH(bool, stumm);
+        const auto [args, status, aus, fehler, stumm] =
+            werte<QStringList, int, QStringList, QStringList, bool>("args", "status", "aus", "fehler", "stumm");
         const int vorher = int(m_sim.verkehr().size());
         const Kommandolauf l = cli(args);
         QCOMPARE(l.status, status);
@@ -246,18 +241,15 @@ private slots:
     // The adapter pulled while trouble, test or monitor runs: the message once, status 1 at once.
     void portWeg_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("zeilen");  // lines out before the pull; -1: holds the device
-        QTest::addColumn<int>("text");
+        // zeilen: lines out before the pull; -1: holds the device
+        spalten<QStringList, int, int>("args", "zeilen", "text");
         QTest::newRow("trouble") << QStringList{"trouble"} << -1 << 193;
         QTest::newRow("test") << QStringList{"test", "1"} << 2 << 633;
         QTest::newRow("monitor") << QStringList{"monitor"} << -1 << 633;
     }
     void portWeg()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, zeilen);
-        QFETCH(int, text);
+        const auto [args, zeilen, text] = werte<QStringList, int, int>("args", "zeilen", "text");
         Simulator weg;
         SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
         LaufendesKommando l(args + QStringList{"--port", weg.device()});

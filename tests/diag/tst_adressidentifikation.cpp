@@ -2,6 +2,7 @@
 // bus, and the answers found in a receive buffer.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Busattrappe.h"
@@ -157,8 +158,7 @@ private slots:
     // Six answer bytes after the echo: the ninth character counts; eight: "A" at the eleventh.
     void protokollAusAntwortlaenge_data()
     {
-        QTest::addColumn<QByteArray>("antwort");
-        QTest::addColumn<int>("protokoll");
+        spalten<QByteArray, int>("antwort", "protokoll");
         QTest::newRow("C gibt 3") << QByteArray("\x02\x05XC\x03z", 6) << 3;
         QTest::newRow("@ gibt 0") << QByteArray("\x02\x05X@\x03z", 6) << 0;
         QTest::newRow("unter @ unbekannt") << QByteArray("\x02\x05X0\x03z", 6) << 255;
@@ -167,8 +167,7 @@ private slots:
     }
     void protokollAusAntwortlaenge()
     {
-        QFETCH(QByteArray, antwort);
-        QFETCH(int, protokoll);
+        const auto [antwort, protokoll] = werte<QByteArray, int>("antwort", "protokoll");
         Attrappe a;  // echo only
         connect(&a.port, &Port::gesendet, &a.port, [&a, antwort] {
             if (a.letzterWrite() == Telegramm::anfrage(5, "X"))
@@ -225,8 +224,8 @@ private slots:
 
     void antwortenImEmpfang_data()
     {
-        QTest::addColumn<QByteArray>("empfang");
-        QTest::addColumn<QList<int>>("erwartet");  // address, protocol, address, protocol, ...
+        // erwartet: address, protocol, address, protocol, ...
+        spalten<QByteArray, QList<int>>("empfang", "erwartet");
         const auto echo = [](int a) { return Telegramm::anfrage(a, "X"); };
         const auto rahmen = [](const QByteArray &k) { return Telegramm::STX + k + char(Telegramm::blockpruefung(k)); };
         const auto antwort0 = [&](int a, char p) { return rahmen(char(a) + QByteArray("X") + p + Telegramm::ETX); };
@@ -245,8 +244,7 @@ private slots:
     }
     void antwortenImEmpfang()
     {
-        QFETCH(QByteArray, empfang);
-        QFETCH(QList<int>, erwartet);
+        const auto [empfang, erwartet] = werte<QByteArray, QList<int>>("empfang", "erwartet");
         QList<int> gefunden;
         for (const Identhilfen::Kennung &k : Identhilfen::kennungen(empfang))
             gefunden << k.adresse << k.protokoll;

@@ -2,6 +2,7 @@
 // check at a time; and the movement log byte for byte.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Testhilfe.h"
@@ -77,9 +78,8 @@ private slots:
 
     void statusbits_data()
     {
-        QTest::addColumn<int>("protokoll");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QList<int>>("erwartet");  // fault, skimming, data status, data there; empty: not read
+        // erwartet: fault, skimming, data status, data there; empty: not read
+        spalten<int, int, QList<int>>("protokoll", "status", "erwartet");
         using S = Testbetrieb::Skimming;
         const int keins = int(S::Keins), ausgeloest = int(S::Ausgeloest), sabotage = int(S::Sabotage);
         QTest::newRow("0: nichts") << 0 << 0x40 << QList<int>{0, keins, 0, 0};
@@ -98,9 +98,7 @@ private slots:
     }
     void statusbits()
     {
-        QFETCH(int, protokoll);
-        QFETCH(int, status);
-        QFETCH(QList<int>, erwartet);
+        auto [protokoll, status, erwartet] = werte<int, int, QList<int>>("protokoll", "status", "erwartet");
         Aufbau a(protokoll);
         a.zyklus(statusantwort(0x40, protokoll, 'K'));
         QSignalSpy spy(&a.t, &Testbetrieb::statusGelesen);
@@ -122,16 +120,14 @@ private slots:
     // The fetch is sent again at every tick until its answer; whatever comes then is card data.
     void datenquelleBestimmtDenAbruf_data()
     {
-        QTest::addColumn<int>("quelle");
-        QTest::addColumn<QByteArray>("befehl");
+        spalten<int, QByteArray>("quelle", "befehl");
         QTest::newRow("Spur 2") << int(Testbetrieb::Quelle::Spur2) << QByteArray("L2");
         QTest::newRow("Spur 3") << int(Testbetrieb::Quelle::Spur3) << QByteArray("L3");
         QTest::newRow("Chip") << int(Testbetrieb::Quelle::Chip) << QByteArray("LC");
     }
     void datenquelleBestimmtDenAbruf()
     {
-        QFETCH(int, quelle);
-        QFETCH(QByteArray, befehl);
+        const auto [quelle, befehl] = werte<int, QByteArray>("quelle", "befehl");
         Aufbau a;
         a.t.waehleQuelle(Testbetrieb::Quelle(quelle));
         a.zyklus(statusantwort(0x40, 0, 'K'));

@@ -1,6 +1,7 @@
 // End to end over pseudo-terminals against portavo-sim: stalls, and portavo-cli's commands incl. modem.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Simulator.h"
@@ -118,20 +119,15 @@ private slots:
     // A write over the real port (its bytes and speeds: TestSchreiben on the in-process bus).
     void schreiben_data()
     {
-        QTest::addColumn<bool>("m");
-        QTest::addColumn<QStringList>("weitere");
-        QTest::addColumn<int>("neu");
-        QTest::addColumn<int>("protokoll");
+        spalten<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
         QTest::newRow("neue Adresse und Protokoll") << false
                                                     << QStringList{"--new-address", "14", "--protocol", "1"} << 14 << 1;
         QTest::newRow("Variante M") << true << QStringList{"--use-file-settings"} << 4 << 0;
     }
     void schreiben()
     {
-        QFETCH(bool, m);
-        QFETCH(QStringList, weitere);
-        QFETCH(int, neu);
-        QFETCH(int, protokoll);
+        const auto [m, weitere, neu, protokoll] =
+            werte<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, m ? QJsonObject{{"variant", "M"}} : QJsonObject{})},
                     {QStringLiteral("--no-pacing")});
@@ -149,13 +145,8 @@ private slots:
     // The write command refuses before anything of the write goes out.
     void schreibenVerweigert_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("dateiadresse");
-        QTest::addColumn<int>("dateiprotokoll");
-        QTest::addColumn<QStringList>("optionen");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("meldung");
-        QTest::addColumn<QByteArray>("gesendet");
+        spalten<QString, int, int, QStringList, int, QString, QByteArray>(
+                "name", "dateiadresse", "dateiprotokoll", "optionen", "status", "meldung", "gesendet");
         const QByteArray v3 = Telegramm::anfrage(3, "V") + Telegramm::Quittung;
         const QStringList o{"--address", "3", "--password", "246810"};
         QTest::newRow("Begleitdatei") << "b.B2D" << 3 << 0 << o << 1 << "keine PORTAVOdatei" << QByteArray();
@@ -174,13 +165,8 @@ private slots:
     }
     void schreibenVerweigert()
     {
-        QFETCH(QString, name);
-        QFETCH(int, dateiadresse);
-        QFETCH(int, dateiprotokoll);
-        QFETCH(QStringList, optionen);
-        QFETCH(int, status);
-        QFETCH(QString, meldung);
-        QFETCH(QByteArray, gesendet);
+        const auto [name, dateiadresse, dateiprotokoll, optionen, status, meldung, gesendet] =
+            werte<QString, int, int, QStringList, int, QString, QByteArray>("name", "dateiadresse", "dateiprotokoll", "optionen", "status", "meldung", "gesendet");
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3), Simulator::terminal(12)}, {QStringLiteral("--no-pacing")});
         const QString datei = hauptdateiMit(pfad(name), dateiadresse, dateiprotokoll);
@@ -193,9 +179,7 @@ private slots:
     // Block refused or adapter gone mid-block: the command says how to repair, trouble --repair does.
     void reparatur_data()
     {
-        QTest::addColumn<QJsonObject>("extra");
-        QTest::addColumn<int>("text");
-        QTest::addColumn<QString>("option");
+        spalten<QJsonObject, int, QString>("extra", "text", "option");
         const auto fehler = [](const char *typ, int nach) {
             QJsonObject f{{"type", typ}, {"command", "block"}, {"count", 1}};
             if (nach)
@@ -209,9 +193,7 @@ private slots:
     }
     void reparatur()
     {
-        QFETCH(QJsonObject, extra);
-        QFETCH(int, text);
-        QFETCH(QString, option);
+        const auto [extra, text, option] = werte<QJsonObject, int, QString>("extra", "text", "option");
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, extra)}, {QStringLiteral("--no-pacing")});
         const QByteArray vorher = sim.speicher(3);
