@@ -320,37 +320,6 @@ private slots:
         QCOMPARE(weiter.count(), 1);
     }
 
-    // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.
-    void schreibenUeberDasModem()
-    {
-        Terminalaufbau a;
-        Programmstart::modemBetrieb(a.z);
-        a.z.Timerintervall[4] = 20;
-        a.port.inject("\r\nCONNECT 9600\r\n");
-        Anmeldung anmeldung(a.z, a.v);
-        Schreiben s(a.z, a.v, anmeldung, a.meldung);
-        a.z.terminal.adresse = 1;
-        a.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
-        a.z.terminal.passwortOK = true;
-        a.port.clearWrites();
-        QSignalSpy aufDerLeitung(&s, &Schreiben::blockAufDerLeitung);
-        QSignalSpy erfolg(&s, &Schreiben::erfolgreich);
-        QVERIFY(s.starte());
-        const QByteArray k = QByteArray(1, char(1)) + "PJ" + Telegramm::ETX;
-        a.port.inject(a.port.writes().last().bytes + Telegramm::STX + k + char(Telegramm::blockpruefung(k)));
-        QTRY_COMPARE_WITH_TIMEOUT(a.port.writes().last().bytes.size(), Telegramm::Schreibblocklaenge, 5000);
-        const auto &w = a.port.writes();
-        QCOMPARE(w.at(w.size() - 3).bytes, Telegramm::Modemankuendigung);
-        QCOMPARE(w.at(w.size() - 2).bytes, Telegramm::Modemankuendigung);
-        QCOMPARE(w.last().settings, QStringLiteral("2400,n,8,1"));
-        QVERIFY(!a.port.written().contains("U24###"));
-        a.port.inject(w.last().bytes);  // its echo: the block is on the line
-        QCOMPARE(aufDerLeitung.count(), 1);
-        a.port.inject(QByteArray(200, 'x') + "U19###");
-        QTRY_COMPARE(erfolg.count(), 1);
-        QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
-    }
-
     // XON/XOFF and RTS/CTS at once: the serial layer has no such mode.
     void handshakeNurWasDieSchnittstelleKann()
     {
