@@ -18,7 +18,6 @@
 
 namespace {
 
-using R = Modemzeilen::Rueckmeldung;
 using F = Waehlstring::Fehler;
 
 // A FakePort that notes DTR changes, writes and closing in one list, in order.
@@ -116,35 +115,6 @@ private slots:
         // The number alone is judged the same way before any prefix is known.
         if (amt != QLatin1String("1"))
             QCOMPARE(Waehlstring::pruefeNummer(nummer) == F::ZuLang, f == F::ZuLang);
-    }
-
-    // Result lines count only at a line start, once per line, across chunks.
-    void rueckmeldungen_data()
-    {
-        // erwartet: per chunk
-        spalten<QList<QByteArray>, QList<QVector<R>>>("stuecke", "erwartet");
-        QTest::newRow("CONNECT") << QList<QByteArray>{"\r\nCONNECT 9600\r\n"} << QList<QVector<R>>{{R::Connect}};
-        QTest::newRow("ohne Zeilenende davor") << QList<QByteArray>{"CONNECT 9600\r\n"} << QList<QVector<R>>{{}};
-        QTest::newRow("nicht am Zeilenanfang") << QList<QByteArray>{"\r\nXCONNECT\r\n"} << QList<QVector<R>>{{}};
-        QTest::newRow("nach dem Echo") << QList<QByteArray>{"ATX3DT47\r\r\nCONNECT 2400\r\n"}
-                                       << QList<QVector<R>>{{R::Connect}};
-        QTest::newRow("in Stuecken") << QList<QByteArray>{"\r", "\nC", "O", "NNECT 96", "00\r\n"}
-                                     << QList<QVector<R>>{{}, {}, {}, {R::Connect}, {}};
-        QTest::newRow("BUSY geteilt") << QList<QByteArray>{"ATDT47\r\n\r\nBU", "SY\r\n"}
-                                      << QList<QVector<R>>{{}, {R::Busy}};
-        QTest::newRow("mehrere") << QList<QByteArray>{"\r\nNO CARRIER\r\n\r\nNO DIALTONE\r\nERROR\r\nOK\r\n"}
-                                 << QList<QVector<R>>{{R::NoCarrier, R::NoDialtone, R::Error, R::Ok}};
-        QTest::newRow("NO CARRIER geteilt") << QList<QByteArray>{"\r\nCONNECT\r\n\r\nNO CA", "RRIER\r\n"}
-                                            << QList<QVector<R>>{{R::Connect}, {R::NoCarrier}};
-    }
-    void rueckmeldungen()
-    {
-        const auto [stuecke, erwartet] = werte<QList<QByteArray>, QList<QVector<R>>>("stuecke", "erwartet");
-        Modemzeilen m;
-        QList<QVector<R>> gelesen;
-        for (const QByteArray &s : stuecke)
-            gelesen << m.lies(s);
-        QCOMPARE(gelesen, erwartet);
     }
 
     // The modem window passes bytes on to the link only once the connection stands.
@@ -318,6 +288,37 @@ private slots:
         QCOMPARE(weiter.count(), 0);  // the connect message is no answer
         a.port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
+    }
+
+    // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.
+    void schreibenUeberDasModem()
+    {
+        Terminalaufbau a;
+        Programmstart::modemBetrieb(a.z);
+        a.z.Timerintervall[4] = 20;
+        a.port.inject("\r\nCONNECT 9600\r\n");
+        Anmeldung anmeldung(a.z, a.v);
+        Schreiben s(a.z, a.v, anmeldung, a.meldung);
+        a.z.terminal.adresse = 1;
+        a.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+        a.z.terminal.passwortOK = true;
+        a.port.clearWrites();
+        QSignalSpy aufDerLeitung(&s, &Schreiben::blockAufDerLeitung);
+        QSignalSpy erfolg(&s, &Schreiben::erfolgreich);
+        QVERIFY(s.starte());
+        const QByteArray k = QByteArray(1, char(1)) + "PJ" + Telegramm::ETX;
+        a.port.inject(a.port.writes().last().bytes + Telegramm::STX + k + char(Telegramm::blockpruefung(k)));
+        QTRY_COMPARE_WITH_TIMEOUT(a.port.writes().last().bytes.size(), Telegramm::Schreibblocklaenge, 5000);
+        const auto &w = a.port.writes();
+        QCOMPARE(w.at(w.size() - 3).bytes, Telegramm::Modemankuendigung);
+        QCOMPARE(w.at(w.size() - 2).bytes, Telegramm::Modemankuendigung);
+        QCOMPARE(w.last().settings, QStringLiteral("2400,n,8,1"));
+        QVERIFY(!a.port.written().contains("U24###"));
+        a.port.inject(w.last().bytes);  // its echo: the block is on the line
+        QCOMPARE(aufDerLeitung.count(), 1);
+        a.port.inject(QByteArray(200, 'x') + "U19###");
+        QTRY_COMPARE(erfolg.count(), 1);
+        QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
     }
 
     // XON/XOFF and RTS/CTS at once: the serial layer has no such mode.
