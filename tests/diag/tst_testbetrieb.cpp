@@ -24,7 +24,6 @@ QByteArray kartenantwort(const QByteArray &daten)
     return rahmen("\x11L2017" + daten.leftJustified(25, ' '));
 }
 const QDateTime Zeit(QDate(2026, 12, 5), QTime(14, 30, 12));
-const QByteArray Zeile = "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:";
 }  // namespace
 
 class TestTestbetrieb : public QObject {
@@ -209,19 +208,6 @@ private slots:
                  kopf + "1234567890123456789012345\r\n");
         const QByteArray roh = "\x02\x11L2017" + QByteArray("40\r\n12\x03\x0D\x7F\xE9");
         QCOMPARE(Bewegungsprotokoll::bewegungszeile(roh, frueh), kopf + "40  12   \xE9\r\n");
-    }
-
-    void protokollWaechstNurAn()
-    {
-        QTemporaryDir ordner;
-        const QString pfad = ordner.filePath(QStringLiteral("Bewegungen.dat"));
-        QVERIFY(schreib(pfad, "alt\r\n"));
-        for (const char *karte : {"A", "B"}) {
-            Bewegungsprotokoll p(pfad);
-            p.setUhr([] { return Zeit; });
-            QVERIFY(p.schreibeBewegung(kartenantwort(karte)));
-        }
-        QCOMPARE(lies(pfad), "alt\r\n" + Zeile + "A" + QByteArray(24, ' ') + "\r\n" + Zeile + "B" + QByteArray(24, ' ') + "\r\n");
     }
 };
 

@@ -39,7 +39,6 @@ class TestE2e : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(!qEnvironmentVariableIsEmpty("PORTAVO_CLI"));
         // Outside line "1" and "0" for the modem, as lines 3 and 4 of the settings file.
         Zustand z;
         z.einstellungen.modemText1 = QStringLiteral("1");
