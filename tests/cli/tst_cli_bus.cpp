@@ -2,6 +2,7 @@
 // simulator's device, "@/" for the class's folder.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Kommandozeile.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
@@ -27,15 +28,14 @@ class TestCliBus : public QObject {
         o.ordner = m_ordner.path();
         return kommando(ersetzt(args), o);
     }
-    // Nothing went on the bus since `vorher`: a mark written now is the first thing the simulator got.
-    void nichtsGesendetSeit(int vorher)
+    // What went on the bus since `vorher` is `erwartet`: a mark written now comes right after it.
+    void gesendetSeit(int vorher, const QByteArray &erwartet)
     {
         const QByteArray marke = Telegramm::anfrage(200, "X");
         const int fd = ::open(QFile::encodeName(m_sim.device()), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, marke.constData(), size_t(marke.size())), ssize_t(marke.size()));
-        QTRY_VERIFY(Simulator::bytes(m_sim.verkehr(vorher)).endsWith(marke));
-        QCOMPARE(Simulator::bytes(m_sim.verkehr(vorher)), marke);
+        QTRY_COMPARE(Simulator::bytes(m_sim.verkehr(vorher)).toHex(' '), (erwartet + marke).toHex(' '));
         QByteArray echo(64, 0);
         qint64 gelesen = 0;
         QTRY_VERIFY((gelesen += qMax<ssize_t>(0, ::read(fd, echo.data(), 64))) >= marke.size());  // its echo
@@ -51,15 +51,6 @@ class TestCliBus : public QObject {
         if (fehler)
             *fehler = l.fehler();
         return status == 130 ? l.zeilen() : QStringList{QStringLiteral("status %1").arg(status)};
-    }
-    // The request of a test line, as bytes.
-    static QByteArray anfrage(const QString &zeile)
-    {
-        QByteArray b;
-        const QString codes = QRegularExpression(QStringLiteral("request ((?:\\d+ )+) ")).match(zeile).captured(1);
-        for (const QString &code : codes.split(' ', Qt::SkipEmptyParts))
-            b += char(code.toInt());
-        return b;
     }
 
 private slots:
@@ -77,6 +68,12 @@ private slots:
         QVERIFY(schreib(m_ordner.filePath("kurz.S2D"), " 1 \r\n 2 \r\n"));
         QVERIFY(schreib(m_ordner.filePath("text.B2D"), hauptdatei([](int) { return 0; })));
         QVERIFY(QDir(m_ordner.path()).mkdir("ordner.S2D"));
+        // Main files for the write: address (byte 8) and protocol (byte 10) as named.
+        const auto datei = [this](const char *name, int adresse, int protokoll) {
+            const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, protokoll}};
+            return schreib(m_ordner.filePath(name), hauptdatei([&](int i) { return fest.value(i, (i * 31 + 7) & 0xFF); }));
+        };
+        QVERIFY(datei("s5.S2D", 5, 0) && datei("a9.S2D", 9, 0) && datei("p1.S2D", 5, 1) && datei("n8.S2D", 8, 0));
     }
 
     // The test mode's polling: K, then S, L2 after data waiting, each answer acknowledged; the log.
@@ -93,10 +90,8 @@ private slots:
         QVERIFY(z.at(4).endsWith(QLatin1String("status 0x44 data-waiting")));
         kommandoPruefen(z.at(5), {"^L2 ", "misread \""});
         // On the line: identification (X, ACK, V), then each request answered and acknowledged.
-        QByteArray folge;
-        for (const QString &zeile : z.mid(0, 6))
-            folge += anfrage(zeile) + Telegramm::ACK;
-        const QByteArray k = Telegramm::anfrage(5, "K");
+        const QByteArray s = Telegramm::anfrage(5, "S") + Telegramm::ACK, l2 = Telegramm::anfrage(5, "L2") + Telegramm::ACK;
+        const QByteArray k = Telegramm::anfrage(5, "K"), folge = k + Telegramm::ACK + s + s + l2 + s + l2;
         const auto abK = [&] { const QByteArray g = Simulator::bytes(m_sim.verkehr(vorher)); return g.mid(g.indexOf(k)); };
         QTRY_VERIFY2(abK().startsWith(folge), abK().toHex(' ').constData());
         const QByteArray g = Simulator::bytes(m_sim.verkehr(vorher));
@@ -146,59 +141,67 @@ private slots:
 
     void aufruf_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("aus");
-        QTest::addColumn<QStringList>("fehler");
-        QTest::addColumn<bool>("stumm");  // nothing may go on the bus
+        // bus: exactly what goes on the bus ("*": not checked)
+        spalten<QStringList, int, QStringList, QStringList, QByteArray>("args", "status", "aus", "fehler", "bus");
+        const QByteArray frei("*");
         const auto text = [](int n) { return QStringList{Texttabelle::text(n)}; };
         QTest::newRow("identify") << QStringList{"identify", "5", "--port", "PORT"} << 0
-                                  << QStringList{"=5 0 Standard\nVer 3.12 TS 1 04\n"} << QStringList{} << false;
+                                  << QStringList{"=5 0 Standard\nVer 3.12 TS 1 04\n"} << QStringList{} << frei;
         QTest::newRow("fremde Familie") << QStringList{"identify", "8", "--port", "PORT", "--lang", "en"} << 1
-                                        << QStringList{"=8 1 QRX / Norvall\nVer 4.02 TS 3 11\n"} << text(1388) << false;
+                                        << QStringList{"=8 1 QRX / Norvall\nVer 4.02 TS 3 11\n"} << text(1388) << frei;
         QTest::newRow("stille Adresse") << QStringList{"identify", "9", "--port", "PORT"} << 1 << QStringList{"="}
-                                        << text(196) << false;
+                                        << text(196) << frei;
         QTest::newRow("test stille Adresse") << QStringList{"test", "9", "--port", "PORT", "--seconds", "1"} << 1
-                                             << QStringList{"="} << QStringList{} << false;
+                                             << QStringList{"="} << QStringList{} << frei;
         QTest::newRow("falsches Passwort")
             << QStringList{"read", "5", "--password", "111111", "--port", "PORT", "--lang", "es"} << 1
-            << QStringList{"="} << text(3154) << false;
+            << QStringList{"="} << text(3154) << frei;
         // A device given by its path is named by its path alone.
         QTest::newRow("Port fehlt") << QStringList{"scan", "--port", "/dev/portavo-gibt-es-nicht", "--lang", "en"} << 1
                                     << QStringList{"="}
-                                    << QStringList{"^The port /dev/portavo-gibt-es-nicht cannot be opened"} << false;
+                                    << QStringList{"^The port /dev/portavo-gibt-es-nicht cannot be opened"} << frei;
         // Listening sends nothing; after the time the status is 0.
         QTest::newRow("monitor mit Zeit") << QStringList{"monitor", "--seconds", "1", "--port", "PORT"} << 0
-                                          << QStringList{"="} << QStringList{"="} << true;
+                                          << QStringList{"="} << QStringList{"="} << QByteArray();
         // An output name without a main-file extension ("notes.txt" would remove "notes.B2D") and an
         // unwritable folder are refused before anything is sent.
         const QStringList lesen{"read", "5", "--password", "135790", "--port", "PORT", "-o"};
-        QTest::newRow("Ausgabe .txt") << lesen + QStringList{"@/notes.txt"} << 2 << QStringList{"="} << text(176) << true;
+        QTest::newRow("Ausgabe .txt") << lesen + QStringList{"@/notes.txt"} << 2 << QStringList{"="} << text(176) << QByteArray();
         QTest::newRow("Ausgabe ohne Endung") << lesen + QStringList{"@/abc"} << 2 << QStringList{"="} << QStringList{}
-                                             << true;
+                                             << QByteArray();
         QTest::newRow("Ausgabeordner fehlt") << lesen + QStringList{"@/gibtsnicht/x.S2D"} << 2 << QStringList{"="}
-                                             << QStringList{"gibtsnicht"} << true;
+                                             << QStringList{"gibtsnicht"} << QByteArray();
         // trouble --repair loads FILE before its long scan: a file it could not write ends it at once.
         for (const auto &[datei, nr] : {std::pair{"fehlt.S2D", 384}, {"ordner.S2D", 384}, {"kurz.S2D", 384}, {"text.B2D", 176}})
             QTest::addRow("trouble --repair %s", datei)
                 << QStringList{"trouble", "--repair", QStringLiteral("@/") + datei, "--port", "PORT"} << 1
-                << QStringList{"="} << text(nr) << true;
+                << QStringList{"="} << text(nr) << QByteArray();
+        // The write refuses before anything of the write goes out: never readdressed or switched silently.
+        const QStringList schreiben{"--address", "5", "--password", "135790", "--port", "PORT"};
+        const QByteArray v5 = Telegramm::anfrage(5, "V") + Telegramm::Quittung;
+        QTest::newRow("write Begleitdatei") << QStringList{"write", "@/notes.B2D"} + schreiben << 1 << QStringList{"="}
+                                            << text(176) << QByteArray();
+        QTest::newRow("write andere Adresse in der Datei") << QStringList{"write", "@/a9.S2D"} + schreiben << 2
+                                                           << QStringList{"="} << QStringList{"--new-address 9"} << QByteArray();
+        QTest::newRow("write anderes Protokoll in der Datei") << QStringList{"write", "@/p1.S2D"} + schreiben << 2
+                                                              << QStringList{"!" + Texttabelle::text(165)} << QStringList{"--protocol 1"} << v5;
+        QTest::newRow("write neue Adresse belegt")
+            << QStringList{"write", "@/n8.S2D", "--new-address", "8"} + schreiben << 1 << QStringList{"!" + Texttabelle::text(165)}
+            << QStringList{"Portavo Adresse 8 existiert im System!"} << v5 + Telegramm::anfrage(8, "V");
         const QStringList falsch[] = {
+            {"write", "@/s5.S2D", "--address", "5", "--password", "2468"}, {"write", "@/s5.S2D", "--address", "0", "--password", "135790"},
             {"read", "5", "--password", "12345"}, {"read", "5", "--password", "12a456"}, {"read", "5"},
             {"identify", "0"}, {"identify", "256"}, {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
             {"trouble", "--variant-m"}, {"test"}, {"test", "0"}, {"test", "5", "--source", "4"},
             {"test", "5", "--mode", "auf"}, {"test", "5", "--private"}, {"test", "5", "--seconds", "0"},
             {"monitor", "5"}};
         for (const QStringList &a : falsch)
-            QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="} << QStringList{} << true;
+            QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="} << QStringList{} << QByteArray();
     }
     void aufruf()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QStringList, aus);
-        QFETCH(QStringList, fehler);
-        QFETCH(bool, stumm);
+        const auto [args, status, aus, fehler, bus] =
+            werte<QStringList, int, QStringList, QStringList, QByteArray>("args", "status", "aus", "fehler", "bus");
         const int vorher = int(m_sim.verkehr().size());
         const Kommandolauf l = cli(args);
         QCOMPARE(l.status, status);
@@ -206,8 +209,8 @@ private slots:
         kommandoPruefen(l.fehler, ersetzt(fehler));
         QVERIFY(!QFile::exists(m_ordner.filePath("PORTAVO.S2D")));
         QCOMPARE(lies(m_ordner.filePath("notes.B2D")), QByteArray("wichtig\r\n"));
-        if (stumm)
-            nichtsGesendetSeit(vorher);
+        if (bus != "*")
+            gesendetSeit(vorher, bus);
     }
 
     // A port held by another program is told apart from a missing one.
@@ -246,18 +249,15 @@ private slots:
     // The adapter pulled while trouble, test or monitor runs: the message once, status 1 at once.
     void portWeg_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("zeilen");  // lines out before the pull; -1: holds the device
-        QTest::addColumn<int>("text");
+        // zeilen: lines out before the pull; -1: holds the device
+        spalten<QStringList, int, int>("args", "zeilen", "text");
         QTest::newRow("trouble") << QStringList{"trouble"} << -1 << 193;
         QTest::newRow("test") << QStringList{"test", "1"} << 2 << 633;
         QTest::newRow("monitor") << QStringList{"monitor"} << -1 << 633;
     }
     void portWeg()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, zeilen);
-        QFETCH(int, text);
+        const auto [args, zeilen, text] = werte<QStringList, int, int>("args", "zeilen", "text");
         Simulator weg;
         SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
         LaufendesKommando l(args + QStringList{"--port", weg.device()});

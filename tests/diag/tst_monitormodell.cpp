@@ -2,6 +2,7 @@
 // that keeps counting, the hex view of marker lines and the export.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
 #include "support/Testhilfe.h"
@@ -57,8 +58,7 @@ private slots:
 
     void hexAnsicht_data()
     {
-        QTest::addColumn<QString>("zeile");
-        QTest::addColumn<QString>("hex");
+        spalten<QString, QString>("zeile", "hex");
         QTest::newRow("Telegramm") << "**<02><11>S<03>A**" << "02 11 53 03 41";
         QTest::newRow("Kleiner-Zeichen") << "**<02><01>E<3C><03>G**" << "02 01 45 3C 03 47";
         QTest::newRow("ACK") << "**06**" << "06";
@@ -70,8 +70,7 @@ private slots:
     }
     void hexAnsicht()
     {
-        QFETCH(QString, zeile);
-        QFETCH(QString, hex);
+        const auto [zeile, hex] = werte<QString, QString>("zeile", "hex");
         QCOMPARE(Monitormodell::hexAnsicht(zeile), hex);
     }
 

@@ -1,8 +1,10 @@
 // End to end over pseudo-terminals against portavo-sim: stalls, and portavo-cli's commands incl. modem.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QSignalSpy>
+#include "support/Kommandozeile.h"
 #include "support/Simulator.h"
 #include "support/Testhilfe.h"
 #include "base/Einstellungsdatei.h"
@@ -13,21 +15,6 @@
 #include <QThread>
 
 namespace {
-struct Lauf {
-    int status = -1;
-    QString aus, fehler;
-};
-
-Lauf cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("PORTAVO_CLI"), args);
-    Lauf l;
-    if (p.waitForFinished(90000))
-        l = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    return l;
-}
-
 // A main file unlike the simulator's default image: password 246810, address (8), protocol (10).
 QString hauptdateiMit(const QString &pfad, int adresse, int protokoll = 0)
 {
@@ -35,39 +22,13 @@ QString hauptdateiMit(const QString &pfad, int adresse, int protokoll = 0)
     return schreib(pfad, hauptdatei([&](int i) { return fest.value(i, (i * 31 + 7) & 0xFF); })) ? pfad : QString();
 }
 
-// The memory after a write of that file: 8 the address, 10 the protocol, 12 = 0, 13 = 15.
+// The memory after a write of that file, as text: 8 the address, 10 the protocol, 12 = 0, 13 = 15.
 QByteArray geschrieben(const QString &datei, int adresse, int protokoll)
 {
-    QByteArray m;
-    for (const QByteArray &z : lies(datei).split('\n'))
-        if (!z.trimmed().isEmpty())
-            m += char(z.trimmed().toInt());
-    m[8] = char(adresse);
-    m[10] = char(protokoll);
-    m[12] = 0;
-    m[13] = 15;
-    return m;
+    const QList<QByteArray> z = lies(datei).split('\n');
+    const QMap<int, int> fest{{8, adresse}, {10, protokoll}, {12, 0}, {13, 15}};
+    return hauptdatei([&](int i) { return fest.value(i, z.value(i).trimmed().toInt()); });
 }
-QByteArray alsText(const QByteArray &m)
-{
-    return hauptdatei([&m](int i) { return quint8(m[i]); });
-}
-
-// What went on the bus since `ab` (a marker written afterwards shows all before it has arrived).
-QByteArray gesendetSeit(Simulator &sim, int ab)
-{
-    SerialPort p;
-    p.setDevice(sim.device());
-    const QByteArray marke = Telegramm::anfrage(254, "X");
-    if (!p.setSettings(QStringLiteral("19200,n,8,1")) || !p.open())
-        return "port?";
-    p.write(marke);
-    if (!QTest::qWaitFor([&] { return Simulator::bytes(sim.verkehr(ab)).endsWith(marke); }, 5000))
-        return "marker?";
-    return Simulator::bytes(sim.verkehr(ab)).chopped(marke.size());
-}
-
-const QByteArray Passwort = Telegramm::packePasswort(QStringLiteral("246810"));
 }  // namespace
 
 class TestE2e : public QObject {
@@ -78,7 +39,6 @@ class TestE2e : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(!qEnvironmentVariableIsEmpty("PORTAVO_CLI"));
         // Outside line "1" and "0" for the modem, as lines 3 and 4 of the settings file.
         Zustand z;
         z.einstellungen.modemText1 = QStringLiteral("1");
@@ -118,84 +78,32 @@ private slots:
     // A write over the real port (its bytes and speeds: TestSchreiben on the in-process bus).
     void schreiben_data()
     {
-        QTest::addColumn<bool>("m");
-        QTest::addColumn<QStringList>("weitere");
-        QTest::addColumn<int>("neu");
-        QTest::addColumn<int>("protokoll");
+        spalten<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
         QTest::newRow("neue Adresse und Protokoll") << false
                                                     << QStringList{"--new-address", "14", "--protocol", "1"} << 14 << 1;
         QTest::newRow("Variante M") << true << QStringList{"--use-file-settings"} << 4 << 0;
     }
     void schreiben()
     {
-        QFETCH(bool, m);
-        QFETCH(QStringList, weitere);
-        QFETCH(int, neu);
-        QFETCH(int, protokoll);
+        const auto [m, weitere, neu, protokoll] =
+            werte<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, m ? QJsonObject{{"variant", "M"}} : QJsonObject{})},
                     {QStringLiteral("--no-pacing")});
         const QString datei = hauptdateiMit(pfad(QStringLiteral("S.S2D")), m ? 4 : 1);
-        const Lauf l = cli(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
+        const Kommandolauf l = kommando(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
                            + weitere);
         QVERIFY2(l.status == 0 && l.aus.count(Texttabelle::text(165)) == 1
                      && l.aus.contains(QStringLiteral("gets address %1 and protocol %2").arg(neu).arg(protokoll))
                      && l.aus.contains(QStringLiteral("variant M")) == m,
                  qPrintable(l.aus + l.fehler));
-        const QByteArray speicher = geschrieben(datei, neu, protokoll);
-        QCOMPARE(sim.speicher(neu), alsText(speicher));
-    }
-
-    // The write command refuses before anything of the write goes out.
-    void schreibenVerweigert_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("dateiadresse");
-        QTest::addColumn<int>("dateiprotokoll");
-        QTest::addColumn<QStringList>("optionen");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("meldung");
-        QTest::addColumn<QByteArray>("gesendet");
-        const QByteArray v3 = Telegramm::anfrage(3, "V") + Telegramm::Quittung;
-        const QStringList o{"--address", "3", "--password", "246810"};
-        QTest::newRow("Begleitdatei") << "b.B2D" << 3 << 0 << o << 1 << "keine PORTAVOdatei" << QByteArray();
-        QTest::newRow("Passwort zu kurz") << "k.S2D" << 3 << 0 << QStringList{"--address", "3", "--password", "2468"}
-                                          << 2 << "" << QByteArray();
-        QTest::newRow("Adresse 0") << "n.S2D" << 3 << 0 << QStringList{"--address", "0", "--password", "246810"} << 2
-                                   << "1..255" << QByteArray();
-        // Never readdressed or switched silently.
-        QTest::newRow("andere Adresse in der Datei") << "a.S2D" << 9 << 0 << o << 2 << "--new-address 9"
-                                                     << QByteArray();
-        QTest::newRow("anderes Protokoll in der Datei") << "p.S2D" << 3 << 1 << o << 2 << "--protocol 1"
-                                                        << v3;
-        QTest::newRow("neue Adresse belegt") << "b.S2D" << 12 << 0 << o + QStringList{"--new-address", "12"} << 1
-                                             << "Portavo Adresse 12 existiert im System!"
-                                             << v3 + Telegramm::anfrage(12, "V");
-    }
-    void schreibenVerweigert()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, dateiadresse);
-        QFETCH(int, dateiprotokoll);
-        QFETCH(QStringList, optionen);
-        QFETCH(int, status);
-        QFETCH(QString, meldung);
-        QFETCH(QByteArray, gesendet);
-        Simulator sim;
-        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3), Simulator::terminal(12)}, {QStringLiteral("--no-pacing")});
-        const QString datei = hauptdateiMit(pfad(name), dateiadresse, dateiprotokoll);
-        const Lauf l = cli(QStringList{"write", datei, "--port", sim.device()} + optionen);
-        QVERIFY2(l.status == status && l.fehler.contains(meldung) && !l.aus.contains(Texttabelle::text(165)),
-                 qPrintable(l.aus + l.fehler));
-        QCOMPARE(gesendetSeit(sim, 0), gesendet);
+        QCOMPARE(sim.speicher(neu), geschrieben(datei, neu, protokoll));
     }
 
     // Block refused or adapter gone mid-block: the command says how to repair, trouble --repair does.
     void reparatur_data()
     {
-        QTest::addColumn<QJsonObject>("extra");
-        QTest::addColumn<int>("text");
-        QTest::addColumn<QString>("option");
+        spalten<QJsonObject, int, QString>("extra", "text", "option");
         const auto fehler = [](const char *typ, int nach) {
             QJsonObject f{{"type", typ}, {"command", "block"}, {"count", 1}};
             if (nach)
@@ -209,14 +117,12 @@ private slots:
     }
     void reparatur()
     {
-        QFETCH(QJsonObject, extra);
-        QFETCH(int, text);
-        QFETCH(QString, option);
+        const auto [extra, text, option] = werte<QJsonObject, int, QString>("extra", "text", "option");
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, extra)}, {QStringLiteral("--no-pacing")});
         const QByteArray vorher = sim.speicher(3);
         const QString datei = hauptdateiMit(pfad(QStringLiteral("R.S2D")), 3);
-        Lauf l = cli({"write", datei, "--address", "3", "--password", "246810", "--port", sim.device()});
+        Kommandolauf l = kommando({"write", datei, "--address", "3", "--password", "246810", "--port", sim.device()});
         const QStringList zusatz = option.isEmpty() ? QStringList() : QStringList{option};
         const QString befehl = QStringLiteral("trouble --repair \"%1\" %2").arg(datei, option).trimmed();
         QVERIFY2(l.status == 1 && l.fehler.contains(Texttabelle::text(text)) && l.fehler.contains(befehl)
@@ -226,17 +132,15 @@ private slots:
         if (text == 193)
             return;  // the simulated adapter is gone for good
         const int beginn = int(sim.verkehr().size());
-        l = cli(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + zusatz);
+        l = kommando(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + zusatz);
         QVERIFY2(l.status == 0 && l.aus.contains(QStringLiteral("waiting for its block answered"))
                      && l.aus.count(Texttabelle::text(165)) == 1,
                  qPrintable(l.aus + l.fehler));
-        QCOMPARE(sim.speicher(3), alsText(geschrieben(datei, 3, 0)));
-        const auto v = sim.verkehr(beginn);
-        QVERIFY(Simulator::bytes(v).startsWith("111222333"));
-        QVERIFY(!Simulator::bytes(v).contains(Telegramm::anfrage(3, "P" + Passwort)));  // no login
-        QVERIFY(Simulator::bytes(v).endsWith(Telegramm::schreibblock(geschrieben(datei, 3, 0))));
-        QCOMPARE(v.last().baud, option.isEmpty() ? 2400 : 19200);
-        QCOMPARE(v[v.size() - 2051].baud, option.isEmpty() ? 2400 : 19200);
+        // Its bytes (wake-up, no login, the block at 2400): TestTrouble on the in-process bus.
+        QCOMPARE(sim.speicher(3), geschrieben(datei, 3, 0));
+        const QByteArray login = Telegramm::anfrage(3, "P" + Telegramm::packePasswort(QStringLiteral("246810")));
+        QVERIFY(!Simulator::bytes(sim.verkehr(beginn)).contains(login));
+        QCOMPARE(sim.verkehr().last().baud, option.isEmpty() ? 2400 : 19200);
     }
 
     // --dial against portavo-sim --modem: dial string, read-out and write, hang-up; carrier lost in test.
@@ -258,7 +162,7 @@ private slots:
         QVERIFY(geraet.startsWith(QLatin1Char('/')));
 
         const QString datei = pfad(QStringLiteral("MODEM.S2D"));
-        const Lauf lesen = cli({"read", "1", "--password", "123456", "--port", geraet, "--dial", "47", "-o", datei});
+        const Kommandolauf lesen = kommando({"read", "1", "--password", "123456", "--port", geraet, "--dial", "47", "-o", datei});
         QVERIFY2(lesen.status == 0 && lesen.fehler.contains(Texttabelle::text(510)), qPrintable(lesen.fehler));
         const QByteArray ausgelesen = lies(datei);
         QCOMPARE(ausgelesen.count('\n'), 2048);
@@ -267,8 +171,8 @@ private slots:
         QList<QByteArray> zeilen = ausgelesen.split('\n');
         zeilen[0] = " 42 \r";
         QVERIFY(schreib(datei, zeilen.join('\n')));
-        const Lauf schreiben =
-            cli({"write", datei, "--address", "1", "--password", "123456", "--port", geraet, "--dial", "47"});
+        const Kommandolauf schreiben =
+            kommando({"write", datei, "--address", "1", "--password", "123456", "--port", geraet, "--dial", "47"});
         QVERIFY2(schreiben.status == 0 && schreiben.aus.contains(Texttabelle::text(165).trimmed()),
                  qPrintable(schreiben.fehler + schreiben.aus));
         QVERIFY(lies(zustand.filePath(QStringLiteral("terminal-1.S2D"))).startsWith(" 42 \r\n"));
@@ -281,7 +185,7 @@ private slots:
         QVERIFY(sim.waitForFinished(5000));
 
         geraet = starte({"--modem-drop", "4000"});
-        const Lauf test = cli({"test", "1", "--port", geraet, "--dial", "47", "--seconds", "60"});
+        const Kommandolauf test = kommando({"test", "1", "--port", geraet, "--dial", "47", "--seconds", "60"});
         QVERIFY2(test.status == 1 && test.aus.contains(QLatin1String("status 0x"))
                      && test.fehler.count(Texttabelle::text(512)) == 1,
                  qPrintable(test.aus + test.fehler));

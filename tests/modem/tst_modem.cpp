@@ -2,6 +2,7 @@
 // the hang-up, the per-user settings, a session from dial to hang-up and a write over it.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/Testhilfe.h"
 #include "link/Schreiben.h"
 #include "link/SerialPort.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-using R = Modemzeilen::Rueckmeldung;
 using F = Waehlstring::Fehler;
 
 // A FakePort that notes DTR changes, writes and closing in one list, in order.
@@ -80,11 +80,9 @@ private slots:
     // A modem takes 40 characters after "AT": "X3DT", then prefix and number.
     void waehlstring_data()
     {
-        QTest::addColumn<QString>("amt");      // "1": dial the outside-line prefix
-        QTest::addColumn<QString>("vorwahl");  // the outside-line prefix
-        QTest::addColumn<QString>("nummer");
-        QTest::addColumn<QByteArray>("befehl");
-        QTest::addColumn<int>("fehler");
+        // amt: "1": dial the outside-line prefix
+        // vorwahl: the outside-line prefix
+        spalten<QString, QString, QString, QByteArray, int>("amt", "vorwahl", "nummer", "befehl", "fehler");
         QTest::newRow("mit Amtsholung") << "1" << "0" << "47" << QByteArray("ATX3DT0,47\r\n") << int(F::Keiner);
         QTest::newRow("ohne") << "0" << "0" << "47" << QByteArray("ATX3DT47\r\n") << int(F::Keiner);
         QTest::newRow("nur genau 1") << " 1" << "0" << "47" << QByteArray("ATX3DT47\r\n") << int(F::Keiner);
@@ -106,11 +104,8 @@ private slots:
     }
     void waehlstring()
     {
-        QFETCH(QString, amt);
-        QFETCH(QString, vorwahl);
-        QFETCH(QString, nummer);
-        QFETCH(QByteArray, befehl);
-        QFETCH(int, fehler);
+        const auto [amt, vorwahl, nummer, befehl, fehler] =
+            werte<QString, QString, QString, QByteArray, int>("amt", "vorwahl", "nummer", "befehl", "fehler");
         F f = F::Nummer;
         QCOMPARE(Waehlstring::baue(amt, vorwahl, nummer, &f), befehl);
         QCOMPARE(int(f), fehler);
@@ -120,36 +115,6 @@ private slots:
         // The number alone is judged the same way before any prefix is known.
         if (amt != QLatin1String("1"))
             QCOMPARE(Waehlstring::pruefeNummer(nummer) == F::ZuLang, f == F::ZuLang);
-    }
-
-    // Result lines count only at a line start, once per line, across chunks.
-    void rueckmeldungen_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("stuecke");
-        QTest::addColumn<QList<QVector<R>>>("erwartet");  // per chunk
-        QTest::newRow("CONNECT") << QList<QByteArray>{"\r\nCONNECT 9600\r\n"} << QList<QVector<R>>{{R::Connect}};
-        QTest::newRow("ohne Zeilenende davor") << QList<QByteArray>{"CONNECT 9600\r\n"} << QList<QVector<R>>{{}};
-        QTest::newRow("nicht am Zeilenanfang") << QList<QByteArray>{"\r\nXCONNECT\r\n"} << QList<QVector<R>>{{}};
-        QTest::newRow("nach dem Echo") << QList<QByteArray>{"ATX3DT47\r\r\nCONNECT 2400\r\n"}
-                                       << QList<QVector<R>>{{R::Connect}};
-        QTest::newRow("in Stuecken") << QList<QByteArray>{"\r", "\nC", "O", "NNECT 96", "00\r\n"}
-                                     << QList<QVector<R>>{{}, {}, {}, {R::Connect}, {}};
-        QTest::newRow("BUSY geteilt") << QList<QByteArray>{"ATDT47\r\n\r\nBU", "SY\r\n"}
-                                      << QList<QVector<R>>{{}, {R::Busy}};
-        QTest::newRow("mehrere") << QList<QByteArray>{"\r\nNO CARRIER\r\n\r\nNO DIALTONE\r\nERROR\r\nOK\r\n"}
-                                 << QList<QVector<R>>{{R::NoCarrier, R::NoDialtone, R::Error, R::Ok}};
-        QTest::newRow("NO CARRIER geteilt") << QList<QByteArray>{"\r\nCONNECT\r\n\r\nNO CA", "RRIER\r\n"}
-                                            << QList<QVector<R>>{{R::Connect}, {R::NoCarrier}};
-    }
-    void rueckmeldungen()
-    {
-        QFETCH(QList<QByteArray>, stuecke);
-        QFETCH(QList<QVector<R>>, erwartet);
-        Modemzeilen m;
-        QList<QVector<R>> gelesen;
-        for (const QByteArray &s : stuecke)
-            gelesen << m.lies(s);
-        QCOMPARE(gelesen, erwartet);
     }
 
     // The modem window passes bytes on to the link only once the connection stands.
@@ -177,13 +142,9 @@ private slots:
     // Port events: the message once, Cancel closes the port; on a closed port Break and framing open it.
     void portereignisse_data()
     {
-        QTest::addColumn<bool>("offen");
-        QTest::addColumn<int>("zeichen");  // in the window before
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("antwort");
-        QTest::addColumn<QString>("meldung");
-        QTest::addColumn<bool>("offenDanach");
-        QTest::addColumn<int>("zeichenDanach");
+        // zeichen: in the window before
+        spalten<bool, int, int, int, QString, bool, int>(
+                "offen", "zeichen", "code", "antwort", "meldung", "offenDanach", "zeichenDanach");
         const int ok = Meldung::Ok, ab = Meldung::Abbrechen;
         QTest::newRow("Break") << true << 10 << Ereigniscode::Break << ok << "Break  1001" << true << 10;
         QTest::newRow("Break leert ab 4001") << true << 4001 << Ereigniscode::Break << ok << "Break  1001" << true << 0;
@@ -198,13 +159,8 @@ private slots:
     }
     void portereignisse()
     {
-        QFETCH(bool, offen);
-        QFETCH(int, zeichen);
-        QFETCH(int, code);
-        QFETCH(int, antwort);
-        QFETCH(QString, meldung);
-        QFETCH(bool, offenDanach);
-        QFETCH(int, zeichenDanach);
+        const auto [offen, zeichen, code, antwort, meldung, offenDanach, zeichenDanach] =
+            werte<bool, int, int, int, QString, bool, int>("offen", "zeichen", "code", "antwort", "meldung", "offenDanach", "zeichenDanach");
         Terminalaufbau a;
         a.t.anhaengen(QString(zeichen, QLatin1Char('x')));
         if (!offen)
@@ -265,18 +221,14 @@ private slots:
         QVERIFY(port.writes().isEmpty());
     }
 
-    // Section and keys exactly as named, "COM-Anschluß" with its sharp s.
+    // Section and keys exactly as named, "COM-Anschluß" with its sharp s (read back: TestModemfenster).
     void benutzereinstellungen()
     {
         QTemporaryDir heim;
         const QByteArray vorher = qgetenv("PORTAVO_HOME");
         qputenv("PORTAVO_HOME", heim.path().toLocal8Bit());
-        QVERIFY(Modemeinstellungen::lesen().Einstellungen.isEmpty());
         QVERIFY(Modemeinstellungen::schreiben({"9600,E,7,2", "3", "2", Modemeinstellungen::echoText(true)}));
-        const Modemeinstellungen g = Modemeinstellungen::lesen();
-        QCOMPARE(QStringList({g.Einstellungen, g.ComAnschluss, g.Handshaking, g.Echo}),
-                 QStringList({"9600,E,7,2", "3", "2", "True"}));
-        QVERIFY(Modemeinstellungen::echoAus(g.Echo) && !Modemeinstellungen::echoAus(QStringLiteral("False")));
+        QVERIFY(Modemeinstellungen::echoAus(Modemeinstellungen::lesen().Echo) && !Modemeinstellungen::echoAus("False"));
         QSettings s(heim.filePath(QFileInfo(Modemeinstellungen::datei()).fileName()), QSettings::IniFormat);
         QCOMPARE(s.value(QStringLiteral("Einstellungen/COM-Anschlu\u00df")).toString(), QStringLiteral("3"));
         QCOMPARE(s.allKeys().size(), 4);
@@ -285,10 +237,8 @@ private slots:
 
     void sitzungScheitert_data()
     {
-        QTest::addColumn<QString>("nummer");
-        QTest::addColumn<QList<QByteArray>>("eingang");  // what the modem says
-        QTest::addColumn<QByteArray>("gewaehlt");
-        QTest::addColumn<int>("text");
+        // eingang: what the modem says
+        spalten<QString, QList<QByteArray>, QByteArray, int>("nummer", "eingang", "gewaehlt", "text");
         const QByteArray w = "ATX3DT0,47\r\n";
         using L = QList<QByteArray>;
         QTest::newRow("besetzt") << "47" << L{"ATX3DT0,47\r\r\nBU", "SY\r\n"} << w << 503;
@@ -303,10 +253,8 @@ private slots:
     }
     void sitzungScheitert()
     {
-        QFETCH(QString, nummer);
-        QFETCH(QList<QByteArray>, eingang);
-        QFETCH(QByteArray, gewaehlt);
-        QFETCH(int, text);
+        const auto [nummer, eingang, gewaehlt, text] =
+            werte<QString, QList<QByteArray>, QByteArray, int>("nummer", "eingang", "gewaehlt", "text");
         Sitzungsaufbau a;
         a.z.einstellungen.modemText1 = "1";
         a.z.einstellungen.modemText2 = "0";

@@ -1,6 +1,7 @@
 // The simulated bus seen from the PC side with bytes computed here: the terminal model in-process
 // (SimBus), and portavo-sim over a pseudo-terminal for what only the program does.
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
 
@@ -158,10 +159,8 @@ class TestPortavoSim : public QObject {
 private slots:
     void modell_data()
     {
-        QTest::addColumn<QByteArray>("terminals");
-        QTest::addColumn<QList<Schritt>>("schritte");
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<QByteArray>("speicher");  // that terminal's memory afterwards; empty: not checked
+        // speicher: that terminal's memory afterwards; empty: not checked
+        spalten<QByteArray, QList<Schritt>, int, QByteArray>("terminals", "schritte", "adresse", "speicher");
         QByteArray falsch5 = tel(5, "X");
         falsch5[4] = char(falsch5[4] ^ 1);
         // Requests to 88 and 89 end in a check byte of 0x03 and 0x02.
@@ -224,10 +223,8 @@ private slots:
     }
     void modell()
     {
-        QFETCH(QByteArray, terminals);
-        QFETCH(QList<Schritt>, schritte);
-        QFETCH(int, adresse);
-        QFETCH(QByteArray, speicher);
+        auto [terminals, schritte, adresse, speicher] =
+            werte<QByteArray, QList<Schritt>, int, QByteArray>("terminals", "schritte", "adresse", "speicher");
         SimBus bus;
         SIMBUS_STARTEN(bus, QJsonDocument::fromJson(terminals).array());
         SimPort port;
@@ -309,8 +306,7 @@ private slots:
 
     void szenariofehler_data()
     {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<QString>("meldung");
+        spalten<QByteArray, QString>("json", "meldung");
         QTest::newRow("vertippter Schluessel") << QByteArray(R"({"terminals": [{"address": 1, "pasword": "1"}]})")
                                                << "pasword";
         QTest::newRow("kein JSON") << QByteArray("{") << "";
@@ -319,8 +315,7 @@ private slots:
     }
     void szenariofehler()
     {
-        QFETCH(QByteArray, json);
-        QFETCH(QString, meldung);
+        const auto [json, meldung] = werte<QByteArray, QString>("json", "meldung");
         Programm sim;
         QVERIFY(!sim.start(json));
         QCOMPARE(sim.proc.exitCode(), 1);
