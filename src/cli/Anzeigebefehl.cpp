@@ -29,13 +29,6 @@ QString protokollname(int protokoll)
     return QString();
 }
 
-QVector<QString> protokollnamen()
-{
-    QVector<QString> namen(256);
-    for (int p = 0; p < namen.size(); ++p)
-        namen[p] = protokollname(p);
-    return namen;
-}
 
 QString listenname(int liste)
 {
@@ -209,6 +202,14 @@ QJsonObject alsJson(const Datenbild &bild, const QString &datei, int seite)
 }
 
 }  // namespace
+
+QVector<QString> protokollnamen()
+{
+    QVector<QString> namen(256);
+    for (int p = 0; p < namen.size(); ++p)
+        namen[p] = protokollname(p);
+    return namen;
+}
 
 int runShow(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {

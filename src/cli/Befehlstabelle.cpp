@@ -4,6 +4,8 @@
 int runScan(const QStringList &args, QTextStream &out, QTextStream &err);
 int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRead(const QStringList &args, QTextStream &out, QTextStream &err);
+// Vergleichsbefehl.cpp
+int runDiff(const QStringList &args, QTextStream &out, QTextStream &err);
 // Druckbefehl.cpp
 int runPrint(const QStringList &args, QTextStream &out, QTextStream &err);
 // Schreibbefehle.cpp
@@ -21,6 +23,10 @@ const QVector<Command> &commands()
     static const QVector<Command> table = {
         {QStringLiteral("show"), QStringLiteral("show FILE [--json]"),
          QStringLiteral("print a terminal file (.S2D/.S3D/.S4D) with its lists, texts and cards"), runShow},
+        {QStringLiteral("diff"),
+         QStringLiteral("diff A.S2D B.S2D | diff A.S2D --address N --password DIGITS [--port N|PATH] [--json] [--lang L]"),
+         QStringLiteral("what differs between two terminal files, or a file and a terminal (exit 0 equal, 1 different)"),
+         runDiff},
         {QStringLiteral("scan"), QStringLiteral("scan [--port N|PATH] [--lang de|en|fr|es]"),
          QStringLiteral("list the terminals on the bus: ADDRESS PROTOCOL NAME (scan --help)"), runScan},
         {QStringLiteral("identify"), QStringLiteral("identify ADDRESS [--port N|PATH] [--lang L]"),

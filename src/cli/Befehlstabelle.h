@@ -28,5 +28,8 @@ int sprachoption(QStringList &args, QTextStream &err);
 // on err in that language, when standard output took not everything.
 bool standardausgabe(QTextStream &out, QTextStream &err, const QByteArray &daten, int sprache);
 
+// Anzeigebefehl.cpp: the protocol captions 0..255 as the program names them.
+QVector<QString> protokollnamen();
+
 // show FILE [--json]: prints a terminal file.
 int runShow(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -153,6 +153,19 @@ private slots:
                                         << text(196) << frei;
         QTest::newRow("test stille Adresse") << QStringList{"test", "9", "--port", "PORT", "--seconds", "1"} << 1
                                              << QStringList{"="} << QStringList{} << frei;
+        // diff with a terminal reads it out first; the file it is compared with is its own memory.
+        QVERIFY(schreib(m_ordner.filePath("t5.S2D"), m_sim.speicher(5)));
+        QList<QByteArray> t5 = m_sim.speicher(5).split('\n');
+        t5[1] = " 7 \r";
+        QVERIFY(schreib(m_ordner.filePath("t5x.S2D"), t5.join('\n')));
+        const QStringList mit5{"--address", "5", "--password", "135790", "--port", "PORT"};
+        QTest::newRow("diff mit Terminal gleich") << QStringList{"diff", "@/t5.S2D"} + mit5 << 0
+                                                 << QStringList{"=Keine Unterschiede.\n"} << QStringList{"="} << frei;
+        QTest::newRow("diff mit Terminal") << QStringList{"diff", "@/t5x.S2D"} + mit5 << 1
+                                           << QStringList{"^1 Byte(s) verschieden:\n"} << QStringList{"="} << frei;
+        QTest::newRow("diff falsches Passwort")
+            << QStringList{"diff", "@/t5.S2D", "--address", "5", "--password", "111111", "--port", "PORT"} << 2
+            << QStringList{"="} << text(154) << frei;
         QTest::newRow("falsches Passwort")
             << QStringList{"read", "5", "--password", "111111", "--port", "PORT", "--lang", "es"} << 1
             << QStringList{"="} << text(3154) << frei;

@@ -63,6 +63,10 @@ private slots:
         for (int i = 0; i <= 5000; ++i)
             namen += i == 9 ? QByteArray("Seite zwei \xDC\r\n") : QByteArray("----------\r\n");
         QVERIFY(schreib(pfad("@/zwei.B3D"), namen));
+        QByteArray g = lies(pfad("@/standard.S2D")), k = lies(pfad("@/sondercode.S2D"));
+        QList<QByteArray> z = g.split('\n'), zk = k.split('\n');
+        z[0] = " 9 \r", z[16] = " 72 \r", z[272] = " 17 \r", zk[513] = " 255 \r";  // door time, display, list 1
+        QVERIFY(schreib(pfad("@/geaendert.S2D"), z.join('\n')) && schreib(pfad("@/karten.S2D"), zk.join('\n')));
         // A card name with ESC sequences that could rewrite the screen.
         QVERIFY(QFile::copy(pfad("@/standard.S2D"), pfad("@/esc.S2D")));
         QVERIFY(schreib(pfad("@/esc.B2D"), lies(pfad("@/standard.B2D"))
@@ -121,6 +125,30 @@ private slots:
             QTest::addRow("falsch: %s", qPrintable(a.mid(1).join(' '))) << a << 2 << QStringList{"="}
                                                                     << QStringList{"usage: portavo-cli print"}
                                                                     << QStringList{"@/x.pdf"};
+        // diff: the door-open time, list 1's first entry and display line 1 changed in a copy.
+        QTest::newRow("diff gleich") << QStringList{"diff", "@/standard.S2D", "@/standard.S2D"} << 0
+                                     << QStringList{"=Keine Unterschiede.\n"} << QStringList{"="} << QStringList{};
+        QTest::newRow("diff drei Bytes")
+            << QStringList{"diff", "@/standard.S2D", "@/geaendert.S2D"} << 1
+            << QStringList{"=3 Byte(s) verschieden:\nGrundeinstellungen:\n  Türöffnungszeit: 5 Sekunden -> 9 Sekunden\n"
+                           "Berechtigungen Spur 2:\n  1: 123456789012345678901# -> 113456789012345678901#\n"
+                           "Displaytexte:\n  Displaytext 1a: Grüße Tür 1 -> Hrüße Tür 1\n"}
+            << QStringList{"="} << QStringList{};
+        QTest::newRow("diff json") << QStringList{"diff", "@/geaendert.S2D", "@/standard.S2D", "--json"} << 1
+                                   << QStringList{"\"bytes\":[[0,9,5],[16,72,71],[272,17,33]],", "\"equal\":false"}
+                                   << QStringList{"="} << QStringList{};
+        QTest::newRow("diff Karten englisch") << QStringList{"diff", "@/sondercode.S2D", "@/karten.S2D", "--lang", "en"} << 1
+                                              << QStringList{"^1 byte(s) differ:\nAuthorizations track 2:\n  0008: Gesperrt -> Zeitzone 1\n"}
+                                              << QStringList{"="} << QStringList{};
+        QTest::newRow("diff verschiedene Art") << QStringList{"diff", "@/standard.S2D", "@/sondercode.S2D"} << 1
+                                               << QStringList{"\nDie Dateien sind verschiedener Art"} << QStringList{"="}
+                                               << QStringList{};
+        QTest::newRow("diff Datei fehlt") << QStringList{"diff", "@/standard.S2D", "@/fehlt.S2D"} << 2 << QStringList{"="}
+                                          << QStringList{"@/fehlt.S2D"} << QStringList{};
+        for (const QStringList &a : {QStringList{"diff", "@/standard.S2D"}, QStringList{"diff", "a", "b", "c"},
+                                     QStringList{"diff", "a", "b", "--port", "1"}, QStringList{"diff", "a", "b", "--x"}})
+            QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="}
+                                                                 << QStringList{"usage: portavo-cli diff"} << QStringList{};
         QTest::newRow("print --help") << QStringList{"print", "--help"} << 0 << QStringList{"--section"}
                                       << QStringList{"="} << QStringList{};
         QTest::newRow("print Datei fehlt") << QStringList{"print", "@/fehlt.S2D", "--pdf", "@/x.pdf"} << 1
