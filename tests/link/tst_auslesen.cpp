@@ -3,6 +3,7 @@
 #include "support/Testlauf.h"
 
 #include <QSignalSpy>
+#include "Aufbau.h"
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -213,25 +214,31 @@ private slots:
             QCOMPARE(int(a.z.bild.Daten[n]), n % 256);
     }
 
-    // NO CARRIER while the read-out waits ends it at once with that wait's message; the connection is the
-    // command line's (Modemsitzung) or the modem window's (Modemterminal).
+    // NO CARRIER while a read-out or write waits ends it at once with that wait's message; the connection
+    // is the command line's (Modemsitzung) or the modem window's (Modemterminal).
     void modemverbindungBrichtAb_data()
     {
         QTest::addColumn<bool>("fenster");
-        QTest::addColumn<bool>("angemeldet");
+        QTest::addColumn<bool>("schreiben");
+        QTest::addColumn<int>("schritt");  // 0 login; 1 reading or block announced; 2 write confirmation
         QTest::addColumn<int>("text");
         for (const bool fenster : {false, true}) {
             const char *wer = fenster ? "Modemfenster" : "Kommandozeile";
-            QTest::addRow("%s, Anmeldung", wer) << fenster << false << 154;
-            QTest::addRow("%s, Lesen", wer) << fenster << true << 156;
+            QTest::addRow("%s, Anmeldung", wer) << fenster << false << 0 << 154;
+            QTest::addRow("%s, Lesen", wer) << fenster << false << 1 << 156;
         }
+        QTest::newRow("Schreiben, Anmeldung") << false << true << 0 << 154;
+        QTest::newRow("Schreiben, angekuendigt") << false << true << 1 << 167;
+        QTest::newRow("Schreiben, Bestaetigung") << false << true << 2 << 167;
     }
     void modemverbindungBrichtAb()
     {
         QFETCH(bool, fenster);
-        QFETCH(bool, angemeldet);
+        QFETCH(bool, schreiben);
+        QFETCH(int, schritt);
         QFETCH(int, text);
-        Lauf<FakePort> a;
+        Aufbau a;
+        Auslesen auslesen(a.z, a.v, a.anmeldung, a.meldung);
         FakePort modem;
         modem.setSettings(QStringLiteral("19200,n,8,1"));
         QVERIFY(modem.open());
@@ -249,23 +256,30 @@ private slots:
         }
         modem.inject("\r\nCONNECT 9600\r\n");
         QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.terminal.adresse = 1;
-        a.z.terminal.protokoll = 0;
-        a.z.terminal.passwort = m_passwort;
-        QVERIFY(a.auslesen.starte());
-        if (angemeldet) {
-            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x01PJ\x03\x18", 6));
-            QTRY_VERIFY(a.auslesen.timer3().isActive());
-            modem.inject(Telegramm::Quittung + Telegramm::anfrage(1, "E") + QByteArray(1000, '0'));
+        a.z.Timerintervall[4] = schritt == 1 ? 5000 : 10;
+        QSignalSpy fehler(schreiben ? static_cast<QObject *>(&a.schreiben) : &auslesen, SIGNAL(fehlgeschlagen(int)));
+        QVERIFY(schreiben ? a.schreiben.starte() : auslesen.starte());
+        if (schritt > 0) {
+            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x04PJ\x03\x1D", 6));
+            if (!schreiben) {
+                QTRY_VERIFY(auslesen.timer3().isActive());
+                modem.inject(Telegramm::Quittung + Telegramm::anfrage(4, "E") + QByteArray(1000, '0'));
+            } else {
+                QVERIFY(a.warteAufPhase(schritt == 1 ? Schreiben::Phase::Angekuendigt : Schreiben::Phase::Senden));
+                if (schritt == 2)
+                    modem.inject(modem.writes().last().bytes);
+                QCOMPARE(a.schreiben.phase(), schritt == 1 ? Schreiben::Phase::Angekuendigt
+                                                            : Schreiben::Phase::Bestaetigung);
+            }
         }
         modem.inject("\r\nNO CARRIER\r\n");
         QCOMPARE(fehler.count(), 1);
         QCOMPARE(fehler.first().first().toInt(), text);
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
-        QVERIFY(!a.auslesen.laeuft());
-        QVERIFY(!a.auslesen.timer3().isActive());
-        QVERIFY(!a.anmeldung.laeuft());
+        QVERIFY(!auslesen.laeuft() && !a.schreiben.laeuft() && !a.anmeldung.laeuft());
+        QVERIFY(stillgelegt(auslesen) && stillgelegt(a.schreiben));
+        QCOMPARE(a.z.terminal.schreibfehler, qint16(text == 167));
+        QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 };
 
