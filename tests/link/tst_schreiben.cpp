@@ -138,7 +138,7 @@ private slots:
         Schreibstrecke<SimPort> l(sim.device());
         l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
         QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
-        QCOMPARE(l.z.terminal.varianteM, qint16(m));
+        QCOMPARE((QList<int>{l.z.terminal.varianteM, l.z.terminal.protokoll}), (QList<int>{m, adresse == 9}));
         // The acknowledgement of the version answer is the last thing before the write.
         const QByteArray quittung = adresse == 9 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
         QTRY_VERIFY(SimBus::bytes(sim.verkehr()).endsWith(Telegramm::anfrage(adresse, "V") + quittung));
