@@ -2,22 +2,13 @@
 
 #include "support/Testlauf.h"
 #include "support/SimPort.h"
+#include "support/Testhilfe.h"
+#include "link/Telegramm.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-constexpr char STX = 0x02, ETX = 0x03, ACK = 0x06;
-
-QByteArray telegramm(int adresse, const QByteArray &befehl)
-{
-    QByteArray t = QByteArray(1, STX) + char(adresse) + befehl + ETX;
-    char x = 0;
-    for (int i = 1; i < t.size(); ++i)
-        x = char(x ^ t[i]);
-    return t + x;
-}
-
 // Password 246810 as the terminal keeps it (memory bytes 5..7): "P0" and three bytes.
 const QByteArray Login("P0\x42\x86\x01", 5);
 
@@ -45,14 +36,6 @@ struct Am {
     }
 };
 
-QByteArray speicherbytes(const QByteArray &hauptdatei)
-{
-    QByteArray m;
-    for (const QByteArray &z : hauptdatei.split('\n'))
-        if (!z.trimmed().isEmpty())
-            m += char(z.trimmed().toInt());
-    return m;
-}
 }  // namespace
 
 class TestSimPort : public QObject {
@@ -76,7 +59,7 @@ private slots:
         QFETCH(QByteArray, antwort);
         Am a(echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         QSignalSpy gesendet(&a.port, &Port::gesendet);
-        const QByteArray x = telegramm(adresse, "X");
+        const QByteArray x = Telegramm::anfrage(adresse, "X");
         a.port.write(x);
         // Nothing is on the line before the event loop runs.
         QCOMPARE(a.port.bytesToWrite(), qint64(x.size()));
@@ -118,13 +101,10 @@ private slots:
             speicher[i] = char((i * 13 + 1) & 0xFF);
         speicher[8] = 5;
         speicher[10] = 0;
-        char pruef = ETX;
-        for (char c : speicher)
-            pruef = char(pruef ^ c);
-        const QByteArray block = QByteArray(1, STX) + speicher + ETX + pruef;
-        QVERIFY(a.schreibe(telegramm(5, Login)));
+        const QByteArray block = Telegramm::schreibblock(speicher);
+        QVERIFY(a.schreibe(Telegramm::anfrage(5, Login)));
         const int beginn = int(a.bus.verkehr().size());
-        a.port.write(QByteArray(1, ACK) + telegramm(5, "D") + "U24###");
+        a.port.write(Telegramm::Quittung + Telegramm::anfrage(5, "D") + "U24###");
         if (geleert)
             a.port.drain();
         QCOMPARE(a.port.bytesToWrite(), qint64(geleert ? 0 : 12));
@@ -136,7 +116,7 @@ private slots:
             QCOMPARE(v[i].baud, i < 12 && geleert ? 19200 : 2400);
         // 10 bit times at 2400 baud between the block's bytes, on the bus clock.
         QCOMPARE(v.last().us - v[12].us, qint64(block.size() - 1) * 4167);
-        QCOMPARE(speicherbytes(a.bus.speicher(5)) == speicher, geleert);
+        QCOMPARE(a.bus.speicher(5) == hauptdatei([&](int i) { return quint8(speicher[i]); }), geleert);
         QCOMPARE(a.alles().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
     }
 };
