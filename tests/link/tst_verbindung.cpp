@@ -83,6 +83,18 @@ private slots:
         QCOMPARE(a.port.written().right(17).toHex(), QByteArray("0201450347" "06" "02060305" "02303750693603"));
         QCOMPARE(a.modem.written(), QByteArray("U24###"));
         QCOMPARE(a.monitor.mid(0, 3), (QStringList{"**<02><01>E<03>G**", "**06**", "**02060305**"}));
+
+        // Modem operation: all on the modem port; without one, nothing goes anywhere.
+        a.port.clearWrites();
+        a.modem.clearWrites();
+        a.z.sitzung.leitung = Leitungsart::Modem;
+        QVERIFY(a.v.sendeAnfrage("E"));
+        a.v.sendeAck();
+        a.v.sendeRoh("###");
+        QCOMPARE(a.modem.written().toHex(), QByteArray("020145034706232323"));
+        a.v.setModemPort(nullptr);
+        QVERIFY(a.v.sendeAnfrage("E"));
+        QVERIFY(a.port.writes().isEmpty());
     }
 
     void anfrageVerweigert()
@@ -105,22 +117,6 @@ private slots:
             QVERIFY(a.monitor.isEmpty());
         }
     }
-
-    void modembetrieb()
-    {
-        Aufbau a;
-        a.z.sitzung.leitung = Leitungsart::Modem;
-        QVERIFY(a.v.sendeAnfrage("E"));
-        a.v.sendeAck();
-        a.v.sendeRoh("###");
-        QCOMPARE(a.modem.written().toHex(), QByteArray("020145034706232323"));
-        QVERIFY(a.port.writes().isEmpty());
-        // Modem operation without a modem port: nothing goes anywhere.
-        a.v.setModemPort(nullptr);
-        QVERIFY(a.v.sendeAnfrage("E"));
-        QVERIFY(a.port.writes().isEmpty());
-    }
-
 
     void routing_data()
     {
