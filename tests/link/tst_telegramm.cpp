@@ -82,27 +82,6 @@ private slots:
         QVERIFY(Telegramm::packePasswort(QString::fromUtf8("12345\u0663")).isEmpty());  // Arabic-Indic three
     }
 
-    void schreibblock()
-    {
-        QByteArray speicher(2048, 0);
-        QByteArray block = Telegramm::schreibblock(speicher);
-        QCOMPARE(block.size(), 2051);
-        QCOMPARE(block.left(1).toHex(), QByteArray("02"));
-        QCOMPARE(block.mid(1, 2048), speicher);
-        QCOMPARE(block.right(2).toHex(), QByteArray("0303"));
-
-        // As the write button prepares it: byte 12 = 0, byte 13 = 15.
-        speicher[13] = char(15);
-        QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("030c"));
-        speicher[0] = char(0xA0);
-        speicher[2047] = char(0x05);
-        QCOMPARE(Telegramm::schreibblock(speicher).right(2).toHex(), QByteArray("03a9"));
-        QCOMPARE(Telegramm::schreibblockPruefbyte(speicher), quint8(0xA9));
-
-        QVERIFY(Telegramm::schreibblock(QByteArray(2047, 0)).isEmpty());
-        QVERIFY(Telegramm::schreibblock(QByteArray(2049, 0)).isEmpty());
-    }
-
     void paarDekodieren()
     {
         QCOMPARE(Telegramm::dekodierePaar('7', ':'), quint8(0xA7));
