@@ -313,8 +313,7 @@ private slots:
         QCOMPARE(a.z.terminal.schreibfehler, qint16(text != 0));
         QVERIFY(!a.schreiben.reparatur());
         // Nothing goes out afterwards: every tick of the write is stopped.
-        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
-        QVERIFY(!a.schreiben.laeuft());
+        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung) && !a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
     }

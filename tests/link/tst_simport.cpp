@@ -108,8 +108,7 @@ private slots:
         if (geleert)
             a.port.drain();
         QCOMPARE(a.port.bytesToWrite(), qint64(geleert ? 0 : 12));
-        QVERIFY(a.port.setSettings(QStringLiteral("2400,n,8,1")));
-        QVERIFY(a.schreibe(block));
+        QVERIFY(a.port.setSettings(QStringLiteral("2400,n,8,1")) && a.schreibe(block));
         const auto v = a.bus.verkehr(beginn);
         QCOMPARE(v.size(), 12 + block.size());
         for (int i = 0; i < v.size(); ++i)

@@ -33,8 +33,7 @@ private slots:
         const int beginn = int(sim.verkehr().size());
         const qint64 start = sim.jetztUs();
         t.starte();
-        QVERIFY(reparatur.wait(10000));
-        QVERIFY(t.wartenderGesehen());
+        QVERIFY(reparatur.wait(10000) && t.wartenderGesehen());
         QCOMPARE(beendet.count(), 1);  // the repair starts on Timer6, after the scan has ended
         QCOMPARE(l.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         const QVector<SimBus::Byte> v = sim.verkehr(beginn);
@@ -53,8 +52,7 @@ private slots:
         const QByteArray r = SimBus::bytes(sim.verkehr(vorReparatur));
         QVERIFY(r.startsWith(QByteArray(1, Telegramm::STX)));
         QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.terminal.passwort)));
-        QVERIFY(r.endsWith(l.block()));
-        QVERIFY(!l.schreiben.reparatur());
+        QVERIFY(r.endsWith(l.block()) && !l.schreiben.reparatur());
     }
 
     void fruehesEndeNurMitMehrAls40Bytes()
@@ -70,8 +68,7 @@ private slots:
         a.port.inject(QByteArray(37, '1') + "\x06\x02\xFF");
         const int bisher = int(fortschritt.size());
         QTRY_VERIFY(fortschritt.size() > bisher + 1);
-        QVERIFY(t.laeuft());
-        QVERIFY(ende.isEmpty());
+        QVERIFY(t.laeuft() && ende.isEmpty());
         a.port.inject("\x06\x02\xFF");
         QVERIFY(ende.wait(1000));
         QCOMPARE(ende.first().first().toBool(), true);
@@ -150,8 +147,7 @@ private slots:
             QTRY_VERIFY(fortschritt.size() >= 3);
             a.port.loseDevice();
         }
-        QVERIFY(ende.size() == 1 || ende.wait(1000));
-        QVERIFY(!t.laeuft());
+        QVERIFY((ende.size() == 1 || ende.wait(1000)) && !t.laeuft());
         QCOMPARE(t.fehler(), text);
         if (text)
             QCOMPARE(a.meldung.textnummern(), QList<int>{text});  // no repair question on a dead port

@@ -93,8 +93,7 @@ private slots:
         a.v.sendeRoh("###");
         QCOMPARE(a.modem.written().toHex(), QByteArray("020145034706232323"));
         a.v.setModemPort(nullptr);
-        QVERIFY(a.v.sendeAnfrage("E"));
-        QVERIFY(a.port.writes().isEmpty());
+        QVERIFY(a.v.sendeAnfrage("E") && a.port.writes().isEmpty());
     }
 
     void anfrageVerweigert()
@@ -205,8 +204,7 @@ private slots:
         const Empfangsrecht r4 = a.v.nimmStrom(bleibt, Empfaenger::Vorrang::Testbetrieb);
         suche.bytes() = "alt";
         bleibt.bytes() = "alt";
-        QVERIFY(a.v.sendeAnfrage("E"));
-        QVERIFY(suche.bytes().isEmpty());
+        QVERIFY(a.v.sendeAnfrage("E") && suche.bytes().isEmpty());
         QCOMPARE(bleibt.bytes(), QByteArray("alt"));
 
         auto v = std::make_unique<Verbindung>(a.z);
@@ -223,8 +221,7 @@ private slots:
         Aufbau a;
         a.z.terminal.passwort = Telegramm::packePasswort("123456");
         Anmeldung an(a.z, a.v);
-        QVERIFY(an.starte(1));
-        QVERIFY(an.haeltStrom());
+        QVERIFY(an.starte(1) && an.haeltStrom());
         an.stoppe();
         a.port.inject("J");
         QCOMPARE(an.antwort(), QByteArray("J"));
@@ -307,8 +304,7 @@ private slots:
         QCOMPARE(verloren.size(), 1);
         QVERIFY(!a.port.isOpen());
         // Sending on a lost port does nothing and does not crash.
-        QVERIFY(a.v.sendeAnfrage("E"));
-        QVERIFY(a.port.writes().isEmpty());
+        QVERIFY(a.v.sendeAnfrage("E") && a.port.writes().isEmpty());
         QCOMPARE(a.port.lostWrites(), 1);
         // A line error on a closed port does not reopen it behind the user's back.
         a.port.injectEvent(Ereigniscode::Framing);
