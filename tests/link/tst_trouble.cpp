@@ -5,6 +5,16 @@
 #include "support/SimBus.h"
 #include "link/Troublesuche.h"
 
+namespace {
+// A scan on a FakePort that may end a write, ticking every `abstand` ms.
+struct Suchlauf : Aufbau {
+    Troublesuche t{z, v, meldung, &schreiben};
+    QSignalSpy ende{&t, &Troublesuche::beendet};
+    QSignalSpy fortschritt{&t, &Troublesuche::fortschritt};
+    explicit Suchlauf(int abstand = 1) { t.setTakt(1, abstand); }
+};
+}  // namespace
+
 class TestTrouble : public QObject {
     Q_OBJECT
 
@@ -57,64 +67,40 @@ private slots:
 
     void fruehesEndeNurMitMehrAls40Bytes()
     {
-        Aufbau a;
+        Suchlauf a;
         a.v.setzeBefehl("D");
-        Troublesuche t(a.z, a.v, a.meldung);
-        t.setTakt(1, 1);
-        QSignalSpy ende(&t, &Troublesuche::beendet);
-        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
-        t.starte();
+        a.t.starte();
         // ACK STX 0xFF among 40 bytes is not enough yet: the next tick goes on.
         a.port.inject(QByteArray(37, '1') + "\x06\x02\xFF");
-        const int bisher = int(fortschritt.size());
-        QTRY_VERIFY(fortschritt.size() > bisher + 1);
-        QVERIFY(t.laeuft() && ende.isEmpty());
+        const int bisher = int(a.fortschritt.size());
+        QTRY_VERIFY(a.fortschritt.size() > bisher + 1);
+        QVERIFY(a.t.laeuft() && a.ende.isEmpty());
         a.port.inject("\x06\x02\xFF");
-        QVERIFY(ende.wait(1000));
-        QCOMPARE(ende.first().first().toBool(), true);
-        QVERIFY(t.wartenderGesehen());
+        QVERIFY(a.ende.wait(1000));
+        QCOMPARE(a.ende.first().first().toBool(), true);
+        QVERIFY(a.t.wartenderGesehen());
         QCOMPARE(a.v.ablage().zahl(), 0);
         // A waiting terminal was seen: the repair question; No ends there.
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
         QCOMPARE(a.meldung.eintraege().first().knoepfe, Meldung::Knoepfe::JaNein);
-        QVERIFY(!t.reparaturWartet());
+        QVERIFY(!a.t.reparaturWartet());
     }
 
-    // Nobody answers: 2048 ticks; the repair is offered only after a failed write.
-    void ohneAntwort_data()
-    {
-        QTest::addColumn<int>("schreibfehler");
-        QTest::newRow("nach Schreibfehler") << 1;
-        QTest::newRow("ohne Schreibfehler") << 0;
-    }
+    // Nobody answers: 2048 ticks; nothing waits and no write failed: said so once, as information, and no
+    // repair (after a failed write the repair is offered: TestSchreibablauf::troubleFuehrtZurReparatur).
     void ohneAntwort()
     {
-        QFETCH(int, schreibfehler);
-        Aufbau a;
-        a.z.terminal.schreibfehler = qint16(schreibfehler);
-        a.meldung.antworte(Meldung::Ja);
-        Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
-        QSignalSpy ende(&t, &Troublesuche::beendet);
-        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
-        t.setTakt(1, 1);
-        t.starte();
-        QVERIFY(ende.wait(20000));
-        QCOMPARE(t.gesendeteTicks(), 2048);
+        Suchlauf a;
+        a.t.starte();
+        QVERIFY(a.ende.wait(20000));
+        QCOMPARE(a.t.gesendeteTicks(), 2048);
         QCOMPARE(a.letzterWrite(), QByteArray("888"));  // tick 2048
         // Progress counts the ticks against 2048 and stops there.
-        for (int i = 0; i < fortschritt.size(); ++i)
-            QCOMPARE(fortschritt.at(i), (QList<QVariant>{qMin(i + 1, 2048), 2048}));
-        QVERIFY(!t.wartenderGesehen());
-        if (!schreibfehler) {
-            // Nothing waits: said so once, as information, and no repair.
-            QCOMPARE(a.meldung.textnummern(), QList<int>{554});
-            QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
-            QVERIFY(!t.reparaturWartet());
-            return;
-        }
-        QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
-        QCOMPARE(a.meldung.eintraege().first().text, Troublesuche::reparaturfrage(0));
-        QVERIFY(t.reparaturWartet());
+        for (int i = 0; i < a.fortschritt.size(); ++i)
+            QCOMPARE(a.fortschritt.at(i), (QList<QVariant>{qMin(i + 1, 2048), 2048}));
+        QVERIFY(!a.t.wartenderGesehen() && !a.t.reparaturWartet());
+        QCOMPARE(a.meldung.textnummern(), QList<int>{554});
+        QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Information);
     }
 
     // No port to send on: the scan ends there, never saying nothing was waiting.
@@ -130,7 +116,7 @@ private slots:
     {
         QFETCH(QString, wie);
         QFETCH(int, text);
-        Aufbau a;
+        Suchlauf a(5);
         a.z.terminal.schreibfehler = true;
         FakePort modem;
         modem.setOpenFailure(Port::Oeffnungsfehler::GibtEsNicht);
@@ -138,32 +124,27 @@ private slots:
             a.v.setModemPort(&modem);
         if (wie == "zu")
             a.port.close();
-        Troublesuche t(a.z, a.v, a.meldung);
-        t.setTakt(1, 5);
-        QSignalSpy ende(&t, &Troublesuche::beendet);
-        QSignalSpy fortschritt(&t, &Troublesuche::fortschritt);
-        t.starte();
+        a.t.starte();
         if (wie == "weg") {
-            QTRY_VERIFY(fortschritt.size() >= 3);
+            QTRY_VERIFY(a.fortschritt.size() >= 3);
             a.port.loseDevice();
         }
-        QVERIFY((ende.size() == 1 || ende.wait(1000)) && !t.laeuft());
-        QCOMPARE(t.fehler(), text);
+        QVERIFY((a.ende.size() == 1 || a.ende.wait(1000)) && !a.t.laeuft());
+        QCOMPARE(a.t.fehler(), text);
         if (text)
             QCOMPARE(a.meldung.textnummern(), QList<int>{text});  // no repair question on a dead port
-        QVERIFY(stillgelegt(t));
-        QCOMPARE(t.gesendeteTicks(), wie == "weg" ? int(fortschritt.size()) : 0);
-        QCOMPARE(a.port.writes().size(), t.gesendeteTicks());
+        QVERIFY(stillgelegt(a.t));
+        QCOMPARE(a.t.gesendeteTicks(), wie == "weg" ? int(a.fortschritt.size()) : 0);
+        QCOMPARE(a.port.writes().size(), a.t.gesendeteTicks());
     }
 
     void laufenderSchreibvorgangWirdAbgebrochen()
     {
-        Aufbau a;
-        Troublesuche t(a.z, a.v, a.meldung, &a.schreiben);
+        Suchlauf a;
         QVERIFY(a.schreiben.starte());
-        t.starte();
+        a.t.starte();
         QVERIFY(!a.schreiben.laeuft() && !a.anmeldung.laeuft());
-        t.stoppe();
+        a.t.stoppe();
     }
 };
 
