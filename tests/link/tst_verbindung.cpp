@@ -158,10 +158,9 @@ private slots:
         QSignalSpy empfangen(&a.v, &Verbindung::empfangen);
         a.port.inject(eingang);
 
-        QCOMPARE(i.bytes(), ziel == "I" ? eingang : QByteArray());
-        QCOMPARE(t.bytes(), ziel == "T" ? eingang : QByteArray());
-        QCOMPARE(an.bytes(), ziel == "A" ? eingang : QByteArray());
-        QCOMPARE(a.empfangsbytes(), ziel == "B" ? eingang : QByteArray());
+        for (const auto &[wer, bytes] :
+             {std::pair{"I", i.bytes()}, {"T", t.bytes()}, {"A", an.bytes()}, {"B", a.empfangsbytes()}})
+            QCOMPARE(bytes, ziel == wer ? eingang : QByteArray());
         QCOMPARE(w.gesehen, ziel == "-" ? 1 : 0);
         // Held back: not logged, not reported as received.
         QCOMPARE(a.monitor.size(), ziel == "-" ? 0 : int(eingang.size()));
