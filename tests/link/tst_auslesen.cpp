@@ -22,38 +22,11 @@ class TestAuslesen : public QObject {
     struct Lauf : Strecke<P> {
         Auslesen auslesen{this->z, this->v, this->anmeldung, this->meldung};
         using Strecke<P>::Strecke;
-        // Login ticks until the read-out ended.
-        int anmeldeticks = 0;
-        // Runs until the read-out ends; the text number (0 = success), -1 when it does not end.
-        int lese(int adresse, int protokoll, const QByteArray &passwort)
-        {
-            this->z.terminal.adresse = qint16(adresse);
-            this->z.terminal.protokoll = qint16(protokoll);
-            this->z.terminal.passwort = passwort;
-            QSignalSpy fertig(&auslesen, &Auslesen::fertig);
-            QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
-            auto *timer1 = this->anmeldung.template findChild<QTimer *>(QStringLiteral("Timer1"));
-            anmeldeticks = 0;
-            const auto zaehler = QObject::connect(timer1, &QTimer::timeout, [this] { ++anmeldeticks; });
-            const bool geendet = auslesen.starte()
-                                 && QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000);
-            QObject::disconnect(zaehler);
-            if (!geendet)
-                return -1;
-            return fehler.isEmpty() ? 0 : fehler.first().first().toInt();
-        }
     };
 
     SimBus m_sim;
     Arbeitsordner m_ordner;
     const QByteArray m_passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-
-    // The folder holds an old file and its companion text before each read-out.
-    static void alteDateien()
-    {
-        QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
-        QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
-    }
 
 private slots:
     void initTestCase()
@@ -93,15 +66,26 @@ private slots:
         QFETCH(QString, passwort);
         QFETCH(int, ende);
         QFETCH(int, bytes);
-        alteDateien();
+        // The folder holds an old file and its companion text before each read-out.
+        QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
+        QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
         Lauf<SimPort> l(m_sim.device());
         // The simulated bus answers at once: login and read-out ticks of 20 ms.
         l.z.Timerintervall[1] = l.z.Timerintervall[3] = 20;
         l.z.bild.Daten.fill(9);
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
         QSignalSpy verloren(&l.port, &Port::verloren);
+        l.z.terminal.adresse = qint16(adresse);
+        l.z.terminal.protokoll = qint16(protokoll);
+        l.z.terminal.passwort = Telegramm::packePasswort(passwort);
+        QSignalSpy fertig(&l.auslesen, &Auslesen::fertig);
+        QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
+        QSignalSpy anmeldeticks(l.anmeldung.findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout);
         const int beginn = int(m_sim.verkehr().size());
-        QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
+        QVERIFY(l.auslesen.starte());
+        // Looked at right at the end, before the echo of the closing acknowledgement.
+        QVERIFY(QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000));
+        QCOMPARE(fehler.isEmpty() ? 0 : fehler.first().first().toInt(), ende);
         QCOMPARE(int(l.v.ablage().zahl()), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.terminal.passwort);
         QCOMPARE(verloren.count(), int(ende == 193));
@@ -116,7 +100,7 @@ private slots:
             QVERIFY(std::all_of(l.z.bild.Daten.begin(), l.z.bild.Daten.end(), [](qint16 d) { return d == 9; }));
             if (ende == 154) {
                 // The sixth empty login tick gives up; nothing but the login went out.
-                QCOMPARE(l.anmeldeticks, 6);
+                QCOMPARE(anmeldeticks.count(), 6);
                         QCOMPARE(SimBus::bytes(m_sim.verkehr(beginn)), login);
             }
             return;
