@@ -31,13 +31,13 @@ class TestAuslesen : public QObject {
 private slots:
     void initTestCase()
     {
-        using T = SimBus;
-        const QJsonArray fehler5{QJsonObject{{"type", "badCheck"}, {"command", "E"}}};
-        const QJsonArray fehler6{QJsonObject{{"type", "silence"}, {"command", "E"}, {"afterBytes", 2000}}};
-        const QJsonArray fehler7{QJsonObject{{"type", "gone"}, {"command", "E"}, {"afterBytes", 1000}}};
-        SIMBUS_STARTEN(m_sim, QJsonArray{T::terminal(4, 0), T::terminal(9, 1), T::terminal(5, 1, {{"faults", fehler5}}),
-                                      T::terminal(6, 0, {{"faults", fehler6}}),
-                                      T::terminal(7, 0, {{"faults", fehler7}})});
+        // A terminal with one fault in its answer to "E".
+        const auto mit = [](int adresse, int protokoll, const char *typ, int nach) {
+            return SimBus::terminal(adresse, protokoll, {{"faults", QJsonArray{QJsonObject{
+                {"type", typ}, {"command", "E"}, {"afterBytes", nach}}}}});
+        };
+        SIMBUS_STARTEN(m_sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), mit(5, 1, "badCheck", 0),
+                                         mit(6, 0, "silence", 2000), mit(7, 0, "gone", 1000)});
     }
 
     void amBus_data()

@@ -18,15 +18,13 @@ struct Am {
     SimBus bus;
     SimPort port;
     QList<QByteArray> stuecke;
-    explicit Am(const QStringList &optionen = {}, const QJsonArray &terminals = {SimBus::terminal(5, 0),
-                                                                              SimBus::terminal(6, 1)})
+    explicit Am(const QStringList &optionen = {})
     {
-        bus.starten(terminals, optionen);
+        bus.starten({SimBus::terminal(5, 0), SimBus::terminal(6, 1)}, optionen);
         port.setDevice(bus.device());
         port.open();
         QObject::connect(&port, &Port::ereignis, &port, [this](int) { stuecke << port.readAll(); });
     }
-    QByteArray alles() const { return stuecke.join(); }
     // Writes and waits until nothing more comes.
     bool schreibe(const QByteArray &b)
     {
@@ -116,7 +114,7 @@ private slots:
         // 10 bit times at 2400 baud between the block's bytes, on the bus clock.
         QCOMPARE(v.last().us - v[12].us, qint64(block.size() - 1) * 4167);
         QCOMPARE(a.bus.speicher(5) == hauptdatei([&](int i) { return quint8(speicher[i]); }), geleert);
-        QCOMPARE(a.alles().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
+        QCOMPARE(a.stuecke.join().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
     }
 };
 

@@ -76,9 +76,7 @@ private slots:
         QTRY_VERIFY(a.fortschritt.size() > bisher + 1);
         QVERIFY(a.t.laeuft() && a.ende.isEmpty());
         a.port.inject("\x06\x02\xFF");
-        QVERIFY(a.ende.wait(1000));
-        QCOMPARE(a.ende.first().first().toBool(), true);
-        QVERIFY(a.t.wartenderGesehen());
+        QVERIFY(a.ende.wait(1000) && a.ende.first().first().toBool() && a.t.wartenderGesehen());
         QCOMPARE(a.v.ablage().zahl(), 0);
         // A waiting terminal was seen: the repair question; No ends there.
         QCOMPARE(a.meldung.textnummern(), QList<int>{Troublesuche::Reparaturfragenummer});
