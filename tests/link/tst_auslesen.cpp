@@ -3,6 +3,7 @@
 #include "support/Testlauf.h"
 
 #include <QSignalSpy>
+#include "Aufbau.h"
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
 #include "support/SimPort.h"
@@ -21,49 +22,22 @@ class TestAuslesen : public QObject {
     struct Lauf : Strecke<P> {
         Auslesen auslesen{this->z, this->v, this->anmeldung, this->meldung};
         using Strecke<P>::Strecke;
-        // Login ticks until the read-out ended.
-        int anmeldeticks = 0;
-        // Runs until the read-out ends; the text number (0 = success), -1 when it does not end.
-        int lese(int adresse, int protokoll, const QByteArray &passwort)
-        {
-            this->z.terminal.adresse = qint16(adresse);
-            this->z.terminal.protokoll = qint16(protokoll);
-            this->z.terminal.passwort = passwort;
-            QSignalSpy fertig(&auslesen, &Auslesen::fertig);
-            QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
-            auto *timer1 = this->anmeldung.template findChild<QTimer *>(QStringLiteral("Timer1"));
-            anmeldeticks = 0;
-            const auto zaehler = QObject::connect(timer1, &QTimer::timeout, [this] { ++anmeldeticks; });
-            const bool geendet = auslesen.starte()
-                                 && QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000);
-            QObject::disconnect(zaehler);
-            if (!geendet)
-                return -1;
-            return fehler.isEmpty() ? 0 : fehler.first().first().toInt();
-        }
     };
 
     SimBus m_sim;
     Arbeitsordner m_ordner;
     const QByteArray m_passwort = Telegramm::packePasswort(QStringLiteral("246810"));
 
-    // The folder holds an old file and its companion text before each read-out.
-    static void alteDateien()
-    {
-        QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
-        QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
-    }
-
 private slots:
     void initTestCase()
     {
-        using T = SimBus;
-        const QJsonArray fehler5{QJsonObject{{"type", "badCheck"}, {"command", "E"}}};
-        const QJsonArray fehler6{QJsonObject{{"type", "silence"}, {"command", "E"}, {"afterBytes", 2000}}};
-        const QJsonArray fehler7{QJsonObject{{"type", "gone"}, {"command", "E"}, {"afterBytes", 1000}}};
-        SIMBUS_STARTEN(m_sim, QJsonArray{T::terminal(4, 0), T::terminal(9, 1), T::terminal(5, 1, {{"faults", fehler5}}),
-                                      T::terminal(6, 0, {{"faults", fehler6}}),
-                                      T::terminal(7, 0, {{"faults", fehler7}})});
+        // A terminal with one fault in its answer to "E".
+        const auto mit = [](int adresse, int protokoll, const char *typ, int nach) {
+            return SimBus::terminal(adresse, protokoll, {{"faults", QJsonArray{QJsonObject{
+                {"type", typ}, {"command", "E"}, {"afterBytes", nach}}}}});
+        };
+        SIMBUS_STARTEN(m_sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), mit(5, 1, "badCheck", 0),
+                                         mit(6, 0, "silence", 2000), mit(7, 0, "gone", 1000)});
     }
 
     void amBus_data()
@@ -92,42 +66,48 @@ private slots:
         QFETCH(QString, passwort);
         QFETCH(int, ende);
         QFETCH(int, bytes);
-        alteDateien();
+        // The folder holds an old file and its companion text before each read-out.
+        QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
+        QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
         Lauf<SimPort> l(m_sim.device());
-        QVERIFY(l.port.isOpen());
         // The simulated bus answers at once: login and read-out ticks of 20 ms.
         l.z.Timerintervall[1] = l.z.Timerintervall[3] = 20;
         l.z.bild.Daten.fill(9);
         QSignalSpy fortschritt(&l.auslesen, &Auslesen::fortschritt);
         QSignalSpy verloren(&l.port, &Port::verloren);
+        l.z.terminal.adresse = qint16(adresse);
+        l.z.terminal.protokoll = qint16(protokoll);
+        l.z.terminal.passwort = Telegramm::packePasswort(passwort);
+        QSignalSpy fertig(&l.auslesen, &Auslesen::fertig);
+        QSignalSpy fehler(&l.auslesen, &Auslesen::fehlgeschlagen);
+        QSignalSpy anmeldeticks(l.anmeldung.findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout);
         const int beginn = int(m_sim.verkehr().size());
-        QCOMPARE(l.lese(adresse, protokoll, Telegramm::packePasswort(passwort)), ende);
+        QVERIFY(l.auslesen.starte());
+        // Looked at right at the end, before the echo of the closing acknowledgement.
+        QVERIFY(QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000));
+        QCOMPARE(fehler.isEmpty() ? 0 : fehler.first().first().toInt(), ende);
         QCOMPARE(int(l.v.ablage().zahl()), bytes);
         const QByteArray login = Telegramm::anfrage(adresse, QByteArray("P") + l.z.terminal.passwort);
         QCOMPARE(verloren.count(), int(ende == 193));
         QCOMPARE(l.port.isOpen(), ende != 193);
+        // Saving is the caller's step: the files stay as they were.
+        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
+        QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
         if (ende != 0) {
             QVERIFY(!l.auslesen.laeuft() && stillgelegt(l.auslesen) && stillgelegt(l.anmeldung));
             QCOMPARE(l.meldung.textnummern(), QList<int>{ende});
             QCOMPARE(l.meldung.eintraege().first().text, l.z.sprache.texte.at(ende));
-            // Neither Daten nor the files are touched.
             QVERIFY(std::all_of(l.z.bild.Daten.begin(), l.z.bild.Daten.end(), [](qint16 d) { return d == 9; }));
-            QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
-            QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
             if (ende == 154) {
                 // The sixth empty login tick gives up; nothing but the login went out.
-                QCOMPARE(l.anmeldeticks, 6);
-                QCOMPARE(l.meldung.eintraege().first().titelnummer, 155);
-                QCOMPARE(SimBus::bytes(m_sim.verkehr(beginn)), login);
+                QCOMPARE(anmeldeticks.count(), 6);
+                        QCOMPARE(SimBus::bytes(m_sim.verkehr(beginn)), login);
             }
             return;
         }
         QVERIFY(l.meldung.eintraege().isEmpty());
         QCOMPARE(l.z.terminal.identifiziert, true);
-        // Daten holds the memory; saving is the caller's step, the files stay as they were.
         QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(l.z.bild)), m_sim.speicher(adresse));
-        QCOMPARE(lies(QStringLiteral("PORTAVO.S2D")), QByteArray("alt\r\n"));
-        QVERIFY(QFile::exists(QStringLiteral("PORTAVO.B2D")));
         // Login, ACK, "E", then the protocol's acknowledgement.
         const QByteArray quittung = protokoll == 1 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
         QTRY_COMPARE(SimBus::bytes(m_sim.verkehr(beginn)),
@@ -137,7 +117,6 @@ private slots:
         QCOMPARE(fortschritt.last(), (QList<QVariant>{2048, 2048}));
         for (int i = 1; i < fortschritt.size(); ++i)
             QVERIFY(fortschritt.at(i).at(0).toInt() >= fortschritt.at(i - 1).at(0).toInt());
-        QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2), 2048);
         QCOMPARE(Auslesen::datenbytes(protokoll, bytes - 2 - 2 * 2048 + 1), 0);
     }
 
@@ -165,73 +144,63 @@ private slots:
         bus.echo = echo;
         QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
         QSignalSpy nein(&a.auslesen, &Auslesen::fehlgeschlagen);
+        QSignalSpy fertig(&a.auslesen, &Auslesen::fertig);
         a.z.terminal.adresse = 1;
+        a.z.terminal.protokoll = 0;
         a.z.terminal.passwort = passwort;
         QVERIFY(a.auslesen.starte());
         QTRY_COMPARE(a.anmeldung.antwort().size(), echo ? 9 : 0);
+        bus.echo = false;  // the test plays the rest
         if (zusage)
             a.port.inject(QByteArray("J\x03", 2));
         QTRY_COMPARE_WITH_TIMEOUT(ja.count() + nein.count(), 1, 3000);
         QCOMPARE(ja.count(), int(angemeldet));
-        if (angemeldet) {
-            QCOMPARE(a.gesendet().mid(1), (QList<QByteArray>{Telegramm::Quittung, Telegramm::anfrage(1, "E")}));
-            a.auslesen.timer3().stop();
+        if (!angemeldet) {
+            QCOMPARE(nein.first().first().toInt(), 154);
+            QCOMPARE(a.port.writes().size(), 1);  // the login only
+            QVERIFY(!a.anmeldung.laeuft());
             return;
         }
-        QCOMPARE(nein.first().first().toInt(), 154);
-        QCOMPARE(a.port.writes().size(), 1);  // the login only
-        QVERIFY(!a.anmeldung.laeuft());
-    }
-
-    void spaetesPruefbyteDerZusage()
-    {
+        QCOMPARE(a.gesendet().mid(1), (QList<QByteArray>{Telegramm::Quittung, Telegramm::anfrage(1, "E")}));
         // The check byte closing "J" ETX comes after the tick that found the answer, ahead of the echo of
         // ACK and "E" in the byte store: it must not spoil the read-out.
-        Lauf<FakePort> a;
-        Busattrappe bus(a.port);
-        QSignalSpy ja(&a.anmeldung, &Anmeldung::angemeldet);
-        QSignalSpy fertig(&a.auslesen, &Auslesen::fertig);
-        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.terminal.adresse = 1;
-        a.z.terminal.protokoll = 0;
-        a.z.terminal.passwort = m_passwort;
-        QVERIFY(a.auslesen.starte());
-        QTRY_COMPARE(a.anmeldung.antwort().size(), 9);
-        bus.echo = false;
-        a.port.inject(QByteArray("\x02\x01PJ\x03", 5));
-        QTRY_COMPARE(ja.count(), 1);
-
         QByteArray antwort("\x02\x01" "E", 3);
         for (int n = 0; n < Bildgroesse; ++n)
             antwort += char(0x30 + (n % 256 & 15)) + QByteArray(1, char(0x30 + (n % 256 >> 4)));
         antwort += Telegramm::ETX;
         antwort += char(Telegramm::blockpruefung(antwort, 2, int(antwort.size()) - 1));
-        a.port.inject(QByteArray(1, '\x5A') + Telegramm::Quittung + Telegramm::anfrage(1, "E") + antwort);
-        QTRY_COMPARE_WITH_TIMEOUT(fertig.count() + fehler.count(), 1, 5000);
-        QCOMPARE(fehler.count(), 0);
+        a.port.inject(QByteArray(1, '\x18') + Telegramm::Quittung + Telegramm::anfrage(1, "E") + antwort);
+        QTRY_COMPARE_WITH_TIMEOUT(fertig.count() + nein.count(), 1, 5000);
+        QCOMPARE(nein.count(), 0);
         for (int n : {0, 15, 200, 2047})
             QCOMPARE(int(a.z.bild.Daten[n]), n % 256);
     }
 
-    // NO CARRIER while the read-out waits ends it at once with that wait's message; the connection is the
-    // command line's (Modemsitzung) or the modem window's (Modemterminal).
+    // NO CARRIER while a read-out or write waits ends it at once with that wait's message; the connection
+    // is the command line's (Modemsitzung) or the modem window's (Modemterminal).
     void modemverbindungBrichtAb_data()
     {
         QTest::addColumn<bool>("fenster");
-        QTest::addColumn<bool>("angemeldet");
+        QTest::addColumn<bool>("schreiben");
+        QTest::addColumn<int>("schritt");  // 0 login; 1 reading or block announced; 2 write confirmation
         QTest::addColumn<int>("text");
         for (const bool fenster : {false, true}) {
             const char *wer = fenster ? "Modemfenster" : "Kommandozeile";
-            QTest::addRow("%s, Anmeldung", wer) << fenster << false << 154;
-            QTest::addRow("%s, Lesen", wer) << fenster << true << 156;
+            QTest::addRow("%s, Anmeldung", wer) << fenster << false << 0 << 154;
+            QTest::addRow("%s, Lesen", wer) << fenster << false << 1 << 156;
         }
+        QTest::newRow("Schreiben, Anmeldung") << false << true << 0 << 154;
+        QTest::newRow("Schreiben, angekuendigt") << false << true << 1 << 167;
+        QTest::newRow("Schreiben, Bestaetigung") << false << true << 2 << 167;
     }
     void modemverbindungBrichtAb()
     {
         QFETCH(bool, fenster);
-        QFETCH(bool, angemeldet);
+        QFETCH(bool, schreiben);
+        QFETCH(int, schritt);
         QFETCH(int, text);
-        Lauf<FakePort> a;
+        Aufbau a;
+        Auslesen auslesen(a.z, a.v, a.anmeldung, a.meldung);
         FakePort modem;
         modem.setSettings(QStringLiteral("19200,n,8,1"));
         QVERIFY(modem.open());
@@ -249,23 +218,30 @@ private slots:
         }
         modem.inject("\r\nCONNECT 9600\r\n");
         QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QSignalSpy fehler(&a.auslesen, &Auslesen::fehlgeschlagen);
-        a.z.terminal.adresse = 1;
-        a.z.terminal.protokoll = 0;
-        a.z.terminal.passwort = m_passwort;
-        QVERIFY(a.auslesen.starte());
-        if (angemeldet) {
-            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x01PJ\x03\x18", 6));
-            QTRY_VERIFY(a.auslesen.timer3().isActive());
-            modem.inject(Telegramm::Quittung + Telegramm::anfrage(1, "E") + QByteArray(1000, '0'));
+        a.z.Timerintervall[4] = schritt == 1 ? 5000 : 10;
+        QSignalSpy fehler(schreiben ? static_cast<QObject *>(&a.schreiben) : &auslesen, SIGNAL(fehlgeschlagen(int)));
+        QVERIFY(schreiben ? a.schreiben.starte() : auslesen.starte());
+        if (schritt > 0) {
+            modem.inject(a.v.letzteAnfrage() + QByteArray("\x02\x04PJ\x03\x1D", 6));
+            if (!schreiben) {
+                QTRY_VERIFY(auslesen.timer3().isActive());
+                modem.inject(Telegramm::Quittung + Telegramm::anfrage(4, "E") + QByteArray(1000, '0'));
+            } else {
+                QVERIFY(a.warteAufPhase(schritt == 1 ? Schreiben::Phase::Angekuendigt : Schreiben::Phase::Senden));
+                if (schritt == 2)
+                    modem.inject(modem.writes().last().bytes);
+                QCOMPARE(a.schreiben.phase(), schritt == 1 ? Schreiben::Phase::Angekuendigt
+                                                            : Schreiben::Phase::Bestaetigung);
+            }
         }
         modem.inject("\r\nNO CARRIER\r\n");
         QCOMPARE(fehler.count(), 1);
         QCOMPARE(fehler.first().first().toInt(), text);
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
-        QVERIFY(!a.auslesen.laeuft());
-        QVERIFY(!a.auslesen.timer3().isActive());
-        QVERIFY(!a.anmeldung.laeuft());
+        QVERIFY(!auslesen.laeuft() && !a.schreiben.laeuft() && !a.anmeldung.laeuft());
+        QVERIFY(stillgelegt(auslesen) && stillgelegt(a.schreiben));
+        QCOMPARE(a.z.terminal.schreibfehler, qint16(text == 167));
+        QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 };
 

@@ -4,18 +4,8 @@
 
 #include "Aufbau.h"
 #include "support/SimBus.h"
-#include "modem/Modemsitzung.h"
 
 #include <QElapsedTimer>
-
-namespace {
-QByteArray antwortAuf4(const QByteArray &version, bool protokoll1)
-{
-    QByteArray a = QByteArray() + Telegramm::STX + char(4) + 'V' + version + Telegramm::ETX;
-    a += char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
-    return protokoll1 ? Telegramm::Protokoll1Quittung + a : a;
-}
-}  // namespace
 
 class TestSchreiben : public QObject {
     Q_OBJECT
@@ -83,28 +73,19 @@ private slots:
         QVERIFY(stillgelegt(p));
     }
 
+    // The answers that confirm a protocol: amBus on the in-process bus.
     void versionsantwort_data()
     {
         QTest::addColumn<QByteArray>("antwort");
-        QTest::addColumn<QList<int>>("ergebnis");  // ProtokollGewaehlt, Variante, Protokoll
-        QTest::addColumn<QByteArray>("quittung");
         QTest::addColumn<int>("text");
-        const QList<int> nein{0, 0, 1};  // Protokoll stays the one chosen
-        QTest::newRow("Protokoll 0") << antwortAuf4("Ver 3.12 TS 1 04", false) << QList{1, 0, 0}
-                                     << Telegramm::Quittung << 0;
-        QTest::newRow("Protokoll 1") << antwortAuf4("Ver 4.02 TS 1 11", true) << QList{1, 0, 1}
-                                     << Telegramm::Protokoll1Quittung << 0;
-        QTest::newRow("Variante M") << antwortAuf4("Ver 3.12 TM 1 04", false) << QList{1, 1, 0}
-                                    << Telegramm::Quittung << 0;
-        QTest::newRow("fremde Familie") << antwortAuf4("Ver 3.12 TS 2 04", false) << nein << QByteArray() << 388;
-        QTest::newRow("keine Antwort") << QByteArray() << nein << QByteArray() << 196;
-        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << nein << QByteArray() << 196;
+        QByteArray fremd("\x02\x04VVer 3.12 TS 2 04\x03", 20);
+        QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388;
+        QTest::newRow("keine Antwort") << QByteArray() << 196;
+        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << 196;
     }
     void versionsantwort()
     {
         QFETCH(QByteArray, antwort);
-        QFETCH(QList<int>, ergebnis);
-        QFETCH(QByteArray, quittung);
         QFETCH(int, text);
         Aufbau a;
         a.z.bild.Daten[8] = 4;
@@ -119,11 +100,12 @@ private slots:
         a.port.clearWrites();
         a.port.inject(Telegramm::anfrage(4, "V") + antwort);
         QTRY_VERIFY(stillgelegt(p));
-        QCOMPARE((QList<int>{a.z.terminal.protokollGewaehlt, a.z.terminal.varianteM, a.z.terminal.protokoll}), ergebnis);
-        QCOMPARE(a.port.written(), quittung);
-        QCOMPARE(a.meldung.textnummern(), text ? QList<int>{text} : QList<int>{});
-        QCOMPARE(a.z.bild.Daten[10], qint16(1));  // the file keeps the chosen protocol
-        // Closed when confirmed or refused (388); 196 leaves the window open.
+        QCOMPARE((QList<int>{a.z.terminal.protokollGewaehlt, a.z.terminal.varianteM, a.z.terminal.protokoll}),
+                 (QList<int>{0, 0, 1}));  // the protocol stays the one chosen
+        QVERIFY(a.port.writes().isEmpty());  // not acknowledged
+        QCOMPARE(a.meldung.textnummern(), QList<int>{text});
+        QCOMPARE(a.z.bild.Daten[10], qint16(1));
+        // Closed when refused (388, critical); 196 leaves the window open.
         QCOMPARE(schliessen.count(), text == 196 ? 0 : 1);
         if (text == 388)
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Kritisch);
@@ -156,7 +138,7 @@ private slots:
         Schreibstrecke<SimPort> l(sim.device());
         l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
         QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
-        QCOMPARE(l.z.terminal.varianteM, qint16(m));
+        QCOMPARE((QList<int>{l.z.terminal.varianteM, l.z.terminal.protokoll}), (QList<int>{m, adresse == 9}));
         // The acknowledgement of the version answer is the last thing before the write.
         const QByteArray quittung = adresse == 9 ? Telegramm::Protokoll1Quittung : Telegramm::Quittung;
         QTRY_VERIFY(SimBus::bytes(sim.verkehr()).endsWith(Telegramm::anfrage(adresse, "V") + quittung));
@@ -164,8 +146,6 @@ private slots:
         QCOMPARE(l.schreibe(), 0);
         QCOMPARE(l.meldung.textnummern(), QList<int>{165});
         QCOMPARE(l.meldung.eintraege().first().symbol, Meldung::Symbol::Information);  // a success, not a warning
-        QCOMPARE(l.port.settings(), QStringLiteral("19200,n,8,1"));
-        QCOMPARE(l.z.terminal.schreibfehler, false);
         // The file with 12 = 0, 13 = 15, the new address and the chosen protocol.
         QCOMPARE((QList<int>{l.z.bild.Daten[8], l.z.bild.Daten[10], l.z.bild.Daten[12], l.z.bild.Daten[13]}),
                  (QList<int>{neu, protokoll, 0, 15}));
@@ -182,43 +162,8 @@ private slots:
         QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
     }
 
-    // The port takes the block at once; the confirmation wait begins when its echo is back.
-    void bestaetigungErstWennDerBlockAufDerLeitungIst()
-    {
-        Aufbau a;
-        a.z.bild.Daten[10] = 1;
-        QSignalSpy fortschritt(&a.schreiben, &Schreiben::fortschritt);
-        QSignalSpy erfolg(&a.schreiben, &Schreiben::erfolgreich);
-        QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
-        QVERIFY(a.schreiben.starte());
-        QCOMPARE(a.z.terminal.protokoll, qint16(1));  // byte 10 of the image
-        a.loginAntwort();
-        QVERIFY(a.warteAufPhase(Schreiben::Phase::Angekuendigt));
-        QCOMPARE(a.schreiben.taktabstand(4), 2500 + 7);  // from when the 12 bytes have left
-        QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
-        a.port.clearWrites();
-        a.schreiben.naechsterTakt(4);
-        QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
-        QCOMPARE(a.gesendet().size(), 1);  // the block in one piece
-        const QByteArray block = a.letzterWrite();
-        QCOMPARE(block.size(), 2051);
-
-        a.port.inject(block.left(1000));
-        QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
-        QCOMPARE(fortschritt.last().at(0).toInt(), 1000);
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
-        QVERIFY(!a.schreiben.taktLaeuft(2));
-        a.port.inject(block.mid(1000));
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Bestaetigung);
-        QVERIFY(a.schreiben.taktLaeuft(2));
-        QCOMPARE(fortschritt.last().at(0).toInt(), 2051);
-        a.port.inject("U19###");
-        QVERIFY(erfolg.wait(1000));
-        QCOMPARE(a.meldung.eintraege().first().text, QStringLiteral("PORTAVO erfolgreich programmiert"));
-        QCOMPARE(a.schreiben.rueckmeldung().size(), 200);
-    }
-
-    // Only the terminal's own "U19###" after the echo of the block confirms the write.
+    // Only the terminal's own "U19###" after the echo of the block confirms the write. The port takes the
+    // block at once; the confirmation wait begins when all of its echo is back.
     void bestaetigung_data()
     {
         QTest::addColumn<int>("variante");
@@ -251,6 +196,7 @@ private slots:
         QFETCH(int, text);
         Aufbau a;
         a.z.terminal.varianteM = qint16(variante);
+        a.z.bild.Daten[10] = 1;
         a.z.Timerintervall[4] = 10;
         a.z.Timerintervall[2] = 10;
         if (u19ImBild) {
@@ -259,15 +205,28 @@ private slots:
         }
         QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
         QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
+        QSignalSpy fortschritt(&a.schreiben, &Schreiben::fortschritt);
+        QSignalSpy angekuendigt(&a.schreiben, &Schreiben::angekuendigt);
         QVERIFY(a.schreiben.starte());
+        QCOMPARE(a.z.terminal.protokoll, qint16(1));  // byte 10 of the image
         a.loginAntwort();
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
+        QCOMPARE(a.schreiben.taktabstand(4), 10 + 7);  // from when the 12 bytes have left
+        QCOMPARE(angekuendigt.size(), 1);  // the panel says what it waits for
+        QCOMPARE(a.gesendet().last(), a.block());  // the block in one piece
         const QByteArray block = a.letzterWrite();
-        QCOMPARE(block.size(), 2051);
         if (u19ImBild)
             QCOMPARE(block.mid(2031, 6), QByteArray("U19###"));
-        a.port.inject(art == "echo" ? block : QByteArray(2051, 'x'));
-        QVERIFY(a.warteAufPhase(Schreiben::Phase::Bestaetigung));
+        const QByteArray zurueck = art == "echo" ? block : QByteArray(2051, 'x');
+        a.port.inject(zurueck.left(1000));
+        if (!variante) {  // at 2400 baud the line time cannot end the wait meanwhile
+            QCOMPARE(a.schreiben.aufDerLeitung(), 1000);
+            QCOMPARE(fortschritt.last(), (QList<QVariant>{1000, 2051}));
+            QVERIFY(a.schreiben.phase() == Schreiben::Phase::Senden && !a.schreiben.taktLaeuft(2));
+        }
+        a.port.inject(zurueck.mid(1000));
+        QVERIFY(a.schreiben.phase() == Schreiben::Phase::Bestaetigung && a.schreiben.taktLaeuft(2));
+        QCOMPARE(fortschritt.last(), (QList<QVariant>{2051, 2051}));
         for (const QByteArray &stueck : antwort.split('|'))
             if (!stueck.isEmpty())
                 a.port.inject(stueck);
@@ -294,8 +253,6 @@ private slots:
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
         QElapsedTimer uhr;
         uhr.start();
-        QVERIFY(a.port.written().contains(Telegramm::anfrage(4, "d") + "U24###"));
-        QCOMPARE(a.port.writes().last().baud, 19200);
         a.port.sent(1000);  // part of the block is out
         // The line time is over (no clock can be put into the sequence), bytes still wait in the port.
         const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick;
@@ -307,8 +264,6 @@ private slots:
         // Nothing came back: fewer than 200 bytes at the first tick end the write.
         QVERIFY(fehler.wait(1000));
         QCOMPARE(fehler.first().first().toInt(), 167);
-        QCOMPARE(a.meldung.eintraege().first().titelnummer, 168);
-        QCOMPARE(a.z.terminal.schreibfehler, true);
     }
 
     void abbrechenOderGeraetWeg_data()
@@ -354,58 +309,9 @@ private slots:
         QCOMPARE(a.z.terminal.schreibfehler, qint16(text != 0));
         QVERIFY(!a.schreiben.reparatur());
         // Nothing goes out afterwards: every tick of the write is stopped.
-        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung));
-        QVERIFY(!a.schreiben.laeuft());
+        QVERIFY(stillgelegt(a.schreiben) && stillgelegt(a.anmeldung) && !a.schreiben.laeuft());
         QCOMPARE(a.schreiben.starte(), !weg);  // no port, no start
         a.schreiben.abbrechen();
-    }
-
-    // NO CARRIER in the middle of the write ends it at once with the message its wait would end with.
-    void modemverbindungBrichtAb_data()
-    {
-        QTest::addColumn<Schreiben::Phase>("phase");
-        QTest::addColumn<int>("text");
-        QTest::newRow("Anmeldung") << Schreiben::Phase::Anmeldung << 154;
-        QTest::newRow("angekuendigt") << Schreiben::Phase::Angekuendigt << 167;
-        QTest::newRow("Bestaetigung") << Schreiben::Phase::Bestaetigung << 167;
-    }
-    void modemverbindungBrichtAb()
-    {
-        QFETCH(Schreiben::Phase, phase);
-        QFETCH(int, text);
-        Aufbau a;
-        FakePort modem;
-        modem.setSettings(QStringLiteral("19200,n,8,1"));
-        QVERIFY(modem.open());
-        a.z.sitzung.leitung = Leitungsart::Modem;
-        a.v.setModemPort(&modem);
-        Modemsitzung sitzung(a.z, a.v, modem);
-        QVERIFY(sitzung.waehle(QStringLiteral("0301234")));
-        modem.inject("\r\nCONNECT 9600\r\n");
-        QVERIFY(sitzung.steht());
-        a.z.Timerintervall[4] = phase == Schreiben::Phase::Angekuendigt ? 5000 : 10;
-        QVERIFY(a.schreiben.starte());
-        if (phase != Schreiben::Phase::Anmeldung) {
-            QByteArray j = QByteArray() + Telegramm::STX + char(4) + 'P' + 'J' + Telegramm::ETX;
-            j += char(Telegramm::blockpruefung(j, 1, int(j.size()) - 1));
-            modem.inject(a.v.letzteAnfrage() + j);
-            QVERIFY(a.warteAufPhase(phase == Schreiben::Phase::Angekuendigt ? phase : Schreiben::Phase::Senden));
-            if (phase == Schreiben::Phase::Bestaetigung) {
-                modem.inject(modem.writes().last().bytes);
-                QCOMPARE(a.schreiben.phase(), phase);
-            }
-        }
-        QCOMPARE(a.schreiben.phase(), phase);
-        QSignalSpy beendet(&a.schreiben, &Schreiben::beendet);
-        QSignalSpy fehler(&a.schreiben, &Schreiben::fehlgeschlagen);
-        modem.inject("\r\nNO CARRIER\r\n");
-        QCOMPARE(beendet.count(), 1);
-        QCOMPARE(fehler.first().first().toInt(), text);
-        QCOMPARE(a.meldung.textnummern(), QList<int>{text});
-        QCOMPARE(a.z.terminal.schreibfehler, qint16(text == 167));
-        QVERIFY(!a.schreiben.laeuft());
-        QVERIFY(stillgelegt(a.schreiben));
-        QCOMPARE(modem.settings(), QStringLiteral("19200,n,8,1"));
     }
 };
 

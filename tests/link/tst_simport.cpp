@@ -2,40 +2,26 @@
 
 #include "support/Testlauf.h"
 #include "support/SimPort.h"
+#include "support/Testhilfe.h"
+#include "link/Telegramm.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-constexpr char STX = 0x02, ETX = 0x03, ACK = 0x06;
-
-QByteArray telegramm(int adresse, const QByteArray &befehl)
-{
-    QByteArray t = QByteArray(1, STX) + char(adresse) + befehl + ETX;
-    char x = 0;
-    for (int i = 1; i < t.size(); ++i)
-        x = char(x ^ t[i]);
-    return t + x;
-}
-
-// Password 246810 as the terminal keeps it (memory bytes 5..7): "P0" and three bytes.
-const QByteArray Login("P0\x42\x86\x01", 5);
-
 // A bus with terminal 5 (protocol 0) and 6 (protocol 1), a port open on it,
 // and every receive event of the port, one entry per event.
 struct Am {
     SimBus bus;
     SimPort port;
     QList<QByteArray> stuecke;
-    explicit Am(const QStringList &optionen = {}, const QJsonArray &terminals = {SimBus::terminal(5, 0),
-                                                                              SimBus::terminal(6, 1)})
+    explicit Am(const QStringList &optionen = {})
     {
-        bus.starten(terminals, optionen);
+        bus.starten({SimBus::terminal(5, 0), SimBus::terminal(6, 1)}, optionen);
         port.setDevice(bus.device());
         port.open();
         QObject::connect(&port, &Port::ereignis, &port, [this](int) { stuecke << port.readAll(); });
     }
-    QByteArray alles() const { return stuecke.join(); }
     // Writes and waits until nothing more comes.
     bool schreibe(const QByteArray &b)
     {
@@ -45,14 +31,6 @@ struct Am {
     }
 };
 
-QByteArray speicherbytes(const QByteArray &hauptdatei)
-{
-    QByteArray m;
-    for (const QByteArray &z : hauptdatei.split('\n'))
-        if (!z.trimmed().isEmpty())
-            m += char(z.trimmed().toInt());
-    return m;
-}
 }  // namespace
 
 class TestSimPort : public QObject {
@@ -76,7 +54,7 @@ private slots:
         QFETCH(QByteArray, antwort);
         Am a(echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         QSignalSpy gesendet(&a.port, &Port::gesendet);
-        const QByteArray x = telegramm(adresse, "X");
+        const QByteArray x = Telegramm::anfrage(adresse, "X");
         a.port.write(x);
         // Nothing is on the line before the event loop runs.
         QCOMPARE(a.port.bytesToWrite(), qint64(x.size()));
@@ -118,26 +96,22 @@ private slots:
             speicher[i] = char((i * 13 + 1) & 0xFF);
         speicher[8] = 5;
         speicher[10] = 0;
-        char pruef = ETX;
-        for (char c : speicher)
-            pruef = char(pruef ^ c);
-        const QByteArray block = QByteArray(1, STX) + speicher + ETX + pruef;
-        QVERIFY(a.schreibe(telegramm(5, Login)));
+        const QByteArray block = Telegramm::schreibblock(speicher);
+        // Login with password 246810 as the terminal keeps it (memory bytes 5..7).
+        QVERIFY(a.schreibe(Telegramm::anfrage(5, QByteArray("P0\x42\x86\x01", 5))));
         const int beginn = int(a.bus.verkehr().size());
-        a.port.write(QByteArray(1, ACK) + telegramm(5, "D") + "U24###");
+        a.port.write(Telegramm::Quittung + Telegramm::anfrage(5, "D") + "U24###");
         if (geleert)
             a.port.drain();
         QCOMPARE(a.port.bytesToWrite(), qint64(geleert ? 0 : 12));
-        QVERIFY(a.port.setSettings(QStringLiteral("2400,n,8,1")));
-        QVERIFY(a.schreibe(block));
+        QVERIFY(a.port.setSettings(QStringLiteral("2400,n,8,1")) && a.schreibe(block));
         const auto v = a.bus.verkehr(beginn);
-        QCOMPARE(v.size(), 12 + block.size());
         for (int i = 0; i < v.size(); ++i)
             QCOMPARE(v[i].baud, i < 12 && geleert ? 19200 : 2400);
         // 10 bit times at 2400 baud between the block's bytes, on the bus clock.
         QCOMPARE(v.last().us - v[12].us, qint64(block.size() - 1) * 4167);
-        QCOMPARE(speicherbytes(a.bus.speicher(5)) == speicher, geleert);
-        QCOMPARE(a.alles().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
+        QCOMPARE(a.bus.speicher(5) == hauptdatei([&](int i) { return quint8(speicher[i]); }), geleert);
+        QCOMPARE(a.stuecke.join().mid(12), geleert ? block + "U19###" : block);  // after the echo of the announcement
     }
 };
 
