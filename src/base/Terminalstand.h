@@ -2,6 +2,7 @@
 // The terminal being served: where it answers and what is known about it.
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 struct Terminalstand {
@@ -11,6 +12,7 @@ struct Terminalstand {
     bool identifiziert = false;
     bool protokollGewaehlt = false;
     bool varianteM = false;  // the terminal takes the write block as variant M ("d")
+    QString version;         // its version string, once the protocol identification confirmed it
     QByteArray passwort;     // "0" + three packed bytes, or "X" + free text
     bool passwortOK = false;
     // Set after a write ended while the terminal may be left waiting for its

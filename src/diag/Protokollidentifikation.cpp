@@ -155,6 +155,7 @@ void Protokollidentifikation::versionAuswerten()
     }
     m_recht.freigeben();
     m_z.terminal.protokollGewaehlt = true;
+    m_z.terminal.version = m_version;
     emit versionAnzeigen(m_version);
     if (empfang.contains(Telegramm::Protokoll1Quittung)) {
         m_z.terminal.protokoll = 1;

@@ -178,13 +178,18 @@ void Auslesen::verbindungAbgebrochen()
         beende(154, 155);
 }
 
-void Auslesen::beende(int textnummer, int titelnummer)
+void Auslesen::abbrechen()
 {
     m_timer3.stop();
     m_anmeldung.stoppe();
     m_versuche = 0;
     m_laeuft = false;
     m_liest = false;
+}
+
+void Auslesen::beende(int textnummer, int titelnummer)
+{
+    abbrechen();
     // 193/194 belong to another window's slice: take them from the table.
     const auto text = [this](int n) {
         const QString t = m_z.sprache.texte.value(n);

@@ -34,6 +34,8 @@ public:
     // False when nothing could be sent.
     bool starte();
     bool laeuft() const { return m_laeuft; }
+    // Stops at once, without a message or signal (Daten may hold part of the answer).
+    void abbrechen();
     QTimer &timer3() { return m_timer3; }
     int versuche() const { return m_versuche; }
 

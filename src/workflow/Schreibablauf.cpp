@@ -3,10 +3,13 @@
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "link/Auslesen.h"
 #include "link/Schreiben.h"
 #include "link/Verbindung.h"
 #include "link/Troublesuche.h"
 #include "termfile/Dateiablauf.h"
+#include "termfile/Dateivergleich.h"
+#include "termfile/Sicherungsablage.h"
 #include "workflow/Adresspruefung.h"
 
 Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meldung &meldung, QObject *parent)
@@ -27,6 +30,73 @@ Schreibablauf::Schreibablauf(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Me
     connect(m_trouble, &Troublesuche::reparaturStarten, this, &Schreibablauf::schreibbefehl);
     m_adresspruefung = new Adresspruefung(z, v, meldung, this);
     connect(m_adresspruefung, &Adresspruefung::geprueft, this, &Schreibablauf::adresseGeprueft);
+    m_auslesen = new Auslesen(z, v, anmeldung, meldung, this);
+    connect(m_auslesen, &Auslesen::fertig, this, &Schreibablauf::gelesen);
+    connect(m_auslesen, &Auslesen::fehlgeschlagen, this, [this](int n) { sicherungFehlgeschlagen(n, QString()); });
+}
+
+void Schreibablauf::setSicherung(Sicherungsablage *ablage, const QString &anlage)
+{
+    m_ablage = ablage;
+    m_anlage = anlage;
+}
+
+bool Schreibablauf::schreibenLaeuft() const
+{
+    return m_auslesen->laeuft() || m_schreiben->laeuft();
+}
+
+// The read-out fills the image with the terminal's memory: the file's goes back.
+void Schreibablauf::bildZurueck()
+{
+    std::copy(m_bild.begin(), m_bild.end(), m_z.bild.Daten.begin());
+}
+
+void Schreibablauf::sicherungFehlgeschlagen(int textnummer, const QString &grund)
+{
+    bildZurueck();
+    // A refused login leaves the panel for another try, as the write's own does.
+    if (textnummer != 154) {
+        const QString t = grund.isEmpty() ? text(805) : text(805) + QStringLiteral("\n\n") + grund;
+        m_meldung.zeige(t, text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 805, 194);
+    }
+    emit schreibenBeendet(textnummer == 154 ? 154 : 805);
+    emit laeuftGeaendert(false);
+}
+
+void Schreibablauf::gelesen()
+{
+    Terminaldatei::Speicherbytes terminal{};
+    std::copy_n(m_z.bild.Daten.begin(), terminal.size(), terminal.begin());
+    bildZurueck();
+    Sicherungsablage::Eintrag kopf;
+    kopf.adresse = m_z.terminal.adresse;
+    kopf.protokoll = m_z.terminal.protokoll;
+    kopf.version = m_z.terminal.version;
+    kopf.zeit = QDateTime::currentDateTime();
+    kopf.ersetztDurch = m_datei;
+    if (const Dateiergebnis e = m_ablage->sichere(m_anlage, kopf, terminal, m_z.sprache.versatz); !e.ok) {
+        sicherungFehlgeschlagen(805, e.meldung);
+        return;
+    }
+    emit gesichert(kopf.hauptdatei());
+    // What the terminal will hold: the block as the write sends it.
+    Terminaldatei::Speicherbytes block{};
+    std::copy(m_bild.begin(), m_bild.end(), block.begin());
+    block[12] = 0;
+    block[13] = 15;
+    const Dateivergleich vergleich =
+        Dateivergleich::vergleiche(terminal, block, m_z.sprache.versatz, m_z.sprache.protokollnamen);
+    if (m_vergleichsfrage && !m_vergleichsfrage(vergleich, kopf.hauptdatei())) {
+        emit schreibenBeendet(0);
+        emit laeuftGeaendert(false);
+        return;
+    }
+    if (!m_schreiben->starte()) {
+        m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193, 194);
+        emit schreibenBeendet(193);
+        emit laeuftGeaendert(false);
+    }
 }
 
 QString Schreibablauf::text(int nummer) const
@@ -107,7 +177,7 @@ void Schreibablauf::adresseGeprueft(bool frei)
 
 bool Schreibablauf::schreibknopf()
 {
-    if (m_schreiben->laeuft())
+    if (schreibenLaeuft())
         return false;
     m_letzterFehler = 0;
     if (m_schreiben->brauchtPasswort()) {
@@ -116,14 +186,29 @@ bool Schreibablauf::schreibknopf()
         if (!m_passwortfrage || !m_passwortfrage())
             return false;
     }
-    if (m_schreiben->starte())
+    if (m_ablage && !m_schreiben->reparatur()) {
+        std::copy_n(m_z.bild.Daten.begin(), m_bild.size(), m_bild.begin());
+        if (m_auslesen->starte()) {
+            emit laeuftGeaendert(true);
+            emit sicherungBegonnen();
+            return true;
+        }
+    } else if (m_schreiben->starte()) {
         return true;
+    }
     m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193, 194);
     return false;
 }
 
 void Schreibablauf::abbrechen()
 {
+    if (m_auslesen->laeuft()) {
+        m_auslesen->abbrechen();
+        bildZurueck();
+        emit schreibenBeendet(0);
+        emit laeuftGeaendert(false);
+        return;
+    }
     // Ends through Schreiben::beendet: port at 19200, repair mode off.
     m_schreiben->abbrechen();
 }

@@ -14,12 +14,19 @@
 //   troubleStarten()  "Tro&uble": the recovery scan; its repair question
 //                     leads back into schreibbefehl() in repair mode.
 //
+// With a backup store (setSicherung) the write button first reads the
+// terminal's present memory (the read-out sequence, after its own login),
+// stores it as a backup and puts what the write will change to the question
+// (setVergleichsfrage); only then does the write begin. A read-out or a
+// backup that fails ends the command before anything of the write is sent.
+//
 // Questions go through the Meldung seam; the file choice, the password and
 // the protocol identification through the seams below.
 
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 struct Zustand;
@@ -29,6 +36,9 @@ class Meldung;
 class Schreiben;
 class Troublesuche;
 class Adresspruefung;
+class Auslesen;
+class Sicherungsablage;
+struct Dateivergleich;
 
 class Schreibablauf : public QObject {
     Q_OBJECT
@@ -46,6 +56,13 @@ public:
     // The protocol identification with the loaded file: true when the
     // terminal answered and a protocol was chosen.
     void setProtokollwahl(Frage frage) { m_protokollwahl = std::move(frage); }
+    // The backup store before each write (not a repair), for the terminal of
+    // installation anlage ("" on RS485); nullptr: no backup.
+    void setSicherung(Sicherungsablage *ablage, const QString &anlage = QString());
+    // What the write will change (the terminal now -> the file), with the
+    // backup's main file: true goes on. Unset: the write goes on.
+    using Vergleichsfrage = std::function<bool(const Dateivergleich &, const QString &sicherung)>;
+    void setVergleichsfrage(Vergleichsfrage frage) { m_vergleichsfrage = std::move(frage); }
 
     Schreiben &schreiben() { return *m_schreiben; }
     Troublesuche &trouble() { return *m_trouble; }
@@ -61,8 +78,10 @@ public:
     // False when nothing was started (no password, or the sequence could
     // not start: text 193 is shown then).
     bool schreibknopf();
-    // Ends a running write (through schreibenBeendet()).
+    // Ends a running write or its backup read-out (through schreibenBeendet()).
     void abbrechen();
+    // The backup read-out or the write runs.
+    bool schreibenLaeuft() const;
     void troubleStarten();
 
 signals:
@@ -75,7 +94,11 @@ signals:
     // The write command ended before that (declined, refused file, no
     // protocol, the new address taken).
     void nichtBereit();
-    // A write ended: 0 success or cancel, otherwise its failure's text number.
+    // The backup read-out went out / the backup is stored (its main file).
+    void sicherungBegonnen();
+    void gesichert(const QString &hauptdatei);
+    // A write ended: 0 success or cancel, otherwise its failure's text number
+    // (805: the backup failed, nothing was sent).
     void schreibenBeendet(int textnummer);
     // A write or a scan runs (bus commands must wait).
     void laeuftGeaendert(bool laeuft);
@@ -85,6 +108,9 @@ signals:
 private:
     QString text(int nummer) const;
     void adresseGeprueft(bool frei);
+    void gelesen();
+    void sicherungFehlgeschlagen(int textnummer, const QString &grund);
+    void bildZurueck();
 
     Zustand &m_z;
     Verbindung &m_verbindung;
@@ -92,6 +118,11 @@ private:
     Schreiben *m_schreiben;
     Troublesuche *m_trouble;
     Adresspruefung *m_adresspruefung;
+    Auslesen *m_auslesen;
+    Sicherungsablage *m_ablage = nullptr;
+    QString m_anlage;
+    Vergleichsfrage m_vergleichsfrage;
+    std::array<qint16, 2048> m_bild{};  // the file's memory while the terminal's is read
     Dateiwahl m_dateiwahl;
     Frage m_passwortfrage;
     Frage m_protokollwahl;
