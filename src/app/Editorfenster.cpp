@@ -6,7 +6,14 @@
 #include "app/Kartenlistenseite.h"
 #include "app/Listengitter.h"
 #include "app/Listenmodell.h"
+#include "app/Passwortdialog.h"
 #include "app/Suchdialog.h"
+#include "app/Vergleichsdialog.h"
+#include "link/Anmeldung.h"
+#include "link/Auslesen.h"
+#include "termfile/Dateivergleich.h"
+#include "termfile/Kartenregeln.h"
+#include "workflow/Ausleseablauf.h"
 #include "base/Dateiersatz.h"
 #include "base/Meldung.h"
 #include "base/Texttabelle.h"
@@ -28,6 +35,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,6 +76,14 @@ Editorfenster::Editorfenster(Zustand &z, Meldung &m, QWidget *parent)
     importieren->setObjectName(QStringLiteral("mnuCsvImport"));
     connect(exportieren, &QAction::triggered, this, &Editorfenster::listenExportieren);
     connect(importieren, &QAction::triggered, this, &Editorfenster::listenImportieren);
+    datei->addSeparator();
+    m_vergleichTerminal = datei->addAction(Texttabelle::text(z, 849));
+    m_vergleichTerminal->setObjectName(QStringLiteral("mnuVergleichTerminal"));
+    m_vergleichTerminal->setEnabled(false);
+    QAction *vergleichDatei = datei->addAction(Texttabelle::text(z, 850));
+    vergleichDatei->setObjectName(QStringLiteral("mnuVergleichDatei"));
+    connect(m_vergleichTerminal, &QAction::triggered, this, &Editorfenster::mitTerminalVergleichen);
+    connect(vergleichDatei, &QAction::triggered, this, &Editorfenster::mitDateiVergleichen);
     datei->addSeparator();
     QAction *beenden = datei->addAction(text(249));
     beenden->setObjectName(QStringLiteral("mnuFileExit"));
@@ -127,6 +143,119 @@ Editorfenster::Editorfenster(Zustand &z, Meldung &m, QWidget *parent)
     setGeometry(0, 300 / Tasten::Twips, 12000 / Tasten::Twips, 8200 / Tasten::Twips);
     tabGewechselt(0);
     m_drucken->setText(text(273));
+}
+
+Editorfenster::~Editorfenster()
+{
+    // A read-out still running for a comparison gives the editor's memory back.
+    if (m_auslese && m_auslese->laeuft()) {
+        m_auslese->auslesen().abbrechen();
+        terminalVergleichEnde();
+    }
+}
+
+void Editorfenster::setTerminalzugang(Verbindung *v, Anmeldung *anmeldung)
+{
+    m_verbindung = v;
+    m_anmeldung = anmeldung;
+    m_vergleichTerminal->setEnabled(v && anmeldung);
+}
+
+Terminaldatei::Speicherbytes Editorfenster::eigenerSpeicher() const
+{
+    Terminaldatei::Speicherbytes b{};
+    std::copy_n(m_z.bild.Daten.begin(), b.size(), b.begin());
+    return b;
+}
+
+void Editorfenster::zeigeUnterschiede(const Terminaldatei::Speicherbytes &anderer, const QString &kopf)
+{
+    const Dateivergleich v =
+        Dateivergleich::vergleiche(anderer, eigenerSpeicher(), m_z.sprache.versatz, m_z.sprache.protokollnamen);
+    // A list slot k is grid row k + 1 (slots count from 1); card c is row c + 3.
+    for (int liste = 1; liste <= 4; ++liste) {
+        Listenmodell *modell = listenmodell(liste);
+        QSet<int> zeilen;
+        for (const Dateivergleich::Wert &w : v.listen[size_t(liste - 1)])
+            zeilen.insert(modell->kartengitter() ? w.name.toInt() + Kartenregeln::ErsteKartenzeile : w.name.toInt() + 1);
+        modell->setUnterschiede(zeilen);
+    }
+    Vergleichsdialog d(m_z, v, Vergleichsdialog::Art::Anzeige, kopf, this);
+    d.exec();
+}
+
+void Editorfenster::mitDateiVergleichen()
+{
+    m_grund->uebernimmOffeneBox();
+    const QString filter = Texttabelle::text(m_z, 141).section(QLatin1Char('|'), 0, 1);
+    const QString pfad = Dateidialog::oeffnen(this, Texttabelle::text(m_z, 850), filter, QFileInfo(m_hauptdatei).absolutePath(),
+                                              QString(), QStringLiteral("DateiVergleich"));
+    if (pfad.isEmpty())
+        return;
+    Terminaldatei::Speicherbytes anderer{};
+    Dateiergebnis e;
+    if (!pfad.endsWith(QStringLiteral(".S2D"), Qt::CaseInsensitive))
+        e = Dateiergebnis::fehler(Texttabelle::text(m_z, 176) + QStringLiteral(" (.S2D)"));
+    else
+        e = Terminaldatei::leseHauptdatei(pfad, anderer, m_z.sprache.versatz);
+    if (!e.ok) {
+        m_meldung.zeige(Texttabelle::text(m_z, 866).arg(QDir::toNativeSeparators(pfad) + QStringLiteral("\n") + e.meldung),
+                        Texttabelle::text(m_z, 850), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 866, 850);
+        return;
+    }
+    zeigeUnterschiede(anderer, Texttabelle::text(m_z, 852).arg(QDir::toNativeSeparators(pfad),
+                                                               QDir::toNativeSeparators(m_hauptdatei)));
+}
+
+void Editorfenster::mitTerminalVergleichen()
+{
+    if (!m_verbindung || !m_anmeldung)
+        return;
+    if (!m_z.terminal.identifiziert) {
+        m_meldung.zeige(Texttabelle::text(m_z, 853), Texttabelle::text(m_z, 849), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 853, 849);
+        return;
+    }
+    if (m_auslese && m_auslese->laeuft())
+        return;
+    m_grund->uebernimmOffeneBox();
+    if (!m_auslese) {
+        m_auslese = new Ausleseablauf(m_z, *m_verbindung, *m_anmeldung, m_meldung, this);
+        m_auslese->setPasswortfrage([this] {
+            Passwortdialog d(m_z, m_meldung, &m_anmeldung->timer1(), this);
+            d.exec();
+            return m_z.terminal.passwortOK;
+        });
+        connect(m_auslese, &Ausleseablauf::fertig, this, &Editorfenster::terminalGelesen);
+        connect(m_auslese, &Ausleseablauf::fehlgeschlagen, this, &Editorfenster::terminalVergleichEnde);
+    }
+    // The read-out leaves its file set in a folder of its own and the terminal's memory in the image:
+    // the editor's file and memory stay untouched.
+    m_ablage = std::make_unique<QTemporaryDir>();
+    m_auslese->setZieldatei(m_ablage->filePath(QStringLiteral("PORTAVO.S2D")));
+    m_gerettet = eigenerSpeicher();
+    if (m_auslese->starte() == Ausleseablauf::Start::Gestartet) {
+        setEnabled(false);  // nothing is edited while the image holds the terminal's memory
+        return;
+    }
+    terminalVergleichEnde();
+    if (m_z.terminal.passwortOK)  // sent nothing: the port is gone
+        m_meldung.zeige(Texttabelle::text(m_z, 193), Texttabelle::text(m_z, 849), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 193, 849);
+}
+
+void Editorfenster::terminalVergleichEnde()
+{
+    std::copy(m_gerettet.begin(), m_gerettet.end(), m_z.bild.Daten.begin());
+    m_ablage.reset();
+    setEnabled(true);
+}
+
+void Editorfenster::terminalGelesen()
+{
+    const Terminaldatei::Speicherbytes terminal = eigenerSpeicher();
+    terminalVergleichEnde();
+    zeigeUnterschiede(terminal, Texttabelle::text(m_z, 851).arg(m_z.terminal.adresse).arg(QDir::toNativeSeparators(m_hauptdatei)));
 }
 
 void Editorfenster::setPasswortabfrage(Passwortabfrage abfrage)

@@ -10,12 +10,23 @@
 // main file (.S2D, .S3D, .S4D): Save writes the page that is open. Ticking
 // "12 000 Karten" shows the page options and, once a page is chosen, the
 // page view with the customer data of that page.
+//
+// "Mit Terminal vergleichen" reads the identified terminal's memory into a
+// scratch folder (password, login, read-out) and "Mit Datei vergleichen"
+// reads another main file; either way the editor's own memory stays as it
+// is. The differences (the other side -> this file) show in a list
+// (Vergleichsdialog "frmUnterschiede") and the list slots or cards that
+// differ are coloured in the grids until the next comparison or edit.
 
 #include "app/Druckablauf.h"
 #include "app/Grundeinstellungsseite.h"
+#include "termfile/Terminaldatei.h"
 #include "termfile/Uebergabe.h"
 
 #include <QDialog>
+
+#include <array>
+#include <memory>
 
 struct Zustand;
 class Meldung;
@@ -28,16 +39,24 @@ class QCheckBox;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTemporaryDir;
+class Verbindung;
+class Anmeldung;
+class Ausleseablauf;
+struct Dateivergleich;
 
 class Editorfenster : public QDialog {
     Q_OBJECT
 public:
     Editorfenster(Zustand &z, Meldung &m, QWidget *parent = nullptr);
+    ~Editorfenster() override;
 
     // Loads the terminal file (main file path) and shows it on the first tab.
     // A missing or faulty main file is reported (text 384) and false returned.
     bool oeffne(const QString &hauptdatei);
     void setPasswortabfrage(Passwortabfrage abfrage);
+    // The link to the terminals: enables "Mit Terminal vergleichen".
+    void setTerminalzugang(Verbindung *v, Anmeldung *anmeldung);
 
     // The main file Save writes (Save and Save as change it).
     QString hauptdatei() const { return m_hauptdatei; }
@@ -70,6 +89,9 @@ public slots:
     void druckeAlles();
     void druckvorschau();
     void alsPdfExportieren();
+    // The comparisons (menu items texts 849, 850).
+    void mitTerminalVergleichen();
+    void mitDateiVergleichen();
 
 signals:
     void hauptdateiGeaendert(const QString &hauptdatei);
@@ -92,6 +114,10 @@ private:
     void setzeSeitenwahl(int seite);  // 0: none chosen
     void allesAnzeigen();
     QVector<Druckseite> druckseiten(bool alles);
+    Terminaldatei::Speicherbytes eigenerSpeicher() const;
+    void zeigeUnterschiede(const Terminaldatei::Speicherbytes &anderer, const QString &kopf);
+    void terminalGelesen();
+    void terminalVergleichEnde();
 
     Zustand &m_z;
     Meldung &m_meldung;
@@ -105,6 +131,12 @@ private:
     QTabWidget *m_tabs = nullptr;
     QAction *m_drucken = nullptr;
     QAction *m_code = nullptr;
+    QAction *m_vergleichTerminal = nullptr;
+    Verbindung *m_verbindung = nullptr;
+    Anmeldung *m_anmeldung = nullptr;
+    Ausleseablauf *m_auslese = nullptr;
+    std::unique_ptr<QTemporaryDir> m_ablage;  // the terminal's memory while it is compared
+    Terminaldatei::Speicherbytes m_gerettet{};  // the editor's memory meanwhile
     QPushButton *m_suchen1 = nullptr;
     QPushButton *m_suchen2 = nullptr;
     QCheckBox *m_karten12000 = nullptr;

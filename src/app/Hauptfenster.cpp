@@ -30,6 +30,7 @@
 #include "workflow/Identifikationsablauf.h"
 #include "app/Editorfenster.h"
 #include "app/Ladeablauf.h"
+#include "app/Sicherungsfenster.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -150,6 +151,8 @@ void Hauptfenster::bauen()
     m_mnuAuslesen->setObjectName(QStringLiteral("mnuAuslesen"));
     m_mnuBeschreiben = m_mnuPortavo->addAction(QString(), this, [this] { m_schreibPanel->schreibbefehl(); });
     m_mnuBeschreiben->setObjectName(QStringLiteral("mnuBeschreiben"));
+    m_mnuSicherungen = m_mnuPortavo->addAction(QString(), this, &Hauptfenster::sicherungenOeffnen);
+    m_mnuSicherungen->setObjectName(QStringLiteral("mnuSicherungen"));
     m_mnuFertig = m_mnuPortavo->addAction(QString(), this, &Hauptfenster::bearbeitenFertig);
     m_mnuFertig->setObjectName(QStringLiteral("mnuFertig"));
 
@@ -255,6 +258,7 @@ void Hauptfenster::bauen()
     m_schreibPanel = new Schreibpanel(m_z, *m_verbindung, *m_anmeldung, m_meldung, m_flaeche);
     m_schreibPanel->setDateiwahl([this](const QString &titel, const QString &filter, const QString &ordner,
                                         const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
+    m_schreibPanel->setAnlage([this] { return anlage(); });
     connect(m_schreibPanel, &Schreibpanel::auslesePanelVerbergen, m_auslesePanel, &QWidget::hide);
     connect(m_schreibPanel, &Schreibpanel::versionAnzeigen, m_version, &QLabel::setText);
     connect(m_schreibPanel, &Schreibpanel::dateiGewaehlt, this, [this](const QString &d) { m_datei = d; });
@@ -295,6 +299,7 @@ void Hauptfenster::texteUndBeschriftungen()
     m_mnuPortavo->setTitle(t.at(104));
     m_mnuAuslesen->setText(t.at(105));
     m_mnuBeschreiben->setText(t.at(106));
+    m_mnuSicherungen->setText(Texttabelle::text(m_z, 854));
     m_mnuFertig->setText(t.at(107));
     m_mnuSchnittstelle->setText(t.at(108));
     m_mnuTestbetrieb->setTitle(t.at(109));
@@ -389,7 +394,7 @@ void Hauptfenster::identifizieren()
 
 void Hauptfenster::oeffneEditor(const QString &datei, const QString &titel)
 {
-    const QString nachher = bearbeiteTerminaldatei(m_z, m_meldung, datei, titel, this);
+    const QString nachher = bearbeiteTerminaldatei(m_z, m_meldung, datei, titel, this, {}, m_verbindung, m_anmeldung);
     // Save as may have moved the file; the main window follows it.
     if (!nachher.isEmpty())
         m_datei = nachher;
@@ -518,4 +523,18 @@ void Hauptfenster::modemOeffnen()
         m_anlauf->setModem(Menuelage::Modem::Beendet);
     });
     f->show();
+}
+
+// --- backups ------------------------------------------------------------------
+
+QString Hauptfenster::anlage() const
+{
+    return m_z.sitzung.leitung == Leitungsart::Modem && m_modemfenster ? m_modemfenster->gewaehlt() : QString();
+}
+
+void Hauptfenster::sicherungenOeffnen()
+{
+    Sicherungsfenster f(m_z, m_meldung, Sicherungsablage::standardwurzel(), anlage(), m_schreibPanel->datei(), this);
+    connect(&f, &Sicherungsfenster::zurueckschreiben, m_schreibPanel, &Schreibpanel::schreibeDatei, Qt::QueuedConnection);
+    f.exec();
 }

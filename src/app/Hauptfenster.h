@@ -102,6 +102,9 @@ private:
     void beenden();
     void oeffneEditor(const QString &datei, const QString &titel);
     void modemOeffnen();
+    void sicherungenOeffnen();
+    // The installation of the terminal at hand: the number dialled in modem operation, else "".
+    QString anlage() const;
 
     Zustand &m_z;
     Meldung &m_meldung;
@@ -119,7 +122,7 @@ private:
     Port *m_modemport = nullptr;
 
     QMenu *m_mnuFile, *m_mnuPortavo, *m_mnuTestbetrieb, *m_mnuHilfe;
-    QAction *m_mnuOpen, *m_mnuFileExit, *m_mnuAuslesen, *m_mnuBeschreiben, *m_mnuFertig, *m_mnuSchnittstelle,
+    QAction *m_mnuOpen, *m_mnuFileExit, *m_mnuAuslesen, *m_mnuBeschreiben, *m_mnuSicherungen, *m_mnuFertig, *m_mnuSchnittstelle,
         *m_mnuDialog, *m_mnuDiagnose, *m_mnuModem, *m_mnuTrouble, *m_mnuSoftware, *m_mnuInstallation;
 
     QWidget *m_flaeche;

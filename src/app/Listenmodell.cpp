@@ -22,6 +22,8 @@ QColor schaltflaechenfarbe()
 }
 }  // namespace
 
+const QColor Listenmodell::Unterschied(255, 200, 120);
+
 Listenmodell::Listenmodell(Datenbild &bild, int liste, int verbreiterung, QObject *parent)
     : QAbstractTableModel(parent), m_bild(bild), m_liste(liste), m_verbreiterung(verbreiterung)
 {
@@ -90,6 +92,7 @@ void Listenmodell::neuAufbauen()
     }
     m_hZeile = m_hSpalte = -1;
     m_geaendert.clear();
+    m_unterschiede.clear();
     endResetModel();
 }
 
@@ -137,8 +140,18 @@ QModelIndex Listenmodell::hervorhebung() const
     return m_hZeile < 0 ? QModelIndex() : index(m_hZeile, m_hSpalte);
 }
 
+void Listenmodell::setUnterschiede(const QSet<int> &zeilen)
+{
+    if (zeilen == m_unterschiede)
+        return;
+    m_unterschiede = zeilen;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+}
+
 void Listenmodell::markiereGeaendert(int zeile, int spalte)
 {
+    setUnterschiede({});
     m_geaendert.insert(zeile * 8 + spalte);
     emit dataChanged(index(zeile, spalte), index(zeile, spalte), {Qt::BackgroundRole});
 }
@@ -155,6 +168,7 @@ void Listenmodell::zeileNeuZeichnen(int zeile)
 
 void Listenmodell::markiereAngenommen(int vonZeile, int bisZeile)
 {
+    setUnterschiede({});
     for (int z = vonZeile; z <= bisZeile; ++z)
         m_angenommen.insert(z);
     emit dataChanged(index(vonZeile, 0), index(bisZeile, columnCount() - 1));
@@ -242,6 +256,8 @@ QVariant Listenmodell::data(const QModelIndex &index, int role) const
             return Hervorgehoben;
         if (geaendert(zeile, spalte))
             return schaltflaechenfarbe();
+        if (m_unterschiede.contains(zeile))
+            return Unterschied;
         return fensterfarbe();
     }
     return QVariant();
@@ -280,6 +296,8 @@ QVariant Listenmodell::kartendaten(int zeile, int spalte, int role) const
             return Hervorgehoben;
         if (geaendert(zeile, spalte))
             return schaltflaechenfarbe();
+        if (m_unterschiede.contains(zeile))
+            return Unterschied;
         return fensterfarbe();
     }
     return QVariant();

@@ -16,6 +16,7 @@
 #include "termfile/Kartenregeln.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QSet>
 
 struct Datenbild;
@@ -76,6 +77,11 @@ public:
     void setGruppe(int vonZeile, int bisZeile);
     void setTreffer(int zeile, int spalte);  // -1: none
     QModelIndex treffer() const;
+    // Rows that differ from the file or terminal compared last, drawn in
+    // their own colour until the next comparison or an edit of the grid.
+    static const QColor Unterschied;
+    void setUnterschiede(const QSet<int> &zeilen);
+    QSet<int> unterschiede() const { return m_unterschiede; }
     // The cell's text as the search reads it (any row, any column).
     QString zelltext(int zeile, int spalte) const;
 
@@ -108,6 +114,7 @@ private:
     Kartenregeln::Zeilentexte m_kartentexte;
     QStringList m_seitenbeschriftung;
     QSet<int> m_angenommen;
+    QSet<int> m_unterschiede;
     int m_gruppeVon = -1;
     int m_gruppeBis = -1;
     int m_tZeile = -1;

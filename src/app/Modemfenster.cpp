@@ -249,6 +249,7 @@ void Modemfenster::waehlen()
         if (!m_port->isOpen())
             return;
     }
+    m_gewaehlt = nummer;
     m_mnuHangUp->setEnabled(true);
     m_port->write(befehl);
     m_timer1->start();

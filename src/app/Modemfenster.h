@@ -46,6 +46,9 @@ public:
     Auflegen &auflegen() { return *m_auflegen; }
     int portnummer() const { return m_portnummer; }
     bool echo() const { return m_echo; }
+    // The number dialled last: the installation the terminals on the line
+    // belong to (their backups are kept under it).
+    QString gewaehlt() const { return m_gewaehlt; }
 
     // Replaces the number input box: returns the number, "" for Cancel.
     void setNummernabfrage(std::function<QString()> abfrage) { m_abfrage = std::move(abfrage); }
@@ -88,6 +91,7 @@ private:
     int m_portnummer = Standardport;
     bool m_echo = false;
     std::function<QString()> m_abfrage;
+    QString m_gewaehlt;
     int m_abflussgrenze = Abflussgrenze;
     int m_abflussMs = 0;
     bool m_schliessenFrei = false;

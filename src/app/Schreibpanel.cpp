@@ -2,6 +2,7 @@
 
 #include "app/Dateidialog.h"
 #include "app/Protokollidentfenster.h"
+#include "app/Vergleichsdialog.h"
 #include "link/Anmeldung.h"
 #include "link/Schreiben.h"
 #include "link/Troublesuche.h"
@@ -9,14 +10,20 @@
 #include "app/Passwortdialog.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "termfile/Dateivergleich.h"
+#include "termfile/Sicherungsablage.h"
 #include "workflow/Schreibablauf.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QDir>
+
+#include <utility>
 
 namespace {
 constexpr int Fortschrittsende = 2045;
@@ -45,7 +52,15 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     m_fortschritt->setObjectName(QStringLiteral("ProgressBar1"));
     m_fortschritt->setRange(0, Fortschrittsende);
     m_fortschritt->setValue(0);
+    m_sicherung = new QCheckBox(m_frameSchreiben);
+    m_sicherung->setObjectName(QStringLiteral("CheckSicherung"));
+    m_sicherung->setChecked(Sicherungsablage::einstellung().aktiv);
+    m_sicherungsstand = new QLabel(m_frameSchreiben);
+    m_sicherungsstand->setObjectName(QStringLiteral("LabelSicherung"));
+    m_sicherungsstand->setWordWrap(true);
     auto *sl = new QVBoxLayout(m_frameSchreiben);
+    sl->addWidget(m_sicherung);
+    sl->addWidget(m_sicherungsstand);
     sl->addWidget(m_schreibknopf);
     sl->addWidget(m_abbrechen);
     sl->addWidget(m_fortschritt);
@@ -54,7 +69,17 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     l->addWidget(m_frameSchreiben);
     faerbe(m_schreibknopf, true);
 
-    connect(m_schreibknopf, &QPushButton::clicked, m_ablauf, &Schreibablauf::schreibknopf);
+    connect(m_schreibknopf, &QPushButton::clicked, this, &Schreibpanel::schreibknopf);
+    connect(m_sicherung, &QCheckBox::clicked, this, &Schreibpanel::sicherungGewaehlt);
+    connect(m_ablauf, &Schreibablauf::sicherungBegonnen, this, [this] { m_sicherungsstand->setText(text(841)); });
+    connect(m_ablauf, &Schreibablauf::gesichert, this,
+            [this](const QString &datei) { m_sicherungsstand->setText(text(843).arg(QDir::toNativeSeparators(datei))); });
+    m_ablauf->setVergleichsfrage([this](const Dateivergleich &v, const QString &) {
+        const QString kopf = text(851).arg(m_z.terminal.adresse).arg(QDir::toNativeSeparators(m_ablauf->datei()));
+        Vergleichsdialog d(m_z, v, Vergleichsdialog::Art::Frage, kopf, window());
+        return d.exec() == QDialog::Accepted;
+    });
+    connect(m_ablauf, &Schreibablauf::nichtBereit, this, [this] { m_selbstSchreiben = false; });
     connect(m_abbrechen, &QPushButton::clicked, m_ablauf, &Schreibablauf::abbrechen);
     connect(&schreiben(), &Schreiben::gestartet, this, [this] {
         faerbe(m_schreibknopf, false);
@@ -88,7 +113,11 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     m_passwortdialog = [this] { standardPasswortdialog(); };
     m_protokolldialog = [this] { standardProtokolldialog(); };
     m_ablauf->setDateiwahl([this](const QString &titel, const QString &filter, const QString &ordner,
-                                  const QString &name) { return m_dateiwahl(titel, filter, ordner, name); });
+                                  const QString &name) {
+        if (!m_vorgabe.isEmpty())
+            return std::exchange(m_vorgabe, QString());
+        return m_dateiwahl(titel, filter, ordner, name);
+    });
     m_ablauf->setPasswortfrage([this] {
         m_passwortdialog();
         return m_z.terminal.passwortOK;
@@ -142,6 +171,42 @@ void Schreibpanel::texteSetzen()
     m_frameSchreiben->setTitle(text(119));
     m_schreibknopf->setText(text(120));
     m_abbrechen->setText(text(121));
+    m_sicherung->setText(text(840));
+}
+
+void Schreibpanel::sicherungGewaehlt(bool an)
+{
+    Sicherungsablage::Einstellung e = Sicherungsablage::einstellung();
+    e.aktiv = an;
+    if (!Sicherungsablage::setzeEinstellung(e))
+        m_meldung.zeige(text(865), text(840), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 865, 840);
+    m_sicherungsstand->setText(an ? QString() : text(842));
+}
+
+void Schreibpanel::schreibknopf()
+{
+    if (m_ablauf->schreibenLaeuft())
+        return;
+    // The number kept may have changed in the backups window since the last write.
+    if (m_sicherung->isChecked()) {
+        m_ablage = std::make_unique<Sicherungsablage>(Sicherungsablage::standardwurzel(),
+                                                      Sicherungsablage::einstellung().behalten);
+        m_ablauf->setSicherung(m_ablage.get(), m_anlage ? m_anlage() : QString());
+        m_sicherungsstand->clear();
+    } else {
+        m_ablauf->setSicherung(nullptr);
+        m_sicherungsstand->setText(text(842));
+    }
+    m_ablauf->schreibknopf();
+}
+
+void Schreibpanel::schreibeDatei(const QString &pfad)
+{
+    m_vorgabe = pfad;
+    m_selbstSchreiben = true;
+    if (!m_ablauf->schreibbefehl())
+        m_selbstSchreiben = false;
+    m_vorgabe.clear();
 }
 
 void Schreibpanel::standardPasswortdialog()
@@ -176,7 +241,13 @@ void Schreibpanel::bereit(bool reparatur)
         setStyleSheet(QString());
         setTitle(text(117));
     }
+    m_sicherung->setEnabled(!reparatur);  // a repair has nothing to back up
+    m_sicherungsstand->setText(reparatur || m_sicherung->isChecked() ? QString() : text(842));
     show();
+    if (std::exchange(m_selbstSchreiben, false) && !reparatur) {
+        schreibknopf();
+        return;
+    }
     if (reparatur)
         m_meldung.zeige(text(151), text(152), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 151, 152);
 }

@@ -10,10 +10,16 @@
 //
 // Controls by name: FrameSchreiben (this panel), FrameDatei, LabelDatei,
 // FrameSchreibknopf, CommandSchreiben, CommandSchreibenAbbrechen,
-// ProgressBar1 (0..2045).
+// ProgressBar1 (0..2045), CheckSicherung, LabelSicherung.
+//
+// With "Sicherung vor dem Schreiben" ticked (the stored setting) the write
+// button first backs the terminal's memory up under the data folder and
+// shows what the write changes (Vergleichsdialog) before anything goes out;
+// unticked, the panel says that no backup is made.
 
 #include <QGroupBox>
 #include <functional>
+#include <memory>
 
 struct Zustand;
 class Verbindung;
@@ -22,7 +28,9 @@ class Meldung;
 class Schreiben;
 class Schreibablauf;
 class Troublesuche;
+class QCheckBox;
 class QLabel;
+class Sicherungsablage;
 class QProgressBar;
 class QProgressDialog;
 class QPushButton;
@@ -45,6 +53,16 @@ public:
     using Dialog = std::function<void()>;
     void setPasswortdialog(Dialog d) { m_passwortdialog = std::move(d); }
     void setProtokolldialog(Dialog d) { m_protokolldialog = std::move(d); }
+
+    // The installation the terminal belongs to (modem operation), for the
+    // backup's folder; unset: none.
+    void setAnlage(std::function<QString()> anlage) { m_anlage = std::move(anlage); }
+    // The write button: the backup as the check box says, then the write.
+    void schreibknopf();
+    // The write command with pfad as the file chosen (no file dialog); once
+    // the panel is ready the write button is pressed, so the write runs its
+    // password, backup and comparison as always.
+    void schreibeDatei(const QString &pfad);
 
     // Captions from the current text slice (after the language changed).
     void texteSetzen();
@@ -77,6 +95,7 @@ private:
     void standardPasswortdialog();
     void standardProtokolldialog();
     static void faerbe(QPushButton *knopf, bool bereit);
+    void sicherungGewaehlt(bool an);
     QString text(int nummer) const;
 
     Zustand &m_z;
@@ -88,6 +107,10 @@ private:
     Dialog m_passwortdialog;
     Dialog m_protokolldialog;
     bool m_sanduhr = false;
+    std::function<QString()> m_anlage;
+    std::unique_ptr<Sicherungsablage> m_ablage;
+    QString m_vorgabe;          // schreibeDatei(): the file instead of the dialog
+    bool m_selbstSchreiben = false;  // schreibeDatei(): press the button once ready
 
     QGroupBox *m_frameDatei;
     QLabel *m_dateiLabel;
@@ -95,5 +118,7 @@ private:
     QPushButton *m_schreibknopf;
     QPushButton *m_abbrechen;
     QProgressBar *m_fortschritt;
+    QCheckBox *m_sicherung;
+    QLabel *m_sicherungsstand;
     QProgressDialog *m_troublefortschritt = nullptr;
 };

@@ -1,0 +1,123 @@
+// The backups window, opened from the main window on the simulated bus: the terminal's backups newest
+// first, a damaged one refused with the reason, the number kept, and a backup written back through the
+// write path, which backs the terminal up once more before it writes.
+
+#include "support/Testlauf.h"
+#include "support/Fensterhilfe.h"
+#include "support/SimBus.h"
+#include "support/SimPort.h"
+#include "support/Testhilfe.h"
+#include "app/Hauptfenster.h"
+#include "app/Schreibpanel.h"
+#include "base/Pfade.h"
+#include "termfile/Sicherungsablage.h"
+#include "workflow/Schreibablauf.h"
+
+#include <QSignalSpy>
+#include <QtWidgets>
+
+class TestSicherungsfenster : public QObject {
+    Q_OBJECT
+private slots:
+    void zurueckschreiben()
+    {
+        SimBus sim;
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0)});
+        QByteArray k = sim.device().toUtf8() + "\r\n";
+        for (int n = 2; n <= 16; ++n)
+            k += "/dev/portavo-test-fehlt" + QByteArray::number(n) + "\r\n";
+        QVERIFY(schreib(Pfade::portsDatei(), k));
+        QFile::remove(Pfade::einstellungsdatei());
+        QVERIFY(Sicherungsablage::setzeEinstellung({}));
+        const QString wurzel = Sicherungsablage::standardwurzel();
+        QDir(wurzel).removeRecursively();
+
+        // Two backups of terminal 4: the older one differs from the terminal in one byte, the newer is damaged.
+        Terminaldatei::Speicherbytes alt{};
+        QVERIFY(Terminaldatei::parseHauptdatei(sim.speicher(4), alt).ok);
+        alt[0] = qint16(alt[0] == 9 ? 8 : 9);
+        Sicherungsablage ablage(wurzel);
+        for (int n = 0; n < 2; ++n) {
+            Sicherungsablage::Eintrag e;
+            e.adresse = 4, e.version = QStringLiteral("Ver %1").arg(n), e.ersetztDurch = QStringLiteral("tuer%1.S2D").arg(n);
+            e.zeit = QDateTime(QDate(2026, 12, 1 + n), QTime(9, 0));
+            QVERIFY(ablage.sichere(QString(), e, alt).ok);
+        }
+        QVector<Sicherungsablage::Eintrag> liste;
+        QVERIFY(ablage.liste(QString(), 4, liste).ok && liste.size() == 2);
+        QVERIFY(schreib(liste.first().hauptdatei(), "kaputt"));
+        const QString gut = liste.last().hauptdatei();
+
+        Arbeitsordner arbeit;
+        Zustand z;
+        MeldungAufnahme meldung;
+        SimPort port;
+        Hauptfenster f{z, meldung, &port};
+        f.show();
+        f.starte();
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *w) { kind<QAbstractButton>(w, "Command1")->click(); }));
+        QTRY_VERIFY(kind<QAction>(&f, "mnuSchnittstelle")->isEnabled());
+        imDialog([](QWidget *d) {
+            auto *feld = kind<QLineEdit>(d, "text1");
+            feld->setFocus();
+            QTest::keyClicks(feld, QStringLiteral("4"));
+            QTest::keyClick(feld, Qt::Key_Return);
+        }, QStringLiteral("Adressident2D"));
+        kind<QAction>(&f, "mnuAuslesen")->trigger();
+        QTRY_VERIFY(z.terminal.identifiziert);
+        Schreibpanel *panel = f.schreibPanel();
+        panel->setProtokolldialog([&z] { z.terminal.protokollGewaehlt = true; });
+        panel->setPasswortdialog([&z] {
+            z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+            z.terminal.passwortOK = true;
+        });
+
+        QStringList zeilen, vergleich;
+        QString kopf;
+        imDialog([&](QWidget *d) {
+            auto *l = kind<QTreeWidget>(d, "ListeSicherungen");
+            for (int i = 0; i < l->topLevelItemCount(); ++i)
+                zeilen << l->topLevelItem(i)->text(0) + QLatin1Char('|') + l->topLevelItem(i)->text(1) + QLatin1Char('|')
+                              + l->topLevelItem(i)->text(2);
+            // The damaged one: its reason, and no write.
+            l->setCurrentItem(l->topLevelItem(0));
+            kopf = kind<QLabel>(d, "LabelVergleich")->text();
+            kind<QPushButton>(d, "CommandZurueckschreiben")->click();
+            QVERIFY(d->isVisible());
+            auto *behalten = kind<QSpinBox>(d, "SpinBehalten");
+            QCOMPARE(behalten->value(), 20);
+            behalten->setValue(7);
+            emit behalten->editingFinished();
+            // The sound one: no file chosen for writing yet, so nothing to compare it with.
+            l->setCurrentItem(l->topLevelItem(1));
+            vergleich << kind<QLabel>(d, "LabelVergleich")->text();
+            kind<QPushButton>(d, "CommandZurueckschreiben")->click();
+        }, QStringLiteral("frmSicherungen"));
+        QSignalSpy beendet(&panel->ablauf(), &Schreibablauf::schreibenBeendet);
+        imDialog([](QWidget *d) { kind<QPushButton>(d, "CommandWeiter")->click(); }, QStringLiteral("frmVergleich"));
+        kind<QAction>(&f, "mnuSicherungen")->trigger();
+
+        QCOMPARE(zeilen, (QStringList{QStringLiteral("2026-12-02 09:00:00|Ver 1|tuer1.S2D"),
+                                      QStringLiteral("2026-12-01 09:00:00|Ver 0|tuer0.S2D")}));
+        QVERIFY2(kopf.startsWith(Texttabelle::text(862).arg(QString()).trimmed()), qPrintable(kopf));
+        QCOMPARE(meldung.textnummern(), QList<int>{862});
+        QCOMPARE(vergleich, QStringList{Texttabelle::text(859)});
+        QCOMPARE(Sicherungsablage::einstellung().behalten, 7);
+
+        // Written back: the terminal holds the backup, and its memory before is the newest backup.
+        const QByteArray vorher = sim.speicher(4);
+        QVERIFY(beendet.wait(30000));
+        QCOMPARE(beendet.first().first().toInt(), 0);
+        QCOMPARE(panel->datei(), gut);
+        Terminaldatei::Speicherbytes jetzt{};
+        QTRY_VERIFY(Terminaldatei::parseHauptdatei(sim.speicher(4), jetzt).ok && jetzt[0] == alt[0]);
+        QVERIFY(ablage.liste(QString(), 4, liste).ok);
+        QCOMPARE(liste.size(), 3);
+        QCOMPARE(lies(liste.first().hauptdatei()), vorher);
+        QCOMPARE(liste.first().ersetztDurch, gut);
+        f.close();
+    }
+};
+
+PORTAVO_TESTKLASSE(TestSicherungsfenster)
+#include "tst_sicherungsfenster.moc"
