@@ -1,11 +1,15 @@
 // The editor window: settings shown and changed through the controls, the
-// card-list grids, the record dialogs, display lines, saving and leaving.
+// card-list grids, the record dialogs, display lines, saving and leaving, and
+// the comparison with another file or the terminal.
 
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
 #include "support/Fensterhilfe.h"
 
 #include "app/Listengitter.h"
+#include "support/SimBus.h"
+#include "support/SimPort.h"
+#include "termfile/Dateivergleich.h"
 
 #include <QtWidgets>
 
@@ -17,6 +21,17 @@ void tippe(QWidget *w, const QString &text)
 }
 
 bool gewaehlt(QWidget *w, const char *name) { return kind<QRadioButton>(w, name)->isChecked(); }
+
+// Answers the next differences list: its lines, then Close.
+void unterschiedeLesen(QStringList &zeilen)
+{
+    imDialog([&zeilen](QWidget *d) {
+        auto *l = kind<QListWidget>(d, "ListeUnterschiede");
+        for (int i = 0; i < l->count(); ++i)
+            zeilen << l->item(i)->text();
+        kind<QPushButton>(d, "CommandSchliessen")->click();
+    }, QStringLiteral("frmUnterschiede"));
+}
 }  // namespace
 
 class tst_editorfenster : public QObject {
@@ -279,6 +294,57 @@ private slots:
         }
     }
 
+
+    // Another file: its differing list slot is listed and coloured until the next comparison, which
+    // here finds nothing. The terminal (on the bus, with the password): the memory read is compared,
+    // and the editor's own memory and file stay as they were.
+    void vergleichen()
+    {
+        Bytes b = standardbild();
+        b[8] = 4;
+        const QString andere = datei("andere", b);
+        b[272] = 0x99;
+        const QString eigene = datei("eigene", b);
+        SimBus bus;
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(4, 0)});
+        Strecke<SimPort> s(bus.device());
+        s.z.terminal.adresse = 4;
+        s.z.terminal.identifiziert = true;
+        s.z.Timerintervall[1] = s.z.Timerintervall[3] = 20;
+        auto w = editor(s.z, s.meldung, eigene);
+        Listenmodell *liste1 = w->listenmodell(1);
+        QVERIFY(!kind<QAction>(w.get(), "mnuVergleichTerminal")->isEnabled());
+
+        for (const QString &pfad : {andere, eigene}) {
+            QStringList zeilen;
+            imDialog([pfad](QWidget *d) { dateiWaehlen(d, pfad); }, QStringLiteral("DateiVergleich"));
+            unterschiedeLesen(zeilen);
+            kind<QAction>(w.get(), "mnuVergleichDatei")->trigger();
+            const bool gleich = pfad == eigene;
+            QCOMPARE(zeilen.value(0), gleich ? Texttabelle::text(800) : Texttabelle::text(801).arg(1));
+            QCOMPARE(liste1->unterschiede(), gleich ? QSet<int>{} : QSet<int>{2});
+            QCOMPARE(liste1->data(liste1->index(2, 0), Qt::BackgroundRole).value<QColor>() == Listenmodell::Unterschied, !gleich);
+            QCOMPARE(liste1->data(liste1->index(3, 0), Qt::BackgroundRole).value<QColor>() == Listenmodell::Unterschied, false);
+        }
+
+        w->setTerminalzugang(&s.v, &s.anmeldung);
+        const auto speicher = s.z.bild.Daten;
+        QStringList zeilen;
+        imDialog([](QWidget *d) {
+            QTest::keyClicks(kind<QLineEdit>(d, "Text1"), QStringLiteral("246810"));
+            kind<QAbstractButton>(d, "OK")->click();
+        }, QStringLiteral("Passwort2D"));
+        unterschiedeLesen(zeilen);
+        kind<QAction>(w.get(), "mnuVergleichTerminal")->trigger();
+        QTRY_VERIFY(!zeilen.isEmpty());
+        Terminaldatei::Speicherbytes terminal{}, datei{};
+        QVERIFY(Terminaldatei::parseHauptdatei(bus.speicher(4), terminal).ok && Terminaldatei::leseHauptdatei(eigene, datei).ok);
+        QCOMPARE(zeilen, Dateivergleich::vergleiche(terminal, datei, 0, s.z.sprache.protokollnamen).zusammenfassung(0));
+        QVERIFY(zeilen.size() > 1);
+        QVERIFY(s.z.bild.Daten == speicher);
+        QVERIFY(w->isEnabled());
+        QCOMPARE(lies(eigene), hauptdateiInhalt(b));
+    }
 };
 
 PORTAVO_TESTKLASSE(tst_editorfenster)
