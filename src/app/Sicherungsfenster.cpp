@@ -76,7 +76,9 @@ Sicherungsfenster::Sicherungsfenster(Zustand &z, Meldung &meldung, const QString
 
     const Sicherungsablage ablage(wurzel);
     const Dateiergebnis e = ablage.liste(anlage, adresse, m_eintraege, z.sprache.versatz);
-    if (!e.ok)
+    if (!z.terminal.identifiziert && !z.terminal.adresseBekannt)
+        m_vergleichKopf->setText(text(853));
+    else if (!e.ok)
         m_vergleichKopf->setText(e.meldung);  // a damaged index is not taken for an empty one
     else if (m_eintraege.isEmpty())
         m_vergleichKopf->setText(text(863));
