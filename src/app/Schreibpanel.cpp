@@ -71,7 +71,12 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
 
     connect(m_schreibknopf, &QPushButton::clicked, this, &Schreibpanel::schreibknopf);
     connect(m_sicherung, &QCheckBox::clicked, this, &Schreibpanel::sicherungGewaehlt);
-    connect(m_ablauf, &Schreibablauf::sicherungBegonnen, this, [this] { m_sicherungsstand->setText(text(841)); });
+    // The backup read-out is part of the write: the button stays pressed until the write ends.
+    connect(m_ablauf, &Schreibablauf::sicherungBegonnen, this, [this] {
+        faerbe(m_schreibknopf, false);
+        m_schreibknopf->setEnabled(false);
+        m_sicherungsstand->setText(text(841));
+    });
     connect(m_ablauf, &Schreibablauf::gesichert, this,
             [this](const QString &datei) { m_sicherungsstand->setText(text(843).arg(QDir::toNativeSeparators(datei))); });
     m_ablauf->setVergleichsfrage([this](const Dateivergleich &v, const QString &) {

@@ -67,6 +67,7 @@ private slots:
         panel.schreibbefehl();
         QStringList gefragt;
         imDialog([&](QWidget *d) {
+            QVERIFY(!kind<QPushButton>(&panel, "CommandSchreiben")->isEnabled());
             for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
                 gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
             kind<QPushButton>(d, weiter ? "CommandWeiter" : "CommandAbbrechen")->click();
