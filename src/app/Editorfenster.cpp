@@ -233,7 +233,7 @@ void Editorfenster::mitTerminalVergleichen()
     // the editor's file and memory stay untouched.
     m_ablage = std::make_unique<QTemporaryDir>();
     m_auslese->setZieldatei(m_ablage->filePath(QStringLiteral("PORTAVO.S2D")));
-    m_gerettet = eigenerSpeicher();
+    m_gerettet = m_z.bild.Daten;
     if (m_auslese->starte() == Ausleseablauf::Start::Gestartet) {
         setEnabled(false);  // nothing is edited while the image holds the terminal's memory
         return;
@@ -246,7 +246,7 @@ void Editorfenster::mitTerminalVergleichen()
 
 void Editorfenster::terminalVergleichEnde()
 {
-    std::copy(m_gerettet.begin(), m_gerettet.end(), m_z.bild.Daten.begin());
+    m_z.bild.Daten = m_gerettet;
     m_ablage.reset();
     setEnabled(true);
 }

@@ -20,6 +20,7 @@
 
 #include "app/Druckablauf.h"
 #include "app/Grundeinstellungsseite.h"
+#include "base/Datenbild.h"
 #include "termfile/Terminaldatei.h"
 #include "termfile/Uebergabe.h"
 
@@ -136,7 +137,7 @@ private:
     Anmeldung *m_anmeldung = nullptr;
     Ausleseablauf *m_auslese = nullptr;
     std::unique_ptr<QTemporaryDir> m_ablage;  // the terminal's memory while it is compared
-    Terminaldatei::Speicherbytes m_gerettet{};  // the editor's memory meanwhile
+    decltype(Datenbild::Daten) m_gerettet{};  // the editor's image meanwhile
     QPushButton *m_suchen1 = nullptr;
     QPushButton *m_suchen2 = nullptr;
     QCheckBox *m_karten12000 = nullptr;
