@@ -6,6 +6,7 @@
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "support/Fensterhilfe.h"
+#include "support/Datentabelle.h"
 
 #include <QtWidgets>
 
@@ -28,8 +29,7 @@ class tst_dateidialog : public QObject {
 private slots:
     void filterAusDerTexttabelle_data()
     {
-        QTest::addColumn<QString>("tabelle");
-        QTest::addColumn<QString>("qt");
+        spalten<QString, QString>("tabelle", "qt");
         QTest::newRow("load") << "PORTAVOdateien|*.S2D|Begleittexte|*.B2D|(alle Dateien)|*.*"
                               << "PORTAVOdateien (*.S2D *.s2d);;Begleittexte (*.B2D *.b2d);;(alle Dateien) (*.*)";
         QTest::newRow("lower case given") << "x|*.csv" << "x (*.csv *.CSV)";
@@ -39,8 +39,7 @@ private slots:
     }
     void filterAusDerTexttabelle()
     {
-        QFETCH(QString, tabelle);
-        QFETCH(QString, qt);
+        const auto [tabelle, qt] = werte<QString, QString>("tabelle", "qt");
         QCOMPARE(Dateidialog::qtFilter(tabelle), qt);
     }
 
@@ -58,13 +57,11 @@ private slots:
     {
         // Every text of the four languages that names main files offers
         // a lower-case "t7.s2d" beside "T8.S2D".
-        for (int sprache : {0, 1000, 2000, 3000}) {
+        for (int sprache : {0, 1000, 2000, 3000})
             for (int nummer : {141, 147, 312}) {
                 const QStringList muster = Dateidialog::muster(Texttabelle::text(nummer + sprache));
-                QVERIFY2(QDir::match(muster, QStringLiteral("t7.s2d")), qPrintable(muster.join(' ')));
-                QVERIFY(QDir::match(muster, QStringLiteral("T8.S2D")));
+                QVERIFY2(QDir::match(muster, "t7.s2d") && QDir::match(muster, "T8.S2D"), qPrintable(muster.join(' ')));
             }
-        }
         QTemporaryDir dir;
         for (const char *name : {"t7.s2d", "T8.S2D", "notiz.txt"})
             QVERIFY(QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly));

@@ -4,6 +4,7 @@
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
 #include "support/Fensterhilfe.h"
+#include "support/Datentabelle.h"
 
 #include "app/Listengitter.h"
 
@@ -55,15 +56,15 @@ private slots:
         b[8] = 200;
         auto w = oeffne(datei("E", b));
         QCOMPARE(kind<QLineEdit>(w.get(), "TextTueroeffnungszeit")->text(), QStringLiteral("1"));
-        QCOMPARE(m_z.bild.byte(0), 1);
-        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
+        QVERIFY(m_z.bild.byte(0) == 1 && m_z.bild.Aenderungszaehler == 0);
         for (const char *name : {"SummerJa", "IntervalltonNein", "UeberwachungsmodulJa", "ChipkarteJa",
                                  "StartzeichenNein", "DisplayNein", "Spur2Ja", "Spur31Nein", "StoerungJa",
                                  "SperrlistenNein"})
             QVERIFY2(gewaehlt(w.get(), name), name);
-        QCOMPARE(kind<QLineEdit>(w.get(), "TextPasswort")->text(), QStringLiteral("123456"));
-        QCOMPARE(kind<QLineEdit>(w.get(), "TextAdresse")->text(), QStringLiteral("200"));
-        QCOMPARE(kind<QLineEdit>(w.get(), "TextLaengeSpur2")->text(), QStringLiteral("21"));
+        QStringList felder;
+        for (const char *name : {"TextPasswort", "TextAdresse", "TextLaengeSpur2"})
+            felder << kind<QLineEdit>(w.get(), name)->text();
+        QCOMPARE(felder, (QStringList{"123456", "200", "21"}));
         QVERIFY(!kind(w.get(), "FrameLaengeSpur31")->isEnabled());
         // Only the tab on show can be used (and printed).
         auto *tabs = kind<QTabWidget>(w.get(), "SSTab1");
@@ -83,24 +84,20 @@ private slots:
         QTRY_VERIFY(zeit->hasSelectedText());
         tippe(zeit, "3a00");
         QTest::keyClick(zeit, Qt::Key_Return);
-        QCOMPARE(m_z.bild.byte(0), 1);
-        QCOMPARE(zeit->text(), QStringLiteral("1"));
-        QVERIFY(m_m.eintraege().isEmpty());
+        QVERIFY(m_z.bild.byte(0) == 1 && zeit->text() == "1" && m_m.eintraege().isEmpty());
 
         // A length box warns on entry (317); leaving it, even unchanged, empties the lists and comments.
         auto *box = kind<QLineEdit>(w.get(), "TextLaengeSpur2");
         box->setFocus(Qt::TabFocusReason);
         QCOMPARE(m_m.textnummern(), QList<int>{317});
         kind<QTabWidget>(w.get(), "SSTab1")->tabBar()->setFocus();
-        QCOMPARE(m_z.bild.Begleittext[0], QStringLiteral("----------"));
-        QCOMPARE(m_z.bild.byte(272), 0);
+        QVERIFY(m_z.bild.Begleittext[0] == "----------" && m_z.bild.byte(272) == 0);
 
         box->setFocus(Qt::TabFocusReason);
         box->selectAll();
         tippe(box, "21");
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(m_z.bild.byte(3), 11);
-        QVERIFY(m_z.bild.bit(9, 0));
+        QVERIFY(m_z.bild.byte(3) == 11 && m_z.bild.bit(9, 0));
         QCOMPARE(w->listenmodell(1)->rowCount(), (2046 - 272) / 11 + 2);
         QCOMPARE(zelle(w->listenmodell(1), 2, 0), QStringLiteral("000000000000000000000#"));
     }
@@ -113,15 +110,12 @@ private slots:
         auto *ja = kind<QRadioButton>(w.get(), "SperrlistenJa");
         m_m.antworte(Meldung::Abbrechen);
         ja->click();
-        QVERIFY(gewaehlt(w.get(), "SperrlistenNein"));
-        QCOMPARE(m_z.bild.Begleittext[1], QStringLiteral("zwei"));
-        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
+        QVERIFY(gewaehlt(w.get(), "SperrlistenNein") && m_z.bild.Begleittext[1] == "zwei" && m_z.bild.Aenderungszaehler == 0);
 
         // Block lists switch the chip-card message off and grey it.
         m_m.antworte(Meldung::Ok);
         ja->click();
-        QVERIFY(gewaehlt(w.get(), "ChipkarteNein"));
-        QVERIFY(!m_z.bild.flag(Flag::MeldungChipkarte));
+        QVERIFY(gewaehlt(w.get(), "ChipkarteNein") && !m_z.bild.flag(Flag::MeldungChipkarte));
         QVERIFY(!kind(w.get(), "FrameChipkarte")->isEnabled());
         QCOMPARE(w->listenmodell(3)->rowCount(), (2046 - 1295) / 3 + 2);
 
@@ -130,29 +124,23 @@ private slots:
         const auto daten = m_z.bild.Daten;
         kind<QRadioButton>(w.get(), "Spur2Nein")->click();
         QCOMPARE(m_m.textnummern(), QList<int>{323});
-        QVERIFY(gewaehlt(w.get(), "Spur2Ja"));
-        QVERIFY(m_z.bild.Daten == daten);
+        QVERIFY(gewaehlt(w.get(), "Spur2Ja") && m_z.bild.Daten == daten);
 
         m_m.antworte(Meldung::Ok);
         kind<QRadioButton>(w.get(), "SperrlistenNein")->click();
-        QVERIFY(kind(w.get(), "FrameChipkarte")->isEnabled());
-        QVERIFY(gewaehlt(w.get(), "ChipkarteNein"));
+        QVERIFY(kind(w.get(), "FrameChipkarte")->isEnabled() && gewaehlt(w.get(), "ChipkarteNein"));
     }
 
     void eintragBearbeitenUndSpeichern_data()
     {
-        QTest::addColumn<int>("ziffern");
-        QTest::addColumn<QString>("eingabe");
-        QTest::addColumn<QList<int>>("bytes");
+        spalten<int, QString, QList<int>>("ziffern", "eingabe", "bytes");
         QTest::newRow("odd") << 5 << "12345#" << QList<int>{0x21, 0x43, 0xE5};
         QTest::newRow("even") << 6 << "123456" << QList<int>{0x21, 0x43, 0x65};
         QTest::newRow("# inside") << 4 << "#:?0" << QList<int>{0xAE, 0x0F};
     }
     void eintragBearbeitenUndSpeichern()
     {
-        QFETCH(int, ziffern);
-        QFETCH(QString, eingabe);
-        QFETCH(QList<int>, bytes);
+        const auto [ziffern, eingabe, bytes] = werte<int, QString, QList<int>>("ziffern", "eingabe", "bytes");
         const int adresse = 272 + (ziffern + 1) / 2;  // entry 1
         Bytes b = standardbild(ziffern, 8);
         b[1] = 0;  // bits 2 and 4 clear in the file: set again on loading
@@ -200,8 +188,7 @@ private slots:
         });
         QTest::keyClick(gitter, Qt::Key_Return);
         QCOMPARE(getippt, QStringLiteral("1:?#"));
-        QCOMPARE(m_z.bild.byte(272), 0);
-        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
+        QVERIFY(m_z.bild.byte(272) == 0 && m_z.bild.Aenderungszaehler == 0);
     }
 
     void displayzeilen()
@@ -226,8 +213,7 @@ private slots:
         QCOMPARE(m_z.bild.byte(272), 0);  // line 15 ends at 271
         // Cancel changes nothing.
         zeile(0, QStringLiteral("weg"), "Co1");
-        QCOMPARE(m_z.bild.byte(16), 71);
-        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(2));
+        QVERIFY(m_z.bild.byte(16) == 71 && m_z.bild.Aenderungszaehler == 2);
     }
 
     void speichernAlsMitUeberschreibfrage()
@@ -240,18 +226,15 @@ private slots:
         m_m.antworte(Meldung::Nein);
         kind<QAction>(w.get(), "mnuSaveAs")->trigger();
         QCOMPARE(m_m.textnummern(), QList<int>{386});
-        QVERIFY(m_m.eintraege().at(0).text.contains(ziel));
-        QCOMPARE(lies(ziel), QByteArray("alt"));
+        QVERIFY(m_m.eintraege().at(0).text.contains(ziel) && lies(ziel) == "alt" && w->hauptdatei() == pfad);
         QVERIFY(!QFile::exists(m_dir.filePath("ZIEL.B2D")));
-        QCOMPARE(w->hauptdatei(), pfad);
 
         imDialog([&](QWidget *d) { dateiWaehlen(d, ziel); });
         m_m.antworte(Meldung::Ja);
         kind<QAction>(w.get(), "mnuSaveAs")->trigger();
         QCOMPARE(lies(ziel), hauptdateiInhalt(standardbild()));
         QCOMPARE(lies(m_dir.filePath("ZIEL.B2D")), begleitInhalt({}, 2001));
-        QCOMPARE(w->windowTitle(), ziel);
-        QCOMPARE(w->hauptdatei(), ziel);
+        QVERIFY(w->windowTitle() == ziel && w->hauptdatei() == ziel);
     }
 
     void ungespeicherteAenderungenBeimSchliessen()
@@ -260,8 +243,7 @@ private slots:
         const QByteArray vorher = lies(pfad);
         auto w = oeffne(pfad);
         w->close();  // nothing changed: no question
-        QVERIFY(m_m.eintraege().isEmpty());
-        QVERIFY(!w->isVisible());
+        QVERIFY(m_m.eintraege().isEmpty() && !w->isVisible());
 
         // Beenden answered No: closes without saving; close answered Yes: saves.
         for (auto antwort : {Meldung::Nein, Meldung::Ja}) {
@@ -269,16 +251,11 @@ private slots:
             w = oeffne(pfad);
             kind<QRadioButton>(w.get(), "SummerJa")->click();
             m_m.antworte(antwort);
-            if (antwort == Meldung::Nein)
-                kind<QAction>(w.get(), "mnuFileExit")->trigger();
-            else
-                w->close();
-            QCOMPARE(m_m.textnummern(), QList<int>{275});
-            QVERIFY(!w->isVisible());
+            antwort == Meldung::Nein ? kind<QAction>(w.get(), "mnuFileExit")->trigger() : void(w->close());
+            QVERIFY(m_m.textnummern() == QList<int>{275} && !w->isVisible());
             QCOMPARE(lies(pfad) == vorher, antwort == Meldung::Nein);
         }
     }
-
 };
 
 PORTAVO_TESTKLASSE(tst_editorfenster)

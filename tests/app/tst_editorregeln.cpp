@@ -4,6 +4,7 @@
 #include "Editorhilfe.h"
 
 #include "support/Dateigrenze.h"
+#include "support/Datentabelle.h"
 #include "termfile/Dateiablauf.h"
 #include "termfile/Einstellungsregeln.h"
 #include "termfile/Terminaldatei.h"
@@ -31,12 +32,8 @@ class tst_editorregeln : public QObject {
 private slots:
     void zahlfeldVerlassen_data()
     {
-        QTest::addColumn<Zahlfeld>("feld");
-        QTest::addColumn<QString>("eingabe");
-        QTest::addColumn<int>("gespeichert");
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<int>("byteWert");
-        QTest::addColumn<int>("ungerade");  // odd bit of the length, -1: none
+        // ungerade: the odd bit of the length, -1: none
+        spalten<Zahlfeld, QString, int, int, int, int>("feld", "eingabe", "gespeichert", "adresse", "byteWert", "ungerade");
         const auto T = Zahlfeld::Tueroeffnungszeit;
         for (const auto &[ein, wert] : {std::pair{"300", 1}, {"255", 255}, {"256", 1}, {"  42x9", 42}, {"99999999999999", 1}})
             QTest::addRow("door %s", ein) << T << ein << wert << 0 << wert << -1;
@@ -49,13 +46,8 @@ private slots:
     }
     void zahlfeldVerlassen()
     {
-        QFETCH(Zahlfeld, feld);
-        QFETCH(QString, eingabe);
-        QFETCH(int, gespeichert);
-        QFETCH(int, adresse);
-        QFETCH(int, byteWert);
-        QFETCH(int, ungerade);
-        const int bit = feld == Zahlfeld::LaengeSpur31 ? 1 : 0;
+        const auto [feld, eingabe, gespeichert, adresse, byteWert, ungerade] = werte<Zahlfeld, QString, int, int, int, int>(
+            "feld", "eingabe", "gespeichert", "adresse", "byteWert", "ungerade");
         Zustand z;
         Bytes b = standardbild(4);
         b[9] = ungerade == 1 ? 0 : 3;  // the opposite odd bits, so a missing update shows
@@ -63,7 +55,7 @@ private slots:
         QCOMPARE(verlassen(z.bild, feld, eingabe), gespeichert);
         QCOMPARE(z.bild.byte(adresse), byteWert);
         if (ungerade >= 0)
-            QCOMPARE(z.bild.bit(9, bit), ungerade == 1);
+            QCOMPARE(z.bild.bit(9, feld == Zahlfeld::LaengeSpur31 ? 1 : 0), ungerade == 1);
     }
 
     void einfacheOptionenSetzenIhrBit()
@@ -73,16 +65,10 @@ private slots:
         MeldungAufnahme m;
         QCOMPARE(optionGedrueckt(z, m, Option::Startzeichen, true), Folge::Nichts);  // already "Ja"
         // The plain options set their bit ("Startzeichen nein" sets B bit 3).
-        const struct {
-            Option o;
-            bool ja;
-            int adresse, bit;
-        } faelle[] = {{Option::Startzeichen, false, 2, 3}, {Option::Stoerung, true, 1, 7},
-                      {Option::Ueberwachungsmodul, true, 2, 2}, {Option::Display, true, 1, 5}};
-        for (const auto &f : faelle) {
-            QCOMPARE(optionGedrueckt(z, m, f.o, f.ja), Folge::Angezeigt);
-            QVERIFY(z.bild.bit(f.adresse, f.bit));
-        }
+        const std::tuple<Option, bool, int, int> faelle[] = {{Option::Startzeichen, false, 2, 3}, {Option::Stoerung, true, 1, 7},
+                                                             {Option::Ueberwachungsmodul, true, 2, 2}, {Option::Display, true, 1, 5}};
+        for (const auto &[option, ja, adresse, bit] : faelle)
+            QVERIFY(optionGedrueckt(z, m, option, ja) == Folge::Angezeigt && z.bild.bit(adresse, bit));
         QVERIFY(m.eintraege().isEmpty());
         QCOMPARE(z.bild.Aenderungszaehler, qint16(4));
     }
@@ -120,8 +106,7 @@ private slots:
         z.bild.Begleittext[9] = "Name";
         MeldungAufnahme m;
         QCOMPARE(optionGedrueckt(z, m, Option::Spur2, true), Folge::Angezeigt);
-        QVERIFY(m.eintraege().isEmpty());
-        QVERIFY(z.bild.flag(Flag::Spur2Auswerten) && !z.bild.flag(Flag::Spur31Auswerten));
+        QVERIFY(m.eintraege().isEmpty() && z.bild.flag(Flag::Spur2Auswerten) && !z.bild.flag(Flag::Spur31Auswerten));
         QCOMPARE(z.bild.byte(600), 0xAA);
         legeNeuAn(z.bild);
         for (int i = 512; i < 2048; ++i)
@@ -139,12 +124,9 @@ private slots:
         QVERIFY(!passwortUebernehmen(z));
         z.terminal.passwort = QByteArray("0\x98\x76\x54");
         z.terminal.passwortOK = false;  // dialog cancelled
-        QVERIFY(!passwortUebernehmen(z));
-        QCOMPARE(z.bild.passwortZiffern(), QStringLiteral("123456"));
+        QVERIFY(!passwortUebernehmen(z) && z.bild.passwortZiffern() == "123456");
         z.terminal.passwortOK = true;
-        QVERIFY(passwortUebernehmen(z));
-        QCOMPARE(z.bild.passwortZiffern(), QStringLiteral("896745"));
-        QCOMPARE(z.bild.Aenderungszaehler, qint16(1));
+        QVERIFY(passwortUebernehmen(z) && z.bild.passwortZiffern() == "896745" && z.bild.Aenderungszaehler == 1);
 
         QVERIFY(!zifferErlaubt(""));
     }
@@ -161,18 +143,10 @@ private slots:
         QVERIFY(schreib(basis + ".S2D", alt));
 
         MeldungAufnahme m;
-        bool ok = true;
-        {
-            const Dateigrenze voll(1000);  // the write breaks off part way
-            QVERIFY(voll.gesetzt());
-            ok = Dateiablauf::speichern(z, m, basis, 1);
-        }
-        QVERIFY(!ok);
+        QVERIFY(!Dateigrenze::unter(1000, [&] { return Dateiablauf::speichern(z, m, basis, 1); }));  // breaks off part way
         QCOMPARE(m.textnummern(), QList<int>{315});
-        QVERIFY(m.eintraege().at(0).text.startsWith(QStringLiteral("Diskette voll")));
-        QCOMPARE(lies(basis + ".S2D"), alt);
-        QCOMPARE(z.bild.Aenderungszaehler, qint16(2));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"T.S2D"});
+        QVERIFY(m.eintraege().at(0).text.startsWith(QStringLiteral("Diskette voll")) && z.bild.Aenderungszaehler == 2);
+        QCOMPARE(ordnerinhalt(dir.path()), (QMap<QString, QByteArray>{{"T.S2D", alt}}));
     }
 };
 

@@ -8,6 +8,8 @@
 #include "app/Systemnummerdialog.h"
 #include "base/Zustand.h"
 #include "support/MeldungAufnahme.h"
+#include "support/Datentabelle.h"
+#include "support/Fensterhilfe.h"
 #include "termfile/Uebergabe.h"
 
 #include <QApplication>
@@ -33,16 +35,12 @@ struct Aufbau {
         z.bild.Zeilentext[3] = QStringLiteral("0123456789");
         z.bild.Begleittext[3] = QStringLiteral("Tor Nord");
         zeilenbox.setText(QStringLiteral("ABCDEFGHIJKLMNOPQRS"));
-        if (art == QLatin1String("Kartendaten"))
-            dialog = std::make_unique<Kartendatendialog>(z, meldung, u);
-        else if (art == QLatin1String("Systemnummer"))
-            dialog = std::make_unique<Systemnummerdialog>(z, meldung, u);
-        else if (art == QLatin1String("Displayzeile"))
-            dialog = std::make_unique<Displayzeilendialog>(z, u, &zeilenbox);
-        else
-            dialog = std::make_unique<Passwortdialog>(z, meldung);
+        dialog = art == "Kartendaten"    ? std::unique_ptr<QDialog>(new Kartendatendialog(z, meldung, u))
+                 : art == "Systemnummer" ? std::unique_ptr<QDialog>(new Systemnummerdialog(z, meldung, u))
+                 : art == "Displayzeile" ? std::unique_ptr<QDialog>(new Displayzeilendialog(z, u, &zeilenbox))
+                                         : std::unique_ptr<QDialog>(new Passwortdialog(z, meldung));
     }
-    QLineEdit *feld(const QString &name) const { return dialog->findChild<QLineEdit *>(name); }
+    QLineEdit *feld(const QString &name) const { return kind<QLineEdit>(dialog.get(), qPrintable(name)); }
 };
 }  // namespace
 
@@ -51,9 +49,7 @@ class TestFelddialog : public QObject {
 private slots:
     void betretenMarkiert_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<QString>("feld");
-        QTest::addColumn<QString>("markiert");
+        spalten<QString, QString, QString>("art", "feld", "markiert");
         QTest::newRow("Kartendaten") << "Kartendaten" << "text1" << "0123456789";
         QTest::newRow("Kartendaten, Begleittext") << "Kartendaten" << "Text2" << "Tor Nord";
         QTest::newRow("Systemnummer") << "Systemnummer" << "Text1" << "0042";
@@ -61,12 +57,9 @@ private slots:
     }
     void betretenMarkiert()
     {
-        QFETCH(QString, art);
-        QFETCH(QString, feld);
-        QFETCH(QString, markiert);
+        const auto [art, feld, markiert] = werte<QString, QString, QString>("art", "feld", "markiert");
         Aufbau a(art);
         QLineEdit *box = a.feld(feld);
-        QVERIFY(box);
         a.dialog->show();
         QCoreApplication::processEvents();
         box->deselect();
@@ -77,11 +70,7 @@ private slots:
 
     void okAbgewiesen_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<QString>("feld");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("okKnopf");
-        QTest::addColumn<int>("meldung");
+        spalten<QString, QString, QString, QString, int>("art", "feld", "text", "okKnopf", "meldung");
         QTest::newRow("Kartendaten zu kurz") << "Kartendaten" << "text1" << "012345678" << "Command2" << 203;
         QTest::newRow("Systemnummer zu gross") << "Systemnummer" << "Text1" << "4096" << "Co2" << 413;
         QTest::newRow("Systemnummer keine Zahl") << "Systemnummer" << "Text1" << "12a4" << "Co2" << 413;
@@ -89,20 +78,15 @@ private slots:
     }
     void okAbgewiesen()
     {
-        QFETCH(QString, art);
-        QFETCH(QString, feld);
-        QFETCH(QString, text);
-        QFETCH(QString, okKnopf);
-        QFETCH(int, meldung);
+        const auto [art, feld, text, okKnopf, meldung] =
+            werte<QString, QString, QString, QString, int>("art", "feld", "text", "okKnopf", "meldung");
         Aufbau a(art);
         const auto vorher = a.z.bild.Aenderungszaehler;
         a.dialog->show();
         a.feld(feld)->setText(text);
         a.dialog->findChild<QPushButton *>(okKnopf)->click();
         QCOMPARE(a.meldung.textnummern(), QList<int>{meldung});
-        QVERIFY(a.dialog->isVisible());
-        QCOMPARE(a.u.Dialogergebnis, qint16(0));
-        QCOMPARE(a.z.bild.Aenderungszaehler, vorher);
+        QVERIFY(a.dialog->isVisible() && a.u.Dialogergebnis == 0 && a.z.bild.Aenderungszaehler == vorher);
         QCOMPARE(a.z.bild.Zeilentext.at(3), QStringLiteral("0123456789"));
     }
 };

@@ -4,6 +4,7 @@
 #include "support/Fensterhilfe.h"
 #include "app/MeldungBox.h"
 #include "app/QtTexte.h"
+#include "support/Datentabelle.h"
 
 #include <QtWidgets>
 
@@ -55,17 +56,13 @@ private slots:
 
     void knoepfeInDerGewaehltenSprache_data()
     {
-        QTest::addColumn<int>("sprache");
-        QTest::addColumn<QString>("ja");
-        QTest::newRow("Französisch") << 2000 << QStringLiteral("&Oui");
-        QTest::newRow("Spanisch") << 3000 << QStringLiteral("&Sí");
-        QTest::newRow("Englisch") << 1000 << QStringLiteral("&Yes");
-        QTest::newRow("Deutsch") << 0 << QStringLiteral("&Ja");
+        spalten<int, QString>("sprache", "ja");
+        for (const auto &[sprache, ja] : {std::pair{2000, "&Oui"}, {3000, "&Sí"}, {1000, "&Yes"}, {0, "&Ja"}})
+            QTest::addRow("%d", sprache) << sprache << QString::fromUtf8(ja);
     }
     void knoepfeInDerGewaehltenSprache()
     {
-        QFETCH(int, sprache);
-        QFETCH(QString, ja);
+        const auto [sprache, ja] = werte<int, QString>("sprache", "ja");
         QVERIFY(QtTexte::waehle(sprache));
         MeldungBox m;
         QCOMPARE(frage(m).ja, ja);

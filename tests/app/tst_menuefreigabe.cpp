@@ -3,6 +3,7 @@
 
 #include "support/Testlauf.h"
 #include "workflow/Menuefreigabe.h"
+#include "support/Datentabelle.h"
 
 #include <QTest>
 
@@ -12,11 +13,10 @@ Q_DECLARE_METATYPE(Menuelage::Modem)
 namespace {
 QStringList frei(const Menuefreigabe &f)
 {
+    const std::pair<bool, const char *> punkte[] = {
+        {f.datei, "datei"},   {f.portavo, "portavo"}, {f.schnittstelle, "schnittstelle"}, {f.testbetrieb, "testbetrieb"},
+        {f.dialog, "dialog"}, {f.modem, "modem"},     {f.trouble, "trouble"}};
     QStringList l;
-    const std::pair<bool, const char *> punkte[] = {{f.datei, "datei"},           {f.portavo, "portavo"},
-                                                    {f.schnittstelle, "schnittstelle"}, {f.testbetrieb, "testbetrieb"},
-                                                    {f.dialog, "dialog"},         {f.modem, "modem"},
-                                                    {f.trouble, "trouble"}};
     for (const auto &[an, name] : punkte)
         if (an)
             l << QString::fromLatin1(name);
@@ -31,22 +31,15 @@ private slots:
     {
         using B = Menuelage::Betrieb;
         using M = Menuelage::Modem;
-        QTest::addColumn<Menuelage::Betrieb>("betrieb");
-        QTest::addColumn<Menuelage::Modem>("modem");
-        QTest::addColumn<bool>("belegt");
-        QTest::addColumn<QString>("erwartet");
-        const QString rs485 = QStringLiteral("datei schnittstelle testbetrieb dialog");
+        spalten<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
+        const QString alles = QStringLiteral("datei portavo schnittstelle testbetrieb dialog trouble");
         QTest::newRow("Anlauf") << B::Anlauf << M::Unbenutzt << false << QString();
         QTest::newRow("Anlauf, Modem verbunden") << B::Anlauf << M::Verbunden << false << QString();
-        QTest::newRow("RS485") << B::Rs485 << M::Unbenutzt << false
-                               << "datei portavo schnittstelle testbetrieb dialog trouble";
-        QTest::newRow("RS485, Bus belegt") << B::Rs485 << M::Unbenutzt << true << rs485;
-        QTest::newRow("RS485 nach Modemereignis") << B::Rs485 << M::Beendet << false
-                                                  << "datei portavo schnittstelle testbetrieb dialog trouble";
-        QTest::newRow("Modem, noch nicht verbunden") << B::Modem << M::Unbenutzt << false
-                                                     << "datei portavo testbetrieb modem";
-        QTest::newRow("Modem, nicht verbunden, Bus belegt") << B::Modem << M::Unbenutzt << true
-                                                            << "datei testbetrieb modem";
+        QTest::newRow("RS485") << B::Rs485 << M::Unbenutzt << false << alles;
+        QTest::newRow("RS485, Bus belegt") << B::Rs485 << M::Unbenutzt << true << "datei schnittstelle testbetrieb dialog";
+        QTest::newRow("RS485 nach Modemereignis") << B::Rs485 << M::Beendet << false << alles;
+        QTest::newRow("Modem, nicht verbunden") << B::Modem << M::Unbenutzt << false << "datei portavo testbetrieb modem";
+        QTest::newRow("Modem, nicht verbunden, belegt") << B::Modem << M::Unbenutzt << true << "datei testbetrieb modem";
         QTest::newRow("Modem verbunden") << B::Modem << M::Verbunden << false << "datei portavo testbetrieb trouble";
         QTest::newRow("Modem verbunden, Bus belegt") << B::Modem << M::Verbunden << true << "datei testbetrieb";
         QTest::newRow("Modem legt auf") << B::Modem << M::Auflegen << false << "datei portavo testbetrieb";
@@ -58,14 +51,10 @@ private slots:
     }
     void freigabe()
     {
-        QFETCH(Menuelage::Betrieb, betrieb);
-        QFETCH(Menuelage::Modem, modem);
-        QFETCH(bool, belegt);
-        QFETCH(QString, erwartet);
         Menuelage lage;
-        lage.betrieb = betrieb;
-        lage.modem = modem;
-        lage.busBelegt = belegt;
+        QString erwartet;
+        std::tie(lage.betrieb, lage.modem, lage.busBelegt, erwartet) =
+            werte<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
         QCOMPARE(frei(Menuefreigabe::fuer(lage)), erwartet.split(QLatin1Char(' '), Qt::SkipEmptyParts));
     }
 };

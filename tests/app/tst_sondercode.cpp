@@ -3,6 +3,7 @@
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
 #include "support/Fensterhilfe.h"
+#include "support/Datentabelle.h"
 
 #include "app/Listengitter.h"
 
@@ -15,12 +16,10 @@ Bytes sonderbild()
 {
     Bytes b = grundbild();
     b[2] = 0x81;
-    b[3] = 4;
-    b[4] = 4;
+    b[3] = b[4] = 4;
     b[272] = 18;
     b[273] = 243;
-    b[513] = 2;
-    b[1537] = 2;
+    b[513] = b[1537] = 2;
     for (int plane : {512, 1024, 1536})
         b[plane + 12] = 16;  // card 100 = byte 12, bit 4
     return b;
@@ -62,35 +61,26 @@ class tst_sondercode : public QObject {
     // A set "SK": pages 1 and 2 with names; customer files of both pages.
     QString satz()
     {
-        QDir d(m_dir.path());
-        for (const QString &n : d.entryList(QDir::Files))
-            d.remove(n);
+        for (const QString &n : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(pfad(n));
         schreib(pfad("SK.S2D"), hauptdateiInhalt(sonderbild()));
         Bytes b2 = sonderbild();
-        b2[513] = 0;
-        b2[1537] = 0;
+        b2[513] = b2[1537] = 0;
         b2[515] = 1;  // page 2: card 24 in zone 1
         schreib(pfad("SK.S3D"), hauptdateiInhalt(b2));
         schreib(pfad("SK.B2D"), begleitInhalt(namen("Name "), 5001));
         schreib(pfad("SK.B3D"), begleitInhalt(namen("Zwei "), 5001));
-        for (const QString f : {"V", "P", "O", "R", "T", "M"}) {
+        for (const QString f : {"V", "P", "O", "R", "T", "M"})
             for (const QString s : {"2D", "3D"}) {
                 QStringList l = namen(f + s + QLatin1Char(' '));
                 if (f + s == QLatin1String("T3D"))
                     l[7] = QStringLiteral("0711 4711");
                 schreib(pfad(QStringLiteral("SK.") + f + s), begleitInhalt(l, 5001));
             }
-        }
         return pfad("SK.S2D");
     }
 
-    QMap<QString, QByteArray> dateien() const
-    {
-        QMap<QString, QByteArray> inhalt;
-        for (const QString &n : QDir(m_dir.path()).entryList(QDir::Files))
-            inhalt[n] = lies(pfad(n));
-        return inhalt;
-    }
+    QMap<QString, QByteArray> dateien() const { return ordnerinhalt(m_dir.path()); }
 
     std::unique_ptr<Editorfenster> oeffne(const QString &datei) { return editor(m_z, m_m, datei); }
     static Listengitter *gitter1(Editorfenster *w)
@@ -148,8 +138,7 @@ private slots:
         });
         doppelklick(g, 2, 0);
         QCOMPARE(gesehen, QStringLiteral("qrxgruco2d0531"));
-        QCOMPARE(m_z.bild.byte(272), 1);
-        QCOMPARE(m_z.bild.byte(273), 240);
+        QVERIFY(m_z.bild.byte(272) == 1 && m_z.bild.byte(273) == 240);
         QCOMPARE(zelle(m, 2, 0), QStringLiteral("System:  >>>>0256<<<<<<<<<<"));
     }
 
@@ -227,9 +216,8 @@ private slots:
         kind<QAction>(w.get(), "mnuSave")->trigger();
         QVERIFY(lies(pfad(name)).startsWith(" 5 \r\n 21 \r\n"));
         QCOMPARE(w->hauptdatei(), pfad(name));
-        vorher.remove(name);
         auto nachher = dateien();
-        nachher.remove(name);
+        vorher.remove(name), nachher.remove(name);
         QCOMPARE(nachher, vorher);
     }
 
@@ -256,16 +244,14 @@ private slots:
         });
         doppelklick(g, 27, 1);
         QCOMPARE(label, QStringLiteral("qrxdatensp12000/B 0024/V3D 24"));
-        QVERIFY(m_z.bild.gesperrt(24));
-        QVERIFY(lies(pfad("SK.V3D")).contains("\r\nJ\xf6rg\r\n"));
+        QVERIFY(m_z.bild.gesperrt(24) && lies(pfad("SK.V3D")).contains("\r\nJ\xf6rg\r\n"));
 
         // Another page with unsaved changes: the question first (No drops them).
         m_m.leeren();
         m_m.antworte(Meldung::Nein);
         kind<QRadioButton>(w.get(), "OptionSeite1")->click();
         QCOMPARE(m_m.textnummern(), QList<int>{275});
-        QCOMPARE(w->seite(), 1);
-        QCOMPARE(zelle(m, 3, 2), QStringLiteral("V2D 0"));
+        QVERIFY(w->seite() == 1 && zelle(m, 3, 2) == "V2D 0");
         QVERIFY(lies(pfad("SK.S3D")).contains("\r\n 0 \r\n"));  // page 2 not saved
     }
 
@@ -277,19 +263,16 @@ private slots:
         seitenansicht(w.get(), m_m, 3);
         QCOMPARE(m_m.textnummern(), QList<int>{414});
         QCOMPARE(m_m.eintraege().at(0).titelnummer, 690);  // its own question, not the one about changes
-        QCOMPARE(dateien(), vorher);
-        QCOMPARE(w->seite(), 1);
+        QVERIFY(dateien() == vorher && w->seite() == 1);
 
         m_m.leeren();
         m_m.antworte(Meldung::Ja);
         kind<QRadioButton>(w.get(), "OptionSeite3")->click();
         QCOMPARE(w->seite(), 3);
         Bytes erwartet = sonderbild();
-        for (int a = 512; a < 2048; ++a)
-            erwartet[a] = 0;
+        std::fill(erwartet.begin() + 512, erwartet.end(), 0);
         QCOMPARE(lies(pfad("SK.S4D")), hauptdateiInhalt(erwartet));
-        QCOMPARE(lies(pfad("SK.B4D")), begleitInhalt({}, 5001));
-        QCOMPARE(lies(pfad("SK.M4D")), begleitInhalt({}, 5001));
+        QVERIFY(lies(pfad("SK.B4D")) == begleitInhalt({}, 5001) && lies(pfad("SK.M4D")) == begleitInhalt({}, 5001));
     }
 
     void suchen()
@@ -317,24 +300,21 @@ private slots:
         seitenansicht(w.get(), m_m, 2);
         suche(w.get(), QStringLiteral("4711"));
         QCOMPARE(g->currentIndex(), g->model()->index(10, 6));
-        QCOMPARE(g->rowAt(0), 10);  // scrolled to the top
-        auto *nummern = kind<QTableView>(g, "FesteSpalte");  // the card numbers stay on show beside it
-        QVERIFY(nummern->isVisible());
-        QCOMPARE(nummern->rowAt(0), 10);
+        QCOMPARE(g->rowAt(0), 10);  // scrolled to the top; the card numbers stay on show beside it
+        auto *nummern = kind<QTableView>(g, "FesteSpalte");
+        QVERIFY(nummern->isVisible() && nummern->rowAt(0) == 10);
     }
 
     // Track 3 and the block lists are searched in their own grids.
     void jedesGitterDurchsuchbar_data()
     {
-        QTest::addColumn<bool>("sperr");
-        QTest::addColumn<int>("liste");
+        spalten<bool, int>("sperr", "liste");
         QTest::newRow("Spur 3") << false << 2;
         QTest::newRow("Sperrliste Spur 3") << true << 4;
     }
     void jedesGitterDurchsuchbar()
     {
-        QFETCH(bool, sperr);
-        QFETCH(int, liste);
+        const auto [sperr, liste] = werte<bool, int>("sperr", "liste");
         Bytes b = standardbild(6, 8);
         b[1] |= sperr ? 0x40 : 0;
         schreib(pfad("ST.S2D"), hauptdateiInhalt(b));
@@ -356,8 +336,7 @@ private slots:
         seitenansicht(w.get(), m_m, 2);
         kind<QCheckBox>(w.get(), "Check12000")->click();
         QVERIFY(m_m.textnummern().isEmpty());
-        QCOMPARE(w->hauptdatei(), pfad("SK.S3D"));
-        QCOMPARE(w->windowTitle(), pfad("SK.S3D"));
+        QVERIFY(w->hauptdatei() == pfad("SK.S3D") && w->windowTitle() == pfad("SK.S3D"));
         QCOMPARE(zelle(w->listenmodell(1), 27, 1), QStringLiteral("Zwei 24"));
         imDialog([](QWidget *d) { knopf(d, "Command3"); });  // "Sperren" on card 24
         doppelklick(gitter1(w.get()), 27, 0);
@@ -402,8 +381,7 @@ private slots:
         });
         doppelklick(kind<Listengitter>(w.get(), "Mgd1"), 27, 1);
         QCOMPARE(gesehen, (QStringList{"V3D 24", "Joerg"}));
-        QVERIFY(m_z.bild.Kundendaten == bildVorher.Kundendaten);
-        QVERIFY(m_z.bild.Begleittext == bildVorher.Begleittext);
+        QVERIFY(m_z.bild.Kundendaten == bildVorher.Kundendaten && m_z.bild.Begleittext == bildVorher.Begleittext);
         QCOMPARE(dateien(), vorher);
     }
 
@@ -466,8 +444,7 @@ private slots:
         kind<QAction>(w.get(), "mnuCsvImport")->trigger();
         QCOMPARE(m_m.textnummern(), QList<int>{421});
         QCOMPARE(zelle(w->listenmodell(1), 4, 0), QStringLiteral(">0001             Zeitzone 2"));
-        QVERIFY(lies(pfad("SK.B2D")).startsWith("Name 0\r\nA\r\n"));
-        QVERIFY(lies(pfad("SK.V2D")).startsWith("V2D 0\r\n\r\n"));
+        QVERIFY(lies(pfad("SK.B2D")).startsWith("Name 0\r\nA\r\n") && lies(pfad("SK.V2D")).startsWith("V2D 0\r\n\r\n"));
         QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
     }
 };
