@@ -322,6 +322,7 @@ private slots:
         imDialog([](QWidget *d) {
             QTest::keyClicks(kind<QLineEdit>(d, "Text1"), QStringLiteral("11a2233"));  // the letter is swallowed
             klicke(d, "OK");
+            QVERIFY(!d->isVisible());  // taken (a refusal would leave the box waiting)
         }, QStringLiteral("Passwort2D"));
         knopf->click();
         QTRY_VERIFY(!knopf->isEnabled());
