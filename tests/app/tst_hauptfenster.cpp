@@ -1,5 +1,5 @@
-// The main window: start window, settings, identification and read-out, on FakePort for start-up
-// and exit, on the in-process simulated bus for the flows on the bus.
+// The main window: start window, settings, menus, identification and read-out, the write panel's recovery
+// scan; on FakePort for start-up and exit, on the in-process simulated bus for the flows on the bus.
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
@@ -12,9 +12,15 @@
 #include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 #include "support/Datentabelle.h"
+#include "app/Protokollidentfenster.h"
+#include "workflow/Menuefreigabe.h"
+#include "link/Troublesuche.h"
 
 #include <QClipboard>
 #include <QtWidgets>
+
+Q_DECLARE_METATYPE(Menuelage::Betrieb)
+Q_DECLARE_METATYPE(Menuelage::Modem)
 
 namespace {
 // Port 1 of the port map is the given device, the others do not exist.
@@ -29,6 +35,17 @@ void portkarte(const QString &port1)
 QAction *aktion(QWidget *f, const char *name) { return kind<QAction>(f, name); }
 QAction *menue(QWidget *f, const char *name) { return kind<QMenu>(f, name)->menuAction(); }
 void klicke(QWidget *w, const char *name) { kind<QAbstractButton>(w, name)->click(); }
+QStringList frei(const Menuefreigabe &f)
+{
+    const std::pair<bool, const char *> punkte[] = {
+        {f.datei, "datei"},   {f.portavo, "portavo"}, {f.schnittstelle, "schnittstelle"}, {f.testbetrieb, "testbetrieb"},
+        {f.dialog, "dialog"}, {f.modem, "modem"},     {f.trouble, "trouble"}};
+    QStringList l;
+    for (const auto &[an, name] : punkte)
+        if (an)
+            l << QString::fromLatin1(name);
+    return l;
+}
 }  // namespace
 
 class TestHauptfenster : public QObject {
@@ -330,6 +347,88 @@ private slots:
         QCOMPARE(editor, (QStringList{arbeit.pfad(QStringLiteral("PORTAVO.S2D")), QStringLiteral("PORTAVO.S2D")}));
         QVERIFY(knopf->isEnabled() && w.f.aktuelleDatei() == editor.at(0));
         w.f.close();
+    }
+
+    // Which menu items can be chosen, for every kind of operation, modem line state and a bus command running.
+    void freigabe_data()
+    {
+        using B = Menuelage::Betrieb;
+        using M = Menuelage::Modem;
+        spalten<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
+        const QString alles = QStringLiteral("datei portavo schnittstelle testbetrieb dialog trouble");
+        QTest::newRow("Anlauf") << B::Anlauf << M::Unbenutzt << false << QString();
+        QTest::newRow("Anlauf, Modem verbunden") << B::Anlauf << M::Verbunden << false << QString();
+        QTest::newRow("RS485") << B::Rs485 << M::Unbenutzt << false << alles;
+        QTest::newRow("RS485, Bus belegt") << B::Rs485 << M::Unbenutzt << true << "datei schnittstelle testbetrieb dialog";
+        QTest::newRow("RS485 nach Modemereignis") << B::Rs485 << M::Beendet << false << alles;
+        QTest::newRow("Modem, nicht verbunden") << B::Modem << M::Unbenutzt << false << "datei portavo testbetrieb modem";
+        QTest::newRow("Modem, nicht verbunden, belegt") << B::Modem << M::Unbenutzt << true << "datei testbetrieb modem";
+        QTest::newRow("Modem verbunden") << B::Modem << M::Verbunden << false << "datei portavo testbetrieb trouble";
+        QTest::newRow("Modem verbunden, Bus belegt") << B::Modem << M::Verbunden << true << "datei testbetrieb";
+        QTest::newRow("Modem legt auf") << B::Modem << M::Auflegen << false << "datei portavo testbetrieb";
+        QTest::newRow("Modem legt auf, Bus belegt") << B::Modem << M::Auflegen << true << "datei testbetrieb";
+        QTest::newRow("Modem aufgelegt") << B::Modem << M::Aufgelegt << false << "datei testbetrieb";
+        QTest::newRow("Modem aufgelegt, Bus belegt") << B::Modem << M::Aufgelegt << true << "datei testbetrieb";
+        QTest::newRow("Modemfenster zu") << B::Modem << M::Beendet << false << "datei testbetrieb modem";
+        QTest::newRow("Modemfenster zu, Bus belegt") << B::Modem << M::Beendet << true << "datei testbetrieb modem";
+    }
+    void freigabe()
+    {
+        Menuelage lage;
+        QString erwartet;
+        std::tie(lage.betrieb, lage.modem, lage.busBelegt, erwartet) =
+            werte<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
+        QCOMPARE(frei(Menuefreigabe::fuer(lage)), erwartet.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    }
+
+    // The scan would run nearly two minutes: the panel shows how far it got and lets the user stop it;
+    // without a port it does not start.
+    void troubleMitFortschrittUndAbbruch()
+    {
+        Strecke<FakePort> s;
+        QWidget fenster;
+        Schreibpanel panel(s.z, s.v, s.anmeldung, s.meldung, &fenster);
+        fenster.show();
+        panel.trouble().setTakt(1, 2);
+        panel.troubleStarten();
+        auto *dialog = kind<QProgressDialog>(&fenster, "Troublefortschritt");
+        QVERIFY(dialog->isVisible() && dialog->maximum() == 2048);
+        QTRY_VERIFY(dialog->value() >= 5);
+        QVERIFY(panel.trouble().laeuft());
+        dialog->findChild<QPushButton *>()->click();
+        QVERIFY(!panel.trouble().laeuft() && panel.trouble().abgebrochen() && !dialog->isVisible());
+        QCOMPARE(s.meldung.textnummern(), QList<int>{557});
+        QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
+        s.port.close();  // without a port it does not start
+        panel.troubleStarten();
+        QVERIFY(!dialog->isVisible() && s.meldung.textnummern() == (QList<int>{557, 193}));
+    }
+
+    // Only protocols with a name are offered, not as empty greyed options.
+    void nurBenannteProtokolle()
+    {
+        Strecke<FakePort> s;
+        Protokollidentfenster d(s.z, s.v, s.meldung);
+        d.show();
+        int sichtbar = 0;
+        for (int k = 0; k < 8; ++k) {
+            const bool zu = kind<QRadioButton>(&d, qPrintable(QStringLiteral("ptk%1").arg(k)))->isVisible();
+            QCOMPARE(zu, !s.z.sprache.protokollnamen.at(k).trimmed().isEmpty());
+            sichtbar += zu;
+        }
+        QCOMPARE(sichtbar, 2);
+    }
+
+    // Two lines without gaps, the words of the text as they are.
+    void beschriftungOhneLuecke()
+    {
+        for (int sprache : {0, 1000, 2000, 3000}) {
+            const QString roh = Texttabelle::text(124 + sprache);
+            const QString b = Auslesepanel::beschriftung(roh);
+            QCOMPARE(b.count(QLatin1Char('\n')), 1);
+            QVERIFY2(!b.contains(QStringLiteral("  ")) && b == b.trimmed(), qPrintable(b));
+            QCOMPARE(QString(b).replace(QLatin1Char('\n'), QLatin1Char(' ')), roh.simplified());
+        }
     }
 };
 

@@ -11,6 +11,7 @@
 #include "app/Testfenster.h"
 #include "app/Hauptfenster.h"
 #include "base/Pfade.h"
+#include "support/Datentabelle.h"
 
 #include <QtWidgets>
 
@@ -56,22 +57,20 @@ private slots:
         QTRY_VERIFY(text(&f, "Text2_0").startsWith(Testbetrieb::bytecodes(QByteArray(1, Telegramm::STX))));
         QTRY_COMPARE_WITH_TIMEOUT(kind<QLabel>(&f, "Label4")->text(), Texttabelle::text(382), 10000);
         klicke(&f, "Command2");
-        QVERIFY(!f.isVisible());
-        QVERIFY(!f.ablauf().laeuft());
+        QVERIFY(!f.isVisible() && !f.ablauf().laeuft());
     }
 
     // Applying an installation writes the log's head and hides the main window; "anzeigen" shows the log.
     void anlagennameUndAnzeigen_data()
     {
-        QTest::addColumn<QString>("gewaehlt");
-        QTest::addColumn<QString>("anlage");
+        spalten<QString, QString>("gewaehlt", "anlage");
         QTest::newRow("Datei") << "/daten/Anlagen/Halle 3.S2D" << "Halle 3";
         QTest::newRow("keine") << "" << "";
     }
     void anlagennameUndAnzeigen()
     {
-        QFETCH(QString, gewaehlt);
-        QFETCH(QString, anlage);
+        QString gewaehlt, anlage;
+        std::tie(gewaehlt, anlage) = werte<QString, QString>("gewaehlt", "anlage");
         Aufbau<> a;
         Testfenster f(a.z, a.v, a.meldung, &a.haupt);
         f.setDateiwahl([&](const QString &, const QString &, const QString &, const QString &) { return gewaehlt; });
@@ -79,18 +78,15 @@ private slots:
         QTest::mouseClick(kind<QLineEdit>(&f, "text4_1"), Qt::LeftButton);
         QCOMPARE(text(&f, "text4_1"), anlage);
         klicke(&f, "Command4");
-        QVERIFY(!kind(&f, "Command1")->isEnabled());
-        QVERIFY(f.ablauf().laeuft());
+        QVERIFY(!kind(&f, "Command1")->isEnabled() && f.ablauf().laeuft());
         QVERIFY(lies(logdatei()).endsWith("   Ort:   " + anlage.toUtf8() + "\r\n  \r\n"));
         QCOMPARE(kind(&f, "Command3")->isEnabled(), !anlage.isEmpty());
         if (anlage.isEmpty())
             return;
-        QVERIFY(!a.haupt.isVisible());
-        QVERIFY(f.isVisible());
+        QVERIFY(!a.haupt.isVisible() && f.isVisible());
         klicke(&f, "Command3");  // no viewer offscreen: the program's own window
         auto *anzeige = f.findChild<Bewegungsanzeige *>();
-        QVERIFY(anzeige && anzeige->isVisible());
-        QCOMPARE(anzeige->pfad(), logdatei());
+        QVERIFY(anzeige && anzeige->isVisible() && anzeige->pfad() == logdatei());
         f.close();
         QVERIFY(a.haupt.isVisible());
     }
@@ -108,8 +104,7 @@ private slots:
         klicke(&f, "Command1");
         a.port.loseDevice();
         QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
-        QVERIFY(a.meldung.eintraege().first().text.contains(QStringLiteral("/dev/ttyUSB7")));
-        QVERIFY(!f.ablauf().laeuft());
+        QVERIFY(a.meldung.eintraege().first().text.contains(QStringLiteral("/dev/ttyUSB7")) && !f.ablauf().laeuft());
         f.close();
 
         Aufbau<> b;
@@ -127,7 +122,6 @@ private slots:
         QTemporaryDir ordner;
         QString ziel = ordner.filePath(QStringLiteral("verkehr.txt"));
         m.setExportwahl([&] { return ziel; });
-        QVERIFY(!m.isModal());
         m.show();
         aktiviere(&m);
         a.v.sendeAck();
@@ -162,8 +156,7 @@ private slots:
         klicke(&m, "CommandPause");
         QCOMPARE(m.modell().rowCount(), 3);
         klicke(&m, "CommandExport");
-        QVERIFY(lies(ziel).endsWith("\t<\t70\r\n"));
-        QVERIFY(a.meldung.eintraege().isEmpty());
+        QVERIFY(lies(ziel).endsWith("\t<\t70\r\n") && a.meldung.eintraege().isEmpty());
         ziel = ordner.path();  // a folder: cannot be written
         klicke(&m, "CommandExport");
         QCOMPARE(a.meldung.textnummern(), QList<int>{457});
@@ -208,8 +201,7 @@ private slots:
         QVERIFY(f.isVisible());
         // The same monitor opens again, emptied.
         kind<QAction>(&f, "mnuDiagnose")->trigger();
-        QCOMPARE(f.findChildren<Monitorfenster *>().size(), 1);
-        QCOMPARE(monitor->modell().anzahl(), 0);
+        QVERIFY(f.findChildren<Monitorfenster *>().size() == 1 && monitor->modell().anzahl() == 0);
         f.close();
     }
 };
