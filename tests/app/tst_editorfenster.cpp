@@ -1,14 +1,26 @@
-// The editor window: settings shown and changed through the controls, the
-// card-list grids, the record dialogs, display lines, saving and leaving.
+// The editor window: settings shown and changed through the controls and the rules behind them, the
+// card-list grids, the record dialogs, display lines, saving and leaving; printing (the tab on show decides
+// what is printed, the printer dialog's cancel is silent, printer errors, preview, PDF export, long names).
 
 #include "support/Testlauf.h"
 #include "Editorhilfe.h"
 #include "support/Fensterhilfe.h"
 #include "support/Datentabelle.h"
+#include "support/Dateigrenze.h"
+#include "termfile/Dateiablauf.h"
+#include "termfile/Einstellungsregeln.h"
+#include "termfile/Terminaldatei.h"
 
 #include "app/Listengitter.h"
 
 #include <QtWidgets>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+
+using namespace Einstellungsregeln;
+
+Q_DECLARE_METATYPE(Zahlfeld)
 
 namespace {
 void tippe(QWidget *w, const QString &text)
@@ -18,6 +30,39 @@ void tippe(QWidget *w, const QString &text)
 }
 
 bool gewaehlt(QWidget *w, const char *name) { return kind<QRadioButton>(w, name)->isChecked(); }
+
+// The image as the editor shows it after loading, texts loaded.
+void bildLaden(Zustand &z, const Bytes &b)
+{
+    Texttabelle::ladeTexte(z, 101, 389);
+    for (int i = 0; i < 2048; ++i)
+        z.bild.Daten[i] = qint16(b[i]);
+    z.bild.einstellungenAnzeigen();
+    z.bild.Aenderungszaehler = 0;
+    z.bild.baueListen();
+}
+
+// Page objects of a PDF written by Qt.
+int pdfSeiten(const QString &pfad)
+{
+    const QByteArray inhalt = lies(pfad);
+    if (!inhalt.startsWith("%PDF"))
+        return -1;
+    return int(inhalt.count("/Type /Page\n") + inhalt.count("/Type /Page ") + inhalt.count("/Type /Page>"));
+}
+
+// The words of page 1 of a PDF, as pdftotext (poppler-utils) reads them.
+QStringList pdfWoerter(const QString &pfad)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", pfad, "-"});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        qWarning("pdftotext failed: install poppler-utils (scripts/deps.sh)");
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+void tab(QWidget *w, int i) { kind<QTabWidget>(w, "SSTab1")->setCurrentIndex(i); }
+void waehle(QWidget *w, const char *aktion) { kind<QAction>(w, aktion)->trigger(); }
 }  // namespace
 
 class tst_editorfenster : public QObject {
@@ -38,6 +83,26 @@ class tst_editorfenster : public QObject {
     }
 
     std::unique_ptr<Editorfenster> oeffne(const QString &pfad) { return editor(m_z, m_m, pfad); }
+
+    // Track 2 only, 21 digits: list 1 has 161 entries. Printing goes into
+    // the PDF file pdf instead of asking for a printer (when one is given).
+    std::unique_ptr<Editorfenster> druckeditor(const QString &pdf = QString(), const Bytes &b = standardbild(21),
+                                         const QStringList &namen = {"Meier"})
+    {
+        const QString datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));
+        if (!schreib(datei, hauptdateiInhalt(b)) ||
+            !schreib(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt(namen, b[2] & 0x80 ? 5001 : 2001)))
+            qFatal("cannot write");
+        auto w = editor(m_z, m_m, datei);
+        if (!pdf.isEmpty())
+            w->druckablauf().setDruckerwahl([pdf](QPrinter &d, QWidget *) {
+                d.setOutputFormat(QPrinter::PdfFormat);
+                d.setOutputFileName(pdf);
+                return true;
+            });
+        return w;
+    }
+
 
 private slots:
     void init()
@@ -255,6 +320,224 @@ private slots:
             QVERIFY(m_m.textnummern() == QList<int>{275} && !w->isVisible());
             QCOMPARE(lies(pfad) == vorher, antwort == Meldung::Nein);
         }
+    }
+
+    void zahlfeldVerlassen_data()
+    {
+        // ungerade: the odd bit of the length, -1: none
+        spalten<Zahlfeld, QString, int, int, int, int>("feld", "eingabe", "gespeichert", "adresse", "byteWert", "ungerade");
+        const auto T = Zahlfeld::Tueroeffnungszeit;
+        for (const auto &[ein, wert] : {std::pair{"300", 1}, {"255", 255}, {"256", 1}, {"  42x9", 42}, {"99999999999999", 1}})
+            QTest::addRow("door %s", ein) << T << ein << wert << 0 << wert << -1;
+        QTest::newRow("address 300") << Zahlfeld::Adresse << "300" << 1 << 8 << 1 << -1;
+        QTest::newRow("track 2: 21") << Zahlfeld::LaengeSpur2 << "21" << 21 << 3 << 11 << 1;
+        QTest::newRow("track 2: 22") << Zahlfeld::LaengeSpur2 << "22" << 22 << 3 << 11 << 0;
+        QTest::newRow("track 2: 23") << Zahlfeld::LaengeSpur2 << "23" << 1 << 3 << 1 << 1;
+        QTest::newRow("track 3/1: 25") << Zahlfeld::LaengeSpur31 << "25" << 25 << 4 << 13 << 1;
+        QTest::newRow("track 3/1: 27") << Zahlfeld::LaengeSpur31 << "27" << 1 << 4 << 1 << 1;
+    }
+    void zahlfeldVerlassen()
+    {
+        const auto [feld, eingabe, gespeichert, adresse, byteWert, ungerade] = werte<Zahlfeld, QString, int, int, int, int>(
+            "feld", "eingabe", "gespeichert", "adresse", "byteWert", "ungerade");
+        Zustand z;
+        Bytes b = standardbild(4);
+        b[9] = ungerade == 1 ? 0 : 3;  // the opposite odd bits, so a missing update shows
+        bildLaden(z, b);
+        QCOMPARE(verlassen(z.bild, feld, eingabe), gespeichert);
+        QCOMPARE(z.bild.byte(adresse), byteWert);
+        if (ungerade >= 0)
+            QCOMPARE(z.bild.bit(9, feld == Zahlfeld::LaengeSpur31 ? 1 : 0), ungerade == 1);
+    }
+
+    void einfacheOptionenSetzenIhrBit()
+    {
+        Zustand z;
+        bildLaden(z, standardbild(4));
+        MeldungAufnahme m;
+        QCOMPARE(optionGedrueckt(z, m, Option::Startzeichen, true), Folge::Nichts);  // already "Ja"
+        // The plain options set their bit ("Startzeichen nein" sets B bit 3).
+        const std::tuple<Option, bool, int, int> faelle[] = {{Option::Startzeichen, false, 2, 3}, {Option::Stoerung, true, 1, 7},
+                                                             {Option::Ueberwachungsmodul, true, 2, 2}, {Option::Display, true, 1, 5}};
+        for (const auto &[option, ja, adresse, bit] : faelle)
+            QVERIFY(optionGedrueckt(z, m, option, ja) == Folge::Angezeigt && z.bild.bit(adresse, bit));
+        QVERIFY(m.eintraege().isEmpty());
+        QCOMPARE(z.bild.Aenderungszaehler, qint16(4));
+    }
+
+    void spurJaFragtUndLegtNeuAn()
+    {
+        Zustand z;
+        Bytes b = standardbild(4, 5);
+        b[2] = 1;  // track 3/1 (5 digits) not evaluated yet
+        bildLaden(z, b);
+        MeldungAufnahme m;
+        m.antworte(Meldung::Ok);
+        QCOMPARE(optionGedrueckt(z, m, Option::Spur31, true), Folge::NeuAngelegt);
+        QCOMPARE(z.bild.listenanordnung(), 6);
+        QCOMPARE(z.bild.byte(760 + 2), 224);  // odd length: padding nibble 14
+        QCOMPARE(z.bild.Zeilentext[z.bild.ersteEintragsnummer(2)], QStringLiteral("00000#"));
+        m.antworte(Meldung::Ok);
+        QCOMPARE(optionGedrueckt(z, m, Option::Spur2, false), Folge::NeuAngelegt);
+        QCOMPARE(z.bild.listenanordnung(), 4);
+        QCOMPARE(m.textnummern(), (QList<int>{319, 319}));
+    }
+
+    // Special code: changing tracks asks nothing and keeps the time zones;
+    // laying out afresh blocks every card and keeps the system number.
+    void sondercodebild()
+    {
+        Zustand z;
+        Bytes b = grundbild();
+        b[2] = 0x80 | 0x02;
+        b[272] = 18;
+        b[273] = 243;
+        for (int i = 512; i < 2048; ++i)
+            b[i] = 0xAA;
+        bildLaden(z, b);
+        z.bild.Begleittext[9] = "Name";
+        MeldungAufnahme m;
+        QCOMPARE(optionGedrueckt(z, m, Option::Spur2, true), Folge::Angezeigt);
+        QVERIFY(m.eintraege().isEmpty() && z.bild.flag(Flag::Spur2Auswerten) && !z.bild.flag(Flag::Spur31Auswerten));
+        QCOMPARE(z.bild.byte(600), 0xAA);
+        legeNeuAn(z.bild);
+        for (int i = 512; i < 2048; ++i)
+            QCOMPARE(z.bild.byte(i), 0);
+        QCOMPARE(z.bild.systemnummer(), 531);
+        QCOMPARE(z.bild.Begleittext[9], QStringLiteral("----------"));
+    }
+
+    void passwortUndDateifilter()
+    {
+        Zustand z;
+        bildLaden(z, grundbild());
+        z.terminal.passwortOK = true;
+        z.terminal.passwort = QByteArray("X1234");
+        QVERIFY(!passwortUebernehmen(z));
+        z.terminal.passwort = QByteArray("0\x98\x76\x54");
+        z.terminal.passwortOK = false;  // dialog cancelled
+        QVERIFY(!passwortUebernehmen(z) && z.bild.passwortZiffern() == "123456");
+        z.terminal.passwortOK = true;
+        QVERIFY(passwortUebernehmen(z) && z.bild.passwortZiffern() == "896745" && z.bild.Aenderungszaehler == 1);
+
+        QVERIFY(!zifferErlaubt(""));
+    }
+
+    void fehlgeschlagenesSpeichernLaesstAlteDatei()
+    {
+        QTemporaryDir dir;
+        Zustand z;
+        bildLaden(z, grundbild());
+        z.bild.setzeByte(0, 99);
+        z.bild.Aenderungszaehler = 2;
+        const QString basis = dir.filePath("T");
+        const QByteArray alt = hauptdateiInhalt(grundbild());
+        QVERIFY(schreib(basis + ".S2D", alt));
+
+        MeldungAufnahme m;
+        QVERIFY(!Dateigrenze::unter(1000, [&] { return Dateiablauf::speichern(z, m, basis, 1); }));  // breaks off part way
+        QCOMPARE(m.textnummern(), QList<int>{315});
+        QVERIFY(m.eintraege().at(0).text.startsWith(QStringLiteral("Diskette voll")) && z.bild.Aenderungszaehler == 2);
+        QCOMPARE(ordnerinhalt(dir.path()), (QMap<QString, QByteArray>{{"T.S2D", alt}}));
+    }
+
+    void druckdialogAbbrechenBleibtStill()
+    {
+        auto w = druckeditor();
+        bool gesehen = false;
+        imDialog([&](QWidget *d) {
+            gesehen = qobject_cast<QPrintDialog *>(d) != nullptr;
+            static_cast<QDialog *>(d)->reject();
+        }, QStringLiteral("Druckdialog"));
+        waehle(w.get(), "mnuPrint");
+        QVERIFY(gesehen);
+        QVERIFY(m_m.eintraege().isEmpty());
+    }
+
+    void teilUndAllesDrucken()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("drucker.pdf"));
+        auto w = druckeditor(pdf);
+        // The current tab decides the section: 162 grid rows take 4 pages
+        // (36, then 43 each), then the empty track-3/1 list.
+        const int seiten[] = {1, 5, 2};
+        for (int i = 0; i < 3; ++i) {
+            tab(w.get(), i);
+            waehle(w.get(), "mnuPrint");
+            QCOMPARE(pdfSeiten(pdf), seiten[i]);
+        }
+        waehle(w.get(), "mnuPrintAll");
+        QCOMPARE(pdfSeiten(pdf), 1 + 5 + 2 + 1);
+        QVERIFY(m_m.eintraege().isEmpty());
+
+        // A printer that cannot be written is reported.
+        w.reset();
+        auto f = druckeditor(m_dir.filePath(QStringLiteral("gibtsnicht/drucker.pdf")));
+        waehle(f.get(), "mnuPrintAll");
+        QCOMPARE(m_m.textnummern(), QList<int>{435});
+    }
+
+    void druckvorschau()
+    {
+        auto w = druckeditor();
+        tab(w.get(), 1);
+        int seiten = -1;
+        imDialog([&](QWidget *d) {
+            auto *vorschau = d->findChild<QPrintPreviewWidget *>();
+            QVERIFY(vorschau);
+            QTRY_VERIFY(vorschau->pageCount() > 0);
+            seiten = vorschau->pageCount();
+            d->close();
+        }, QStringLiteral("Seitenansicht"));
+        waehle(w.get(), "mnuPreview");
+        QCOMPARE(seiten, 5);
+        QVERIFY(m_m.eintraege().isEmpty());
+    }
+
+    // Special code, three cards to a printed line: long names are set
+    // smaller or wrapped, every word of them on paper.
+    void langeNamenImKartendruckGanz()
+    {
+        Bytes b = grundbild();
+        b[2] = 0x81;
+        b[3] = 4;
+        b[4] = 4;
+        const QStringList lang{QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord"),
+                               QStringLiteral("Maximilian Mustermann-Oberhausen"),
+                               QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle")};
+        const QString pdf = m_dir.filePath(QStringLiteral("karten.pdf"));
+        auto w = druckeditor(pdf, b, {"----------", lang[0], "Meier", "----------", "----------", lang[1], lang[2]});
+        tab(w.get(), 1);
+        waehle(w.get(), "mnuPrint");
+        QVERIFY(m_m.eintraege().isEmpty());
+        const QStringList woerter = pdfWoerter(pdf);
+        for (const QString &wort : (lang.join(' ') + QStringLiteral(" Meier")).split(QLatin1Char(' ')))
+            QVERIFY2(woerter.contains(wort), qPrintable(wort + QStringLiteral(" missing in: ") + woerter.join(' ')));
+    }
+
+    void pdfExport()
+    {
+        auto w = druckeditor();
+        const QString ziel = m_dir.filePath(QStringLiteral("export.pdf"));
+        // Cancelled: nothing written, nothing said.
+        imDialog([](QWidget *d) { d->close(); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
+        QVERIFY(!QFile::exists(ziel));
+        QVERIFY(m_m.eintraege().isEmpty());
+
+        // All four sections, whatever tab is open.
+        tab(w.get(), 3);
+        imDialog([&](QWidget *d) { dateiWaehlen(d, ziel); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
+        QCOMPARE(pdfSeiten(ziel), 9);
+        QVERIFY(m_m.eintraege().isEmpty());
+
+        // A file that cannot be written (no one creates files in /proc) is reported with its path.
+        const QString falsch = QStringLiteral("/proc/portavo-export.pdf");
+        imDialog([&](QWidget *d) { dateiWaehlen(d, falsch); }, QStringLiteral("PdfExport"));
+        waehle(w.get(), "mnuExportPdf");
+        QCOMPARE(m_m.textnummern(), QList<int>{437});
+        QVERIFY(m_m.eintraege().constFirst().text.contains(falsch));
     }
 };
 
