@@ -7,6 +7,7 @@
 #include "app/Editorfenster.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -17,14 +18,8 @@ using Bytes = std::array<int, 2048>;
 inline Bytes grundbild()
 {
     Bytes b{};
-    b[0] = 5;
-    b[1] = 0x14;
-    b[5] = 0x21;
-    b[6] = 0x43;
-    b[7] = 0x65;
-    b[8] = 7;
-    for (int i = 16; i < 272; ++i)
-        b[i] = 32;
+    b[0] = 5, b[1] = 0x14, b[5] = 0x21, b[6] = 0x43, b[7] = 0x65, b[8] = 7;
+    std::fill(b.begin() + 16, b.begin() + 272, 32);
     return b;
 }
 
@@ -32,9 +27,7 @@ inline Bytes grundbild()
 inline Bytes standardbild(int ziffern2 = 6, int ziffern31 = 0)
 {
     Bytes b = grundbild();
-    b[2] = (ziffern2 ? 1 : 0) | (ziffern31 ? 2 : 0);
-    b[3] = (ziffern2 + 1) / 2;
-    b[4] = (ziffern31 + 1) / 2;
+    b[2] = (ziffern2 ? 1 : 0) | (ziffern31 ? 2 : 0), b[3] = (ziffern2 + 1) / 2, b[4] = (ziffern31 + 1) / 2;
     b[9] = (ziffern2 % 2) | (ziffern31 % 2) << 1;
     return b;
 }

@@ -76,8 +76,9 @@ class tst_editorfenster : public QObject {
     {
         const QString pfad = m_dir.filePath(name + ".S2D");
         QFile::remove(m_dir.filePath(name + ".B2D"));
+        const int zeilen = b[2] & 0x80 ? 5001 : 2001;  // special code: 5001 names
         if (!schreib(pfad, hauptdateiInhalt(b))
-            || (!kommentare.isEmpty() && !schreib(m_dir.filePath(name + ".B2D"), begleitInhalt(kommentare, 2001))))
+            || (!kommentare.isEmpty() && !schreib(m_dir.filePath(name + ".B2D"), begleitInhalt(kommentare, zeilen))))
             qFatal("cannot write");
         return pfad;
     }
@@ -87,13 +88,9 @@ class tst_editorfenster : public QObject {
     // Track 2 only, 21 digits: list 1 has 161 entries. Printing goes into
     // the PDF file pdf instead of asking for a printer (when one is given).
     std::unique_ptr<Editorfenster> druckeditor(const QString &pdf = QString(), const Bytes &b = standardbild(21),
-                                         const QStringList &namen = {"Meier"})
+                                               const QStringList &namen = {"Meier"})
     {
-        const QString datei = m_dir.filePath(QStringLiteral("DRUCK.S2D"));
-        if (!schreib(datei, hauptdateiInhalt(b)) ||
-            !schreib(m_dir.filePath(QStringLiteral("DRUCK.B2D")), begleitInhalt(namen, b[2] & 0x80 ? 5001 : 2001)))
-            qFatal("cannot write");
-        auto w = editor(m_z, m_m, datei);
+        auto w = oeffne(datei("DRUCK", b, namen));
         if (!pdf.isEmpty())
             w->druckablauf().setDruckerwahl([pdf](QPrinter &d, QWidget *) {
                 d.setOutputFormat(QPrinter::PdfFormat);
@@ -102,7 +99,6 @@ class tst_editorfenster : public QObject {
             });
         return w;
     }
-
 
 private slots:
     void init()
@@ -115,10 +111,7 @@ private slots:
     void einstellungenAusDemBild()
     {
         Bytes b = standardbild(21);
-        b[0] = 0;  // shown and written back as 1
-        b[1] |= 0x01 | 0x08 | 0x80;
-        b[2] |= 0x04 | 0x08;
-        b[8] = 200;
+        b[0] = 0, b[1] |= 0x01 | 0x08 | 0x80, b[2] |= 0x04 | 0x08, b[8] = 200;  // door time 0: shown and written back as 1
         auto w = oeffne(datei("E", b));
         QCOMPARE(kind<QLineEdit>(w.get(), "TextTueroeffnungszeit")->text(), QStringLiteral("1"));
         QVERIFY(m_z.bild.byte(0) == 1 && m_z.bild.Aenderungszaehler == 0);
@@ -389,11 +382,8 @@ private slots:
     {
         Zustand z;
         Bytes b = grundbild();
-        b[2] = 0x80 | 0x02;
-        b[272] = 18;
-        b[273] = 243;
-        for (int i = 512; i < 2048; ++i)
-            b[i] = 0xAA;
+        b[2] = 0x80 | 0x02, b[272] = 18, b[273] = 243;
+        std::fill(b.begin() + 512, b.end(), 0xAA);
         bildLaden(z, b);
         z.bild.Begleittext[9] = "Name";
         MeldungAufnahme m;
@@ -411,11 +401,9 @@ private slots:
     {
         Zustand z;
         bildLaden(z, grundbild());
-        z.terminal.passwortOK = true;
-        z.terminal.passwort = QByteArray("X1234");
+        z.terminal.passwortOK = true, z.terminal.passwort = QByteArray("X1234");
         QVERIFY(!passwortUebernehmen(z));
-        z.terminal.passwort = QByteArray("0\x98\x76\x54");
-        z.terminal.passwortOK = false;  // dialog cancelled
+        z.terminal.passwort = QByteArray("0\x98\x76\x54"), z.terminal.passwortOK = false;  // dialog cancelled
         QVERIFY(!passwortUebernehmen(z) && z.bild.passwortZiffern() == "123456");
         z.terminal.passwortOK = true;
         QVERIFY(passwortUebernehmen(z) && z.bild.passwortZiffern() == "896745" && z.bild.Aenderungszaehler == 1);
@@ -428,8 +416,7 @@ private slots:
         QTemporaryDir dir;
         Zustand z;
         bildLaden(z, grundbild());
-        z.bild.setzeByte(0, 99);
-        z.bild.Aenderungszaehler = 2;
+        z.bild.setzeByte(0, 99), z.bild.Aenderungszaehler = 2;
         const QString basis = dir.filePath("T");
         const QByteArray alt = hauptdateiInhalt(grundbild());
         QVERIFY(schreib(basis + ".S2D", alt));
@@ -450,8 +437,7 @@ private slots:
             static_cast<QDialog *>(d)->reject();
         }, QStringLiteral("Druckdialog"));
         waehle(w.get(), "mnuPrint");
-        QVERIFY(gesehen);
-        QVERIFY(m_m.eintraege().isEmpty());
+        QVERIFY(gesehen && m_m.eintraege().isEmpty());
     }
 
     void teilUndAllesDrucken()
@@ -499,9 +485,7 @@ private slots:
     void langeNamenImKartendruckGanz()
     {
         Bytes b = grundbild();
-        b[2] = 0x81;
-        b[3] = 4;
-        b[4] = 4;
+        b[2] = 0x81, b[3] = b[4] = 4;
         const QStringList lang{QStringLiteral("Friederike von Hohenstein-Waldburg, Lichtenau Nord"),
                                QStringLiteral("Maximilian Mustermann-Oberhausen"),
                                QStringLiteral("Bauunternehmung Rheinland-Pfalz Gesellschaft mbH Zweigstelle")};
@@ -522,8 +506,7 @@ private slots:
         // Cancelled: nothing written, nothing said.
         imDialog([](QWidget *d) { d->close(); }, QStringLiteral("PdfExport"));
         waehle(w.get(), "mnuExportPdf");
-        QVERIFY(!QFile::exists(ziel));
-        QVERIFY(m_m.eintraege().isEmpty());
+        QVERIFY(!QFile::exists(ziel) && m_m.eintraege().isEmpty());
 
         // All four sections, whatever tab is open.
         tab(w.get(), 3);

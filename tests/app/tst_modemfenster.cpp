@@ -143,8 +143,7 @@ private slots:
         QSignalSpy aufgelegt(a.f.get(), &Modemfenster::aufgelegt);
         a.port.inject("\r\nCONNECT\r\n");
         a.aktion("mnuHangUp")->trigger();
-        QVERIFY(!a.aktion("mnuDial")->isEnabled());
-        QVERIFY(aufgelegt.wait());
+        QVERIFY(!a.aktion("mnuDial")->isEnabled() && aufgelegt.wait());
         QVERIFY(!a.port.isOpen() && !a.aktion("mnuOpen")->isChecked() && !a.aktion("mnuHangUp")->isEnabled());
         QVERIFY(a.aktion("mnuDial")->isEnabled());
 

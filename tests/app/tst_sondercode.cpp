@@ -15,11 +15,7 @@ namespace {
 Bytes sonderbild()
 {
     Bytes b = grundbild();
-    b[2] = 0x81;
-    b[3] = b[4] = 4;
-    b[272] = 18;
-    b[273] = 243;
-    b[513] = b[1537] = 2;
+    b[2] = 0x81, b[3] = b[4] = 4, b[272] = 18, b[273] = 243, b[513] = b[1537] = 2;
     for (int plane : {512, 1024, 1536})
         b[plane + 12] = 16;  // card 100 = byte 12, bit 4
     return b;
