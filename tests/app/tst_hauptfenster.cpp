@@ -302,8 +302,7 @@ private slots:
     void bewegungsanzeige()
     {
         const auto [inhalt, hinweis, text] = werte<QByteArray, int, QString>("inhalt", "hinweis", "text");
-        QTemporaryDir ordner;
-        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        const QString log = logdatei();  // removed before each test
         if (inhalt != "-")
             QVERIFY(schreib(log, inhalt));
         Zustand z;
@@ -320,8 +319,7 @@ private slots:
     // The desktop's viewer first; without one, one window per log, read again.
     void bewegungsanzeigeEinmal()
     {
-        QTemporaryDir ordner;
-        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        const QString log = logdatei();  // removed before each test
         QVERIFY(schreib(log, "Veranstaltung vom:\r\n"));
         Zustand z;
         QWidget eltern;

@@ -44,11 +44,6 @@ struct Modemaufbau {
     }
 };
 
-void speichere(const QString &einst, const QString &com, const QString &hs, const QString &echo)
-{
-    QVERIFY(Modemeinstellungen::schreiben(Modemeinstellungen{einst, com, hs, echo}));
-}
-
 // The settings dialog on port, for the numbers and the echo below.
 struct Einstelldialog {
     int nummer = 2;
@@ -88,13 +83,13 @@ private slots:
             QVERIFY(a.port.isOpen() && a.port.dtr() && a.v.modemPort() == &a.port);
             QVERIFY(a.aktion("mnuOpen")->isChecked() && a.aktion("mnuHangUp")->isEnabled());
         }
-        speichere("9600,e,7,1", "5", "2", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"9600,e,7,1", "5", "2", "True"}));
         {
             Modemaufbau a;
             QCOMPARE(a.port.settings() + a.port.device(), "9600,e,7,1" + geraet(5));
             QVERIFY(a.port.handshake() == 2 && a.f->echo() && a.port.isOpen() && a.meldung.eintraege().isEmpty());
         }
-        speichere("9600,n,4,1", "3", "0", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"9600,n,4,1", "3", "0", "True"}));
         Modemaufbau a;
         QVERIFY(a.meldung.eintraege().size() == 1 && !a.port.isOpen());
         QVERIFY(!a.aktion("mnuOpen")->isChecked() && !a.aktion("mnuHangUp")->isEnabled());
@@ -124,7 +119,7 @@ private slots:
 
     void tastenGehenZumModem()
     {
-        speichere("19200,n,8,1", "2", "0", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"19200,n,8,1", "2", "0", "True"}));
         Modemaufbau a;
         auto *term = kind<QPlainTextEdit>(a.f.get(), "txtTerm");
         QTest::keyClick(term, Qt::Key_T);
