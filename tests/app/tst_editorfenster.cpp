@@ -910,12 +910,7 @@ private slots:
             QTest::keyClicks(kind<QLineEdit>(d, "text1"), "Anders");
             kind<QLineEdit>(d, "text3")->setFocus(Qt::TabFocusReason);
             gesehen << text8->text();
-            if (wie == QLatin1String("Escape"))
-                QTest::keyClick(d, Qt::Key_Escape);
-            else if (wie == QLatin1String("close"))
-                d->close();
-            else
-                knopf(d, qPrintable(wie));
+            wie == "Escape" ? QTest::keyClick(d, Qt::Key_Escape) : wie == "close" ? void(d->close()) : knopf(d, qPrintable(wie));
         });
         doppelklick(kind<Listengitter>(w.get(), "Mgd1"), 27, 1);
         QCOMPARE(gesehen, (QStringList{"V3D 24", "Joerg"}));

@@ -91,9 +91,8 @@ private slots:
         }
         QVERIFY(Modemeinstellungen::schreiben({"9600,n,4,1", "3", "0", "True"}));
         Modemaufbau a;
-        QVERIFY(a.meldung.eintraege().size() == 1 && !a.port.isOpen());
-        QVERIFY(!a.aktion("mnuOpen")->isChecked() && !a.aktion("mnuHangUp")->isEnabled());
-        QVERIFY(!a.f->echo());  // loading stopped before the echo
+        QVERIFY(a.meldung.eintraege().size() == 1 && !a.port.isOpen() && !a.aktion("mnuOpen")->isChecked());
+        QVERIFY(!a.aktion("mnuHangUp")->isEnabled() && !a.f->echo());  // loading stopped before the echo
     }
 
     // A closed port is opened for a number, not for a cancelled or refused
@@ -160,7 +159,7 @@ private slots:
         auto *frist = kind<QTimer>(a.f.get(), "TimerLebenszeichen");
         a.waehle(QStringLiteral("47"));
         QVERIFY(frist->isActive());
-        a.port.inject("A");
+        a.port.inject("A");  // the modem's echo
         QVERIFY(!frist->isActive());
     }
 
