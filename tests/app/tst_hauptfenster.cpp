@@ -716,6 +716,7 @@ private slots:
         Zustand z;
         Passworteingabe f;
         QVERIFY(f.taste('X', "12", z) == T::Verschluckt && f.taste(QChar(13), "12", z) == T::Ok);  // Return: OK
+        QCOMPARE(z.terminal.passwort, QByteArray("12"));  // what was typed, kept at each key
         QVERIFY(f.taste('X', "7", z) == T::Verschluckt && f.modus() == Passworteingabe::Frei);
         QVERIFY(f.taste('q', "7", z) == T::Weiter && f.taste(QChar(13), "7q", z) == T::Weiter);  // not in free entry
         QCOMPARE(f.ok(QStringLiteral("abJ"), z), Passworteingabe::Ergebnis::Angenommen);
