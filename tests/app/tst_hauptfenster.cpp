@@ -5,7 +5,6 @@
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Auslesepanel.h"
 #include "app/Bewegungsanzeige.h"
@@ -346,7 +345,7 @@ private slots:
     {
         SimBus sim;
         const QJsonObject t17{{"version", "Ver 4.02 TS 1 11"}, {"password", "112233"}};
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
         portkarte(sim.device());
         Arbeitsordner arbeit;
         Fenster<SimPort> w;
@@ -466,7 +465,7 @@ private slots:
     {
         SimBus sim;
         const QJsonArray ereignisse{QJsonObject{{"type", "fault"}, {"afterPolls", 1}, {"polls", 1000}}};
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
         Aufbau<SimPort> a(sim.device());
         Testfenster f(a.z, a.v, a.meldung, &a.haupt);
         QCOMPARE(f.windowModality(), Qt::WindowModal);
