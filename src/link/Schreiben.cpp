@@ -224,7 +224,7 @@ void Schreiben::blockSenden(Port *port)
     m_aufDerLeitung = 0;
     m_gesendetVerbindung = connect(port, &Port::gesendet, this, &Schreiben::gesendet);
     m_phase = Phase::Senden;
-    m_uebergabe.start();
+    m_uebergabeMs = m_uhr();
     port->write(b);
     if (m_v.beobachtet()) {
         for (const QString &zeile : Telegramm::monitorSchreibblock(b))
@@ -253,7 +253,7 @@ void Schreiben::leitungPruefen()
 {
     if (m_phase != Phase::Senden)
         return;
-    const qint64 vergangen = m_uebergabe.elapsed();
+    const qint64 vergangen = m_uhr() - m_uebergabeMs;
     // What the line can have carried since the hand-over, but no more than
     // the port has handed on.
     const qint64 nachZeit = vergangen * m_blockbaud / 10000;

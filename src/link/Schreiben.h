@@ -35,7 +35,6 @@
 #include "link/Empfangsrecht.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -85,6 +84,8 @@ public:
     int aufDerLeitung() const { return m_aufDerLeitung; }
     // Milliseconds from the hand-over of the block until it was on the line.
     qint64 sendedauer() const { return m_sendedauer; }
+    // The clock the line time is measured on; tests put in their own.
+    void setUhr(Taktwaechter::Uhr uhr) { m_uhr = std::move(uhr); }
 
 
     // Line time of n bytes at the given speed, 10 bits per byte, rounded up.
@@ -158,7 +159,8 @@ private:
     qint64 m_uebergeben = 0;   // bytes the port reports handed to the line
     int m_aufDerLeitung = 0;
     qint64 m_sendedauer = 0;
-    QElapsedTimer m_uebergabe;
+    Taktwaechter::Uhr m_uhr = &Taktwaechter::monoton;
+    qint64 m_uebergabeMs = 0;  // the block was handed to the port
     QMetaObject::Connection m_gesendetVerbindung;
     Weckempfang m_weckempfang;
 };

@@ -44,8 +44,9 @@ public:
     // a missed timeout delivered late (zaehlt()).
     bool tickNehmen(Verbindung &v, const QTimer &timer);
 
-private:
     static qint64 monoton();
+
+private:
     Uhr m_uhr = &Taktwaechter::monoton;
     qint64 m_bezug = -1;  // when the last counted tick (or the start) was
 };

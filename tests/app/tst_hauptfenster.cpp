@@ -1,19 +1,33 @@
-// The main window: start window, settings, identification and read-out, on FakePort for start-up
-// and exit, on the in-process simulated bus for the flows on the bus.
+// The main window: start window, settings, menus, identification and read-out, the write panel's recovery
+// scan; the test mode window and the RS485 monitor (what they show of the bus, the log's installation name,
+// the monitor working while test mode is open). On FakePort, and on the in-process simulated bus.
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Auslesepanel.h"
 #include "app/Bewegungsanzeige.h"
 #include "app/Schreibpanel.h"
 #include "app/Hauptfenster.h"
 #include "base/Pfade.h"
+#include "support/Datentabelle.h"
+#include "app/Protokollidentfenster.h"
+#include "workflow/Menuefreigabe.h"
+#include "link/Troublesuche.h"
+#include "app/Monitorfenster.h"
+#include "app/Testfenster.h"
+#include "link/Passworteingabe.h"
+#include "link/Schnittstellenwahl.h"
+#include "termfile/Dateivergleich.h"
+#include "termfile/Sicherungsablage.h"
+#include "workflow/Schreibablauf.h"
 
 #include <QClipboard>
 #include <QtWidgets>
+
+Q_DECLARE_METATYPE(Menuelage::Betrieb)
+Q_DECLARE_METATYPE(Menuelage::Modem)
 
 namespace {
 // Port 1 of the port map is the given device, the others do not exist.
@@ -28,6 +42,33 @@ void portkarte(const QString &port1)
 QAction *aktion(QWidget *f, const char *name) { return kind<QAction>(f, name); }
 QAction *menue(QWidget *f, const char *name) { return kind<QMenu>(f, name)->menuAction(); }
 void klicke(QWidget *w, const char *name) { kind<QAbstractButton>(w, name)->click(); }
+QStringList frei(const Menuefreigabe &f)
+{
+    const std::pair<bool, const char *> punkte[] = {
+        {f.datei, "datei"},   {f.portavo, "portavo"}, {f.schnittstelle, "schnittstelle"}, {f.testbetrieb, "testbetrieb"},
+        {f.dialog, "dialog"}, {f.modem, "modem"},     {f.trouble, "trouble"}};
+    QStringList l;
+    for (const auto &[an, name] : punkte)
+        if (an)
+            l << QString::fromLatin1(name);
+    return l;
+}
+QString text(QWidget *w, const char *name) { return kind<QLineEdit>(w, name)->text(); }
+void aktiviere(QWidget *w)
+{
+    QEvent e(QEvent::WindowActivate);
+    QApplication::sendEvent(w, &e);
+}
+QString logdatei() { return QDir(Pfade::programm()).filePath(QStringLiteral("Bewegungen.dat")); }
+// Without windows: ports /dev/test1 .. /dev/test16 in the port map.
+QString geraet(int n) { return QStringLiteral("/dev/test%1").arg(n); }
+void testkarte()
+{
+    QByteArray karte;
+    for (int n = 1; n <= 16; ++n)
+        karte += geraet(n).toUtf8() + "\r\n";
+    QVERIFY(schreib(Pfade::portsDatei(), karte));
+}
 }  // namespace
 
 class TestHauptfenster : public QObject {
@@ -54,13 +95,99 @@ class TestHauptfenster : public QObject {
         }
     };
 
+    template <class P = FakePort>
+    struct Aufbau : Strecke<P> {
+        QWidget haupt;
+        explicit Aufbau(const QString &geraet = QString()) : Strecke<P>(geraet)
+        {
+            this->z.terminal.adresse = 17;
+            haupt.show();
+        }
+    };
+
 private slots:
+    // With the box ticked the terminal's memory is stored and what the write changes is put to the
+    // user, whose answer decides whether the block goes out; unticked (and so stored) nothing is
+    // backed up, nothing asked, and the panel says so.
+    void sicherungVorDemSchreiben_data()
+    {
+        spalten<bool, bool>("sicherung", "weiter");
+        QTest::newRow("gesichert, weiter") << true << true;
+        QTest::newRow("gesichert, abgebrochen") << true << false;
+        QTest::newRow("ohne Sicherung") << false << true;
+    }
+    void sicherungVorDemSchreiben()
+    {
+        const auto [sicherung, weiter] = werte<bool, bool>("sicherung", "weiter");
+        QTemporaryDir ordner;
+        SimBus bus;
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(4, 0)});
+        const QByteArray vorher = bus.speicher(4);
+        const QString datei = ordner.filePath(QStringLiteral("tuer.S2D"));
+        QVERIFY(schreib(datei, hauptdatei([](int i) { return i == 8 ? 4 : i == 5 ? 0x42 : i == 6 ? 0x86 : i == 7 ? 1 : (i * 7) & 0xFF; })));
+        QDir(Sicherungsablage::standardwurzel()).removeRecursively();
+        QVERIFY(Sicherungsablage::setzeEinstellung({}));
+
+        Strecke<SimPort> s(bus.device());
+        s.z.terminal.adresse = 4;
+        s.z.terminal.identifiziert = true;
+        s.z.Timerintervall[1] = s.z.Timerintervall[3] = 20;
+        s.z.Timerintervall[4] = 300;
+        QWidget fenster;
+        Schreibpanel panel(s.z, s.v, s.anmeldung, s.meldung, &fenster);
+        fenster.show();
+        panel.setDateiwahl([datei](auto &&...) { return datei; });
+        panel.setProtokolldialog([&s] { s.z.terminal.protokollGewaehlt = true; });
+        panel.setPasswortdialog([&s] {
+            s.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+            s.z.terminal.passwortOK = true;
+        });
+        auto *haken = kind<QCheckBox>(&panel, "CheckSicherung");
+        QVERIFY(haken->isChecked());
+        if (!sicherung)
+            haken->click();
+        QCOMPARE(Sicherungsablage::einstellung().aktiv, sicherung);
+
+        QSignalSpy beendet(&panel.ablauf(), &Schreibablauf::schreibenBeendet);
+        panel.schreibbefehl();
+        QStringList gefragt;
+        imDialog([&](QWidget *d) {
+            QVERIFY(!kind<QPushButton>(&panel, "CommandSchreiben")->isEnabled());
+            for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
+                gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
+            kind<QPushButton>(d, weiter ? "CommandWeiter" : "CommandAbbrechen")->click();
+        }, QStringLiteral("frmVergleich"));
+        kind<QPushButton>(&panel, "CommandSchreiben")->click();
+        QVERIFY(beendet.wait(30000));
+        QCOMPARE(beendet.first().first().toInt(), 0);
+        QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), weiter);
+
+        QVector<Sicherungsablage::Eintrag> liste;
+        QVERIFY(Sicherungsablage(Sicherungsablage::standardwurzel()).liste(QString(), 4, liste).ok);
+        QCOMPARE(liste.size(), sicherung ? 1 : 0);
+        const QString stand = kind<QLabel>(&panel, "LabelSicherung")->text();
+        if (!sicherung) {
+            QVERIFY(gefragt.isEmpty());
+            QCOMPARE(stand, Texttabelle::text(842));
+            return;
+        }
+        QCOMPARE(lies(liste.first().hauptdatei()), vorher);
+        QVERIFY2(stand.contains(QDir::toNativeSeparators(liste.first().hauptdatei())), qPrintable(stand));
+        // The question listed what the block changes in the terminal.
+        Terminaldatei::Speicherbytes alt{}, block{};
+        QVERIFY(Terminaldatei::parseHauptdatei(vorher, alt).ok && Terminaldatei::leseHauptdatei(datei, block).ok);
+        block[12] = 0, block[13] = 15;
+        QCOMPARE(gefragt, Dateivergleich::vergleiche(alt, block, 0, s.z.sprache.protokollnamen).zusammenfassung(0));
+        QVERIFY(gefragt.size() > 1);
+    }
+
     void init()
     {
         QFile::remove(Pfade::einstellungsdatei());
         QFile::remove(Pfade::orteDatei());
         QApplication::clipboard()->setText(QString());
         portkarte(QStringLiteral("fake"));
+        QFile::remove(logdatei());
     }
 
     // Before the start window only Hilfe can be used; RS485 operation turns the menus on (Modem stays
@@ -69,14 +196,13 @@ private slots:
     {
         Fenster<> w;
         w.starte();
-        QVERIFY(w.port.isOpen());
-        QCOMPARE(w.port.written(), Telegramm::Startstring);
+        QVERIFY(w.port.isOpen() && w.port.written() == Telegramm::Startstring);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
         QVERIFY(!menue(&w.f, "mnuFile")->isEnabled() && !aktion(&w.f, "mnuTrouble")->isEnabled());
         QVERIFY(menue(&w.f, "mnuHilfe")->isEnabled());
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
-        QVERIFY(menue(&w.f, "mnuFile")->isEnabled() && aktion(&w.f, "mnuTrouble")->isEnabled());
-        QVERIFY(!aktion(&w.f, "mnuModem")->isEnabled());
+        QVERIFY(menue(&w.f, "mnuFile")->isEnabled() && aktion(&w.f, "mnuTrouble")->isEnabled()
+                && !aktion(&w.f, "mnuModem")->isEnabled());
 
         Fenster<> w2;
         w2.starte();
@@ -109,19 +235,16 @@ private slots:
         QCOMPARE(w.meldung.textnummern(), QList<int>{136});
         QCOMPARE(w.meldung.eintraege().first().text, Texttabelle::text(1136));  // in English, as the file says
         QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
-        QCOMPARE(w.f.portnummer(), 2);
-        QVERIFY(!w.port.isOpen());
-        QCOMPARE(w.port.lostWrites(), 0);
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) {
+        QVERIFY(w.f.portnummer() == 2 && !w.port.isOpen() && w.port.lostWrites() == 0);
+        QVERIFY(mitModal(QStringLiteral("start2d"), [&datei](QWidget *s) {
             QVERIFY(kind<QRadioButton>(s, "Option1_1")->isChecked());
             klicke(s, "Option1_1");  // the same language: the file stays
-            QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n1000\r\n"));
+            QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
             klicke(s, "Option1_3");
             klicke(s, "Command1");
         }));
-        QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n3000\r\n"));
-        QCOMPARE(int(w.z.sprache.versatz), 3000);
-        QCOMPARE(w.meldung.textnummern(), QList<int>{136});
+        QCOMPARE(lies(Pfade::einstellungsdatei()), QByteArray(datei).replace("1000", "3000"));
+        QVERIFY(w.z.sprache.versatz == 3000 && w.meldung.textnummern() == QList<int>{136});
     }
 
     // A settings file with unusable lines is kept as it is, and said once.
@@ -133,23 +256,20 @@ private slots:
         w.starte();
         QCOMPARE(w.meldung.textnummern(), QList<int>{562});
         QVERIFY(w.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
-        QVERIFY(w.port.isOpen());
-        QCOMPARE(int(w.z.sprache.versatz), 2000);
+        QVERIFY(w.port.isOpen() && w.z.sprache.versatz == 2000);
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
         QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
     }
 
     void beendenSendetEndstring_data()
     {
-        QTest::addColumn<bool>("menue");
-        QTest::addColumn<int>("mal");
+        spalten<bool, int>("menue", "mal");
         QTest::newRow("Schliessfeld") << false << 1;
         QTest::newRow("Beenden") << true << 2;
     }
     void beendenSendetEndstring()
     {
-        QFETCH(bool, menue);
-        QFETCH(int, mal);
+        const auto [menue, mal] = werte<bool, int>("menue", "mal");
         Fenster<> w;
         w.bereit();
         w.port.clearWrites();
@@ -158,8 +278,7 @@ private slots:
         else
             w.f.close();
         QCOMPARE(w.port.written(), Telegramm::Endstring.repeated(mal));
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Übernehmen"));
-        QVERIFY(!w.f.isVisible());
+        QVERIFY(QApplication::clipboard()->text() == QStringLiteral("Übernehmen") && !w.f.isVisible());
     }
 
     // While a write or recovery scan runs, neither the PORTAVO menu nor Trouble may start another.
@@ -189,15 +308,13 @@ private slots:
             aktion(editor, "mnuFileExit")->trigger();
         }, QStringLiteral("portadatei2D"));
         aktion(&w.f, "mnuOpen")->trigger();
-        QCOMPARE(w.f.aktuelleDatei(), gewaehlt);
-        QCOMPARE(w.f.blockpruefsumme(), 42 ^ 3);
+        QVERIFY(w.f.aktuelleDatei() == gewaehlt && w.f.blockpruefsumme() == (42 ^ 3));
         // A file one line short is refused with a message; the image stays.
         gewaehlt = ordner.filePath(QStringLiteral("KURZ.S2D"));
         QVERIFY(schreib(gewaehlt, inhalt.left(inhalt.lastIndexOf(" 0 \r\n"))));
         aktion(&w.f, "mnuOpen")->trigger();
         QCOMPARE(w.meldung.textnummern(), QList<int>{384});
-        QCOMPARE(int(w.z.bild.Daten[0]), 42);
-        QCOMPARE(w.f.aktuelleDatei(), ordner.filePath(QStringLiteral("TUER.S2D")));
+        QVERIFY(w.z.bild.Daten[0] == 42 && w.f.aktuelleDatei() == ordner.filePath(QStringLiteral("TUER.S2D")));
     }
 
     // OK on a busy port: the port stays closed and the settings file as it is, but the names typed
@@ -223,16 +340,13 @@ private slots:
             kind<QLineEdit>(s, "Text1")->selectAll();
             QTest::keyClicks(kind<QLineEdit>(s, "Text1"), QStringLiteral("Lager"));
             klicke(s, "Co1");
-            QCOMPARE(w.meldung.eintraege().size(), 1);
-            QVERIFY(w.meldung.eintraege().first().text.contains(belegt));
+            QVERIFY(w.meldung.eintraege().size() == 1 && w.meldung.eintraege().first().text.contains(belegt));
             QCOMPARE(QApplication::activeModalWidget(), s);  // still open
             s->close();  // the user gives up
         }, QStringLiteral("Schnittstelle2D"));
         aktion(&w.f, "mnuSchnittstelle")->trigger();
-        QVERIFY(!w.port.isOpen());
-        QCOMPARE(w.f.portnummer(), 2);
-        QCOMPARE(lies(Pfade::orteDatei()), orte);
-        QCOMPARE(lies(Pfade::einstellungsdatei()), einstellungen);
+        QVERIFY(!w.port.isOpen() && w.f.portnummer() == 2);
+        QVERIFY(lies(Pfade::orteDatei()) == orte && lies(Pfade::einstellungsdatei()) == einstellungen);
     }
 
     // Both Help items name where the program's files and its description are; no web address.
@@ -255,9 +369,7 @@ private slots:
     // The movement log's end, from a whole line on, with a note where there is nothing or only the end.
     void bewegungsanzeige_data()
     {
-        QTest::addColumn<QByteArray>("inhalt");  // "-": no file
-        QTest::addColumn<int>("hinweis");        // text number, 0 none
-        QTest::addColumn<QString>("text");
+        spalten<QByteArray, int, QString>("inhalt", "hinweis", "text");  // inhalt "-": no file; hinweis 0: none
         const QByteArray zeile("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:M\xfcller 1\r\n");
         const QString text = QStringLiteral("am:;05.12.26; um: ;14.31  Uhr;Kartennummer:Müller 1\n");
         QTest::newRow("two lines") << zeile + zeile << 0 << text + text;
@@ -266,11 +378,8 @@ private slots:
     }
     void bewegungsanzeige()
     {
-        QFETCH(QByteArray, inhalt);
-        QFETCH(int, hinweis);
-        QFETCH(QString, text);
-        QTemporaryDir ordner;
-        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        const auto [inhalt, hinweis, text] = werte<QByteArray, int, QString>("inhalt", "hinweis", "text");
+        const QString log = logdatei();  // removed before each test
         if (inhalt != "-")
             QVERIFY(schreib(log, inhalt));
         Zustand z;
@@ -287,8 +396,7 @@ private slots:
     // The desktop's viewer first; without one, one window per log, read again.
     void bewegungsanzeigeEinmal()
     {
-        QTemporaryDir ordner;
-        const QString log = ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        const QString log = logdatei();  // removed before each test
         QVERIFY(schreib(log, "Veranstaltung vom:\r\n"));
         Zustand z;
         QWidget eltern;
@@ -305,25 +413,23 @@ private slots:
         QVERIFY(erstes && erstes->isVisible());
         erstes->close();
         QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
-        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)), erstes);
-        QVERIFY(erstes->isVisible());
+        QVERIFY(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)) == erstes && erstes->isVisible());
         QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
     }
 
-    // On the simulated bus: identify a typed address, read out with the password, edit the file.
+    // On the simulated bus, the window's part of identifying and reading out: the typed address and the
+    // version shown, the password box, the button held while it runs, the file handed to the editor.
     void identifizierenUndAuslesenAmBus()
     {
         SimBus sim;
         const QJsonObject t17{{"version", "Ver 4.02 TS 1 11"}, {"password", "112233"}};
-        SIMBUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
         portkarte(sim.device());
         Arbeitsordner arbeit;
         Fenster<SimPort> w;
         QStringList editor;
         w.f.setEditor([&](const QString &datei, const QString &titel) { editor << datei << titel; });
         w.bereit();
-        QCOMPARE(w.f.port().device(), sim.device());
-
         imDialog([&](QWidget *d) {
             auto *feld = kind<QLineEdit>(d, "text1");
             feld->setFocus();
@@ -331,26 +437,367 @@ private slots:
             QTest::keyClick(feld, Qt::Key_Return);
         }, QStringLiteral("Adressident2D"));
         aktion(&w.f, "mnuAuslesen")->trigger();
-        QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text(), QStringLiteral("17"));
-        QCOMPARE(kind<QLabel>(&w.f, "LabelVersion")->text(), QStringLiteral("Ver 4.02 TS 1 11"));
+        QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text() + '/' + kind<QLabel>(&w.f, "LabelVersion")->text(),
+                 QStringLiteral("17/Ver 4.02 TS 1 11"));
         QVERIFY(w.f.auslesePanel()->isVisible());
 
-        // Read-out; the question afterwards is answered Yes.
-        w.meldung.antworte(Meldung::Ja);
+        w.meldung.antworte(Meldung::Ja);  // the question afterwards: edit the file
         auto *knopf = kind<QPushButton>(&w.f, "CommandAuslesen");
         imDialog([](QWidget *d) {
-            QTest::keyClicks(kind<QLineEdit>(d, "Text1"), QStringLiteral("11a2233"));
+            QTest::keyClicks(kind<QLineEdit>(d, "Text1"), QStringLiteral("11a2233"));  // the letter is swallowed
             klicke(d, "OK");
+            QVERIFY(!d->isVisible());  // taken (a refusal would leave the box waiting)
         }, QStringLiteral("Passwort2D"));
         knopf->click();
         QTRY_VERIFY(!knopf->isEnabled());
         QTRY_VERIFY(!editor.isEmpty());
-        QCOMPARE(w.meldung.textnummern(), QList<int>{162});
         QCOMPARE(editor, (QStringList{arbeit.pfad(QStringLiteral("PORTAVO.S2D")), QStringLiteral("PORTAVO.S2D")}));
-        QCOMPARE(lies(editor.at(0)), sim.speicher(17));
-        QVERIFY(knopf->isEnabled());
-        QCOMPARE(w.f.aktuelleDatei(), editor.at(0));
+        QVERIFY(knopf->isEnabled() && w.f.aktuelleDatei() == editor.at(0));
         w.f.close();
+    }
+
+    // Which menu items can be chosen, for every kind of operation, modem line state and a bus command running.
+    void freigabe_data()
+    {
+        using B = Menuelage::Betrieb;
+        using M = Menuelage::Modem;
+        spalten<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
+        const QString alles = QStringLiteral("datei portavo schnittstelle testbetrieb dialog trouble");
+        QTest::newRow("Anlauf") << B::Anlauf << M::Unbenutzt << false << QString();
+        QTest::newRow("Anlauf, Modem verbunden") << B::Anlauf << M::Verbunden << false << QString();
+        QTest::newRow("RS485") << B::Rs485 << M::Unbenutzt << false << alles;
+        QTest::newRow("RS485, Bus belegt") << B::Rs485 << M::Unbenutzt << true << "datei schnittstelle testbetrieb dialog";
+        QTest::newRow("RS485 nach Modemereignis") << B::Rs485 << M::Beendet << false << alles;
+        QTest::newRow("Modem, nicht verbunden") << B::Modem << M::Unbenutzt << false << "datei portavo testbetrieb modem";
+        QTest::newRow("Modem, nicht verbunden, belegt") << B::Modem << M::Unbenutzt << true << "datei testbetrieb modem";
+        QTest::newRow("Modem verbunden") << B::Modem << M::Verbunden << false << "datei portavo testbetrieb trouble";
+        QTest::newRow("Modem verbunden, Bus belegt") << B::Modem << M::Verbunden << true << "datei testbetrieb";
+        QTest::newRow("Modem legt auf") << B::Modem << M::Auflegen << false << "datei portavo testbetrieb";
+        QTest::newRow("Modem legt auf, Bus belegt") << B::Modem << M::Auflegen << true << "datei testbetrieb";
+        QTest::newRow("Modem aufgelegt") << B::Modem << M::Aufgelegt << false << "datei testbetrieb";
+        QTest::newRow("Modem aufgelegt, Bus belegt") << B::Modem << M::Aufgelegt << true << "datei testbetrieb";
+        QTest::newRow("Modemfenster zu") << B::Modem << M::Beendet << false << "datei testbetrieb modem";
+        QTest::newRow("Modemfenster zu, Bus belegt") << B::Modem << M::Beendet << true << "datei testbetrieb modem";
+    }
+    void freigabe()
+    {
+        Menuelage lage;
+        QString erwartet;
+        std::tie(lage.betrieb, lage.modem, lage.busBelegt, erwartet) =
+            werte<Menuelage::Betrieb, Menuelage::Modem, bool, QString>("betrieb", "modem", "belegt", "erwartet");
+        QCOMPARE(frei(Menuefreigabe::fuer(lage)), erwartet.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    }
+
+    // The scan would run nearly two minutes: the panel shows how far it got and lets the user stop it;
+    // without a port it does not start.
+    void troubleMitFortschrittUndAbbruch()
+    {
+        Strecke<FakePort> s;
+        QWidget fenster;
+        Schreibpanel panel(s.z, s.v, s.anmeldung, s.meldung, &fenster);
+        fenster.show();
+        panel.trouble().setTakt(1, 2);
+        panel.troubleStarten();
+        auto *dialog = kind<QProgressDialog>(&fenster, "Troublefortschritt");
+        QVERIFY(dialog->isVisible() && dialog->maximum() == 2048);
+        QTRY_VERIFY(dialog->value() >= 5);
+        QVERIFY(panel.trouble().laeuft());
+        dialog->findChild<QPushButton *>()->click();
+        QVERIFY(!panel.trouble().laeuft() && panel.trouble().abgebrochen() && !dialog->isVisible());
+        QCOMPARE(s.meldung.textnummern(), QList<int>{557});
+        QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
+        s.port.close();  // without a port it does not start
+        panel.troubleStarten();
+        QVERIFY(!dialog->isVisible() && s.meldung.textnummern() == (QList<int>{557, 193}));
+    }
+
+    // Only protocols with a name are offered, not as empty greyed options.
+    void nurBenannteProtokolle()
+    {
+        Strecke<FakePort> s;
+        Protokollidentfenster d(s.z, s.v, s.meldung);
+        d.show();
+        int sichtbar = 0;
+        for (int k = 0; k < 8; ++k) {
+            const bool zu = kind<QRadioButton>(&d, qPrintable(QStringLiteral("ptk%1").arg(k)))->isVisible();
+            QCOMPARE(zu, !s.z.sprache.protokollnamen.at(k).trimmed().isEmpty());
+            sichtbar += zu;
+        }
+        QCOMPARE(sichtbar, 2);
+    }
+
+    // Two lines without gaps, the words of the text as they are.
+    void beschriftungOhneLuecke()
+    {
+        for (int sprache : {0, 1000, 2000, 3000}) {
+            const QString roh = Texttabelle::text(124 + sprache);
+            const QString b = Auslesepanel::beschriftung(roh);
+            QCOMPARE(b.count(QLatin1Char('\n')), 1);
+            QVERIFY2(!b.contains(QStringLiteral("  ")) && b == b.trimmed(), qPrintable(b));
+            QCOMPARE(QString(b).replace(QLatin1Char('\n'), QLatin1Char(' ')), roh.simplified());
+        }
+    }
+
+    // On the simulated bus: request and answer as byte codes, and a fault the terminal reports.
+    void testbetriebZeigtDenBus()
+    {
+        SimBus sim;
+        const QJsonArray ereignisse{QJsonObject{{"type", "fault"}, {"afterPolls", 1}, {"polls", 1000}}};
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
+        Aufbau<SimPort> a(sim.device());
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
+        QCOMPARE(f.windowModality(), Qt::WindowModal);
+        f.show();
+        klicke(&f, "Command1");
+        QTRY_COMPARE(text(&f, "text1"), Testbetrieb::bytecodes(Telegramm::anfrage(17, "K")));
+        QTRY_VERIFY(text(&f, "Text2_0").startsWith(Testbetrieb::bytecodes(QByteArray(1, Telegramm::STX))));
+        QTRY_COMPARE_WITH_TIMEOUT(kind<QLabel>(&f, "Label4")->text(), Texttabelle::text(382), 10000);
+        klicke(&f, "Command2");
+        QVERIFY(!f.isVisible() && !f.ablauf().laeuft());
+    }
+
+    // Applying an installation writes the log's head and hides the main window; "anzeigen" shows the log.
+    void anlagennameUndAnzeigen_data()
+    {
+        spalten<QString, QString>("gewaehlt", "anlage");
+        QTest::newRow("Datei") << "/daten/Anlagen/Halle 3.S2D" << "Halle 3";
+        QTest::newRow("keine") << "" << "";
+    }
+    void anlagennameUndAnzeigen()
+    {
+        QString gewaehlt, anlage;
+        std::tie(gewaehlt, anlage) = werte<QString, QString>("gewaehlt", "anlage");
+        Aufbau<> a;
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
+        f.setDateiwahl([&](const QString &, const QString &, const QString &, const QString &) { return gewaehlt; });
+        f.show();
+        QTest::mouseClick(kind<QLineEdit>(&f, "text4_1"), Qt::LeftButton);
+        QCOMPARE(text(&f, "text4_1"), anlage);
+        klicke(&f, "Command4");
+        QVERIFY(!kind(&f, "Command1")->isEnabled() && f.ablauf().laeuft());
+        QVERIFY(lies(logdatei()).endsWith("   Ort:   " + anlage.toUtf8() + "\r\n  \r\n"));
+        QCOMPARE(kind(&f, "Command3")->isEnabled(), !anlage.isEmpty());
+        if (anlage.isEmpty())
+            return;
+        QVERIFY(!a.haupt.isVisible() && f.isVisible());
+        klicke(&f, "Command3");  // no viewer offscreen: the program's own window
+        auto *anzeige = f.findChild<Bewegungsanzeige *>();
+        QVERIFY(anzeige && anzeige->isVisible() && anzeige->pfad() == logdatei());
+        f.close();
+        QVERIFY(a.haupt.isVisible());
+    }
+
+    // The port goes away: test mode stops and says so once, the monitor beside it stays quiet;
+    // alone, the monitor says it itself.
+    void portWegWirdEinmalGemeldet()
+    {
+        Aufbau<> a(QStringLiteral("/dev/ttyUSB7"));
+        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
+        m.show();
+        aktiviere(&m);
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
+        f.show();
+        klicke(&f, "Command1");
+        a.port.loseDevice();
+        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
+        QVERIFY(a.meldung.eintraege().first().text.contains(QStringLiteral("/dev/ttyUSB7")) && !f.ablauf().laeuft());
+        f.close();
+
+        Aufbau<> b;
+        Monitorfenster n(b.z, b.v, b.meldung, &b.haupt);
+        n.show();
+        aktiviere(&n);
+        b.port.loseDevice();
+        QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
+    }
+
+    void monitorListetUndDekodiert()
+    {
+        Aufbau<> a;
+        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
+        QTemporaryDir ordner;
+        QString ziel = ordner.filePath(QStringLiteral("verkehr.txt"));
+        m.setExportwahl([&] { return ziel; });
+        m.show();
+        aktiviere(&m);
+        a.v.sendeAck();
+        a.port.inject(QByteArray("A") + char(5));
+        QCOMPARE(m.modell().anzahl(), 3);  // taken at once, shown when collected
+        QTRY_COMPARE(m.modell().rowCount(), 3);
+        auto *liste = kind<QListView>(&m, "List1");
+        const QStringList erwartet{"", "", "41", "A", "05", QString(QChar(5))};
+        for (int zeile : {1, 2, 0}) {
+            liste->setCurrentIndex(m.modell().index(zeile));
+            QCOMPARE(text(&m, "text1"), erwartet.value(2 * zeile));
+            QCOMPARE(text(&m, "Text2"), erwartet.value(2 * zeile + 1));
+        }
+        QCOMPARE(text(&m, "TextHex"), QStringLiteral("06"));
+
+        // Stop holds, even when the window is activated again; Reset resumes empty.
+        klicke(&m, "Command1");
+        a.port.inject("B");
+        aktiviere(&m);
+        a.port.inject("C");
+        QCOMPARE(m.modell().anzahl(), 3);
+        klicke(&m, "Command2");
+        QCOMPARE(m.modell().anzahl(), 0);
+        a.port.inject("D");
+        QTRY_COMPARE(m.modell().rowCount(), 1);
+        QCOMPARE(m.modell().zeileText(0), QStringLiteral("68"));
+
+        // Pause: lines are counted, shown when it ends.
+        klicke(&m, "CommandPause");
+        a.port.inject("EF");
+        QTRY_VERIFY(kind<QLabel>(&m, "LabelPause")->text().endsWith(QLatin1String("2")));
+        klicke(&m, "CommandPause");
+        QCOMPARE(m.modell().rowCount(), 3);
+        klicke(&m, "CommandExport");
+        QVERIFY(lies(ziel).endsWith("\t<\t70\r\n") && a.meldung.eintraege().isEmpty());
+        ziel = ordner.path();  // a folder: cannot be written
+        klicke(&m, "CommandExport");
+        QCOMPARE(a.meldung.textnummern(), QList<int>{457});
+        klicke(&m, "Command3");
+        QVERIFY(!m.isVisible());
+    }
+
+    void hauptfensterOeffnetBeide()
+    {
+        Fenster<> w;
+        w.bereit();
+        QAction *dialog = aktion(&w.f, "mnuDialog");
+        dialog->trigger();  // nothing identified yet
+        QCOMPARE(w.meldung.textnummern(), QList<int>{138});
+
+        aktion(&w.f, "mnuDiagnose")->trigger();
+        auto *monitor = w.f.findChild<Monitorfenster *>();
+        QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
+        aktiviere(monitor);
+        kind<QLabel>(&w.f, "LabelAdresse")->setText(QStringLiteral("17"));
+        w.z.terminal.adresse = 17;
+        QTimer::singleShot(0, dialog, &QAction::trigger);
+        QVERIFY(mitModal(QStringLiteral("Testbetrieb2D"), [&](QWidget *t) {
+            // The monitor takes input while test mode is open: Stop, then Reset.
+            QTest::mouseClick(kind<QPushButton>(monitor, "Command1"), Qt::LeftButton);
+            klicke(t, "Command1");
+            QTRY_VERIFY(w.port.written().contains(Telegramm::anfrage(17, "K")));
+            QCOMPARE(monitor->modell().anzahl(), 0);
+            QTest::mouseClick(kind<QPushButton>(monitor, "Command2"), Qt::LeftButton);
+            QTRY_VERIFY(monitor->modell().rowCount() > 0);
+            QCOMPARE(monitor->modell().zeileText(0), Telegramm::monitorTelegramm(Telegramm::anfrage(17, "S")));
+            klicke(t, "Command2");
+        }));
+        QVERIFY(w.f.isVisible());
+        // The same monitor opens again, emptied.
+        aktion(&w.f, "mnuDiagnose")->trigger();
+        QVERIFY(w.f.findChildren<Monitorfenster *>().size() == 1 && monitor->modell().anzahl() == 0);
+        w.f.close();
+    }
+
+    // Start-up's settings and port handling, the port selection logic and the password box, without windows.
+    // Port 2 is busy. The file is written only when there is none; a file
+    // that is there keeps every byte, whatever start-up makes of it.
+    void einstellungenUndPort_data()
+    {
+        // werte: Portnummer, Sprache, ModemText1, ModemText2, line settings; port: the one opened, 0 none
+        spalten<QByteArray, bool, int, QStringList, bool>("datei", "ohneEins", "port", "werte", "beschaedigt");
+        const QByteArray gut("9600,n,8,1\r\n 3 \r\n1\r\n0049\r\n2000\r\n");
+        const QByteArray belegt("19200,n,8,1\r\n 2 \r\n1\r\n77\r\n1000\r\n");
+        const QStringList ohne{"1", "0", "0", "", "19200,n,8,1"};
+        QTest::newRow("Datei gilt") << gut << false << 3 << QStringList{"3", "2000", "1", "0049", "9600,n,8,1"} << false;
+        QTest::newRow("keine Datei") << QByteArray() << false << 1 << ohne << false;
+        QTest::newRow("Port 0") << QByteArray("19200,n,8,1\r\n0\r\n1\r\n77\r\n3000\r\n") << false << 1
+                                << QStringList{"1", "3000", "1", "77", "19200,n,8,1"} << true;
+        // A busy port: port 1 for this run; the file keeps port 2, the language and the modem lines.
+        QTest::newRow("Port 2 belegt") << belegt << false << 1 << QStringList{"1", "1000", "1", "77", "19200,n,8,1"} << false;
+        QTest::newRow("Port 2 belegt, 1 gesperrt") << belegt << true << 0 << QStringList{"2", "1000", "1", "77", "19200,n,8,1"} << false;
+        QTest::newRow("kein Port") << QByteArray() << true << 0 << ohne << false;
+    }
+    void einstellungenUndPort()
+    {
+        testkarte();
+        const auto [datei, ohneEins, port, erwartet, beschaedigt] =
+            werte<QByteArray, bool, int, QStringList, bool>("datei", "ohneEins", "port", "werte", "beschaedigt");
+        if (!datei.isEmpty())
+            QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
+        Zustand z;
+        GeraetePort p;
+        p.fehler[geraet(2)] = Port::Oeffnungsfehler::Belegt;
+        if (ohneEins)
+            p.fehler[geraet(1)] = Port::Oeffnungsfehler::KeineBerechtigung;
+        const auto s = Programmstart::einstellungenUndPort(z, p, Pfade::einstellungsdatei());
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei.isEmpty() ? QByteArray("19200,n,8,1\r\n1\r\n0\r\n\r\n0\r\n") : datei);
+        QVERIFY(s.standardGeschrieben == datei.isEmpty() && s.dateiBeschaedigt == beschaedigt);
+        QCOMPARE((QStringList{QString::number(z.einstellungen.portnummer), QString::number(z.sprache.versatz),
+                              z.einstellungen.modemText1, z.einstellungen.modemText2, p.settings()}),
+                 erwartet);
+        QVERIFY(s.offen == (port != 0) && p.isOpen() == (port != 0));
+        // Without a port, the port of the file is named, and it stays set.
+        const int gewuenscht = port ? port : erwartet.at(0).toInt();
+        QCOMPARE(p.device() + s.geraet, geraet(gewuenscht) + geraet(gewuenscht));
+        using F = Port::Oeffnungsfehler;
+        QCOMPARE(s.fehler, port ? F::Keiner : gewuenscht == 2 ? F::Belegt : F::KeineBerechtigung);
+        QVERIFY(!port || (!p.dtr() && !p.rts()));
+    }
+
+    void listeUndOrte()
+    {
+        testkarte();
+        QByteArray orte;
+        for (int n = 1; n <= 20; ++n)
+            orte += (n == 6 ? QByteArray("Halle NC") : "Ort " + QByteArray::number(n)) + "\r\n";
+        QVERIFY(schreib(Pfade::orteDatei(), orte));
+        Zustand z;
+        GeraetePort port;
+        using F = Port::Oeffnungsfehler;
+        port.fehler = {{geraet(2), F::Belegt}, {geraet(3), F::GibtEsNicht}, {geraet(4), F::KeineBerechtigung}, {geraet(5), F::Sonstiger}};
+        int nummer = 2;
+        port.setDevice(geraet(2));
+        Schnittstellenwahl w(z, port, nummer);
+        QCOMPARE(w.laden(), 1);
+        QVERIFY(!port.isOpen());
+        QStringList texte;
+        for (const auto &e : w.eintraege())
+            texte << e.text;
+        QCOMPARE(texte.size(), 16);
+        // Busy; missing, no permission, any other failure: NC.
+        QCOMPARE(texte.mid(0, 5), (QStringList{"COM 1  ( Ort 1 )", "COM 2 OCCUPIED  ( Ort 2 )", "COM 3 NC  ( Ort 3 )",
+                                               "COM 4 NC  ( Ort 4 )", "COM 5 NC  ( Ort 5 )"}));
+        QCOMPARE(texte.at(11), QStringLiteral("COM 12  ( Ort 12 )"));
+        QCOMPARE(w.ortText(), QStringLiteral("Ort 2"));
+        QVERIFY(w.hinweis(3).contains(QStringLiteral("dialout")) && w.hinweis(2).isEmpty());
+
+        // Port 12: characters 5 and 6 are "12".
+        QCOMPARE(Schnittstellenwahl::nummer(texte.at(11)), 12);
+        QCOMPARE(w.waehle(11, QStringLiteral("Ort 2")), QStringLiteral("Ort 12"));
+        QCOMPARE(port.device(), geraet(12));
+        // An NC entry, or one whose name holds "NC", keeps the port but takes the typed name.
+        QCOMPARE(w.waehle(2, QStringLiteral("Werk 12")), QStringLiteral("Ort 3"));
+        QVERIFY(!Schnittstellenwahl::nutzbar(texte.at(5)));
+        w.waehle(5, QStringLiteral("Keller"));
+        QVERIFY(nummer == 12 && z.einstellungen.portnummer == 12);
+        QCOMPARE(w.waehle(11, QStringLiteral("Halle NC")), QStringLiteral("Werk 12"));  // names stay with their port
+
+        QString fehler;
+        QVERIFY(w.ok(11, &fehler) && port.isOpen());
+        QCOMPARE(lies(Pfade::einstellungsdatei()).split('\n').at(1), QByteArray(" 12 \r"));
+        const QList<QByteArray> zeilen = lies(Pfade::orteDatei()).split('\n');
+        QCOMPARE(zeilen.size(), 17);  // 16 lines; lines 17..20 are gone
+        QVERIFY(zeilen.at(2) == "Keller\r" && zeilen.at(11) == "Werk 12\r");
+    }
+
+    // Digits, letters swallowed and the length check are driven through the windows. "X" into a box of at
+    // most one character: free entry of up to 8 characters.
+    void freiesPasswort()
+    {
+        using T = Passworteingabe::Taste;
+        Zustand z;
+        Passworteingabe f;
+        QVERIFY(f.taste('X', "12", z) == T::Verschluckt && f.taste(QChar(13), "12", z) == T::Ok);  // Return: OK
+        QCOMPARE(z.terminal.passwort, QByteArray("12"));  // what was typed, kept at each key
+        QVERIFY(f.taste('X', "7", z) == T::Verschluckt && f.modus() == Passworteingabe::Frei);
+        QVERIFY(f.taste('q', "7", z) == T::Weiter && f.taste(QChar(13), "7q", z) == T::Weiter);  // not in free entry
+        QCOMPARE(f.ok(QStringLiteral("abJ"), z), Passworteingabe::Ergebnis::Angenommen);
+        QVERIFY(z.terminal.passwort == "XabJ" && z.terminal.passwortOK);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
+#include "support/Datentabelle.h"
 #include "support/Testhilfe.h"
 #include "app/Modemanschlussdialog.h"
 #include "app/Modemfenster.h"
@@ -43,11 +44,6 @@ struct Modemaufbau {
     }
 };
 
-void speichere(const QString &einst, const QString &com, const QString &hs, const QString &echo)
-{
-    QVERIFY(Modemeinstellungen::schreiben(Modemeinstellungen{einst, com, hs, echo}));
-}
-
 // The settings dialog on port, for the numbers and the echo below.
 struct Einstelldialog {
     int nummer = 2;
@@ -84,25 +80,19 @@ private slots:
         {
             Modemaufbau a;
             QCOMPARE(a.port.device(), geraet(Modemfenster::Standardport));
-            QVERIFY(a.port.isOpen() && a.port.dtr());
+            QVERIFY(a.port.isOpen() && a.port.dtr() && a.v.modemPort() == &a.port);
             QVERIFY(a.aktion("mnuOpen")->isChecked() && a.aktion("mnuHangUp")->isEnabled());
-            QCOMPARE(a.v.modemPort(), &a.port);
         }
-        speichere("9600,e,7,1", "5", "2", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"9600,e,7,1", "5", "2", "True"}));
         {
             Modemaufbau a;
-            QCOMPARE(a.port.settings(), QStringLiteral("9600,e,7,1"));
-            QCOMPARE(a.port.device(), geraet(5));
-            QCOMPARE(a.port.handshake(), 2);
-            QVERIFY(a.f->echo() && a.port.isOpen());
-            QVERIFY(a.meldung.eintraege().isEmpty());
+            QCOMPARE(a.port.settings() + a.port.device(), "9600,e,7,1" + geraet(5));
+            QVERIFY(a.port.handshake() == 2 && a.f->echo() && a.port.isOpen() && a.meldung.eintraege().isEmpty());
         }
-        speichere("9600,n,4,1", "3", "0", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"9600,n,4,1", "3", "0", "True"}));
         Modemaufbau a;
-        QCOMPARE(a.meldung.eintraege().size(), 1);
-        QVERIFY(!a.port.isOpen());
-        QVERIFY(!a.aktion("mnuOpen")->isChecked() && !a.aktion("mnuHangUp")->isEnabled());
-        QVERIFY(!a.f->echo());  // loading stopped before the echo
+        QVERIFY(a.meldung.eintraege().size() == 1 && !a.port.isOpen() && !a.aktion("mnuOpen")->isChecked());
+        QVERIFY(!a.aktion("mnuHangUp")->isEnabled() && !a.f->echo());  // loading stopped before the echo
     }
 
     // A closed port is opened for a number, not for a cancelled or refused
@@ -120,8 +110,7 @@ private slots:
         a.z.einstellungen.modemText1 = "1";
         a.z.einstellungen.modemText2 = "0";
         a.waehle(QStringLiteral("47"));
-        QVERIFY(a.port.isOpen() && a.aktion("mnuHangUp")->isEnabled());
-        QCOMPARE(steht.count(), 0);  // the CONNECT before the dial counts for nothing
+        QVERIFY(a.port.isOpen() && a.aktion("mnuHangUp")->isEnabled() && steht.isEmpty());  // an earlier CONNECT counts nothing
         a.port.inject("ATX3DT0,47\r\r\nCONNECT 9600\r\n");
         QCOMPARE(steht.count(), 1);
         QVERIFY(a.terminal().startsWith(QStringLiteral("Modemverbindung    OK")));
@@ -129,18 +118,16 @@ private slots:
 
     void tastenGehenZumModem()
     {
-        speichere("19200,n,8,1", "2", "0", "True");
+        QVERIFY(Modemeinstellungen::schreiben({"19200,n,8,1", "2", "0", "True"}));
         Modemaufbau a;
         auto *term = kind<QPlainTextEdit>(a.f.get(), "txtTerm");
         QTest::keyClick(term, Qt::Key_T);
         QTest::keyClick(term, Qt::Key_Return);
-        QCOMPARE(a.port.written(), QByteArray("t\r\n"));
-        QCOMPARE(a.terminal(), QStringLiteral("t\n"));  // echo on
+        QVERIFY(a.port.written() == "t\r\n" && a.terminal() == "t\n");  // echo on
         // With the port closed a key only goes into the box.
         a.aktion("mnuOpen")->trigger();
         QTest::keyClick(term, Qt::Key_X);
-        QCOMPARE(a.terminal(), QStringLiteral("t\nx"));
-        QCOMPARE(a.port.written(), QByteArray("t\r\n"));
+        QVERIFY(a.port.written() == "t\r\n" && a.terminal() == "t\nx");
     }
 
     // Hang-up from the menu, or a vanished device: the port closes and dialling is possible again.
@@ -150,16 +137,14 @@ private slots:
         QSignalSpy aufgelegt(a.f.get(), &Modemfenster::aufgelegt);
         a.port.inject("\r\nCONNECT\r\n");
         a.aktion("mnuHangUp")->trigger();
-        QVERIFY(!a.aktion("mnuDial")->isEnabled());
-        QVERIFY(aufgelegt.wait());
-        QVERIFY(!a.port.isOpen() && !a.aktion("mnuOpen")->isChecked());
-        QVERIFY(!a.aktion("mnuHangUp")->isEnabled() && a.aktion("mnuDial")->isEnabled());
+        QVERIFY(!a.aktion("mnuDial")->isEnabled() && aufgelegt.wait());
+        QVERIFY(!a.port.isOpen() && !a.aktion("mnuOpen")->isChecked() && !a.aktion("mnuHangUp")->isEnabled());
+        QVERIFY(a.aktion("mnuDial")->isEnabled());
 
         Modemaufbau b;
         b.port.inject("\r\nCONNECT\r\n");
         b.port.loseDevice();
-        QCOMPARE(b.z.sitzung.modemVerbunden, false);
-        QVERIFY(!b.aktion("mnuOpen")->isChecked() && !b.aktion("mnuHangUp")->isEnabled());
+        QVERIFY(!b.z.sitzung.modemVerbunden && !b.aktion("mnuOpen")->isChecked() && !b.aktion("mnuHangUp")->isEnabled());
         QCOMPARE(b.meldung.textnummern(), QList<int>{633});
     }
 
@@ -174,7 +159,7 @@ private slots:
         auto *frist = kind<QTimer>(a.f.get(), "TimerLebenszeichen");
         a.waehle(QStringLiteral("47"));
         QVERIFY(frist->isActive());
-        a.port.inject("A");
+        a.port.inject("A");  // the modem's echo
         QVERIFY(!frist->isActive());
     }
 
@@ -195,8 +180,7 @@ private slots:
         QTRY_COMPARE(a.meldung.eintraege().size(), 2);
         a.port.sent(6);  // the output leaves meanwhile: the window closes
         QTRY_VERIFY(!a.f->isVisible());
-        QCOMPARE(beendet.count(), 1);
-        QVERIFY(!a.port.isOpen());
+        QVERIFY(beendet.count() == 1 && !a.port.isOpen());
 
         Modemaufbau b;
         b.f->setAbflussgrenze(50);
@@ -206,8 +190,7 @@ private slots:
         b.meldung.antworte(Meldung::Ignorieren);
         b.f->close();
         QTRY_VERIFY(!b.f->isVisible());
-        QVERIFY(!b.port.isOpen());
-        QCOMPARE(b.z.sitzung.modemVerbunden, false);
+        QVERIFY(!b.port.isOpen() && !b.z.sitzung.modemVerbunden);
     }
 
     void einstellungsdialogZeigtDenPort()
@@ -219,9 +202,8 @@ private slots:
         QStringList gezeigt;
         for (const char *name : {"cboSpeed", "cboParity", "cboDataBits", "cboStopBits"})
             gezeigt << e.combo(name)->currentText();
-        QCOMPARE(gezeigt, (QStringList{"9600", "Even", "7", "1.5"}));
-        QCOMPARE(e.combo("cboPort")->currentText(), QStringLiteral("Com2  (%1)").arg(geraet(2)));
-        QCOMPARE(e.d.handshakewahl(), 1);
+        gezeigt << e.combo("cboPort")->currentText() << QString::number(e.d.handshakewahl());
+        QCOMPARE(gezeigt, (QStringList{"9600", "Even", "7", "1.5", "Com2  (" + geraet(2) + ")", "1"}));
         // Only the handshakes the port can use are offered.
         SerialPort seriell;
         Einstelldialog s(seriell);
@@ -243,14 +225,11 @@ private slots:
         QVERIFY(!e.echo);  // only OK takes it
         const int oeffnungen = a.port.openCount();
         e.ok();
-        QCOMPARE(e.d.result(), int(QDialog::Accepted));
-        QVERIFY(e.nummer == 3 && e.echo);
+        QVERIFY(e.d.result() == QDialog::Accepted && e.nummer == 3 && e.echo);
         QCOMPARE(a.port.device() + a.port.settings(), geraet(3) + "9600,e,7,2");
         QCOMPARE(a.port.handshake(), 2);
         // The port was open: closed, switched, opened again, still checked.
-        QVERIFY(a.port.isOpen());
-        QCOMPARE(a.port.openCount(), oeffnungen + 1);
-        QVERIFY(a.aktion("mnuOpen")->isChecked());
+        QVERIFY(a.port.isOpen() && a.port.openCount() == oeffnungen + 1 && a.aktion("mnuOpen")->isChecked());
         const Modemeinstellungen s = Modemeinstellungen::lesen();
         QCOMPARE((QStringList{s.Einstellungen, s.ComAnschluss, s.Handshaking, s.Echo}),
                  (QStringList{"9600,E,7,2", "3", "2", "True"}));
@@ -260,12 +239,8 @@ private slots:
     // serial layer's words); nothing is taken or stored.
     void einstellungenNichtUebernommen_data()
     {
-        QTest::addColumn<int>("fehler");  // of port 7, chosen in the dialog
-        QTest::addColumn<QString>("geschw");
-        QTest::addColumn<QString>("daten");
-        QTest::addColumn<int>("fluss");
-        QTest::addColumn<int>("sprache");
-        QTest::addColumn<QString>("meldung");  // empty: Cancel
+        // fehler: of port 7, chosen in the dialog; meldung empty: Cancel
+        spalten<int, QString, QString, int, int, QString>("fehler", "geschw", "daten", "fluss", "sprache", "meldung");
         using F = Port::Oeffnungsfehler;
         const int bleibt = -1;  // the port is not changed
         QTest::newRow("abgebrochen") << bleibt << "9600" << "7" << 1 << 0 << QString();
@@ -282,12 +257,8 @@ private slots:
     }
     void einstellungenNichtUebernommen()
     {
-        QFETCH(int, fehler);
-        QFETCH(QString, geschw);
-        QFETCH(QString, daten);
-        QFETCH(int, fluss);
-        QFETCH(int, sprache);
-        QFETCH(QString, meldung);
+        const auto [fehler, geschw, daten, fluss, sprache, meldung] =
+            werte<int, QString, QString, int, int, QString>("fehler", "geschw", "daten", "fluss", "sprache", "meldung");
         GeraetePort port;
         port.setDevice(geraet(2));
         port.open();
@@ -310,9 +281,7 @@ private slots:
         QCOMPARE(e.m.eintraege().size(), meldung.isEmpty() ? 0 : 1);
         if (!meldung.isEmpty())
             QCOMPARE(e.m.eintraege().at(0).text, meldung);
-        QVERIFY(e.nummer == 2 && !e.echo);
-        QCOMPARE(port.device(), geraet(2));
-        QVERIFY(port.isOpen() && port.handshake() == 0);
+        QVERIFY(e.nummer == 2 && !e.echo && port.device() == geraet(2) && port.isOpen() && port.handshake() == 0);
         QVERIFY(port.settings() == QStringLiteral("19200,n,8,1") || fluss == 3);  // the handshake comes last
         QVERIFY(!QFile::exists(Modemeinstellungen::datei()));
     }
@@ -333,16 +302,14 @@ private slots:
         auto *modem = kind<QAction>(&f, "mnuModem");
         QAction *portavo = kind<QMenu>(&f, "mnuPortavo")->menuAction();
         QAction *trouble = kind<QAction>(&f, "mnuTrouble");
-        QTRY_VERIFY(modem->isEnabled());
-        QVERIFY(portavo->isEnabled() && !trouble->isEnabled());
+        QTRY_VERIFY(modem->isEnabled() && portavo->isEnabled() && !trouble->isEnabled());
 
         modem->trigger();
         Modemfenster *m = f.modemfenster();
         QVERIFY(m && m->isVisible());
         m->auflegen().setSchutzzeit(10);
         modemport.inject("\r\nCONNECT 9600\r\n");
-        QVERIFY(!modem->isEnabled());
-        QVERIFY(portavo->isEnabled() && trouble->isEnabled());
+        QVERIFY(!modem->isEnabled() && portavo->isEnabled() && trouble->isEnabled());
 
         kind<QAction>(m, "mnuHangUp")->trigger();
         QVERIFY(!trouble->isEnabled());

@@ -5,7 +5,6 @@
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "app/Hauptfenster.h"
 #include "app/Schreibpanel.h"

@@ -7,7 +7,6 @@
 #include <QSignalSpy>
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "diag/Adressidentifikation.h"
 #include "diag/Identhilfen.h"
@@ -174,7 +173,7 @@ private slots:
     {
         SimBus bus;
         const QJsonArray spaet{QJsonObject{{"type", "delay"}, {"command", "X"}, {"ms", 30}}};
-        SIMBUS_STARTEN(bus, QJsonArray{SimBus::terminal(1, 0, {{"faults", spaet}}),
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(1, 0, {{"faults", spaet}}),
                                        SimBus::terminal(20, 1, {{"faults", spaet}})});
         Aufbau<SimPort> a(bus.device());
         QVERIFY(a.port.isOpen());

@@ -2,7 +2,7 @@
 // The write sequence on a FakePort (Aufbau: terminal 4, password 246810, a varied image) or on the
 // in-process bus, with a main file loaded and the protocol identified as the write command does it.
 
-#include "support/SimPort.h"
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "diag/Protokollidentifikation.h"
 #include "link/Schreiben.h"

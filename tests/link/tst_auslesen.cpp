@@ -6,7 +6,6 @@
 #include "Aufbau.h"
 #include "support/Busattrappe.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
 #include "modem/Modemsitzung.h"
@@ -36,7 +35,7 @@ private slots:
             return SimBus::terminal(adresse, protokoll, {{"faults", QJsonArray{QJsonObject{
                 {"type", typ}, {"command", "E"}, {"afterBytes", nach}}}}});
         };
-        SIMBUS_STARTEN(m_sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), mit(5, 1, "badCheck", 0),
+        BUS_STARTEN(m_sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), mit(5, 1, "badCheck", 0),
                                          mit(6, 0, "silence", 2000), mit(7, 0, "gone", 1000)});
     }
 

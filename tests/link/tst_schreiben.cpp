@@ -250,16 +250,19 @@ private slots:
         QVERIFY(a.schreiben.starte());
         a.port.sent(1000);
         a.loginAntwort();
+        qint64 jetzt = 0;
+        a.schreiben.setUhr([&jetzt] { return jetzt; });
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Senden));
-        QElapsedTimer uhr;
-        uhr.start();
-        a.port.sent(1000);  // part of the block is out
-        // The line time is over (no clock can be put into the sequence), bytes still wait in the port.
-        const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200) + 2 * Schreiben::Leitungsblick;
-        QTRY_VERIFY_WITH_TIMEOUT(uhr.elapsed() > leitungszeit, 5000);
-        QCOMPARE(a.schreiben.phase(), Schreiben::Phase::Senden);
-        QVERIFY(a.schreiben.aufDerLeitung() <= 1000 + 30);
-        a.port.sent(a.port.bytesToWrite());
+        const qint64 leitungszeit = Schreiben::leitungszeitMs(2051, 19200);
+        QSignalSpy fortschritt(&a.schreiben, &Schreiben::fortschritt);
+        const auto blick = [&] { const int n = int(fortschritt.size()); return QTest::qWaitFor([&] { return fortschritt.size() > n; }); };
+        // The line time is over, part of the block still waits in the port; then the port is empty one
+        // millisecond before the line time is over.
+        jetzt = leitungszeit, a.port.sent(1000);
+        QVERIFY(blick() && a.schreiben.phase() == Schreiben::Phase::Senden && a.schreiben.aufDerLeitung() <= 1000);
+        jetzt = leitungszeit - 1, a.port.sent(a.port.bytesToWrite());
+        QVERIFY(blick() && a.schreiben.phase() == Schreiben::Phase::Senden && a.schreiben.aufDerLeitung() == 2050);
+        jetzt = leitungszeit;
         QVERIFY(a.warteAufPhase(Schreiben::Phase::Bestaetigung, 500));
         // Nothing came back: fewer than 200 bytes at the first tick end the write.
         QVERIFY(fehler.wait(1000));

@@ -1,7 +1,7 @@
 // The in-process bus as a port sees it: echo ahead of the answer, line time on the bus clock, speed change.
 
 #include "support/Testlauf.h"
-#include "support/SimPort.h"
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "link/Telegramm.h"
 

@@ -3,7 +3,6 @@
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
 #include "support/SimBus.h"
-#include "support/SimPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -226,7 +225,7 @@ private slots:
         auto [terminals, schritte, adresse, speicher] =
             werte<QByteArray, QList<Schritt>, int, QByteArray>("terminals", "schritte", "adresse", "speicher");
         SimBus bus;
-        SIMBUS_STARTEN(bus, QJsonDocument::fromJson(terminals).array());
+        BUS_STARTEN(bus, QJsonDocument::fromJson(terminals).array());
         SimPort port;
         port.setDevice(bus.device());
         QVERIFY(port.open());

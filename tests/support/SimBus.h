@@ -11,4 +11,3 @@
         const QString busFehler_ = (bus).starten(__VA_ARGS__);                                                 \
         QVERIFY2(busFehler_.isEmpty(), qPrintable(busFehler_));                                                \
     } while (false)
-#define SIMBUS_STARTEN BUS_STARTEN

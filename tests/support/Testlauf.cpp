@@ -1,5 +1,6 @@
 #include "support/Testlauf.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -32,6 +33,13 @@ int Testlauf::anmelden(const char *name, Erzeuger erzeugen)
 
 int main(int argc, char **argv)
 {
+    // Run by hand, a test never touches the user's own files (settings, backups, port map): without
+    // PORTAVO_HOME (ctest sets one per class) everything the program keeps goes into a folder of its own.
+    QTemporaryDir heim;
+    if (qEnvironmentVariableIsEmpty("PORTAVO_HOME"))
+        qputenv("PORTAVO_HOME", heim.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     Programm app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     auto &liste = klassen();

@@ -3,7 +3,7 @@
 #include "support/Testlauf.h"
 
 #include <QSignalSpy>
-#include "support/SimPort.h"
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "link/Auslesen.h"
 #include "termfile/Terminaldatei.h"

@@ -3,7 +3,7 @@
 
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
-#include "support/SimPort.h"
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "termfile/Dateivergleich.h"
 #include "termfile/Sicherungsablage.h"
