@@ -107,14 +107,16 @@ int runBackups(const QStringList &argumente, QTextStream &out, QTextStream &err)
             return 1;
         }
         QJsonArray liste;
+        const QVector<QString> namen = protokollnamen();
         for (const Sicherungsablage::Eintrag &s : eintraege) {
             liste.append(alsJson(s));
             if (!json)
                 out << text(825, sprache)
                            .arg(zeit(s.zeit))
                            .arg(s.adresse)
-                           .arg(QStringLiteral("%1 (%2)").arg(s.protokoll).arg(protokollnamen().value(s.protokoll).trimmed()),
-                                s.version.trimmed(), QDir::toNativeSeparators(s.ordner), s.ersetztDurch)
+                           .arg(QStringLiteral("%1 (%2)").arg(s.protokoll).arg(namen.value(s.protokoll).trimmed()),
+                                s.version.trimmed(), QDir::toNativeSeparators(s.ordner),
+                                QDir::toNativeSeparators(s.ersetztDurch))
                     << '\n';
         }
         if (json)

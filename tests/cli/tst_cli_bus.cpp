@@ -341,6 +341,17 @@ private slots:
         QCOMPARE(liste[0].toObject()["replacedBy"].toString(), sicherung);
         QCOMPARE(lies(liste[0].toObject()["mainFile"].toString()), geschrieben);
         QCOMPARE(liste[1].toObject(), erste);
+
+        // --no-backup: no read-out, no backup, and the line that reports the write says so.
+        const int vorherBus = int(m_sim.verkehr().size());
+        l = imHeim(QStringList{"write", "@/t6.S2D", "--no-backup"} + mit6);
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        kommandoPruefen(l.aus, {"!Backup: ", "ms in all, " + Texttabelle::text(1821) + "\n"});
+        QCOMPARE(m_sim.speicher(6), geschrieben);
+        QByteArray bus;
+        gesendet(vorherBus, &bus);
+        QVERIFY(!bus.contains(Telegramm::anfrage(6, "E")) && bus.contains(Telegramm::anfrage(6, "D")));
+        QCOMPARE(imHeim({"backups", "--address", "6", "--json"}).json()["backups"].toArray().size(), 2);
     }
 
     // Nothing of the write goes out: a dry run, a backup that cannot be stored, a backup that cannot be
