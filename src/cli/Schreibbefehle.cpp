@@ -390,8 +390,10 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
         bus.z.terminal.passwortOK = true;
         return true;
     });
+    // A dry run answers like diff: 1 means different, a failure is 2.
+    const auto gescheitert = [&o](int status) { return o.probelauf && status == 1 ? 2 : status; };
     if (!ablauf.schreibbefehl())
-        return status;
+        return gescheitert(status);
     if (ablauf.adresspruefungLaeuft()) {
         // A new address: another terminal must not answer there.
         bool frei = false;
@@ -403,7 +405,7 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
         QObject::connect(&ablauf, &Schreibablauf::nichtBereit, &schleife, &QEventLoop::quit);
         schleife.exec();
         if (!frei)
-            return 1;  // its message is out
+            return gescheitert(1);  // its message is out
     }
     // The terminal's present memory is backed up and compared with the
     // file before anything of the write is sent.

@@ -373,6 +373,8 @@ private slots:
         QTest::newRow("Sicherung nicht beschreibbar")
             << QStringList{"write", "@/t6x.S2D"} + mit6 << "@/blockiert" << 1 << QStringList{"!Backup: ", "!" + probe}
             << QStringList{Texttabelle::text(1805), "blockiert/Sicherungen"} << true;
+        QTest::newRow("dry-run Begleitdatei") << QStringList{"write", "@/notes.B2D", "--dry-run"} + mit6 << QString() << 2
+                                              << QStringList{"="} << QStringList{Texttabelle::text(1176)} << false;
         QTest::newRow("dry-run ohne Sicherung") << QStringList{"write", "@/t6x.S2D", "--dry-run", "--no-backup"} + mit6
                                                 << QString() << 2 << QStringList{"="} << QStringList{"--no-backup"} << false;
         const QString nicht = QStringLiteral("The backup @/%1 cannot be written back: ");
