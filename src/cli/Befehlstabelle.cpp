@@ -11,6 +11,9 @@ int runPrint(const QStringList &args, QTextStream &out, QTextStream &err);
 // Schreibbefehle.cpp
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err);
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err);
+// Sicherungsbefehle.cpp
+int runBackups(const QStringList &args, QTextStream &out, QTextStream &err);
+int runRestore(const QStringList &args, QTextStream &out, QTextStream &err);
 // Testbefehle.cpp
 int runTest(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err);
@@ -35,8 +38,15 @@ const QVector<Command> &commands()
          QStringLiteral("read a terminal's memory into a main file (default PORTAVO.S2D)"), runRead},
         {QStringLiteral("write"),
          QStringLiteral("write FILE --address A --password DIGITS [--new-address N] [--protocol K] "
-                        "[--port N|PATH] [--lang L]"),
-         QStringLiteral("write a terminal file into the terminal at address A"), runWrite},
+                        "[--no-backup | --dry-run] [--installation NAME] [--port N|PATH] [--lang L]"),
+         QStringLiteral("write a terminal file into the terminal at address A, backing up its memory first"),
+         runWrite},
+        {QStringLiteral("backups"), QStringLiteral("backups [--address N] [--installation NAME] [--json] [--lang L]"),
+         QStringLiteral("the terminals with backups, or one terminal's backups newest first"), runBackups},
+        {QStringLiteral("restore"),
+         QStringLiteral("restore BACKUP --address N --password DIGITS [--port N|PATH] [--lang L] (restore --help)"),
+         QStringLiteral("write a backup (its folder or PORTAVO.S2D) back into the terminal at address N"),
+         runRestore},
         {QStringLiteral("trouble"), QStringLiteral("trouble [--repair FILE] [--port N|PATH] [--lang L]"),
          QStringLiteral("recovery scan after a failed write; --repair writes FILE into a waiting terminal"),
          runTrouble},

@@ -1,5 +1,5 @@
 // write FILE --address A --password DIGITS [--new-address N] [--protocol K]
-//       [--use-file-settings]
+//       [--use-file-settings] [--no-backup | --dry-run] [--installation NAME]
 // trouble [--repair FILE]
 // Both take [--port N|PATH] and [--lang de|en|fr|es]; without --port the port
 // number of the settings file (else 1) on the port map.
@@ -21,9 +21,13 @@
 #include "link/Telegramm.h"
 #include "link/Troublesuche.h"
 #include "termfile/Dateiablauf.h"
+#include "termfile/Dateivergleich.h"
+#include "termfile/Sicherungsablage.h"
 #include "workflow/Schreibablauf.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -39,6 +43,10 @@ struct Optionen {
     int neueAdresse = -1;
     int protokoll = -1;
     bool dateieinstellungen = false;  // --use-file-settings
+    bool ohneSicherung = false;       // --no-backup
+    bool probelauf = false;           // --dry-run: read out, back up, compare, stop
+    QString anlage;                   // --installation: names the backup folder
+    bool anlageGesetzt = false;
     QString passwort;
     QString reparatur;  // trouble --repair FILE
     bool varianteM = false;  // trouble --variant-m: the waiting terminal is a variant-M one
@@ -80,6 +88,14 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
                 return QStringLiteral("--protocol needs a number 0..7");
         } else if (schreiben && a == QLatin1String("--use-file-settings")) {
             o.dateieinstellungen = true;
+        } else if (schreiben && a == QLatin1String("--no-backup")) {
+            o.ohneSicherung = true;
+        } else if (schreiben && a == QLatin1String("--dry-run")) {
+            o.probelauf = true;
+        } else if (schreiben && a == QLatin1String("--installation")) {
+            if (!wert(&o.anlage))
+                return QStringLiteral("--installation needs a name");
+            o.anlageGesetzt = true;
         } else if (schreiben && a == QLatin1String("--password")) {
             if (!wert(&o.passwort))
                 return QStringLiteral("--password needs six digits");
@@ -103,6 +119,8 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
             return QStringLiteral("--address is required");
         if (Telegramm::packePasswort(o.passwort).isEmpty())
             return QStringLiteral("--password needs exactly six digits");
+        if (o.probelauf && o.ohneSicherung)
+            return QStringLiteral("--dry-run reads the terminal out into a backup: not with --no-backup");
     }
     return {};
 }
@@ -143,9 +161,18 @@ public:
     using Meldung::zeige;
 };
 
-// The write button of the workflow: start, wait, report. 0 success, 1 failure.
-// datei: the file written, for the repair hint.
-int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTextStream &out, QTextStream &err)
+// How a write goes with its backup.
+struct Sicherungsart {
+    bool gesichert = false;  // the terminal is read out and backed up first
+    bool probelauf = false;  // ... and nothing is written
+    int vergleich = -1;      // after the backup: 0 the file equals the terminal, 1 not
+};
+
+// The write button of the workflow: start, wait, report. 0 success, 1 failure
+// (a dry run: 0 equal, 1 different, 2 failed). datei: the file written, for
+// the repair hint.
+int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, const Sicherungsart &art,
+                     QTextStream &out, QTextStream &err)
 {
     Schreiben &s = ablauf.schreiben();
     bool ok = false;
@@ -170,18 +197,19 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
     }
     if (s.phase() == Schreiben::Phase::Wecken)
         weckgrenze.start(Weckgrenze);
-    // Ctrl-C ends the write the way the cancel button does; the terminal
-    // may then wait for a block that never comes, and the user must know.
+    // Ctrl-C ends the write (or the read-out of its backup) the way the
+    // cancel button does; the terminal may then wait for a block that never
+    // comes, and the user must know.
     bool unterbrochen = false;
     {
         Unterbrechung ctrlC;
         QObject::connect(&ctrlC, &Unterbrechung::angekommen, &s, [&] {
             if (!unterbrochen) {
                 unterbrochen = true;
-                s.abbrechen();
+                ablauf.abbrechen();
             }
         });
-        if (s.laeuft())
+        if (ablauf.schreibenLaeuft())
             schleife.exec();
     }
     // A terminal that was told to expect its block and did not take it
@@ -198,11 +226,18 @@ int schreibeUndWarte(Bus &bus, Schreibablauf &ablauf, const QString &datei, QTex
         reparaturhinweis();
         return 130;
     }
+    if (art.probelauf) {
+        if (art.vergleich < 0)
+            return 2;  // the read-out or the backup failed: its message is out
+        out << Texttabelle::text(bus.z, 822) << '\n';
+        return art.vergleich;
+    }
     if (ok) {
         out << Texttabelle::text(bus.z, 165).trimmed() << '\n';
         out << "address " << bus.z.bild.Daten[8] << ", protocol " << bus.z.bild.Daten[10] << ", "
             << (bus.z.terminal.varianteM ? "variant M, " : "") << "block on the line after " << s.sendedauer()
-            << " ms, " << uhr.elapsed() << " ms in all\n";
+            << " ms, " << uhr.elapsed() << " ms in all"
+            << (art.gesichert ? QString() : QStringLiteral(", ") + Texttabelle::text(bus.z, 821)) << '\n';
         return 0;
     }
     if (fehler == 0)
@@ -289,6 +324,16 @@ const char *const SchreibHilfe =
     "  says what to do. A new address at which another terminal answers the version request\n"
     "  already is refused (exit 1; nothing is written). The address and protocol set are\n"
     "  printed before the block goes out.\n"
+    "  Before the block, the terminal's present memory is read out and stored as a backup in\n"
+    "  the data folder (\"Sicherungen\", the last N per terminal as sicherung.ini says,\n"
+    "  default 20); what the write will change and the backup's main file are printed. A\n"
+    "  read-out or backup that fails ends the command (exit 1) before anything is sent.\n"
+    "    --no-backup           write without reading out and backing up first\n"
+    "    --dry-run             read out, back up, print the changes and stop: nothing is\n"
+    "                          written (exit 0 equal, 1 different, 2 failed)\n"
+    "    --installation NAME   the installation the backup is filed under (with --dial\n"
+    "                          the number dialled when not given)\n"
+    "  \"portavo-cli backups\" lists the backups, \"portavo-cli restore\" writes one back.\n"
     "  --port N|PATH, --lang de|en|fr|es as for the other bus commands.\n"
     "  Success is printed on standard output, every other message on standard error. A\n"
     "  terminal that was told to expect its block and did not confirm it (refused, port\n"
@@ -304,7 +349,8 @@ const char *const TroubleHilfe =
     "  failed last write) is written again with FILE, without login. FILE is loaded before\n"
     "  the scan: a missing or unreadable file, or one that is no main file, ends the command\n"
     "  at once. --variant-m: the terminal is a variant-M one (block at 19200 baud); the\n"
-    "  message of the failed write names it when needed.\n"
+    "  message of the failed write names it when needed. A waiting terminal cannot be read\n"
+    "  out: the repair write makes no backup.\n"
     "  Exit status: 0 scan done (and repair written), 1 failed (the port went away, repair\n"
     "  failed), 2 wrong usage.\n";
 
@@ -335,15 +381,19 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     // The file first: a refused file sends nothing; the port opens for the
     // protocol identification.
     int status = 1;
-    ablauf.setDateiwahl([&o](const QString &, const QString &, const QString &, const QString &) { return o.datei; });
+    // Absolute: the backup's index names the file that replaced the memory.
+    const QString datei = QFileInfo(o.datei).absoluteFilePath();
+    ablauf.setDateiwahl([datei](const QString &, const QString &, const QString &, const QString &) { return datei; });
     ablauf.setProtokollwahl([&] { return (status = protokollWaehlen(bus, meldung, o, out, err)) == 0; });
     ablauf.setPasswortfrage([&] {
         bus.z.terminal.passwort = Telegramm::packePasswort(o.passwort);
         bus.z.terminal.passwortOK = true;
         return true;
     });
+    // A dry run answers like diff: 1 means different, a failure is 2.
+    const auto gescheitert = [&o](int status) { return o.probelauf && status == 1 ? 2 : status; };
     if (!ablauf.schreibbefehl())
-        return status;
+        return gescheitert(status);
     if (ablauf.adresspruefungLaeuft()) {
         // A new address: another terminal must not answer there.
         bool frei = false;
@@ -355,10 +405,28 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
         QObject::connect(&ablauf, &Schreibablauf::nichtBereit, &schleife, &QEventLoop::quit);
         schleife.exec();
         if (!frei)
-            return 1;  // its message is out
+            return gescheitert(1);  // its message is out
     }
-    ansage(bus, o, out);
-    return schreibeUndWarte(bus, ablauf, o.datei, out, err);
+    // The terminal's present memory is backed up and compared with the
+    // file before anything of the write is sent.
+    Sicherungsart art;
+    art.gesichert = !o.ohneSicherung;
+    art.probelauf = o.probelauf;
+    Sicherungsablage ablage(Sicherungsablage::standardwurzel(), Sicherungsablage::einstellung().behalten);
+    if (art.gesichert) {
+        // A modem installation is told apart by its name, else by the number dialled.
+        ablauf.setSicherung(&ablage, o.anlageGesetzt ? o.anlage : o.bus.waehlen);
+        ablauf.setVergleichsfrage([&](const Dateivergleich &v, const QString &sicherung) {
+            out << v.zusammenfassung(bus.z.sprache.versatz).join(QLatin1Char('\n')) << '\n'
+                << Texttabelle::text(bus.z, 820).arg(QDir::toNativeSeparators(sicherung)) << '\n';
+            out.flush();
+            art.vergleich = v.gleich() ? 0 : 1;
+            return !art.probelauf;
+        });
+    }
+    if (!art.probelauf)
+        ansage(bus, o, out);
+    return schreibeUndWarte(bus, ablauf, o.datei, art, out, err);
 }
 
 int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -422,5 +490,6 @@ int runTrouble(const QStringList &args, QTextStream &out, QTextStream &err)
     bus.z.terminal.varianteM = o.varianteM;
     out << "repair write of " << o.reparatur << '\n';
     out.flush();
-    return schreibeUndWarte(bus, ablauf, o.reparatur, out, err);
+    // A terminal waiting for its block answers no read-out: no backup.
+    return schreibeUndWarte(bus, ablauf, o.reparatur, Sicherungsart{}, out, err);
 }

@@ -18,6 +18,7 @@ class TestCliBus : public QObject {
     Q_OBJECT
     Simulator m_sim;
     QTemporaryDir m_ordner;
+    QTemporaryDir m_heim;  // PORTAVO_HOME of the writes: their backups
 
     QStringList ersetzt(const QStringList &l) const
     {
@@ -28,18 +29,31 @@ class TestCliBus : public QObject {
         o.ordner = m_ordner.path();
         return kommando(ersetzt(args), o);
     }
-    // What went on the bus since `vorher` is `erwartet`: a mark written now comes right after it.
-    void gesendetSeit(int vorher, const QByteArray &erwartet)
+    Kommandolauf imHeim(const QStringList &args, const QString &heim = {})
+    {
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.isEmpty() ? m_heim.path() : heim);
+        return cli(args, o);
+    }
+    // What went on the bus since `vorher`: all of it, as a mark written now comes after it.
+    void gesendet(int vorher, QByteArray *bytes)
     {
         const QByteArray marke = Telegramm::anfrage(200, "X");
         const int fd = ::open(QFile::encodeName(m_sim.device()), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, marke.constData(), size_t(marke.size())), ssize_t(marke.size()));
-        QTRY_COMPARE(Simulator::bytes(m_sim.verkehr(vorher)).toHex(' '), (erwartet + marke).toHex(' '));
+        QTRY_VERIFY((*bytes = Simulator::bytes(m_sim.verkehr(vorher))).endsWith(marke));
+        bytes->chop(marke.size());
         QByteArray echo(64, 0);
         qint64 gelesen = 0;
         QTRY_VERIFY((gelesen += qMax<ssize_t>(0, ::read(fd, echo.data(), 64))) >= marke.size());  // its echo
         ::close(fd);
+    }
+    void gesendetSeit(int vorher, const QByteArray &erwartet)
+    {
+        QByteArray g;
+        gesendet(vorher, &g);
+        QCOMPARE(g.toHex(' '), erwartet.toHex(' '));
     }
     // test or monitor until `n` lines are out, then Ctrl-C: status 130.
     QStringList bisZeilen(const QStringList &args, int n, QString *fehler = nullptr)
@@ -62,12 +76,16 @@ private slots:
         const QJsonArray verstummt{QJsonObject{{"type", "drop"}, {"command", "S"}, {"skip", 2}}};
         SIM_STARTEN(m_sim, QJsonArray{Simulator::terminal(5, 0, {{"password", "135790"}, {"events", karten}}),
                                       Simulator::terminal(7, 0, {{"faults", verstummt}}),
-                                      Simulator::terminal(8, 1, {{"version", "Ver 4.02 TS 3 11"}})},
+                                      Simulator::terminal(8, 1, {{"version", "Ver 4.02 TS 3 11"}}),
+                                      Simulator::terminal(6, 0, {{"password", "246810"}})},
                     {QStringLiteral("--no-pacing")});
         QVERIFY(schreib(m_ordner.filePath("notes.B2D"), "wichtig\r\n"));
         QVERIFY(schreib(m_ordner.filePath("kurz.S2D"), " 1 \r\n 2 \r\n"));
         QVERIFY(schreib(m_ordner.filePath("text.B2D"), hauptdatei([](int) { return 0; })));
         QVERIFY(QDir(m_ordner.path()).mkdir("ordner.S2D"));
+        QVERIFY(QDir(m_ordner.path()).mkpath("defekt") && QDir(m_ordner.path()).mkpath("blockiert"));
+        QVERIFY(schreib(m_ordner.filePath("blockiert/Sicherungen"), "kein Ordner"));
+        QVERIFY(schreib(m_ordner.filePath("defekt/PORTAVO.S2D"), hauptdatei([](int i) { return i == 700 ? 256 : 0; })));
         // Main files for the write: address (byte 8) and protocol (byte 10) as named.
         const auto datei = [this](const char *name, int adresse, int protokoll) {
             const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, protokoll}};
@@ -285,6 +303,103 @@ private slots:
         QString meldung = Texttabelle::text(text);
         QCOMPARE(l.fehler().count(meldung.contains("%1") ? meldung.arg(weg.device()) : meldung), 1);
         QVERIFY(!l.aus.contains(QLatin1String("no waiting terminal")));
+    }
+
+    // A write backs the terminal's memory up first; backups lists it, restore brings the memory back.
+    void sicherungUndRueckschreiben()
+    {
+        const QByteArray vorher = m_sim.speicher(6);
+        QList<QByteArray> z = vorher.split('\n');
+        z[0] = " 9 \r";
+        QVERIFY(schreib(m_ordner.filePath("t6.S2D"), z.join('\n')));
+        const QStringList mit6{"--address", "6", "--password", "246810", "--port", "PORT", "--lang", "en"};
+        Kommandolauf l = imHeim(QStringList{"write", "@/t6.S2D"} + mit6);
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        kommandoPruefen(l.aus, {"1 byte(s) differ:\n", "Door open time: 5 seconds -> 9 seconds", Texttabelle::text(1165).trimmed(),
+                                "!" + Texttabelle::text(1821)});
+        const QString sicherung = QRegularExpression("^Backup: (.*)$", QRegularExpression::MultilineOption).match(l.aus).captured(1);
+        QCOMPARE(lies(sicherung), vorher);
+        const QByteArray geschrieben = m_sim.speicher(6);
+        QVERIFY(geschrieben != vorher);
+
+        l = imHeim({"backups", "--lang", "en"});
+        QCOMPARE(l.aus, "Adresse 006: 1 backup(s), the newest from " + l.aus.section("newest from ", 1));
+        l = imHeim({"backups", "--address", "6", "--json"});
+        QJsonArray liste = l.json()["backups"].toArray();
+        QCOMPARE(liste.size(), 1);
+        const QJsonObject erste = liste[0].toObject();
+        QCOMPARE(erste["mainFile"].toString(), sicherung);
+        QCOMPARE(erste["replacedBy"].toString(), m_ordner.filePath("t6.S2D"));
+        QCOMPARE(erste["version"].toString(), QStringLiteral("Ver 3.12 TS 1 04"));
+
+        l = imHeim(QStringList{"restore", QFileInfo(sicherung).path()} + mit6);
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        QCOMPARE(m_sim.speicher(6), vorher);
+        // The restore backed up what it replaced, newest first.
+        liste = imHeim({"backups", "--address", "6", "--json"}).json()["backups"].toArray();
+        QCOMPARE(liste.size(), 2);
+        QCOMPARE(liste[0].toObject()["replacedBy"].toString(), sicherung);
+        QCOMPARE(lies(liste[0].toObject()["mainFile"].toString()), geschrieben);
+        QCOMPARE(liste[1].toObject(), erste);
+
+        // --no-backup: no read-out, no backup, and the line that reports the write says so.
+        const int vorherBus = int(m_sim.verkehr().size());
+        l = imHeim(QStringList{"write", "@/t6.S2D", "--no-backup"} + mit6);
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        kommandoPruefen(l.aus, {"!Backup: ", "ms in all, " + Texttabelle::text(1821) + "\n"});
+        QCOMPARE(m_sim.speicher(6), geschrieben);
+        QByteArray bus;
+        gesendet(vorherBus, &bus);
+        QVERIFY(!bus.contains(Telegramm::anfrage(6, "E")) && bus.contains(Telegramm::anfrage(6, "D")));
+        QCOMPARE(imHeim({"backups", "--address", "6", "--json"}).json()["backups"].toArray().size(), 2);
+    }
+
+    // Nothing of the write goes out: a dry run, a backup that cannot be stored, a backup that cannot be
+    // restored. A dry run and a write whose backup fails read the terminal out first (E).
+    void nichtsGeschrieben_data()
+    {
+        spalten<QStringList, QString, int, QStringList, QStringList, bool>("args", "heim", "status", "aus", "fehler",
+                                                                         "ausgelesen");
+        QVERIFY(schreib(m_ordner.filePath("t6jetzt.S2D"), m_sim.speicher(6)));
+        QList<QByteArray> z = m_sim.speicher(6).split('\n');
+        z[20] = " 66 \r";
+        QVERIFY(schreib(m_ordner.filePath("t6x.S2D"), z.join('\n')));
+        const QStringList mit6{"--address", "6", "--password", "246810", "--port", "PORT", "--lang", "en"};
+        const QString probe = Texttabelle::text(1822);
+        QTest::newRow("dry-run gleich") << QStringList{"write", "@/t6jetzt.S2D", "--dry-run"} + mit6 << QString() << 0
+                                        << QStringList{"No differences.\nBackup: ", "\n" + probe + "\n"} << QStringList{"="} << true;
+        QTest::newRow("dry-run verschieden") << QStringList{"write", "@/t6x.S2D", "--dry-run"} + mit6 << QString() << 1
+                                             << QStringList{"1 byte(s) differ:\n", "\n" + probe + "\n"} << QStringList{"="} << true;
+        QTest::newRow("Sicherung nicht beschreibbar")
+            << QStringList{"write", "@/t6x.S2D"} + mit6 << "@/blockiert" << 1 << QStringList{"!Backup: ", "!" + probe}
+            << QStringList{Texttabelle::text(1805), "blockiert/Sicherungen"} << true;
+        QTest::newRow("dry-run Begleitdatei") << QStringList{"write", "@/notes.B2D", "--dry-run"} + mit6 << QString() << 2
+                                              << QStringList{"="} << QStringList{Texttabelle::text(1176)} << false;
+        QTest::newRow("dry-run ohne Sicherung") << QStringList{"write", "@/t6x.S2D", "--dry-run", "--no-backup"} + mit6
+                                                << QString() << 2 << QStringList{"="} << QStringList{"--no-backup"} << false;
+        const QString nicht = QStringLiteral("The backup @/%1 cannot be written back: ");
+        for (const char *sicherung : {"kurz.S2D", "defekt", "ordner.S2D"})
+            QTest::addRow("restore %s", sicherung) << QStringList{"restore", QStringLiteral("@/") + sicherung} + mit6 << QString() << 1
+                                                   << QStringList{"="} << QStringList{nicht.arg(sicherung)} << false;
+    }
+    void nichtsGeschrieben()
+    {
+        const auto [args, heim, status, aus, fehler, ausgelesen] =
+            werte<QStringList, QString, int, QStringList, QStringList, bool>("args", "heim", "status", "aus", "fehler",
+                                                                           "ausgelesen");
+        const QByteArray speicher = m_sim.speicher(6);
+        const int vorher = int(m_sim.verkehr().size());
+        const Kommandolauf l = imHeim(args, ersetzt({heim}).first());
+        QCOMPARE(l.status, status);
+        kommandoPruefen(l.aus, ersetzt(aus));
+        kommandoPruefen(l.fehler, ersetzt(fehler));
+        QByteArray bus;
+        gesendet(vorher, &bus);
+        QCOMPARE(bus.contains(Telegramm::anfrage(6, "E")), ausgelesen);
+        if (!ausgelesen)
+            QCOMPARE(bus.toHex(' '), QByteArray());
+        QVERIFY(!bus.contains(Telegramm::anfrage(6, "D")) && !bus.contains("U24###"));
+        QCOMPARE(m_sim.speicher(6), speicher);
     }
 };
 
