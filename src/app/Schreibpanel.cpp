@@ -79,7 +79,7 @@ Schreibpanel::Schreibpanel(Zustand &z, Verbindung &v, Anmeldung &anmeldung, Meld
     });
     connect(m_ablauf, &Schreibablauf::gesichert, this,
             [this](const QString &datei) { m_sicherungsstand->setText(text(843).arg(QDir::toNativeSeparators(datei))); });
-    m_ablauf->setVergleichsfrage([this](const Dateivergleich &v, const QString &) {
+    m_ablauf->setVergleichsfrage([this](const Dateivergleich &v) {
         const QString kopf = text(851).arg(m_z.terminal.adresse).arg(QDir::toNativeSeparators(m_ablauf->datei()));
         Vergleichsdialog d(m_z, v, Vergleichsdialog::Art::Frage, kopf, window());
         return d.exec() == QDialog::Accepted;

@@ -44,7 +44,7 @@ struct Optionen {
     int protokoll = -1;
     bool dateieinstellungen = false;  // --use-file-settings
     bool ohneSicherung = false;       // --no-backup
-    bool probelauf = false;           // --dry-run: read out, back up, compare, stop
+    bool probelauf = false;           // --dry-run: read out, compare, stop
     QString anlage;                   // --installation: names the backup folder
     bool anlageGesetzt = false;
     QString passwort;
@@ -120,7 +120,7 @@ QString lese(const QStringList &args, bool schreiben, Optionen &o)
         if (Telegramm::packePasswort(o.passwort).isEmpty())
             return QStringLiteral("--password needs exactly six digits");
         if (o.probelauf && o.ohneSicherung)
-            return QStringLiteral("--dry-run reads the terminal out into a backup: not with --no-backup");
+            return QStringLiteral("--dry-run compares with the terminal's memory: not with --no-backup");
     }
     return {};
 }
@@ -329,7 +329,7 @@ const char *const SchreibHilfe =
     "  default 20); what the write will change and the backup's main file are printed. A\n"
     "  read-out or backup that fails ends the command (exit 1) before anything is sent.\n"
     "    --no-backup           write without reading out and backing up first\n"
-    "    --dry-run             read out, back up, print the changes and stop: nothing is\n"
+    "    --dry-run             read out, print the changes and stop: nothing is stored or\n"
     "                          written (exit 0 equal, 1 different, 2 failed)\n"
     "    --installation NAME   the installation the backup is filed under (with --dial\n"
     "                          the number dialled when not given)\n"
@@ -416,12 +416,15 @@ int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)
     if (art.gesichert) {
         // A modem installation is told apart by its name, else by the number dialled.
         ablauf.setSicherung(&ablage, o.anlageGesetzt ? o.anlage : o.bus.waehlen);
-        ablauf.setVergleichsfrage([&](const Dateivergleich &v, const QString &sicherung) {
-            out << v.zusammenfassung(bus.z.sprache.versatz).join(QLatin1Char('\n')) << '\n'
-                << Texttabelle::text(bus.z, 820).arg(QDir::toNativeSeparators(sicherung)) << '\n';
+        ablauf.setVergleichsfrage([&](const Dateivergleich &v) {
+            out << v.zusammenfassung(bus.z.sprache.versatz).join(QLatin1Char('\n')) << '\n';
             out.flush();
             art.vergleich = v.gleich() ? 0 : 1;
             return !art.probelauf;
+        });
+        QObject::connect(&ablauf, &Schreibablauf::gesichert, &ablauf, [&](const QString &sicherung) {
+            out << Texttabelle::text(bus.z, 820).arg(QDir::toNativeSeparators(sicherung)) << '\n';
+            out.flush();
         });
     }
     if (!art.probelauf)

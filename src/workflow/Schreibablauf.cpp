@@ -69,6 +69,19 @@ void Schreibablauf::gelesen()
     Terminaldatei::Speicherbytes terminal{};
     std::copy_n(m_z.bild.Daten.begin(), terminal.size(), terminal.begin());
     bildZurueck();
+    // What the terminal will hold: the block as the write sends it.
+    Terminaldatei::Speicherbytes block{};
+    std::copy(m_bild.begin(), m_bild.end(), block.begin());
+    block[12] = 0;
+    block[13] = 15;
+    const Dateivergleich vergleich =
+        Dateivergleich::vergleiche(terminal, block, m_z.sprache.versatz, m_z.sprache.protokollnamen);
+    // A backup names the file that replaced it: only a write that goes ahead stores one.
+    if (m_vergleichsfrage && !m_vergleichsfrage(vergleich)) {
+        emit schreibenBeendet(0);
+        emit laeuftGeaendert(false);
+        return;
+    }
     Sicherungsablage::Eintrag kopf;
     kopf.adresse = m_z.terminal.adresse;
     kopf.protokoll = m_z.terminal.protokoll;
@@ -80,18 +93,6 @@ void Schreibablauf::gelesen()
         return;
     }
     emit gesichert(kopf.hauptdatei());
-    // What the terminal will hold: the block as the write sends it.
-    Terminaldatei::Speicherbytes block{};
-    std::copy(m_bild.begin(), m_bild.end(), block.begin());
-    block[12] = 0;
-    block[13] = 15;
-    const Dateivergleich vergleich =
-        Dateivergleich::vergleiche(terminal, block, m_z.sprache.versatz, m_z.sprache.protokollnamen);
-    if (m_vergleichsfrage && !m_vergleichsfrage(vergleich, kopf.hauptdatei())) {
-        emit schreibenBeendet(0);
-        emit laeuftGeaendert(false);
-        return;
-    }
     if (!m_schreiben->starte()) {
         m_meldung.zeige(text(193), text(194), Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen, 193, 194);
         emit schreibenBeendet(193);

@@ -16,8 +16,8 @@
 //
 // With a backup store (setSicherung) the write button first reads the
 // terminal's present memory (the read-out sequence, after its own login),
-// stores it as a backup and puts what the write will change to the question
-// (setVergleichsfrage); only then does the write begin. A read-out or a
+// puts what the write will change to the question (setVergleichsfrage),
+// stores the memory as a backup and only then begins the write. A read-out or a
 // backup that fails ends the command before anything of the write is sent.
 //
 // Questions go through the Meldung seam; the file choice, the password and
@@ -59,9 +59,10 @@ public:
     // The backup store before each write (not a repair), for the terminal of
     // installation anlage ("" on RS485); nullptr: no backup.
     void setSicherung(Sicherungsablage *ablage, const QString &anlage = QString());
-    // What the write will change (the terminal now -> the file), with the
-    // backup's main file: true goes on. Unset: the write goes on.
-    using Vergleichsfrage = std::function<bool(const Dateivergleich &, const QString &sicherung)>;
+    // What the write will change (the terminal now -> the file): true goes
+    // on (and the backup is stored), false ends the command with nothing
+    // stored or sent. Unset: the write goes on.
+    using Vergleichsfrage = std::function<bool(const Dateivergleich &)>;
     void setVergleichsfrage(Vergleichsfrage frage) { m_vergleichsfrage = std::move(frage); }
 
     Schreiben &schreiben() { return *m_schreiben; }

@@ -367,9 +367,9 @@ private slots:
         const QStringList mit6{"--address", "6", "--password", "246810", "--port", "PORT", "--lang", "en"};
         const QString probe = Texttabelle::text(1822);
         QTest::newRow("dry-run gleich") << QStringList{"write", "@/t6jetzt.S2D", "--dry-run"} + mit6 << QString() << 0
-                                        << QStringList{"No differences.\nBackup: ", "\n" + probe + "\n"} << QStringList{"="} << true;
+                                        << QStringList{"\nNo differences.\n" + probe + "\n", "!Backup: "} << QStringList{"="} << true;
         QTest::newRow("dry-run verschieden") << QStringList{"write", "@/t6x.S2D", "--dry-run"} + mit6 << QString() << 1
-                                             << QStringList{"1 byte(s) differ:\n", "\n" + probe + "\n"} << QStringList{"="} << true;
+                                             << QStringList{"\n1 byte(s) differ:\n", "\n" + probe + "\n", "!Backup: "} << QStringList{"="} << true;
         QTest::newRow("Sicherung nicht beschreibbar")
             << QStringList{"write", "@/t6x.S2D"} + mit6 << "@/blockiert" << 1 << QStringList{"!Backup: ", "!" + probe}
             << QStringList{Texttabelle::text(1805), "blockiert/Sicherungen"} << true;

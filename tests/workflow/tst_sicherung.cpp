@@ -34,7 +34,7 @@ class TestSicherung : public QObject {
                 return z.terminal.passwortOK = true;
             });
             ablauf.setSicherung(&ablage);
-            ablauf.setVergleichsfrage([this](const Dateivergleich &v, const QString &) {
+            ablauf.setVergleichsfrage([this](const Dateivergleich &v) {
                 vergleiche << v;
                 return antwort;
             });
@@ -75,12 +75,14 @@ private slots:
         QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), geschrieben);
         QVector<Sicherungsablage::Eintrag> liste;
         QVERIFY(l.ablage.liste(QString(), 4, liste).ok);
-        QCOMPARE(liste.size(), ende ? 0 : 1);
+        QCOMPARE(liste.size(), geschrieben ? 1 : 0);  // only a write that goes ahead keeps a backup
         if (ende)
             return;
-        QCOMPARE(lies(liste.first().hauptdatei()), vorher);  // the memory before, byte for byte
-        QCOMPARE(liste.first().ersetztDurch, datei);
-        QCOMPARE(liste.first().version, QStringLiteral("Ver 3.12 TS 1 04"));
+        if (geschrieben) {
+            QCOMPARE(lies(liste.first().hauptdatei()), vorher);  // the memory before, byte for byte
+            QCOMPARE(liste.first().ersetztDurch, datei);
+            QCOMPARE(liste.first().version, QStringLiteral("Ver 3.12 TS 1 04"));
+        }
         // The comparison named exactly the bytes the block changes.
         Terminaldatei::Speicherbytes alt{}, block{};
         QVERIFY(Terminaldatei::parseHauptdatei(vorher, alt).ok && Terminaldatei::leseHauptdatei(datei, block).ok);
