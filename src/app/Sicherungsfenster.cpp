@@ -82,6 +82,10 @@ Sicherungsfenster::Sicherungsfenster(Zustand &z, Meldung &meldung, const QString
         m_vergleichKopf->setText(e.meldung);  // a damaged index is not taken for an empty one
     else if (m_eintraege.isEmpty())
         m_vergleichKopf->setText(text(863));
+    // What the terminal holds now is the file that replaced its newest backup; the file chosen for
+    // writing stands in only while no write of this terminal was backed up.
+    if (!m_eintraege.isEmpty() && !m_eintraege.first().ersetztDurch.isEmpty())
+        m_schreibdatei = m_eintraege.first().ersetztDurch;
     for (const Sicherungsablage::Eintrag &s : m_eintraege)
         new QTreeWidgetItem(m_liste, {QLocale().toString(s.zeit, QStringLiteral("yyyy-MM-dd HH:mm:ss")), s.version,
                                       QDir::toNativeSeparators(s.ersetztDurch)});
@@ -112,7 +116,7 @@ void Sicherungsfenster::gewaehlt()
         m_vergleichKopf->setText(text(859));
         return;
     }
-    // What writing the backup back changes against the file written last.
+    // What writing the backup back changes against the file in the terminal now.
     Terminaldatei::Speicherbytes jetzt{};
     const Dateiergebnis d = Terminaldatei::leseHauptdatei(m_schreibdatei, jetzt, m_z.sprache.versatz);
     m_vergleichKopf->setText(text(864).arg(QDir::toNativeSeparators(m_schreibdatei)));

@@ -48,6 +48,7 @@ private slots:
         const QString gut = liste.last().hauptdatei();
 
         Arbeitsordner arbeit;
+        QVERIFY(schreib(arbeit.pfad(QStringLiteral("tuer1.S2D")), sim.speicher(4)));  // written last: in the terminal now
         Zustand z;
         MeldungAufnahme meldung;
         SimPort port;
@@ -87,9 +88,10 @@ private slots:
             QCOMPARE(behalten->value(), 20);
             behalten->setValue(7);
             emit behalten->editingFinished();
-            // The sound one: no file chosen for writing yet, so nothing to compare it with.
+            // The sound one, against the file that replaced the newest backup.
             l->setCurrentItem(l->topLevelItem(1));
-            vergleich << kind<QLabel>(d, "LabelVergleich")->text();
+            auto *liste = kind<QListWidget>(d, "ListeVergleich");
+            vergleich << kind<QLabel>(d, "LabelVergleich")->text() << (liste->count() ? liste->item(0)->text() : QString());
             kind<QPushButton>(d, "CommandZurueckschreiben")->click();
         }, QStringLiteral("frmSicherungen"));
         QSignalSpy beendet(&panel->ablauf(), &Schreibablauf::schreibenBeendet);
@@ -100,7 +102,7 @@ private slots:
                                       QStringLiteral("2026-12-01 09:00:00|Ver 0|tuer0.S2D")}));
         QVERIFY2(kopf.startsWith(Texttabelle::text(862).arg(QString()).trimmed()), qPrintable(kopf));
         QCOMPARE(meldung.textnummern(), QList<int>{862});
-        QCOMPARE(vergleich, QStringList{Texttabelle::text(859)});
+        QCOMPARE(vergleich, (QStringList{Texttabelle::text(864).arg(QStringLiteral("tuer1.S2D")), Texttabelle::text(801).arg(1)}));
         QCOMPARE(Sicherungsablage::einstellung().behalten, 7);
 
         // Written back: the terminal holds the backup, and its memory before is the newest backup.
