@@ -109,13 +109,16 @@ QStringList Dateivergleich::zusammenfassung(int sprache) const
     QStringList l{vtext(801, sprache).arg(bytes.size())};
     if (artVerschieden)
         l << vtext(802, sprache);
-    const auto werte = [&](int titel, const QVector<Wert> &w) {
+    // A list slot appears (+) or goes (-); a setting or display line only changes, an empty value too.
+    const auto werte = [&](int titel, const QVector<Wert> &w, bool stellen) {
         if (w.isEmpty())
             return;
         l << vtext(titel, sprache).trimmed();
         for (const Wert &x : w) {
             const QString name = x.name.endsWith(QLatin1Char(':')) ? x.name : x.name + QLatin1Char(':');
-            if (x.alt.isEmpty())
+            if (!stellen)
+                l << QStringLiteral("  %1 %2 -> %3").arg(name, x.alt.trimmed(), x.neu.trimmed());
+            else if (x.alt.isEmpty())
                 l << QStringLiteral("  %1 + %2").arg(name, x.neu.trimmed());
             else if (x.neu.isEmpty())
                 l << QStringLiteral("  %1 - %2").arg(name, x.alt.trimmed());
@@ -123,10 +126,10 @@ QStringList Dateivergleich::zusammenfassung(int sprache) const
                 l << QStringLiteral("  %1 %2 -> %3").arg(name, x.alt.trimmed(), x.neu.trimmed());
         }
     };
-    werte(284, einstellungen);
+    werte(284, einstellungen, false);
     for (int liste = 1; liste <= 4; ++liste)
-        werte(276 + liste, listen[size_t(liste - 1)]);
-    werte(281, displayzeilen);
+        werte(276 + liste, listen[size_t(liste - 1)], true);
+    werte(281, displayzeilen, false);
     return l;
 }
 

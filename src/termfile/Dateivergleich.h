@@ -22,7 +22,7 @@ struct Dateivergleich {
         int neu;
     };
     // A named value that changes (a list slot is named by its number 1, 2,
-    // ...); an empty alt means added, an empty neu gone.
+    // ...); in a list an empty alt means added, an empty neu gone.
     struct Wert {
         QString name;
         QString alt;

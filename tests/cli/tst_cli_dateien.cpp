@@ -67,6 +67,8 @@ private slots:
         QList<QByteArray> z = g.split('\n'), zk = k.split('\n');
         z[0] = " 9 \r", z[16] = " 72 \r", z[272] = " 17 \r", zk[513] = " 255 \r";  // door time, display, list 1
         QVERIFY(schreib(pfad("@/geaendert.S2D"), z.join('\n')) && schreib(pfad("@/karten.S2D"), zk.join('\n')));
+        z = g.split('\n'), z[10] = " 70 \r";  // a protocol without a name
+        QVERIFY(schreib(pfad("@/protokoll.S2D"), z.join('\n')));
         // A card name with ESC sequences that could rewrite the screen.
         QVERIFY(QFile::copy(pfad("@/standard.S2D"), pfad("@/esc.S2D")));
         QVERIFY(schreib(pfad("@/esc.B2D"), lies(pfad("@/standard.B2D"))
@@ -137,6 +139,10 @@ private slots:
         QTest::newRow("diff json") << QStringList{"diff", "@/geaendert.S2D", "@/standard.S2D", "--json"} << 1
                                    << QStringList{"\"bytes\":[[0,9,5],[16,72,71],[272,17,33]],", "\"equal\":false"}
                                    << QStringList{"="} << QStringList{};
+        QTest::newRow("diff Protokoll ohne Namen") << QStringList{"diff", "@/standard.S2D", "@/protokoll.S2D"} << 1
+                                                   << QStringList{"=1 Byte(s) verschieden:\nGrundeinstellungen:\n"
+                                                                  "  Protokoll: QRX / Norvall -> \n"}
+                                                   << QStringList{"="} << QStringList{};
         QTest::newRow("diff Karten englisch") << QStringList{"diff", "@/sondercode.S2D", "@/karten.S2D", "--lang", "en"} << 1
                                               << QStringList{"^1 byte(s) differ:\nAuthorizations track 2:\n  0008: Gesperrt -> Zeitzone 1\n"}
                                               << QStringList{"="} << QStringList{};
