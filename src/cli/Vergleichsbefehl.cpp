@@ -24,8 +24,8 @@ int runDiff(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
     if (argumente.contains(QStringLiteral("--help")) || argumente.contains(QStringLiteral("-h"))) {
         out << Aufruf
-            << "  Lists what differs: the bytes, the basic settings (old -> new), the entries added to (+) or\n"
-               "  gone from (-) each list (special code: each card whose state changes) and the display\n"
+            << "  Lists what differs: the bytes, the basic settings (old -> new), each list slot whose entry\n"
+               "  changes, appears (+) or goes (-) (special code: each card whose state changes) and the display\n"
                "  lines. With --address the second memory is read out of that terminal (as \"read\" does,\n"
                "  password and port alike); nothing is written. --json gives one JSON object.\n"
                "  Exit status: 0 equal, 1 different, 2 error.\n";
