@@ -21,6 +21,14 @@ int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err);
 int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
 int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
 
+bool hilfeVerlangt(const QStringList &args, QTextStream &out, const char *hilfe)
+{
+    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
+        return false;
+    out << hilfe;
+    return true;
+}
+
 const QVector<Command> &commands()
 {
     static const QVector<Command> table = {

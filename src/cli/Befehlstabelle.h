@@ -28,6 +28,9 @@ int sprachoption(QStringList &args, QTextStream &err);
 // on err in that language, when standard output took not everything.
 bool standardausgabe(QTextStream &out, QTextStream &err, const QByteArray &daten, int sprache);
 
+// "--help" or "-h" among args: writes hilfe to out and is true.
+bool hilfeVerlangt(const QStringList &args, QTextStream &out, const char *hilfe);
+
 // Anzeigebefehl.cpp: the protocol captions 0..255 as the program names them.
 QVector<QString> protokollnamen();
 

@@ -129,19 +129,11 @@ const char *const Hilfe =
     "1 failed (no interface echo, no terminal found, no answer, foreign family, login or\n"
     "transfer failure, port not usable), 2 wrong usage.\n";
 
-bool hilfeVerlangt(const QStringList &args, QTextStream &out)
-{
-    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
-        return false;
-    out << Hilfe;
-    return true;
-}
-
 }  // namespace
 
 int runScan(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (hilfeVerlangt(args, out))
+    if (hilfeVerlangt(args, out, Hilfe))
         return 0;
     const Optionen o = lies(args);
     if (!o.fehler.isEmpty() || !o.rest.isEmpty()) {
@@ -177,7 +169,7 @@ int runScan(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (hilfeVerlangt(args, out))
+    if (hilfeVerlangt(args, out, Hilfe))
         return 0;
     const Optionen o = lies(args);
     if (!o.fehler.isEmpty() || o.rest.size() != 1) {
@@ -200,7 +192,7 @@ int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int runRead(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (hilfeVerlangt(args, out))
+    if (hilfeVerlangt(args, out, Hilfe))
         return 0;
     const Optionen o = lies(args);
     QString fehler = o.fehler;

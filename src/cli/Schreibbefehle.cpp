@@ -354,14 +354,6 @@ const char *const TroubleHilfe =
     "  Exit status: 0 scan done (and repair written), 1 failed (the port went away, repair\n"
     "  failed), 2 wrong usage.\n";
 
-bool hilfeVerlangt(const QStringList &args, QTextStream &out, const char *hilfe)
-{
-    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
-        return false;
-    out << hilfe;
-    return true;
-}
-
 }  // namespace
 
 int runWrite(const QStringList &args, QTextStream &out, QTextStream &err)

@@ -63,9 +63,8 @@ std::optional<Terminalname> terminalname(const QString &ordner)
 
 int runBackups(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
-    if (argumente.contains(QStringLiteral("--help")) || argumente.contains(QStringLiteral("-h"))) {
-        out << BackupsAufruf
-            << "  Without --address: the terminals that have backups, with their number and the newest.\n"
+    if (hilfeVerlangt(argumente, out, BackupsAufruf)) {
+        out << "  Without --address: the terminals that have backups, with their number and the newest.\n"
                "  With --address: that terminal's backups, newest first: time, address, protocol,\n"
                "  version string, folder and the file that replaced it. --installation chooses the\n"
                "  installation (a write with --dial files its backups under the number dialled unless\n"
@@ -158,9 +157,8 @@ int runBackups(const QStringList &argumente, QTextStream &out, QTextStream &err)
 
 int runRestore(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
-    if (argumente.contains(QStringLiteral("--help")) || argumente.contains(QStringLiteral("-h"))) {
-        out << RestoreAufruf
-            << "  Writes a backup back into the terminal at address N. BACKUP is a backup's folder (as\n"
+    if (hilfeVerlangt(argumente, out, RestoreAufruf)) {
+        out << "  Writes a backup back into the terminal at address N. BACKUP is a backup's folder (as\n"
                "  \"backups --address N\" lists it) or its PORTAVO.S2D. A damaged or cut-off backup is\n"
                "  refused with the reason before anything is sent. Otherwise it is written as \"write\"\n"
                "  writes a file, with a backup of the memory it replaces first; the terminal gets the\n"

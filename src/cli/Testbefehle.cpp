@@ -169,14 +169,6 @@ QString kartendaten(const QByteArray &antwort)
     return s;
 }
 
-bool hilfeVerlangt(const QStringList &args, QTextStream &out, const char *hilfe)
-{
-    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
-        return false;
-    out << hilfe;
-    return true;
-}
-
 const char *const TestHilfe =
     "portavo-cli test ADDRESS [--seconds N] [--source 2|3|chip] [--mode normal|open|closed]\n"
     "                 [--installation NAME [--private]] [--log FILE] [--port N|PATH] [--lang L]\n"

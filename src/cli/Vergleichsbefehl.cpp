@@ -22,9 +22,8 @@ constexpr auto Aufruf = "usage: portavo-cli diff A.S2D B.S2D | diff A.S2D --addr
 
 int runDiff(const QStringList &argumente, QTextStream &out, QTextStream &err)
 {
-    if (argumente.contains(QStringLiteral("--help")) || argumente.contains(QStringLiteral("-h"))) {
-        out << Aufruf
-            << "  Lists what differs: the bytes, the basic settings (old -> new), each list slot whose entry\n"
+    if (hilfeVerlangt(argumente, out, Aufruf)) {
+        out << "  Lists what differs: the bytes, the basic settings (old -> new), each list slot whose entry\n"
                "  changes, appears (+) or goes (-) (special code: each card whose state changes) and the display\n"
                "  lines. With --address the second memory is read out of that terminal (as \"read\" does,\n"
                "  password and port alike); nothing is written. --json gives one JSON object.\n"
