@@ -120,9 +120,15 @@ private slots:
         QTest::addColumn<int>("neu");
         QTest::addColumn<int>("protokoll");
         QTest::addColumn<bool>("m");
-        QTest::newRow("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false;
-        QTest::newRow("Protokoll 1 nach 0") << 9 << 19 << 0 << false;
-        QTest::newRow("Variante M") << 20 << 20 << 0 << true;
+        QTest::addColumn<bool>("echo");
+        for (const bool echo : {true, false}) {
+            const auto zeile = [echo](const char *name) -> QTestData & {
+                return QTest::newRow(qPrintable(QString::fromLatin1(name) + (echo ? ", mit Echo" : ", ohne Echo")));
+            };
+            zeile("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false << echo;
+            zeile("Protokoll 1 nach 0") << 9 << 19 << 0 << false << echo;
+            zeile("Variante M") << 20 << 20 << 0 << true << echo;
+        }
     }
     void amBus()
     {
@@ -130,12 +136,17 @@ private slots:
         QFETCH(int, neu);
         QFETCH(int, protokoll);
         QFETCH(bool, m);
+        QFETCH(bool, echo);
         QTemporaryDir ordner;
         const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("halle.S2D")), 5, 1);
         SimBus sim;
-        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1),
-                                    SimBus::terminal(20, 0, {{"variant", "M"}})});
+        BUS_STARTEN(sim,
+                    QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), SimBus::terminal(20, 0, {{"variant", "M"}})},
+                    echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         Schreibstrecke<SimPort> l(sim.device());
+        l.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        // The echo the link stands in for keeps the pace of the bus's line.
+        l.v.setUhr([&sim] { return sim.jetztUs() / 1000; });
         l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
         QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
         QCOMPARE((QList<int>{l.z.terminal.varianteM, l.z.terminal.protokoll}), (QList<int>{m, adresse == 9}));
@@ -160,6 +171,7 @@ private slots:
         const qint64 luecke = v[vorspann.size()].us - v[vorspann.size() - 1].us;
         QVERIFY2(luecke >= 300000, qPrintable(QString::number(luecke)));
         QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
+        QCOMPARE(l.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
     }
 
     // Only the terminal's own "U19###" after the echo of the block confirms the write. The port takes the
