@@ -75,6 +75,10 @@ void Verbindung::ausgeben(Port *port, const QByteArray &bytes)
         // An echo may still come back (Unbekannt), or come after all (Fehlt).
         if (m_offen.size() + bytes.size() > OffenGrenze)
             m_offen.clear();
+        if (m_offen.isEmpty()) {
+            m_offenAb = m_uhr();
+            m_offenBaud = port->baud() > 0 ? port->baud() : 19200;
+        }
         m_offen += bytes;
     }
     if (m_echostand != Echostand::Fehlt)
@@ -235,9 +239,32 @@ void Verbindung::sendeRoh(const QByteArray &bytes, Port *port)
 
 void Verbindung::abholen()
 {
-    ersatzFreigeben(false);
     if (Port *p = aktiverPort(); p && p->isOpen())
         p->abholen();
+    echoAusgeblieben();
+    ersatzFreigeben(false);
+}
+
+// A sequence is about to decide that nothing came back. If nothing at all
+// came since the link sent, although the echo would be back by now, the
+// interface is taken for one that does not echo, and the link stands in for
+// the echo at once; an empty bus behind such an interface then looks as it
+// does behind an echoing one. Should the echo only have been late, it is
+// recognised when it comes and dropped (verarbeite).
+void Verbindung::echoAusgeblieben()
+{
+    if (m_echomodus != Echomodus::Automatisch || m_echostand != Echostand::Unbekannt || m_offen.isEmpty()
+        || !m_gehalten.isEmpty())
+        return;
+    constexpr qint64 SpielraumMs = 5;
+    const qint64 leitungMs = (qint64(m_offen.size()) * 10000 + m_offenBaud - 1) / m_offenBaud;
+    if (m_uhr() - m_offenAb < leitungMs + SpielraumMs)
+        return;
+    stand(Echostand::Fehlt);
+    m_ersatz = m_offen;
+    m_ersatzAb = m_offenAb;
+    m_ersatzFrei = 0;
+    m_ersatzBaud = m_offenBaud;
 }
 
 void Verbindung::empfangsereignis(int code)

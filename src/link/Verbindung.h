@@ -145,6 +145,7 @@ private:
     void weiterreichen(const QByteArray &bytes, bool ersatz, bool *gehalten);
     void echoNeuBeginnen();
     void stand(Echostand neu);
+    void echoAusgeblieben();
     Zustand &m_z;
     // Cleared by Qt when a port is destroyed before the link.
     QPointer<Port> m_port;
@@ -162,6 +163,8 @@ private:
     // what came back since (held while it still may be the echo).
     QByteArray m_offen;
     QByteArray m_gehalten;
+    qint64 m_offenAb = 0;  // when the first of m_offen went out
+    int m_offenBaud = 19200;
     // Echostand Fehlt: the echo to stand in, not yet handed on; it comes at
     // the line speed from m_ersatzAb on (m_ersatzFrei bytes of it are out).
     QByteArray m_ersatz;

@@ -182,6 +182,40 @@ private slots:
         QVERIFY(a.meldung.eintraege().isEmpty());
     }
 
+    // Scan and OK with an echoing interface and with one that does not, nothing told: the same bytes go
+    // out, the same terminals are found, the version is read.
+    void scanUndOkAmBus_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
+    void scanUndOkAmBus()
+    {
+        QFETCH(bool, echo);
+        SimBus bus;
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(7, 0), SimBus::terminal(20, 1)},
+                    echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
+        Aufbau<SimPort> a(bus.device());
+        a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        a.v.setUhr([&bus] { return bus.jetztUs() / 1000; });
+        QCOMPARE(a.scan(10), QList<QVariant>{true});
+        QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(7, 0), a.ident.listenzeile(20, 1)}));
+        QVERIFY(a.meldung.eintraege().isEmpty());
+        QByteArray erwartet;
+        for (int n = 1; n <= 255; ++n)
+            erwartet += Telegramm::anfrage(n, "X") + (n == 7 || n == 20 ? Telegramm::Quittung : QByteArray());
+        QTRY_COMPARE(SimBus::bytes(bus.verkehr()), erwartet);
+        QCOMPARE(a.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
+
+        a.ident.waehleZeile(1);
+        a.ident.ok();
+        QTRY_COMPARE(a.geschlossen, 1);
+        QCOMPARE(QStringList({a.adresse, a.version}), QStringList({"20", "Ver 3.12 TS 1 04"}));
+        QCOMPARE(int(a.z.terminal.protokoll), 1);
+        QVERIFY(a.meldung.eintraege().isEmpty());
+    }
+
     void antwortenImEmpfang_data()
     {
         // erwartet: address, protocol, address, protocol, ...
