@@ -78,16 +78,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("antwort");
         QTest::addColumn<int>("text");
+        QTest::addColumn<QByteArray>("echo");
+        QTest::addColumn<bool>("automatisch");  // the link finds out about the echo itself
+        const QByteArray echo = Telegramm::anfrage(4, "V");
         QByteArray fremd("\x02\x04VVer 3.12 TS 2 04\x03", 20);
-        QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388;
-        QTest::newRow("keine Antwort") << QByteArray() << 196;
-        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << 196;
+        QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388 << echo << false;
+        QTest::newRow("keine Antwort") << QByteArray() << 196 << echo << false;
+        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << 196 << echo << false;
+        QTest::newRow("fremde Familie ohne Echo") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388
+                                                  << QByteArray() << true;
+        // Half an echo and then silence: neither echo nor answer; the message names both causes.
+        QTest::newRow("halbes Echo, dann nichts") << QByteArray() << 880 << echo.left(3) << true;
     }
     void versionsantwort()
     {
         QFETCH(QByteArray, antwort);
         QFETCH(int, text);
+        QFETCH(QByteArray, echo);
+        QFETCH(bool, automatisch);
         Aufbau a;
+        if (automatisch)
+            a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
         a.z.bild.Daten[8] = 4;
         Protokollidentifikation p(a.z, a.v, a.meldung);
         QSignalSpy schliessen(&p, &Protokollidentifikation::schliessen);
@@ -98,7 +109,7 @@ private slots:
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
         a.port.clearWrites();
-        a.port.inject(Telegramm::anfrage(4, "V") + antwort);
+        a.port.inject(echo + antwort);
         QTRY_VERIFY(stillgelegt(p));
         QCOMPARE((QList<int>{a.z.terminal.protokollGewaehlt, a.z.terminal.varianteM, a.z.terminal.protokoll}),
                  (QList<int>{0, 0, 1}));  // the protocol stays the one chosen
@@ -106,7 +117,7 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));
         // Closed when refused (388, critical); 196 leaves the window open.
-        QCOMPARE(schliessen.count(), text == 196 ? 0 : 1);
+        QCOMPARE(schliessen.count(), text == 388 ? 1 : 0);
         if (text == 388)
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Kritisch);
     }
