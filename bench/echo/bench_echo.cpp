@@ -1,0 +1,142 @@
+// Read-out end to end against portavo-sim at line pace, once behind an
+// interface that echoes and once behind one that does not (--no-echo), the
+// link finding out by itself each time: the times side by side and how far
+// apart they are (goal: within 2 %).
+//
+//   bench_echo [RUNS]     (portavo-sim from the build, or $PORTAVO_SIM)
+
+#include "link/Anmeldung.h"
+#include "link/Auslesen.h"
+#include "link/Programmstart.h"
+#include "link/SerialPort.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+#include "base/MeldungDruck.h"
+#include "base/Texttabelle.h"
+#include "base/Zustand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+qint64 einLauf(const QString &geraet, int protokoll, bool *ok)
+{
+    Zustand z;
+    Texttabelle::ladeTexte(z, 101, 178);
+    Programmstart::rs485Betrieb(z);
+    SerialPort port;
+    port.setDevice(geraet);
+    port.setSettings(QStringLiteral("19200,n,8,1"));
+    *ok = false;
+    if (!port.open())
+        return -1;
+    Verbindung v(z);
+    v.setPort(&port);
+    v.setEchomodus(Verbindung::Echomodus::Automatisch);
+    MeldungDruck meldung;
+    Anmeldung anmeldung(z, v);
+    Auslesen auslesen(z, v, anmeldung, meldung);
+    z.terminal.adresse = qint16(protokoll + 1);
+    z.terminal.protokoll = qint16(protokoll);
+    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+    QEventLoop schleife;
+    QObject::connect(&auslesen, &Auslesen::fertig, &schleife, [&] {
+        *ok = true;
+        schleife.quit();
+    });
+    QObject::connect(&auslesen, &Auslesen::fehlgeschlagen, &schleife, &QEventLoop::quit);
+    QTimer::singleShot(15000, &schleife, &QEventLoop::quit);
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!auslesen.starte())
+        return -1;
+    schleife.exec();
+    return uhr.elapsed();
+}
+
+// Starts portavo-sim; the device path, or empty.
+QString starte(QProcess &p, const QString &sim, const QString &szenario, bool echo)
+{
+    QStringList args{QStringLiteral("--scenario"), szenario};
+    if (!echo)
+        args << QStringLiteral("--no-echo");
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(sim, args);
+    if (!p.waitForStarted(5000) || !p.waitForReadyRead(5000))
+        return {};
+    return QString::fromLocal8Bit(p.readLine()).trimmed();
+}
+
+double median(std::vector<qint64> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : double(v[v.size() / 2]);
+}
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int laeufe = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
+    QString sim = qEnvironmentVariable("PORTAVO_SIM");
+    if (sim.isEmpty())
+        sim = QStringLiteral(PORTAVO_SIM_PFAD);
+
+    QTemporaryDir ordner;
+    QDir::setCurrent(ordner.path());
+    const QJsonObject szenario{{"terminals", QJsonArray{QJsonObject{{"address", 1}, {"protocol", 0}},
+                                                        QJsonObject{{"address", 2}, {"protocol", 1}}}}};
+    QFile f(ordner.filePath(QStringLiteral("bus.json")));
+    f.open(QIODevice::WriteOnly);
+    f.write(QJsonDocument(szenario).toJson());
+    f.close();
+
+    QProcess mit, ohne;
+    const QString geraetMit = starte(mit, sim, f.fileName(), true);
+    const QString geraetOhne = starte(ohne, sim, f.fileName(), false);
+    if (geraetMit.isEmpty() || geraetOhne.isEmpty()) {
+        std::fprintf(stderr, "bench_echo: %s does not start\n", qPrintable(sim));
+        return 1;
+    }
+    int status = 0;
+    std::printf("read-out end to end at 19200 baud (portavo-sim, paced), median of %d runs\n", laeufe);
+    std::printf("%-9s %12s %12s %10s %8s\n", "protocol", "with echo", "no echo", "apart", "ok");
+    for (const int protokoll : {0, 1}) {
+        std::vector<qint64> zeitenMit, zeitenOhne;
+        bool allesOk = true;
+        for (int i = 0; i < laeufe; ++i) {
+            bool ok = false;
+            zeitenMit.push_back(einLauf(geraetMit, protokoll, &ok));
+            allesOk = allesOk && ok;
+            zeitenOhne.push_back(einLauf(geraetOhne, protokoll, &ok));
+            allesOk = allesOk && ok;
+        }
+        const double a = median(zeitenMit), b = median(zeitenOhne);
+        const double abstand = a > 0 ? 100.0 * (b - a) / a : 0.0;
+        const bool imZiel = allesOk && abstand <= 2.0;
+        if (!imZiel)
+            status = 1;
+        std::printf("%-9d %9.0f ms %9.0f ms %8.1f %% %8s\n", protokoll, a, b, abstand,
+                    allesOk ? (imZiel ? "yes" : "SLOW") : "FAILED");
+    }
+    std::printf("goal: without echo at most 2 %% slower than with echo\n");
+    mit.terminate();
+    ohne.terminate();
+    mit.waitForFinished(3000);
+    ohne.waitForFinished(3000);
+    return status;
+}
