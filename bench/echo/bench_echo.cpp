@@ -1,13 +1,15 @@
-// Read-out end to end against portavo-sim at line pace, once behind an
-// interface that echoes and once behind one that does not (--no-echo), the
-// link finding out by itself each time: the times side by side and how far
-// apart they are (goal: within 2 %).
+// Read-out and write end to end against portavo-sim at line pace, once
+// behind an interface that echoes and once behind one that does not
+// (--no-echo), the link finding out by itself each time: the times side by
+// side and how far apart they are (goal: within 2 %).
 //
 //   bench_echo [RUNS]     (portavo-sim from the build, or $PORTAVO_SIM)
 
 #include "link/Anmeldung.h"
 #include "link/Auslesen.h"
 #include "link/Programmstart.h"
+#include "link/Schreiben.h"
+#include "support/MeldungAufnahme.h"
 #include "link/SerialPort.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
@@ -68,6 +70,46 @@ qint64 einLauf(const QString &geraet, int protokoll, bool *ok)
     return uhr.elapsed();
 }
 
+// Write button to the end of the write (ms); ok when it succeeded.
+qint64 schreibe(const QString &geraet, int adresse, bool varianteM, bool *ok)
+{
+    Zustand z;
+    SerialPort port;
+    Verbindung v(z);
+    MeldungAufnahme meldung;
+    Anmeldung anmeldung(z, v);
+    Schreiben s(z, v, anmeldung, meldung);
+    Texttabelle::ladeTexte(z, 101, 389);
+    Programmstart::rs485Betrieb(z);
+    port.setDevice(geraet);
+    port.setSettings(QStringLiteral("19200,n,8,1"));
+    *ok = false;
+    if (!port.open())
+        return -1;
+    v.setPort(&port);
+    v.setEchomodus(Verbindung::Echomodus::Automatisch);
+    for (int i = 0; i < 2048; ++i)
+        z.bild.Daten[size_t(i)] = qint16((i * 37 + 11) & 0xFF);
+    z.bild.Daten[5] = 0x21;  // password 123456
+    z.bild.Daten[6] = 0x43;
+    z.bild.Daten[7] = 0x65;
+    z.bild.Daten[8] = qint16(adresse);
+    z.bild.Daten[10] = 0;
+    z.terminal.adresse = qint16(adresse);
+    z.terminal.varianteM = varianteM;
+    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
+    QObject::connect(&s, &Schreiben::erfolgreich, [ok] { *ok = true; });
+    QEventLoop schleife;
+    QObject::connect(&s, &Schreiben::beendet, &schleife, &QEventLoop::quit);
+    QTimer::singleShot(60000, &schleife, &QEventLoop::quit);
+    QElapsedTimer uhr;
+    uhr.start();
+    if (!s.starte())
+        return -1;
+    schleife.exec();
+    return uhr.elapsed();
+}
+
 // Starts portavo-sim; the device path, or empty.
 QString starte(QProcess &p, const QString &sim, const QString &szenario, bool echo)
 {
@@ -99,7 +141,8 @@ int main(int argc, char *argv[])
     QTemporaryDir ordner;
     QDir::setCurrent(ordner.path());
     const QJsonObject szenario{{"terminals", QJsonArray{QJsonObject{{"address", 1}, {"protocol", 0}},
-                                                        QJsonObject{{"address", 2}, {"protocol", 1}}}}};
+                                                        QJsonObject{{"address", 2}, {"protocol", 1}},
+                                                        QJsonObject{{"address", 3}, {"protocol", 0}, {"variant", "M"}}}}};
     QFile f(ordner.filePath(QStringLiteral("bus.json")));
     f.open(QIODevice::WriteOnly);
     f.write(QJsonDocument(szenario).toJson());
@@ -131,6 +174,26 @@ int main(int argc, char *argv[])
         if (!imZiel)
             status = 1;
         std::printf("%-9d %9.0f ms %9.0f ms %8.1f %% %8s\n", protokoll, a, b, abstand,
+                    allesOk ? (imZiel ? "yes" : "SLOW") : "FAILED");
+    }
+    std::printf("write end to end (login, announcement, block, confirmation), median of %d runs\n", laeufe);
+    std::printf("%-9s %12s %12s %10s %8s\n", "variant", "with echo", "no echo", "apart", "ok");
+    for (const bool m : {false, true}) {
+        std::vector<qint64> zeitenMit, zeitenOhne;
+        bool allesOk = true;
+        for (int i = 0; i < laeufe; ++i) {
+            bool ok = false;
+            zeitenMit.push_back(schreibe(geraetMit, m ? 3 : 1, m, &ok));
+            allesOk = allesOk && ok;
+            zeitenOhne.push_back(schreibe(geraetOhne, m ? 3 : 1, m, &ok));
+            allesOk = allesOk && ok;
+        }
+        const double a = median(zeitenMit), b = median(zeitenOhne);
+        const double abstand = a > 0 ? 100.0 * (b - a) / a : 0.0;
+        const bool imZiel = allesOk && abstand <= 2.0;
+        if (!imZiel)
+            status = 1;
+        std::printf("%-9s %9.0f ms %9.0f ms %8.1f %% %8s\n", m ? "M" : "standard", a, b, abstand,
                     allesOk ? (imZiel ? "yes" : "SLOW") : "FAILED");
     }
     std::printf("goal: without echo at most 2 %% slower than with echo\n");
