@@ -143,7 +143,14 @@ void Verbindung::anschliessen(Port *port)
     if (!port)
         return;
     connect(port, &Port::ereignis, this, &Verbindung::empfangsereignis);
-    connect(port, &Port::verloren, this, &Verbindung::portVerloren);
+    connect(port, &Port::verloren, this, [this] {
+        // Whatever is plugged in when the port opens again may be another
+        // kind of interface: found out anew.
+        echoNeuBeginnen();
+        if (m_echomodus == Echomodus::Automatisch)
+            m_echostand = Echostand::Unbekannt;
+        emit portVerloren();
+    });
 }
 
 Port *Verbindung::aktiverPort() const

@@ -166,6 +166,33 @@ private slots:
         QCOMPARE(erkannt.at(0).at(0).toBool(), false);
         QCOMPARE(erkannt.at(1).at(0).toBool(), true);
     }
+
+    // A lost device may come back as another kind of interface: the finding starts over, a forced mode stays.
+    void geraetWegBeginntNeu_data()
+    {
+        QTest::addColumn<Modus>("modus");
+        QTest::addColumn<Stand>("danach");
+        QTest::newRow("automatisch") << Modus::Automatisch << Stand::Unbekannt;
+        QTest::newRow("erzwungen nein") << Modus::Nein << Stand::Fehlt;
+    }
+    void geraetWegBeginntNeu()
+    {
+        QFETCH(Modus, modus);
+        QFETCH(Stand, danach);
+        Aufbau a(modus);
+        QSignalSpy verloren(&a.v, &Verbindung::portVerloren);
+        QVERIFY(a.v.sendeAnfrage("V"));
+        a.port.inject(antwortV());
+        QCOMPARE(a.v.echostand(), Stand::Fehlt);
+        QVERIFY(a.v.sendeAnfrage("V"));  // its echo is still to come when the device goes
+        a.port.loseDevice();
+        QCOMPARE(verloren.count(), 1);
+        QCOMPARE(a.v.echostand(), danach);
+        const int zahl = a.v.ablage().zahl();
+        a.jetzt += 1000;
+        a.v.abholen();
+        QCOMPARE(a.v.ablage().zahl(), zahl);  // nothing of the old line comes after the loss
+    }
 };
 
 PORTAVO_TESTKLASSE(TestEcho)
