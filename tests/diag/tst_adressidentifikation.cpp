@@ -95,6 +95,32 @@ private slots:
         QVERIFY(!stumm.ident.gesperrt() && !stumm.ident.taktLaeuft(1));  // no further scan step
     }
 
+    // Nothing comes back at all and the interface has never echoed: an empty bus behind an interface
+    // without echo and a missing interface look alike, and the message names both.
+    void wederEchoNochAntwort()
+    {
+        Attrappe a;
+        a.bus.echo = false;
+        a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        QCOMPARE(a.scan(10), QList<QVariant>{true});
+        QCOMPARE(a.ident.liste(), QStringList{a.z.sprache.texte.at(195)});
+        QCOMPARE(a.meldung.textnummern(), QList<int>{881});
+        QCOMPARE(a.gesendet().size(), 255);
+
+        Attrappe einzeln;
+        einzeln.bus.echo = false;
+        einzeln.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        einzeln.ok(QStringLiteral("30"));
+        QTRY_COMPARE(einzeln.meldung.textnummern(), QList<int>{880});
+        QCOMPARE(einzeln.meldung.eintraege().first().text, einzeln.z.sprache.texte.at(880));
+
+        // Behind an interface that echoes, the answer alone is missing.
+        Attrappe mitEcho;
+        mitEcho.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        mitEcho.ok(QStringLiteral("30"));
+        QTRY_COMPARE(mitEcho.meldung.textnummern(), QList<int>{196});
+    }
+
     // Cancel during a scan stops it, keeps what was found and leaves the window open for a choice.
     void abbrechenWaehrendDesScans()
     {
