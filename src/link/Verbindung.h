@@ -81,11 +81,16 @@ public:
     // routes it; the line-error codes close and reopen the port.
     void empfangsereignis(int code);
     // Routes the bytes waiting on the active port now (see Port::abholen);
-    // every sequence's tick calls it first.
+    // every sequence's tick calls it first. Also hands on the echo the link
+    // stands in for as far as it is due, and in Automatisch takes a missing
+    // echo for an interface that does not echo once its line time is over.
     void abholen();
     // Hands one receive event's bytes on (also used for the modem port's
     // data). False when a receiver held them back (the repair write's
     // wake-up answer): they count as not received, the modem keeps them.
+    // An echo the link stands in for always goes first; while it is not yet
+    // known whether the interface echoes, bytes that may still be the echo
+    // are held until that is clear.
     bool verarbeite(const QByteArray &eingang);
 
     // Registers a receiver: it gets the chunks no receiver of a higher rank
