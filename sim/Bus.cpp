@@ -229,8 +229,11 @@ void Bus::arrived(uint8_t b, int baud, int64_t t)
     checkTimeouts(t);
     if (onArrived)
         onArrived(t, baud, b);
-    if (m_opt.echo)
-        *m_out += char(b);
+    if (m_opt.echo) {
+        ++m_echoed;
+        const bool garble = m_opt.echoGarbleEvery > 0 && m_echoed % m_opt.echoGarbleEvery == 0;
+        *m_out += char(garble ? b ^ 0x01 : b);
+    }
     if (m_gone)
         return;
 

@@ -19,6 +19,7 @@ namespace sim
 struct BusOptions {
     bool pacing = true;
     bool echo = true;
+    int echoGarbleEvery = 0;  // every n-th echoed byte comes back with its lowest bit flipped (0: none)
     int64_t turnaroundUs = 3000;
     int64_t blockGapUs = 50000;
     int64_t goneAtUs = -1;
@@ -139,6 +140,7 @@ private:
     void trace(const std::string &text) const;
 
     BusOptions m_opt;
+    int64_t m_echoed = 0;
     std::vector<Terminal> m_terms;
     std::deque<PcByte> m_pc;
     std::deque<Answer> m_answers; // ordered by readyUs

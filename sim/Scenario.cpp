@@ -487,14 +487,15 @@ bool parseScenario(const std::string &json, const std::string &baseDir, Scenario
     Reader r{error};
     const QJsonObject o = doc.object();
     Scenario s;
-    if (!r.checkKeys(o, {"echo", "turnaroundMs", "blockGapMs", "goneAtMs", "terminals"}, "scenario"))
+    if (!r.checkKeys(o, {"echo", "echoGarbleEvery", "turnaroundMs", "blockGapMs", "goneAtMs", "terminals"}, "scenario"))
         return false;
     if (o.contains("echo")) {
         if (!o.value("echo").isBool())
             return r.fail("scenario", "\"echo\" must be true or false");
         s.echo = o.value("echo").toBool();
     }
-    if (!r.integer(o, "turnaroundMs", 0, 10000, s.turnaroundMs, "scenario") ||
+    if (!r.integer(o, "echoGarbleEvery", 0, 1000000, s.echoGarbleEvery, "scenario") ||
+        !r.integer(o, "turnaroundMs", 0, 10000, s.turnaroundMs, "scenario") ||
         !r.integer(o, "blockGapMs", 5, 10000, s.blockGapMs, "scenario") ||
         !r.integer(o, "goneAtMs", int64_t(0), int64_t(86400000), s.goneAtMs, "scenario"))
         return false;

@@ -55,6 +55,7 @@ struct TerminalConfig {
 
 struct Scenario {
     bool echo = true;
+    int echoGarbleEvery = 0;
     int turnaroundMs = 3;
     int blockGapMs = 50;
     int64_t goneAtMs = -1;

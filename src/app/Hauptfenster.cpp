@@ -1,5 +1,7 @@
 #include "app/Hauptfenster.h"
 
+#include "link/Echoablage.h"
+
 #include "app/Adressidentfenster.h"
 #include "app/Auslesepanel.h"
 #include "app/Dateidialog.h"
@@ -72,6 +74,7 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     }
     m_verbindung = new Verbindung(m_z, this);
     m_verbindung->setPort(m_port);
+    Echoablage::anwenden(*m_verbindung, Verbindung::Echomodus::Automatisch, m_port);
     m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
     m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 

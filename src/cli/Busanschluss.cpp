@@ -1,4 +1,6 @@
 #include "cli/Busanschluss.h"
+
+#include "link/Echoablage.h"
 #include "cli/Unterbrechung.h"
 
 #include "base/Einstellungsdatei.h"
@@ -56,14 +58,18 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
     const QString &a = args.at(i);
     const bool portOption = a == QLatin1String("--port") || a == QLatin1String("--device");
     const bool waehlOption = a == QLatin1String("--dial");
-    if (!portOption && !waehlOption && a != QLatin1String("--lang"))
+    const bool echoOption = a == QLatin1String("--echo");
+    if (!portOption && !waehlOption && !echoOption && a != QLatin1String("--lang"))
         return false;
     if (i + 1 >= args.size()) {
         optionswert(args, i, fehler);  // says what is missing
         return true;
     }
     const QString wert = args.at(++i);
-    if (waehlOption) {
+    if (echoOption) {
+        if (!Verbindung::echomodusAusText(wert, &o.echo))
+            fehler = QStringLiteral("--echo takes auto, yes or no");
+    } else if (waehlOption) {
         o.waehlen = wert;
         const Waehlstring::Fehler f = Waehlstring::pruefeNummer(wert);
         if (wert.trimmed().isEmpty())
@@ -165,11 +171,18 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     }
     QObject::connect(&port, &Port::verloren, &port,
                      [this] { verlust(Texttabelle::text(z, 633).arg(port.device())); });
-    if (!o.waehlen.isEmpty())
+    if (!o.waehlen.isEmpty()) {
+        v.setEchomodus(o.echo);
         return waehlen(o.waehlen, err);
+    }
     port.setDtr(false);
     port.setRts(false);
     v.setPort(&port);
+    Echoablage::anwenden(v, o.echo, &port);
+    QObject::connect(&v, &Verbindung::echoErkannt, &port, [this](bool vorhanden) {
+        if (!vorhanden && m_err)
+            *m_err << Texttabelle::text(z, 885).arg(port.device()) << Qt::endl;
+    });
     return true;
 }
 

@@ -20,6 +20,7 @@ struct Busoptionen {
     QString port;                // number 1..16 or a device path; empty: the settings file's port
     std::optional<int> sprache;  // 0, 1000, 2000, 3000; unset: the settings file's language
     QString waehlen;             // --dial: the number; the port is then the modem's
+    Verbindung::Echomodus echo = Verbindung::Echomodus::Automatisch;  // --echo auto|yes|no
 };
 
 // The value after the option at args[i] (i then points at it); empty, with
@@ -27,7 +28,7 @@ struct Busoptionen {
 QString optionswert(const QStringList &args, int &i, QString &fehler);
 
 // Takes "--port N|PATH", "--device PATH", "--lang de|en|fr|es" or
-// "--dial NUMBER" at args[i] (i then points at its value). False when
+// "--dial NUMBER" or "--echo auto|yes|no" at args[i] (i then points at its value). False when
 // args[i] is none of them; a bad value leaves its reason in fehler. A
 // number that no modem would take is refused here, before any port opens,
 // in the language of --lang or of the settings file.

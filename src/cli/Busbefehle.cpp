@@ -119,6 +119,8 @@ const char *const Hilfe =
     "                       path; default: the port of the settings file Portavomodem.ini\n"
     "  --device PATH        the same as --port PATH\n"
     "  --lang de|en|fr|es   language of the messages; default: the settings file's\n"
+    "  --echo auto|yes|no   whether the RS485 interface echoes what the PC sends; auto (default)\n"
+    "                       finds out on the line and keeps the finding per port (echo.ini)\n"
     "  --dial NUMBER        the port is a telephone modem's: dial NUMBER (with the outside-line\n"
     "                       prefix of Portavomodem.ini), wait for the connection, run with the\n"
     "                       modem intervals and hang up at the end (also after a failure or\n"

@@ -24,6 +24,7 @@ void Adressidentifikation::laden()
 {
     Texttabelle::ladeTexte(m_z, 183, 197);
     Texttabelle::ladeTexte(m_z, 388, 388);
+    Texttabelle::ladeTexte(m_z, 880, 881);
     setzeOkFrei(false);
     stoppeAlleTakte();
     m_liste.clear();
@@ -275,8 +276,13 @@ void Adressidentifikation::tick1()
             setzeOkFrei(true);
             setzeGesperrt(false);
             stoppeTakt(1);
-            if (m_liste.isEmpty())
+            if (m_liste.isEmpty()) {
                 fuegeZeileHinzu(text(195));
+                // Behind an interface that has not echoed, an empty bus and a
+                // missing or unpowered interface look alike.
+                if (m_v.echostand() != Verbindung::Echostand::Vorhanden)
+                    zeige(881, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+            }
             waehleZeile(0);
             emit listeFokus();
             emit scanBeendet(true);
@@ -315,7 +321,9 @@ void Adressidentifikation::tick1()
 void Adressidentifikation::einzelidentifikationAbschliessen()
 {
     if (m_liste.isEmpty()) {
-        zeige(196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+        // No echo came back either: the interface may be the cause as well.
+        zeige(m_v.echostand() == Verbindung::Echostand::Vorhanden ? 196 : 880, 197, Meldung::Knoepfe::Ok,
+              Meldung::Symbol::Ausrufezeichen);
         m_empfang.leeren();
         emit adressfeldFokus();
         emit einzelidentifikationBeendet(false);

@@ -29,6 +29,7 @@ void Protokollidentifikation::laden()
     Texttabelle::ladeTexte(m_z, 344, 357);
     Texttabelle::ladeTexte(m_z, 196, 197);
     Texttabelle::ladeTexte(m_z, 388, 388);
+    Texttabelle::ladeTexte(m_z, 880, 880);
     m_z.terminal.adresseBekannt = false;
     m_adressfeld = m_z.terminal.adresse > 0 ? QString::number(m_z.terminal.adresse) : QString();
     m_wahl = -1;
@@ -137,7 +138,11 @@ void Protokollidentifikation::versionAuswerten()
     if (version.size() < Identhilfen::Versionslaenge) {
         m_empfang.leeren();
         m_recht.freigeben();
-        zeige(196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
+        // Nothing but the request itself came back, and the interface has not
+        // echoed: it may be missing or unpowered as well.
+        const bool nichts = empfang.size() <= m_v.letzteAnfrage().size()
+                            && m_v.echostand() != Verbindung::Echostand::Vorhanden;
+        zeige(nichts ? 880 : 196, 197, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
         emit versionGeprueft(false);
         abschliessen(Ende::Fehlschlag);
         return;

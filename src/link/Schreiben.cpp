@@ -225,7 +225,7 @@ void Schreiben::blockSenden(Port *port)
     m_gesendetVerbindung = connect(port, &Port::gesendet, this, &Schreiben::gesendet);
     m_phase = Phase::Senden;
     m_uebergabeMs = m_uhr();
-    port->write(b);
+    m_v.sendeRoh(b, port);
     if (m_v.beobachtet()) {
         for (const QString &zeile : Telegramm::monitorSchreibblock(b))
             m_v.monitor(zeile);

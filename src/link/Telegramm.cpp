@@ -178,4 +178,9 @@ QString monitorEmpfang(quint8 wert)
     return QString::number(wert);
 }
 
+QString monitorEchoersatz(quint8 wert)
+{
+    return QLatin1Char('(') + QString::number(wert) + QLatin1Char(')');
+}
+
 }  // namespace Telegramm

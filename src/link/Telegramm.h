@@ -87,5 +87,7 @@ QString monitorBlockbyte(quint8 wert);
 QStringList monitorSchreibblock(const QByteArray &block);
 // A received byte: its code in decimal, no leading zeros.
 QString monitorEmpfang(quint8 wert);
+// A byte of the echo the link stood in for (the interface does not echo): "(" value ")".
+QString monitorEchoersatz(quint8 wert);
 
 }  // namespace Telegramm

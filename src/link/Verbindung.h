@@ -9,11 +9,13 @@
 #include "link/Empfangsablage.h"
 #include "link/Empfangsrecht.h"
 #include "link/Port.h"
+#include "link/Taktwaechter.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 
 struct Zustand;
@@ -34,6 +36,27 @@ public:
     Port *aktiverPort() const;
 
     Zustand &zustand() { return m_z; }
+
+    // The echo of the interface module. Every sequence counts the echo of
+    // what it sent ahead of the answer; with an interface that does not echo,
+    // the link puts the bytes it sent into the receive path itself, where and
+    // when the echo would have come (at the line speed of the port), so that
+    // no sequence has to know. Automatisch finds out on the line (see
+    // Echopruefung); Ja and Nein force it. A new link takes the line as it
+    // is (Ja); the programs switch to Automatisch unless told otherwise.
+    enum class Echomodus { Automatisch, Ja, Nein };
+    // What is known of the interface now.
+    enum class Echostand { Unbekannt, Vorhanden, Fehlt };
+    static bool echomodusAusText(const QString &text, Echomodus *modus);
+    void setEchomodus(Echomodus modus);
+    Echomodus echomodus() const { return m_echomodus; }
+    // In Automatisch: what was found out about this interface before (the
+    // setting kept per port); Fehlt makes the link stand in for the echo
+    // from the first byte sent, until an echo comes back after all.
+    void setEchostand(Echostand stand);
+    Echostand echostand() const { return m_echostand; }
+    // Clock for the pace of the echo the link stands in for (ms).
+    void setUhr(Taktwaechter::Uhr uhr) { m_uhr = std::move(uhr); }
 
     // Befehl := befehl; builds the request telegram for it to Adresse,
     // keeps it (letzteAnfrage), tells the receivers (the identifications'
@@ -58,11 +81,16 @@ public:
     // routes it; the line-error codes close and reopen the port.
     void empfangsereignis(int code);
     // Routes the bytes waiting on the active port now (see Port::abholen);
-    // every sequence's tick calls it first.
+    // every sequence's tick calls it first. Also hands on the echo the link
+    // stands in for as far as it is due, and in Automatisch takes a missing
+    // echo for an interface that does not echo once its line time is over.
     void abholen();
     // Hands one receive event's bytes on (also used for the modem port's
     // data). False when a receiver held them back (the repair write's
     // wake-up answer): they count as not received, the modem keeps them.
+    // An echo the link stands in for always goes first; while it is not yet
+    // known whether the interface echoes, bytes that may still be the echo
+    // are held until that is clear.
     bool verarbeite(const QByteArray &eingang);
 
     // Registers a receiver: it gets the chunks no receiver of a higher rank
@@ -102,6 +130,8 @@ signals:
     // Bytes were handed on (after every receive event that carried bytes
     // and was not held back).
     void empfangen(int anzahl);
+    // Automatisch found out whether the interface echoes (once per change).
+    void echoErkannt(bool vorhanden);
 
 private:
     friend class Empfangsrecht;
@@ -113,6 +143,14 @@ private:
     void freigeben(int nummer);
     void anschliessen(Port *port);
     void neuOeffnen(Port *port);
+    // Every byte the link puts on a line goes through here.
+    void ausgeben(Port *port, const QByteArray &bytes);
+    // Hands on what the echo would have brought by now (alles: all of it).
+    void ersatzFreigeben(bool alles);
+    void weiterreichen(const QByteArray &bytes, bool ersatz, bool *gehalten);
+    void echoNeuBeginnen();
+    void stand(Echostand neu);
+    void echoAusgeblieben();
     Zustand &m_z;
     // Cleared by Qt when a port is destroyed before the link.
     QPointer<Port> m_port;
@@ -123,4 +161,21 @@ private:
     QVector<Eintrag> m_empfaenger;  // highest rank first, the later first among equals
     QVector<int> m_beobachtung;  // the monitor's handles
     int m_naechsteNummer = 1;
+
+    Echomodus m_echomodus = Echomodus::Ja;
+    Echostand m_echostand = Echostand::Vorhanden;
+    // Automatisch: the bytes sent whose echo has not been settled yet, and
+    // what came back since (held while it still may be the echo).
+    QByteArray m_offen;
+    QByteArray m_gehalten;
+    qint64 m_offenAb = 0;  // when the first of m_offen went out
+    int m_offenBaud = 19200;
+    // Echostand Fehlt: the echo to stand in, not yet handed on; it comes at
+    // the line speed from m_ersatzAb on (m_ersatzFrei bytes of it are out).
+    QByteArray m_ersatz;
+    qint64 m_ersatzAb = 0;
+    qint64 m_ersatzFrei = 0;
+    int m_ersatzBaud = 19200;
+    QTimer m_ersatzTakt;
+    Taktwaechter::Uhr m_uhr = &Taktwaechter::monoton;
 };

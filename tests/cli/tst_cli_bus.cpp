@@ -17,12 +17,15 @@
 class TestCliBus : public QObject {
     Q_OBJECT
     Simulator m_sim;
+    Simulator m_simOhneEcho;  // terminals 5 and 6 behind an interface that does not echo ("OHNE")
     QTemporaryDir m_ordner;
     QTemporaryDir m_heim;  // PORTAVO_HOME of the writes: their backups
 
     QStringList ersetzt(const QStringList &l) const
     {
-        return imOrdner(l, m_ordner.path()).replaceInStrings(QRegularExpression("^PORT$"), m_sim.device());
+        return imOrdner(l, m_ordner.path())
+            .replaceInStrings(QRegularExpression("^PORT$"), m_sim.device())
+            .replaceInStrings(QRegularExpression("^OHNE$"), m_simOhneEcho.device());
     }
     Kommandolauf cli(const QStringList &args, Kommandooptionen o = {})
     {
@@ -79,6 +82,9 @@ private slots:
                                       Simulator::terminal(8, 1, {{"version", "Ver 4.02 TS 3 11"}}),
                                       Simulator::terminal(6, 0, {{"password", "246810"}})},
                     {QStringLiteral("--no-pacing")});
+        SIM_STARTEN(m_simOhneEcho, QJsonArray{Simulator::terminal(5, 0, {{"password", "135790"}}),
+                                              Simulator::terminal(6, 0, {{"password", "246810"}})},
+                    {QStringLiteral("--no-pacing"), QStringLiteral("--no-echo")});
         QVERIFY(schreib(m_ordner.filePath("notes.B2D"), "wichtig\r\n"));
         QVERIFY(schreib(m_ordner.filePath("kurz.S2D"), " 1 \r\n 2 \r\n"));
         QVERIFY(schreib(m_ordner.filePath("text.B2D"), hauptdatei([](int) { return 0; })));
@@ -242,6 +248,43 @@ private slots:
         QCOMPARE(lies(m_ordner.filePath("notes.B2D")), QByteArray("wichtig\r\n"));
         if (bus != "*")
             gesendetSeit(vorher, bus);
+    }
+
+    // Behind an interface that does not echo, with no option: identify, read byte for byte, write, test
+    // mode; the finding is said once and kept for the port; no answer at all names both causes.
+    void ohneEcho()
+    {
+        QTemporaryDir heim;
+        const QString einmal = Texttabelle::text(885).arg(m_simOhneEcho.device());
+        Kommandolauf l = imHeim({"identify", "5", "--port", "OHNE"}, heim.path());
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        kommandoPruefen(l.aus, {"=5 0 Standard\nVer 3.12 TS 1 04\n"});
+        kommandoPruefen(l.fehler, {einmal});
+
+        l = imHeim({"read", "5", "--password", "135790", "--port", "OHNE", "-o", "@/ohne5.S2D"}, heim.path());
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        QCOMPARE(lies(m_ordner.filePath("ohne5.S2D")), m_simOhneEcho.speicher(5));
+        kommandoPruefen(l.fehler, {"!" + einmal});  // kept from the first run
+
+        QList<QByteArray> z = m_simOhneEcho.speicher(6).split('\n');
+        z[0] = " 9 \r";
+        QVERIFY(schreib(m_ordner.filePath("ohne6.S2D"), z.join('\n')));
+        l = imHeim({"write", "@/ohne6.S2D", "--address", "6", "--password", "246810", "--port", "OHNE"}, heim.path());
+        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
+        QCOMPARE(m_simOhneEcho.speicher(6), z.join('\n'));
+
+        const QStringList t = bisZeilen({"test", "5", "--port", "OHNE"}, 1);
+        QVERIFY2(!t.isEmpty() && t.first().startsWith("K  request 02 05 75 03 77  answer 02 05 75 "), qPrintable(t.join('\n')));
+        QVERIFY(t.first().endsWith(" ok"));
+
+        // Forced, with nothing remembered: the same.
+        QTemporaryDir leer;
+        l = imHeim({"identify", "9", "--port", "OHNE", "--echo", "no"}, leer.path());
+        QCOMPARE(l.status, 1);
+        kommandoPruefen(l.fehler, {Texttabelle::text(880), "!" + einmal});
+        l = imHeim({"identify", "5", "--port", "OHNE", "--echo", "vielleicht"}, leer.path());
+        QCOMPARE(l.status, 2);
+        kommandoPruefen(l.fehler, {"--echo"});
     }
 
     // A port held by another program is told apart from a missing one.

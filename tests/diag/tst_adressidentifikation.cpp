@@ -95,6 +95,32 @@ private slots:
         QVERIFY(!stumm.ident.gesperrt() && !stumm.ident.taktLaeuft(1));  // no further scan step
     }
 
+    // Nothing comes back at all and the interface has never echoed: an empty bus behind an interface
+    // without echo and a missing interface look alike, and the message names both.
+    void wederEchoNochAntwort()
+    {
+        Attrappe a;
+        a.bus.echo = false;
+        a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        QCOMPARE(a.scan(10), QList<QVariant>{true});
+        QCOMPARE(a.ident.liste(), QStringList{a.z.sprache.texte.at(195)});
+        QCOMPARE(a.meldung.textnummern(), QList<int>{881});
+        QCOMPARE(a.gesendet().size(), 255);
+
+        Attrappe einzeln;
+        einzeln.bus.echo = false;
+        einzeln.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        einzeln.ok(QStringLiteral("30"));
+        QTRY_COMPARE(einzeln.meldung.textnummern(), QList<int>{880});
+        QCOMPARE(einzeln.meldung.eintraege().first().text, einzeln.z.sprache.texte.at(880));
+
+        // Behind an interface that echoes, the answer alone is missing.
+        Attrappe mitEcho;
+        mitEcho.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        mitEcho.ok(QStringLiteral("30"));
+        QTRY_COMPARE(mitEcho.meldung.textnummern(), QList<int>{196});
+    }
+
     // Cancel during a scan stops it, keeps what was found and leaves the window open for a choice.
     void abbrechenWaehrendDesScans()
     {
@@ -179,6 +205,40 @@ private slots:
         QVERIFY(a.port.isOpen());
         QCOMPARE(a.scan(10), QList<QVariant>{true});
         QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(1, 0), a.ident.listenzeile(20, 1)}));
+        QVERIFY(a.meldung.eintraege().isEmpty());
+    }
+
+    // Scan and OK with an echoing interface and with one that does not, nothing told: the same bytes go
+    // out, the same terminals are found, the version is read.
+    void scanUndOkAmBus_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
+    void scanUndOkAmBus()
+    {
+        QFETCH(bool, echo);
+        SimBus bus;
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(7, 0), SimBus::terminal(20, 1)},
+                    echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
+        Aufbau<SimPort> a(bus.device());
+        a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        a.v.setUhr([&bus] { return bus.jetztUs() / 1000; });
+        QCOMPARE(a.scan(10), QList<QVariant>{true});
+        QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(7, 0), a.ident.listenzeile(20, 1)}));
+        QVERIFY(a.meldung.eintraege().isEmpty());
+        QByteArray erwartet;
+        for (int n = 1; n <= 255; ++n)
+            erwartet += Telegramm::anfrage(n, "X") + (n == 7 || n == 20 ? Telegramm::Quittung : QByteArray());
+        QTRY_COMPARE(SimBus::bytes(bus.verkehr()), erwartet);
+        QCOMPARE(a.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
+
+        a.ident.waehleZeile(1);
+        a.ident.ok();
+        QTRY_COMPARE(a.geschlossen, 1);
+        QCOMPARE(QStringList({a.adresse, a.version}), QStringList({"20", "Ver 3.12 TS 1 04"}));
+        QCOMPARE(int(a.z.terminal.protokoll), 1);
         QVERIFY(a.meldung.eintraege().isEmpty());
     }
 

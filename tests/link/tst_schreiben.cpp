@@ -78,16 +78,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("antwort");
         QTest::addColumn<int>("text");
+        QTest::addColumn<QByteArray>("echo");
+        QTest::addColumn<bool>("automatisch");  // the link finds out about the echo itself
+        const QByteArray echo = Telegramm::anfrage(4, "V");
         QByteArray fremd("\x02\x04VVer 3.12 TS 2 04\x03", 20);
-        QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388;
-        QTest::newRow("keine Antwort") << QByteArray() << 196;
-        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << 196;
+        QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388 << echo << false;
+        QTest::newRow("keine Antwort") << QByteArray() << 196 << echo << false;
+        QTest::newRow("abgeschnitten") << QByteArray("\x02\x04VVer 3.1", 9) << 196 << echo << false;
+        QTest::newRow("fremde Familie ohne Echo") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388
+                                                  << QByteArray() << true;
+        // Half an echo and then silence: neither echo nor answer; the message names both causes.
+        QTest::newRow("halbes Echo, dann nichts") << QByteArray() << 880 << echo.left(3) << true;
     }
     void versionsantwort()
     {
         QFETCH(QByteArray, antwort);
         QFETCH(int, text);
+        QFETCH(QByteArray, echo);
+        QFETCH(bool, automatisch);
         Aufbau a;
+        if (automatisch)
+            a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
         a.z.bild.Daten[8] = 4;
         Protokollidentifikation p(a.z, a.v, a.meldung);
         QSignalSpy schliessen(&p, &Protokollidentifikation::schliessen);
@@ -98,7 +109,7 @@ private slots:
         QCOMPARE(a.z.bild.Daten[8], qint16(12));
         QCOMPARE(a.port.written(), Telegramm::anfrage(4, "V"));
         a.port.clearWrites();
-        a.port.inject(Telegramm::anfrage(4, "V") + antwort);
+        a.port.inject(echo + antwort);
         QTRY_VERIFY(stillgelegt(p));
         QCOMPARE((QList<int>{a.z.terminal.protokollGewaehlt, a.z.terminal.varianteM, a.z.terminal.protokoll}),
                  (QList<int>{0, 0, 1}));  // the protocol stays the one chosen
@@ -106,7 +117,7 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{text});
         QCOMPARE(a.z.bild.Daten[10], qint16(1));
         // Closed when refused (388, critical); 196 leaves the window open.
-        QCOMPARE(schliessen.count(), text == 196 ? 0 : 1);
+        QCOMPARE(schliessen.count(), text == 388 ? 1 : 0);
         if (text == 388)
             QCOMPARE(a.meldung.eintraege().first().symbol, Meldung::Symbol::Kritisch);
     }
@@ -120,9 +131,15 @@ private slots:
         QTest::addColumn<int>("neu");
         QTest::addColumn<int>("protokoll");
         QTest::addColumn<bool>("m");
-        QTest::newRow("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false;
-        QTest::newRow("Protokoll 1 nach 0") << 9 << 19 << 0 << false;
-        QTest::newRow("Variante M") << 20 << 20 << 0 << true;
+        QTest::addColumn<bool>("echo");
+        for (const bool echo : {true, false}) {
+            const auto zeile = [echo](const char *name) -> QTestData & {
+                return QTest::newRow(qPrintable(QString::fromLatin1(name) + (echo ? ", mit Echo" : ", ohne Echo")));
+            };
+            zeile("Protokoll 0 nach 1, neue Adresse") << 4 << 14 << 1 << false << echo;
+            zeile("Protokoll 1 nach 0") << 9 << 19 << 0 << false << echo;
+            zeile("Variante M") << 20 << 20 << 0 << true << echo;
+        }
     }
     void amBus()
     {
@@ -130,12 +147,17 @@ private slots:
         QFETCH(int, neu);
         QFETCH(int, protokoll);
         QFETCH(bool, m);
+        QFETCH(bool, echo);
         QTemporaryDir ordner;
         const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("halle.S2D")), 5, 1);
         SimBus sim;
-        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1),
-                                    SimBus::terminal(20, 0, {{"variant", "M"}})});
+        BUS_STARTEN(sim,
+                    QJsonArray{SimBus::terminal(4, 0), SimBus::terminal(9, 1), SimBus::terminal(20, 0, {{"variant", "M"}})},
+                    echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         Schreibstrecke<SimPort> l(sim.device());
+        l.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        // The echo the link stands in for keeps the pace of the bus's line.
+        l.v.setUhr([&sim] { return sim.jetztUs() / 1000; });
         l.z.Timerintervall[4] = 300;  // Timer4's quiet line, shorter than the program's 2500 ms
         QVERIFY(l.vorbereiten(datei, adresse, neu, protokoll));
         QCOMPARE((QList<int>{l.z.terminal.varianteM, l.z.terminal.protokoll}), (QList<int>{m, adresse == 9}));
@@ -160,6 +182,7 @@ private slots:
         const qint64 luecke = v[vorspann.size()].us - v[vorspann.size() - 1].us;
         QVERIFY2(luecke >= 300000, qPrintable(QString::number(luecke)));
         QVERIFY(l.schreiben.rueckmeldung().endsWith("U19###"));
+        QCOMPARE(l.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
     }
 
     // Only the terminal's own "U19###" after the echo of the block confirms the write. The port takes the

@@ -21,15 +21,26 @@ class TestTrouble : public QObject {
 private slots:
     // A refused block; the scan's triples from 500 ms on, 50 ms apart on the bus clock; the waiting
     // terminal answers, the scan ends early, offers the repair, which writes after the wake-up, no login.
+    // With an echoing interface and with one that does not.
+    void amBusBisZurReparatur_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
     void amBusBisZurReparatur()
     {
+        QFETCH(bool, echo);
         SimBus sim;
         const QJsonObject verweigert{
             {"faults", QJsonArray{QJsonObject{{"type", "refuse"}, {"command", "block"}, {"count", 1}}}}};
-        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(6, 0, verweigert)});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(6, 0, verweigert)},
+                    echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         QTemporaryDir ordner;
         const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("r.S2D")), 77, 6);
         Schreibstrecke<SimPort> l(sim.device());
+        l.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        l.v.setUhr([&sim] { return sim.jetztUs() / 1000; });
         l.z.Timerintervall[4] = 300;
         QVERIFY(l.vorbereiten(datei, 6, 6, 0));
         l.z.Timerintervall[2] = 20;
@@ -63,6 +74,7 @@ private slots:
         QVERIFY(r.startsWith(QByteArray(1, Telegramm::STX)));
         QVERIFY(!r.contains(Telegramm::anfrage(6, QByteArray("P") + l.z.terminal.passwort)));
         QVERIFY(r.endsWith(l.block()) && !l.schreiben.reparatur());
+        QCOMPARE(l.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
     }
 
     void fruehesEndeNurMitMehrAls40Bytes()

@@ -1,0 +1,52 @@
+#include "link/Echoablage.h"
+
+#include "base/Pfade.h"
+
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+QString schluessel(const QString &geraet)
+{
+    return QStringLiteral("Echo/") + QString::fromLatin1(QUrl::toPercentEncoding(geraet));
+}
+}  // namespace
+
+QString Echoablage::datei()
+{
+    return Pfade::konfiguration() + QStringLiteral("/echo.ini");
+}
+
+Verbindung::Echostand Echoablage::lesen(const QString &geraet)
+{
+    const QSettings s(datei(), QSettings::IniFormat);
+    const QString wert = s.value(schluessel(geraet)).toString();
+    if (wert == QLatin1String("yes"))
+        return Verbindung::Echostand::Vorhanden;
+    if (wert == QLatin1String("no"))
+        return Verbindung::Echostand::Fehlt;
+    return Verbindung::Echostand::Unbekannt;
+}
+
+bool Echoablage::schreiben(const QString &geraet, bool vorhanden)
+{
+    QSettings s(datei(), QSettings::IniFormat);
+    s.setValue(schluessel(geraet), vorhanden ? QStringLiteral("yes") : QStringLiteral("no"));
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
+void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port)
+{
+    v.setEchomodus(modus);
+    if (modus != Verbindung::Echomodus::Automatisch || !port)
+        return;
+    // An echo found before is checked again on the line anyway; only a
+    // missing one changes how the link starts.
+    if (!port->device().isEmpty() && lesen(port->device()) == Verbindung::Echostand::Fehlt)
+        v.setEchostand(Verbindung::Echostand::Fehlt);
+    QObject::connect(&v, &Verbindung::echoErkannt, port, [port](bool vorhanden) {
+        if (!port->device().isEmpty())
+            schreiben(port->device(), vorhanden);
+    });
+}

@@ -1,0 +1,199 @@
+// The echo of the interface module: how the link tells an echo from an answer, and how it stands in for
+// the echo of an interface that does not echo (where, when, how fast, and how the monitor shows it).
+
+#include "support/Testlauf.h"
+
+#include <QSignalSpy>
+#include "support/FakePort.h"
+#include "base/Zustand.h"
+#include "link/Echopruefung.h"
+#include "link/Telegramm.h"
+#include "link/Verbindung.h"
+
+using Befund = Echopruefung::Befund;
+using Modus = Verbindung::Echomodus;
+using Stand = Verbindung::Echostand;
+Q_DECLARE_METATYPE(Echopruefung::Befund)
+Q_DECLARE_METATYPE(Verbindung::Echomodus)
+Q_DECLARE_METATYPE(Verbindung::Echostand)
+
+class TestEcho : public QObject {
+    Q_OBJECT
+
+    struct Aufbau {
+        Zustand z;
+        FakePort port;
+        Verbindung v{z};
+        qint64 jetzt = 1000;
+        QStringList monitor;
+        Empfangsrecht beobachtung = v.beobachten();
+        Aufbau(Modus modus, Stand stand = Stand::Unbekannt)
+        {
+            port.open();
+            v.setPort(&port);
+            v.setEchomodus(modus);
+            v.setEchostand(stand);
+            v.setUhr([this] { return jetzt; });
+            z.terminal.adresse = 5;
+            QObject::connect(&v, &Verbindung::monitorZeile, [this](const QString &s) { monitor << s; });
+        }
+        QByteArray ablage() const { return v.ablage().abschnitt(0, v.ablage().zahl()); }
+    };
+    static QByteArray antwortV()
+    {
+        // Begins like the request: STX, address, command.
+        QByteArray a = QByteArray("\x02\x05V", 3) + "Ver 3.12 TS 1 04" + Telegramm::ETX;
+        return a + char(Telegramm::blockpruefung(a, 1, int(a.size()) - 1));
+    }
+
+private slots:
+    void pruefe_data()
+    {
+        QTest::addColumn<QByteArray>("eingang");
+        QTest::addColumn<Befund>("befund");
+        const QByteArray t = Telegramm::anfrage(5, "V");
+        QTest::newRow("nichts") << QByteArray() << Befund::Offen;
+        QTest::newRow("halbes Echo") << t.left(2) << Befund::Offen;
+        QTest::newRow("ganzes Echo") << t << Befund::Echo;
+        QTest::newRow("Echo und Antwort") << t + antwortV() << Befund::Echo;
+        QTest::newRow("NAK statt Echo") << QByteArray(1, Telegramm::NAK) << Befund::KeinEcho;
+        QTest::newRow("Antwort wie die Anfrage begonnen") << antwortV() << Befund::KeinEcho;
+        QTest::newRow("Antwortbeginn, noch offen") << antwortV().left(3) << Befund::Offen;
+        QTest::newRow("letztes Echobyte verstuemmelt") << t.left(4) + 'x' << Befund::KeinEcho;
+    }
+    void pruefe()
+    {
+        QFETCH(QByteArray, eingang);
+        QFETCH(Befund, befund);
+        QCOMPARE(Echopruefung::pruefe(Telegramm::anfrage(5, "V"), eingang), befund);
+    }
+
+    // What a sequence finds in the store after "V": always the request's bytes, then the answer, once.
+    void ablageWieMitEcho_data()
+    {
+        QTest::addColumn<Modus>("modus");
+        QTest::addColumn<Stand>("anfangs");
+        QTest::addColumn<QList<QByteArray>>("stuecke");  // as they come from the port; "T" is the request
+        QTest::addColumn<QByteArray>("ablage");
+        QTest::addColumn<Stand>("danach");
+        QTest::addColumn<int>("ersatz");  // monitor lines marked as stood-in echo
+        const QByteArray t = Telegramm::anfrage(5, "V"), a = antwortV();
+        QTest::newRow("automatisch, mit Echo in Stuecken")
+            << Modus::Automatisch << Stand::Unbekannt << QList<QByteArray>{t.left(2), t.mid(2) + a.left(3), a.mid(3)}
+            << t + a << Stand::Vorhanden << 0;
+        QTest::newRow("automatisch, ohne Echo") << Modus::Automatisch << Stand::Unbekannt
+                                                << QList<QByteArray>{a.left(3), a.mid(3)} << t + a << Stand::Fehlt << 5;
+        QTest::newRow("gemerkt ohne, Echo kommt doch") << Modus::Automatisch << Stand::Fehlt
+                                                       << QList<QByteArray>{t + a} << t + a << Stand::Vorhanden << 5;
+        QTest::newRow("gemerkt ohne, stimmt") << Modus::Automatisch << Stand::Fehlt << QList<QByteArray>{a}
+                                              << t + a << Stand::Fehlt << 5;
+        QTest::newRow("erzwungen nein") << Modus::Nein << Stand::Unbekannt << QList<QByteArray>{a} << t + a
+                                        << Stand::Fehlt << 5;
+        // Forced yes: the line as it is, as ever.
+        QTest::newRow("erzwungen ja") << Modus::Ja << Stand::Unbekannt << QList<QByteArray>{a} << a << Stand::Vorhanden
+                                      << 0;
+        // A garbled echo is not an echo: the store holds more than the sequence expects, which fails on it.
+        QTest::newRow("automatisch, verstuemmeltes Echo")
+            << Modus::Automatisch << Stand::Unbekannt << QList<QByteArray>{t.left(4) + 'x' + a} << t + t.left(4) + 'x' + a
+            << Stand::Fehlt << 5;
+    }
+    void ablageWieMitEcho()
+    {
+        QFETCH(Modus, modus);
+        QFETCH(Stand, anfangs);
+        QFETCH(QList<QByteArray>, stuecke);
+        QFETCH(QByteArray, ablage);
+        QFETCH(Stand, danach);
+        QFETCH(int, ersatz);
+        Aufbau a(modus, anfangs);
+        QVERIFY(a.v.sendeAnfrage("V"));
+        // Never within the send: the sequence may still empty its store.
+        QCOMPARE(a.v.ablage().zahl(), 0);
+        for (const QByteArray &s : stuecke)
+            a.port.inject(s);
+        QCOMPARE(a.ablage().toHex(' '), ablage.toHex(' '));
+        QCOMPARE(a.v.echostand(), danach);
+        QCOMPARE(a.port.writes().size(), 1);
+        QCOMPARE(a.port.writes().first().bytes, Telegramm::anfrage(5, "V"));
+        const QStringList markiert = a.monitor.filter(QRegularExpression("^\\(\\d+\\)$"));
+        QCOMPARE(markiert.size(), ersatz);
+        if (ersatz)
+            QCOMPARE(a.monitor.mid(1, 5), (QStringList{"(2)", "(5)", "(86)", "(3)", "(80)"}));
+    }
+
+    // The echo stood in for comes at the line speed of the port, after the sender has gone on.
+    void ersatzImTaktDerLeitung()
+    {
+        Aufbau a(Modus::Nein);
+        QVERIFY(a.port.setSettings(QStringLiteral("2400,n,8,1")));
+        const QByteArray block(480, 'x');  // 2 s at 2400 baud
+        a.v.sendeRoh(block);
+        QCOMPARE(a.v.ablage().zahl(), 0);
+        a.jetzt += 500;
+        a.v.abholen();
+        QCOMPARE(a.v.ablage().zahl(), 120);
+        a.jetzt += 1499;
+        a.v.abholen();
+        QCOMPARE(a.v.ablage().zahl(), 479);
+        a.jetzt += 1;
+        QTRY_COMPARE(a.v.ablage().zahl(), 480);
+        // An answer never overtakes the echo: what is left of it comes first.
+        a.v.sendeRoh("yz");
+        a.port.inject("\x06");
+        QCOMPARE(a.ablage().right(3), QByteArray("yz\x06"));
+    }
+
+    // Nothing came back by the time a sequence looks: the interface is taken for one without echo, and a
+    // late echo after all is dropped, not doubled.
+    void echoBleibtAusBeimNachsehen()
+    {
+        Aufbau a(Modus::Automatisch);
+        QSignalSpy erkannt(&a.v, &Verbindung::echoErkannt);
+        QVERIFY(a.v.sendeAnfrage("X"));
+        const QByteArray t = a.v.letzteAnfrage();
+        a.jetzt += 2;  // 5 bytes take 2.6 ms at 19200 baud
+        a.v.abholen();
+        QCOMPARE(a.v.ablage().zahl(), 0);
+        QCOMPARE(a.v.echostand(), Stand::Unbekannt);
+        a.jetzt += 10;
+        a.v.abholen();
+        QCOMPARE(a.ablage(), t);
+        QCOMPARE(a.v.echostand(), Stand::Fehlt);
+        a.port.inject(t);
+        QCOMPARE(a.ablage(), t);
+        QCOMPARE(a.v.echostand(), Stand::Vorhanden);
+        QCOMPARE(erkannt.size(), 2);
+        QCOMPARE(erkannt.at(0).at(0).toBool(), false);
+        QCOMPARE(erkannt.at(1).at(0).toBool(), true);
+    }
+
+    // A lost device may come back as another kind of interface: the finding starts over, a forced mode stays.
+    void geraetWegBeginntNeu_data()
+    {
+        QTest::addColumn<Modus>("modus");
+        QTest::addColumn<Stand>("danach");
+        QTest::newRow("automatisch") << Modus::Automatisch << Stand::Unbekannt;
+        QTest::newRow("erzwungen nein") << Modus::Nein << Stand::Fehlt;
+    }
+    void geraetWegBeginntNeu()
+    {
+        QFETCH(Modus, modus);
+        QFETCH(Stand, danach);
+        Aufbau a(modus);
+        QSignalSpy verloren(&a.v, &Verbindung::portVerloren);
+        QVERIFY(a.v.sendeAnfrage("V"));
+        a.port.inject(antwortV());
+        QCOMPARE(a.v.echostand(), Stand::Fehlt);
+        QVERIFY(a.v.sendeAnfrage("V"));  // its echo is still to come when the device goes
+        a.port.loseDevice();
+        QCOMPARE(verloren.count(), 1);
+        QCOMPARE(a.v.echostand(), danach);
+        const int zahl = a.v.ablage().zahl();
+        a.jetzt += 1000;
+        a.v.abholen();
+        QCOMPARE(a.v.ablage().zahl(), zahl);  // nothing of the old line comes after the loss
+    }
+};
+
+PORTAVO_TESTKLASSE(TestEcho)
+#include "tst_echo.moc"
