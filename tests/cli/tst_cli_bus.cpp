@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -253,6 +254,32 @@ private slots:
         const Kommandolauf l = cli({"scan", "--port", "PORT", "--lang", "en"});
         QCOMPARE(l.status, 1);
         kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
+    }
+
+    // A port this user may not open (the command runs as "nobody" on a device only root may use):
+    // the message names the device, the group to join and the new login.
+    void keineBerechtigung()
+    {
+        if (::geteuid() != 0)
+            QSKIP("takes a device's rights away from the command: needs root");
+        Simulator gesperrt;
+        SIM_STARTEN(gesperrt, QJsonArray{Simulator::terminal(1)});
+        const QByteArray geraet = QFile::encodeName(gesperrt.device());
+        QVERIFY(::chown(geraet.constData(), 0, 0) == 0 && ::chmod(geraet.constData(), 0600) == 0);
+        QTemporaryDir heim;
+        QVERIFY(QFile::setPermissions(heim.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                       | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                       | QFileDevice::ExeOther));
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.path());
+        o.imKind = [] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        };
+        const Kommandolauf l = kommando({"scan", "--port", gesperrt.device(), "--lang", "en"}, o);
+        QCOMPARE(l.status, 1);
+        QCOMPARE(l.fehler, Texttabelle::text(1900).arg(gesperrt.device()) + "\n\n"
+                               + Texttabelle::text(1901).arg("dialout") + '\n');
     }
 
     // Without -o the read-out goes to PORTAVO.S2D and removes only its own companion file; a damaged
