@@ -256,6 +256,32 @@ private slots:
         kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
     }
 
+    // ports: a device the port map names by its path (port 3) and through a link (port 5), free or held.
+    void ports_data()
+    {
+        spalten<bool, int>("halten", "zustand");
+        QTest::newRow("frei") << false << 1904;
+        QTest::newRow("belegt") << true << 1905;
+    }
+    void ports()
+    {
+        const auto [halten, zustand] = werte<bool, int>("halten", "zustand");
+        QTemporaryDir heim;
+        QVERIFY(QFile::link(m_sim.device(), heim.filePath("bus")));
+        QVERIFY(schreib(heim.filePath("ports.dat"), "/dev/ttyUSB90\r\n\r\n" + QFile::encodeName(m_sim.device())
+                                                         + "\r\n/dev/ttyUSB91\r\n" + QFile::encodeName(heim.filePath("bus"))
+                                                         + "\r\n"));
+        SerialPort halter;
+        halter.setDevice(m_sim.device());
+        QVERIFY(!halten || halter.open());
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.path());
+        const Kommandolauf l = cli({"ports", "--lang", "en"}, o);
+        QCOMPARE(l.status, 0);
+        const QStringList zeilen = l.aus.split('\n').filter(QRegularExpression('^' + QRegularExpression::escape(m_sim.device()) + '\t'));
+        QCOMPARE(zeilen, QStringList{m_sim.device() + "\t3,5\t" + Texttabelle::text(zustand) + "\t-\t-\t-\t-"});
+    }
+
     // A port this user may not open (the command runs as "nobody" on a device only root may use):
     // the message names the device, the group to join and the new login.
     void keineBerechtigung()
