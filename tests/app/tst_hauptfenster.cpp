@@ -742,6 +742,44 @@ private slots:
         QVERIFY(!port || (!p.dtr() && !p.rts()));
     }
 
+    // A USB adapter in the port selection: what it is, and its by-id link offered for the port map,
+    // which then names the adapter by that link (matched to the listed device through it).
+    void stabilerNameInDerKarte()
+    {
+        testkarte();
+        QTemporaryDir dev;
+        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()) && QDir(dev.path()).mkdir("by-id"));
+        const QString stabil = dev.filePath("by-id/usb-FTDI_FT232R_A10K1234-if00-port0");
+        QVERIFY(QFile::link("../ttyUSB0", stabil));
+        QVERIFY(Pfade::setzeGeraet(3, dev.filePath("ttyUSB0")));
+        Zustand z;
+        GeraetePort port;
+        int nummer = 3;
+        Schnittstellenwahl w(z, port, nummer);
+        w.setGeraeteliste([&] {
+            Geraeteliste::Geraet usb{dev.filePath("ttyUSB0"), "FT232R USB UART", "FTDI", "A10K1234", stabil, true};
+            Geraeteliste::Geraet uart{geraet(4), "ttyS3", "", "", "", false};
+            return QVector<Geraeteliste::Geraet>{usb, uart};
+        });
+        w.laden();
+        QCOMPARE(w.details(2), (QStringList{dev.filePath("ttyUSB0"), "FT232R USB UART, FTDI, Seriennummer A10K1234",
+                                            "Stabiler Name: " + stabil}));
+        QCOMPARE(w.details(3), QStringList{geraet(4)});  // no USB device: its path only
+        QVERIFY(w.stabilerNameMoeglich(2) && !w.stabilerNameMoeglich(3) && !w.stabilenNamenVerwenden(3));
+        QVERIFY(w.stabilenNamenVerwenden(2));
+        QCOMPARE(port.device(), stabil);
+        QStringList karte;
+        for (int n = 1; n <= 16; ++n)
+            karte << Pfade::geraet(n);
+        QCOMPARE(karte.at(2), stabil);
+        karte[2] = geraet(3);
+        for (int n = 1; n <= 16; ++n)
+            QCOMPARE(karte.at(n - 1), geraet(n));  // the other lines stay
+        w.laden();
+        QCOMPARE(w.details(2), (QStringList{stabil, "FT232R USB UART, FTDI, Seriennummer A10K1234"}));
+        QVERIFY(!w.stabilerNameMoeglich(2));
+    }
+
     void listeUndOrte()
     {
         testkarte();
