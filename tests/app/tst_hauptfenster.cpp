@@ -17,6 +17,7 @@
 #include "link/Troublesuche.h"
 #include "app/Monitorfenster.h"
 #include "app/Testfenster.h"
+#include "link/Wiederanschluss.h"
 #include "link/Passworteingabe.h"
 #include "link/Schnittstellenwahl.h"
 #include "termfile/Dateivergleich.h"
@@ -612,6 +613,65 @@ private slots:
         aktiviere(&n);
         b.port.loseDevice();
         QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
+    }
+
+    // The adapter pulled while the monitor watches: said once; back as another device with the same
+    // serial number, the port opens on it by itself, says so once, and the monitor watches again.
+    void adapterWiederDa()
+    {
+        QTemporaryDir dev;
+        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
+        QVERIFY(schreib(Pfade::portsDatei(), QFile::encodeName(dev.filePath("ttyUSB0")) + "\r\n"));
+        QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
+        Fenster<> w;
+        w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
+        w.bereit();
+        QVERIFY(w.port.isOpen() && w.f.wiederanschluss().gemerkt().seriennummer == "A1");
+        aktion(&w.f, "mnuDiagnose")->trigger();
+        auto *monitor = w.f.findChild<Monitorfenster *>();
+        QVERIFY(monitor);
+        aktiviere(monitor);
+        QTRY_VERIFY(w.f.verbindung().beobachtet());
+        w.port.loseDevice();
+        QTRY_COMPARE(w.meldung.textnummern(), QList<int>{633});
+        QVERIFY(!w.f.verbindung().beobachtet());
+        jetzt = {{dev.filePath("ttyS0"), "", "", "", "", false}, {dev.filePath("ttyUSB3"), "USB-RS485", "FTDI", "A1", "", true}};
+        QTRY_VERIFY(w.port.isOpen());
+        QCOMPARE(w.port.device(), dev.filePath("ttyUSB3"));
+        QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{633, 913}));
+        QVERIFY(w.meldung.eintraege().last().text.contains(dev.filePath("ttyUSB3")));
+        QVERIFY(w.f.verbindung().beobachtet());
+        w.port.inject("A");
+        QTRY_COMPARE(monitor->modell().anzahl(), 1);
+        monitor->close();
+    }
+
+    // Test mode stopped by the loss polls again once the same adapter is open again; the user's own
+    // start after a loss is not repeated.
+    void testbetriebNachWiederanschluss()
+    {
+        QTemporaryDir dev;
+        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
+        Aufbau<> a(dev.filePath("ttyUSB0"));
+        QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
+        Wiederanschluss wieder(a.port);
+        wieder.setGeraeteliste([&] { return jetzt; });
+        wieder.merken();
+        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
+        connect(&wieder, &Wiederanschluss::wiederDa, &f, &Testfenster::portWiederDa);
+        f.show();
+        klicke(&f, "Command1");
+        QVERIFY(f.ablauf().laeuft());
+        a.port.loseDevice();
+        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
+        QVERIFY(!f.ablauf().laeuft());
+        a.port.clearWrites();
+        jetzt = {{dev.filePath("ttyUSB1"), "USB-RS485", "FTDI", "A1", "", true}};
+        QTRY_VERIFY(a.port.isOpen());
+        QVERIFY(f.ablauf().laeuft());
+        QTRY_VERIFY(!a.port.writes().isEmpty());
+        QCOMPARE(a.port.writes().first().bytes, Telegramm::anfrage(17, "K"));
+        f.close();
     }
 
     void monitorListetUndDekodiert()
