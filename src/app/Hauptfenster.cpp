@@ -80,6 +80,9 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     // The adapter pulled and put back: the port opens on it again by
     // itself, and says so once.
     m_wiederanschluss = new Wiederanschluss(*m_port, this);
+    // The port opens during start-up, which may first wait for the
+    // clipboard: its adapter is known by the time the start window is answered.
+    connect(m_anlauf, &Anlaufsteuerung::betriebsbereit, m_wiederanschluss, &Wiederanschluss::merken);
     connect(m_wiederanschluss, &Wiederanschluss::wiederDa, this, [this](const QString &geraet) {
         QTimer::singleShot(0, this, [this, geraet] {
             m_meldung.zeige(Texttabelle::text(m_z, 913).arg(geraet), Texttabelle::text(m_z, 137), Meldung::Knoepfe::Ok,

@@ -617,15 +617,32 @@ private slots:
 
     // The adapter pulled while the monitor watches: said once; back as another device with the same
     // serial number, the port opens on it by itself, says so once, and the monitor watches again.
+    void adapterWiederDa_data()
+    {
+        spalten<bool>("zwischenablageStop");
+        QTest::newRow("Start sofort") << false;
+        QTest::newRow("Start nach Stop in der Zwischenablage") << true;
+    }
     void adapterWiederDa()
     {
+        const auto [stop] = werte<bool>("zwischenablageStop");
         QTemporaryDir dev;
         QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
         QVERIFY(schreib(Pfade::portsDatei(), QFile::encodeName(dev.filePath("ttyUSB0")) + "\r\n"));
         QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
         Fenster<> w;
         w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
-        w.bereit();
+        if (stop) {
+            // The port opens only once the co-operating program lets go.
+            QGuiApplication::clipboard()->setText(QStringLiteral("Stop"));
+            w.starte();
+            QVERIFY(!w.port.isOpen());
+            QGuiApplication::clipboard()->setText(QString());
+            QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
+            QTRY_VERIFY(aktion(&w.f, "mnuSchnittstelle")->isEnabled());
+        } else {
+            w.bereit();
+        }
         QVERIFY(w.port.isOpen() && w.f.wiederanschluss().gemerkt().seriennummer == "A1");
         aktion(&w.f, "mnuDiagnose")->trigger();
         auto *monitor = w.f.findChild<Monitorfenster *>();
