@@ -49,7 +49,8 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     const int zeige = m_wahl.laden();
     for (const auto &e : m_wahl.eintraege()) {
         m_combo1->addItem(e.text);
-        m_combo1->setItemData(m_combo1->count() - 1, e.geraet, Qt::ToolTipRole);
+        m_combo1->setItemData(m_combo1->count() - 1, m_wahl.details(m_combo1->count() - 1).join(QLatin1Char('\n')),
+                              Qt::ToolTipRole);
     }
     m_text1->setText(m_wahl.ortText());
     m_combo1->setCurrentIndex(zeige);
@@ -66,7 +67,7 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
                             Meldung::Symbol::Ausrufezeichen, 912, 137);
             return;
         }
-        m_combo1->setItemData(index, m_wahl.eintraege().at(index).geraet, Qt::ToolTipRole);
+        m_combo1->setItemData(index, m_wahl.details(index).join(QLatin1Char('\n')), Qt::ToolTipRole);
         zeigeGeraet(index);
     });
 }
