@@ -22,6 +22,7 @@
 #include "app/Startfenster.h"
 #include "app/Monitorfenster.h"
 #include "app/Testfenster.h"
+#include "link/Wiederanschluss.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "termfile/Dateiablauf.h"
@@ -79,6 +80,18 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 
     m_anlauf = new Anlaufsteuerung(m_z, m_meldung, *m_port, *m_verbindung, this);
+    // The adapter pulled and put back: the port opens on it again by
+    // itself, and says so once.
+    m_wiederanschluss = new Wiederanschluss(*m_port, this);
+    // The port opens during start-up, which may first wait for the
+    // clipboard: its adapter is known by the time the start window is answered.
+    connect(m_anlauf, &Anlaufsteuerung::betriebsbereit, m_wiederanschluss, &Wiederanschluss::merken);
+    connect(m_wiederanschluss, &Wiederanschluss::wiederDa, this, [this](const QString &geraet) {
+        QTimer::singleShot(0, this, [this, geraet] {
+            m_meldung.zeige(Texttabelle::text(m_z, 913).arg(geraet), Texttabelle::text(m_z, 137), Meldung::Knoepfe::Ok,
+                            Meldung::Symbol::Information, 913, 137);
+        });
+    });
     m_anlauf->setZwischenablage([] { return QGuiApplication::clipboard()->text(); },
                                 [](const QString &text) { QGuiApplication::clipboard()->setText(text); });
     connect(m_anlauf, &Anlaufsteuerung::anlaufBeginnt, this, [this] {
@@ -162,8 +175,10 @@ void Hauptfenster::bauen()
     m_mnuSchnittstelle = leiste->addAction(QString());
     m_mnuSchnittstelle->setObjectName(QStringLiteral("mnuSchnittstelle"));
     connect(m_mnuSchnittstelle, &QAction::triggered, this, [this] {
+        m_wiederanschluss->aufhoeren();
         Schnittstellendialog d(m_z, m_meldung, *m_port, m_anlauf->portnummer(), this);
         d.exec();
+        m_wiederanschluss->merken();
     });
 
     m_mnuTestbetrieb = leiste->addMenu(QString());
@@ -176,6 +191,7 @@ void Hauptfenster::bauen()
         if (!monitor) {
             monitor = new Monitorfenster(m_z, *m_verbindung, m_meldung, this);
             monitor->setAttribute(Qt::WA_DeleteOnClose, false);
+            connect(m_wiederanschluss, &Wiederanschluss::wiederDa, monitor, &Monitorfenster::portWiederDa);
         } else {
             monitor->oeffnen();
         }
@@ -358,6 +374,7 @@ void Hauptfenster::anzeigeZuruecksetzen()
 void Hauptfenster::starte()
 {
     m_anlauf->starte();
+    m_wiederanschluss->merken();
 }
 
 int Hauptfenster::portnummer() const
@@ -452,6 +469,7 @@ void Hauptfenster::dialogMitPortavo()
         // Modal to this window only: the RS485 monitor stays usable. The
         // window holds the stream for test mode while it is open.
         Testfenster fenster(m_z, *m_verbindung, m_meldung, this);
+        connect(m_wiederanschluss, &Wiederanschluss::wiederDa, &fenster, &Testfenster::portWiederDa);
         fenster.exec();
     }
 }

@@ -26,6 +26,7 @@ class Schreibpanel;
 class Auslesepanel;
 class Identifikationsablauf;
 class Anlaufsteuerung;
+class Wiederanschluss;
 struct Menuefreigabe;
 
 class Hauptfenster : public QMainWindow {
@@ -45,6 +46,7 @@ public:
     Meldung &meldung() { return m_meldung; }
     Port &port() { return *m_port; }
     Verbindung &verbindung() { return *m_verbindung; }
+    Wiederanschluss &wiederanschluss() { return *m_wiederanschluss; }
     Anmeldung &anmeldung() { return *m_anmeldung; }
     Auslesen &auslesen();
     int portnummer() const;
@@ -114,6 +116,7 @@ private:
     Anmeldung *m_anmeldung;
     Identifikationsablauf *m_identifikation;
     Anlaufsteuerung *m_anlauf;
+    Wiederanschluss *m_wiederanschluss;
     int m_blockpruefsumme = 0;
     QString m_datei;
     Dateiwahl m_dateiwahl;

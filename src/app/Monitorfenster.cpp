@@ -122,6 +122,7 @@ Monitorfenster::Monitorfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWid
             return;
         m_beobachtung.freigeben();
         m_gestoppt = true;
+        m_verlorenGestoppt = true;
         if (v.haelt(Empfaenger::Vorrang::Testbetrieb))
             return;
         const QString geraet = v.port() ? v.port()->device() : QString();
@@ -144,6 +145,7 @@ Monitorfenster::Monitorfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWid
     connect(m_command1, &QPushButton::clicked, this, [this] {
         m_beobachtung.freigeben();
         m_gestoppt = true;
+        m_verlorenGestoppt = false;
     });
     connect(m_command2, &QPushButton::clicked, this, [this] {
         m_modell.leeren();
@@ -168,6 +170,18 @@ Monitorfenster::Monitorfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWid
 Monitorfenster::~Monitorfenster()
 {
     m_beobachtung.freigeben();
+}
+
+void Monitorfenster::portWiederDa()
+{
+    if (!m_verlorenGestoppt)
+        return;
+    m_verlorenGestoppt = false;
+    if (!isVisible())
+        return;
+    m_gestoppt = false;
+    if (!m_beobachtung.haelt())
+        m_beobachtung = m_v.beobachten();
 }
 
 void Monitorfenster::oeffnen()

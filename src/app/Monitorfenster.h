@@ -32,6 +32,9 @@ public:
 
     // Opening from the menu: texts, captions, empty list, Timer1 stopped.
     void oeffnen();
+    // The port is open again after its adapter went away: a monitor that
+    // stopped for the loss watches again.
+    void portWiederDa();
     Monitormodell &modell() { return m_modell; }
     // Replaces the save dialog of the export: () -> chosen path or "".
     void setExportwahl(std::function<QString()> wahl) { m_exportwahl = std::move(wahl); }
@@ -57,6 +60,7 @@ private:
     std::function<QString()> m_exportwahl;
     // Stop holds until Reset: activating the window again does not undo it.
     bool m_gestoppt = false;
+    bool m_verlorenGestoppt = false;  // stopped because the port went away
 
     QListView *m_list1;
     QLineEdit *m_text1, *m_text2, *m_textHex;

@@ -1,6 +1,7 @@
 #include "app/Schnittstellendialog.h"
 
 #include "base/Meldung.h"
+#include "base/Pfade.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
@@ -27,6 +28,11 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     m_geraet = new QLabel(this);
     m_geraet->setObjectName(QStringLiteral("LabelGeraet"));
     m_geraet->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A USB adapter's by-id link keeps the port on that adapter when it
+    // comes back as another /dev/ttyUSBn.
+    m_stabil = new QPushButton(Texttabelle::text(m_z, 909), this);
+    m_stabil->setObjectName(QStringLiteral("CommandStabil"));
+    m_stabil->setAutoDefault(false);
     auto *co1 = new QPushButton(m_z.sprache.texte.at(361), this);
     co1->setObjectName(QStringLiteral("Co1"));
     co1->setAutoDefault(false);
@@ -34,15 +40,17 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     auto *layout = new QGridLayout(this);
     layout->addWidget(m_combo1, 0, 0, 1, 2);
     layout->addWidget(m_geraet, 1, 0, 1, 2);
-    layout->addWidget(label1, 2, 0);
-    layout->addWidget(m_text1, 2, 1);
-    layout->addWidget(co1, 3, 1, Qt::AlignRight);
+    layout->addWidget(m_stabil, 2, 0, 1, 2, Qt::AlignLeft);
+    layout->addWidget(label1, 3, 0);
+    layout->addWidget(m_text1, 3, 1);
+    layout->addWidget(co1, 4, 1, Qt::AlignRight);
     setMinimumWidth(380);
 
     const int zeige = m_wahl.laden();
     for (const auto &e : m_wahl.eintraege()) {
         m_combo1->addItem(e.text);
-        m_combo1->setItemData(m_combo1->count() - 1, e.geraet, Qt::ToolTipRole);
+        m_combo1->setItemData(m_combo1->count() - 1, m_wahl.details(m_combo1->count() - 1).join(QLatin1Char('\n')),
+                              Qt::ToolTipRole);
     }
     m_text1->setText(m_wahl.ortText());
     m_combo1->setCurrentIndex(zeige);
@@ -51,14 +59,26 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     connect(m_combo1, qOverload<int>(&QComboBox::activated), this, &Schnittstellendialog::gewaehlt);
     connect(m_text1, &QLineEdit::textEdited, this, [this](const QString &t) { m_wahl.ortGeaendert(t); });
     connect(co1, &QPushButton::clicked, this, &Schnittstellendialog::ok);
+    connect(m_stabil, &QPushButton::clicked, this, [this] {
+        const int index = m_combo1->currentIndex();
+        if (!m_wahl.stabilenNamenVerwenden(index)) {
+            m_meldung.zeige(Texttabelle::text(m_z, 912).arg(Pfade::portsDatei()),
+                            Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
+                            Meldung::Symbol::Ausrufezeichen, 912, 137);
+            return;
+        }
+        m_combo1->setItemData(index, m_wahl.details(index).join(QLatin1Char('\n')), Qt::ToolTipRole);
+        zeigeGeraet(index);
+    });
 }
 
 void Schnittstellendialog::zeigeGeraet(int index)
 {
     const auto &e = m_wahl.eintraege();
     const QString geraet = index >= 0 && index < e.size() ? e.at(index).geraet : QString();
-    m_geraet->setText(geraet);
+    m_geraet->setText(m_wahl.details(index).join(QLatin1Char('\n')));
     m_combo1->setToolTip(geraet);
+    m_stabil->setVisible(m_wahl.stabilerNameMoeglich(index));
 }
 
 void Schnittstellendialog::gewaehlt(int index)

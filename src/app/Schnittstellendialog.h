@@ -11,6 +11,7 @@ class Port;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 class Schnittstellendialog : public QDialog {
     Q_OBJECT
@@ -33,4 +34,5 @@ private:
     QComboBox *m_combo1;
     QLineEdit *m_text1;
     QLabel *m_geraet;
+    QPushButton *m_stabil;
 };

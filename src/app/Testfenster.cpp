@@ -232,6 +232,7 @@ Testfenster::Testfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *p
     connect(m_option4, &QRadioButton::clicked, &a, [&a] { a.waehleQuelle(Testbetrieb::Quelle::Spur3); });
     connect(m_option7, &QRadioButton::clicked, &a, [&a] { a.waehleQuelle(Testbetrieb::Quelle::Chip); });
     connect(m_command1, &QPushButton::clicked, this, [this] {
+        m_verlorenBeimLaufen = false;
         m_ablauf->start();
         m_text5->hide();
     });
@@ -368,8 +369,18 @@ void Testfenster::protokollFehler(const QString &pfad, const QString &grund)
 // Polling has stopped by now; Start tries again once the port is back.
 void Testfenster::portVerloren()
 {
+    m_verlorenBeimLaufen = true;
     const QString geraet = m_v.port() ? m_v.port()->device() : QString();
     m_meldung.zeige(Texttabelle::text(m_z, 633).arg(geraet), Texttabelle::text(m_z, 460), Meldung::Knoepfe::Ok,
                     Meldung::Symbol::Ausrufezeichen, 633, 460);
     anzeigen();
+}
+
+void Testfenster::portWiederDa()
+{
+    if (!m_verlorenBeimLaufen || !isVisible())
+        return;
+    m_verlorenBeimLaufen = false;
+    m_ablauf->start();
+    m_text5->hide();
 }

@@ -26,6 +26,9 @@ public:
     ~Testfenster() override;
 
     Testbetrieb &ablauf() { return *m_ablauf; }
+    // The port is open again after its adapter went away: polling that
+    // ended for the loss starts again.
+    void portWiederDa();
 
     // Replaces the file dialog: (title, filter, folder, file name) -> chosen path or "".
     using Dateiwahl = std::function<QString(const QString &, const QString &, const QString &, const QString &)>;
@@ -54,6 +57,7 @@ private:
     Dateiwahl m_dateiwahl;
     std::function<void(const QString &)> m_anzeiger;
     bool m_hauptfensterVerborgen = false;
+    bool m_verlorenBeimLaufen = false;
 
     QLineEdit *m_text1, *m_text2, *m_text3, *m_text4;
     QLabel *m_label3, *m_label4, *m_label6, *m_text5;

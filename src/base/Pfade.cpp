@@ -94,4 +94,14 @@ QString geraet(int portnummer)
     return standard.at(portnummer - 1);
 }
 
+bool setzeGeraet(int portnummer, const QString &geraet)
+{
+    if (portnummer < 1 || portnummer > 16 || geraet.trimmed().isEmpty() || geraet.contains(QLatin1Char('\n')))
+        return false;
+    QByteArray karte;
+    for (int n = 1; n <= 16; ++n)
+        karte += (n == portnummer ? geraet.trimmed() : Pfade::geraet(n)).toUtf8() + "\r\n";
+    return Dateiersatz::ersetze(portsDatei(), karte);
+}
+
 }  // namespace Pfade

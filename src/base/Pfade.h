@@ -15,4 +15,7 @@ QString portsDatei();
 // Device path of port number n (1..16) from the port map; creates the map
 // with its defaults when it is missing.
 QString geraet(int portnummer);
+// Line n of the port map becomes `geraet`; the other lines stay (a missing
+// map is created with its defaults first). False when it cannot be written.
+bool setzeGeraet(int portnummer, const QString &geraet);
 }  // namespace Pfade

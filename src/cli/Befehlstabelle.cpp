@@ -17,6 +17,8 @@ int runRestore(const QStringList &args, QTextStream &out, QTextStream &err);
 // Testbefehle.cpp
 int runTest(const QStringList &args, QTextStream &out, QTextStream &err);
 int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err);
+// Portbefehl.cpp
+int runPorts(const QStringList &args, QTextStream &out, QTextStream &err);
 // Listenbefehle.cpp
 int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
 int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
@@ -64,6 +66,10 @@ const QVector<Command> &commands()
          QStringLiteral("test mode: status polling, card data into the movement log (test --help)"), runTest},
         {QStringLiteral("monitor"), QStringLiteral("monitor [--seconds N] [--port N|PATH] [--lang L]"),
          QStringLiteral("print every byte received from the bus with a time stamp"), runMonitor},
+        {QStringLiteral("ports"), QStringLiteral("ports [--lang L]"),
+         QStringLiteral("the serial devices: ports of the port map naming them, busy or free, maker, serial number, "
+                        "stable name (ports --help)"),
+         runPorts},
         {QStringLiteral("print"),
          QStringLiteral("print FILE --pdf OUT.pdf [--section settings|authorizations|blocklists|display|all] "
                         "[--lang L]"),

@@ -3,11 +3,20 @@
 #include "base/Dateizugriff.h"
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
+#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 #include <QFileInfo>
 
 namespace Programmstart {
+
+namespace {
+// An unknown language offset (a damaged settings file) speaks German.
+int sprachversatz(int sprache)
+{
+    return sprache == 1000 || sprache == 2000 || sprache == 3000 ? sprache : 0;
+}
+}  // namespace
 
 void setzePortnummer(Port &port, int portnummer)
 {
@@ -88,50 +97,24 @@ void modemBetrieb(Zustand &z)
     z.Timerintervall[5] = 300;
 }
 
-namespace {
-int sprachindex(int sprache)
-{
-    return sprache == 1000 ? 1 : sprache == 2000 ? 2 : sprache == 3000 ? 3 : 0;
-}
-}  // namespace
-
 QString berechtigungshinweis(int sprache, const QString &geraet)
 {
+    // The group that owns the device; a device of root's group gets the
+    // group serial ports usually have.
     QString gruppe = QFileInfo(geraet).group();
     if (gruppe.isEmpty() || gruppe == QLatin1String("root"))
         gruppe = QStringLiteral("dialout");
-    static const char *const vorlagen[] = {
-        "Keine Berechtigung für %1.\n\nDie Schnittstelle gehört der Gruppe \"%2\". Nehmen Sie Ihren Benutzer "
-        "in diese Gruppe auf (sudo adduser $USER %2) und melden Sie sich neu an.",
-        "No permission to open %1.\n\nThe port belongs to the group \"%2\". Add your user to that group "
-        "(sudo adduser $USER %2) and log in again.",
-        "Pas d'autorisation pour ouvrir %1.\n\nLe port appartient au groupe \"%2\". Ajoutez votre utilisateur "
-        "à ce groupe (sudo adduser $USER %2) puis reconnectez-vous.",
-        "Sin permiso para abrir %1.\n\nEl puerto pertenece al grupo \"%2\". Añada su usuario a ese grupo "
-        "(sudo adduser $USER %2) y vuelva a iniciar la sesión.",
-    };
-    return QString::fromUtf8(vorlagen[sprachindex(sprache)]).arg(geraet, gruppe);
+    return Texttabelle::text(900 + sprachversatz(sprache)).arg(geraet) + QStringLiteral("\n\n")
+           + Texttabelle::text(901 + sprachversatz(sprache)).arg(gruppe);
 }
 
 QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, const QString &systemtext)
 {
-    static const char *const vorlagen[] = {
-        "Die Schnittstelle COM %1 (%2) kann nicht geöffnet werden:\n%3",
-        "The port COM %1 (%2) cannot be opened:\n%3",
-        "Le port COM %1 (%2) ne peut pas être ouvert :\n%3",
-        "El puerto COM %1 (%2) no se puede abrir:\n%3",
-    };
     // A device given by its path has no port number: "COM 1" would name
     // another port than the one that failed.
-    static const char *const ohneNummer[] = {
-        "Die Schnittstelle %1 kann nicht geöffnet werden:\n%2",
-        "The port %1 cannot be opened:\n%2",
-        "Le port %1 ne peut pas être ouvert :\n%2",
-        "El puerto %1 no se puede abrir:\n%2",
-    };
-    if (portnummer <= 0)
-        return QString::fromUtf8(ohneNummer[sprachindex(sprache)]).arg(geraet, systemtext);
-    return QString::fromUtf8(vorlagen[sprachindex(sprache)]).arg(portnummer).arg(geraet, systemtext);
+    const QString kopf = portnummer <= 0 ? Texttabelle::text(903 + sprachversatz(sprache)).arg(geraet)
+                                         : Texttabelle::text(902 + sprachversatz(sprache)).arg(portnummer).arg(geraet);
+    return kopf + QLatin1Char('\n') + systemtext;
 }
 
 }  // namespace Programmstart

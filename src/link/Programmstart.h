@@ -49,8 +49,8 @@ void rs485Betrieb(Zustand &z);
 void modemBetrieb(Zustand &z);
 
 // Messages about a port the program cannot open, in the language of
-// sprache (0, 1000, 2000, 3000). Not part of the text table: they name the
-// device and, on Linux, the group that owns it.
+// sprache (0, 1000, 2000, 3000). The permission hint names the device and
+// the group that owns it (the one the user has to join).
 QString berechtigungshinweis(int sprache, const QString &geraet);
 // portnummer 0: the device was given by its path, not by a number.
 QString oeffnungsfehler(int sprache, int portnummer, const QString &geraet, const QString &systemtext);

@@ -6,6 +6,7 @@
 #include "base/Einstellungsdatei.h"
 #include "base/Pfade.h"
 #include "link/Programmstart.h"
+#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 
 #include <QFile>
@@ -13,7 +14,8 @@
 const QString Schnittstellenwahl::LeererOrt = QStringLiteral("-------");
 
 Schnittstellenwahl::Schnittstellenwahl(Zustand &z, Port &port, int &portnummer)
-    : m_z(z), m_port(port), m_portnummer(portnummer), m_geraet(&Pfade::geraet)
+    : m_z(z), m_port(port), m_portnummer(portnummer), m_geraet(&Pfade::geraet),
+      m_liste([] { return Geraeteliste::vorhandene(); })
 {
 }
 
@@ -79,9 +81,15 @@ int Schnittstellenwahl::laden()
     if (m_port.isOpen())
         m_port.close();
     m_eintraege.clear();
+    const QVector<Geraeteliste::Geraet> liste = m_liste();
     for (int n = 1; n <= Ports; ++n) {
         Eintrag e;
         e.geraet = m_geraet(n);
+        const QString ziel = Geraeteliste::aufgeloest(e.geraet);
+        for (const Geraeteliste::Geraet &g : liste) {
+            if (g.geraet == e.geraet || (!ziel.isEmpty() && Geraeteliste::aufgeloest(g.geraet) == ziel))
+                e.info = g;
+        }
         m_port.setDevice(e.geraet);
         e.text = QStringLiteral("COM %1").arg(n);
         if (!m_port.open()) {
@@ -181,4 +189,48 @@ QString Schnittstellenwahl::hinweis(int index) const
     if (e.fehler != Port::Oeffnungsfehler::KeineBerechtigung)
         return QString();
     return Programmstart::berechtigungshinweis(m_z.sprache.versatz, e.geraet);
+}
+
+QStringList Schnittstellenwahl::details(int index) const
+{
+    if (index < 0 || index >= m_eintraege.size())
+        return {};
+    const Eintrag &e = m_eintraege.at(index);
+    QStringList zeilen{e.geraet};
+    const Geraeteliste::Geraet &g = e.info;
+    if (g.usb) {
+        QStringList teile;
+        for (const QString &t : {g.beschreibung, g.hersteller})
+            if (!t.trimmed().isEmpty())
+                teile << t.trimmed();
+        if (!g.seriennummer.trimmed().isEmpty())
+            teile << Texttabelle::text(m_z, 910).arg(g.seriennummer.trimmed());
+        if (!teile.isEmpty())
+            zeilen << teile.join(QStringLiteral(", "));
+    }
+    if (!g.stabilerName.isEmpty() && g.stabilerName != e.geraet)
+        zeilen << Texttabelle::text(m_z, 911).arg(g.stabilerName);
+    return zeilen;
+}
+
+bool Schnittstellenwahl::stabilerNameMoeglich(int index) const
+{
+    if (index < 0 || index >= m_eintraege.size())
+        return false;
+    const Eintrag &e = m_eintraege.at(index);
+    return !e.info.stabilerName.isEmpty() && e.info.stabilerName != e.geraet;
+}
+
+bool Schnittstellenwahl::stabilenNamenVerwenden(int index)
+{
+    if (!stabilerNameMoeglich(index))
+        return false;
+    Eintrag &e = m_eintraege[index];
+    const int n = index + 1;
+    if (!Pfade::setzeGeraet(n, e.info.stabilerName))
+        return false;
+    e.geraet = e.info.stabilerName;
+    if (m_portnummer == n && !m_port.isOpen())
+        m_port.setDevice(e.geraet);
+    return true;
 }

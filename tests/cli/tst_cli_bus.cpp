@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -296,6 +297,58 @@ private slots:
         const Kommandolauf l = cli({"scan", "--port", "PORT", "--lang", "en"});
         QCOMPARE(l.status, 1);
         kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
+    }
+
+    // ports: a device the port map names by its path (port 3) and through a link (port 5), free or held.
+    void ports_data()
+    {
+        spalten<bool, int>("halten", "zustand");
+        QTest::newRow("frei") << false << 1904;
+        QTest::newRow("belegt") << true << 1905;
+    }
+    void ports()
+    {
+        const auto [halten, zustand] = werte<bool, int>("halten", "zustand");
+        QTemporaryDir heim;
+        QVERIFY(QFile::link(m_sim.device(), heim.filePath("bus")));
+        QVERIFY(schreib(heim.filePath("ports.dat"), "/dev/ttyUSB90\r\n\r\n" + QFile::encodeName(m_sim.device())
+                                                         + "\r\n/dev/ttyUSB91\r\n" + QFile::encodeName(heim.filePath("bus"))
+                                                         + "\r\n"));
+        SerialPort halter;
+        halter.setDevice(m_sim.device());
+        QVERIFY(!halten || halter.open());
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.path());
+        const Kommandolauf l = cli({"ports", "--lang", "en"}, o);
+        QCOMPARE(l.status, 0);
+        const QStringList zeilen = l.aus.split('\n').filter(QRegularExpression('^' + QRegularExpression::escape(m_sim.device()) + '\t'));
+        QCOMPARE(zeilen, QStringList{m_sim.device() + "\t3,5\t" + Texttabelle::text(zustand) + "\t-\t-\t-\t-"});
+    }
+
+    // A port this user may not open (the command runs as "nobody" on a device only root may use):
+    // the message names the device, the group to join and the new login.
+    void keineBerechtigung()
+    {
+        if (::geteuid() != 0)
+            QSKIP("takes a device's rights away from the command: needs root");
+        Simulator gesperrt;
+        SIM_STARTEN(gesperrt, QJsonArray{Simulator::terminal(1)});
+        const QByteArray geraet = QFile::encodeName(gesperrt.device());
+        QVERIFY(::chown(geraet.constData(), 0, 0) == 0 && ::chmod(geraet.constData(), 0600) == 0);
+        QTemporaryDir heim;
+        QVERIFY(QFile::setPermissions(heim.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                       | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                       | QFileDevice::ExeOther));
+        Kommandooptionen o;
+        o.umgebung.insert("PORTAVO_HOME", heim.path());
+        o.imKind = [] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        };
+        const Kommandolauf l = kommando({"scan", "--port", gesperrt.device(), "--lang", "en"}, o);
+        QCOMPARE(l.status, 1);
+        QCOMPARE(l.fehler, Texttabelle::text(1900).arg(gesperrt.device()) + "\n\n"
+                               + Texttabelle::text(1901).arg("dialout") + '\n');
     }
 
     // Without -o the read-out goes to PORTAVO.S2D and removes only its own companion file; a damaged

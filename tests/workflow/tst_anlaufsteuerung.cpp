@@ -5,6 +5,8 @@
 #include "support/FakePort.h"
 #include "support/Testhilfe.h"
 #include "workflow/Anlaufsteuerung.h"
+#include "base/Pfade.h"
+#include "base/Texttabelle.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -31,6 +33,35 @@ private slots:
         QCOMPARE(int(a.lage().betrieb), betrieb);
         QCOMPARE(betriebsbereit.size(), int(wahl != int(Anlaufsteuerung::Wahl::Keine)));
         QCOMPARE(leer.size(), 1);  // nothing is identified before the answer
+    }
+
+    // A port that does not open at start: said once; without the right to open it, how to get it as well.
+    void portOeffnetNicht_data()
+    {
+        spalten<int, QList<int>, bool>("fehler", "nummern", "hinweis");
+        using F = Port::Oeffnungsfehler;
+        QTest::newRow("offen") << int(F::Keiner) << QList<int>{} << false;
+        QTest::newRow("keine Berechtigung") << int(F::KeineBerechtigung) << QList<int>{136, -1} << true;
+        QTest::newRow("belegt") << int(F::Belegt) << QList<int>{136} << false;
+        QTest::newRow("gibt es nicht") << int(F::GibtEsNicht) << QList<int>{136} << false;
+    }
+    void portOeffnetNicht()
+    {
+        const auto [fehler, nummern, hinweis] = werte<int, QList<int>, bool>("fehler", "nummern", "hinweis");
+        QVERIFY(schreib(Pfade::einstellungsdatei(), "19200,n,8,1\r\n1\r\n0\r\n\r\n1000\r\n"));  // in English
+        QVERIFY(schreib(Pfade::portsDatei(), "/dev/gesperrt\r\n"));
+        Strecke<GeraetePort> s;
+        s.port.close();
+        s.port.fehler[QStringLiteral("/dev/gesperrt")] = Port::Oeffnungsfehler(fehler);
+        Anlaufsteuerung a(s.z, s.meldung, s.port, s.v);
+        a.setZwischenablage([] { return QString(); }, [](const QString &) {});
+        a.starte();
+        QCOMPARE(s.meldung.textnummern(), nummern);
+        if (hinweis) {
+            const QString text = s.meldung.eintraege().at(1).text;
+            QCOMPARE(text, Texttabelle::text(1900).arg("/dev/gesperrt") + "\n\n" + Texttabelle::text(1901).arg("dialout"));
+            QVERIFY(text.contains("adduser $USER dialout") && text.contains("log in again"));
+        }
     }
 
     void nachAblauf_data()
