@@ -36,6 +36,26 @@ bool Echoablage::schreiben(const QString &geraet, bool vorhanden)
     return s.status() == QSettings::NoError;
 }
 
+Verbindung::Echomodus Echoablage::modus()
+{
+    const QSettings s(datei(), QSettings::IniFormat);
+    Verbindung::Echomodus m = Verbindung::Echomodus::Automatisch;
+    // An unknown word in the file counts as no choice.
+    if (!Verbindung::echomodusAusText(s.value(QStringLiteral("Modus")).toString(), &m))
+        return Verbindung::Echomodus::Automatisch;
+    return m;
+}
+
+bool Echoablage::setModus(Verbindung::Echomodus modus)
+{
+    QSettings s(datei(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("Modus"), modus == Verbindung::Echomodus::Ja     ? QStringLiteral("yes")
+                                        : modus == Verbindung::Echomodus::Nein ? QStringLiteral("no")
+                                                                               : QStringLiteral("auto"));
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
 void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port)
 {
     v.setEchomodus(modus);

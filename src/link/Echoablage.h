@@ -17,4 +17,8 @@ public:
     // the port has then.
     static void anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port);
     static QString datei();
+    // The mode the user chose for every port (Automatisch when none was
+    // chosen); the command line's --echo overrides it for one run.
+    static Verbindung::Echomodus modus();
+    static bool setModus(Verbindung::Echomodus modus);
 };
