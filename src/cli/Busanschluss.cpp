@@ -1,6 +1,7 @@
 #include "cli/Busanschluss.h"
 
 #include "link/Echoablage.h"
+#include "link/Wiederanschluss.h"
 #include "cli/Unterbrechung.h"
 
 #include "base/Einstellungsdatei.h"
@@ -67,7 +68,10 @@ bool leseBusoption(const QStringList &args, int &i, Busoptionen &o, QString &feh
     }
     const QString wert = args.at(++i);
     if (echoOption) {
-        if (!Verbindung::echomodusAusText(wert, &o.echo))
+        Verbindung::Echomodus modus = Verbindung::Echomodus::Automatisch;
+        if (Verbindung::echomodusAusText(wert, &modus))
+            o.echo = modus;
+        else
             fehler = QStringLiteral("--echo takes auto, yes or no");
     } else if (waehlOption) {
         o.waehlen = wert;
@@ -172,13 +176,13 @@ bool Busanschluss::oeffnen(const Busoptionen &o, QTextStream &err)
     QObject::connect(&port, &Port::verloren, &port,
                      [this] { verlust(Texttabelle::text(z, 633).arg(port.device())); });
     if (!o.waehlen.isEmpty()) {
-        v.setEchomodus(o.echo);
+        v.setEchomodus(o.echo.value_or(Echoablage::modus()));
         return waehlen(o.waehlen, err);
     }
     port.setDtr(false);
     port.setRts(false);
     v.setPort(&port);
-    Echoablage::anwenden(v, o.echo, &port);
+    Echoablage::anwenden(v, o.echo.value_or(Echoablage::modus()), &port);
     QObject::connect(&v, &Verbindung::echoErkannt, &port, [this](bool vorhanden) {
         if (!vorhanden && m_err)
             *m_err << Texttabelle::text(z, 885).arg(port.device()) << Qt::endl;
@@ -247,6 +251,30 @@ void Busanschluss::verlust(const QString &meldung)
         *m_err << meldung << Qt::endl;
     if (m_beiVerlust)
         m_beiVerlust();
+}
+
+bool Busanschluss::wiederanschliessen(std::function<void()> wiederDa)
+{
+    if (!wiederDa || m_sitzung || !port.isOpen()) {
+        if (m_wiederanschluss)
+            m_wiederanschluss->aufhoeren();
+        m_wiederDa = {};
+        return false;
+    }
+    if (!m_wiederanschluss) {
+        m_wiederanschluss = std::make_unique<Wiederanschluss>(port);
+        QObject::connect(m_wiederanschluss.get(), &Wiederanschluss::wiederDa, m_wiederanschluss.get(),
+                         [this](const QString &geraet) {
+                             m_verloren = false;
+                             if (m_err)
+                                 *m_err << Texttabelle::text(z, 913).arg(geraet) << Qt::endl;
+                             if (m_wiederDa)
+                                 m_wiederDa();
+                         });
+    }
+    m_wiederanschluss->merken();
+    m_wiederDa = std::move(wiederDa);
+    return m_wiederanschluss->gemerkt().bekannt();
 }
 
 void Busanschluss::auflegen()

@@ -15,12 +15,14 @@
 
 class Modemsitzung;
 class Unterbrechung;
+class Wiederanschluss;
 
 struct Busoptionen {
     QString port;                // number 1..16 or a device path; empty: the settings file's port
     std::optional<int> sprache;  // 0, 1000, 2000, 3000; unset: the settings file's language
     QString waehlen;             // --dial: the number; the port is then the modem's
-    Verbindung::Echomodus echo = Verbindung::Echomodus::Automatisch;  // --echo auto|yes|no
+    // --echo auto|yes|no; unset: the mode chosen in the program (echo.ini, Modus)
+    std::optional<Verbindung::Echomodus> echo;
 };
 
 // The value after the option at args[i] (i then points at it); empty, with
@@ -61,6 +63,13 @@ public:
     // message goes to err once, then the callback runs.
     void beiVerlust(std::function<void()> f) { m_beiVerlust = std::move(f); }
     bool verloren() const { return m_verloren; }
+    // From now on a lost port opens again by itself once the same adapter
+    // (serial number or by-id link) is back: text 913 goes to err once, then
+    // the callback runs, and a later loss is reported anew. False, and a loss
+    // stays the end, when nothing tells the port's adapter from another (no
+    // serial number, no by-id link) or the port is a modem's. An empty
+    // callback ends the looking.
+    bool wiederanschliessen(std::function<void()> wiederDa);
 
 private:
     void verlust(const QString &meldung);
@@ -69,8 +78,10 @@ private:
 
     std::unique_ptr<Modemsitzung> m_sitzung;
     std::unique_ptr<Unterbrechung> m_ctrlC;
+    std::unique_ptr<Wiederanschluss> m_wiederanschluss;
     QTextStream *m_err = nullptr;
     std::function<void()> m_beiVerlust;
+    std::function<void()> m_wiederDa;
     bool m_verloren = false;
     bool m_eingestellt = false;
     int m_portnummer = 1;

@@ -16,6 +16,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 struct Optionen {
@@ -102,15 +104,21 @@ bool identifiziere(Bus &b, int adresse)
 
 enum class Ende { Zeit, Abbruch, Verlust };
 
-// Runs the event loop for the given seconds, until SIGINT / SIGTERM, or
-// until the port or the modem connection is gone (the message is out then).
-Ende laufen(Bus &b, int sekunden)
+// Runs the event loop for the given seconds or until SIGINT / SIGTERM. A
+// lost port or modem connection ends it too (the message is out then),
+// unless the port's adapter can be told again: then the port opens again by
+// itself when that adapter is back, wiederDa runs and the loop goes on.
+// After the time, Verlust when the port is still gone.
+Ende laufen(Bus &b, int sekunden, const std::function<void()> &wiederDa)
 {
     if (b.verloren())
         return Ende::Verlust;
     QEventLoop schleife;
     Ende ende = Ende::Zeit;
+    const bool wiederanschluss = b.wiederanschliessen(wiederDa);
     b.beiVerlust([&] {
+        if (wiederanschluss)
+            return;
         ende = Ende::Verlust;
         schleife.quit();
     });
@@ -123,11 +131,13 @@ Ende laufen(Bus &b, int sekunden)
         QTimer::singleShot(sekunden * 1000, &schleife, &QEventLoop::quit);
     schleife.exec();
     b.beiVerlust({});
-    return ende;
+    b.wiederanschliessen({});
+    return ende == Ende::Zeit && b.verloren() ? Ende::Verlust : ende;
 }
 
-// The exit status after laufen(): 0 after the time, 130 interrupted, 1 the
-// port or the modem connection went away.
+// The exit status after laufen(): 0 after the time (also when the adapter
+// went and came back meanwhile), 130 interrupted, 1 the port or the modem
+// connection went away for good.
 int status(Ende ende)
 {
     switch (ende) {
@@ -194,11 +204,15 @@ const char *const TestHilfe =
     "\n"
     "  --seconds N   stop after N seconds (default: run until interrupted)\n"
     "\n"
-    "When the port goes away (adapter unplugged) or the modem of --dial loses its\n"
+    "When the port goes away (adapter unplugged), test says so once. A USB adapter with a\n"
+    "serial number or a /dev/serial/by-id name is waited for: when that same adapter is\n"
+    "back, the port opens again by itself (said once) and polling goes on; no other device\n"
+    "is opened in its place. Without such a name, and when the modem of --dial loses its\n"
     "carrier (NO CARRIER), test ends at once with that message.\n"
     "\n"
-    "Exit status: 0 after the time, 1 no answer / foreign family / port not usable /\n"
-    "port or modem connection lost, 2 wrong usage, 130 interrupted (Ctrl-C, SIGTERM).\n";
+    "Exit status: 0 after the time (also when the adapter went and came back), 1 no answer /\n"
+    "foreign family / port not usable / port or modem connection lost and not back,\n"
+    "2 wrong usage, 130 interrupted (Ctrl-C, SIGTERM).\n";
 
 const char *const MonitorHilfe =
     "portavo-cli monitor [--seconds N] [--port N|PATH] [--lang L]\n"
@@ -206,11 +220,14 @@ const char *const MonitorHilfe =
     "Prints every byte the bus brings, one line each: milliseconds since the start, the\n"
     "byte in decimal and hexadecimal, and the character (\".\" for a control character).\n"
     "Sends nothing. --seconds N stops after N seconds (default: run until interrupted).\n"
-    "When the port goes away or the modem of --dial loses its carrier, monitor ends at\n"
-    "once with that message.\n"
+    "When the port goes away, monitor says so once; a USB adapter with a serial number or\n"
+    "a /dev/serial/by-id name is waited for and, once that same adapter is back, opened\n"
+    "again (said once) and watched on. Without such a name, and when the modem of --dial\n"
+    "loses its carrier, monitor ends at once with that message.\n"
     "\n"
-    "Exit status: 0 after the time, 1 port not usable / port or modem connection lost,\n"
-    "2 wrong usage, 130 interrupted (Ctrl-C, SIGTERM).\n";
+    "Exit status: 0 after the time (also when the adapter went and came back), 1 port not\n"
+    "usable / port or modem connection lost and not back, 2 wrong usage, 130 interrupted\n"
+    "(Ctrl-C, SIGTERM).\n";
 
 }  // namespace
 
@@ -287,7 +304,8 @@ int runTest(const QStringList &args, QTextStream &out, QTextStream &err)
         t.anlageUebernehmen(o.anlagenname, o.geschlossen);
     else
         t.start();
-    const Ende ende = laufen(b, o.sekunden);
+    // Polling stopped with the port; it starts again once the adapter is back.
+    const Ende ende = laufen(b, o.sekunden, [&] { t.start(); });
     t.beenden();
     recht.freigeben();
     return status(ende);
@@ -321,7 +339,8 @@ int runMonitor(const QStringList &args, QTextStream &out, QTextStream &err)
                    .arg(c.isPrint() ? QString(c) : QStringLiteral("."));
         out.flush();
     });
-    const Ende ende = laufen(b, o.sekunden);
+    // The observation stays through a loss: bytes show again once the adapter is back.
+    const Ende ende = laufen(b, o.sekunden, [] {});
     beobachtung.freigeben();
     return status(ende);
 }

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
+#include <QSet>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -10,7 +12,8 @@ namespace Geraeteliste {
 
 QString standardOrdner()
 {
-    return QStringLiteral("/dev/serial/by-id");
+    const QString ordner = qEnvironmentVariable("PORTAVO_SERIAL_BY_ID");
+    return ordner.isEmpty() ? QStringLiteral("/dev/serial/by-id") : ordner;
 }
 
 QString aufgeloest(const QString &name)
@@ -53,7 +56,17 @@ QVector<int> portnummern(const QString &name, const std::function<QString(int)> 
 
 QVector<Geraet> vorhandene(const QString &ordner)
 {
+    // The folder's links by the device each names (the first by name), read once.
+    QMap<QString, QString> links;
+    const QFileInfoList eintraege =
+        QDir(ordner).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &link : eintraege) {
+        const QString ziel = link.isSymLink() ? link.canonicalFilePath() : QString();
+        if (!ziel.isEmpty() && !links.contains(ziel))
+            links.insert(ziel, link.absoluteFilePath());
+    }
     QVector<Geraet> liste;
+    QSet<QString> gelistet;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &p : ports) {
         Geraet g;
@@ -62,7 +75,18 @@ QVector<Geraet> vorhandene(const QString &ordner)
         g.hersteller = p.manufacturer();
         g.seriennummer = p.serialNumber();
         g.usb = p.hasVendorIdentifier();
-        g.stabilerName = stabilerName(g.geraet, ordner);
+        const QString ziel = aufgeloest(g.geraet);
+        g.stabilerName = links.value(ziel);
+        gelistet.insert(ziel);
+        liste.append(g);
+    }
+    // A link there always names a serial device, listed by the system or not.
+    for (auto it = links.cbegin(); it != links.cend(); ++it) {
+        if (gelistet.contains(it.key()))
+            continue;
+        Geraet g;
+        g.geraet = it.key();
+        g.stabilerName = it.value();
         liste.append(g);
     }
     std::sort(liste.begin(), liste.end(), [](const Geraet &a, const Geraet &b) { return a.geraet < b.geraet; });

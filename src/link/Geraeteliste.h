@@ -10,7 +10,8 @@
 namespace Geraeteliste {
 
 // Where udev keeps a link per serial device, named after maker, product and
-// serial number.
+// serial number; PORTAVO_SERIAL_BY_ID names another folder (the tests'
+// links to pseudo-terminals).
 QString standardOrdner();
 
 struct Geraet {
@@ -35,7 +36,8 @@ QString aufgeloest(const QString &name);
 // `name`, by the same path or through a link.
 QVector<int> portnummern(const QString &name, const std::function<QString(int)> &karte);
 
-// The serial devices the system lists now (no pseudo-terminals), sorted by
+// The serial devices the system lists now (no pseudo-terminals), and each
+// device a link in `ordner` names that the system did not list, sorted by
 // device, each with its stable name from `ordner`.
 QVector<Geraet> vorhandene(const QString &ordner = standardOrdner());
 

@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,26 +143,6 @@ private slots:
         for (const QString &zeile : z.mid(3))  // the echo is still there
             QCOMPARE(zeile, QStringLiteral("S  request 02 07 83 03 87  no answer"));
         QCOMPARE(fehler.count(QLatin1String("movement log")), 1);
-    }
-
-    // The monitor prints every byte the bus brings and nothing else.
-    void monitorZeigtEmpfangenes()
-    {
-        LaufendesKommando l({"monitor", "--port", m_sim.device()}, m_ordner.path());
-        QTRY_VERIFY(l.haelt(m_sim.device()));
-        const QByteArray x = Telegramm::anfrage(5, "X");
-        const QByteArray k = QByteArray("\x05X@\x03");
-        const QByteArray erwartet = x + Telegramm::STX + k + char(Telegramm::blockpruefung(k));
-        const int fd = ::open(QFile::encodeName(m_sim.device()), O_WRONLY | O_NOCTTY);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, x.constData(), 5), ssize_t(5));
-        ::close(fd);
-        QTRY_VERIFY(l.zeilen().size() >= erwartet.size());
-        QCOMPARE(l.unterbrechen(), 130);
-        QByteArray gezeigt;
-        for (const QString &z : l.zeilen())
-            gezeigt += char(QRegularExpression("^\\s*\\d+\\s+(\\d+)\\s").match(z).captured(1).toInt());
-        QCOMPARE(gezeigt.toHex(' '), erwartet.toHex(' '));
     }
 
     void aufruf_data()
@@ -373,32 +354,74 @@ private slots:
         QCOMPARE(lies(ini), QByteArray("kaputt\r\n"));
     }
 
-    // The adapter pulled while trouble, test or monitor runs: the message once, status 1 at once.
+    // The adapter pulled while trouble, test or monitor runs: the message once, status 1 at once. Opened
+    // through a by-id link, test and monitor wait for that link's device instead (never for another by-id
+    // name), say once it is back and go on; the monitor then prints every byte the bus brings, nothing else.
     void portWeg_data()
     {
-        // zeilen: lines out before the pull; -1: holds the device
-        spalten<QStringList, int, int>("args", "zeilen", "text");
-        QTest::newRow("trouble") << QStringList{"trouble"} << -1 << 193;
-        QTest::newRow("test") << QStringList{"test", "1"} << 2 << 633;
-        QTest::newRow("monitor") << QStringList{"monitor"} << -1 << 633;
+        // zeilen: lines out before the pull
+        spalten<QStringList, int, int, bool>("args", "zeilen", "text", "link");
+        QTest::newRow("trouble") << QStringList{"trouble"} << 0 << 193 << true;
+        QTest::newRow("test") << QStringList{"test", "1"} << 2 << 633 << false;
+        QTest::newRow("monitor") << QStringList{"monitor"} << 0 << 633 << false;
+        QTest::newRow("test wieder da") << QStringList{"test", "1"} << 2 << 633 << true;
+        QTest::newRow("monitor wieder da") << QStringList{"monitor"} << 0 << 633 << true;
     }
     void portWeg()
     {
-        const auto [args, zeilen, text] = werte<QStringList, int, int>("args", "zeilen", "text");
-        Simulator weg;
+        const auto [args, zeilen, text, link] = werte<QStringList, int, int, bool>("args", "zeilen", "text", "link");
+        QTemporaryDir byId;
+        Simulator weg, fremd, zurueck;
         SIM_STARTEN(weg, QJsonArray{Simulator::terminal(1)});
-        LaufendesKommando l(args + QStringList{"--port", weg.device()});
+        const QString name = link ? byId.filePath("usb-Portavo_485-if00") : weg.device();
+        QVERIFY(!link || QFile::link(weg.device(), name));
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        umgebung.insert("PORTAVO_SERIAL_BY_ID", byId.path());
+        LaufendesKommando l(args + QStringList{"--port", name}, {}, umgebung);
         if (args.first() == QLatin1String("trouble"))
             QTRY_VERIFY_WITH_TIMEOUT(weg.verkehr().size() >= 9, 10000);  // the scan is under way
-        else if (zeilen < 0)
-            QTRY_VERIFY_WITH_TIMEOUT(l.haelt(weg.device()), 10000);
-        else
-            QTRY_VERIFY_WITH_TIMEOUT(l.zeilen().size() >= zeilen, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(l.haelt(weg.device()) && l.zeilen().size() >= zeilen, 10000);
+        const int blick = ::inotify_init1(IN_NONBLOCK);  // each look for the adapter reads the by-id folder
+        QVERIFY(::inotify_add_watch(blick, QFile::encodeName(byId.path()).constData(), IN_OPEN) >= 0);
         weg.abziehen();
-        QCOMPARE(l.ende(), 1);
-        QString meldung = Texttabelle::text(text);
-        QCOMPARE(l.fehler().count(meldung.contains("%1") ? meldung.arg(weg.device()) : meldung), 1);
-        QVERIFY(!l.aus.contains(QLatin1String("no waiting terminal")));
+        const QString meldung = Texttabelle::text(text).replace("%1", name);
+        if (!link || text != 633) {
+            QCOMPARE(l.ende(), 1);
+            QCOMPARE(l.fehler().count(meldung), 1);
+            QVERIFY(!l.aus.contains(QLatin1String("no waiting terminal")));
+            return;
+        }
+        QTRY_VERIFY(l.fehler().contains(meldung));
+        SIM_STARTEN(fremd, QJsonArray{Simulator::terminal(1)});
+        QVERIFY(QFile::link(fremd.device(), byId.filePath("usb-Fremd_485-if00")));
+        char puffer[4096];
+        (void)::read(blick, puffer, sizeof puffer);  // the looks before it came
+        qint64 gelesen = 0;                           // two looks with it there: the first one has chosen by then
+        QTRY_VERIFY((gelesen += qMax<ssize_t>(0, ::read(blick, puffer, sizeof puffer))) >= 2 * qint64(sizeof(inotify_event)));
+        ::close(blick);
+        QVERIFY(!l.haelt(fremd.device()));
+        SIM_STARTEN(zurueck, QJsonArray{Simulator::terminal(1)});
+        QVERIFY(QFile::remove(name) && QFile::link(zurueck.device(), name));
+        QTRY_VERIFY_WITH_TIMEOUT(l.haelt(zurueck.device()), 10000);
+        const bool monitor = args.first() == QLatin1String("monitor");
+        const int vorher = int(l.zeilen().size());
+        const QByteArray x = Telegramm::anfrage(1, "X"), k = QByteArray("\x01X@\x03");
+        const QByteArray erwartet = x + Telegramm::STX + k + char(Telegramm::blockpruefung(k));
+        if (monitor) {
+            const int fd = ::open(QFile::encodeName(zurueck.device()), O_WRONLY | O_NOCTTY);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, x.constData(), 5), ssize_t(5));
+            ::close(fd);
+        }
+        // Test mode polls again and gets answers; the monitor shows what the bus brings.
+        QTRY_VERIFY(l.zeilen().mid(vorher).filter(monitor ? " " : " answer 02 01 ").size() >= (monitor ? erwartet.size() : 2));
+        QCOMPARE(l.unterbrechen(), 130);
+        QCOMPARE(l.fehler().count(meldung), 1);
+        QCOMPARE(l.fehler().count(Texttabelle::text(913).arg(name)), 1);
+        QByteArray gezeigt;
+        for (const QString &z : l.zeilen())
+            gezeigt += char(QRegularExpression("^\\s*\\d+\\s+(\\d+)\\s").match(z).captured(1).toInt());
+        QVERIFY2(!monitor || gezeigt == erwartet, gezeigt.toHex(' ').constData());
     }
 
     // A write backs the terminal's memory up first; backups lists it, restore brings the memory back.

@@ -72,11 +72,13 @@ inline void kommandoPruefen(const QString &text, const QStringList &pruefungen)
 // A command that keeps running (test mode, monitor), killed when the object goes.
 struct LaufendesKommando {
     QProcess p;
-    QString aus;
+    QString aus, err;
 
-    explicit LaufendesKommando(const QStringList &args, const QString &ordner = {})
+    explicit LaufendesKommando(const QStringList &args, const QString &ordner = {},
+                               const QProcessEnvironment &umgebung = QProcessEnvironment::systemEnvironment())
     {
         p.setWorkingDirectory(ordner);
+        p.setProcessEnvironment(umgebung);
         p.start(kommandoProgramm(), args);
     }
     ~LaufendesKommando()
@@ -101,7 +103,7 @@ struct LaufendesKommando {
         zeilen();
         return normal ? p.exitCode() : -1;
     }
-    QString fehler() { return QString::fromUtf8(p.readAllStandardError()); }
+    QString fehler() { return err += QString::fromUtf8(p.readAllStandardError()); }
     // The process holds the device open (one of its descriptors leads there).
     bool haelt(const QString &geraet) const
     {
