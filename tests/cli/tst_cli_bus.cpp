@@ -22,6 +22,7 @@ class TestCliBus : public QObject {
     Simulator m_simOhneEcho;  // terminals 5 and 6 behind an interface that does not echo ("OHNE")
     QTemporaryDir m_ordner;
     QTemporaryDir m_heim;  // PORTAVO_HOME of the writes: their backups
+    QTemporaryDir m_echoHeim;  // the finding about "OHNE"
 
     QStringList ersetzt(const QStringList &l) const
     {
@@ -60,16 +61,19 @@ class TestCliBus : public QObject {
         gesendet(vorher, &g);
         QCOMPARE(g.toHex(' '), erwartet.toHex(' '));
     }
-    // test or monitor until `n` lines are out, then Ctrl-C: status 130.
-    QStringList bisZeilen(const QStringList &args, int n, QString *fehler = nullptr)
+    // test or monitor until `n` lines are out, then Ctrl-C (status 130).
+    Kommandolauf bisZeilen(const QStringList &args, int n, const QString &heim = {})
     {
-        LaufendesKommando l(ersetzt(args), m_ordner.path());
-        if (!QTest::qWaitFor([&] { return l.zeilen().size() >= n || l.p.state() == QProcess::NotRunning; }, 30000))
-            return {};
-        const int status = l.unterbrechen();
-        if (fehler)
-            *fehler = l.fehler();
-        return status == 130 ? l.zeilen() : QStringList{QStringLiteral("status %1").arg(status)};
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        if (!heim.isEmpty())
+            umgebung.insert("PORTAVO_HOME", heim);
+        LaufendesKommando l(ersetzt(args), m_ordner.path(), umgebung);
+        Kommandolauf k;
+        if (QTest::qWaitFor([&] { return l.zeilen().size() >= n || l.p.state() == QProcess::NotRunning; }, 30000))
+            k.status = l.unterbrechen();
+        k.aus = l.aus;
+        k.fehler = l.fehler();
+        return k;
     }
 
 private slots:
@@ -106,9 +110,10 @@ private slots:
     void testAblaufUndProtokoll()
     {
         const int vorher = int(m_sim.verkehr().size());
-        const QStringList z = bisZeilen({"test", "5", "--port", "PORT", "--log", "bew.dat", "--installation",
-                                         "Halle 3", "--private"}, 6);
-        QVERIFY2(z.size() >= 6, qPrintable(z.join('\n')));
+        const Kommandolauf t =
+            bisZeilen({"test", "5", "--port", "PORT", "--log", "bew.dat", "--installation", "Halle 3", "--private"}, 6);
+        const QStringList z = t.aus.split('\n');
+        QVERIFY2(t.status == 130 && z.size() >= 6, qPrintable(t.aus + t.fehler));
         QCOMPARE(z.mid(0, 3), (QStringList{"K  request 02 05 75 03 77  answer 02 05 75 64 03 13  status 0x40 ok",
                                            "S  request 02 05 83 03 85  answer 02 05 83 64 03 21  status 0x40 ok",
                                            "S  request 02 05 83 03 85  answer 02 05 83 68 03 17  status 0x44 data-waiting"}));
@@ -133,16 +138,16 @@ private slots:
     // --mode closed sends G first; each unanswered request gets its line; an unwritable log is said once.
     void testVerstummtesTerminal()
     {
-        QString fehler;
-        const QStringList z =
-            bisZeilen({"test", "7", "--port", "PORT", "--mode", "closed", "--log", "@/", "--installation", "X"}, 5, &fehler);
-        QVERIFY2(z.size() >= 5, qPrintable(z.join('\n')));
+        const Kommandolauf t =
+            bisZeilen({"test", "7", "--port", "PORT", "--mode", "closed", "--log", "@/", "--installation", "X"}, 5);
+        const QStringList z = t.aus.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(t.status == 130 && z.size() >= 5, qPrintable(t.aus + t.fehler));
         QVERIFY(z.at(0).startsWith(QLatin1String("G  request 02 07 71 03 ")));
         QVERIFY2(z.at(1).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(1)));
         QVERIFY2(z.at(2).endsWith(QLatin1String("status 0x40 ok")), qPrintable(z.at(2)));
         for (const QString &zeile : z.mid(3))  // the echo is still there
             QCOMPARE(zeile, QStringLiteral("S  request 02 07 83 03 87  no answer"));
-        QCOMPARE(fehler.count(QLatin1String("movement log")), 1);
+        QCOMPARE(t.fehler.count(QLatin1String("movement log")), 1);
     }
 
     void aufruf_data()
@@ -213,7 +218,7 @@ private slots:
             {"identify", "0"}, {"identify", "256"}, {"identify", "5", "--port", "17"}, {"scan", "--lang", "it"},
             {"trouble", "--variant-m"}, {"test"}, {"test", "0"}, {"test", "5", "--source", "4"},
             {"test", "5", "--mode", "auf"}, {"test", "5", "--private"}, {"test", "5", "--seconds", "0"},
-            {"monitor", "5"}};
+            {"monitor", "5"}, {"identify", "5", "--echo", "vielleicht"}};
         for (const QStringList &a : falsch)
             QTest::addRow("falsch: %s", qPrintable(a.join(' '))) << a << 2 << QStringList{"="} << QStringList{} << QByteArray();
     }
@@ -232,104 +237,81 @@ private slots:
             gesendetSeit(vorher, bus);
     }
 
-    // Behind an interface that does not echo, with no option: identify, read byte for byte, write, test
-    // mode; the finding is said once and kept for the port; no answer at all names both causes.
+    // Behind an interface that does not echo ("OHNE"), with no option: identify, read byte for byte, test
+    // mode; the finding is said once and kept for the port (the rows without a mode share one home, in
+    // order). The mode chosen in the program (echo.ini) counts unless --echo says otherwise; forced, no
+    // answer at all names both causes.
+    void ohneEcho_data()
+    {
+        spalten<QStringList, QString, int, QStringList, QStringList>("args", "modus", "status", "aus", "fehler");
+        const QString einmal = Texttabelle::text(885).arg(m_simOhneEcho.device());
+        const QStringList id5{"identify", "5", "--port", "OHNE"}, kennung{"=5 0 Standard\nVer 3.12 TS 1 04\n"};
+        QTest::newRow("identify") << id5 << QString() << 0 << kennung << QStringList{einmal};
+        QTest::newRow("read gemerkt") << QStringList{"read", "5", "--password", "135790", "--port", "OHNE", "-o", "@/ohne5.S2D"}
+                                      << QString() << 0 << QStringList{"=@/ohne5.S2D\n"} << QStringList{"!" + einmal};
+        QTest::newRow("test") << QStringList{"test", "5", "--port", "OHNE"} << QString() << 130
+                              << QStringList{"^K  request 02 05 75 03 77  answer 02 05 75 64 03 13  status 0x40 ok\n"}
+                              << QStringList{"!" + einmal};
+        QTest::newRow("Modus nein") << id5 << "no" << 0 << kennung << QStringList{"!" + einmal};
+        QTest::newRow("Modus ja") << id5 << "yes" << 1 << QStringList{"="} << QStringList{Texttabelle::text(196)};
+        QTest::newRow("Modus ja, --echo auto") << id5 + QStringList{"--echo", "auto"} << "yes" << 0 << kennung
+                                               << QStringList{einmal};
+        QTest::newRow("--echo no, niemand") << QStringList{"identify", "9", "--port", "OHNE", "--echo", "no"} << "auto" << 1
+                                            << QStringList{"="} << QStringList{Texttabelle::text(880), "!" + einmal};
+    }
     void ohneEcho()
     {
+        const auto [args, modus, status, aus, fehler] =
+            werte<QStringList, QString, int, QStringList, QStringList>("args", "modus", "status", "aus", "fehler");
+        QTemporaryDir eigenes;
+        QVERIFY(modus.isEmpty() || schreib(eigenes.filePath("echo.ini"), "[General]\nModus=" + modus.toLatin1() + '\n'));
+        const QString heim = modus.isEmpty() ? m_echoHeim.path() : eigenes.path();
+        const Kommandolauf l = args.first() == QLatin1String("test") ? bisZeilen(args, 1, heim) : imHeim(args, heim);
+        QCOMPARE(l.status, status);
+        kommandoPruefen(l.aus, ersetzt(aus));
+        kommandoPruefen(l.fehler, ersetzt(fehler));
+        if (args.contains("-o"))
+            QCOMPARE(lies(m_ordner.filePath("ohne5.S2D")), m_simOhneEcho.speicher(5));
+    }
+
+    // A device free, held by another program, or one this user may not open (the commands run as "nobody"
+    // on a device only root may use): ports says which, with the port numbers of the map that name it by its
+    // path (3) and through a link (5); a bus command names the reason (for the rights: group and new login).
+    void portZustand_data()
+    {
+        spalten<QString, int, int, QString>("zustand", "status", "text", "fehler");
+        QTest::newRow("frei") << "frei" << 0 << 1904 << QString();
+        QTest::newRow("belegt") << "belegt" << 1 << 1905 << Texttabelle::text(1561) + '\n';
+        QTest::newRow("keine Berechtigung") << "gesperrt" << 1 << 1906
+                                            << Texttabelle::text(1900) + "\n\n" + Texttabelle::text(1901).arg("dialout") + '\n';
+    }
+    void portZustand()
+    {
+        const auto [zustand, status, text, fehler] = werte<QString, int, int, QString>("zustand", "status", "text", "fehler");
+        if (zustand == "gesperrt" && ::geteuid() != 0)
+            QSKIP("takes a device's rights away from the commands: needs root");
+        Simulator sim;
+        SIM_STARTEN(sim, QJsonArray{Simulator::terminal(5)}, {QStringLiteral("--no-pacing")});
+        const QByteArray geraet = QFile::encodeName(sim.device());
         QTemporaryDir heim;
-        const QString einmal = Texttabelle::text(885).arg(m_simOhneEcho.device());
-        Kommandolauf l = imHeim({"identify", "5", "--port", "OHNE"}, heim.path());
-        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
-        kommandoPruefen(l.aus, {"=5 0 Standard\nVer 3.12 TS 1 04\n"});
-        kommandoPruefen(l.fehler, {einmal});
-
-        l = imHeim({"read", "5", "--password", "135790", "--port", "OHNE", "-o", "@/ohne5.S2D"}, heim.path());
-        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
-        QCOMPARE(lies(m_ordner.filePath("ohne5.S2D")), m_simOhneEcho.speicher(5));
-        kommandoPruefen(l.fehler, {"!" + einmal});  // kept from the first run
-
-        QList<QByteArray> z = m_simOhneEcho.speicher(6).split('\n');
-        z[0] = " 9 \r";
-        QVERIFY(schreib(m_ordner.filePath("ohne6.S2D"), z.join('\n')));
-        l = imHeim({"write", "@/ohne6.S2D", "--address", "6", "--password", "246810", "--port", "OHNE"}, heim.path());
-        QVERIFY2(l.status == 0, qPrintable(l.aus + l.fehler));
-        QCOMPARE(m_simOhneEcho.speicher(6), z.join('\n'));
-
-        const QStringList t = bisZeilen({"test", "5", "--port", "OHNE"}, 1);
-        QVERIFY2(!t.isEmpty() && t.first().startsWith("K  request 02 05 75 03 77  answer 02 05 75 "), qPrintable(t.join('\n')));
-        QVERIFY(t.first().endsWith(" ok"));
-
-        // Forced, with nothing remembered: the same.
-        QTemporaryDir leer;
-        l = imHeim({"identify", "9", "--port", "OHNE", "--echo", "no"}, leer.path());
-        QCOMPARE(l.status, 1);
-        kommandoPruefen(l.fehler, {Texttabelle::text(880), "!" + einmal});
-        l = imHeim({"identify", "5", "--port", "OHNE", "--echo", "vielleicht"}, leer.path());
-        QCOMPARE(l.status, 2);
-        kommandoPruefen(l.fehler, {"--echo"});
-    }
-
-    // A port held by another program is told apart from a missing one.
-    void portBelegt()
-    {
+        QVERIFY(QFile::link(sim.device(), heim.filePath("bus")) && ::chmod(QFile::encodeName(heim.path()).constData(), 0777) == 0);
+        QVERIFY(schreib(heim.filePath("ports.dat"),
+                        "/dev/ttyUSB90\r\n\r\n" + geraet + "\r\n/dev/ttyUSB91\r\n" + QFile::encodeName(heim.filePath("bus")) + "\r\n"));
         SerialPort halter;
-        halter.setDevice(m_sim.device());
-        QVERIFY(halter.open());
-        const Kommandolauf l = cli({"scan", "--port", "PORT", "--lang", "en"});
-        QCOMPARE(l.status, 1);
-        kommandoPruefen(l.fehler, {Texttabelle::text(1561).arg(m_sim.device())});
-    }
-
-    // ports: a device the port map names by its path (port 3) and through a link (port 5), free or held.
-    void ports_data()
-    {
-        spalten<bool, int>("halten", "zustand");
-        QTest::newRow("frei") << false << 1904;
-        QTest::newRow("belegt") << true << 1905;
-    }
-    void ports()
-    {
-        const auto [halten, zustand] = werte<bool, int>("halten", "zustand");
-        QTemporaryDir heim;
-        QVERIFY(QFile::link(m_sim.device(), heim.filePath("bus")));
-        QVERIFY(schreib(heim.filePath("ports.dat"), "/dev/ttyUSB90\r\n\r\n" + QFile::encodeName(m_sim.device())
-                                                         + "\r\n/dev/ttyUSB91\r\n" + QFile::encodeName(heim.filePath("bus"))
-                                                         + "\r\n"));
-        SerialPort halter;
-        halter.setDevice(m_sim.device());
-        QVERIFY(!halten || halter.open());
+        halter.setDevice(sim.device());
+        QVERIFY(zustand != "belegt" || halter.open());
+        QVERIFY(zustand != "gesperrt" || (::chown(geraet.constData(), 0, 0) == 0 && ::chmod(geraet.constData(), 0600) == 0));
         Kommandooptionen o;
         o.umgebung.insert("PORTAVO_HOME", heim.path());
-        const Kommandolauf l = cli({"ports", "--lang", "en"}, o);
-        QCOMPARE(l.status, 0);
-        const QStringList zeilen = l.aus.split('\n').filter(QRegularExpression('^' + QRegularExpression::escape(m_sim.device()) + '\t'));
-        QCOMPARE(zeilen, QStringList{m_sim.device() + "\t3,5\t" + Texttabelle::text(zustand) + "\t-\t-\t-\t-"});
-    }
-
-    // A port this user may not open (the command runs as "nobody" on a device only root may use):
-    // the message names the device, the group to join and the new login.
-    void keineBerechtigung()
-    {
-        if (::geteuid() != 0)
-            QSKIP("takes a device's rights away from the command: needs root");
-        Simulator gesperrt;
-        SIM_STARTEN(gesperrt, QJsonArray{Simulator::terminal(1)});
-        const QByteArray geraet = QFile::encodeName(gesperrt.device());
-        QVERIFY(::chown(geraet.constData(), 0, 0) == 0 && ::chmod(geraet.constData(), 0600) == 0);
-        QTemporaryDir heim;
-        QVERIFY(QFile::setPermissions(heim.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                                       | QFileDevice::ReadOther | QFileDevice::WriteOther
-                                                       | QFileDevice::ExeOther));
-        Kommandooptionen o;
-        o.umgebung.insert("PORTAVO_HOME", heim.path());
-        o.imKind = [] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        o.imKind = [gesperrt = zustand == "gesperrt"] {
+            if (gesperrt && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
                 ::_exit(99);
         };
-        const Kommandolauf l = kommando({"scan", "--port", gesperrt.device(), "--lang", "en"}, o);
-        QCOMPARE(l.status, 1);
-        QCOMPARE(l.fehler, Texttabelle::text(1900).arg(gesperrt.device()) + "\n\n"
-                               + Texttabelle::text(1901).arg("dialout") + '\n');
+        const Kommandolauf p = kommando({"ports", "--lang", "en"}, o);
+        QVERIFY2(p.aus.contains(sim.device() + "\t3,5\t" + Texttabelle::text(text) + "\t-\t-\t-\t-\n"), qPrintable(p.aus));
+        const Kommandolauf l = kommando({"identify", "5", "--port", sim.device(), "--lang", "en"}, o);
+        QCOMPARE(l.status, status);
+        QCOMPARE(l.fehler, QString(fehler).replace("%1", sim.device()));
     }
 
     // Without -o the read-out goes to PORTAVO.S2D and removes only its own companion file; a damaged

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
 
 class TestCliDateien : public QObject {
     Q_OBJECT
@@ -219,12 +218,6 @@ private slots:
             << QStringList{} << 1
             << QStringList{"1:^List of PORTAVO file", "1:^Basic settings:", "1:^Door opener with buzzer:\\s+Yes$",
                            "1:{MM-dd-yyyy}\\s+\\d\\d:\\d\\d\\s+- Page 1 -"};
-        // 4096 cards three to a line: 32 pages, and one for the empty track-3/1 grid.
-        QTest::newRow("Sondercodekarten")
-            << QStringList{"print", "@/sondercode.S2D", "--pdf", "@/karten.pdf", "--section", "authorizations"}
-            << QStringList{} << 33
-            << QStringList{"1:^>0000 Berechtigt\\s+Chef\\s+>0001 Gesperrt\\s+>0002 Gesperrt$",
-                           "32:^>4095 Zeitzone 2\\s+Letzte Karte$", "33:^Berechtigungen Spur 3:"};
         // No display, no runtime folder (cron, ssh): nothing on stderr but the command's own output.
         QTest::newRow("ohne Bildschirm und Laufzeitordner")
             << QStringList{"print", "@/standard.S2D", "--pdf", "@/ohne.pdf", "--section", "display"}
@@ -264,26 +257,16 @@ private slots:
         }
     }
 
-    // A link at the PDF's name is replaced, its target stays; a FIFO there is refused and stays.
+    // A link at the PDF's name is replaced, its target stays (the writer's other cases: TstTerminaldatei).
     void ausgabeNurAlsGewoehnlicheDatei()
     {
         QVERIFY(schreib(pfad("@/opfer.txt"), "bleibt"));
         QVERIFY(QFile::link(pfad("@/opfer.txt"), pfad("@/link.pdf")));
-        Kommandolauf l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/link.pdf", "--section", "display"}));
+        const Kommandolauf l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/link.pdf", "--section", "display"}));
         QCOMPARE(l.status, 0);
         QVERIFY(!QFileInfo(pfad("@/link.pdf")).isSymLink());
         QVERIFY(lies(pfad("@/link.pdf")).startsWith("%PDF"));
         QCOMPARE(lies(pfad("@/opfer.txt")), QByteArray("bleibt"));
-
-        const QByteArray fifo = QFile::encodeName(pfad("@/fifo.pdf"));
-        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-        l = kommando(pfade({"print", "@/standard.S2D", "--pdf", "@/fifo.pdf", "--section", "display", "--lang", "en"}));
-        QCOMPARE(l.status, 1);
-        kommandoPruefen(l.fehler, {pfad("@/fifo.pdf"), "not a regular file"});
-        QCOMPARE(l.fehler.count('\n'), 1);
-        struct stat st {};
-        QCOMPARE(::lstat(fifo.constData(), &st), 0);
-        QVERIFY(S_ISFIFO(st.st_mode));
     }
 
     // A file size limit of 2000 bytes: said in the chosen language with the file's name; no file is left.

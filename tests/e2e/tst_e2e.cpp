@@ -75,72 +75,63 @@ private slots:
         QCOMPARE(ablauf.terminals().size(), 3);
     }
 
-    // A write over the real port (its bytes and speeds: TestSchreiben on the in-process bus).
+    // A write over the real port (its bytes and speeds: TestSchreiben on the in-process bus); refused, or the
+    // adapter gone mid-block: the command says how to repair, and trouble --repair does (its bytes: TestTrouble).
     void schreiben_data()
     {
-        spalten<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
-        QTest::newRow("neue Adresse und Protokoll") << false
-                                                    << QStringList{"--new-address", "14", "--protocol", "1"} << 14 << 1;
-        QTest::newRow("Variante M") << true << QStringList{"--use-file-settings"} << 4 << 0;
-    }
-    void schreiben()
-    {
-        const auto [m, weitere, neu, protokoll] =
-            werte<bool, QStringList, int, int>("m", "weitere", "neu", "protokoll");
-        Simulator sim;
-        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, m ? QJsonObject{{"variant", "M"}} : QJsonObject{})},
-                    {QStringLiteral("--no-pacing")});
-        const QString datei = hauptdateiMit(pfad(QStringLiteral("S.S2D")), m ? 4 : 1);
-        const Kommandolauf l = kommando(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
-                           + weitere);
-        QVERIFY2(l.status == 0 && l.aus.count(Texttabelle::text(165)) == 1
-                     && l.aus.contains(QStringLiteral("gets address %1 and protocol %2").arg(neu).arg(protokoll))
-                     && l.aus.contains(QStringLiteral("variant M")) == m,
-                 qPrintable(l.aus + l.fehler));
-        QCOMPARE(sim.speicher(neu), geschrieben(datei, neu, protokoll));
-    }
-
-    // Block refused or adapter gone mid-block: the command says how to repair, trouble --repair does.
-    void reparatur_data()
-    {
-        spalten<QJsonObject, int, QString>("extra", "text", "option");
+        // text: the failure's message, 0 when the write goes through
+        spalten<QJsonObject, QStringList, int, int, int>("extra", "weitere", "neu", "protokoll", "text");
         const auto fehler = [](const char *typ, int nach) {
             QJsonObject f{{"type", typ}, {"command", "block"}, {"count", 1}};
             if (nach)
                 f["afterBytes"] = nach;
             return QJsonArray{f};
         };
-        QTest::newRow("verweigert") << QJsonObject{{"faults", fehler("refuse", 0)}} << 167 << QString();
-        QTest::newRow("Variante M verweigert") << QJsonObject{{"variant", "M"}, {"faults", fehler("refuse", 0)}} << 167
-                                               << QStringLiteral("--variant-m");
-        QTest::newRow("Adapter weg im Block") << QJsonObject{{"faults", fehler("gone", 300)}} << 193 << QString();
+        QTest::newRow("neue Adresse und Protokoll") << QJsonObject{} << QStringList{"--new-address", "14", "--protocol", "1"}
+                                                    << 14 << 1 << 0;
+        QTest::newRow("Variante M") << QJsonObject{{"variant", "M"}} << QStringList{"--use-file-settings"} << 4 << 0 << 0;
+        QTest::newRow("verweigert") << QJsonObject{{"faults", fehler("refuse", 0)}} << QStringList{} << 4 << 0 << 167;
+        QTest::newRow("Variante M verweigert") << QJsonObject{{"variant", "M"}, {"faults", fehler("refuse", 0)}}
+                                               << QStringList{} << 4 << 0 << 167;
+        QTest::newRow("Adapter weg im Block") << QJsonObject{{"faults", fehler("gone", 300)}} << QStringList{} << 4 << 0 << 193;
     }
-    void reparatur()
+    void schreiben()
     {
-        const auto [extra, text, option] = werte<QJsonObject, int, QString>("extra", "text", "option");
+        const auto [extra, weitere, neu, protokoll, text] =
+            werte<QJsonObject, QStringList, int, int, int>("extra", "weitere", "neu", "protokoll", "text");
+        const bool m = extra.value("variant") == QLatin1String("M");
         Simulator sim;
-        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(3, 0, extra)}, {QStringLiteral("--no-pacing")});
-        const QByteArray vorher = sim.speicher(3);
-        const QString datei = hauptdateiMit(pfad(QStringLiteral("R.S2D")), 3);
-        Kommandolauf l = kommando({"write", datei, "--address", "3", "--password", "246810", "--port", sim.device()});
-        const QStringList zusatz = option.isEmpty() ? QStringList() : QStringList{option};
-        const QString befehl = QStringLiteral("trouble --repair \"%1\" %2").arg(datei, option).trimmed();
+        BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, extra)}, {QStringLiteral("--no-pacing")});
+        const QByteArray vorher = sim.speicher(4);
+        const QString datei = hauptdateiMit(pfad(QStringLiteral("S.S2D")), 4);
+        Kommandolauf l = kommando(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
+                                  + weitere);
+        const QString geschafft = Texttabelle::text(165);
+        if (!text) {
+            QVERIFY2(l.status == 0 && l.aus.count(geschafft) == 1 && l.aus.contains(QLatin1String("variant M")) == m
+                         && l.aus.contains(QStringLiteral("gets address %1 and protocol %2").arg(neu).arg(protokoll)),
+                     qPrintable(l.aus + l.fehler));
+            QCOMPARE(sim.speicher(neu), geschrieben(datei, neu, protokoll));
+            return;
+        }
+        const QStringList zusatz = m ? QStringList{"--variant-m"} : QStringList();
+        const QString befehl = QStringLiteral("trouble --repair \"%1\" %2").arg(datei, zusatz.join(' ')).trimmed();
         QVERIFY2(l.status == 1 && l.fehler.contains(Texttabelle::text(text)) && l.fehler.contains(befehl)
-                     && !l.aus.contains(Texttabelle::text(165)),
+                     && !l.aus.contains(geschafft),
                  qPrintable(l.aus + l.fehler));
-        QCOMPARE(sim.speicher(3), vorher);
+        QCOMPARE(sim.speicher(4), vorher);
         if (text == 193)
             return;  // the simulated adapter is gone for good
         const int beginn = int(sim.verkehr().size());
         l = kommando(QStringList{"trouble", "--repair", datei, "--port", sim.device()} + zusatz);
         QVERIFY2(l.status == 0 && l.aus.contains(QStringLiteral("waiting for its block answered"))
-                     && l.aus.count(Texttabelle::text(165)) == 1,
+                     && l.aus.count(geschafft) == 1,
                  qPrintable(l.aus + l.fehler));
         // Its bytes (wake-up, no login, the block at 2400): TestTrouble on the in-process bus.
-        QCOMPARE(sim.speicher(3), geschrieben(datei, 3, 0));
-        const QByteArray login = Telegramm::anfrage(3, "P" + Telegramm::packePasswort(QStringLiteral("246810")));
+        QCOMPARE(sim.speicher(4), geschrieben(datei, 4, 0));
+        const QByteArray login = Telegramm::anfrage(4, "P" + Telegramm::packePasswort(QStringLiteral("246810")));
         QVERIFY(!Simulator::bytes(sim.verkehr(beginn)).contains(login));
-        QCOMPARE(sim.verkehr().last().baud, option.isEmpty() ? 2400 : 19200);
+        QCOMPARE(sim.verkehr().last().baud, m ? 19200 : 2400);
     }
 
     // --dial against portavo-sim --modem: dial string, read-out and write, hang-up; carrier lost in test.
