@@ -99,10 +99,8 @@ struct Programm {
     }
     bool start(const QByteArray &szenario, QStringList args = {})
     {
-        QFile f(dir.filePath("szenario.json"));
-        if (!szenario.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(szenario) > 0)
-            args << "--scenario" << f.fileName();
-        f.close();
+        if (!szenario.isEmpty() && schreib(dir.filePath("szenario.json"), szenario))
+            args << "--scenario" << dir.filePath("szenario.json");
         proc.setStandardErrorFile(dir.filePath("sim.err"));
         proc.start(qEnvironmentVariable("PORTAVO_SIM"), args << "--state-dir" << dir.path());
         if (!QTest::qWaitFor([this] { return proc.canReadLine() || proc.state() == QProcess::NotRunning; }, 10000))
@@ -250,10 +248,7 @@ private slots:
     void programmAmPseudoterminal()
     {
         Programm sim;
-        QVERIFY(QDir(sim.dir.path()).mkdir("dateien"));
-        QFile f(sim.dir.filePath("dateien/Halle.S2D"));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(hauptdatei(abbild(50, 7))) > 0);
-        f.close();
+        QVERIFY(QDir(sim.dir.path()).mkdir("dateien") && schreib(sim.dir.filePath("dateien/Halle.S2D"), hauptdatei(abbild(50, 7))));
         const QString link = sim.dir.filePath("bus");
         QVERIFY(sim.start(R"({"terminals": [{"address": 9, "image": "dateien/Halle.S2D"}]})", {"--link", link}));
         QCOMPARE(QFileInfo(link).symLinkTarget(), sim.device);
