@@ -239,10 +239,7 @@ private slots:
         QCOMPARE(l.aus, pdf + QStringLiteral(": %1 page%2\n").arg(seiten).arg(seiten == 1 ? "" : "s"));
         QCOMPARE(l.fehler, QString());
         QVERIFY(!QFileInfo(pdf).isSymLink() && lies(pfad("@/opfer.txt")) == "bleibt");
-        const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
-                .match(werkzeug("pdfinfo", {pdf}));
-        QCOMPARE(m.captured(1).toInt(), seiten);
+        QVERIFY(hat(werkzeug("pdfinfo", {pdf}), QStringLiteral("^Pages:\\s+%1$").arg(seiten)));
         QStringList texte;
         for (int n = 1; n <= seiten; ++n) {
             texte << werkzeug("pdftotext", {"-layout", "-f", QString::number(n), "-l", QString::number(n), pdf, "-"});

@@ -15,13 +15,6 @@
 #include <QThread>
 
 namespace {
-// A main file unlike the simulator's default image: password 246810, address (8), protocol (10).
-QString hauptdateiMit(const QString &pfad, int adresse, int protokoll = 0)
-{
-    const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, protokoll}};
-    return schreib(pfad, hauptdatei([&](int i) { return fest.value(i, (i * 31 + 7) & 0xFF); })) ? pfad : QString();
-}
-
 // The memory after a write of that file, as text: 8 the address, 10 the protocol, 12 = 0, 13 = 15.
 QByteArray geschrieben(const QString &datei, int adresse, int protokoll)
 {
@@ -103,7 +96,8 @@ private slots:
         Simulator sim;
         BUS_STARTEN(sim, QJsonArray{Simulator::terminal(4, 0, extra)}, {QStringLiteral("--no-pacing")});
         const QByteArray vorher = sim.speicher(4);
-        const QString datei = hauptdateiMit(pfad(QStringLiteral("S.S2D")), 4);
+        const QString datei = pfad(QStringLiteral("S.S2D"));
+        QVERIFY(schreib(datei, Simulator::hauptdateiMit(4)));
         Kommandolauf l = kommando(QStringList{"write", datei, "--address", "4", "--password", "246810", "--port", sim.device()}
                                   + weitere);
         const QString geschafft = Texttabelle::text(165);

@@ -6,7 +6,6 @@
 #include "support/Testhilfe.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>

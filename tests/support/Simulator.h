@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +25,16 @@ public:
         return SimBus::terminal(adresse, protokoll, extra);
     }
     static QByteArray bytes(const QVector<Byte> &v) { return SimBus::bytes(v); }
+    // A main file unlike a terminal's default memory: password 246810, address (byte 8) and protocol (10)
+    // as named, a pattern elsewhere.
+    static QByteArray hauptdateiMit(int adresse, int protokoll = 0)
+    {
+        const QMap<int, int> fest{{5, 0x42}, {6, 0x86}, {7, 0x01}, {8, adresse}, {10, protokoll}};
+        QByteArray text;
+        for (int i = 0; i < 2048; ++i)
+            text += ' ' + QByteArray::number(fest.value(i, (i * 31 + 7) & 0xFF)) + " \r\n";
+        return text;
+    }
 
     Simulator() { m_proc.setProcessChannelMode(QProcess::ForwardedErrorChannel); }
     ~Simulator() { stoppen(); }
