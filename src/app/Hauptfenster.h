@@ -6,6 +6,7 @@
 // control decides; the window shows it and forwards the user's choices.
 
 #include "app/Modemfenster.h"
+#include "link/Verbindung.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -14,7 +15,6 @@
 struct Zustand;
 class Meldung;
 class Port;
-class Verbindung;
 class Anmeldung;
 class Auslesen;
 class QAction;
@@ -107,6 +107,10 @@ private:
     void sicherungenOeffnen();
     // The installation of the terminal at hand: the number dialled in modem operation, else "".
     QString anlage() const;
+    // The echo mode for the link, with what is kept for the port's device now.
+    void echoAnwenden(Verbindung::Echomodus modus);
+    // The status line: the port and what is known of its echo.
+    void zeigeStatus();
 
     Zustand &m_z;
     Meldung &m_meldung;
@@ -134,4 +138,6 @@ private:
     QLabel *m_version, *m_protokoll, *m_adresse;
     Auslesepanel *m_auslesePanel;
     Schreibpanel *m_schreibPanel;
+    QLabel *m_statusPort, *m_statusEcho;
+    QString m_echoGeraet;  // the device echoAnwenden took the kept finding for
 };

@@ -65,6 +65,8 @@ void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port
     // missing one changes how the link starts.
     if (!port->device().isEmpty() && lesen(port->device()) == Verbindung::Echostand::Fehlt)
         v.setEchostand(Verbindung::Echostand::Fehlt);
+    // Applied again (another mode, another device): still one keeper.
+    QObject::disconnect(&v, &Verbindung::echoErkannt, port, nullptr);
     QObject::connect(&v, &Verbindung::echoErkannt, port, [port](bool vorhanden) {
         if (!port->device().isEmpty())
             schreiben(port->device(), vorhanden);

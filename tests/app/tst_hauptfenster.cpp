@@ -18,6 +18,7 @@
 #include "app/Monitorfenster.h"
 #include "app/Testfenster.h"
 #include "link/Wiederanschluss.h"
+#include "link/Echoablage.h"
 #include "link/Passworteingabe.h"
 #include "link/Schnittstellenwahl.h"
 #include "termfile/Dateivergleich.h"
@@ -192,6 +193,53 @@ private slots:
         QApplication::clipboard()->setText(QString());
         portkarte(QStringLiteral("fake"));
         QFile::remove(logdatei());
+        QDir(Echoablage::datei()).removeRecursively();
+        QFile::remove(Echoablage::datei());
+    }
+
+    // The echo in the port selection and the status line: the mode stored and applied to the link at once,
+    // the stored mode and what is kept for the device applied once start-up has opened the port; a mode
+    // that cannot be stored is said, and holds for this run.
+    void echoInDerAuswahl_data()
+    {
+        spalten<int, int>("vorher", "gewaehlt");  // Echomodus as the combo orders it; vorher -1: echo.ini not writable
+        QTest::newRow("automatisch, dann nein") << 0 << 2;
+        QTest::newRow("nein, dann automatisch") << 2 << 0;
+        QTest::newRow("nicht schreibbar") << -1 << 1;
+    }
+    void echoInDerAuswahl()
+    {
+        const auto [vorher, gewaehlt] = werte<int, int>("vorher", "gewaehlt");
+        using M = Verbindung::Echomodus;
+        const bool schreibbar = vorher >= 0;
+        if (schreibbar)
+            QVERIFY(Echoablage::schreiben(QStringLiteral("fake"), false) && Echoablage::setModus(M(vorher)));
+        else
+            QVERIFY(QDir().mkpath(Echoablage::datei()));
+        // A forced mode as such, otherwise what is known of the device: no echo, kept from before.
+        const auto echo = [&](int m) { return Texttabelle::text(m == 1 ? 883 : m == 2 ? 884 : schreibbar ? 887 : 888); };
+        Fenster<> w;
+        w.bereit();
+        const auto status = [&w] { return kind<QLabel>(&w.f, "StatusEcho")->text(); };
+        QCOMPARE(status(), echo(vorher));
+        QCOMPARE(kind<QLabel>(&w.f, "StatusPort")->text(), Texttabelle::text(890).arg(1).arg("fake"));
+        imDialog([&](QWidget *d) {
+            QCOMPARE(kind<QComboBox>(d, "ComboEcho")->currentIndex(), qMax(vorher, 0));
+            QCOMPARE(kind<QLabel>(d, "LabelEcho")->text(), Texttabelle::text(889).arg(echo(0)));
+            kind<QComboBox>(d, "ComboEcho")->setCurrentIndex(gewaehlt);
+            klicke(d, "Co1");
+        }, QStringLiteral("Schnittstelle2D"));
+        aktion(&w.f, "mnuSchnittstelle")->trigger();
+        QCOMPARE(w.f.verbindung().echomodus(), M(gewaehlt));
+        QCOMPARE(status(), echo(gewaehlt));
+        QCOMPARE(w.meldung.textnummern(), schreibbar ? QList<int>{} : QList<int>{891});
+        if (!schreibbar) {
+            // The value not written stays with the process: put it back for the next tests.
+            QVERIFY(QDir(Echoablage::datei()).removeRecursively() && Echoablage::setModus(M::Automatisch));
+            return;
+        }
+        const QString gespeichert = QSettings(Echoablage::datei(), QSettings::IniFormat).value("Modus").toString();
+        QCOMPARE(gespeichert, QStringList({"auto", "yes", "no"}).at(gewaehlt));
     }
 
     // Before the start window only Hilfe can be used; RS485 operation turns the menus on (Modem stays
@@ -422,12 +470,21 @@ private slots:
     }
 
     // On the simulated bus, the window's part of identifying and reading out: the typed address and the
-    // version shown, the password box, the button held while it runs, the file handed to the editor.
+    // version shown, the password box, the button held while it runs, the file handed to the editor; behind an
+    // interface with and without echo, the status line telling which.
+    void identifizierenUndAuslesenAmBus_data()
+    {
+        spalten<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
     void identifizierenUndAuslesenAmBus()
     {
+        const auto [echo] = werte<bool>("echo");
         SimBus sim;
         const QJsonObject t17{{"version", "Ver 4.02 TS 1 11"}, {"password", "112233"}};
-        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)},
+                    echo ? QStringList() : QStringList{"--no-echo"});
         portkarte(sim.device());
         Arbeitsordner arbeit;
         Fenster<SimPort> w;
@@ -443,6 +500,7 @@ private slots:
         aktion(&w.f, "mnuAuslesen")->trigger();
         QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text() + '/' + kind<QLabel>(&w.f, "LabelVersion")->text(),
                  QStringLiteral("17/Ver 4.02 TS 1 11"));
+        QCOMPARE(kind<QLabel>(&w.f, "StatusEcho")->text(), Texttabelle::text(echo ? 886 : 887));
         QVERIFY(w.f.auslesePanel()->isVisible());
 
         w.meldung.antworte(Meldung::Ja);  // the question afterwards: edit the file
