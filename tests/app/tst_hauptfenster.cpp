@@ -212,8 +212,9 @@ private slots:
         const auto [vorher, gewaehlt] = werte<int, int>("vorher", "gewaehlt");
         using M = Verbindung::Echomodus;
         const bool schreibbar = vorher >= 0;
+        portkarte(QStringLiteral("fake-2"));  // not the port's device until start-up opens it
         if (schreibbar)
-            QVERIFY(Echoablage::schreiben(QStringLiteral("fake"), false) && Echoablage::setModus(M(vorher)));
+            QVERIFY(Echoablage::schreiben(QStringLiteral("fake-2"), false) && Echoablage::setModus(M(vorher)));
         else
             QVERIFY(QDir().mkpath(Echoablage::datei()));
         // A forced mode as such, otherwise what is known of the device: no echo, kept from before.
@@ -222,7 +223,7 @@ private slots:
         w.bereit();
         const auto status = [&w] { return kind<QLabel>(&w.f, "StatusEcho")->text(); };
         QCOMPARE(status(), echo(vorher));
-        QCOMPARE(kind<QLabel>(&w.f, "StatusPort")->text(), Texttabelle::text(890).arg(1).arg("fake"));
+        QCOMPARE(kind<QLabel>(&w.f, "StatusPort")->text(), Texttabelle::text(890).arg(1).arg("fake-2"));
         imDialog([&](QWidget *d) {
             QCOMPARE(kind<QComboBox>(d, "ComboEcho")->currentIndex(), qMax(vorher, 0));
             QCOMPARE(kind<QLabel>(d, "LabelEcho")->text(), Texttabelle::text(889).arg(echo(0)));
