@@ -299,6 +299,7 @@ void Hauptfenster::bauen()
     statusBar()->setObjectName(QStringLiteral("StatusLeiste"));
     m_statusPort = new QLabel(statusBar());
     m_statusPort->setObjectName(QStringLiteral("StatusPort"));
+    m_statusPort->setContentsMargins(4, 0, 16, 0);
     m_statusEcho = new QLabel(statusBar());
     m_statusEcho->setObjectName(QStringLiteral("StatusEcho"));
     statusBar()->addWidget(m_statusPort);
