@@ -263,19 +263,6 @@ private slots:
         QVERIFY(!menue(&w2.f, "mnuFile")->isEnabled());
     }
 
-    // "Stop" on the clipboard: start-up waits without blocking and sends nothing until it changes.
-    void zwischenablageStopWartetOhneZuBlockieren()
-    {
-        Fenster<> w;
-        QApplication::clipboard()->setText(QStringLiteral("Stop"));
-        w.starte();
-        QVERIFY(w.port.written().isEmpty());
-        QApplication::clipboard()->setText(QStringLiteral("weiter"));
-        QTRY_COMPARE(w.port.written(), Telegramm::Startstring);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
-    }
-
     // A busy port is said once; the settings file keeps every byte, and the language chosen in the
     // start window rewrites its line only.
     void portBelegtUndSprachwahl()
@@ -650,30 +637,6 @@ private slots:
         QVERIFY(a.haupt.isVisible());
     }
 
-    // The port goes away: test mode stops and says so once, the monitor beside it stays quiet;
-    // alone, the monitor says it itself.
-    void portWegWirdEinmalGemeldet()
-    {
-        Aufbau<> a(QStringLiteral("/dev/ttyUSB7"));
-        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
-        m.show();
-        aktiviere(&m);
-        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
-        f.show();
-        klicke(&f, "Command1");
-        a.port.loseDevice();
-        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
-        QVERIFY(a.meldung.eintraege().first().text.contains(QStringLiteral("/dev/ttyUSB7")) && !f.ablauf().laeuft());
-        f.close();
-
-        Aufbau<> b;
-        Monitorfenster n(b.z, b.v, b.meldung, &b.haupt);
-        n.show();
-        aktiviere(&n);
-        b.port.loseDevice();
-        QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
-    }
-
     void monitorListetUndDekodiert()
     {
         Aufbau<> a;
@@ -723,9 +686,10 @@ private slots:
         QVERIFY(!m.isVisible());
     }
 
-    // The monitor (modeless, kept) and test mode (modal) from the menu, on a USB adapter pulled and put back
-    // while both run: said once; back as another device with the same serial number, the port opens on it by
-    // itself (its adapter noted although start-up waited for the clipboard), says so once, and both go on.
+    // Start-up waiting for the clipboard; the monitor (modeless, kept) and test mode (modal) from the menu, on a
+    // USB adapter pulled and put back while both run: said once; back as another device with the same serial
+    // number, the port opens on it by itself (its adapter noted although start-up waited), says so once, and
+    // both go on.
     void monitorUndTestbetriebUeberstehenWiederanschluss()
     {
         QTemporaryDir dev;
@@ -736,8 +700,10 @@ private slots:
         w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
         QGuiApplication::clipboard()->setText(QStringLiteral("Stop"));
         w.starte();
-        QVERIFY(!w.port.isOpen());
+        QVERIFY(!w.port.isOpen());  // nor blocked: the event loop runs
         QGuiApplication::clipboard()->setText(QString());
+        QTRY_COMPARE(w.port.written(), Telegramm::Startstring);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
         QAction *dialog = aktion(&w.f, "mnuDialog");
         QTRY_VERIFY(dialog->isEnabled());
@@ -762,7 +728,8 @@ private slots:
             QCOMPARE(monitor->modell().zeileText(0), Telegramm::monitorTelegramm(Telegramm::anfrage(17, "S")));
 
             w.port.loseDevice();
-            QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633}));
+            QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633}));  // test mode says it, the monitor is quiet
+            QVERIFY(w.meldung.eintraege().last().text.contains(dev.filePath("ttyUSB0")));
             const int gesehen = monitor->modell().anzahl();
             w.port.clearWrites();
             jetzt = {{dev.filePath("ttyS0"), "", "", "", "", false}, {dev.filePath("ttyUSB3"), "USB-RS485", "FTDI", "A1", "", true}};
@@ -773,6 +740,10 @@ private slots:
             klicke(t, "Command2");
         }));
         QVERIFY(w.f.isVisible());
+        jetzt.clear();  // the monitor alone says the loss itself
+        aktiviere(monitor);
+        w.port.loseDevice();
+        QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633, 913, 633}));
         // The same monitor opens again, emptied.
         aktion(&w.f, "mnuDiagnose")->trigger();
         QVERIFY(w.f.findChildren<Monitorfenster *>().size() == 1 && monitor->modell().anzahl() == 0);
