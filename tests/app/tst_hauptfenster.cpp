@@ -108,19 +108,18 @@ class TestHauptfenster : public QObject {
     };
 
 private slots:
-    // With the box ticked what the write changes is put to the user, whose answer decides whether the
-    // terminal's memory is stored and the block goes out; unticked (and so stored) nothing is backed up,
-    // nothing asked, and the panel says so.
+    // With the box ticked what the write changes is put to the user (going ahead: TestSicherungsfenster);
+    // cancelled, nothing is stored or written. Unticked (and so stored) nothing is asked or backed up, and
+    // the panel says so.
     void sicherungVorDemSchreiben_data()
     {
-        spalten<bool, bool>("sicherung", "weiter");
-        QTest::newRow("gesichert, weiter") << true << true;
-        QTest::newRow("gesichert, abgebrochen") << true << false;
-        QTest::newRow("ohne Sicherung") << false << true;
+        spalten<bool>("sicherung");
+        QTest::newRow("gesichert, abgebrochen") << true;
+        QTest::newRow("ohne Sicherung") << false;
     }
     void sicherungVorDemSchreiben()
     {
-        const auto [sicherung, weiter] = werte<bool, bool>("sicherung", "weiter");
+        const auto [sicherung] = werte<bool>("sicherung");
         QTemporaryDir ordner;
         SimBus bus;
         BUS_STARTEN(bus, QJsonArray{SimBus::terminal(4, 0)});
@@ -157,26 +156,19 @@ private slots:
             QVERIFY(!kind<QPushButton>(&panel, "CommandSchreiben")->isEnabled());
             for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
                 gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
-            kind<QPushButton>(d, weiter ? "CommandWeiter" : "CommandAbbrechen")->click();
+            kind<QPushButton>(d, "CommandAbbrechen")->click();
         }, QStringLiteral("frmVergleich"));
         kind<QPushButton>(&panel, "CommandSchreiben")->click();
         QVERIFY(beendet.wait(30000));
         delete frage;  // still waiting when nothing was asked
         QCOMPARE(beendet.first().first().toInt(), 0);
-        QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), weiter);
-
+        QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), !sicherung);
         QVector<Sicherungsablage::Eintrag> liste;
-        QVERIFY(Sicherungsablage(Sicherungsablage::standardwurzel()).liste(QString(), 4, liste).ok);
-        QCOMPARE(liste.size(), sicherung && weiter ? 1 : 0);  // a cancelled write keeps no backup
-        const QString stand = kind<QLabel>(&panel, "LabelSicherung")->text();
+        QVERIFY(Sicherungsablage(Sicherungsablage::standardwurzel()).liste(QString(), 4, liste).ok && liste.isEmpty());
         if (!sicherung) {
             QVERIFY(gefragt.isEmpty());
-            QCOMPARE(stand, Texttabelle::text(842));
+            QCOMPARE(kind<QLabel>(&panel, "LabelSicherung")->text(), Texttabelle::text(842));
             return;
-        }
-        if (weiter) {
-            QCOMPARE(lies(liste.first().hauptdatei()), vorher);
-            QVERIFY2(stand.contains(QDir::toNativeSeparators(liste.first().hauptdatei())), qPrintable(stand));
         }
         // The question listed what the block changes in the terminal.
         Terminaldatei::Speicherbytes alt{}, block{};
@@ -244,7 +236,8 @@ private slots:
     }
 
     // Before the start window only Hilfe can be used; RS485 operation turns the menus on (Modem stays
-    // off); closing the start window leaves them off.
+    // off); closing the start window leaves them off. A settings file with unusable lines is kept as it is,
+    // and said once. Both Help items name where the program's files and its description are; no web address.
     void startfensterGibtDieMenuesFrei()
     {
         Fenster<> w;
@@ -257,10 +250,25 @@ private slots:
         QVERIFY(menue(&w.f, "mnuFile")->isEnabled() && aktion(&w.f, "mnuTrouble")->isEnabled()
                 && !aktion(&w.f, "mnuModem")->isEnabled());
 
+        const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
+        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
         Fenster<> w2;
         w2.starte();
+        QCOMPARE(w2.meldung.textnummern(), QList<int>{562});
+        QVERIFY(w2.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
+        QVERIFY(w2.port.isOpen() && w2.z.sprache.versatz == 2000);
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
         QVERIFY(!menue(&w2.f, "mnuFile")->isEnabled());
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
+        Arbeitsordner anderswo;
+        for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
+            w2.meldung.leeren();
+            aktion(&w2.f, eintrag)->trigger();
+            QCOMPARE(QDir::currentPath(), w2.z.einstellungen.startverzeichnis);
+            const QStringList zeilen = w2.meldung.eintraege().value(0).text.split(QLatin1Char('\n'));
+            QCOMPARE(zeilen.value(4) + zeilen.value(7), Pfade::konfiguration() + Pfade::programm());
+            QVERIFY2(QFileInfo(zeilen.value(10)).isFile() && !zeilen.join(' ').contains("http"), qPrintable(zeilen.join('|')));
+        }
     }
 
     // A busy port is said once; the settings file keeps every byte, and the language chosen in the
@@ -287,20 +295,6 @@ private slots:
         QVERIFY(w.z.sprache.versatz == 3000 && w.meldung.textnummern() == QList<int>{136});
     }
 
-    // A settings file with unusable lines is kept as it is, and said once.
-    void beschaedigteEinstellungenBleiben()
-    {
-        const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
-        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
-        Fenster<> w;
-        w.starte();
-        QCOMPARE(w.meldung.textnummern(), QList<int>{562});
-        QVERIFY(w.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
-        QVERIFY(w.port.isOpen() && w.z.sprache.versatz == 2000);
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
-        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
-    }
-
     void beendenSendetEndstring_data()
     {
         spalten<bool, int>("menue", "mal");
@@ -309,28 +303,21 @@ private slots:
     }
     void beendenSendetEndstring()
     {
-        const auto [menue, mal] = werte<bool, int>("menue", "mal");
+        const auto [ausDemMenue, mal] = werte<bool, int>("menue", "mal");
         Fenster<> w;
         w.bereit();
+        for (bool laeuft : {true, false}) {  // while a write or recovery scan runs, no other bus command may start
+            emit w.f.schreibPanel()->laeuftGeaendert(laeuft);
+            QCOMPARE(menue(&w.f, "mnuPortavo")->isEnabled(), !laeuft);
+            QCOMPARE(aktion(&w.f, "mnuTrouble")->isEnabled(), !laeuft);
+        }
         w.port.clearWrites();
-        if (menue)
+        if (ausDemMenue)
             aktion(&w.f, "mnuFileExit")->trigger();
         else
             w.f.close();
         QCOMPARE(w.port.written(), Telegramm::Endstring.repeated(mal));
         QVERIFY(QApplication::clipboard()->text() == QStringLiteral("Übernehmen") && !w.f.isVisible());
-    }
-
-    // While a write or recovery scan runs, neither the PORTAVO menu nor Trouble may start another.
-    void schreibenSperrtDieBusmenues()
-    {
-        Fenster<> w;
-        w.bereit();
-        for (bool laeuft : {true, false}) {
-            emit w.f.schreibPanel()->laeuftGeaendert(laeuft);
-            QCOMPARE(menue(&w.f, "mnuPortavo")->isEnabled(), !laeuft);
-            QCOMPARE(aktion(&w.f, "mnuTrouble")->isEnabled(), !laeuft);
-        }
     }
 
     void ladenOeffnetDenEditorUndLehntKaputteDateiAb()
@@ -387,23 +374,6 @@ private slots:
         aktion(&w.f, "mnuSchnittstelle")->trigger();
         QVERIFY(!w.port.isOpen() && w.f.portnummer() == 2);
         QVERIFY(lies(Pfade::orteDatei()) == orte && lies(Pfade::einstellungsdatei()) == einstellungen);
-    }
-
-    // Both Help items name where the program's files and its description are; no web address.
-    void hilfeNenntDieOrdner()
-    {
-        Fenster<> w;
-        w.starte();
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
-        Arbeitsordner anderswo;
-        for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
-            w.meldung.leeren();
-            aktion(&w.f, eintrag)->trigger();
-            QCOMPARE(QDir::currentPath(), w.z.einstellungen.startverzeichnis);
-            const QStringList zeilen = w.meldung.eintraege().value(0).text.split(QLatin1Char('\n'));
-            QCOMPARE(zeilen.value(4) + zeilen.value(7), Pfade::konfiguration() + Pfade::programm());
-            QVERIFY2(QFileInfo(zeilen.value(10)).isFile() && !zeilen.join(' ').contains("http"), qPrintable(zeilen.join('|')));
-        }
     }
 
     // The movement log's end, from a whole line on, with a note where there is nothing or only the end.
