@@ -21,9 +21,6 @@
 #include "link/Echoablage.h"
 #include "link/Passworteingabe.h"
 #include "link/Schnittstellenwahl.h"
-#include "termfile/Dateivergleich.h"
-#include "termfile/Sicherungsablage.h"
-#include "workflow/Schreibablauf.h"
 
 #include <QClipboard>
 #include <QtWidgets>
@@ -108,76 +105,6 @@ class TestHauptfenster : public QObject {
     };
 
 private slots:
-    // With the box ticked what the write changes is put to the user (going ahead: TestSicherungsfenster);
-    // cancelled, nothing is stored or written. Unticked (and so stored) nothing is asked or backed up, and
-    // the panel says so.
-    void sicherungVorDemSchreiben_data()
-    {
-        spalten<bool>("sicherung");
-        QTest::newRow("gesichert, abgebrochen") << true;
-        QTest::newRow("ohne Sicherung") << false;
-    }
-    void sicherungVorDemSchreiben()
-    {
-        const auto [sicherung] = werte<bool>("sicherung");
-        QTemporaryDir ordner;
-        SimBus bus;
-        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(4, 0)});
-        const QByteArray vorher = bus.speicher(4);
-        const QString datei = ordner.filePath(QStringLiteral("tuer.S2D"));
-        QVERIFY(schreib(datei, hauptdatei([](int i) { return i == 8 ? 4 : i == 5 ? 0x42 : i == 6 ? 0x86 : i == 7 ? 1 : (i * 7) & 0xFF; })));
-        QDir(Sicherungsablage::standardwurzel()).removeRecursively();
-        QVERIFY(Sicherungsablage::setzeEinstellung({}));
-
-        Strecke<SimPort> s(bus.device());
-        s.z.terminal.adresse = 4;
-        s.z.terminal.identifiziert = true;
-        s.z.Timerintervall[1] = s.z.Timerintervall[3] = 20;
-        s.z.Timerintervall[4] = 300;
-        QWidget fenster;
-        Schreibpanel panel(s.z, s.v, s.anmeldung, s.meldung, &fenster);
-        fenster.show();
-        panel.setDateiwahl([datei](auto &&...) { return datei; });
-        panel.setProtokolldialog([&s] { s.z.terminal.protokollGewaehlt = true; });
-        panel.setPasswortdialog([&s] {
-            s.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-            s.z.terminal.passwortOK = true;
-        });
-        auto *haken = kind<QCheckBox>(&panel, "CheckSicherung");
-        QVERIFY(haken->isChecked());
-        if (!sicherung)
-            haken->click();
-        QCOMPARE(Sicherungsablage::einstellung().aktiv, sicherung);
-
-        QSignalSpy beendet(&panel.ablauf(), &Schreibablauf::schreibenBeendet);
-        panel.schreibbefehl();
-        QStringList gefragt;
-        QPointer<QTimer> frage = imDialog([&](QWidget *d) {
-            QVERIFY(!kind<QPushButton>(&panel, "CommandSchreiben")->isEnabled());
-            for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
-                gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
-            kind<QPushButton>(d, "CommandAbbrechen")->click();
-        }, QStringLiteral("frmVergleich"));
-        kind<QPushButton>(&panel, "CommandSchreiben")->click();
-        QVERIFY(beendet.wait(30000));
-        delete frage;  // still waiting when nothing was asked
-        QCOMPARE(beendet.first().first().toInt(), 0);
-        QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), !sicherung);
-        QVector<Sicherungsablage::Eintrag> liste;
-        QVERIFY(Sicherungsablage(Sicherungsablage::standardwurzel()).liste(QString(), 4, liste).ok && liste.isEmpty());
-        if (!sicherung) {
-            QVERIFY(gefragt.isEmpty());
-            QCOMPARE(kind<QLabel>(&panel, "LabelSicherung")->text(), Texttabelle::text(842));
-            return;
-        }
-        // The question listed what the block changes in the terminal.
-        Terminaldatei::Speicherbytes alt{}, block{};
-        QVERIFY(Terminaldatei::parseHauptdatei(vorher, alt).ok && Terminaldatei::leseHauptdatei(datei, block).ok);
-        block[12] = 0, block[13] = 15;
-        QCOMPARE(gefragt, Dateivergleich::vergleiche(alt, block, 0, s.z.sprache.protokollnamen).zusammenfassung(0));
-        QVERIFY(gefragt.size() > 1);
-    }
-
     void init()
     {
         QFile::remove(Pfade::einstellungsdatei());
