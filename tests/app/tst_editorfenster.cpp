@@ -356,6 +356,20 @@ private slots:
         const QString pfad = datei("D", b, {"null", "eins"});
         auto w = oeffne(pfad);
         auto *gitter = gitter1(w.get());
+        // Entry 0 by Return: letters are swallowed as typed, and Cancel leaves it as it was.
+        QString getippt;
+        imDialog([&](QWidget *d) {
+            auto *text1 = kind<QLineEdit>(d, "text1");
+            text1->setFocus();
+            text1->clear();
+            QTest::keyClicks(text1, "A1:?b#");
+            getippt = text1->text();
+            kind<QPushButton>(d, "Command1")->click();
+        });
+        gitter->setFocus();
+        gitter->setCurrentIndex(w->listenmodell(1)->index(2, 0));
+        QTest::keyClick(gitter, Qt::Key_Return);
+        QCOMPARE(getippt, QStringLiteral("1:?#"));
         imDialog([&](QWidget *d) {
             auto *text1 = kind<QLineEdit>(d, "text1");
             text1->setText(eingabe.left(eingabe.size() - 1));
@@ -375,26 +389,6 @@ private slots:
             b[adresse + i] = bytes[i];  // entry 0 before it keeps its 0x77
         QCOMPARE(lies(pfad), hauptdateiInhalt(b));
         QCOMPARE(lies(m_dir.filePath("D.B2D")), begleitInhalt({"null", QStringLiteral("Grüße an Müller")}, 2001));
-    }
-
-    void datenstringAbbrechen()
-    {
-        auto w = oeffne(datei("K", standardbild(4)));
-        auto *gitter = gitter1(w.get());
-        gitter->setFocus();
-        gitter->setCurrentIndex(w->listenmodell(1)->index(2, 0));
-        QString getippt;
-        imDialog([&](QWidget *d) {
-            auto *text1 = kind<QLineEdit>(d, "text1");
-            text1->setFocus();
-            text1->clear();
-            QTest::keyClicks(text1, "A1:?b#");
-            getippt = text1->text();
-            kind<QPushButton>(d, "Command1")->click();
-        });
-        QTest::keyClick(gitter, Qt::Key_Return);
-        QCOMPARE(getippt, QStringLiteral("1:?#"));
-        QVERIFY(m_z.bild.byte(272) == 0 && m_z.bild.Aenderungszaehler == 0);
     }
 
     void displayzeilen()
