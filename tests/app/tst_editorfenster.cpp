@@ -593,29 +593,6 @@ private slots:
         QCOMPARE(m_m.textnummern(), QList<int>{435});
     }
 
-    // The printer dialog cancelled: nothing said; the preview shows the tab on show.
-    void druckdialogUndVorschau()
-    {
-        auto w = druckeditor();
-        bool gesehen = false;
-        imDialog([&](QWidget *d) {
-            gesehen = qobject_cast<QPrintDialog *>(d) != nullptr;
-            static_cast<QDialog *>(d)->reject();
-        }, QStringLiteral("Druckdialog"));
-        waehle(w.get(), "mnuPrint");
-        QVERIFY(gesehen && m_m.eintraege().isEmpty());
-        tab(w.get(), 1);
-        int seiten = -1;
-        imDialog([&](QWidget *d) {
-            auto *vorschau = d->findChild<QPrintPreviewWidget *>();
-            QTRY_VERIFY(vorschau && vorschau->pageCount() > 0);
-            seiten = vorschau->pageCount();
-            d->close();
-        }, QStringLiteral("Seitenansicht"));
-        waehle(w.get(), "mnuPreview");
-        QVERIFY(seiten == 5 && m_m.eintraege().isEmpty());
-    }
-
     // Special code, three cards to a printed line: long names are set
     // smaller or wrapped, every word of them on paper.
     void langeNamenImKartendruckGanz()
@@ -635,9 +612,29 @@ private slots:
             QVERIFY2(woerter.contains(wort), qPrintable(wort + QStringLiteral(" missing in: ") + woerter.join(' ')));
     }
 
-    void pdfExport()
+    // The printer dialog cancelled: nothing said; the preview shows the tab on show. The PDF export holds
+    // every section whatever the tab; cancelled it writes nothing, a file it cannot write is said.
+    void druckdialogVorschauUndPdfExport()
     {
         auto w = druckeditor();
+        bool gesehen = false;
+        imDialog([&](QWidget *d) {
+            gesehen = qobject_cast<QPrintDialog *>(d) != nullptr;
+            static_cast<QDialog *>(d)->reject();
+        }, QStringLiteral("Druckdialog"));
+        waehle(w.get(), "mnuPrint");
+        QVERIFY(gesehen && m_m.eintraege().isEmpty());
+        tab(w.get(), 1);
+        int seiten = -1;
+        imDialog([&](QWidget *d) {
+            auto *vorschau = d->findChild<QPrintPreviewWidget *>();
+            QTRY_VERIFY(vorschau && vorschau->pageCount() > 0);
+            seiten = vorschau->pageCount();
+            d->close();
+        }, QStringLiteral("Seitenansicht"));
+        waehle(w.get(), "mnuPreview");
+        QVERIFY(seiten == 5 && m_m.eintraege().isEmpty());
+
         const QString ziel = m_dir.filePath(QStringLiteral("export.pdf"));
         // Cancelled: nothing written, nothing said.
         imDialog([](QWidget *d) { d->close(); }, QStringLiteral("PdfExport"));

@@ -338,19 +338,16 @@ private slots:
         Zustand z;
         QWidget eltern;
         QList<QUrl> gefragt;
-        const auto desktop = [&gefragt](bool geht) {
-            return [&gefragt, geht](const QUrl &url) {
-                gefragt << url;
-                return geht;
-            };
-        };
-        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(true)), nullptr);
+        bool geht = true;
+        const auto desktop = [&](const QUrl &url) { return gefragt << url, geht; };
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop), nullptr);
         QCOMPARE(gefragt, QList<QUrl>{QUrl::fromLocalFile(log)});
-        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop(false));
+        geht = false;
+        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop);
         QVERIFY(erstes && erstes->isVisible());
         erstes->close();
         QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
-        QVERIFY(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)) == erstes && erstes->isVisible());
+        QVERIFY(Bewegungsanzeige::zeige(z, log, &eltern, desktop) == erstes && erstes->isVisible());
         QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
     }
 
