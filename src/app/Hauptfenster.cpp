@@ -64,6 +64,12 @@ QStringList readmeOrte()
             QStringLiteral("/usr/share/doc/portavo/README.md"),
             QStringLiteral(PORTAVO_QUELLORDNER) + QStringLiteral("/README.md")};
 }
+// The echo mode for the link, with what is kept for the port's device now; returns that device.
+QString echoAnwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port)
+{
+    Echoablage::anwenden(v, modus, port);
+    return port->device();
+}
 }  // namespace
 
 Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
@@ -76,8 +82,7 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     }
     m_verbindung = new Verbindung(m_z, this);
     m_verbindung->setPort(m_port);
-    Echoablage::anwenden(*m_verbindung, Echoablage::modus(), m_port);
-    m_echoGeraet = m_port->device();
+    m_echoGeraet = echoAnwenden(*m_verbindung, Echoablage::modus(), m_port);
     m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
     m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 
@@ -105,7 +110,7 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, [this] {
         // Start-up has opened the port by now: what is kept for its device counts.
         if (m_port->device() != m_echoGeraet)
-            echoAnwenden(m_verbindung->echomodus());
+            m_echoGeraet = echoAnwenden(*m_verbindung, m_verbindung->echomodus(), m_port);
     });
     connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, &Hauptfenster::texteUndBeschriftungen);
     connect(m_verbindung, &Verbindung::echoErkannt, this, &Hauptfenster::zeigeStatus);
@@ -186,7 +191,9 @@ void Hauptfenster::bauen()
         m_wiederanschluss->aufhoeren();
         Schnittstellendialog d(m_z, m_meldung, *m_port, m_anlauf->portnummer(), this);
         // The port may be on another device now even when the dialog was cancelled.
-        echoAnwenden(d.exec() == QDialog::Accepted ? d.echomodus() : m_verbindung->echomodus());
+        const auto modus = d.exec() == QDialog::Accepted ? d.echomodus() : m_verbindung->echomodus();
+        m_echoGeraet = echoAnwenden(*m_verbindung, modus, m_port);
+        zeigeStatus();
         m_wiederanschluss->merken();
     });
 
@@ -304,13 +311,6 @@ void Hauptfenster::bauen()
     m_statusEcho->setObjectName(QStringLiteral("StatusEcho"));
     statusBar()->addWidget(m_statusPort);
     statusBar()->addWidget(m_statusEcho, 1);
-}
-
-void Hauptfenster::echoAnwenden(Verbindung::Echomodus modus)
-{
-    Echoablage::anwenden(*m_verbindung, modus, m_port);
-    m_echoGeraet = m_port->device();
-    zeigeStatus();
 }
 
 void Hauptfenster::zeigeStatus()

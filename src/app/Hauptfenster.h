@@ -6,7 +6,6 @@
 // control decides; the window shows it and forwards the user's choices.
 
 #include "app/Modemfenster.h"
-#include "link/Verbindung.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +14,7 @@
 struct Zustand;
 class Meldung;
 class Port;
+class Verbindung;
 class Anmeldung;
 class Auslesen;
 class QAction;
@@ -107,8 +107,6 @@ private:
     void sicherungenOeffnen();
     // The installation of the terminal at hand: the number dialled in modem operation, else "".
     QString anlage() const;
-    // The echo mode for the link, with what is kept for the port's device now.
-    void echoAnwenden(Verbindung::Echomodus modus);
     // The status line: the port and what is known of its echo.
     void zeigeStatus();
 
