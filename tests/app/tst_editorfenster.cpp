@@ -254,7 +254,7 @@ private slots:
     void init()
     {
         m_z = Zustand();
-        m_m.leeren();
+        m_m = MeldungAufnahme();  // answers queued for a question that never came go too
         m_z.sprache.protokollnamen[0] = "Standard";
     }
 
