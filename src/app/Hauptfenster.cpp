@@ -47,6 +47,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 const QString Hauptfenster::Banner = QStringLiteral("Datenterminals der QRX GmbH: PORTAVO 485");
@@ -63,6 +64,12 @@ QStringList readmeOrte()
             QStringLiteral("/usr/share/doc/portavo/README.md"),
             QStringLiteral(PORTAVO_QUELLORDNER) + QStringLiteral("/README.md")};
 }
+// The echo mode for the link, with what is kept for the port's device now; returns that device.
+QString echoAnwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port)
+{
+    Echoablage::anwenden(v, modus, port);
+    return port->device();
+}
 }  // namespace
 
 Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *parent)
@@ -75,7 +82,7 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
     }
     m_verbindung = new Verbindung(m_z, this);
     m_verbindung->setPort(m_port);
-    Echoablage::anwenden(*m_verbindung, Verbindung::Echomodus::Automatisch, m_port);
+    m_echoGeraet = echoAnwenden(*m_verbindung, Echoablage::modus(), m_port);
     m_anmeldung = new Anmeldung(m_z, *m_verbindung, this);
     m_identifikation = new Identifikationsablauf(m_z, *m_verbindung, m_meldung, this);
 
@@ -100,7 +107,13 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
         m_anmeldung->stoppe();
         auslesen().timer3().stop();
     });
+    connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, [this] {
+        // Start-up has opened the port by now: what is kept for its device counts.
+        if (m_port->device() != m_echoGeraet)
+            m_echoGeraet = echoAnwenden(*m_verbindung, m_verbindung->echomodus(), m_port);
+    });
     connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, &Hauptfenster::texteUndBeschriftungen);
+    connect(m_verbindung, &Verbindung::echoErkannt, this, &Hauptfenster::zeigeStatus);
     connect(m_anlauf, &Anlaufsteuerung::anzeigeZuruecksetzen, this, &Hauptfenster::anzeigeZuruecksetzen);
     connect(m_anlauf, &Anlaufsteuerung::startfensterFaellig, this, &Hauptfenster::startfenster);
     connect(m_anlauf, &Anlaufsteuerung::freigabeGeaendert, this, &Hauptfenster::zeigeFreigabe);
@@ -177,7 +190,10 @@ void Hauptfenster::bauen()
     connect(m_mnuSchnittstelle, &QAction::triggered, this, [this] {
         m_wiederanschluss->aufhoeren();
         Schnittstellendialog d(m_z, m_meldung, *m_port, m_anlauf->portnummer(), this);
-        d.exec();
+        // The port may be on another device now even when the dialog was cancelled.
+        const auto modus = d.exec() == QDialog::Accepted ? d.echomodus() : m_verbindung->echomodus();
+        m_echoGeraet = echoAnwenden(*m_verbindung, modus, m_port);
+        zeigeStatus();
         m_wiederanschluss->merken();
     });
 
@@ -286,6 +302,21 @@ void Hauptfenster::bauen()
             [this](bool laeuft) { m_anlauf->setBusBelegt(laeuft); });
     layout->addWidget(m_schreibPanel);
     layout->addStretch(1);
+
+    statusBar()->setObjectName(QStringLiteral("StatusLeiste"));
+    m_statusPort = new QLabel(statusBar());
+    m_statusPort->setObjectName(QStringLiteral("StatusPort"));
+    m_statusPort->setContentsMargins(4, 0, 16, 0);
+    m_statusEcho = new QLabel(statusBar());
+    m_statusEcho->setObjectName(QStringLiteral("StatusEcho"));
+    statusBar()->addWidget(m_statusPort);
+    statusBar()->addWidget(m_statusEcho, 1);
+}
+
+void Hauptfenster::zeigeStatus()
+{
+    m_statusPort->setText(Texttabelle::text(m_z, 890).arg(m_anlauf->portnummer()).arg(m_port->device()));
+    m_statusEcho->setText(Schnittstellendialog::echotext(m_z, m_verbindung->echomodus(), m_verbindung->echostand()));
 }
 
 void Hauptfenster::faerbe(QPushButton *knopf, bool bereit)
@@ -342,6 +373,7 @@ void Hauptfenster::texteUndBeschriftungen()
     m_schreibPanel->texteSetzen();
     m_auslesePanel->texteSetzen();
     hintergrund();
+    zeigeStatus();
 }
 
 void Hauptfenster::hintergrund()

@@ -107,6 +107,8 @@ private:
     void sicherungenOeffnen();
     // The installation of the terminal at hand: the number dialled in modem operation, else "".
     QString anlage() const;
+    // The status line: the port and what is known of its echo.
+    void zeigeStatus();
 
     Zustand &m_z;
     Meldung &m_meldung;
@@ -134,4 +136,6 @@ private:
     QLabel *m_version, *m_protokoll, *m_adresse;
     Auslesepanel *m_auslesePanel;
     Schreibpanel *m_schreibPanel;
+    QLabel *m_statusPort, *m_statusEcho;
+    QString m_echoGeraet;  // the device echoAnwenden took the kept finding for
 };

@@ -4,8 +4,10 @@
 #include "base/Pfade.h"
 #include "base/Texttabelle.h"
 #include "base/Zustand.h"
+#include "link/Echoablage.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +35,13 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     m_stabil = new QPushButton(Texttabelle::text(m_z, 909), this);
     m_stabil->setObjectName(QStringLiteral("CommandStabil"));
     m_stabil->setAutoDefault(false);
+    m_echo = new QComboBox(this);
+    m_echo->setObjectName(QStringLiteral("ComboEcho"));  // in the order of Verbindung::Echomodus
+    for (int nr : {882, 883, 884})
+        m_echo->addItem(Texttabelle::text(m_z, nr));
+    m_echo->setCurrentIndex(int(Echoablage::modus()));
+    m_echoGeraet = new QLabel(this);
+    m_echoGeraet->setObjectName(QStringLiteral("LabelEcho"));
     auto *co1 = new QPushButton(m_z.sprache.texte.at(361), this);
     co1->setObjectName(QStringLiteral("Co1"));
     co1->setAutoDefault(false);
@@ -43,7 +52,9 @@ Schnittstellendialog::Schnittstellendialog(Zustand &z, Meldung &meldung, Port &p
     layout->addWidget(m_stabil, 2, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(label1, 3, 0);
     layout->addWidget(m_text1, 3, 1);
-    layout->addWidget(co1, 4, 1, Qt::AlignRight);
+    layout->addWidget(m_echo, 4, 0);
+    layout->addWidget(m_echoGeraet, 4, 1);
+    layout->addWidget(co1, 5, 1, Qt::AlignRight);
     setMinimumWidth(380);
 
     const int zeige = m_wahl.laden();
@@ -79,6 +90,21 @@ void Schnittstellendialog::zeigeGeraet(int index)
     m_geraet->setText(m_wahl.details(index).join(QLatin1Char('\n')));
     m_combo1->setToolTip(geraet);
     m_stabil->setVisible(m_wahl.stabilerNameMoeglich(index));
+    m_echoGeraet->setText(Texttabelle::text(m_z, 889).arg(
+        echotext(m_z, Verbindung::Echomodus::Automatisch, geraet.isEmpty() ? Verbindung::Echostand::Unbekannt : Echoablage::lesen(geraet))));
+}
+
+Verbindung::Echomodus Schnittstellendialog::echomodus() const
+{
+    return Verbindung::Echomodus(m_echo->currentIndex());
+}
+
+QString Schnittstellendialog::echotext(Zustand &z, Verbindung::Echomodus modus, Verbindung::Echostand stand)
+{
+    using M = Verbindung::Echomodus;
+    using S = Verbindung::Echostand;
+    const int nr = modus == M::Ja ? 883 : modus == M::Nein ? 884 : stand == S::Vorhanden ? 886 : stand == S::Fehlt ? 887 : 888;
+    return Texttabelle::text(z, nr);
 }
 
 void Schnittstellendialog::gewaehlt(int index)
@@ -102,6 +128,11 @@ void Schnittstellendialog::ok()
                         Meldung::Symbol::Ausrufezeichen, -1, 137);
         return;
     }
+    if (!Echoablage::setModus(echomodus()))
+        // It still holds until the program ends.
+        m_meldung.zeige(Texttabelle::text(m_z, 891).arg(QDir::toNativeSeparators(Echoablage::datei())),
+                        Texttabelle::text(137 + m_z.sprache.versatz), Meldung::Knoepfe::Ok,
+                        Meldung::Symbol::Ausrufezeichen, 891, 137);
     accept();
 }
 

@@ -2,6 +2,7 @@
 // The port selection dialog Schnittstellendialog.
 
 #include "link/Schnittstellenwahl.h"
+#include "link/Verbindung.h"
 
 #include <QDialog>
 
@@ -20,6 +21,11 @@ public:
     Schnittstellendialog(Zustand &z, Meldung &meldung, Port &port, int &portnummer, QWidget *parent = nullptr);
 
     Schnittstellenwahl &wahl() { return m_wahl; }
+    // The echo mode chosen (stored on OK; the caller applies it to the link).
+    Verbindung::Echomodus echomodus() const;
+    // What the status line and the dialog say of the echo: a forced mode as
+    // such, otherwise what is known (present, missing and stood in for, not yet known).
+    static QString echotext(Zustand &z, Verbindung::Echomodus modus, Verbindung::Echostand stand);
 
     void done(int ergebnis) override;
 
@@ -35,4 +41,6 @@ private:
     QLineEdit *m_text1;
     QLabel *m_geraet;
     QPushButton *m_stabil;
+    QComboBox *m_echo;
+    QLabel *m_echoGeraet;
 };

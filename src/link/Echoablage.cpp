@@ -59,13 +59,19 @@ bool Echoablage::setModus(Verbindung::Echomodus modus)
 void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port)
 {
     v.setEchomodus(modus);
-    if (modus != Verbindung::Echomodus::Automatisch || !port)
+    if (!port)
+        return;
+    // Applied again (another mode, another device): the keeper of before goes.
+    delete port->findChild<QObject *>(QStringLiteral("Echoablage"), Qt::FindDirectChildrenOnly);
+    if (modus != Verbindung::Echomodus::Automatisch)
         return;
     // An echo found before is checked again on the line anyway; only a
     // missing one changes how the link starts.
     if (!port->device().isEmpty() && lesen(port->device()) == Verbindung::Echostand::Fehlt)
         v.setEchostand(Verbindung::Echostand::Fehlt);
-    QObject::connect(&v, &Verbindung::echoErkannt, port, [port](bool vorhanden) {
+    auto *halter = new QObject(port);
+    halter->setObjectName(QStringLiteral("Echoablage"));
+    QObject::connect(&v, &Verbindung::echoErkannt, halter, [port](bool vorhanden) {
         if (!port->device().isEmpty())
             schreiben(port->device(), vorhanden);
     });

@@ -18,11 +18,9 @@
 #include "app/Monitorfenster.h"
 #include "app/Testfenster.h"
 #include "link/Wiederanschluss.h"
+#include "link/Echoablage.h"
 #include "link/Passworteingabe.h"
 #include "link/Schnittstellenwahl.h"
-#include "termfile/Dateivergleich.h"
-#include "termfile/Sicherungsablage.h"
-#include "workflow/Schreibablauf.h"
 
 #include <QClipboard>
 #include <QtWidgets>
@@ -107,84 +105,6 @@ class TestHauptfenster : public QObject {
     };
 
 private slots:
-    // With the box ticked what the write changes is put to the user, whose answer decides whether the
-    // terminal's memory is stored and the block goes out; unticked (and so stored) nothing is backed up,
-    // nothing asked, and the panel says so.
-    void sicherungVorDemSchreiben_data()
-    {
-        spalten<bool, bool>("sicherung", "weiter");
-        QTest::newRow("gesichert, weiter") << true << true;
-        QTest::newRow("gesichert, abgebrochen") << true << false;
-        QTest::newRow("ohne Sicherung") << false << true;
-    }
-    void sicherungVorDemSchreiben()
-    {
-        const auto [sicherung, weiter] = werte<bool, bool>("sicherung", "weiter");
-        QTemporaryDir ordner;
-        SimBus bus;
-        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(4, 0)});
-        const QByteArray vorher = bus.speicher(4);
-        const QString datei = ordner.filePath(QStringLiteral("tuer.S2D"));
-        QVERIFY(schreib(datei, hauptdatei([](int i) { return i == 8 ? 4 : i == 5 ? 0x42 : i == 6 ? 0x86 : i == 7 ? 1 : (i * 7) & 0xFF; })));
-        QDir(Sicherungsablage::standardwurzel()).removeRecursively();
-        QVERIFY(Sicherungsablage::setzeEinstellung({}));
-
-        Strecke<SimPort> s(bus.device());
-        s.z.terminal.adresse = 4;
-        s.z.terminal.identifiziert = true;
-        s.z.Timerintervall[1] = s.z.Timerintervall[3] = 20;
-        s.z.Timerintervall[4] = 300;
-        QWidget fenster;
-        Schreibpanel panel(s.z, s.v, s.anmeldung, s.meldung, &fenster);
-        fenster.show();
-        panel.setDateiwahl([datei](auto &&...) { return datei; });
-        panel.setProtokolldialog([&s] { s.z.terminal.protokollGewaehlt = true; });
-        panel.setPasswortdialog([&s] {
-            s.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
-            s.z.terminal.passwortOK = true;
-        });
-        auto *haken = kind<QCheckBox>(&panel, "CheckSicherung");
-        QVERIFY(haken->isChecked());
-        if (!sicherung)
-            haken->click();
-        QCOMPARE(Sicherungsablage::einstellung().aktiv, sicherung);
-
-        QSignalSpy beendet(&panel.ablauf(), &Schreibablauf::schreibenBeendet);
-        panel.schreibbefehl();
-        QStringList gefragt;
-        QPointer<QTimer> frage = imDialog([&](QWidget *d) {
-            QVERIFY(!kind<QPushButton>(&panel, "CommandSchreiben")->isEnabled());
-            for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
-                gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
-            kind<QPushButton>(d, weiter ? "CommandWeiter" : "CommandAbbrechen")->click();
-        }, QStringLiteral("frmVergleich"));
-        kind<QPushButton>(&panel, "CommandSchreiben")->click();
-        QVERIFY(beendet.wait(30000));
-        delete frage;  // still waiting when nothing was asked
-        QCOMPARE(beendet.first().first().toInt(), 0);
-        QCOMPARE(SimBus::bytes(bus.verkehr()).contains(Telegramm::anfrage(4, "D")), weiter);
-
-        QVector<Sicherungsablage::Eintrag> liste;
-        QVERIFY(Sicherungsablage(Sicherungsablage::standardwurzel()).liste(QString(), 4, liste).ok);
-        QCOMPARE(liste.size(), sicherung && weiter ? 1 : 0);  // a cancelled write keeps no backup
-        const QString stand = kind<QLabel>(&panel, "LabelSicherung")->text();
-        if (!sicherung) {
-            QVERIFY(gefragt.isEmpty());
-            QCOMPARE(stand, Texttabelle::text(842));
-            return;
-        }
-        if (weiter) {
-            QCOMPARE(lies(liste.first().hauptdatei()), vorher);
-            QVERIFY2(stand.contains(QDir::toNativeSeparators(liste.first().hauptdatei())), qPrintable(stand));
-        }
-        // The question listed what the block changes in the terminal.
-        Terminaldatei::Speicherbytes alt{}, block{};
-        QVERIFY(Terminaldatei::parseHauptdatei(vorher, alt).ok && Terminaldatei::leseHauptdatei(datei, block).ok);
-        block[12] = 0, block[13] = 15;
-        QCOMPARE(gefragt, Dateivergleich::vergleiche(alt, block, 0, s.z.sprache.protokollnamen).zusammenfassung(0));
-        QVERIFY(gefragt.size() > 1);
-    }
-
     void init()
     {
         QFile::remove(Pfade::einstellungsdatei());
@@ -192,10 +112,59 @@ private slots:
         QApplication::clipboard()->setText(QString());
         portkarte(QStringLiteral("fake"));
         QFile::remove(logdatei());
+        QDir(Echoablage::datei()).removeRecursively();
+        QFile::remove(Echoablage::datei());
+    }
+
+    // The echo in the port selection and the status line: the mode stored and applied to the link at once,
+    // the stored mode and what is kept for the device applied once start-up has opened the port; a mode
+    // that cannot be stored is said, and holds for this run.
+    void echoInDerAuswahl_data()
+    {
+        spalten<int, int>("vorher", "gewaehlt");  // Echomodus as the combo orders it; vorher -1: echo.ini not writable
+        QTest::newRow("automatisch, dann nein") << 0 << 2;
+        QTest::newRow("nein, dann automatisch") << 2 << 0;
+        QTest::newRow("nicht schreibbar") << -1 << 1;
+    }
+    void echoInDerAuswahl()
+    {
+        const auto [vorher, gewaehlt] = werte<int, int>("vorher", "gewaehlt");
+        using M = Verbindung::Echomodus;
+        const bool schreibbar = vorher >= 0;
+        portkarte(QStringLiteral("fake-2"));  // not the port's device until start-up opens it
+        if (schreibbar)
+            QVERIFY(Echoablage::schreiben(QStringLiteral("fake-2"), false) && Echoablage::setModus(M(vorher)));
+        else
+            QVERIFY(QDir().mkpath(Echoablage::datei()));
+        // A forced mode as such, otherwise what is known of the device: no echo, kept from before.
+        const auto echo = [&](int m) { return Texttabelle::text(m == 1 ? 883 : m == 2 ? 884 : schreibbar ? 887 : 888); };
+        Fenster<> w;
+        w.bereit();
+        const auto status = [&w] { return kind<QLabel>(&w.f, "StatusEcho")->text(); };
+        QCOMPARE(status(), echo(vorher));
+        QCOMPARE(kind<QLabel>(&w.f, "StatusPort")->text(), Texttabelle::text(890).arg(1).arg("fake-2"));
+        imDialog([&](QWidget *d) {
+            QCOMPARE(kind<QComboBox>(d, "ComboEcho")->currentIndex(), qMax(vorher, 0));
+            QCOMPARE(kind<QLabel>(d, "LabelEcho")->text(), Texttabelle::text(889).arg(echo(0)));
+            kind<QComboBox>(d, "ComboEcho")->setCurrentIndex(gewaehlt);
+            klicke(d, "Co1");
+        }, QStringLiteral("Schnittstelle2D"));
+        aktion(&w.f, "mnuSchnittstelle")->trigger();
+        QCOMPARE(w.f.verbindung().echomodus(), M(gewaehlt));
+        QCOMPARE(status(), echo(gewaehlt));
+        QCOMPARE(w.meldung.textnummern(), schreibbar ? QList<int>{} : QList<int>{891});
+        if (!schreibbar) {
+            // The value not written stays with the process: put it back for the next tests.
+            QVERIFY(QDir(Echoablage::datei()).removeRecursively() && Echoablage::setModus(M::Automatisch));
+            return;
+        }
+        const QString gespeichert = QSettings(Echoablage::datei(), QSettings::IniFormat).value("Modus").toString();
+        QCOMPARE(gespeichert, QStringList({"auto", "yes", "no"}).at(gewaehlt));
     }
 
     // Before the start window only Hilfe can be used; RS485 operation turns the menus on (Modem stays
-    // off); closing the start window leaves them off.
+    // off); closing the start window leaves them off. A settings file with unusable lines is kept as it is,
+    // and said once. Both Help items name where the program's files and its description are; no web address.
     void startfensterGibtDieMenuesFrei()
     {
         Fenster<> w;
@@ -208,23 +177,25 @@ private slots:
         QVERIFY(menue(&w.f, "mnuFile")->isEnabled() && aktion(&w.f, "mnuTrouble")->isEnabled()
                 && !aktion(&w.f, "mnuModem")->isEnabled());
 
+        const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
+        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
         Fenster<> w2;
         w2.starte();
+        QCOMPARE(w2.meldung.textnummern(), QList<int>{562});
+        QVERIFY(w2.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
+        QVERIFY(w2.port.isOpen() && w2.z.sprache.versatz == 2000);
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
         QVERIFY(!menue(&w2.f, "mnuFile")->isEnabled());
-    }
-
-    // "Stop" on the clipboard: start-up waits without blocking and sends nothing until it changes.
-    void zwischenablageStopWartetOhneZuBlockieren()
-    {
-        Fenster<> w;
-        QApplication::clipboard()->setText(QStringLiteral("Stop"));
-        w.starte();
-        QVERIFY(w.port.written().isEmpty());
-        QApplication::clipboard()->setText(QStringLiteral("weiter"));
-        QTRY_COMPARE(w.port.written(), Telegramm::Startstring);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
+        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
+        Arbeitsordner anderswo;
+        for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
+            w2.meldung.leeren();
+            aktion(&w2.f, eintrag)->trigger();
+            QCOMPARE(QDir::currentPath(), w2.z.einstellungen.startverzeichnis);
+            const QStringList zeilen = w2.meldung.eintraege().value(0).text.split(QLatin1Char('\n'));
+            QCOMPARE(zeilen.value(4) + zeilen.value(7), Pfade::konfiguration() + Pfade::programm());
+            QVERIFY2(QFileInfo(zeilen.value(10)).isFile() && !zeilen.join(' ').contains("http"), qPrintable(zeilen.join('|')));
+        }
     }
 
     // A busy port is said once; the settings file keeps every byte, and the language chosen in the
@@ -251,20 +222,6 @@ private slots:
         QVERIFY(w.z.sprache.versatz == 3000 && w.meldung.textnummern() == QList<int>{136});
     }
 
-    // A settings file with unusable lines is kept as it is, and said once.
-    void beschaedigteEinstellungenBleiben()
-    {
-        const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
-        QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
-        Fenster<> w;
-        w.starte();
-        QCOMPARE(w.meldung.textnummern(), QList<int>{562});
-        QVERIFY(w.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
-        QVERIFY(w.port.isOpen() && w.z.sprache.versatz == 2000);
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
-        QCOMPARE(lies(Pfade::einstellungsdatei()), datei);
-    }
-
     void beendenSendetEndstring_data()
     {
         spalten<bool, int>("menue", "mal");
@@ -273,28 +230,21 @@ private slots:
     }
     void beendenSendetEndstring()
     {
-        const auto [menue, mal] = werte<bool, int>("menue", "mal");
+        const auto [ausDemMenue, mal] = werte<bool, int>("menue", "mal");
         Fenster<> w;
         w.bereit();
+        for (bool laeuft : {true, false}) {  // while a write or recovery scan runs, no other bus command may start
+            emit w.f.schreibPanel()->laeuftGeaendert(laeuft);
+            QCOMPARE(menue(&w.f, "mnuPortavo")->isEnabled(), !laeuft);
+            QCOMPARE(aktion(&w.f, "mnuTrouble")->isEnabled(), !laeuft);
+        }
         w.port.clearWrites();
-        if (menue)
+        if (ausDemMenue)
             aktion(&w.f, "mnuFileExit")->trigger();
         else
             w.f.close();
         QCOMPARE(w.port.written(), Telegramm::Endstring.repeated(mal));
         QVERIFY(QApplication::clipboard()->text() == QStringLiteral("Übernehmen") && !w.f.isVisible());
-    }
-
-    // While a write or recovery scan runs, neither the PORTAVO menu nor Trouble may start another.
-    void schreibenSperrtDieBusmenues()
-    {
-        Fenster<> w;
-        w.bereit();
-        for (bool laeuft : {true, false}) {
-            emit w.f.schreibPanel()->laeuftGeaendert(laeuft);
-            QCOMPARE(menue(&w.f, "mnuPortavo")->isEnabled(), !laeuft);
-            QCOMPARE(aktion(&w.f, "mnuTrouble")->isEnabled(), !laeuft);
-        }
     }
 
     void ladenOeffnetDenEditorUndLehntKaputteDateiAb()
@@ -353,23 +303,6 @@ private slots:
         QVERIFY(lies(Pfade::orteDatei()) == orte && lies(Pfade::einstellungsdatei()) == einstellungen);
     }
 
-    // Both Help items name where the program's files and its description are; no web address.
-    void hilfeNenntDieOrdner()
-    {
-        Fenster<> w;
-        w.starte();
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { s->close(); }));
-        Arbeitsordner anderswo;
-        for (const char *eintrag : {"mnuSoftware", "mnuInstallation"}) {
-            w.meldung.leeren();
-            aktion(&w.f, eintrag)->trigger();
-            QCOMPARE(QDir::currentPath(), w.z.einstellungen.startverzeichnis);
-            const QStringList zeilen = w.meldung.eintraege().value(0).text.split(QLatin1Char('\n'));
-            QCOMPARE(zeilen.value(4) + zeilen.value(7), Pfade::konfiguration() + Pfade::programm());
-            QVERIFY2(QFileInfo(zeilen.value(10)).isFile() && !zeilen.join(' ').contains("http"), qPrintable(zeilen.join('|')));
-        }
-    }
-
     // The movement log's end, from a whole line on, with a note where there is nothing or only the end.
     void bewegungsanzeige_data()
     {
@@ -405,29 +338,35 @@ private slots:
         Zustand z;
         QWidget eltern;
         QList<QUrl> gefragt;
-        const auto desktop = [&gefragt](bool geht) {
-            return [&gefragt, geht](const QUrl &url) {
-                gefragt << url;
-                return geht;
-            };
-        };
-        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop(true)), nullptr);
+        bool geht = true;
+        const auto desktop = [&](const QUrl &url) { return gefragt << url, geht; };
+        QCOMPARE(Bewegungsanzeige::zeige(z, log, &eltern, desktop), nullptr);
         QCOMPARE(gefragt, QList<QUrl>{QUrl::fromLocalFile(log)});
-        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop(false));
+        geht = false;
+        Bewegungsanzeige *erstes = Bewegungsanzeige::zeige(z, log, &eltern, desktop);
         QVERIFY(erstes && erstes->isVisible());
         erstes->close();
         QVERIFY(schreib(log, "Veranstaltung vom:\r\nam:;\r\n"));
-        QVERIFY(Bewegungsanzeige::zeige(z, log, &eltern, desktop(false)) == erstes && erstes->isVisible());
+        QVERIFY(Bewegungsanzeige::zeige(z, log, &eltern, desktop) == erstes && erstes->isVisible());
         QCOMPARE(kind<QPlainTextEdit>(erstes, "TextProtokoll")->toPlainText(), QStringLiteral("Veranstaltung vom:\nam:;\n"));
     }
 
     // On the simulated bus, the window's part of identifying and reading out: the typed address and the
-    // version shown, the password box, the button held while it runs, the file handed to the editor.
+    // version shown, the password box, the button held while it runs, the file handed to the editor; behind an
+    // interface with and without echo, the status line telling which.
+    void identifizierenUndAuslesenAmBus_data()
+    {
+        spalten<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
     void identifizierenUndAuslesenAmBus()
     {
+        const auto [echo] = werte<bool>("echo");
         SimBus sim;
         const QJsonObject t17{{"version", "Ver 4.02 TS 1 11"}, {"password", "112233"}};
-        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)});
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(3, 0), SimBus::terminal(17, 1, t17)},
+                    echo ? QStringList() : QStringList{"--no-echo"});
         portkarte(sim.device());
         Arbeitsordner arbeit;
         Fenster<SimPort> w;
@@ -443,6 +382,7 @@ private slots:
         aktion(&w.f, "mnuAuslesen")->trigger();
         QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text() + '/' + kind<QLabel>(&w.f, "LabelVersion")->text(),
                  QStringLiteral("17/Ver 4.02 TS 1 11"));
+        QCOMPARE(kind<QLabel>(&w.f, "StatusEcho")->text(), Texttabelle::text(echo ? 886 : 887));
         QVERIFY(w.f.auslesePanel()->isVisible());
 
         w.meldung.antworte(Meldung::Ja);  // the question afterwards: edit the file
@@ -591,106 +531,6 @@ private slots:
         QVERIFY(a.haupt.isVisible());
     }
 
-    // The port goes away: test mode stops and says so once, the monitor beside it stays quiet;
-    // alone, the monitor says it itself.
-    void portWegWirdEinmalGemeldet()
-    {
-        Aufbau<> a(QStringLiteral("/dev/ttyUSB7"));
-        Monitorfenster m(a.z, a.v, a.meldung, &a.haupt);
-        m.show();
-        aktiviere(&m);
-        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
-        f.show();
-        klicke(&f, "Command1");
-        a.port.loseDevice();
-        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
-        QVERIFY(a.meldung.eintraege().first().text.contains(QStringLiteral("/dev/ttyUSB7")) && !f.ablauf().laeuft());
-        f.close();
-
-        Aufbau<> b;
-        Monitorfenster n(b.z, b.v, b.meldung, &b.haupt);
-        n.show();
-        aktiviere(&n);
-        b.port.loseDevice();
-        QTRY_COMPARE(b.meldung.textnummern(), QList<int>{633});
-    }
-
-    // The adapter pulled while the monitor watches: said once; back as another device with the same
-    // serial number, the port opens on it by itself, says so once, and the monitor watches again.
-    void adapterWiederDa_data()
-    {
-        spalten<bool>("zwischenablageStop");
-        QTest::newRow("Start sofort") << false;
-        QTest::newRow("Start nach Stop in der Zwischenablage") << true;
-    }
-    void adapterWiederDa()
-    {
-        const auto [stop] = werte<bool>("zwischenablageStop");
-        QTemporaryDir dev;
-        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
-        QVERIFY(schreib(Pfade::portsDatei(), QFile::encodeName(dev.filePath("ttyUSB0")) + "\r\n"));
-        QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
-        Fenster<> w;
-        w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
-        if (stop) {
-            // The port opens only once the co-operating program lets go.
-            QGuiApplication::clipboard()->setText(QStringLiteral("Stop"));
-            w.starte();
-            QVERIFY(!w.port.isOpen());
-            QGuiApplication::clipboard()->setText(QString());
-            QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
-            QTRY_VERIFY(aktion(&w.f, "mnuSchnittstelle")->isEnabled());
-        } else {
-            w.bereit();
-        }
-        QVERIFY(w.port.isOpen() && w.f.wiederanschluss().gemerkt().seriennummer == "A1");
-        aktion(&w.f, "mnuDiagnose")->trigger();
-        auto *monitor = w.f.findChild<Monitorfenster *>();
-        QVERIFY(monitor);
-        aktiviere(monitor);
-        QTRY_VERIFY(w.f.verbindung().beobachtet());
-        w.port.loseDevice();
-        QTRY_COMPARE(w.meldung.textnummern(), QList<int>{633});
-        QVERIFY(!w.f.verbindung().beobachtet());
-        jetzt = {{dev.filePath("ttyS0"), "", "", "", "", false}, {dev.filePath("ttyUSB3"), "USB-RS485", "FTDI", "A1", "", true}};
-        QTRY_VERIFY(w.port.isOpen());
-        QCOMPARE(w.port.device(), dev.filePath("ttyUSB3"));
-        QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{633, 913}));
-        QVERIFY(w.meldung.eintraege().last().text.contains(dev.filePath("ttyUSB3")));
-        QVERIFY(w.f.verbindung().beobachtet());
-        w.port.inject("A");
-        QTRY_COMPARE(monitor->modell().anzahl(), 1);
-        monitor->close();
-    }
-
-    // Test mode stopped by the loss polls again once the same adapter is open again; the user's own
-    // start after a loss is not repeated.
-    void testbetriebNachWiederanschluss()
-    {
-        QTemporaryDir dev;
-        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
-        Aufbau<> a(dev.filePath("ttyUSB0"));
-        QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
-        Wiederanschluss wieder(a.port);
-        wieder.setGeraeteliste([&] { return jetzt; });
-        wieder.merken();
-        Testfenster f(a.z, a.v, a.meldung, &a.haupt);
-        connect(&wieder, &Wiederanschluss::wiederDa, &f, &Testfenster::portWiederDa);
-        f.show();
-        klicke(&f, "Command1");
-        QVERIFY(f.ablauf().laeuft());
-        a.port.loseDevice();
-        QTRY_COMPARE(a.meldung.textnummern(), QList<int>{633});
-        QVERIFY(!f.ablauf().laeuft());
-        a.port.clearWrites();
-        jetzt = {{dev.filePath("ttyUSB1"), "USB-RS485", "FTDI", "A1", "", true}};
-        QTRY_VERIFY(a.port.isOpen());
-        QVERIFY(f.ablauf().laeuft());
-        QTRY_VERIFY(!a.port.writes().isEmpty());
-        QCOMPARE(a.port.writes().first().bytes, Telegramm::anfrage(17, "K"));
-        f.close();
-    }
-
     void monitorListetUndDekodiert()
     {
         Aufbau<> a;
@@ -740,11 +580,27 @@ private slots:
         QVERIFY(!m.isVisible());
     }
 
-    void hauptfensterOeffnetBeide()
+    // Start-up waiting for the clipboard; the monitor (modeless, kept) and test mode (modal) from the menu, on a
+    // USB adapter pulled and put back while both run: said once; back as another device with the same serial
+    // number, the port opens on it by itself (its adapter noted although start-up waited), says so once, and
+    // both go on.
+    void monitorUndTestbetriebUeberstehenWiederanschluss()
     {
+        QTemporaryDir dev;
+        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
+        portkarte(dev.filePath("ttyUSB0"));
+        QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
         Fenster<> w;
-        w.bereit();
+        w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
+        QGuiApplication::clipboard()->setText(QStringLiteral("Stop"));
+        w.starte();
+        QVERIFY(!w.port.isOpen());  // nor blocked: the event loop runs
+        QGuiApplication::clipboard()->setText(QString());
+        QTRY_COMPARE(w.port.written(), Telegramm::Startstring);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
         QAction *dialog = aktion(&w.f, "mnuDialog");
+        QTRY_VERIFY(dialog->isEnabled());
         dialog->trigger();  // nothing identified yet
         QCOMPARE(w.meldung.textnummern(), QList<int>{138});
 
@@ -764,9 +620,24 @@ private slots:
             QTest::mouseClick(kind<QPushButton>(monitor, "Command2"), Qt::LeftButton);
             QTRY_VERIFY(monitor->modell().rowCount() > 0);
             QCOMPARE(monitor->modell().zeileText(0), Telegramm::monitorTelegramm(Telegramm::anfrage(17, "S")));
+
+            w.port.loseDevice();
+            QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633}));  // test mode says it, the monitor is quiet
+            QVERIFY(w.meldung.eintraege().last().text.contains(dev.filePath("ttyUSB0")));
+            const int gesehen = monitor->modell().anzahl();
+            w.port.clearWrites();
+            jetzt = {{dev.filePath("ttyS0"), "", "", "", "", false}, {dev.filePath("ttyUSB3"), "USB-RS485", "FTDI", "A1", "", true}};
+            QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633, 913}));
+            QVERIFY(w.port.device() == dev.filePath("ttyUSB3") && w.meldung.eintraege().last().text.contains(dev.filePath("ttyUSB3")));
+            QTRY_VERIFY(w.port.written().contains(Telegramm::anfrage(17, "S")));  // test mode polls again
+            QTRY_VERIFY(monitor->modell().anzahl() > gesehen);
             klicke(t, "Command2");
         }));
         QVERIFY(w.f.isVisible());
+        jetzt.clear();  // the monitor alone says the loss itself
+        aktiviere(monitor);
+        w.port.loseDevice();
+        QTRY_COMPARE(w.meldung.textnummern(), (QList<int>{138, 633, 913, 633}));
         // The same monitor opens again, emptied.
         aktion(&w.f, "mnuDiagnose")->trigger();
         QVERIFY(w.f.findChildren<Monitorfenster *>().size() == 1 && monitor->modell().anzahl() == 0);
@@ -825,35 +696,27 @@ private slots:
     {
         testkarte();
         QTemporaryDir dev;
-        QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()) && QDir(dev.path()).mkdir("by-id"));
-        const QString stabil = dev.filePath("by-id/usb-FTDI_FT232R_A10K1234-if00-port0");
-        QVERIFY(QFile::link("../ttyUSB0", stabil));
-        QVERIFY(Pfade::setzeGeraet(3, dev.filePath("ttyUSB0")));
+        const QString usb = dev.filePath("ttyUSB0"), stabil = dev.filePath("by-id/usb-FTDI_FT232R_A10K1234-if00-port0");
+        QVERIFY(schreib(usb, {}) && QDir(dev.path()).mkdir("by-id") && QFile::link("../ttyUSB0", stabil));
+        QVERIFY(Pfade::setzeGeraet(3, usb));
+        const QByteArray karte = lies(Pfade::portsDatei());
         Zustand z;
         GeraetePort port;
         int nummer = 3;
         Schnittstellenwahl w(z, port, nummer);
         w.setGeraeteliste([&] {
-            Geraeteliste::Geraet usb{dev.filePath("ttyUSB0"), "FT232R USB UART", "FTDI", "A10K1234", stabil, true};
-            Geraeteliste::Geraet uart{geraet(4), "ttyS3", "", "", "", false};
-            return QVector<Geraeteliste::Geraet>{usb, uart};
+            return QVector<Geraeteliste::Geraet>{{usb, "FT232R USB UART", "FTDI", "A10K1234", stabil, true},
+                                                 {geraet(4), "ttyS3", "", "", "", false}};
         });
         w.laden();
-        QCOMPARE(w.details(2), (QStringList{dev.filePath("ttyUSB0"), "FT232R USB UART, FTDI, Seriennummer A10K1234",
-                                            "Stabiler Name: " + stabil}));
+        const QString usbText = QStringLiteral("FT232R USB UART, FTDI, Seriennummer A10K1234");
+        QCOMPARE(w.details(2), (QStringList{usb, usbText, "Stabiler Name: " + stabil}));
         QCOMPARE(w.details(3), QStringList{geraet(4)});  // no USB device: its path only
         QVERIFY(w.stabilerNameMoeglich(2) && !w.stabilerNameMoeglich(3) && !w.stabilenNamenVerwenden(3));
-        QVERIFY(w.stabilenNamenVerwenden(2));
-        QCOMPARE(port.device(), stabil);
-        QStringList karte;
-        for (int n = 1; n <= 16; ++n)
-            karte << Pfade::geraet(n);
-        QCOMPARE(karte.at(2), stabil);
-        karte[2] = geraet(3);
-        for (int n = 1; n <= 16; ++n)
-            QCOMPARE(karte.at(n - 1), geraet(n));  // the other lines stay
+        QVERIFY(w.stabilenNamenVerwenden(2) && port.device() == stabil);
+        QCOMPARE(lies(Pfade::portsDatei()), QByteArray(karte).replace(usb.toUtf8(), stabil.toUtf8()));  // the other lines stay
         w.laden();
-        QCOMPARE(w.details(2), (QStringList{stabil, "FT232R USB UART, FTDI, Seriennummer A10K1234"}));
+        QCOMPARE(w.details(2), (QStringList{stabil, usbText}));
         QVERIFY(!w.stabilerNameMoeglich(2));
     }
 

@@ -1,6 +1,7 @@
 // The backups window, opened from the main window on the simulated bus: the terminal's backups newest
 // first, a damaged one refused with the reason, the number kept, and a backup written back through the
-// write path, which backs the terminal up once more before it writes.
+// write path, which backs the terminal up once more before it writes, after the question with the
+// panel's box ticked, without it unticked.
 
 #include "support/Testlauf.h"
 #include "support/Fensterhilfe.h"
@@ -9,6 +10,7 @@
 #include "app/Hauptfenster.h"
 #include "app/Schreibpanel.h"
 #include "base/Pfade.h"
+#include "termfile/Dateivergleich.h"
 #include "termfile/Sicherungsablage.h"
 #include "workflow/Schreibablauf.h"
 
@@ -22,10 +24,7 @@ private slots:
     {
         SimBus sim;
         BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0)});
-        QByteArray k = sim.device().toUtf8() + "\r\n";
-        for (int n = 2; n <= 16; ++n)
-            k += "/dev/portavo-test-fehlt" + QByteArray::number(n) + "\r\n";
-        QVERIFY(schreib(Pfade::portsDatei(), k));
+        QVERIFY(schreib(Pfade::portsDatei(), sim.device().toUtf8() + "\r\n"));
         QFile::remove(Pfade::einstellungsdatei());
         QVERIFY(Sicherungsablage::setzeEinstellung({}));
         const QString wurzel = Sicherungsablage::standardwurzel();
@@ -116,6 +115,47 @@ private slots:
         QCOMPARE(liste.size(), 3);
         QCOMPARE(lies(liste.first().hauptdatei()), vorher);
         QCOMPARE(liste.first().ersetztDurch, gut);
+        auto *stand = kind<QLabel>(panel, "LabelSicherung");
+        QVERIFY(stand->text().contains(QDir::toNativeSeparators(liste.first().hauptdatei())));
+
+        // The newest backup once more: cancelled at the question, nothing is stored or written; with the box
+        // unticked (and so stored) nothing is asked or backed up, and the panel says so.
+        const QString neueste = liste.first().hauptdatei();
+        for (const bool sicherung : {true, false}) {
+            QCOMPARE(kind<QCheckBox>(panel, "CheckSicherung")->isChecked(), sicherung);
+            const int ab = sim.verkehr().size();
+            QSignalSpy ende(&panel->ablauf(), &Schreibablauf::schreibenBeendet);
+            imDialog([](QWidget *d) {
+                kind<QTreeWidget>(d, "ListeSicherungen")->setCurrentItem(kind<QTreeWidget>(d, "ListeSicherungen")->topLevelItem(0));
+                kind<QPushButton>(d, "CommandZurueckschreiben")->click();
+            }, QStringLiteral("frmSicherungen"));
+            QStringList gefragt;
+            QPointer<QTimer> frage = imDialog([&](QWidget *d) {
+                QVERIFY(!kind<QPushButton>(panel, "CommandSchreiben")->isEnabled());
+                for (int i = 0; i < kind<QListWidget>(d, "ListeUnterschiede")->count(); ++i)
+                    gefragt << kind<QListWidget>(d, "ListeUnterschiede")->item(i)->text();
+                kind<QPushButton>(d, "CommandAbbrechen")->click();
+            }, QStringLiteral("frmVergleich"));
+            const QByteArray imTerminal = sim.speicher(4);
+            kind<QAction>(&f, "mnuSicherungen")->trigger();
+            QVERIFY(ende.wait(30000));
+            delete frage;  // still waiting when nothing was asked
+            QCOMPARE(SimBus::bytes(sim.verkehr(ab)).contains(Telegramm::anfrage(4, "D")), !sicherung);
+            QVERIFY(ablage.liste(QString(), 4, liste).ok && liste.size() == 3);
+            if (!sicherung) {
+                QVERIFY(gefragt.isEmpty());
+                QCOMPARE(stand->text(), Texttabelle::text(842));
+                break;
+            }
+            // The question listed what the block changes in the terminal.
+            Terminaldatei::Speicherbytes terminal{}, block{};
+            QVERIFY(Terminaldatei::parseHauptdatei(imTerminal, terminal).ok && Terminaldatei::leseHauptdatei(neueste, block).ok);
+            block[12] = 0, block[13] = 15;
+            QCOMPARE(gefragt, Dateivergleich::vergleiche(terminal, block, 0, z.sprache.protokollnamen).zusammenfassung(0));
+            QVERIFY(gefragt.size() > 1);
+            kind<QCheckBox>(panel, "CheckSicherung")->click();
+            QVERIFY(!Sicherungsablage::einstellung().aktiv);
+        }
         f.close();
     }
 };
