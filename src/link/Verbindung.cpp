@@ -263,9 +263,12 @@ void Verbindung::echoAusgeblieben()
     if (m_echomodus != Echomodus::Automatisch || m_echostand != Echostand::Unbekannt || m_offen.isEmpty()
         || !m_gehalten.isEmpty())
         return;
-    constexpr qint64 SpielraumMs = 5;
+    // Over a modem the telephone line's round trip comes on top: an echo
+    // that takes longer than a tick of the modem's sequences to come back
+    // would be stood in for ahead of it and part it from its answer.
+    const qint64 spielraumMs = m_z.sitzung.leitung == Leitungsart::Modem ? qMax(5, m_z.Timerintervall[1]) : 5;
     const qint64 leitungMs = (qint64(m_offen.size()) * 10000 + m_offenBaud - 1) / m_offenBaud;
-    if (m_uhr() - m_offenAb < leitungMs + SpielraumMs)
+    if (m_uhr() - m_offenAb < leitungMs + spielraumMs)
         return;
     stand(Echostand::Fehlt);
     m_ersatz = m_offen;
