@@ -6,14 +6,11 @@
 #include <QSignalSpy>
 #include "support/FakePort.h"
 #include "base/Zustand.h"
-#include "link/Echopruefung.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 
-using Befund = Echopruefung::Befund;
 using Modus = Verbindung::Echomodus;
 using Stand = Verbindung::Echostand;
-Q_DECLARE_METATYPE(Echopruefung::Befund)
 Q_DECLARE_METATYPE(Verbindung::Echomodus)
 Q_DECLARE_METATYPE(Verbindung::Echostand)
 
@@ -47,27 +44,6 @@ class TestEcho : public QObject {
     }
 
 private slots:
-    void pruefe_data()
-    {
-        QTest::addColumn<QByteArray>("eingang");
-        QTest::addColumn<Befund>("befund");
-        const QByteArray t = Telegramm::anfrage(5, "V");
-        QTest::newRow("nichts") << QByteArray() << Befund::Offen;
-        QTest::newRow("halbes Echo") << t.left(2) << Befund::Offen;
-        QTest::newRow("ganzes Echo") << t << Befund::Echo;
-        QTest::newRow("Echo und Antwort") << t + antwortV() << Befund::Echo;
-        QTest::newRow("NAK statt Echo") << QByteArray(1, Telegramm::NAK) << Befund::KeinEcho;
-        QTest::newRow("Antwort wie die Anfrage begonnen") << antwortV() << Befund::KeinEcho;
-        QTest::newRow("Antwortbeginn, noch offen") << antwortV().left(3) << Befund::Offen;
-        QTest::newRow("letztes Echobyte verstuemmelt") << t.left(4) + 'x' << Befund::KeinEcho;
-    }
-    void pruefe()
-    {
-        QFETCH(QByteArray, eingang);
-        QFETCH(Befund, befund);
-        QCOMPARE(Echopruefung::pruefe(Telegramm::anfrage(5, "V"), eingang), befund);
-    }
-
     // What a sequence finds in the store after "V": always the request's bytes, then the answer, once.
     void ablageWieMitEcho_data()
     {

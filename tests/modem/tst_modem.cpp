@@ -142,28 +142,6 @@ private slots:
             QCOMPARE(Waehlstring::pruefeNummer(nummer) == F::ZuLang, f == F::ZuLang);
     }
 
-    // The modem window passes bytes on to the link only once the connection stands.
-    void terminalGibtErstNachConnectWeiter()
-    {
-        Terminalaufbau<> a;
-        QSignalSpy verbunden(&a.t, &Modemterminal::verbunden);
-        QSignalSpy weiter(&a.v, &Verbindung::empfangen);
-        a.port.inject("\r\nRING\r\n");
-        QCOMPARE(verbunden.count(), 0);
-        QCOMPARE(weiter.count(), 0);
-        a.port.inject("\r\nCO");
-        a.port.inject("NNECT 9600\r\n");
-        QCOMPARE(verbunden.count(), 1);
-        QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QCOMPARE(a.t.text(), Texttabelle::text(240));
-        weiter.clear();
-        a.port.inject("\x06\x02");
-        QCOMPARE(weiter.count(), 1);
-        QCOMPARE(weiter.first().first().toInt(), 2);
-        QVERIFY(a.t.text().endsWith(QStringLiteral("\x06\x02")));
-        QVERIFY(a.meldung.eintraege().isEmpty());
-    }
-
     // Port events: the message once, Cancel closes the port; on a closed port Break and framing open it.
     void portereignisse_data()
     {
@@ -296,19 +274,35 @@ private slots:
         QCOMPARE(a.z.sitzung.modemVerbunden, false);
     }
 
-    // The session passes bytes on only once connected (its hang-up: the end-to-end modem test).
-    void sitzungGibtErstNachConnectWeiter()
+    // The modem window and the command line's session pass bytes on to the link only once the connection
+    // stands (the session's hang-up: the end-to-end modem test).
+    void erstNachConnectWeiter_data()
     {
-        Sitzungsaufbau a;
-        QSignalSpy verbunden(&a.s, &Modemsitzung::verbunden);
+        spalten<bool>("fenster");
+        QTest::newRow("Modemfenster") << true;
+        QTest::newRow("Sitzung") << false;
+    }
+    void erstNachConnectWeiter()
+    {
+        const auto [fenster] = werte<bool>("fenster");
+        Terminalaufbau<> a;
+        Modemsitzung s(a.z, a.v, a.port);
+        if (!fenster) {
+            a.t.setPort(nullptr);
+            QVERIFY(s.waehle(QStringLiteral("47")));
+        }
         QSignalSpy weiter(&a.v, &Verbindung::empfangen);
-        QVERIFY(a.s.waehle(QStringLiteral("47")));
-        a.port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
-        QCOMPARE(verbunden.count(), 1);
+        a.port.inject("\r\nRING\r\n\r\nCO");
+        QCOMPARE(weiter.count(), 0);
+        a.port.inject("NNECT 9600\r\n");
         QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QCOMPARE(weiter.count(), 0);  // the connect message is no answer
+        QCOMPARE(weiter.count(), fenster ? 1 : 0);  // the window shows the line on; for the session it is no answer
+        QCOMPARE(a.t.text(), fenster ? Texttabelle::text(240) : QString());
+        weiter.clear();
         a.port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
+        QCOMPARE(weiter.first().first().toInt(), 2);
+        QVERIFY(a.meldung.eintraege().isEmpty());
     }
 
     // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.
