@@ -260,15 +260,15 @@ void Verbindung::abholen()
 // recognised when it comes and dropped (verarbeite).
 void Verbindung::echoAusgeblieben()
 {
+    // Over a modem the telephone line's round trip, unknown and often longer
+    // than a tick, comes on top: an echo stood in for before it is back would
+    // part it from its answer. There only what comes back decides.
     if (m_echomodus != Echomodus::Automatisch || m_echostand != Echostand::Unbekannt || m_offen.isEmpty()
-        || !m_gehalten.isEmpty())
+        || !m_gehalten.isEmpty() || m_z.sitzung.leitung == Leitungsart::Modem)
         return;
-    // Over a modem the telephone line's round trip comes on top: an echo
-    // that takes longer than a tick of the modem's sequences to come back
-    // would be stood in for ahead of it and part it from its answer.
-    const qint64 spielraumMs = m_z.sitzung.leitung == Leitungsart::Modem ? qMax(5, m_z.Timerintervall[1]) : 5;
+    constexpr qint64 SpielraumMs = 5;
     const qint64 leitungMs = (qint64(m_offen.size()) * 10000 + m_offenBaud - 1) / m_offenBaud;
-    if (m_uhr() - m_offenAb < leitungMs + spielraumMs)
+    if (m_uhr() - m_offenAb < leitungMs + SpielraumMs)
         return;
     stand(Echostand::Fehlt);
     m_ersatz = m_offen;

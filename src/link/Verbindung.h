@@ -84,7 +84,7 @@ public:
     // every sequence's tick calls it first. Also hands on the echo the link
     // stands in for as far as it is due, and in Automatisch takes a missing
     // echo for an interface that does not echo once its line time is over
-    // (over a modem: a tick of its sequences later).
+    // (never over a modem: there only what comes back decides).
     void abholen();
     // Hands one receive event's bytes on (also used for the modem port's
     // data). False when a receiver held them back (the repair write's
