@@ -148,9 +148,7 @@ private slots:
         QTest::newRow("Auslesen, Echo von ACK und E verstuemmelt") << false << jedes("echoGarbleEvery", 12) << 0 << false;
         QTest::newRow("Auslesen, Teilecho") << false << jedes("echoDropEvery", 3) << 156 << false;
         QTest::newRow("Auslesen, Echo nur manchmal") << false << jedes("echoMissEvery", 2) << 156 << false;
-        // The login's echo is found out; the block's comes back whole.
-        QTest::newRow("Schreiben, erstes Echo verstuemmelt") << true << jedes("echoGarbleEvery", 3) << 0 << true;
-        QTest::newRow("Schreiben, Teilecho") << true << jedes("echoDropEvery", 3) << 0 << true;
+        // The login's missing echo is found out; the block's comes back whole.
         QTest::newRow("Schreiben, Echo nur manchmal") << true << jedes("echoMissEvery", 2) << 0 << true;
         // Once the echo is known the link no longer looks for it: the block's missing echo leaves fewer
         // than 200 bytes, and the write counts as failed although the terminal took the block whole.
