@@ -229,10 +229,16 @@ void Bus::arrived(uint8_t b, int baud, int64_t t)
     checkTimeouts(t);
     if (onArrived)
         onArrived(t, baud, b);
-    if (m_opt.echo) {
+    // A pause of more than half a byte time between two bytes begins a new telegram.
+    if (m_lastArrivedUs < 0 || t - m_lastArrivedUs > 15000000 / std::max(baud, 1))
+        ++m_telegrams;
+    m_lastArrivedUs = t;
+    const bool missed = m_opt.echoMissEvery > 0 && m_telegrams % m_opt.echoMissEvery == 0;
+    if (m_opt.echo && !missed) {
         ++m_echoed;
         const bool garble = m_opt.echoGarbleEvery > 0 && m_echoed % m_opt.echoGarbleEvery == 0;
-        *m_out += char(garble ? b ^ 0x01 : b);
+        if (m_opt.echoDropEvery <= 0 || m_echoed % m_opt.echoDropEvery != 0)
+            *m_out += char(garble ? b ^ 0x01 : b);
     }
     if (m_gone)
         return;

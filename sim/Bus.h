@@ -20,6 +20,8 @@ struct BusOptions {
     bool pacing = true;
     bool echo = true;
     int echoGarbleEvery = 0;  // every n-th echoed byte comes back with its lowest bit flipped (0: none)
+    int echoDropEvery = 0;    // every n-th echoed byte is lost (0: none)
+    int echoMissEvery = 0;    // the echo of every n-th telegram is missing altogether (0: none)
     int64_t turnaroundUs = 3000;
     int64_t blockGapUs = 50000;
     int64_t goneAtUs = -1;
@@ -141,6 +143,8 @@ private:
 
     BusOptions m_opt;
     int64_t m_echoed = 0;
+    int64_t m_telegrams = 0;       // runs of bytes from the PC, for echoMissEvery
+    int64_t m_lastArrivedUs = -1;
     std::vector<Terminal> m_terms;
     std::deque<PcByte> m_pc;
     std::deque<Answer> m_answers; // ordered by readyUs

@@ -487,7 +487,7 @@ bool parseScenario(const std::string &json, const std::string &baseDir, Scenario
     Reader r{error};
     const QJsonObject o = doc.object();
     Scenario s;
-    if (!r.checkKeys(o, {"echo", "echoGarbleEvery", "turnaroundMs", "blockGapMs", "goneAtMs", "terminals"}, "scenario"))
+    if (!r.checkKeys(o, {"echo", "echoGarbleEvery", "echoDropEvery", "echoMissEvery", "turnaroundMs", "blockGapMs", "goneAtMs", "terminals"}, "scenario"))
         return false;
     if (o.contains("echo")) {
         if (!o.value("echo").isBool())
@@ -495,6 +495,8 @@ bool parseScenario(const std::string &json, const std::string &baseDir, Scenario
         s.echo = o.value("echo").toBool();
     }
     if (!r.integer(o, "echoGarbleEvery", 0, 1000000, s.echoGarbleEvery, "scenario") ||
+        !r.integer(o, "echoDropEvery", 0, 1000000, s.echoDropEvery, "scenario") ||
+        !r.integer(o, "echoMissEvery", 0, 1000000, s.echoMissEvery, "scenario") ||
         !r.integer(o, "turnaroundMs", 0, 10000, s.turnaroundMs, "scenario") ||
         !r.integer(o, "blockGapMs", 5, 10000, s.blockGapMs, "scenario") ||
         !r.integer(o, "goneAtMs", int64_t(0), int64_t(86400000), s.goneAtMs, "scenario"))

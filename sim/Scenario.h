@@ -56,6 +56,8 @@ struct TerminalConfig {
 struct Scenario {
     bool echo = true;
     int echoGarbleEvery = 0;
+    int echoDropEvery = 0;
+    int echoMissEvery = 0;
     int turnaroundMs = 3;
     int blockGapMs = 50;
     int64_t goneAtMs = -1;

@@ -86,6 +86,8 @@ QString SimBus::aufbauen(const QByteArray &json, const QStringList &optionen)
     }
     o.echo = echo;
     o.echoGarbleEvery = szenario.echoGarbleEvery;
+    o.echoDropEvery = szenario.echoDropEvery;
+    o.echoMissEvery = szenario.echoMissEvery;
     o.turnaroundUs = qint64(turnaroundMs) * 1000;
     o.blockGapUs = qint64(szenario.blockGapMs) * 1000;
     o.goneAtUs = szenario.goneAtMs >= 0 ? szenario.goneAtMs * 1000 : -1;

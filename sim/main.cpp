@@ -200,6 +200,8 @@ int main(int argc, char **argv)
     }
     options.echo = scenario.echo && !noEcho;
     options.echoGarbleEvery = scenario.echoGarbleEvery;
+    options.echoDropEvery = scenario.echoDropEvery;
+    options.echoMissEvery = scenario.echoMissEvery;
     options.turnaroundUs = int64_t(turnaroundMs >= 0 ? turnaroundMs : scenario.turnaroundMs) * 1000;
     options.blockGapUs = int64_t(scenario.blockGapMs) * 1000;
     options.goneAtUs = scenario.goneAtMs >= 0 ? scenario.goneAtMs * 1000 : -1;

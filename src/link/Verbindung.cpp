@@ -260,8 +260,11 @@ void Verbindung::abholen()
 // recognised when it comes and dropped (verarbeite).
 void Verbindung::echoAusgeblieben()
 {
+    // Over a modem the telephone line's round trip, unknown and often longer
+    // than a tick, comes on top: an echo stood in for before it is back would
+    // part it from its answer. There only what comes back decides.
     if (m_echomodus != Echomodus::Automatisch || m_echostand != Echostand::Unbekannt || m_offen.isEmpty()
-        || !m_gehalten.isEmpty())
+        || !m_gehalten.isEmpty() || m_z.sitzung.leitung == Leitungsart::Modem)
         return;
     constexpr qint64 SpielraumMs = 5;
     const qint64 leitungMs = (qint64(m_offen.size()) * 10000 + m_offenBaud - 1) / m_offenBaud;

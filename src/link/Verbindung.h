@@ -83,7 +83,8 @@ public:
     // Routes the bytes waiting on the active port now (see Port::abholen);
     // every sequence's tick calls it first. Also hands on the echo the link
     // stands in for as far as it is due, and in Automatisch takes a missing
-    // echo for an interface that does not echo once its line time is over.
+    // echo for an interface that does not echo once its line time is over
+    // (never over a modem: there only what comes back decides).
     void abholen();
     // Hands one receive event's bytes on (also used for the modem port's
     // data). False when a receiver held them back (the repair write's

@@ -49,35 +49,6 @@ class TestAdressidentifikation : public QObject {
     };
 
 private slots:
-    // "X" to 1..255 in order, an ACK after each answer; OK on a line asks X and V and takes it over.
-    void scanFindetTerminalsUndOkUebernimmt()
-    {
-        Attrappe a;
-        a.bus.terminal(3, 0);
-        a.bus.terminal(17, 1);
-        QCOMPARE(a.scan(), QList<QVariant>{true});
-        QVERIFY(!a.ident.gesperrt() && a.ident.okFreigegeben());
-        QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(3, 0), a.ident.listenzeile(17, 1)}));
-        QVERIFY(a.ident.liste().at(1).endsWith(QStringLiteral("017") + a.z.sprache.texte.at(192) + "001 QRX / Norvall"));
-        QCOMPARE(a.ident.auswahl(), 0);
-        QCOMPARE(int(a.z.terminal.adresse), 3);
-        QList<QByteArray> erwartet;
-        for (int n = 1; n <= 255; ++n)
-            erwartet << Telegramm::anfrage(n, "X") << (n == 3 || n == 17 ? QList{Telegramm::Quittung} : QList<QByteArray>{});
-        QCOMPARE(a.gesendet(), erwartet);
-
-        a.ident.waehleZeile(1);
-        a.port.clearWrites();
-        a.ident.ok();
-        QTRY_COMPARE(a.geschlossen, 1);
-        QCOMPARE(QStringList({a.adresse, a.protokoll, a.version}), QStringList({"17", "QRX / Norvall", "Ver 2.07 KD 1 00"}));
-        QCOMPARE(a.z.terminal.adresseBekannt, true);
-        QCOMPARE(int(a.z.terminal.protokoll), 1);
-        QCOMPARE(a.gesendet(), (QList<QByteArray>{Telegramm::anfrage(17, "X"), Telegramm::Quittung,
-                                                  Telegramm::anfrage(17, "V"), Telegramm::Quittung}));
-        QVERIFY(a.meldung.eintraege().isEmpty());
-    }
-
     // An empty bus: the single line 195; not even an echo: text 193 and the scan stops.
     void leererBusUndKeinEcho()
     {
@@ -96,7 +67,8 @@ private slots:
     }
 
     // Nothing comes back at all and the interface has never echoed: an empty bus behind an interface
-    // without echo and a missing interface look alike, and the message names both.
+    // without echo and a missing interface look alike, and the message names both (a single address:
+    // TestCliBus::ohneEcho).
     void wederEchoNochAntwort()
     {
         Attrappe a;
@@ -107,18 +79,6 @@ private slots:
         QCOMPARE(a.meldung.textnummern(), QList<int>{881});
         QCOMPARE(a.gesendet().size(), 255);
 
-        Attrappe einzeln;
-        einzeln.bus.echo = false;
-        einzeln.v.setEchomodus(Verbindung::Echomodus::Automatisch);
-        einzeln.ok(QStringLiteral("30"));
-        QTRY_COMPARE(einzeln.meldung.textnummern(), QList<int>{880});
-        QCOMPARE(einzeln.meldung.eintraege().first().text, einzeln.z.sprache.texte.at(880));
-
-        // Behind an interface that echoes, the answer alone is missing.
-        Attrappe mitEcho;
-        mitEcho.v.setEchomodus(Verbindung::Echomodus::Automatisch);
-        mitEcho.ok(QStringLiteral("30"));
-        QTRY_COMPARE(mitEcho.meldung.textnummern(), QList<int>{196});
     }
 
     // Cancel during a scan stops it, keeps what was found and leaves the window open for a choice.
@@ -194,52 +154,49 @@ private slots:
         QCOMPARE(a.version, QStringLiteral("Ver 2.07 KD 1 00"));
     }
 
-    // Answers later than one scan step stand behind the next echo, but name their own terminal.
-    void spaeteAntwortenGehoerenIhremAbsender()
-    {
-        SimBus bus;
-        const QJsonArray spaet{QJsonObject{{"type", "delay"}, {"command", "X"}, {"ms", 30}}};
-        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(1, 0, {{"faults", spaet}}),
-                                       SimBus::terminal(20, 1, {{"faults", spaet}})});
-        Aufbau<SimPort> a(bus.device());
-        QVERIFY(a.port.isOpen());
-        QCOMPARE(a.scan(10), QList<QVariant>{true});
-        QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(1, 0), a.ident.listenzeile(20, 1)}));
-        QVERIFY(a.meldung.eintraege().isEmpty());
-    }
-
-    // Scan and OK with an echoing interface and with one that does not, nothing told: the same bytes go
-    // out, the same terminals are found, the version is read.
+    // "X" to 1..255 in order, an ACK after each answer; OK on a line asks X and V and takes it over. With
+    // an echoing interface and with one that does not, nothing told; answers later than a scan step stand
+    // behind the next echo but name their own terminal.
     void scanUndOkAmBus_data()
     {
-        QTest::addColumn<bool>("echo");
-        QTest::newRow("mit Echo") << true;
-        QTest::newRow("ohne Echo") << false;
+        spalten<bool, int>("echo", "spaet");
+        QTest::newRow("mit Echo") << true << 0;
+        QTest::newRow("ohne Echo") << false << 0;
+        QTest::newRow("spaete Antworten") << true << 30;
     }
     void scanUndOkAmBus()
     {
-        QFETCH(bool, echo);
+        const auto [echo, spaet] = werte<bool, int>("echo", "spaet");
         SimBus bus;
-        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(7, 0), SimBus::terminal(20, 1)},
+        const QJsonObject fehler{{"faults", QJsonArray{QJsonObject{{"type", "delay"}, {"command", "X"}, {"ms", spaet}}}}};
+        BUS_STARTEN(bus, QJsonArray{SimBus::terminal(7, 0, fehler), SimBus::terminal(20, 1, fehler)},
                     echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         Aufbau<SimPort> a(bus.device());
         a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
         a.v.setUhr([&bus] { return bus.jetztUs() / 1000; });
         QCOMPARE(a.scan(10), QList<QVariant>{true});
         QCOMPARE(a.ident.liste(), (QStringList{a.ident.listenzeile(7, 0), a.ident.listenzeile(20, 1)}));
-        QVERIFY(a.meldung.eintraege().isEmpty());
+        QVERIFY(a.ident.liste().at(1).endsWith(QStringLiteral("020") + a.z.sprache.texte.at(192) + "001 QRX / Norvall"));
+        QVERIFY(a.meldung.eintraege().isEmpty() && !a.ident.gesperrt() && a.ident.okFreigegeben());
+        QCOMPARE(a.ident.auswahl(), 0);
+        QCOMPARE(int(a.z.terminal.adresse), 7);
         QByteArray erwartet;
         for (int n = 1; n <= 255; ++n)
             erwartet += Telegramm::anfrage(n, "X") + (n == 7 || n == 20 ? Telegramm::Quittung : QByteArray());
-        QTRY_COMPARE(SimBus::bytes(bus.verkehr()), erwartet);
+        if (!spaet)
+            QTRY_COMPARE(SimBus::bytes(bus.verkehr()), erwartet);
         QCOMPARE(a.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
 
         a.ident.waehleZeile(1);
+        const int beginn = int(bus.verkehr().size());
         a.ident.ok();
         QTRY_COMPARE(a.geschlossen, 1);
-        QCOMPARE(QStringList({a.adresse, a.version}), QStringList({"20", "Ver 3.12 TS 1 04"}));
-        QCOMPARE(int(a.z.terminal.protokoll), 1);
+        QCOMPARE(QStringList({a.adresse, a.protokoll, a.version}), QStringList({"20", "QRX / Norvall", "Ver 3.12 TS 1 04"}));
+        QVERIFY(a.z.terminal.adresseBekannt && a.z.terminal.protokoll == 1);
         QVERIFY(a.meldung.eintraege().isEmpty());
+        if (!spaet)
+            QTRY_COMPARE(SimBus::bytes(bus.verkehr(beginn)), Telegramm::anfrage(20, "X") + Telegramm::Quittung
+                                                                + Telegramm::anfrage(20, "V") + Telegramm::Quittung);
     }
 
     void antwortenImEmpfang_data()

@@ -5,6 +5,7 @@
 #include "support/Datentabelle.h"
 
 #include <QSignalSpy>
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "diag/Testbetrieb.h"
 
@@ -29,12 +30,15 @@ const QDateTime Zeit(QDate(2026, 12, 5), QTime(14, 30, 12));
 class TestTestbetrieb : public QObject {
     Q_OBJECT
 
-    struct Aufbau : Strecke<FakePort> {
+    template <class P = FakePort>
+    struct Aufbau : Strecke<P> {
+        using Strecke<P>::z, Strecke<P>::v, Strecke<P>::port;
         QTemporaryDir ordner;
         Testbetrieb t{z, v};
         Empfangsrecht recht{t.empfangNehmen()};
-        explicit Aufbau(int protokoll = 0)
+        explicit Aufbau(int protokoll = 0, const QString &geraet = QString()) : Strecke<P>(geraet)
         {
+            v.setEchomodus(Verbindung::Echomodus::Automatisch);
             z.terminal.adresse = 17;
             z.terminal.protokoll = qint16(protokoll);
             t.protokoll().setPfad(ordner.filePath(QStringLiteral("Bewegungen.dat")));
@@ -80,7 +84,7 @@ private slots:
     void statusbits()
     {
         auto [protokoll, status, erwartet] = werte<int, int, QList<int>>("protokoll", "status", "erwartet");
-        Aufbau a(protokoll);
+        Aufbau<> a(protokoll);
         a.zyklus(statusantwort(0x40, protokoll, 'K'));
         QSignalSpy spy(&a.t, &Testbetrieb::statusGelesen);
         a.zyklus(statusantwort(status, protokoll == 1 ? 1 : 0));
@@ -109,7 +113,7 @@ private slots:
     void datenquelleBestimmtDenAbruf()
     {
         const auto [quelle, befehl] = werte<int, QByteArray>("quelle", "befehl");
-        Aufbau a;
+        Aufbau<> a;
         a.t.waehleQuelle(Testbetrieb::Quelle(quelle));
         a.zyklus(statusantwort(0x40, 0, 'K'));
         a.zyklus(statusantwort(0x44));
@@ -126,7 +130,7 @@ private slots:
     // and polling goes on.
     void unschreibbaresProtokollEinmalGemeldet()
     {
-        Aufbau a;
+        Aufbau<> a;
         QVERIFY(QDir().mkpath(a.ordner.filePath("ordner")));
         a.t.protokoll().setPfad(a.ordner.filePath("ordner"));
         QSignalSpy fehler(&a.t, &Testbetrieb::protokollFehler);
@@ -143,7 +147,7 @@ private slots:
     // K first; a chosen mode replaces exactly one status request.
     void betriebsartErsetztGenauEineStatusanfrage()
     {
-        Aufbau a;
+        Aufbau<> a;
         QCOMPARE(a.zyklus(statusantwort(0x40, 0, 'K')), Telegramm::anfrage(17, "K"));
         a.t.waehleBetriebsart(Testbetrieb::Betriebsart::TuereAuf);
         QCOMPARE(a.zyklus(statusantwort(0x40, 0, 'O')), Telegramm::anfrage(17, "O"));
@@ -156,7 +160,7 @@ private slots:
     // Protocol 1: 5 characters hold no status, 6 do; a single character is acknowledged, nothing more.
     void kurzeAntworten()
     {
-        Aufbau a(1);
+        Aufbau<> a(1);
         a.zyklus({});
         QSignalSpy spy(&a.t, &Testbetrieb::statusGelesen);
         a.zyklus(QByteArray("\x02\x11S00"));
@@ -173,7 +177,7 @@ private slots:
     // A request unanswered when the next goes out is reported, with or without its echo; else not.
     void fehlendeAntwortGemeldet()
     {
-        Aufbau a;
+        Aufbau<> a;
         QSignalSpy fehlt(&a.t, &Testbetrieb::keineAntwort);
         a.zyklus(statusantwort(0x40, 0, 'K'));
         a.zyklus({});
@@ -188,6 +192,30 @@ private slots:
         a.port.inject(a.port.writes().last().bytes + statusantwort(0x40));
         a.tick(1);
         QCOMPARE(fehlt.count(), 2);
+    }
+
+    // On the bus, its interface with or without echo, no option given: polling finds the card, whose
+    // line goes into the movement log.
+    void amBus_data()
+    {
+        spalten<bool>("echo");
+        QTest::newRow("mit Echo") << true;
+        QTest::newRow("ohne Echo") << false;
+    }
+    void amBus()
+    {
+        const auto [echo] = werte<bool>("echo");
+        SimBus sim;
+        const QJsonObject karte{{"type", "card"}, {"afterPolls", 1}, {"data", "40012345"}, {"number", 17}};
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, {{"events", QJsonArray{karte}}})},
+                    echo ? QStringList() : QStringList{"--no-echo"});
+        Aufbau<SimPort> a(0, sim.device());
+        QSignalSpy fehlt(&a.t, &Testbetrieb::keineAntwort);
+        const QString datei = a.ordner.filePath(QStringLiteral("Bewegungen.dat"));
+        QTRY_VERIFY_WITH_TIMEOUT(!lies(datei).isEmpty(), 10000);
+        QCOMPARE(lies(datei), "am:;05.12.26; um: ;14.30  Uhr;Kartennummer:" + QByteArray("40012345").leftJustified(25) + "\r\n");
+        QCOMPARE(fehlt.count(), 0);
+        QCOMPARE(a.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
     }
 
     void protokollzeilen()

@@ -1,9 +1,8 @@
-// Which ticks count (a late timeout right after the one before does not), and the sequence base using it.
+// Which ticks count (a late timeout right after the one before does not), and the sequence base using it
+// (its messages from the text table: the command line's texts in TestCliBus).
 
 #include "support/Testlauf.h"
 #include "support/FakePort.h"
-#include "support/MeldungAufnahme.h"
-#include "base/Texttabelle.h"
 #include "base/Zustand.h"
 #include "link/Ablauf.h"
 #include "link/Taktwaechter.h"
@@ -45,7 +44,6 @@ struct Probe : Ablauf {
     }
     using Ablauf::starteTakt;
     using Ablauf::Wache;
-    using Ablauf::zeige;
 };
 
 }  // namespace
@@ -106,20 +104,6 @@ private slots:
         QCOMPARE(p.schritte, schritte);
         QCOMPARE(p.gesehen, gesehen);
         QCOMPARE(p.portverluste, portWeg ? 1 : 0);
-    }
-
-    // A sequence's message takes its text from the table (its ending on a lost port: TestTrouble).
-    void meldungAusDerTabelle()
-    {
-        Zustand z;
-        Texttabelle::ladeTexte(z, 193, 194);
-        Verbindung v(z);
-        MeldungAufnahme meldung;
-        Probe p(z, v, &meldung, Probe::Wache::Keine, false);
-        p.zeige(193, 194, Meldung::Knoepfe::Ok, Meldung::Symbol::Ausrufezeichen);
-        QCOMPARE(meldung.textnummern(), QList<int>{193});
-        QCOMPARE(meldung.eintraege().first().text, z.sprache.texte.at(193));
-        QVERIFY(!z.sprache.texte.at(193).isEmpty());
     }
 };
 

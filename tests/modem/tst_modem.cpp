@@ -3,7 +3,9 @@
 
 #include "support/Testlauf.h"
 #include "support/Datentabelle.h"
+#include "support/SimBus.h"
 #include "support/Testhilfe.h"
+#include "link/Auslesen.h"
 #include "link/Schreiben.h"
 #include "link/SerialPort.h"
 #include "modem/Auflegen.h"
@@ -12,6 +14,7 @@
 #include "modem/Modemterminal.h"
 #include "modem/Modemzeilen.h"
 #include "modem/Waehlstring.h"
+#include "termfile/Terminaldatei.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -42,9 +45,31 @@ public:
     }
 };
 
+// A modem line to a remote bus: what the PC writes reaches the bus, what the bus sends comes back
+// verzug ms later.
+class Fernbus : public FakePort {
+public:
+    SimPort bus;
+    int verzug = 0;
+    bool anschliessen(const QString &geraet)
+    {
+        bus.setDevice(geraet);
+        connect(&bus, &Port::ereignis, this, [this] {
+            QTimer::singleShot(verzug, this, [this, b = bus.readAll()] { inject(b); });
+        });
+        return bus.open();
+    }
+    void write(const QByteArray &b) override
+    {
+        FakePort::write(b);
+        bus.write(b);
+    }
+};
+
+template <class P = FakePort>
 struct Terminalaufbau {
     Zustand z;
-    FakePort port;
+    P port;
     Verbindung v{z};
     MeldungAufnahme meldung;
     Modemterminal t{z, v, meldung};
@@ -117,28 +142,6 @@ private slots:
             QCOMPARE(Waehlstring::pruefeNummer(nummer) == F::ZuLang, f == F::ZuLang);
     }
 
-    // The modem window passes bytes on to the link only once the connection stands.
-    void terminalGibtErstNachConnectWeiter()
-    {
-        Terminalaufbau a;
-        QSignalSpy verbunden(&a.t, &Modemterminal::verbunden);
-        QSignalSpy weiter(&a.v, &Verbindung::empfangen);
-        a.port.inject("\r\nRING\r\n");
-        QCOMPARE(verbunden.count(), 0);
-        QCOMPARE(weiter.count(), 0);
-        a.port.inject("\r\nCO");
-        a.port.inject("NNECT 9600\r\n");
-        QCOMPARE(verbunden.count(), 1);
-        QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QCOMPARE(a.t.text(), Texttabelle::text(240));
-        weiter.clear();
-        a.port.inject("\x06\x02");
-        QCOMPARE(weiter.count(), 1);
-        QCOMPARE(weiter.first().first().toInt(), 2);
-        QVERIFY(a.t.text().endsWith(QStringLiteral("\x06\x02")));
-        QVERIFY(a.meldung.eintraege().isEmpty());
-    }
-
     // Port events: the message once, Cancel closes the port; on a closed port Break and framing open it.
     void portereignisse_data()
     {
@@ -161,7 +164,7 @@ private slots:
     {
         const auto [offen, zeichen, code, antwort, meldung, offenDanach, zeichenDanach] =
             werte<bool, int, int, int, QString, bool, int>("offen", "zeichen", "code", "antwort", "meldung", "offenDanach", "zeichenDanach");
-        Terminalaufbau a;
+        Terminalaufbau<> a;
         a.t.anhaengen(QString(zeichen, QLatin1Char('x')));
         if (!offen)
             a.port.close();
@@ -271,25 +274,41 @@ private slots:
         QCOMPARE(a.z.sitzung.modemVerbunden, false);
     }
 
-    // The session passes bytes on only once connected (its hang-up: the end-to-end modem test).
-    void sitzungGibtErstNachConnectWeiter()
+    // The modem window and the command line's session pass bytes on to the link only once the connection
+    // stands (the session's hang-up: the end-to-end modem test).
+    void erstNachConnectWeiter_data()
     {
-        Sitzungsaufbau a;
-        QSignalSpy verbunden(&a.s, &Modemsitzung::verbunden);
+        spalten<bool>("fenster");
+        QTest::newRow("Modemfenster") << true;
+        QTest::newRow("Sitzung") << false;
+    }
+    void erstNachConnectWeiter()
+    {
+        const auto [fenster] = werte<bool>("fenster");
+        Terminalaufbau<> a;
+        Modemsitzung s(a.z, a.v, a.port);
+        if (!fenster) {
+            a.t.setPort(nullptr);
+            QVERIFY(s.waehle(QStringLiteral("47")));
+        }
         QSignalSpy weiter(&a.v, &Verbindung::empfangen);
-        QVERIFY(a.s.waehle(QStringLiteral("47")));
-        a.port.inject("ATX3DT47\r\r\nCONNECT 9600\r\n");
-        QCOMPARE(verbunden.count(), 1);
+        a.port.inject("\r\nRING\r\n\r\nCO");
+        QCOMPARE(weiter.count(), 0);
+        a.port.inject("NNECT 9600\r\n");
         QCOMPARE(a.z.sitzung.modemVerbunden, true);
-        QCOMPARE(weiter.count(), 0);  // the connect message is no answer
+        QCOMPARE(weiter.count(), fenster ? 1 : 0);  // the window shows the line on; for the session it is no answer
+        QCOMPARE(a.t.text(), fenster ? Texttabelle::text(240) : QString());
+        weiter.clear();
         a.port.inject("\x06\x02");
         QCOMPARE(weiter.count(), 1);
+        QCOMPARE(weiter.first().first().toInt(), 2);
+        QVERIFY(a.meldung.eintraege().isEmpty());
     }
 
     // The write over a modem: "###" after "D" and again on Timer4, the block at 2400, then 19200 again.
     void schreibenUeberDasModem()
     {
-        Terminalaufbau a;
+        Terminalaufbau<> a;
         Programmstart::modemBetrieb(a.z);
         a.z.Timerintervall[4] = 20;
         a.port.inject("\r\nCONNECT 9600\r\n");
@@ -315,6 +334,39 @@ private slots:
         a.port.inject(QByteArray(200, 'x') + "U19###");
         QTRY_COMPARE(erfolg.count(), 1);
         QCOMPARE(a.port.settings(), QStringLiteral("19200,n,8,1"));
+    }
+
+    // A read-out over the modem window from a remote bus, its interface with or without echo, no option
+    // given. Over a slow line the echo comes back ticks later: it must not be taken for missing.
+    void auslesenUeberDasModem_data()
+    {
+        spalten<bool, int>("echo", "verzug");
+        for (const int verzug : {0, 700})
+            for (const bool echo : {true, false})
+                QTest::addRow("%s Echo, %d ms", echo ? "mit" : "ohne", verzug) << echo << verzug;
+    }
+    void auslesenUeberDasModem()
+    {
+        const auto [echo, verzug] = werte<bool, int>("echo", "verzug");
+        SimBus sim;
+        BUS_STARTEN(sim, QJsonArray{SimBus::terminal(4, 0)}, echo ? QStringList() : QStringList{"--no-echo"});
+        Terminalaufbau<Fernbus> a;
+        Programmstart::modemBetrieb(a.z);
+        a.port.inject("\r\nCONNECT 9600\r\n");
+        QVERIFY(a.port.anschliessen(sim.device()));
+        a.port.verzug = verzug;
+        a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
+        Anmeldung anmeldung(a.z, a.v);
+        Auslesen auslesen(a.z, a.v, anmeldung, a.meldung);
+        a.z.terminal.adresse = 4;
+        a.z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("246810"));
+        QSignalSpy fertig(&auslesen, &Auslesen::fertig);
+        QSignalSpy fehler(&auslesen, &Auslesen::fehlgeschlagen);
+        QVERIFY(auslesen.starte());
+        QVERIFY(QTest::qWaitFor([&] { return fertig.count() + fehler.count() > 0; }, 20000));
+        QCOMPARE(a.meldung.textnummern(), QList<int>{});
+        QCOMPARE(QByteArray(Terminaldatei::hauptdateitext(a.z.bild)), sim.speicher(4));
+        QCOMPARE(a.v.echostand(), echo ? Verbindung::Echostand::Vorhanden : Verbindung::Echostand::Fehlt);
     }
 
     // XON/XOFF and RTS/CTS at once: the serial layer has no such mode.
