@@ -136,16 +136,24 @@ private slots:
         QCOMPARE(erkannt.at(1).at(0).toBool(), true);
     }
 
-    // A lost device may come back as another kind of interface: the finding starts over (in Automatisch:
-    // TestHauptfenster::adapterWiederDa), a forced mode stays, and nothing of the old line comes after.
-    void geraetWegErzwungenBleibt()
+    // A lost device may come back as another kind of interface: a finding starts over, a forced mode stays,
+    // and nothing of the old line comes after.
+    void geraetWeg_data()
     {
-        Aufbau a(Modus::Nein);
+        QTest::addColumn<Modus>("modus");
+        QTest::addColumn<Stand>("danach");
+        QTest::newRow("erzwungen") << Modus::Nein << Stand::Fehlt;
+        QTest::newRow("gefunden") << Modus::Automatisch << Stand::Unbekannt;
+    }
+    void geraetWeg()
+    {
+        QFETCH(Modus, modus);
+        Aufbau a(modus, Stand::Fehlt);
         QSignalSpy verloren(&a.v, &Verbindung::portVerloren);
         QVERIFY(a.v.sendeAnfrage("V"));  // its echo is still to come when the device goes
         a.port.loseDevice();
         QCOMPARE(verloren.count(), 1);
-        QCOMPARE(a.v.echostand(), Stand::Fehlt);
+        QTEST(a.v.echostand(), "danach");
         a.jetzt += 1000;
         a.v.abholen();
         QCOMPARE(a.v.ablage().zahl(), 0);
