@@ -108,8 +108,9 @@ Hauptfenster::Hauptfenster(Zustand &z, Meldung &meldung, Port *port, QWidget *pa
         auslesen().timer3().stop();
     });
     connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, [this] {
-        // Start-up has opened the port by now: what is kept for its device counts.
-        if (m_port->device() != m_echoGeraet)
+        // Start-up has opened the port by now: what is kept for its device
+        // counts; over a modem nothing kept for this port does.
+        if (m_port->device() != m_echoGeraet || m_z.sitzung.leitung == Leitungsart::Modem)
             m_echoGeraet = echoAnwenden(*m_verbindung, m_verbindung->echomodus(), m_port);
     });
     connect(m_anlauf, &Anlaufsteuerung::texteSetzen, this, &Hauptfenster::texteUndBeschriftungen);

@@ -1,6 +1,7 @@
 #include "link/Echoablage.h"
 
 #include "base/Pfade.h"
+#include "base/Zustand.h"
 
 #include <QSettings>
 #include <QUrl>
@@ -63,7 +64,10 @@ void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port
         return;
     // Applied again (another mode, another device): the keeper of before goes.
     delete port->findChild<QObject *>(QStringLiteral("Echoablage"), Qt::FindDirectChildrenOnly);
-    if (modus != Verbindung::Echomodus::Automatisch)
+    // Over a modem the far installation's interface echoes or not: what is
+    // found there says nothing about the adapter on this port, and what is
+    // kept for this port says nothing about the far one.
+    if (modus != Verbindung::Echomodus::Automatisch || v.zustand().sitzung.leitung == Leitungsart::Modem)
         return;
     // An echo found before is checked again on the line anyway; only a
     // missing one changes how the link starts.
@@ -71,8 +75,8 @@ void Echoablage::anwenden(Verbindung &v, Verbindung::Echomodus modus, Port *port
         v.setEchostand(Verbindung::Echostand::Fehlt);
     auto *halter = new QObject(port);
     halter->setObjectName(QStringLiteral("Echoablage"));
-    QObject::connect(&v, &Verbindung::echoErkannt, halter, [port](bool vorhanden) {
-        if (!port->device().isEmpty())
+    QObject::connect(&v, &Verbindung::echoErkannt, halter, [port, &v](bool vorhanden) {
+        if (!port->device().isEmpty() && v.zustand().sitzung.leitung != Leitungsart::Modem)
             schreiben(port->device(), vorhanden);
     });
 }

@@ -3,9 +3,11 @@
 
 #include "support/Testlauf.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include "support/FakePort.h"
 #include "base/Zustand.h"
+#include "link/Echoablage.h"
 #include "link/Telegramm.h"
 #include "link/Verbindung.h"
 
@@ -157,6 +159,31 @@ private slots:
         a.jetzt += 1000;
         a.v.abholen();
         QCOMPARE(a.v.ablage().zahl(), 0);
+    }
+
+    // What is found out is kept for the port's device and starts the next run there; over a modem the far
+    // installation's interface answers, so nothing kept for the port counts and nothing found is kept.
+    void ablageJeGeraet_data()
+    {
+        QTest::addColumn<bool>("modem");
+        QTest::newRow("RS485") << false;
+        QTest::newRow("Modem") << true;
+    }
+    void ablageJeGeraet()
+    {
+        QFETCH(bool, modem);
+        QVERIFY(Echoablage::schreiben(QStringLiteral("/dev/ttyUSB7"), false));
+        Aufbau a(Modus::Ja);
+        a.port.setDevice(QStringLiteral("/dev/ttyUSB7"));
+        a.z.sitzung.leitung = modem ? Leitungsart::Modem : Leitungsart::Rs485;
+        a.v.setModemPort(&a.port);
+        Echoablage::anwenden(a.v, Modus::Automatisch, &a.port);
+        QCOMPARE(a.v.echostand(), modem ? Stand::Unbekannt : Stand::Fehlt);
+        QVERIFY(a.v.sendeAnfrage("V"));
+        a.v.verarbeite(a.port.written());  // an echo after all
+        QCOMPARE(a.v.echostand(), Stand::Vorhanden);
+        QCOMPARE(Echoablage::lesen(QStringLiteral("/dev/ttyUSB7")), modem ? Stand::Fehlt : Stand::Vorhanden);
+        QFile::remove(Echoablage::datei());
     }
 };
 
