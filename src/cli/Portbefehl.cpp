@@ -48,10 +48,8 @@ QString feld(const QString &s)
 
 int runPorts(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << Hilfe;
+    if (hilfeVerlangt(args, out, Hilfe))
         return 0;
-    }
     QStringList rest = args;
     const int sprache = sprachoption(rest, err);
     if (sprache < 0)
