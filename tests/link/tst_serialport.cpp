@@ -62,7 +62,7 @@ class TestSerialPort : public QObject {
 private slots:
     void einstellungenLesen_data()
     {
-        // normal: empty: refused
+        // normal: the settings as the port keeps them; empty: refused
         spalten<QString, QString>("text", "normal");
         QTest::newRow("2400") << "2400,n,8,1" << "2400,n,8,1";
         QTest::newRow("gerade, 7, 2") << "9600,E,7,2" << "9600,e,7,2";
