@@ -45,12 +45,7 @@ private slots:
 
     void amBus_data()
     {
-        QTest::addColumn<bool>("echo");
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<int>("protokoll");
-        QTest::addColumn<QString>("passwort");
-        QTest::addColumn<int>("ende");
-        QTest::addColumn<int>("bytes");
+        spalten<bool, int, int, QString, int, int>("echo", "adresse", "protokoll", "passwort", "ende", "bytes");
         // With an echoing interface and with one that does not: the link finds out by itself.
         for (const bool echo : {true, false}) {
             const auto zeile = [echo](const char *name) -> QTestData & {
@@ -72,12 +67,8 @@ private slots:
     }
     void amBus()
     {
-        QFETCH(bool, echo);
-        QFETCH(int, adresse);
-        QFETCH(int, protokoll);
-        QFETCH(QString, passwort);
-        QFETCH(int, ende);
-        QFETCH(int, bytes);
+        const auto [echo, adresse, protokoll, passwort, ende, bytes] =
+            werte<bool, int, int, QString, int, int>("echo", "adresse", "protokoll", "passwort", "ende", "bytes");
         // The folder holds an old file and its companion text before each read-out.
         QVERIFY(schreib(QStringLiteral("PORTAVO.S2D"), "alt\r\n"));
         QVERIFY(schreib(QStringLiteral("PORTAVO.B2D"), "Kommentar einer alten Datei\r\n"));
@@ -199,10 +190,7 @@ private slots:
     // The terminal at 1 stays silent; the test plays its answer "J" ETX.
     void loginzusage_data()
     {
-        QTest::addColumn<QByteArray>("passwort");
-        QTest::addColumn<bool>("echo");
-        QTest::addColumn<bool>("zusage");
-        QTest::addColumn<bool>("angemeldet");
+        spalten<QByteArray, bool, bool, bool>("passwort", "echo", "zusage", "angemeldet");
         // Free entry ending in "J": the echo holds "J" ETX from position 5 on.
         QTest::newRow("Echo des eigenen Logins") << QByteArray("XabJ") << true << false << false;
         // No interface echo: "J" ETX alone in its tick stands at position 1.
@@ -211,10 +199,8 @@ private slots:
     }
     void loginzusage()
     {
-        QFETCH(QByteArray, passwort);
-        QFETCH(bool, echo);
-        QFETCH(bool, zusage);
-        QFETCH(bool, angemeldet);
+        const auto [passwort, echo, zusage, angemeldet] =
+            werte<QByteArray, bool, bool, bool>("passwort", "echo", "zusage", "angemeldet");
         Lauf<FakePort> a;
         Busattrappe bus(a.port);
         bus.echo = echo;
@@ -256,10 +242,8 @@ private slots:
     // is the command line's (Modemsitzung) or the modem window's (Modemterminal).
     void modemverbindungBrichtAb_data()
     {
-        QTest::addColumn<bool>("fenster");
-        QTest::addColumn<bool>("schreiben");
-        QTest::addColumn<int>("schritt");  // 0 login; 1 reading or block announced; 2 write confirmation
-        QTest::addColumn<int>("text");
+        // schritt: 0 login; 1 reading or block announced; 2 write confirmation
+        spalten<bool, bool, int, int>("fenster", "schreiben", "schritt", "text");
         for (const bool fenster : {false, true}) {
             const char *wer = fenster ? "Modemfenster" : "Kommandozeile";
             QTest::addRow("%s, Anmeldung", wer) << fenster << false << 0 << 154;
@@ -271,10 +255,8 @@ private slots:
     }
     void modemverbindungBrichtAb()
     {
-        QFETCH(bool, fenster);
-        QFETCH(bool, schreiben);
-        QFETCH(int, schritt);
-        QFETCH(int, text);
+        const auto [fenster, schreiben, schritt, text] =
+            werte<bool, bool, int, int>("fenster", "schreiben", "schritt", "text");
         Aufbau a;
         Auslesen auslesen(a.z, a.v, a.anmeldung, a.meldung);
         FakePort modem;

@@ -2,6 +2,7 @@
 // the echo of an interface that does not echo (where, when, how fast, and how the monitor shows it).
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -49,12 +50,9 @@ private slots:
     // What a sequence finds in the store after "V": always the request's bytes, then the answer, once.
     void ablageWieMitEcho_data()
     {
-        QTest::addColumn<Modus>("modus");
-        QTest::addColumn<Stand>("anfangs");
-        QTest::addColumn<QList<QByteArray>>("stuecke");  // as they come from the port; "T" is the request
-        QTest::addColumn<QByteArray>("ablage");
-        QTest::addColumn<Stand>("danach");
-        QTest::addColumn<int>("ersatz");  // monitor lines marked as stood-in echo
+        // stuecke: as they come from the port; "T" is the request; ersatz: monitor lines marked as stood-in echo
+        spalten<Modus, Stand, QList<QByteArray>, QByteArray, Stand, int>(
+            "modus", "anfangs", "stuecke", "ablage", "danach", "ersatz");
         const QByteArray t = Telegramm::anfrage(5, "V"), a = antwortV();
         QTest::newRow("automatisch, mit Echo in Stuecken")
             << Modus::Automatisch << Stand::Unbekannt << QList<QByteArray>{t.left(2), t.mid(2) + a.left(3), a.mid(3)}
@@ -70,12 +68,9 @@ private slots:
     }
     void ablageWieMitEcho()
     {
-        QFETCH(Modus, modus);
-        QFETCH(Stand, anfangs);
-        QFETCH(QList<QByteArray>, stuecke);
-        QFETCH(QByteArray, ablage);
-        QFETCH(Stand, danach);
-        QFETCH(int, ersatz);
+        const auto [modus, anfangs, stuecke, ablage, danach, ersatz] =
+            werte<Modus, Stand, QList<QByteArray>, QByteArray, Stand, int>(
+                "modus", "anfangs", "stuecke", "ablage", "danach", "ersatz");
         Aufbau a(modus, anfangs);
         QVERIFY(a.v.sendeAnfrage("V"));
         // Never within the send: the sequence may still empty its store.
@@ -142,8 +137,7 @@ private slots:
     // and nothing of the old line comes after.
     void geraetWeg_data()
     {
-        QTest::addColumn<Modus>("modus");
-        QTest::addColumn<Stand>("danach");
+        spalten<Modus, Stand>("modus", "danach");
         QTest::newRow("erzwungen") << Modus::Nein << Stand::Fehlt;
         QTest::newRow("gefunden") << Modus::Automatisch << Stand::Unbekannt;
     }

@@ -1,6 +1,7 @@
 // The write command: protocol identification, the write on the bus (bytes, speeds, quiet line), its endings.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 
 #include "Aufbau.h"
 #include "support/SimBus.h"
@@ -15,10 +16,7 @@ private slots:
 
     void startfrage_data()
     {
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<int>("byte8");
-        QTest::addColumn<int>("byte10");
-        QTest::addColumn<QList<int>>("texte");
+        spalten<int, int, int, QList<int>>("adresse", "byte8", "byte10", "texte");
         QTest::newRow("gleich") << 4 << 4 << 0 << QList<int>{};
         QTest::newRow("andere Adresse") << 4 << 9 << 0 << QList<int>{354};
         QTest::newRow("anderes Protokoll") << 4 << 4 << 1 << QList<int>{354};
@@ -28,10 +26,8 @@ private slots:
     }
     void startfrage()
     {
-        QFETCH(int, adresse);
-        QFETCH(int, byte8);
-        QFETCH(int, byte10);
-        QFETCH(QList<int>, texte);
+        const auto [adresse, byte8, byte10, texte] =
+            werte<int, int, int, QList<int>>("adresse", "byte8", "byte10", "texte");
         Aufbau a;
         a.z.terminal.adresse = qint16(adresse);
         a.z.bild.Daten[8] = qint16(byte8);
@@ -76,10 +72,8 @@ private slots:
     // The answers that confirm a protocol: amBus on the in-process bus.
     void versionsantwort_data()
     {
-        QTest::addColumn<QByteArray>("antwort");
-        QTest::addColumn<int>("text");
-        QTest::addColumn<QByteArray>("echo");
-        QTest::addColumn<bool>("automatisch");  // the link finds out about the echo itself
+        // automatisch: the link finds out about the echo itself
+        spalten<QByteArray, int, QByteArray, bool>("antwort", "text", "echo", "automatisch");
         const QByteArray echo = Telegramm::anfrage(4, "V");
         QByteArray fremd("\x02\x04VVer 3.12 TS 2 04\x03", 20);
         QTest::newRow("fremde Familie") << fremd + char(Telegramm::blockpruefung(fremd, 1, 19)) << 388 << echo << false;
@@ -90,10 +84,8 @@ private slots:
     }
     void versionsantwort()
     {
-        QFETCH(QByteArray, antwort);
-        QFETCH(int, text);
-        QFETCH(QByteArray, echo);
-        QFETCH(bool, automatisch);
+        const auto [antwort, text, echo, automatisch] =
+            werte<QByteArray, int, QByteArray, bool>("antwort", "text", "echo", "automatisch");
         Aufbau a;
         if (automatisch)
             a.v.setEchomodus(Verbindung::Echomodus::Automatisch);
@@ -125,11 +117,7 @@ private slots:
     // Every byte in order, each at its speed, the quiet line before the block, the memory afterwards.
     void amBus_data()
     {
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<int>("neu");
-        QTest::addColumn<int>("protokoll");
-        QTest::addColumn<bool>("m");
-        QTest::addColumn<bool>("echo");
+        spalten<int, int, int, bool, bool>("adresse", "neu", "protokoll", "m", "echo");
         for (const bool echo : {true, false}) {
             const auto zeile = [echo](const char *name) -> QTestData & {
                 return QTest::newRow(qPrintable(QString::fromLatin1(name) + (echo ? ", mit Echo" : ", ohne Echo")));
@@ -141,11 +129,8 @@ private slots:
     }
     void amBus()
     {
-        QFETCH(int, adresse);
-        QFETCH(int, neu);
-        QFETCH(int, protokoll);
-        QFETCH(bool, m);
-        QFETCH(bool, echo);
+        const auto [adresse, neu, protokoll, m, echo] =
+            werte<int, int, int, bool, bool>("adresse", "neu", "protokoll", "m", "echo");
         QTemporaryDir ordner;
         const QString datei = hauptdateiMit(ordner.filePath(QStringLiteral("halle.S2D")), 5, 1);
         SimBus sim;
@@ -187,11 +172,9 @@ private slots:
     // block at once; the confirmation wait begins when all of its echo is back.
     void bestaetigung_data()
     {
-        QTest::addColumn<int>("variante");
-        QTest::addColumn<QByteArray>("art");  // what comes back: echo, "fremd" (2051 other bytes), none
-        QTest::addColumn<QByteArray>("antwort");  // after it
-        QTest::addColumn<bool>("u19ImBild");  // the image itself holds "U19###" near its end
-        QTest::addColumn<int>("text");
+        // art: what comes back: echo, "fremd" (2051 other bytes), none; antwort: after it; u19ImBild: the image
+        // itself holds "U19###" near its end
+        spalten<int, QByteArray, QByteArray, bool, int>("variante", "art", "antwort", "u19ImBild", "text");
         for (const int m : {0, 1}) {
             const char *v = m ? "M" : "Standard";
             QTest::addRow("%s: Echo und U19###", v) << m << QByteArray("echo") << QByteArray("U19###") << false << 0;
@@ -210,11 +193,8 @@ private slots:
     }
     void bestaetigung()
     {
-        QFETCH(int, variante);
-        QFETCH(QByteArray, art);
-        QFETCH(QByteArray, antwort);
-        QFETCH(bool, u19ImBild);
-        QFETCH(int, text);
+        const auto [variante, art, antwort, u19ImBild, text] =
+            werte<int, QByteArray, QByteArray, bool, int>("variante", "art", "antwort", "u19ImBild", "text");
         Aufbau a;
         a.z.terminal.varianteM = qint16(variante);
         a.z.bild.Daten[10] = 1;
@@ -292,9 +272,8 @@ private slots:
 
     void abbrechenOderGeraetWeg_data()
     {
-        QTest::addColumn<Schreiben::Phase>("phase");
-        QTest::addColumn<bool>("weg");  // the port's device goes away instead of a cancel
-        QTest::addColumn<int>("text");
+        // weg: the port's device goes away instead of a cancel
+        spalten<Schreiben::Phase, bool, int>("phase", "weg", "text");
         QTest::newRow("bereit") << Schreiben::Phase::Bereit << false << 0;
         QTest::newRow("anmeldung") << Schreiben::Phase::Anmeldung << false << 0;
         // A terminal told to expect a block is left waiting: reported like a failed write.
@@ -304,9 +283,7 @@ private slots:
     }
     void abbrechenOderGeraetWeg()
     {
-        QFETCH(Schreiben::Phase, phase);
-        QFETCH(bool, weg);
-        QFETCH(int, text);
+        const auto [phase, weg, text] = werte<Schreiben::Phase, bool, int>("phase", "weg", "text");
         Aufbau a;
         a.z.Timerintervall[4] = phase == Schreiben::Phase::Senden ? 10 : 300;
         a.port.setHoldOutput(true);

@@ -1,6 +1,7 @@
 // SerialPort on a pseudo-terminal made by the test.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "link/LineSettings.h"
 #include "link/SerialPort.h"
 #include "link/Verbindung.h"
@@ -61,8 +62,8 @@ class TestSerialPort : public QObject {
 private slots:
     void einstellungenLesen_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("normal");  // empty: refused
+        // normal: the settings as the port keeps them; empty: refused
+        spalten<QString, QString>("text", "normal");
         QTest::newRow("2400") << "2400,n,8,1" << "2400,n,8,1";
         QTest::newRow("gerade, 7, 2") << "9600,E,7,2" << "9600,e,7,2";
         QTest::newRow("anderthalb") << " 1200 , o , 5 , 1.5 " << "1200,o,5,1.5";
@@ -76,8 +77,7 @@ private slots:
 
     void einstellungenLesen()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, normal);
+        const auto [text, normal] = werte<QString, QString>("text", "normal");
         const auto s = LineSettings::parse(text);
         QCOMPARE(bool(s), !normal.isEmpty());
         if (s)

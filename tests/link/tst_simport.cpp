@@ -1,6 +1,7 @@
 // The in-process bus as a port sees it: echo ahead of the answer, line time on the bus clock, speed change.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "link/Telegramm.h"
@@ -39,9 +40,7 @@ class TestSimPort : public QObject {
 private slots:
     void echoVorDerAntwort_data()
     {
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<bool>("echo");
-        QTest::addColumn<QByteArray>("antwort");
+        spalten<int, bool, QByteArray>("adresse", "echo", "antwort");
         QTest::newRow("Protokoll 0") << 5 << true << QByteArray("\x02\x05X@\x03\x1E", 6);
         QTest::newRow("Protokoll 1") << 6 << true << QByteArray("\x02\x06X00A\x03\x1C", 8);
         QTest::newRow("niemand dort") << 9 << true << QByteArray();
@@ -49,9 +48,7 @@ private slots:
     }
     void echoVorDerAntwort()
     {
-        QFETCH(int, adresse);
-        QFETCH(bool, echo);
-        QFETCH(QByteArray, antwort);
+        const auto [adresse, echo, antwort] = werte<int, bool, QByteArray>("adresse", "echo", "antwort");
         Am a(echo ? QStringList() : QStringList{QStringLiteral("--no-echo")});
         QSignalSpy gesendet(&a.port, &Port::gesendet);
         const QByteArray x = Telegramm::anfrage(adresse, "X");

@@ -2,6 +2,7 @@
 // (its messages from the text table: the command line's texts in TestCliBus).
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/FakePort.h"
 #include "base/Zustand.h"
 #include "link/Ablauf.h"
@@ -71,11 +72,7 @@ private slots:
     // bytes first; a repeating tick whose port went away meanwhile is skipped.
     void ablaufWachen_data()
     {
-        QTest::addColumn<int>("wache");
-        QTest::addColumn<bool>("einmal");
-        QTest::addColumn<bool>("portWeg");
-        QTest::addColumn<int>("schritte");
-        QTest::addColumn<int>("gesehen");
+        spalten<int, bool, bool, int, int>("wache", "einmal", "portWeg", "schritte", "gesehen");
         using W = Probe::Wache;
         QTest::newRow("ohne Wache") << int(W::Keine) << false << false << 1 << 0;
         QTest::newRow("abholen") << int(W::Abholen) << false << false << 1 << 2;
@@ -85,11 +82,8 @@ private slots:
     }
     void ablaufWachen()
     {
-        QFETCH(int, wache);
-        QFETCH(bool, einmal);
-        QFETCH(bool, portWeg);
-        QFETCH(int, schritte);
-        QFETCH(int, gesehen);
+        const auto [wache, einmal, portWeg, schritte, gesehen] =
+            werte<int, bool, bool, int, int>("wache", "einmal", "portWeg", "schritte", "gesehen");
         Zustand z;
         Abholport port;
         port.open();

@@ -1,6 +1,7 @@
 // The codec against byte strings written out by hand.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "link/Telegramm.h"
 
 #include <QRandomGenerator>
@@ -31,9 +32,7 @@ class TestTelegramm : public QObject {
 private slots:
     void anfrageBytes_data()
     {
-        QTest::addColumn<int>("adresse");
-        QTest::addColumn<QByteArray>("befehl");
-        QTest::addColumn<QByteArray>("bytes");
+        spalten<int, QByteArray, QByteArray>("adresse", "befehl", "bytes");
         QTest::newRow("E an 1") << 1 << QByteArray("E") << QByteArray::fromHex("0201450347");
         QTest::newRow("X an alle") << 255 << QByteArray("X") << QByteArray::fromHex("02FF5803A4");
         // Address equals the command byte: the check is ETX itself, sent raw.
@@ -48,9 +47,7 @@ private slots:
 
     void anfrageBytes()
     {
-        QFETCH(int, adresse);
-        QFETCH(QByteArray, befehl);
-        QFETCH(QByteArray, bytes);
+        const auto [adresse, befehl, bytes] = werte<int, QByteArray, QByteArray>("adresse", "befehl", "bytes");
         QCOMPARE(Telegramm::anfrage(adresse, befehl).toHex(), bytes.toHex());
     }
 
@@ -103,31 +100,21 @@ private slots:
         // The stream as a terminal puts it together, built independently of the
         // codec: echo of ACK and "E", bytes before the data, data characters,
         // ETX (not for 255), check over [pruefVon, end].
-        QTest::addColumn<int>("protokoll");
-        QTest::addColumn<QByteArray>("vorspann");  // in hex, as is "mehr"
-        QTest::addColumn<bool>("etx");
-        QTest::addColumn<int>("pruefVon");
-        QTest::addColumn<int>("ersteDaten");
-        QTest::addColumn<int>("grenze");
-        QTest::addColumn<QByteArray>("mehr");  // bytes decoded before the memory
-        const QByteArray echo("060201450347");
-        QTest::newRow("0") << 0 << echo + "11225A" << true << 8 << 9 << 4104 << QByteArray();
-        QTest::newRow("1") << 1 << echo + "0201414243" << true << 11 << 11 << 4105 << QByteArray();
-        QTest::newRow("255, 4107") << 255 << echo + "00007E44" << false << 9 << 10 << 4104 << QByteArray();
-        QTest::newRow("255, 4109") << 255 << echo + "00007E44353A" << false << 9 << 10 << 4106 << QByteArray("A5");
+        // vorspann: the echo and all before the data; mehr: bytes decoded before the memory
+        spalten<int, QByteArray, bool, int, int, int, QByteArray>(
+            "protokoll", "vorspann", "etx", "pruefVon", "ersteDaten", "grenze", "mehr");
+        const auto echo = [](const char *rest) { return QByteArray::fromHex(QByteArray("060201450347") + rest); };
+        QTest::newRow("0") << 0 << echo("11225A") << true << 8 << 9 << 4104 << QByteArray();
+        QTest::newRow("1") << 1 << echo("0201414243") << true << 11 << 11 << 4105 << QByteArray();
+        QTest::newRow("255, 4107") << 255 << echo("00007E44") << false << 9 << 10 << 4104 << QByteArray();
+        QTest::newRow("255, 4109") << 255 << echo("00007E44353A") << false << 9 << 10 << 4106 << QByteArray("\xA5");
     }
 
     void auslesestrom()
     {
-        QFETCH(int, protokoll);
-        QFETCH(QByteArray, vorspann);
-        QFETCH(bool, etx);
-        QFETCH(int, pruefVon);
-        QFETCH(int, ersteDaten);
-        QFETCH(int, grenze);
-        QFETCH(QByteArray, mehr);
-        vorspann = QByteArray::fromHex(vorspann);
-        mehr = QByteArray::fromHex(mehr);
+        const auto [protokoll, vorspann, etx, pruefVon, ersteDaten, grenze, mehr] =
+            werte<int, QByteArray, bool, int, int, int, QByteArray>(
+                "protokoll", "vorspann", "etx", "pruefVon", "ersteDaten", "grenze", "mehr");
         QByteArray speicher(2048, 0);
         for (auto &ch : speicher)
             ch = char(QRandomGenerator::global()->bounded(256));

@@ -1,6 +1,7 @@
 // The recovery scan: its triples and timing, its ends, and the way on to the repair write.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "Aufbau.h"
 #include "support/SimBus.h"
 #include "link/Troublesuche.h"
@@ -118,15 +119,13 @@ private slots:
     // start: TstSchreibpanel::troubleMitFortschrittUndAbbruch).
     void endetAmPort_data()
     {
-        QTest::addColumn<QString>("wie");
-        QTest::addColumn<int>("text");
+        spalten<QString, int>("wie", "text");
         QTest::newRow("Adapter weg im Suchlauf") << "weg" << 193;
         QTest::newRow("Modemport geht nicht auf") << "modem" << 0;
     }
     void endetAmPort()
     {
-        QFETCH(QString, wie);
-        QFETCH(int, text);
+        const auto [wie, text] = werte<QString, int>("wie", "text");
         Suchlauf a(5);
         a.z.terminal.schreibfehler = true;
         FakePort modem;

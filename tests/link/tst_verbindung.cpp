@@ -1,6 +1,7 @@
 // Sending and receive routing of the link, on FakePort.
 
 #include "support/Testlauf.h"
+#include "support/Datentabelle.h"
 #include "support/FakePort.h"
 #include "link/Anmeldung.h"
 #include "link/Empfangspuffer.h"
@@ -118,9 +119,7 @@ private slots:
     {
         // Receivers in registration order (W repair write, I identification, T test, A login) and the
         // bytes' end ("-" held back, "B" the byte store).
-        QTest::addColumn<QString>("angemeldet");
-        QTest::addColumn<QByteArray>("eingang");
-        QTest::addColumn<QString>("ziel");
+        spalten<QString, QByteArray, QString>("angemeldet", "eingang", "ziel");
         const QByteArray nak("\x15\x02", 2);
         const QByteArray stx(1, Telegramm::STX);
         QTest::newRow("nichts") << "" << stx << "B";
@@ -137,9 +136,7 @@ private slots:
 
     void routing()
     {
-        QFETCH(QString, angemeldet);
-        QFETCH(QByteArray, eingang);
-        QFETCH(QString, ziel);
+        const auto [angemeldet, eingang, ziel] = werte<QString, QByteArray, QString>("angemeldet", "eingang", "ziel");
         Aufbau a;
         Empfangsrecht beobachtung = a.v.beobachten();
         Wecker w;
@@ -255,8 +252,7 @@ private slots:
 
     void ereigniscodes_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("neuOeffnen");
+        spalten<int, bool>("code", "neuOeffnen");
         for (int c : {1001, 1002, 1003, 1004, 1006, 1007, 1009, 1011})
             QTest::newRow(qPrintable(QString::number(c))) << c << true;
         for (int c : {0, 1, 3, 4, 5, 6, 7, 1005, 1008, 1010, 1012, -1})
@@ -265,8 +261,7 @@ private slots:
 
     void ereigniscodes()
     {
-        QFETCH(int, code);
-        QFETCH(bool, neuOeffnen);
+        const auto [code, neuOeffnen] = werte<int, bool>("code", "neuOeffnen");
         Aufbau a;
         a.port.setSettings("2400,n,8,1");
         QSignalSpy empfangen(&a.v, &Verbindung::empfangen);
