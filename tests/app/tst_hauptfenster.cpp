@@ -3,7 +3,7 @@
 // the monitor working while test mode is open). On FakePort, and on the in-process simulated bus.
 
 #include "support/Testlauf.h"
-#include "support/Fensterhilfe.h"
+#include "Hauptfensteraufbau.h"
 #include "support/SimBus.h"
 #include "support/Testhilfe.h"
 #include "app/Auslesepanel.h"
@@ -43,11 +43,9 @@ QAction *menue(QWidget *f, const char *name) { return kind<QMenu>(f, name)->menu
 void klicke(QWidget *w, const char *name) { kind<QAbstractButton>(w, name)->click(); }
 QStringList frei(const Menuefreigabe &f)
 {
-    const std::pair<bool, const char *> punkte[] = {
-        {f.datei, "datei"},   {f.portavo, "portavo"}, {f.schnittstelle, "schnittstelle"}, {f.testbetrieb, "testbetrieb"},
-        {f.dialog, "dialog"}, {f.modem, "modem"},     {f.trouble, "trouble"}};
     QStringList l;
-    for (const auto &[an, name] : punkte)
+    for (const auto &[an, name] : {std::pair{f.datei, "datei"}, {f.portavo, "portavo"}, {f.schnittstelle, "schnittstelle"},
+                                   {f.testbetrieb, "testbetrieb"}, {f.dialog, "dialog"}, {f.modem, "modem"}, {f.trouble, "trouble"}})
         if (an)
             l << QString::fromLatin1(name);
     return l;
@@ -73,26 +71,8 @@ void testkarte()
 class TestHauptfenster : public QObject {
     Q_OBJECT
 
-    // A main window on a FakePort behind port 1 of the port map.
     template <class P = FakePort>
-    struct Fenster {
-        Zustand z;
-        MeldungAufnahme meldung;
-        P port;
-        Hauptfenster f{z, meldung, &port};
-        void starte()
-        {
-            f.show();
-            f.starte();
-        }
-        // Start-up up to the start window, confirmed with "Rs485 Betrieb".
-        void bereit()
-        {
-            starte();
-            QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *w) { klicke(w, "Command1"); }));
-            QTRY_VERIFY(aktion(&f, "mnuSchnittstelle")->isEnabled());
-        }
-    };
+    using Fenster = Hauptfensteraufbau<P>;
 
     template <class P = FakePort>
     struct Aufbau : Strecke<P> {
@@ -169,8 +149,6 @@ private slots:
     {
         Fenster<> w;
         w.starte();
-        QVERIFY(w.port.isOpen() && w.port.written() == Telegramm::Startstring);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Warten"));
         QVERIFY(!menue(&w.f, "mnuFile")->isEnabled() && !aktion(&w.f, "mnuTrouble")->isEnabled());
         QVERIFY(menue(&w.f, "mnuHilfe")->isEnabled());
         QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { klicke(s, "Command1"); }));
@@ -281,18 +259,16 @@ private slots:
         w.bereit();
         const QByteArray einstellungen = lies(Pfade::einstellungsdatei());
         const QByteArray orte = "Halle\r\nLager\r\n" + QByteArray("-------\r\n").repeated(14);
-        const auto waehle = [](QWidget *s, int port, const char *ort) {
-            auto *combo = kind<QComboBox>(s, "Combo1");
-            kind<QLineEdit>(s, "Text1")->selectAll();
-            QTest::keyClicks(kind<QLineEdit>(s, "Text1"), QLatin1String(ort));  // the name of the port left
-            combo->setCurrentIndex(port - 1);
-            emit combo->activated(port - 1);
-        };
         imDialog([&](QWidget *s) {
-            waehle(s, 2, "Halle");
+            auto *ort = kind<QLineEdit>(s, "Text1");
+            auto *combo = kind<QComboBox>(s, "Combo1");
+            ort->selectAll();
+            QTest::keyClicks(ort, QStringLiteral("Halle"));  // the name of the port left
+            combo->setCurrentIndex(1);
+            emit combo->activated(1);
             QCOMPARE(kind<QLabel>(s, "LabelGeraet")->text(), belegt);
-            kind<QLineEdit>(s, "Text1")->selectAll();
-            QTest::keyClicks(kind<QLineEdit>(s, "Text1"), QStringLiteral("Lager"));
+            ort->selectAll();
+            QTest::keyClicks(ort, QStringLiteral("Lager"));
             klicke(s, "Co1");
             QVERIFY(w.meldung.eintraege().size() == 1 && w.meldung.eintraege().first().text.contains(belegt));
             QCOMPARE(QApplication::activeModalWidget(), s);  // still open
@@ -373,13 +349,7 @@ private slots:
         QStringList editor;
         w.f.setEditor([&](const QString &datei, const QString &titel) { editor << datei << titel; });
         w.bereit();
-        imDialog([&](QWidget *d) {
-            auto *feld = kind<QLineEdit>(d, "text1");
-            feld->setFocus();
-            QTest::keyClicks(feld, QStringLiteral("17"));
-            QTest::keyClick(feld, Qt::Key_Return);
-        }, QStringLiteral("Adressident2D"));
-        aktion(&w.f, "mnuAuslesen")->trigger();
+        w.identifiziere(QStringLiteral("17"));
         QCOMPARE(kind<QLabel>(&w.f, "LabelAdresse")->text() + '/' + kind<QLabel>(&w.f, "LabelVersion")->text(),
                  QStringLiteral("17/Ver 4.02 TS 1 11"));
         QCOMPARE(kind<QLabel>(&w.f, "StatusEcho")->text(), Texttabelle::text(echo ? 886 : 887));

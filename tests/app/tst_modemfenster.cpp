@@ -1,13 +1,12 @@
 // The modem window and its settings dialog on FakePort, and the modem start from the start window.
 
 #include "support/Testlauf.h"
-#include "support/Fensterhilfe.h"
+#include "Hauptfensteraufbau.h"
 #include "support/Datentabelle.h"
 #include "support/Testhilfe.h"
 #include "app/Modemanschlussdialog.h"
 #include "app/Modemfenster.h"
 #include "app/Schreibpanel.h"
-#include "app/Hauptfenster.h"
 #include "base/Pfade.h"
 #include "link/SerialPort.h"
 #include "modem/Auflegen.h"
@@ -286,22 +285,18 @@ private slots:
     void modembetriebAusDemStartfenster()
     {
         QFile::remove(Pfade::einstellungsdatei());
-        Zustand z;
-        MeldungAufnahme meldung;
-        FakePort port;
         FakePort modemport;
-        Hauptfenster f(z, meldung, &port);
-        f.setModemport(&modemport);
-        f.show();
-        f.starte();
-        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *w) { kind<QPushButton>(w, "Command2")->click(); }));
-        auto *modem = kind<QAction>(&f, "mnuModem");
-        QAction *portavo = kind<QMenu>(&f, "mnuPortavo")->menuAction();
-        QAction *trouble = kind<QAction>(&f, "mnuTrouble");
+        Hauptfensteraufbau<> w;
+        w.f.setModemport(&modemport);
+        w.starte();
+        QVERIFY(mitModal(QStringLiteral("start2d"), [](QWidget *s) { kind<QPushButton>(s, "Command2")->click(); }));
+        auto *modem = kind<QAction>(&w.f, "mnuModem");
+        QAction *portavo = kind<QMenu>(&w.f, "mnuPortavo")->menuAction();
+        QAction *trouble = kind<QAction>(&w.f, "mnuTrouble");
         QTRY_VERIFY(modem->isEnabled() && portavo->isEnabled() && !trouble->isEnabled());
 
         modem->trigger();
-        Modemfenster *m = f.modemfenster();
+        Modemfenster *m = w.f.modemfenster();
         QVERIFY(m && m->isVisible());
         m->auflegen().setSchutzzeit(10);
         modemport.inject("\r\nCONNECT 9600\r\n");
@@ -311,11 +306,11 @@ private slots:
         QVERIFY(!trouble->isEnabled());
         QTRY_VERIFY(!portavo->isEnabled());
         QVERIFY(!modem->isEnabled());  // hang-up leaves Modem off while the window stays
-        emit f.schreibPanel()->laeuftGeaendert(false);  // a write ending after the hang-up
+        emit w.f.schreibPanel()->laeuftGeaendert(false);  // a write ending after the hang-up
         QVERIFY(!portavo->isEnabled() && !trouble->isEnabled());
 
         kind<QAction>(m, "mnuFileExit")->trigger();
-        QTRY_VERIFY(!f.modemfenster());
+        QTRY_VERIFY(!w.f.modemfenster());
         QVERIFY(modem->isEnabled() && !portavo->isEnabled());
     }
 };
