@@ -460,6 +460,7 @@ private slots:
         BUS_STARTEN(sim, QJsonArray{SimBus::terminal(17, 0, QJsonObject{{"events", ereignisse}})});
         Aufbau<SimPort> a(sim.device());
         Testfenster f(a.z, a.v, a.meldung, &a.haupt);
+        QCOMPARE(f.windowModality(), Qt::WindowModal);
         f.show();
         klicke(&f, "Command1");
         QTRY_COMPARE(text(&f, "text1"), Testbetrieb::bytecodes(Telegramm::anfrage(17, "K")));
