@@ -628,6 +628,23 @@ private slots:
         QCOMPARE(zelle(m, 12, 0), QStringLiteral(">0009             Zeitzone 13"));
         QCOMPARE(zelle(m, 103, 0), QStringLiteral(">0100           Berechtigt "));
 
+        // CSV import: a bad line is said and nothing taken; a sound file is taken and saved.
+        const auto alt = dateien();
+        QTemporaryDir anderswo;
+        const QString csv = anderswo.filePath("x.csv");
+        const QByteArray kopf("Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n1,2,A,,,,,,\r\n");
+        for (const QByteArray &inhalt : {kopf + "4096,1,B,,,,,,\r\n", kopf}) {
+            QCOMPARE(dateien(), alt);  // the second time round: the bad file took nothing
+            schreib(csv, inhalt);
+            imDialog([&](QWidget *d) { dateiWaehlen(d, csv); });
+            kind<QAction>(w.get(), "mnuCsvImport")->trigger();
+        }
+        QCOMPARE(m_m.textnummern(), (QList<int>{420, 421}));
+        QCOMPARE(zelle(m, 4, 0), QStringLiteral(">0001             Zeitzone 2"));
+        QVERIFY(lies(pfad("SK.B2D")).startsWith("Name 0\r\nA\r\n") && lies(pfad("SK.V2D")).startsWith("V2D 0\r\n\r\n"));
+        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
+        m_m.leeren();
+
         // The count row opens nothing; the system row the system-number dialog.
         QTimer *wache = imDialog([](QWidget *d) { QFAIL(qPrintable(d->objectName())); });
         doppelklick(g, 1, 0);
@@ -743,9 +760,24 @@ private slots:
     void seitenansicht()
     {
         auto w = oeffne(satz());
+        const auto vorher = dateien();
         auto *tabs = kind<QTabWidget>(w.get(), "SSTab1");
         kind<QCheckBox>(w.get(), "Check12000")->click();
         QVERIFY(!tabs->isTabVisible(1) && !tabs->isTabVisible(3));
+        // Page 3 has no main file: No leaves everything as it was, Yes lays it out.
+        m_m.antworte(Meldung::Nein);
+        kind<QRadioButton>(w.get(), "OptionSeite3")->click();
+        QCOMPARE(m_m.textnummern(), QList<int>{414});
+        QCOMPARE(m_m.eintraege().at(0).titelnummer, 690);  // its own question, not the one about changes
+        QVERIFY(dateien() == vorher && w->seite() == 1);
+        m_m.antworte(Meldung::Ja);
+        kind<QRadioButton>(w.get(), "OptionSeite3")->click();
+        QCOMPARE(w->seite(), 3);
+        Bytes erwartet = sonderbild();
+        std::fill(erwartet.begin() + 512, erwartet.end(), 0);
+        QCOMPARE(lies(pfad("SK.S4D")), hauptdateiInhalt(erwartet));
+        QVERIFY(lies(pfad("SK.B4D")) == begleitInhalt({}, 5001) && lies(pfad("SK.M4D")) == begleitInhalt({}, 5001));
+
         kind<QRadioButton>(w.get(), "OptionSeite2")->click();
         QCOMPARE(w->hauptdatei(), pfad("SK.S3D"));
         QVERIFY(tabs->isTabVisible(1));
@@ -799,26 +831,6 @@ private slots:
             QCOMPARE(m_z.bild.Begleittext[k], QStringLiteral("Name %1").arg(k));
         }
         QVERIFY(lies(pfad("SK.O2D")).contains("\r\nO2D 54\r\nNeustadt\r\nNeustadt\r\nNeustadt\r\nO2D 58\r\n"));
-    }
-
-    void seiteAnlegen()
-    {
-        auto w = oeffne(satz());
-        const auto vorher = dateien();
-        // Page 3 has no main file: No leaves everything as it was.
-        seitenansicht(w.get(), m_m, 3);
-        QCOMPARE(m_m.textnummern(), QList<int>{414});
-        QCOMPARE(m_m.eintraege().at(0).titelnummer, 690);  // its own question, not the one about changes
-        QVERIFY(dateien() == vorher && w->seite() == 1);
-
-        m_m.leeren();
-        m_m.antworte(Meldung::Ja);
-        kind<QRadioButton>(w.get(), "OptionSeite3")->click();
-        QCOMPARE(w->seite(), 3);
-        Bytes erwartet = sonderbild();
-        std::fill(erwartet.begin() + 512, erwartet.end(), 0);
-        QCOMPARE(lies(pfad("SK.S4D")), hauptdateiInhalt(erwartet));
-        QVERIFY(lies(pfad("SK.B4D")) == begleitInhalt({}, 5001) && lies(pfad("SK.M4D")) == begleitInhalt({}, 5001));
     }
 
     // Track 3 and the block lists are searched in their own grids.
@@ -899,28 +911,6 @@ private slots:
         for (const char *e : {"S2D", "S3D", "B2D", "B3D", "V2D", "T3D", "M3D"})
             QCOMPARE(lies(pfad(QStringLiteral("neu/KOPIE.") + e)), lies(pfad(QStringLiteral("SK.") + e)));
         QVERIFY(!QFile::exists(pfad("neu/KOPIE.S4D")));
-    }
-
-    void csvImportImEditor()
-    {
-        auto w = oeffne(satz());
-        const auto alt = dateien();
-        QTemporaryDir anderswo;
-        const QString csv = anderswo.filePath("x.csv");
-        const QByteArray kopf("Karte,Zeitzonen,Name,Vorname,PLZ,Ort,Strasse,Telefon,Bemerkungen\r\n1,2,A,,,,,,\r\n");
-        schreib(csv, kopf + "4096,1,B,,,,,,\r\n");  // a bad line: said, nothing taken
-        imDialog([&](QWidget *d) { dateiWaehlen(d, csv); });
-        kind<QAction>(w.get(), "mnuCsvImport")->trigger();
-        QCOMPARE(m_m.textnummern(), QList<int>{420});
-        QCOMPARE(dateien(), alt);
-        schreib(csv, kopf);
-        m_m.leeren();
-        imDialog([&](QWidget *d) { dateiWaehlen(d, csv); });
-        kind<QAction>(w.get(), "mnuCsvImport")->trigger();
-        QCOMPARE(m_m.textnummern(), QList<int>{421});
-        QCOMPARE(zelle(w->listenmodell(1), 4, 0), QStringLiteral(">0001             Zeitzone 2"));
-        QVERIFY(lies(pfad("SK.B2D")).startsWith("Name 0\r\nA\r\n") && lies(pfad("SK.V2D")).startsWith("V2D 0\r\n\r\n"));
-        QCOMPARE(m_z.bild.Aenderungszaehler, qint16(0));
     }
 
     // Another file: its differing list slot is listed and coloured until the next comparison, which
