@@ -225,18 +225,11 @@ class tst_editorfenster : public QObject {
 
     QMap<QString, QByteArray> dateien() const { return ordnerinhalt(m_dir.path()); }
 
-    static Listengitter *gitter1(Editorfenster *w)
-    {
-        kind<QTabWidget>(w, "SSTab1")->setCurrentIndex(1);
-        return kind<Listengitter>(w, "Mgd1");
-    }
-
-    // The page view of page seite (answering No to a question on the way).
-    static void seitenansicht(Editorfenster *w, MeldungAufnahme &m, int seite)
+    // The page view of page 2 of a set just opened.
+    static void zurSeite2(Editorfenster *w)
     {
         kind<QCheckBox>(w, "Check12000")->click();
-        m.antworte(Meldung::Nein);
-        kind<QRadioButton>(w, qPrintable(QStringLiteral("OptionSeite%1").arg(seite)))->click();
+        kind<QRadioButton>(w, "OptionSeite2")->click();
     }
 
     // Searches for text with the search button knopfname and closes the dialog.
@@ -355,7 +348,8 @@ private slots:
         b[adresse - 1] = 0x77;
         const QString pfad = datei("D", b, {"null", "eins"});
         auto w = oeffne(pfad);
-        auto *gitter = gitter1(w.get());
+        tab(w.get(), 1);
+        auto *gitter = kind<Listengitter>(w.get(), "Mgd1");
         // Entry 0 by Return: letters are swallowed as typed, and Cancel leaves it as it was.
         QString getippt;
         imDialog([&](QWidget *d) {
@@ -621,7 +615,8 @@ private slots:
     void kartengitter()
     {
         auto w = oeffne(satz());
-        Listengitter *g = gitter1(w.get());
+        tab(w.get(), 1);
+        Listengitter *g = kind<Listengitter>(w.get(), "Mgd1");
         Listenmodell *m = w->listenmodell(1);
         QCOMPARE(m->rowCount(), 4099);
         QCOMPARE(zelle(m, 2, 0), QStringLiteral("System:  >>>>0531<<<<<<<<<<"));
@@ -743,7 +738,7 @@ private slots:
         auto vorher = dateien();
         auto w = oeffne(pfad(ansicht ? QStringLiteral("SK.S2D") : name));
         if (ansicht) {
-            seitenansicht(w.get(), m_m, 2);
+            zurSeite2(w.get());
             kind<QCheckBox>(w.get(), "Check12000")->click();
             QVERIFY(m_m.textnummern().isEmpty() && w->windowTitle() == pfad(name));
         }
@@ -865,7 +860,7 @@ private slots:
     {
         QFETCH(QString, wie);
         auto w = oeffne(satz());
-        seitenansicht(w.get(), m_m, 2);
+        zurSeite2(w.get());
         const auto vorher = dateien();
         const Datenbild bildVorher = m_z.bild;
         QStringList gesehen;

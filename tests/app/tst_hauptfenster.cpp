@@ -29,12 +29,13 @@ Q_DECLARE_METATYPE(Menuelage::Betrieb)
 Q_DECLARE_METATYPE(Menuelage::Modem)
 
 namespace {
-// Port 1 of the port map is the given device, the others do not exist.
-void portkarte(const QString &port1)
+// Port n of the port map: /dev/test<n> (none of them there), port 1 the given device.
+QString geraet(int n) { return QStringLiteral("/dev/test%1").arg(n); }
+void portkarte(const QString &port1 = geraet(1))
 {
     QByteArray k = port1.toUtf8() + "\r\n";
     for (int n = 2; n <= 16; ++n)
-        k += "/dev/portavo-test-fehlt" + QByteArray::number(n) + "\r\n";
+        k += geraet(n).toUtf8() + "\r\n";
     QVERIFY(schreib(Pfade::portsDatei(), k));
 }
 
@@ -57,22 +58,10 @@ void aktiviere(QWidget *w)
     QApplication::sendEvent(w, &e);
 }
 QString logdatei() { return QDir(Pfade::programm()).filePath(QStringLiteral("Bewegungen.dat")); }
-// Without windows: ports /dev/test1 .. /dev/test16 in the port map.
-QString geraet(int n) { return QStringLiteral("/dev/test%1").arg(n); }
-void testkarte()
-{
-    QByteArray karte;
-    for (int n = 1; n <= 16; ++n)
-        karte += geraet(n).toUtf8() + "\r\n";
-    QVERIFY(schreib(Pfade::portsDatei(), karte));
-}
 }  // namespace
 
 class TestHauptfenster : public QObject {
     Q_OBJECT
-
-    template <class P = FakePort>
-    using Fenster = Hauptfensteraufbau<P>;
 
     template <class P = FakePort>
     struct Aufbau : Strecke<P> {
@@ -118,7 +107,7 @@ private slots:
             QVERIFY(QDir().mkpath(Echoablage::datei()));
         // A forced mode as such, otherwise what is known of the device: no echo, kept from before.
         const auto echo = [&](int m) { return Texttabelle::text(m == 1 ? 883 : m == 2 ? 884 : schreibbar ? 887 : 888); };
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.bereit();
         const auto status = [&w] { return kind<QLabel>(&w.f, "StatusEcho")->text(); };
         QCOMPARE(status(), echo(vorher));
@@ -147,7 +136,7 @@ private slots:
     // and said once. Both Help items name where the program's files and its description are; no web address.
     void startfensterGibtDieMenuesFrei()
     {
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.starte();
         QVERIFY(!menue(&w.f, "mnuFile")->isEnabled() && !aktion(&w.f, "mnuTrouble")->isEnabled());
         QVERIFY(menue(&w.f, "mnuHilfe")->isEnabled());
@@ -157,7 +146,7 @@ private slots:
 
         const QByteArray datei("19200,n,8,1\r\nCOM1\r\n1\r\n0049\r\n2000\r\n");
         QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
-        Fenster<> w2;
+        Hauptfensteraufbau<> w2;
         w2.starte();
         QCOMPARE(w2.meldung.textnummern(), QList<int>{562});
         QVERIFY(w2.meldung.eintraege().first().text.contains(Pfade::einstellungsdatei()));
@@ -182,7 +171,7 @@ private slots:
     {
         const QByteArray datei("19200,n,8,1\r\n 2 \r\n1\r\n0049\r\n1000\r\n");
         QVERIFY(schreib(Pfade::einstellungsdatei(), datei));
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.port.setOpenFailure(Port::Oeffnungsfehler::Belegt);
         w.starte();
         QCOMPARE(w.meldung.textnummern(), QList<int>{136});
@@ -209,7 +198,7 @@ private slots:
     void beendenSendetEndstring()
     {
         const auto [ausDemMenue, mal] = werte<bool, int>("menue", "mal");
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.bereit();
         for (bool laeuft : {true, false}) {  // while a write or recovery scan runs, no other bus command may start
             emit w.f.schreibPanel()->laeuftGeaendert(laeuft);
@@ -227,7 +216,7 @@ private slots:
 
     void ladenOeffnetDenEditorUndLehntKaputteDateiAb()
     {
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.bereit();
         QTemporaryDir ordner;
         QString gewaehlt = ordner.filePath(QStringLiteral("TUER.S2D"));
@@ -253,8 +242,8 @@ private slots:
     // for the ports are saved.
     void schnittstelleBelegtBehaeltOrte()
     {
-        Fenster<GeraetePort> w;
-        const QString belegt = QStringLiteral("/dev/portavo-test-fehlt2");
+        Hauptfensteraufbau<GeraetePort> w;
+        const QString belegt = geraet(2);
         w.port.fehler[belegt] = Port::Oeffnungsfehler::Belegt;
         w.bereit();
         const QByteArray einstellungen = lies(Pfade::einstellungsdatei());
@@ -345,7 +334,7 @@ private slots:
                     echo ? QStringList() : QStringList{"--no-echo"});
         portkarte(sim.device());
         Arbeitsordner arbeit;
-        Fenster<SimPort> w;
+        Hauptfensteraufbau<SimPort> w;
         QStringList editor;
         w.f.setEditor([&](const QString &datei, const QString &titel) { editor << datei << titel; });
         w.bereit();
@@ -559,7 +548,7 @@ private slots:
         QVERIFY(schreib(dev.filePath("ttyUSB0"), QByteArray()));
         portkarte(dev.filePath("ttyUSB0"));
         QVector<Geraeteliste::Geraet> jetzt{{dev.filePath("ttyUSB0"), "USB-RS485", "FTDI", "A1", "", true}};
-        Fenster<> w;
+        Hauptfensteraufbau<> w;
         w.f.wiederanschluss().setGeraeteliste([&] { return jetzt; });
         QGuiApplication::clipboard()->setText(QStringLiteral("Stop"));
         w.starte();
@@ -634,7 +623,7 @@ private slots:
     }
     void einstellungenUndPort()
     {
-        testkarte();
+        portkarte();
         const auto [datei, ohneEins, port, erwartet, beschaedigt] =
             werte<QByteArray, bool, int, QStringList, bool>("datei", "ohneEins", "port", "werte", "beschaedigt");
         if (!datei.isEmpty())
@@ -663,7 +652,7 @@ private slots:
     // which then names the adapter by that link (matched to the listed device through it).
     void stabilerNameInDerKarte()
     {
-        testkarte();
+        portkarte();
         QTemporaryDir dev;
         const QString usb = dev.filePath("ttyUSB0"), stabil = dev.filePath("by-id/usb-FTDI_FT232R_A10K1234-if00-port0");
         QVERIFY(schreib(usb, {}) && QDir(dev.path()).mkdir("by-id") && QFile::link("../ttyUSB0", stabil));
@@ -691,7 +680,7 @@ private slots:
 
     void listeUndOrte()
     {
-        testkarte();
+        portkarte();
         QByteArray orte;
         for (int n = 1; n <= 20; ++n)
             orte += (n == 6 ? QByteArray("Halle NC") : "Ort " + QByteArray::number(n)) + "\r\n";
