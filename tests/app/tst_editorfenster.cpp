@@ -130,14 +130,6 @@ Bytes sonderbild()
     return b;
 }
 
-QStringList namen(const QString &praefix)
-{
-    QStringList l;
-    for (int i = 0; i < 5001; ++i)
-        l << praefix + QString::number(i);
-    return l;
-}
-
 void klick(Listengitter *g, int zeile, int spalte, Qt::KeyboardModifiers mod = {})
 {
     g->scrollTo(g->model()->index(zeile, spalte));
@@ -211,15 +203,12 @@ class tst_editorfenster : public QObject {
         b2[513] = b2[1537] = 0;
         b2[515] = 1;  // page 2: card 24 in zone 1
         schreib(pfad("SK.S3D"), hauptdateiInhalt(b2));
-        schreib(pfad("SK.B2D"), begleitInhalt(namen("Name "), 5001));
-        schreib(pfad("SK.B3D"), begleitInhalt(namen("Zwei "), 5001));
-        for (const QString f : {"V", "P", "O", "R", "T", "M"})
-            for (const QString s : {"2D", "3D"}) {
-                QStringList l = namen(f + s + QLatin1Char(' '));
-                if (f + s == QLatin1String("T3D"))
-                    l[7] = QStringLiteral("0711 4711");
-                schreib(pfad(QStringLiteral("SK.") + f + s), begleitInhalt(l, 5001));
-            }
+        schreib(pfad("SK.B2D"), textzeilen(5001, "Name "));
+        schreib(pfad("SK.B3D"), textzeilen(5001, "Zwei "));
+        for (const char *f : {"V", "P", "O", "R", "T", "M"})
+            for (const char *s : {"2D", "3D"})  // card 7 of page 2 has a telephone number
+                schreib(pfad(QStringLiteral("SK.%1%2").arg(f, s)),
+                        textzeilen(5001, QByteArray(f) + s + ' ').replace("\r\nT3D 7\r\n", "\r\n0711 4711\r\n"));
         return pfad("SK.S2D");
     }
 
@@ -468,7 +457,8 @@ private slots:
         QVERIFY(m_m.eintraege().isEmpty() && m_z.bild.Aenderungszaehler == 4);
     }
 
-    void spurJaFragtUndLegtNeuAn()
+    // A track switched on or off on a standard image: asked, and the lists laid out afresh.
+    void spurwechsel()
     {
         Bytes b = standardbild(4, 5);
         b[2] = 1;  // track 3/1 (5 digits) not evaluated yet
@@ -482,19 +472,16 @@ private slots:
         QCOMPARE(optionGedrueckt(m_z, m_m, Option::Spur2, false), Folge::NeuAngelegt);
         QCOMPARE(m_z.bild.listenanordnung(), 4);
         QCOMPARE(m_m.textnummern(), (QList<int>{319, 319}));
-    }
 
-    // Special code: changing tracks asks nothing and keeps the time zones;
-    // laying out afresh blocks every card and keeps the system number.
-    void sondercodebild()
-    {
-        Bytes b = grundbild();
+        // Special code: changing tracks asks nothing and keeps the time zones;
+        // laying out afresh blocks every card and keeps the system number.
+        b = grundbild();
         b[2] = 0x80 | 0x02, b[272] = 18, b[273] = 243;
         std::fill(b.begin() + 512, b.end(), 0xAA);
         bildLaden(m_z, b);
         m_z.bild.Begleittext[9] = "Name";
         QCOMPARE(optionGedrueckt(m_z, m_m, Option::Spur2, true), Folge::Angezeigt);
-        QVERIFY(m_m.eintraege().isEmpty() && m_z.bild.flag(Flag::Spur2Auswerten) && !m_z.bild.flag(Flag::Spur31Auswerten));
+        QVERIFY(m_m.eintraege().size() == 2 && m_z.bild.flag(Flag::Spur2Auswerten) && !m_z.bild.flag(Flag::Spur31Auswerten));
         QCOMPARE(m_z.bild.byte(600), 0xAA);
         legeNeuAn(m_z.bild);
         for (int i = 512; i < 2048; ++i)
@@ -503,7 +490,7 @@ private slots:
         QCOMPARE(m_z.bild.Begleittext[9], QStringLiteral("----------"));
     }
 
-    void passwortUndDateifilter()
+    void passwortAusDemDialog()
     {
         bildLaden(m_z, grundbild());
         m_z.terminal.passwortOK = true, m_z.terminal.passwort = QByteArray("X1234");
@@ -734,7 +721,7 @@ private slots:
         const auto [name, ansicht] = werte<QString, bool>("name", "ansicht");
         satz();
         schreib(pfad("t7.s2d"), hauptdateiInhalt(sonderbild()));
-        schreib(pfad("t7.b2d"), begleitInhalt(namen("klein "), 5001));
+        schreib(pfad("t7.b2d"), textzeilen(5001, "klein "));
         auto vorher = dateien();
         auto w = oeffne(pfad(ansicht ? QStringLiteral("SK.S2D") : name));
         if (ansicht) {
