@@ -268,8 +268,7 @@ private slots:
         }
         QCOMPARE(e.d.isVisible(), !meldung.isEmpty());
         QCOMPARE(e.m.eintraege().size(), meldung.isEmpty() ? 0 : 1);
-        if (!meldung.isEmpty())
-            QCOMPARE(e.m.eintraege().at(0).text, meldung);
+        QCOMPARE(e.m.eintraege().value(0).text, meldung);
         QVERIFY(e.nummer == 2 && !e.echo && port.device() == geraet(2) && port.isOpen() && port.handshake() == 0);
         QVERIFY(port.settings() == QStringLiteral("19200,n,8,1") || fluss == 3);  // the handshake comes last
         QVERIFY(!QFile::exists(Modemeinstellungen::datei()));

@@ -41,8 +41,7 @@ private slots:
             QVERIFY(ablage.sichere(QString(), e, alt).ok);
         }
         QVector<Sicherungsablage::Eintrag> liste;
-        QVERIFY(ablage.liste(QString(), 4, liste).ok && liste.size() == 2);
-        QVERIFY(schreib(liste.first().hauptdatei(), "kaputt"));
+        QVERIFY(ablage.liste(QString(), 4, liste).ok && liste.size() == 2 && schreib(liste.first().hauptdatei(), "kaputt"));
         const QString gut = liste.last().hauptdatei();
 
         Arbeitsordner arbeit;
