@@ -491,6 +491,7 @@ private slots:
         aktiviere(&m);
         a.v.sendeAck();
         a.port.inject(QByteArray("A") + char(5));
+        QCOMPARE(m.modell().anzahl(), 3);  // taken at once, shown when collected
         QTRY_COMPARE(m.modell().rowCount(), 3);
         auto *liste = kind<QListView>(&m, "List1");
         const QStringList erwartet{"", "", "41", "A", "05", QString(QChar(5))};
