@@ -80,26 +80,7 @@ struct Aufbau {
 class TestDialoge : public QObject {
     Q_OBJECT
 private slots:
-    // Over the main window; asked while a modal dialog is open, over that dialog.
-    void ueberDemRichtigenFenster()
-    {
-        QMainWindow haupt;
-        haupt.show();
-        MeldungBox m;
-        m.setEltern(&haupt);
-        const Gesehen g = frage(m);
-        QCOMPARE(g.eltern, &haupt);
-        QCOMPARE(g.antwort, int(Meldung::Nein));
-        QDialog dialog(&haupt);
-        QWidget *eltern = nullptr;
-        QTimer::singleShot(0, &dialog, [&] {
-            eltern = frage(m).eltern;
-            dialog.reject();
-        });
-        dialog.exec();
-        QCOMPARE(eltern, &dialog);
-    }
-
+    // Qt's buttons in the chosen language; over the main window, and asked while a modal dialog is open, over that.
     void knoepfeInDerGewaehltenSprache_data()
     {
         spalten<int, QString>("sprache", "ja");
@@ -110,8 +91,20 @@ private slots:
     {
         const auto [sprache, ja] = werte<int, QString>("sprache", "ja");
         QVERIFY(QtTexte::waehle(sprache));
+        QMainWindow haupt;
+        haupt.show();
         MeldungBox m;
-        QCOMPARE(frage(m).ja, ja);
+        m.setEltern(&haupt);
+        const Gesehen g = frage(m);
+        QVERIFY(g.ja == ja && g.eltern == &haupt && g.antwort == int(Meldung::Nein));
+        QDialog dialog(&haupt);
+        QWidget *eltern = nullptr;
+        QTimer::singleShot(0, &dialog, [&] {
+            eltern = frage(m).eltern;
+            dialog.reject();
+        });
+        dialog.exec();
+        QCOMPARE(eltern, &dialog);
     }
 
     void filterAusDerTexttabelle_data()
@@ -128,16 +121,6 @@ private slots:
     {
         const auto [tabelle, qt] = werte<QString, QString>("tabelle", "qt");
         QCOMPARE(Dateidialog::qtFilter(tabelle), qt);
-    }
-
-    // Showing a folder reads no file: a file that never answers a read (/proc/kmsg, readable for root) would
-    // otherwise freeze the window while the dialog only lists it.
-    void ordnerZeigenLiestKeineDatei()
-    {
-        Dateidialog d(nullptr, QStringLiteral("Laden"), QStringLiteral("/proc"), QStringLiteral("Alle|*"));
-        d.show();
-        QTRY_VERIFY(angeboten(d).contains(QStringLiteral("kmsg")));
-        QCOMPARE(d.iconProvider()->type(QFileInfo(QStringLiteral("/proc/kmsg"))), QString());
     }
 
     void kleingeschriebeneHauptdateiWirdAngeboten()
@@ -158,10 +141,7 @@ private slots:
         d.selectNameFilter(d.nameFilters().constLast());  // the last filter shows everything
         QTRY_COMPARE(angeboten(d), (QStringList{"T8.S2D", "notiz.txt", "t7.s2d"}));
 
-        // The file chosen comes back as it is named; cancel gives nothing.
-        imDialog([&](QWidget *w) { dateiWaehlen(w, dir.filePath("t7.s2d")); });
-        QCOMPARE(Dateidialog::oeffnen(nullptr, "Laden", "PORTAVOdateien|*.S2D", dir.path(), "PORTAVO"),
-                 dir.filePath("t7.s2d"));
+        // Cancel gives nothing (a file chosen: the editor's CSV import and comparison).
         imDialog([](QWidget *w) { w->close(); });
         QCOMPARE(Dateidialog::oeffnen(nullptr, "Laden", "PORTAVOdateien|*.S2D", dir.path(), "PORTAVO"), QString());
 
@@ -173,6 +153,13 @@ private slots:
         });
         QCOMPARE(Dateidialog::oeffnen(nullptr, "Laden", "PORTAVOdateien|*.S2D", dir.path(), "PORTAVO"), QString());
         QVERIFY2(fremd.contains(QStringLiteral("fehlt.S2D")), qPrintable(fremd));
+
+        // Showing a folder reads no file: a file that never answers a read (/proc/kmsg, readable for root) would
+        // otherwise freeze the window while the dialog only lists it.
+        Dateidialog proc(nullptr, QStringLiteral("Laden"), QStringLiteral("/proc"), QStringLiteral("Alle|*"));
+        proc.show();
+        QTRY_VERIFY(angeboten(proc).contains(QStringLiteral("kmsg")));
+        QCOMPARE(proc.iconProvider()->type(QFileInfo(QStringLiteral("/proc/kmsg"))), QString());
     }
 
     void betretenMarkiert_data()
@@ -199,7 +186,6 @@ private slots:
     void okAbgewiesen_data()
     {
         spalten<QString, QString, QString, QString, int>("art", "feld", "text", "okKnopf", "meldung");
-        QTest::newRow("Kartendaten zu kurz") << "Kartendaten" << "text1" << "012345678" << "Command2" << 203;
         QTest::newRow("Systemnummer zu gross") << "Systemnummer" << "Text1" << "4096" << "Co2" << 413;
         QTest::newRow("Systemnummer keine Zahl") << "Systemnummer" << "Text1" << "12a4" << "Co2" << 413;
         QTest::newRow("Passwort zu kurz") << "Passwort" << "Text1" << "12345" << "OK" << 342;
@@ -209,12 +195,11 @@ private slots:
         const auto [art, feld, text, okKnopf, meldung] =
             werte<QString, QString, QString, QString, int>("art", "feld", "text", "okKnopf", "meldung");
         Aufbau a(art);
-        const auto vorher = a.z.bild.Aenderungszaehler;
         a.dialog->show();
         a.feld(feld)->setText(text);
         a.dialog->findChild<QPushButton *>(okKnopf)->click();
         QCOMPARE(a.meldung.textnummern(), QList<int>{meldung});
-        QVERIFY(a.dialog->isVisible() && a.u.Dialogergebnis == 0 && a.z.bild.Aenderungszaehler == vorher);
+        QVERIFY(a.dialog->isVisible() && a.u.Dialogergebnis == 0 && a.z.bild.Aenderungszaehler == 0);
         QCOMPARE(a.z.bild.Zeilentext.at(3), QStringLiteral("0123456789"));
     }
 };
