@@ -85,12 +85,11 @@ void Druckablauf::seitenansicht(const QVector<Druckseite> &seiten, const QString
 
 Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, const QString &vorschlag)
 {
-    QFileDialog dialog(m_eltern, m_z.sprache.texte.value(433), QFileInfo(vorschlag).absolutePath(),
-                       Dateidialog::qtFilter(m_z.sprache.texte.value(434)));
+    Dateidialog dialog(m_eltern, m_z.sprache.texte.value(433), QFileInfo(vorschlag).absolutePath(),
+                       m_z.sprache.texte.value(434));
     dialog.setObjectName(QStringLiteral("PdfExport"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.selectFile(QFileInfo(vorschlag).completeBaseName() + QStringLiteral(".pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

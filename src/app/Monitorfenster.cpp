@@ -1,5 +1,7 @@
 #include "app/Monitorfenster.h"
 
+#include "app/Dateidialog.h"
+
 #include "link/Verbindung.h"
 #include "base/Ansi.h"
 #include "base/Meldung.h"
@@ -9,7 +11,6 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,9 +40,13 @@ Monitorfenster::Monitorfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWid
     setWindowTitle(Titel);
 
     m_exportwahl = [this] {
-        return QFileDialog::getSaveFileName(this, Texttabelle::text(m_z, 458),
-                                            QDir(QDir::currentPath()).filePath(QStringLiteral("rs485.txt")),
-                                            Texttabelle::text(m_z, 459));
+        // Qt's own dialog, which names file types without reading the files.
+        Dateidialog d(this, Texttabelle::text(m_z, 458), QDir::currentPath(), QString());
+        d.setNameFilters(Texttabelle::text(m_z, 459).split(QStringLiteral(";;")));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setFileMode(QFileDialog::AnyFile);
+        d.selectFile(QStringLiteral("rs485.txt"));
+        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().constFirst() : QString();
     };
 
     m_list1 = new QListView(this);

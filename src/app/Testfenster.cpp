@@ -1,5 +1,7 @@
 #include "app/Testfenster.h"
 
+#include "app/Dateidialog.h"
+
 #include "app/Bewegungsanzeige.h"
 #include "base/Ansi.h"
 #include "base/Meldung.h"
@@ -11,7 +13,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHideEvent>
@@ -36,15 +37,6 @@ const QString Anzeigen = QStringLiteral("anzeigen");
 
 const QString Gruen = QStringLiteral("background-color: rgb(0, 255, 0); color: black;");
 const QString Rot = QStringLiteral("background-color: rgb(255, 0, 0); color: black;");
-
-QString alsQtFilter(const QString &filter)
-{
-    const QStringList teile = filter.split(QLatin1Char('|'));
-    QStringList qt;
-    for (int i = 0; i + 1 < teile.size(); i += 2)
-        qt << QStringLiteral("%1 (%2)").arg(teile.at(i), teile.at(i + 1));
-    return qt.join(QStringLiteral(";;"));
-}
 
 // Card data as text: control characters shown as blanks.
 QString sichtbar(const QByteArray &bytes)
@@ -78,14 +70,7 @@ Testfenster::Testfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWidget *p
     setWindowModality(Qt::WindowModal);
 
     m_dateiwahl = [this](const QString &titel, const QString &filter, const QString &ordner, const QString &name) {
-        QFileDialog d(this, titel, ordner, alsQtFilter(filter));
-        d.setObjectName(QStringLiteral("Dateidialog"));
-        d.setFileMode(QFileDialog::ExistingFile);
-        d.setAcceptMode(QFileDialog::AcceptOpen);
-        d.selectFile(name);
-        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-            return QString();
-        return d.selectedFiles().first();
+        return Dateidialog::oeffnen(this, titel, filter, ordner, name);
     };
     // The desktop's viewer for text; a window of our own where there is none.
     m_anzeiger = [this](const QString &pfad) { Bewegungsanzeige::zeige(m_z, pfad, this); };
