@@ -129,6 +129,11 @@ private slots:
         }
         const QString gespeichert = QSettings(Echoablage::datei(), QSettings::IniFormat).value("Modus").toString();
         QCOMPARE(gespeichert, QStringList({"auto", "yes", "no"}).at(gewaehlt));
+        if (gewaehlt == 0) {  // the echo comes after all: the status line follows at once
+            QVERIFY(w.f.verbindung().sendeAnfrage("V"));
+            w.f.verbindung().verarbeite(w.f.verbindung().letzteAnfrage());
+            QCOMPARE(status(), Texttabelle::text(886));
+        }
     }
 
     // Before the start window only Hilfe can be used; RS485 operation turns the menus on (Modem stays
