@@ -68,7 +68,7 @@ private slots:
 
     // Nothing comes back at all and the interface has never echoed: an empty bus behind an interface
     // without echo and a missing interface look alike, and the message names both (a single address:
-    // TestCliBus::ohneEcho).
+    // TestCliBus::echoUndTestbetrieb).
     void wederEchoNochAntwort()
     {
         Attrappe a;

@@ -53,8 +53,8 @@ private slots:
 
     // The watcher on a port: the identity noted while the adapter is there, the loss, looks at the list
     // on its timer until the adapter is back, never opening another; refused at first (rights not yet
-    // given), it tries again (opened at once and said once: TestHauptfenster::adapterWiederDa). Nothing
-    // looked for when nothing tells the adapter apart.
+    // given), it tries again (opened at once and said once: the replug scenario of TestHauptfenster).
+    // Nothing looked for when nothing tells the adapter apart.
     void nachVerlust_data()
     {
         spalten<QString>("vorher");
