@@ -36,20 +36,28 @@
 #include <vector>
 
 namespace {
+// The port at the terminals' speed, the link on it finding out about the echo by itself.
+bool anschliessen(SerialPort &port, Verbindung &v, const QString &geraet)
+{
+    port.setDevice(geraet);
+    port.setSettings(QStringLiteral("19200,n,8,1"));
+    if (!port.open())
+        return false;
+    v.setPort(&port);
+    v.setEchomodus(Verbindung::Echomodus::Automatisch);
+    return true;
+}
+
 qint64 einLauf(const QString &geraet, int protokoll, bool *ok)
 {
     Zustand z;
     Texttabelle::ladeTexte(z, 101, 178);
     Programmstart::rs485Betrieb(z);
     SerialPort port;
-    port.setDevice(geraet);
-    port.setSettings(QStringLiteral("19200,n,8,1"));
-    *ok = false;
-    if (!port.open())
-        return -1;
     Verbindung v(z);
-    v.setPort(&port);
-    v.setEchomodus(Verbindung::Echomodus::Automatisch);
+    *ok = false;
+    if (!anschliessen(port, v, geraet))
+        return -1;
     MeldungDruck meldung;
     Anmeldung anmeldung(z, v);
     Auslesen auslesen(z, v, anmeldung, meldung);
@@ -82,13 +90,9 @@ qint64 schreibe(const QString &geraet, int adresse, bool varianteM, bool *ok)
     Schreiben s(z, v, anmeldung, meldung);
     Texttabelle::ladeTexte(z, 101, 389);
     Programmstart::rs485Betrieb(z);
-    port.setDevice(geraet);
-    port.setSettings(QStringLiteral("19200,n,8,1"));
     *ok = false;
-    if (!port.open())
+    if (!anschliessen(port, v, geraet))
         return -1;
-    v.setPort(&port);
-    v.setEchomodus(Verbindung::Echomodus::Automatisch);
     for (int i = 0; i < 2048; ++i)
         z.bild.Daten[size_t(i)] = qint16((i * 37 + 11) & 0xFF);
     z.bild.Daten[5] = 0x21;  // password 123456
@@ -119,14 +123,10 @@ qint64 scanne(const QString &geraet, int *gefunden)
     Programmstart::rs485Betrieb(z);
     Programmstart::protokollnamenSetzen(z);
     SerialPort port;
-    port.setDevice(geraet);
-    port.setSettings(QStringLiteral("19200,n,8,1"));
-    *gefunden = -1;
-    if (!port.open())
-        return -1;
     Verbindung v(z);
-    v.setPort(&port);
-    v.setEchomodus(Verbindung::Echomodus::Automatisch);
+    *gefunden = -1;
+    if (!anschliessen(port, v, geraet))
+        return -1;
     MeldungAufnahme meldung;
     Adressidentifikation ident(z, v, meldung);
     Empfangsrecht recht = ident.empfangNehmen();
