@@ -28,6 +28,7 @@ bool Anmeldung::starte(int stufe)
         return false;
     }
     m_echo = m_v.letzteAnfrage();
+    m_echoGanz = false;
     m_v.ablage().leeren();
     m_stufe = stufe;
     m_versuche = 0;
@@ -43,14 +44,18 @@ void Anmeldung::stoppe()
 
 int Anmeldung::echoAmAnfang()
 {
+    if (m_echo.isEmpty())
+        return 0;
     const QByteArray &a = m_antwort.bytes();
     int n = 0;
     while (n < m_echo.size() && n < a.size() && a.at(n) == m_echo.at(n))
         ++n;
-    if (n < m_echo.size() && n < a.size())
+    if (n < m_echo.size() && n < a.size()) {
         m_echo.clear();  // something else came first: the echo is over
-    else
+    } else {
         m_echo.remove(0, n);
+        m_echoGanz = m_echo.isEmpty();
+    }
     return n;
 }
 
@@ -58,7 +63,14 @@ void Anmeldung::tick()
 {
     if (!m_takt.tickNehmen(m_v, m_timer1))
         return;
-    const int ab = qMax(4, echoAmAnfang());
+    // The answer is looked for behind the echo, and at position 5 at the
+    // earliest while the echo has not come back whole. Once it has, what
+    // follows it is the terminal's: on a busy machine a tick can fall between
+    // the echo and the answer, and the answer then stands at the start of
+    // the next tick's store. Looking from position 5 there too would refuse
+    // a right password as a login failure.
+    const int echo = echoAmAnfang();
+    const int ab = m_echoGanz ? echo : qMax(4, echo);
     const int stelle = int(m_antwort.bytes().indexOf(Telegramm::Anmeldezusage, ab));
     if (stelle >= 0) {
         m_antwort.leeren();

@@ -5,10 +5,11 @@
 // request until the link serves a request of another command.
 //
 // Each tick looks only at what arrived since the previous tick. The answer
-// counts when "J" ETX stands at 1-based position 5 or later of that text and
-// after the echo of the PC's own login telegram: a password typed in free
-// entry may itself end in "J", and its echo must never count as the
-// terminal's answer. Six ticks without the answer end the login.
+// counts when "J" ETX stands after the echo of the PC's own login telegram,
+// and at 1-based position 5 or later of that text until the echo has come
+// back whole: a password typed in free entry may itself end in "J", and its
+// echo must never count as the terminal's answer. Six ticks without the
+// answer end the login.
 
 #include "link/Empfangspuffer.h"
 #include "link/Empfangsrecht.h"
@@ -64,6 +65,7 @@ private:
     int m_stufe = 0;
     int m_versuche = 0;
     QByteArray m_echo;  // the part of the login telegram whose echo is still due
+    bool m_echoGanz = false;  // the login telegram's echo came back whole
     Empfangspuffer m_antwort;
     Empfangsrecht m_recht;
 };
