@@ -5,27 +5,15 @@
 //
 //   bench_auslesen [RUNS]     (portavo-sim from the build, or $PORTAVO_SIM)
 
-#include "link/Anmeldung.h"
-#include "link/Auslesen.h"
-#include "link/SerialPort.h"
-#include "link/Telegramm.h"
-#include "link/Verbindung.h"
-#include "base/MeldungDruck.h"
-#include "link/Programmstart.h"
-#include "base/Texttabelle.h"
-#include "base/Zustand.h"
+#include "common/Messlauf.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -42,48 +30,13 @@ int drahtbytes(int protokoll)
     return protokoll == 1 ? 9 + 7 + 1 + 5 + 4103 + 4 : 9 + 5 + 1 + 5 + 4101 + 1;
 }
 
-qint64 einLauf(const QString &geraet, int adresse, int protokoll, bool *ok)
-{
-    Zustand z;
-    Texttabelle::ladeTexte(z, 101, 178);
-    Programmstart::rs485Betrieb(z);
-    SerialPort port;
-    port.setDevice(geraet);
-    port.setSettings(QStringLiteral("19200,n,8,1"));
-    *ok = false;
-    if (!port.open())
-        return -1;
-    Verbindung v(z);
-    v.setPort(&port);
-    MeldungDruck meldung;
-    Anmeldung anmeldung(z, v);
-    Auslesen auslesen(z, v, anmeldung, meldung);
-    z.terminal.adresse = qint16(adresse);
-    z.terminal.protokoll = qint16(protokoll);
-    z.terminal.passwort = Telegramm::packePasswort(QStringLiteral("123456"));
-    QEventLoop schleife;
-    QObject::connect(&auslesen, &Auslesen::fertig, &schleife, [&] {
-        *ok = true;
-        schleife.quit();
-    });
-    QObject::connect(&auslesen, &Auslesen::fehlgeschlagen, &schleife, &QEventLoop::quit);
-    QTimer::singleShot(15000, &schleife, &QEventLoop::quit);
-    QElapsedTimer uhr;
-    uhr.start();
-    if (!auslesen.starte())
-        return -1;
-    schleife.exec();
-    return uhr.elapsed();
-}
 }  // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int laeufe = argc > 1 ? qMax(1, atoi(argv[1])) : 3;
-    QString sim = qEnvironmentVariable("PORTAVO_SIM");
-    if (sim.isEmpty())
-        sim = QStringLiteral(PORTAVO_SIM_PFAD);
+    const QString sim = Messlauf::simPfad();
 
     QTemporaryDir ordner;
     QDir::setCurrent(ordner.path());
@@ -96,13 +49,11 @@ int main(int argc, char *argv[])
     f.close();
 
     QProcess p;
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(sim, {QStringLiteral("--scenario"), f.fileName()});
-    if (!p.waitForStarted(5000) || !p.waitForReadyRead(5000)) {
+    const QString geraet = Messlauf::starteSim(p, sim, {QStringLiteral("--scenario"), f.fileName()});
+    if (geraet.isEmpty()) {
         std::fprintf(stderr, "bench_auslesen: %s does not start\n", qPrintable(sim));
         return 1;
     }
-    QString geraet = QString::fromLocal8Bit(p.readLine()).trimmed();
     int status = 0;
 
     std::printf("read-out end to end at 19200 baud (portavo-sim, paced, turnaround %d ms)\n", Turnaround);
@@ -113,7 +64,7 @@ int main(int argc, char *argv[])
         const double ziel = 1.10 * draht + TicksMs;
         for (int i = 1; i <= laeufe; ++i) {
             bool ok = false;
-            const qint64 ms = einLauf(geraet, protokoll + 1, protokoll, &ok);
+            const qint64 ms = Messlauf::auslesen(geraet, protokoll + 1, protokoll, Verbindung::Echomodus::Ja, &ok);
             const bool imZiel = ok && ms <= ziel;
             if (!imZiel)
                 status = 1;
