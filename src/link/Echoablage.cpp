@@ -50,9 +50,7 @@ Verbindung::Echomodus Echoablage::modus()
 bool Echoablage::setModus(Verbindung::Echomodus modus)
 {
     QSettings s(datei(), QSettings::IniFormat);
-    s.setValue(QStringLiteral("Modus"), modus == Verbindung::Echomodus::Ja     ? QStringLiteral("yes")
-                                        : modus == Verbindung::Echomodus::Nein ? QStringLiteral("no")
-                                                                               : QStringLiteral("auto"));
+    s.setValue(QStringLiteral("Modus"), Verbindung::echomodusText(modus));
     s.sync();
     return s.status() == QSettings::NoError;
 }

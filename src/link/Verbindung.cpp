@@ -16,6 +16,13 @@ Verbindung::Verbindung(Zustand &z, QObject *parent) : QObject(parent), m_z(z)
     connect(&m_ersatzTakt, &QTimer::timeout, this, [this] { ersatzFreigeben(false); });
 }
 
+QString Verbindung::echomodusText(Echomodus modus)
+{
+    return modus == Echomodus::Ja     ? QStringLiteral("yes")
+           : modus == Echomodus::Nein ? QStringLiteral("no")
+                                      : QStringLiteral("auto");
+}
+
 bool Verbindung::echomodusAusText(const QString &text, Echomodus *modus)
 {
     const QString t = text.trimmed().toLower();
@@ -54,6 +61,13 @@ void Verbindung::echoNeuBeginnen()
     m_ersatz.clear();
     m_ersatzFrei = 0;
     m_ersatzTakt.stop();
+}
+
+void Verbindung::echoVergessen()
+{
+    echoNeuBeginnen();
+    if (m_echomodus == Echomodus::Automatisch)
+        m_echostand = Echostand::Unbekannt;
 }
 
 void Verbindung::stand(Echostand neu)
@@ -124,9 +138,7 @@ void Verbindung::setPort(Port *port)
 {
     if (m_port == port)
         return;
-    echoNeuBeginnen();
-    if (m_echomodus == Echomodus::Automatisch)
-        m_echostand = Echostand::Unbekannt;
+    echoVergessen();
     if (m_port)
         m_port->disconnect(this);
     m_port = port;
@@ -146,9 +158,7 @@ void Verbindung::anschliessen(Port *port)
     connect(port, &Port::verloren, this, [this] {
         // Whatever is plugged in when the port opens again may be another
         // kind of interface: found out anew.
-        echoNeuBeginnen();
-        if (m_echomodus == Echomodus::Automatisch)
-            m_echostand = Echostand::Unbekannt;
+        echoVergessen();
         emit portVerloren();
     });
 }

@@ -47,6 +47,8 @@ public:
     enum class Echomodus { Automatisch, Ja, Nein };
     // What is known of the interface now.
     enum class Echostand { Unbekannt, Vorhanden, Fehlt };
+    // The words of the command line and the settings file: auto, yes, no.
+    static QString echomodusText(Echomodus modus);
     static bool echomodusAusText(const QString &text, Echomodus *modus);
     void setEchomodus(Echomodus modus);
     Echomodus echomodus() const { return m_echomodus; }
@@ -150,6 +152,8 @@ private:
     void ersatzFreigeben(bool alles);
     void weiterreichen(const QByteArray &bytes, bool ersatz, bool *gehalten);
     void echoNeuBeginnen();
+    // Another port or a lost one: in Automatisch nothing is known any more.
+    void echoVergessen();
     void stand(Echostand neu);
     void echoAusgeblieben();
     Zustand &m_z;

@@ -93,6 +93,7 @@ private slots:
         spalten<int, int>("vorher", "gewaehlt");  // Echomodus as the combo orders it; vorher -1: echo.ini not writable
         QTest::newRow("automatisch, dann nein") << 0 << 2;
         QTest::newRow("nein, dann automatisch") << 2 << 0;
+        QTest::newRow("ja, dann nein") << 1 << 2;
         QTest::newRow("nicht schreibbar") << -1 << 1;
     }
     void echoInDerAuswahl()

@@ -143,13 +143,13 @@ private slots:
     }
     void geraetWeg()
     {
-        QFETCH(Modus, modus);
+        const auto [modus, danach] = werte<Modus, Stand>("modus", "danach");
         Aufbau a(modus, Stand::Fehlt);
         QSignalSpy verloren(&a.v, &Verbindung::portVerloren);
         QVERIFY(a.v.sendeAnfrage("V"));  // its echo is still to come when the device goes
         a.port.loseDevice();
         QCOMPARE(verloren.count(), 1);
-        QTEST(a.v.echostand(), "danach");
+        QCOMPARE(a.v.echostand(), danach);
         a.jetzt += 1000;
         a.v.abholen();
         QCOMPARE(a.v.ablage().zahl(), 0);
@@ -159,13 +159,13 @@ private slots:
     // installation's interface answers, so nothing kept for the port counts and nothing found is kept.
     void ablageJeGeraet_data()
     {
-        QTest::addColumn<bool>("modem");
+        spalten<bool>("modem");
         QTest::newRow("RS485") << false;
         QTest::newRow("Modem") << true;
     }
     void ablageJeGeraet()
     {
-        QFETCH(bool, modem);
+        const auto [modem] = werte<bool>("modem");
         QVERIFY(Echoablage::schreiben(QStringLiteral("/dev/ttyUSB7"), false));
         Aufbau a(Modus::Ja);
         a.port.setDevice(QStringLiteral("/dev/ttyUSB7"));
