@@ -65,13 +65,13 @@ QString Dateidialog::oeffnen(QWidget *parent, const QString &titel, const QStrin
 
 QString Dateidialog::speichern(QWidget *parent, const QString &titel, const QString &tabellenfilter,
                                const QString &ordner, const QString &name, const QString &endung,
-                               const QString &objektname)
+                               const QString &objektname, bool ueberschreibenFragen)
 {
     Dateidialog d(parent, titel, ordner, tabellenfilter);
     d.setObjectName(objektname);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
-    d.setOption(QFileDialog::DontConfirmOverwrite);
+    d.setOption(QFileDialog::DontConfirmOverwrite, !ueberschreibenFragen);
     if (!endung.isEmpty())
         d.setDefaultSuffix(endung);
     if (!name.isEmpty())

@@ -32,10 +32,12 @@ public:
                            const QString &ordner, const QString &name,
                            const QString &objektname = QStringLiteral("Dateidialog"));
     // Save dialog: any name; default suffix appended when the name has none.
-    // Overwriting is asked by the caller, not by the dialog. Empty when cancelled.
+    // Overwriting is asked by the caller, not by the dialog, unless
+    // ueberschreibenFragen. Empty when cancelled.
     static QString speichern(QWidget *parent, const QString &titel, const QString &tabellenfilter,
                              const QString &ordner, const QString &name, const QString &endung,
-                             const QString &objektname = QStringLiteral("Dateidialog"));
+                             const QString &objektname = QStringLiteral("Dateidialog"),
+                             bool ueberschreibenFragen = false);
 
 private:
     Dateiarten m_arten;

@@ -85,16 +85,12 @@ void Druckablauf::seitenansicht(const QVector<Druckseite> &seiten, const QString
 
 Druckablauf::Ergebnis Druckablauf::alsPdf(const QVector<Druckseite> &seiten, const QString &vorschlag)
 {
-    Dateidialog dialog(m_eltern, m_z.sprache.texte.value(433), QFileInfo(vorschlag).absolutePath(),
-                       m_z.sprache.texte.value(434));
-    dialog.setObjectName(QStringLiteral("PdfExport"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.selectFile(QFileInfo(vorschlag).completeBaseName() + QStringLiteral(".pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString pfad = Dateidialog::speichern(
+        m_eltern, m_z.sprache.texte.value(433), m_z.sprache.texte.value(434), QFileInfo(vorschlag).absolutePath(),
+        QFileInfo(vorschlag).completeBaseName() + QStringLiteral(".pdf"), QStringLiteral("pdf"),
+        QStringLiteral("PdfExport"), true);
+    if (pfad.isEmpty())
         return Ergebnis::Abgebrochen;
-    const QString pfad = dialog.selectedFiles().constFirst();
     QString grund;
     if (!Seitenmaler::schreibePdf(seiten, pfad, vorschlag, &grund, m_z.sprache.versatz)) {
         m_meldung.zeige(m_z.sprache.texte.value(437) + pfad + QStringLiteral("\n\n") + grund, m_z.sprache.texte.value(436),

@@ -41,12 +41,9 @@ Monitorfenster::Monitorfenster(Zustand &z, Verbindung &v, Meldung &meldung, QWid
 
     m_exportwahl = [this] {
         // Qt's own dialog, which names file types without reading the files.
-        Dateidialog d(this, Texttabelle::text(m_z, 458), QDir::currentPath(), QString());
-        d.setNameFilters(Texttabelle::text(m_z, 459).split(QStringLiteral(";;")));
-        d.setAcceptMode(QFileDialog::AcceptSave);
-        d.setFileMode(QFileDialog::AnyFile);
-        d.selectFile(QStringLiteral("rs485.txt"));
-        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().constFirst() : QString();
+        return Dateidialog::speichern(this, Texttabelle::text(m_z, 458), Texttabelle::text(m_z, 459),
+                                      QDir::currentPath(), QStringLiteral("rs485.txt"), QString(),
+                                      QStringLiteral("Dateidialog"), true);
     };
 
     m_list1 = new QListView(this);
