@@ -50,6 +50,19 @@ std::string commandName(char cmd, const std::string &args)
 
 } // namespace
 
+BusOptions BusOptions::of(const Scenario &s)
+{
+    BusOptions o;
+    o.echo = s.echo;
+    o.echoGarbleEvery = s.echoGarbleEvery;
+    o.echoDropEvery = s.echoDropEvery;
+    o.echoMissEvery = s.echoMissEvery;
+    o.turnaroundUs = int64_t(s.turnaroundMs) * 1000;
+    o.blockGapUs = int64_t(s.blockGapMs) * 1000;
+    o.goneAtUs = s.goneAtMs >= 0 ? s.goneAtMs * 1000 : -1;
+    return o;
+}
+
 Bus::Bus(const Scenario &scenario, const BusOptions &options) : m_opt(options)
 {
     for (const TerminalConfig &cfg : scenario.terminals) {

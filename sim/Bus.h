@@ -26,6 +26,10 @@ struct BusOptions {
     int64_t blockGapUs = 50000;
     int64_t goneAtUs = -1;
     bool verbose = false;
+
+    // The scenario's line: its echo, timings and disappearance. The command
+    // line's options (--no-echo, --no-pacing, --turnaround) go on top.
+    static BusOptions of(const Scenario &s);
 };
 
 class Bus

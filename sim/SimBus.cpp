@@ -66,31 +66,23 @@ QString SimBus::aufbauen(const QByteArray &json, const QStringList &optionen)
     std::string fehler;
     if (!sim::parseScenario(json.toStdString(), QDir::currentPath().toStdString(), szenario, fehler))
         return QString::fromStdString(fehler);
-    sim::BusOptions o;
-    int turnaroundMs = szenario.turnaroundMs;
-    bool echo = szenario.echo;
+    sim::BusOptions o = sim::BusOptions::of(szenario);
     for (int i = 0; i < optionen.size(); ++i) {
         const QString &a = optionen.at(i);
         if (a == QLatin1String("--no-echo")) {
-            echo = false;
+            o.echo = false;
         } else if (a == QLatin1String("--no-pacing")) {
             o.pacing = false;
         } else if (a == QLatin1String("--turnaround") && i + 1 < optionen.size()) {
             bool ok = false;
-            turnaroundMs = optionen.at(++i).toInt(&ok);
+            const int turnaroundMs = optionen.at(++i).toInt(&ok);
             if (!ok || turnaroundMs < 0)
                 return QStringLiteral("--turnaround wants milliseconds");
+            o.turnaroundUs = qint64(turnaroundMs) * 1000;
         } else {
             return QStringLiteral("unknown option %1").arg(a);
         }
     }
-    o.echo = echo;
-    o.echoGarbleEvery = szenario.echoGarbleEvery;
-    o.echoDropEvery = szenario.echoDropEvery;
-    o.echoMissEvery = szenario.echoMissEvery;
-    o.turnaroundUs = qint64(turnaroundMs) * 1000;
-    o.blockGapUs = qint64(szenario.blockGapMs) * 1000;
-    o.goneAtUs = szenario.goneAtMs >= 0 ? szenario.goneAtMs * 1000 : -1;
     m_bus = std::make_unique<sim::Bus>(szenario, o);
     m_bus->lineSpeed = [this] { return m_baud; };
     m_bus->onArrived = [this](int64_t t, int baud, uint8_t b) {

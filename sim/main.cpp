@@ -120,9 +120,8 @@ bool needValue(int argc, char **argv, int &i, std::string &out)
 int main(int argc, char **argv)
 {
     std::string scenarioPath, stateDir, linkPath;
-    sim::BusOptions options;
     int turnaroundMs = -1;
-    bool noEcho = false;
+    bool noEcho = false, noPacing = false, verbose = false;
     bool withModem = false;
     sim::ModemOptions modemOptions;
     for (int i = 1; i < argc; ++i) {
@@ -155,11 +154,11 @@ int main(int argc, char **argv)
             }
             turnaroundMs = int(ms);
         } else if (a == "--no-pacing") {
-            options.pacing = false;
+            noPacing = true;
         } else if (a == "--no-echo") {
             noEcho = true;
         } else if (a == "--verbose") {
-            options.verbose = true;
+            verbose = true;
         } else if (a == "--modem") {
             withModem = true;
         } else if (a == "--modem-result") {
@@ -198,13 +197,12 @@ int main(int argc, char **argv)
             return ExitUsage;
         }
     }
-    options.echo = scenario.echo && !noEcho;
-    options.echoGarbleEvery = scenario.echoGarbleEvery;
-    options.echoDropEvery = scenario.echoDropEvery;
-    options.echoMissEvery = scenario.echoMissEvery;
-    options.turnaroundUs = int64_t(turnaroundMs >= 0 ? turnaroundMs : scenario.turnaroundMs) * 1000;
-    options.blockGapUs = int64_t(scenario.blockGapMs) * 1000;
-    options.goneAtUs = scenario.goneAtMs >= 0 ? scenario.goneAtMs * 1000 : -1;
+    sim::BusOptions options = sim::BusOptions::of(scenario);
+    options.pacing = !noPacing;
+    options.verbose = verbose;
+    options.echo = options.echo && !noEcho;
+    if (turnaroundMs >= 0)
+        options.turnaroundUs = int64_t(turnaroundMs) * 1000;
 
     std::signal(SIGPIPE, SIG_IGN);
     sigset_t blocked, waitMask;
